@@ -1,0 +1,3 @@
+#include "Bench.h"
+
+int main() { return bench::RunAll(); }

@@ -1,0 +1,111 @@
+#include "TestSupport.h"
+
+namespace testsupport {
+
+std::wstring WinPath(const std::string& p) {
+    std::wstring w(p.begin(), p.end());
+    if (!w.empty() && w[0] == L'/') {
+        for (auto& c : w)
+            if (c == L'/') c = L'\\';
+        w = L"Z:" + w;
+    }
+    return w;
+}
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t buf[4096];
+    DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
+    if (n == 0 || n >= 4096) return L"";
+    return std::wstring(buf, n);
+}
+
+Child::~Child() {
+    Kill();
+}
+
+Child::Child(Child&& o) noexcept : process_(o.process_), pid_(o.pid_) {
+    o.process_ = nullptr;
+    o.pid_ = 0;
+}
+
+Child& Child::operator=(Child&& o) noexcept {
+    if (this != &o) {
+        Kill();
+        process_ = o.process_;
+        pid_ = o.pid_;
+        o.process_ = nullptr;
+        o.pid_ = 0;
+    }
+    return *this;
+}
+
+static std::wstring Quote(const std::wstring& a) {
+    std::wstring q = L"\"";
+    for (wchar_t c : a) {
+        if (c == L'"') q += L'\\';
+        q += c;
+    }
+    return q + L"\"";
+}
+
+bool Child::Start(const std::string& program, const std::vector<std::wstring>& args,
+                  const std::wstring& workDir) {
+    Kill();
+    std::wstring exe = WinPath(program);
+    std::wstring cmd = Quote(exe);
+    for (const auto& a : args) cmd += L" " + Quote(a);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+}
+
+bool Child::Wait(DWORD timeoutMs, DWORD* exitCode) {
+    if (!process_) return true;
+    if (::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    if (exitCode) *exitCode = code;
+    return true;
+}
+
+void Child::Kill() {
+    if (!process_) return;
+    if (::WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process_, 255);
+        ::WaitForSingleObject(process_, 5000);
+    }
+    ::CloseHandle(process_);
+    process_ = nullptr;
+    pid_ = 0;
+}
+
+int Run(const std::string& program, const std::vector<std::wstring>& args, DWORD timeoutMs) {
+    Child c;
+    if (!c.Start(program, args)) return -1;
+    DWORD code = 0;
+    if (!c.Wait(timeoutMs, &code)) return -1;
+    return static_cast<int>(code);
+}
+
+bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
+}  // namespace testsupport

@@ -1,0 +1,50 @@
+// Helpers for tests that run under Wine: paths, child processes, waits.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A path as the Windows side sees it: a Unix path becomes a Z: drive path.
+std::wstring WinPath(const std::string& unixOrWindowsPath);
+
+// Environment variable as wide text ("" when unset).
+std::wstring Env(const wchar_t* name);
+
+// A started child process.  The destructor kills it if it still runs.
+class Child {
+public:
+    Child() = default;
+    ~Child();
+    Child(Child&& o) noexcept;
+    Child& operator=(Child&& o) noexcept;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // Starts program (a Windows or Unix path) with the given arguments, each
+    // passed as one quoted argument.
+    bool Start(const std::string& program, const std::vector<std::wstring>& args,
+               const std::wstring& workDir = L"");
+    // Waits up to timeoutMs; true when it ended.  exitCode is set then.
+    bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    void Kill();
+    DWORD pid() const { return pid_; }
+    HANDLE handle() const { return process_; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Runs program to its end (at most timeoutMs); returns its exit code, or -1
+// when it could not start or did not end in time (it is killed then).
+int Run(const std::string& program, const std::vector<std::wstring>& args, DWORD timeoutMs = 30000);
+
+// Polls cond every 20 ms for at most timeoutMs, pumping this thread's messages.
+bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);
+
+}  // namespace testsupport
