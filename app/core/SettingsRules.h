@@ -1,0 +1,45 @@
+// The small decisions of the settings load, apart from any document or window:
+// how texts of settings.xml become flags, numbers, placements and hot keys, and
+// how the settings request URL is made.
+#pragma once
+
+#include <string>
+
+namespace settings_rules {
+
+// ASCII letters compared without case; every other character exactly.
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b);
+
+// User settings and a panel entry's active flag: true when empty or "true".
+bool FlagOrEmpty(const std::wstring& text);
+// Every other panel option: true only for "true".
+bool FlagTrue(const std::wstring& text);
+// A panel's parent flag: false only for "false" (missing gives true).
+bool ParentFlag(const std::wstring& text);
+
+// Leading decimal digits (after blanks and one sign); 0 when none.
+int LeadingInt(const std::wstring& text);
+// Seconds text to milliseconds (0 for missing, empty or no number).
+unsigned IntervalMs(const std::wstring& text);
+
+// Panel placement from location: "center" 1, "tray" 128, else 0.
+constexpr unsigned kPlaceCenter = 1;
+constexpr unsigned kPlaceTray = 128;
+unsigned Placement(const std::wstring& location);
+
+// Hot-key names; a name not in the table keeps `previous`.
+int HotKeyModifiers(const std::wstring& mode, int previous);
+int HotKeyVirtualKey(const std::wstring& key, int previous);
+
+// The host-name fragment of the production application server.
+extern const wchar_t* const kProductionHostFragment;
+// True when the settings URL names the production server (case-sensitive).
+bool IsProductionUrl(const std::wstring& settingsUrl);
+
+// The settings request: the init URL alone for an empty user id, else with
+// "pq_userid" (already percent-encoded by the caller) and "pq_version".  An
+// init URL that already has a query gets "&" instead of a second "?".
+std::wstring SettingsRequestUrl(const std::wstring& initUrl, const std::wstring& encodedUserId,
+                                const std::wstring& version);
+
+}  // namespace settings_rules

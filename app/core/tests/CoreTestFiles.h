@@ -1,0 +1,35 @@
+// Test helpers for the application core: scratch XML files and the captured
+// main-program log lines.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ViewerLog.h"
+
+namespace coretest {
+
+// A fresh scratch directory under the temp directory (with a trailing "\").
+std::wstring ScratchDir();
+// Writes text as UTF-8 into dir + name; returns the full path.
+std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const std::string& utf8);
+std::string ReadFile(const std::wstring& path);
+// The project's source tree as a Windows path with a trailing "\".
+std::wstring SourceDir();
+
+// Creates the viewer's log and attaches this module's logger; the lines read
+// back have the "(Pondrel) <time stamp> \t " prefix removed.
+class CapturedLog {
+public:
+    CapturedLog();
+    ~CapturedLog();
+    std::vector<std::wstring> Lines();  // new lines since the last call
+    bool Contains(const std::wstring& fragment);
+
+private:
+    ViewerLog viewer_;
+};
+
+}  // namespace coretest
