@@ -1,0 +1,62 @@
+// IDispatch through a type library: the type information of one interface,
+// taken from the module's own embedded library when it is that library, else
+// from the registered one (by LIBID and version).
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include "fx/Handle.h"
+
+namespace fx {
+
+class TypeInfoDispatch {
+public:
+    TypeInfoDispatch(REFGUID libId, WORD major, WORD minor, REFIID iid)
+        : libId_(libId), major_(major), minor_(minor), iid_(iid) {}
+    TypeInfoDispatch(const TypeInfoDispatch&) = delete;
+    TypeInfoDispatch& operator=(const TypeInfoDispatch&) = delete;
+
+    // Loaded on first use and kept.
+    HRESULT GetTypeInfo(ITypeInfo** out);
+
+    // The IDispatch members; self is the interface the type information describes.
+    HRESULT GetTypeInfoCount(UINT* count);
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out);
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids);
+    HRESULT Invoke(void* self, DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argError);
+
+private:
+    HRESULT Load();
+
+    GUID libId_;
+    WORD major_, minor_;
+    IID iid_;
+    ComPtr<ITypeInfo> info_;
+};
+
+// Implements the IDispatch half of a dual interface I described in libId.
+template <class I>
+class DispatchImpl : public I {
+protected:
+    DispatchImpl(REFGUID libId, WORD major, WORD minor, REFIID iid) : dispatch_(libId, major, minor, iid) {}
+
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return dispatch_.GetTypeInfoCount(count); }
+    STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override {
+        return dispatch_.GetTypeInfo(index, lcid, out);
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+        return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excepInfo, UINT* argError) override {
+        return dispatch_.Invoke(static_cast<I*>(this), id, riid, lcid, flags, params, result, excepInfo, argError);
+    }
+
+private:
+    TypeInfoDispatch dispatch_;
+};
+
+}  // namespace fx
