@@ -1,0 +1,95 @@
+// The enhancer's side of the Firefox channel: the block "PHXFFMemoryFile",
+// its lock "PHXFFLOCKMUTEX" and the answer event "PHXUPDATEEVENT".  Every
+// access takes the lock for at most 1000 ms and skips itself when it cannot.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ChannelLayout.h"
+#include "fx/Handle.h"
+
+namespace ffchannel {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+
+// The enhancer's copies of a selection answer.
+struct SelectionData {
+    wchar_t text[kSelectionChars];
+    int32_t rectCounts[kMaxSelectionPieces];
+    RECT rects[kMaxSelectionRects];
+    int rectTotal;
+};
+
+// The enhancer's copies of a hot-spot answer.
+struct HotSpotData {
+    wchar_t texts[kHotSpotChars];
+    wchar_t hrefs[kHotSpotChars];
+    wchar_t ids[kHotSpotChars];
+    RECT rects[kMaxHotSpots];
+};
+
+class SharedData {
+public:
+    // Creator mode: maps the whole block and lays it out afresh.
+    SharedData(fx::UniqueHandle mapping, fx::UniqueHandle mutex, fx::UniqueHandle updateEvent);
+    SharedData(const SharedData&) = delete;
+    SharedData& operator=(const SharedData&) = delete;
+
+    bool IsMapped() const { return block_ != nullptr; }
+
+    // The creator-mode layout, under the lock: present, every flag and count
+    // cleared, texts emptied, the site-string pool empty.
+    void Reinitialise();
+    void MarkInitialised();
+    void MarkAbsent();
+    // For process termination: clears the present flag without the lock.
+    void MarkAbsentWithoutWaiting();
+
+    // Raises a request at (x, y); true when the extension answered in 500 ms.
+    bool RequestUpdate(int x, int y);
+
+    bool PageChanged();
+    void ClearPageChanged();
+    bool SelectionChanged();
+    bool HotSpotsChanged();
+
+    // Copy the field into dest (kPageTextChars characters) when its text
+    // has at most 255 characters; otherwise dest is left as it was.
+    bool ReadLocation(wchar_t* dest);
+    bool ReadDomain(wchar_t* dest);
+    bool ReadTitle(wchar_t* dest);
+
+    // Number of selection pieces copied (0 when refused or none).
+    int ReadSelection(SelectionData& out);
+    // Number of hot spots copied (0 when refused or none).
+    int ReadHotSpots(HotSpotData& out);
+
+    // False when the string was dropped (pool or table full, lock timed out).
+    bool AddSiteString(const wchar_t* text);
+    // False when nothing was written (URL does not fit, lock timed out).
+    bool SetNavigate(HWND window, const wchar_t* url, long flags);
+    // Moves the extension's debug text into buffer (chars with terminator);
+    // returns the number of characters.
+    int ReadExtensionLog(wchar_t* buffer, int chars);
+
+    HANDLE mutex() const { return mutex_.get(); }
+    HANDLE updateEvent() const { return updateEvent_.get(); }
+
+private:
+    class Lock;
+    bool ReadPageText(const char16_t* field, wchar_t* dest, const wchar_t* name);
+
+    fx::UniqueHandle mapping_;
+    fx::UniqueHandle mutex_;
+    fx::UniqueHandle updateEvent_;
+    fx::MappedView view_;
+    ChannelBlock* block_ = nullptr;
+};
+
+// Creates (or opens) the mapping, the lock and the answer event, then the
+// SharedData over them.  NULL when a step fails (what was made is closed).
+std::unique_ptr<SharedData> CreateFirefoxChannel();
+
+}  // namespace ffchannel

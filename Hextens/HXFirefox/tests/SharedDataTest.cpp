@@ -1,0 +1,306 @@
+// The channel as the enhancer uses it, with this test (or a second process)
+// playing the extension.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "ChannelLayout.h"
+#include "SharedData.h"
+#include "TestSupport.h"
+
+using namespace ffchannel;
+
+namespace {
+
+// The extension's view of the block, opened by name.
+class ExtensionView {
+public:
+    ExtensionView()
+        : mapping_(::OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kMappingName)),
+          view_(mapping_ ? ::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, kBlockSize) : nullptr) {}
+    ChannelBlock* operator->() const { return static_cast<ChannelBlock*>(view_.get()); }
+    ChannelBlock& block() const { return *static_cast<ChannelBlock*>(view_.get()); }
+    unsigned char* bytes() const { return view_.bytes(); }
+    explicit operator bool() const { return bool(view_); }
+
+private:
+    fx::UniqueHandle mapping_;
+    fx::MappedView view_;
+};
+
+void PutText(char16_t* field, const std::u16string& s) {
+    std::memcpy(field, s.c_str(), 2 * (s.size() + 1));
+}
+
+class ChannelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        channel = CreateFirefoxChannel();
+        ASSERT_TRUE(channel);
+        view = std::make_unique<ExtensionView>();
+        ASSERT_TRUE(*view);
+    }
+    std::unique_ptr<SharedData> channel;
+    std::unique_ptr<ExtensionView> view;
+    ExtensionView& ext() { return *view; }
+};
+
+}  // namespace
+
+TEST_F(ChannelTest, EveryFieldAtItsOffsetFromASecondProcess) {
+    channel->MarkInitialised();
+    ASSERT_TRUE(channel->AddSiteString(L"alpha"));
+    ASSERT_TRUE(channel->AddSiteString(L"beta"));
+    ASSERT_TRUE(channel->SetNavigate(reinterpret_cast<HWND>(0x1234), L"http://ex.com/caf\u00e9", 7));
+
+    testsupport::Child probe;
+    ASSERT_TRUE(probe.Start(CHANNEL_PROBE_EXE, {}));
+    EXPECT_TRUE(channel->RequestUpdate(111, 222));
+    DWORD code = 99;
+    ASSERT_TRUE(probe.Wait(10000, &code));
+    EXPECT_EQ(0u, code) << "the probe found a field off its offset (see its output)";
+    EXPECT_EQ(0, ext()->updateRequested);
+
+    wchar_t text[kPageTextChars] = L"";
+    EXPECT_TRUE(channel->ReadLocation(text));
+    EXPECT_STREQ(L"https://ex.com/page", text);
+    EXPECT_TRUE(channel->ReadDomain(text));
+    EXPECT_STREQ(L"ex.com", text);
+    EXPECT_TRUE(channel->ReadTitle(text));
+    EXPECT_STREQ(L"A page", text);
+    EXPECT_TRUE(channel->PageChanged());
+    EXPECT_TRUE(channel->SelectionChanged());
+    EXPECT_TRUE(channel->HotSpotsChanged());
+
+    auto sel = std::make_unique<SelectionData>();
+    ASSERT_EQ(2, channel->ReadSelection(*sel));
+    EXPECT_STREQ(L"one\ttwo", sel->text);
+    EXPECT_EQ(1, sel->rectCounts[0]);
+    EXPECT_EQ(2, sel->rectCounts[1]);
+    ASSERT_EQ(3, sel->rectTotal);
+    EXPECT_EQ(1, sel->rects[0].left);
+    EXPECT_EQ(8, sel->rects[1].bottom);
+    EXPECT_EQ(11, sel->rects[2].right);
+    EXPECT_FALSE(channel->SelectionChanged());
+
+    auto hot = std::make_unique<HotSpotData>();
+    ASSERT_EQ(1, channel->ReadHotSpots(*hot));
+    EXPECT_STREQ(L"link", hot->texts);
+    EXPECT_STREQ(L"http://ex.com/l", hot->hrefs);
+    EXPECT_STREQ(L"a\nb", hot->ids);
+    EXPECT_EQ(20, hot->rects[0].left);
+    EXPECT_EQ(50, hot->rects[0].bottom);
+    EXPECT_FALSE(channel->HotSpotsChanged());
+
+    channel->ClearPageChanged();
+    EXPECT_FALSE(channel->PageChanged());
+
+    wchar_t log[4096];
+    EXPECT_EQ(18, channel->ReadExtensionLog(log, 4096));
+    EXPECT_STREQ(L"line one\nline two\n", log);
+    EXPECT_EQ(0, ext()->extensionLog[0]);
+}
+
+TEST_F(ChannelTest, CreatorModeLaysTheBlockOutAfresh) {
+    ext()->hotSpotCount = 5;
+    ext()->selectionCount = 3;
+    ext()->pageChanged = 1;
+    PutText(ext()->location, u"stale");
+    ext()->siteStringCount = 9;
+    channel->MarkAbsent();
+    channel->Reinitialise();
+    EXPECT_EQ(1, ext()->enhancerPresent);
+    EXPECT_EQ(0, ext()->enhancerInitialised);
+    EXPECT_EQ(0, ext()->hotSpotCount);
+    EXPECT_EQ(0, ext()->selectionCount);
+    EXPECT_EQ(0, ext()->pageChanged);
+    EXPECT_EQ(0, ext()->location[0]);
+    EXPECT_EQ(0, ext()->siteStringCount);
+    channel->MarkInitialised();
+    EXPECT_EQ(1, ext()->enhancerInitialised);
+    channel->MarkAbsentWithoutWaiting();
+    EXPECT_EQ(0, ext()->enhancerPresent);
+}
+
+TEST_F(ChannelTest, UnansweredRequestTimesOutAndIsWithdrawn) {
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(channel->RequestUpdate(5, 6));
+    DWORD took = ::GetTickCount() - start;
+    EXPECT_GE(took, 450u);
+    EXPECT_EQ(0, ext()->updateRequested);
+    EXPECT_EQ(5, ext()->cursorX);
+}
+
+TEST_F(ChannelTest, AnAnswerGivenAtOnceIsNotLost) {
+    // A stale answer from before the request does not count ...
+    ::SetEvent(channel->updateEvent());
+    // ... and an extension answering the instant the flag rises is seen.
+    std::thread extension([&] {
+        DWORD start = ::GetTickCount();
+        while (ext()->updateRequested == 0 && ::GetTickCount() - start < 5000) ::Sleep(0);
+        ::SetEvent(channel->updateEvent());
+    });
+    EXPECT_TRUE(channel->RequestUpdate(1, 2));
+    extension.join();
+}
+
+TEST_F(ChannelTest, AbandonedLockIsTakenOverAndReleased) {
+    std::thread dying([&] { ::WaitForSingleObject(channel->mutex(), 1000); });  // ends holding it
+    dying.join();
+    PutText(ext()->title, u"after");
+    wchar_t title[kPageTextChars] = L"";
+    EXPECT_TRUE(channel->ReadTitle(title));
+    EXPECT_STREQ(L"after", title);
+    // Released again: another thread takes it at once.
+    DWORD r = 0;
+    std::thread other([&] {
+        r = ::WaitForSingleObject(channel->mutex(), 0);
+        if (r == WAIT_OBJECT_0) ::ReleaseMutex(channel->mutex());
+    });
+    other.join();
+    EXPECT_EQ(WAIT_OBJECT_0, r);
+}
+
+TEST_F(ChannelTest, HeldLockSkipsTheAccessAfterItsWait) {
+    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        ::WaitForSingleObject(channel->mutex(), 1000);
+        ::SetEvent(held);
+        ::WaitForSingleObject(done, 5000);
+        ::ReleaseMutex(channel->mutex());
+    });
+    ::WaitForSingleObject(held, 5000);
+    PutText(ext()->location, u"new");
+    wchar_t location[kPageTextChars] = L"old";
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(channel->ReadLocation(location));
+    EXPECT_GE(::GetTickCount() - start, 950u);
+    EXPECT_STREQ(L"old", location);
+    EXPECT_FALSE(channel->AddSiteString(L"x"));
+    ::SetEvent(done);
+    holder.join();
+    ::CloseHandle(held);
+    ::CloseHandle(done);
+}
+
+TEST_F(ChannelTest, PageTextsLongerThan255AreRefused) {
+    wchar_t location[kPageTextChars] = L"kept";
+    std::u16string ok(255, u'a');
+    PutText(ext()->location, ok);
+    EXPECT_TRUE(channel->ReadLocation(location));
+    EXPECT_EQ(255u, wcslen(location));
+    std::memset(location, 0, sizeof location);
+    wcscpy(location, L"kept");
+    for (auto& c : ext()->location) c = u'b';   // no terminator in the field
+    EXPECT_FALSE(channel->ReadLocation(location));
+    EXPECT_STREQ(L"kept", location);
+}
+
+TEST_F(ChannelTest, RefusedSelectionAndHotSpotsGiveNothingAndKeepTheFlag) {
+    auto sel = std::make_unique<SelectionData>();
+    ext()->selectionChanged = 1;
+    ext()->selectionCount = 33;
+    PutText(ext()->selectionText, u"x");
+    EXPECT_EQ(0, channel->ReadSelection(*sel));
+    EXPECT_EQ(1, ext()->selectionChanged);
+    ext()->selectionCount = 1;
+    ext()->selectionRectCounts[0] = 101;
+    EXPECT_EQ(0, channel->ReadSelection(*sel));
+    ext()->selectionRectCounts[0] = 1;
+    for (auto& c : ext()->selectionText) c = u'y';
+    EXPECT_EQ(0, channel->ReadSelection(*sel));
+    EXPECT_EQ(1, ext()->selectionChanged);
+
+    auto hot = std::make_unique<HotSpotData>();
+    ext()->hotSpotsChanged = 1;
+    ext()->hotSpotCount = -1;
+    EXPECT_EQ(0, channel->ReadHotSpots(*hot));
+    ext()->hotSpotCount = 1;
+    for (auto& c : ext()->hotSpotIds) c = u'z';
+    EXPECT_EQ(0, channel->ReadHotSpots(*hot));
+    EXPECT_EQ(1, ext()->hotSpotsChanged);
+}
+
+TEST_F(ChannelTest, SiteStringsFillThePoolAndGarbageIsRefused) {
+    ASSERT_TRUE(channel->AddSiteString(L"first"));
+    std::wstring big(4090, L'x');   // 12 + 8180 + 2 >= 8192: dropped
+    EXPECT_FALSE(channel->AddSiteString(big.c_str()));
+    EXPECT_TRUE(channel->AddSiteString(L"second"));
+    EXPECT_EQ(2, ext()->siteStringCount);
+    EXPECT_EQ(12, ext()->siteStringOffsets[1].offset);
+    EXPECT_EQ(0, std::memcmp(ext()->siteStringPool + 6, u"second", 14));
+
+    ext()->siteStringNext = 0xDEADBEEF;   // the extension scribbled on it
+    EXPECT_FALSE(channel->AddSiteString(L"third"));
+    channel->Reinitialise();
+    ext()->siteStringCount = 256;
+    EXPECT_FALSE(channel->AddSiteString(L"third"));
+    ext()->siteStringCount = -4;
+    EXPECT_FALSE(channel->AddSiteString(L"third"));
+}
+
+TEST_F(ChannelTest, NavigationIsWrittenOnlyWhenItFits) {
+    std::wstring tooLong = L"http://" + std::wstring(249, L'a');   // 256 characters
+    EXPECT_FALSE(channel->SetNavigate(reinterpret_cast<HWND>(0x42), tooLong.c_str(), 1));
+    EXPECT_EQ(0, ext()->navigateUrl[0]);
+    EXPECT_EQ(0u, ext()->navigateWindow);
+    std::wstring fits = tooLong.substr(0, 255);
+    EXPECT_TRUE(channel->SetNavigate(reinterpret_cast<HWND>(0x42), fits.c_str(), 3));
+    EXPECT_EQ(255u, strlen(ext()->navigateUrl));
+    EXPECT_EQ(0x42u, ext()->navigateWindow);
+    EXPECT_EQ(3, ext()->navigateFlags);
+}
+
+TEST_F(ChannelTest, ExtensionLogIsBoundedToItsBuffer) {
+    std::memset(ext()->extensionLog, 'q', sizeof ext()->extensionLog);   // no terminator
+    wchar_t log[4096];
+    EXPECT_EQ(4095, channel->ReadExtensionLog(log, 4096));
+    EXPECT_EQ(0, ext()->extensionLog[0]);
+    EXPECT_EQ(0, channel->ReadExtensionLog(log, 4096));
+    EXPECT_STREQ(L"", log);
+}
+
+// Random bytes written over the whole block, without the lock, while the
+// enhancer reads: nothing is read outside the block, nothing crashes.
+TEST_F(ChannelTest, RandomBytesInTheBlockNeverBreakTheReads) {
+    std::atomic<bool> stop{false};
+    std::atomic<long> scribbles{0};
+    std::thread hostile([&] {
+        std::mt19937 rng(12345);
+        std::uniform_int_distribution<uint32_t> at(0, kBlockSize - 1);
+        while (!stop) {
+            for (int i = 0; i < 512; ++i) ext().bytes()[at(rng)] = static_cast<unsigned char>(rng());
+            // Now and then a field pushed to its worst value.
+            ext()->selectionCount = static_cast<int32_t>(rng());
+            ext()->hotSpotCount = static_cast<int32_t>(rng() % 202) - 50;
+            ext()->siteStringNext = rng();
+            ++scribbles;
+            ::Sleep(0);
+        }
+    });
+    auto sel = std::make_unique<SelectionData>();
+    auto hot = std::make_unique<HotSpotData>();
+    wchar_t text[kPageTextChars];
+    wchar_t log[4096];
+    long polls = 0;
+    DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 2000) {
+        channel->ReadLocation(text);
+        channel->ReadDomain(text);
+        channel->ReadTitle(text);
+        int n = channel->ReadSelection(*sel);
+        EXPECT_LE(n, kMaxSelectionPieces);
+        EXPECT_LE(sel->rectTotal, kMaxSelectionRects);
+        EXPECT_LE(channel->ReadHotSpots(*hot), kMaxHotSpots);
+        channel->ReadExtensionLog(log, 4096);
+        channel->AddSiteString(L"site");
+        ++polls;
+    }
+    stop = true;
+    hostile.join();
+    std::printf("random-bytes run: %ld read rounds, %ld scribble rounds\n", polls, (long)scribbles);
+}
