@@ -45,6 +45,16 @@ std::wstring SourceDir() {
     return dir;
 }
 
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string SampleSettings(const std::string& server) {
+    return ReplaceAll(ReadFile(SourceDir() + L"demo\\settings.xml"), "{server}", server);
+}
+
 CapturedLog::CapturedLog() {
     viewer_.Create();
     delete g_pLogger;

@@ -18,6 +18,10 @@ std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const 
 std::string ReadFile(const std::wstring& path);
 // The project's source tree as a Windows path with a trailing "\".
 std::wstring SourceDir();
+// demo/settings.xml with "{server}" replaced by server.
+std::string SampleSettings(const std::string& server = "http://127.0.0.1:8080/files");
+// Every occurrence of from in text replaced by to.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
 
 // Creates the viewer's log and attaches this module's logger; the lines read
 // back have the "(Pondrel) <time stamp> \t " prefix removed.
