@@ -1,0 +1,18 @@
+// The main program's global locks.  Each guards the shared members named
+// beside it; holders copy a few fields and release.  Where the dock lock and
+// the dock-imports lock are both held, the dock lock is taken first.
+#pragma once
+
+#include "fx/Lock.h"
+
+extern fx::CriticalSection g_BackThreadLock;    // download worker's message window hand-over
+extern fx::CriticalSection g_DockImportsLock;   // the dock's imported items
+extern fx::CriticalSection g_DockLock;          // dock bar items, contents archive
+extern fx::CriticalSection g_PanelRecordLock;   // a panel's current record and kept position
+extern fx::CriticalSection g_ContextPanelLock;  // context panel toggle and drag state
+extern fx::CriticalSection g_PanelListLock;     // running panels, panel strings, two usage counters
+extern fx::CriticalSection g_RegistryLock;      // HKCU values written by panel threads
+extern fx::CriticalSection g_LaunchLock;        // panel launch handshake flags and rectangle
+extern fx::CriticalSection g_BestGuessLock;     // best-guess strings, shared copies, results
+extern fx::CriticalSection g_NavigateUrlLock;   // CPondrelApp::m_NavigateUrl
+extern fx::CriticalSection g_SearchTextLock;    // CPondrelApp::m_SearchQuery, a panel child's URL

@@ -1,0 +1,6 @@
+// The view inside the hidden main frame.
+#pragma once
+
+#include "fx/DocTemplate.h"
+
+class MainView : public fx::View {};

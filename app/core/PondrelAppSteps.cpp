@@ -1,0 +1,80 @@
+// Start-up and shutdown steps of CPondrelApp that belong to other pieces of
+// the program.  Each piece fills in its function here (or moves it to its own
+// source); until then the step does nothing.
+#include "app/core/PondrelApp.h"
+
+// The tray icon: string 101 as tooltip, icon 150; false ends start-up.
+bool CPondrelApp::CreateTrayIcon() { return true; }
+
+// The debug window, when "debug.txt" exists in the install directory.
+void CPondrelApp::CreateDebugWindow() {}
+
+// The texts of the string table into m_Texts.
+void CPondrelApp::LoadStringResources() {}
+
+// The shared images, brushes, pens, fonts and cursors.
+void CPondrelApp::LoadGraphics() {}
+
+// Frees the GDI font and every GDI+ object of the shared graphics.
+void CPondrelApp::FreeGraphics() {}
+
+// Tests the default route and sets m_Online.
+void CPondrelApp::UpdateConnectionState() {}
+
+// Downloads and parses settings.xml (sets m_SettingsLoaded, m_HaveInitDispatch).
+void CPondrelApp::DownloadSettings() {}
+
+// The tray icon's look and tooltip for the connection state.
+void CPondrelApp::UpdateTrayLook() {}
+
+// The second download: settings values, hot key, site enhancer, enhancers.
+void CPondrelApp::ReloadSettings() {}
+
+// The download thread (BackThread).
+void CPondrelApp::StartBackThread() {}
+
+// The best-guess thread; true when it runs.
+bool CPondrelApp::StartBestGuessThread() { return false; }
+
+// The version check against the server.
+void CPondrelApp::CheckForNewVersion() {}
+
+// Opens the "MiniBrowse" panel.
+void CPondrelApp::OpenMiniBrowse() {}
+
+// Drops the input queued during start-up.
+void CPondrelApp::FlushPendingMessages() {}
+
+// Resets the usage statistics.
+void CPondrelApp::ResetStatistics() {}
+
+// Resets the panel usage counts of the settings view.
+void CPondrelApp::ResetPanelUsageCounts() {}
+
+// The first-run balloon: text string 134, title string 133, icon 146.
+void CPondrelApp::ShowFirstRunBalloon() {}
+
+// The splash window (created hidden at start-up).
+void CPondrelApp::CreateSplashWindow() {}
+
+// Centres and shows the splash window.
+void CPondrelApp::ShowSplashWindow() {}
+
+// The dock thread (CDockThread), started suspended, given the controller.
+void CPondrelApp::StartDockThread() {}
+
+// Hands the URL to the controller's browser launcher.
+void CPondrelApp::OpenUrlInBrowser(const std::wstring&) {}
+
+// Shuts down the site enhancer and unloads every enhancer (needs the controller).
+void CPondrelApp::UnloadEnhancers() {}
+
+// Closes every running panel: asks each to hide and end, waits a bounded
+// time, terminates only a thread that did not end (g_PanelListLock held).
+void CPondrelApp::CloseAllPanels() {}
+
+// Hides the tray icon.
+void CPondrelApp::HideTrayIcon() {}
+
+// Destroys and frees the settings reader m_pSettings.
+void CPondrelApp::DeleteSettingsReader() {}

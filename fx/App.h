@@ -1,0 +1,78 @@
+// The application object: the process's first user-interface thread, with the
+// start-up (InitInstance), the message loop (Run, OnIdle) and the end
+// (ExitInstance) that the entry point drives, the command line, the document
+// template and the main window.  A program has exactly one, a static object.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "fx/DocTemplate.h"
+#include "fx/UiThread.h"
+#include "fx/Window.h"
+
+namespace fx {
+
+// The command-line record: ParseCommandLine hands it each token.
+class CommandLineInfo {
+public:
+    enum ShellCommand { FileNew, FileNothing };
+
+    virtual ~CommandLineInfo() = default;
+    // One token; a leading "/" or "-" is removed and reported as `flag`.
+    virtual void ParseParam(const wchar_t* param, bool flag, bool last);
+
+    ShellCommand shellCommand = FileNew;
+};
+
+class App : public UiThread {
+public:
+    App();
+    ~App() override;
+
+    // The process's application object (none before it is constructed).
+    static App* Current();
+
+    // Framework members the program reads and writes.
+    HINSTANCE m_hInstance = nullptr;
+    int m_nCmdShow = SW_SHOWDEFAULT;
+    Window* m_pMainWnd = nullptr;
+
+    // Hands every token of the process's command line to `info`.
+    void ParseCommandLine(CommandLineInfo& info);
+    // Carries out the shell command (FileNew: the template's new document,
+    // whose frame becomes the main window).
+    bool ProcessShellCommand(CommandLineInfo& info);
+    void AddDocTemplate(std::unique_ptr<SingleDocTemplate> t);
+    SingleDocTemplate* docTemplate() const { return template_.get(); }
+
+    // Initialises OLE for this thread; ExitInstance undoes it.
+    bool OleInit();
+
+    // The framework's registry key and the standard profile settings (the
+    // recent-file count), kept for the program's life.
+    void SetRegistryKey(const wchar_t* key) { registryKey_ = key; }
+    void LoadStdProfileSettings(UINT recentFiles) { recentFiles_ = recentFiles; }
+    const std::wstring& registryKey() const { return registryKey_; }
+
+    // Destroys the document, its frame and view (also done by ExitInstance).
+    void CloseDocumentTemplate();
+
+    // The framework's end: closes the document template and OLE; returns the
+    // exit code (WM_QUIT's wParam).
+    int ExitInstance() override;
+
+private:
+    std::unique_ptr<SingleDocTemplate> template_;
+    std::wstring registryKey_;
+    UINT recentFiles_ = 0;
+    bool oleStarted_ = false;
+};
+
+// The program's entry: InitInstance, then Run; a failed start runs
+// ExitInstance at once.  Returns the process exit code.
+int AppEntry(App& app, HINSTANCE instance, int showCommand);
+
+}  // namespace fx
