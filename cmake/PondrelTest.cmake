@@ -1,17 +1,22 @@
 # Test helpers shared by every module.
 #
 # pondrel_test(NAME <name> COMMAND <target-or-program> [args...]
-#              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>])
-#   One test executable is one CTest test.  In the Windows build it runs under
+#              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>]
+#              [HTTP_SERVER] [HTTP_ROOT <dir>])
+#   One test executable is one CTest test.  HTTP_SERVER runs it beside its own
+#   loopback HTTP server (tests/httpserver/loopback.py; PONDREL_HTTP_PORT,
+#   PONDREL_HTTP_LOG and PONDREL_HTTP_DEAD_PORT in its environment); HTTP_ROOT
+#   is the directory the server's /files/ path serves.  In the Windows build it runs under
 #   Wine (CMAKE_CROSSCOMPILING_EMULATOR) with the build tree's own prefix, a
 #   private Xvfb display and a kept-alive wineserver, which the fixture
 #   "wine" brings up before the first test and takes down after the last.
 #
 # pondrel_gtest(<target> SOURCES <src...> [LIBS <lib...>] [TIMEOUT <s>]
-#               [LOCK <resource>...] [ARGS <args...>])
+#               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>])
 #   A GoogleTest executable and its test.
 
 set(PONDREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(PONDREL_TOOLS ${CMAKE_SOURCE_DIR}/tools)
 
 if(WIN32 AND NOT TARGET _pondrel_wine_fixture)
@@ -25,12 +30,25 @@ if(WIN32 AND NOT TARGET _pondrel_wine_fixture)
 endif()
 
 function(pondrel_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT;WORKING_DIRECTORY" "COMMAND;LOCK" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT" "COMMAND;LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
   if(NOT T_WORKING_DIRECTORY)
     set(T_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  if(T_HTTP_SERVER OR T_HTTP_ROOT)
+    # The wrapper is the test's command, so the emulator is named here.
+    list(POP_FRONT T_COMMAND program)
+    if(TARGET ${program})
+      set(program ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${program}>)
+    endif()
+    set(server ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/httpserver/loopback.py run
+      --lifetime ${T_TIMEOUT})
+    if(T_HTTP_ROOT)
+      list(APPEND server --root ${T_HTTP_ROOT})
+    endif()
+    set(T_COMMAND ${server} -- ${program} ${T_COMMAND})
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
@@ -47,7 +65,7 @@ function(pondrel_test)
 endfunction()
 
 function(pondrel_gtest target)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER" "TIMEOUT;HTTP_ROOT" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} gmock gtest_main)
   set(extra)
@@ -56,6 +74,12 @@ function(pondrel_gtest target)
   endif()
   if(T_LOCK)
     list(APPEND extra LOCK ${T_LOCK})
+  endif()
+  if(T_HTTP_SERVER)
+    list(APPEND extra HTTP_SERVER)
+  endif()
+  if(T_HTTP_ROOT)
+    list(APPEND extra HTTP_ROOT ${T_HTTP_ROOT})
   endif()
   pondrel_test(NAME ${target} COMMAND ${target} ${T_ARGS} ${extra})
 endfunction()
