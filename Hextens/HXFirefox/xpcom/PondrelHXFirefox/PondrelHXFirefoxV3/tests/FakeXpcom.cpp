@@ -1,0 +1,124 @@
+// Stands in for Firefox's xpcom.dll in the helper's tests: a component
+// manager, a retrieval service, an accessible and its node interface, each
+// counting its references.  The test picks one step to fail.
+#include <windows.h>
+
+#include <cstring>
+
+#define XPCOM_DEFINES_EXPORTS
+#include "hosts/xpcom/XpcomCalls.h"
+
+using namespace xpcom;
+
+namespace {
+
+enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow };
+
+int g_failAt = kNone;
+uint32_t g_window = 0;
+void* g_expectedNode = nullptr;
+
+bool SameId(const nsID& a, const nsID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+struct Counted {
+    long refs = 0;
+    long overReleases = 0;
+    uint32_t Add() { return ++refs; }
+    uint32_t Drop() {
+        if (refs <= 0) { ++overReleases; return 0; }
+        return --refs;
+    }
+};
+
+struct FakeAccessNode : AccessNode, Counted {
+    nsresult __stdcall QueryInterface(const nsID&, void**) override { return 0x80004002; }
+    uint32_t __stdcall AddRef() override { return Add(); }
+    uint32_t __stdcall Release() override { return Drop(); }
+    nsresult __stdcall Slot3() override { return 0x80004001; }
+    nsresult __stdcall Slot4() override { return 0x80004001; }
+    nsresult __stdcall Slot5() override { return 0x80004001; }
+    nsresult __stdcall Slot6() override { return 0x80004001; }
+    nsresult __stdcall Slot7() override { return 0x80004001; }
+    nsresult __stdcall Slot8() override { return 0x80004001; }
+    nsresult __stdcall Slot9() override { return 0x80004001; }
+    nsresult __stdcall GetOwnerWindow(void** window) override {
+        if (g_failAt == kWindow) return 0x80004005;
+        if (g_failAt != kNullWindow) *window = reinterpret_cast<void*>(static_cast<uintptr_t>(g_window));
+        return 0;
+    }
+} g_node;
+
+struct FakeAccessible : nsISupports, Counted {
+    nsresult __stdcall QueryInterface(const nsID& iid, void** out) override {
+        *out = nullptr;
+        if (g_failAt == kQuery || !SameId(iid, kAccessNodeIid)) return 0x80004002;
+        g_node.AddRef();
+        *out = static_cast<AccessNode*>(&g_node);
+        return 0;
+    }
+    uint32_t __stdcall AddRef() override { return Add(); }
+    uint32_t __stdcall Release() override { return Drop(); }
+} g_accessible;
+
+struct FakeRetrieval : AccessibleRetrieval, Counted {
+    nsresult __stdcall QueryInterface(const nsID&, void**) override { return 0x80004002; }
+    uint32_t __stdcall AddRef() override { return Add(); }
+    uint32_t __stdcall Release() override { return Drop(); }
+    nsresult __stdcall GetAccessibleFor(void* node, nsISupports** out) override {
+        *out = nullptr;
+        if (g_failAt == kAccessible || node != g_expectedNode) return 0x80004005;
+        g_accessible.AddRef();
+        *out = &g_accessible;
+        return 0;
+    }
+} g_retrieval;
+
+struct FakeManager : nsIComponentManager, Counted {
+    nsresult __stdcall QueryInterface(const nsID&, void**) override { return 0x80004002; }
+    uint32_t __stdcall AddRef() override { return Add(); }
+    uint32_t __stdcall Release() override { return Drop(); }
+    nsresult __stdcall GetClassObject(const nsID&, const nsID&, void**) override { return 0x80004001; }
+    nsresult __stdcall GetClassObjectByContractID(const char*, const nsID&, void**) override { return 0x80004001; }
+    nsresult __stdcall CreateInstance(const nsID&, nsISupports*, const nsID&, void**) override { return 0x80004001; }
+    nsresult __stdcall CreateInstanceByContractID(const char* contract, nsISupports*, const nsID& iid,
+                                                  void** out) override {
+        *out = nullptr;
+        if (g_failAt == kCreate || std::strcmp(contract, kAccessibleRetrievalContractId) != 0 ||
+            !SameId(iid, kAccessibleRetrievalIid))
+            return 0x80040154;
+        g_retrieval.AddRef();
+        *out = static_cast<AccessibleRetrieval*>(&g_retrieval);
+        return 0;
+    }
+} g_manager;
+
+}  // namespace
+
+extern "C" nsresult NS_GetComponentManager(nsIComponentManager** out) {
+    *out = nullptr;
+    if (g_failAt == kManager) return 0x80004005;
+    g_manager.AddRef();
+    *out = &g_manager;
+    return 0;
+}
+
+// Which step fails, the handle slot 10 gives and the node the service knows.
+extern "C" void FakeXpcomSetup(int failAt, uint32_t window, void* node) {
+    g_failAt = failAt;
+    g_window = window;
+    g_expectedNode = node;
+}
+
+// References still held and releases past zero, over all objects.
+extern "C" void FakeXpcomReport(long* heldRefs, long* overReleases) {
+    static Counted* const all[] = {&g_manager, &g_retrieval, &g_accessible, &g_node};
+    *heldRefs = 0;
+    *overReleases = 0;
+    for (Counted* c : all) {
+        *heldRefs += c->refs;
+        *overReleases += c->overReleases;
+        c->overReleases = 0;
+    }
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, void*) { return TRUE; }
