@@ -83,6 +83,9 @@ XmlConfig::XmlConfig(const wchar_t* filePath) {
 }
 
 XmlConfig::~XmlConfig() {
+    categoryLevel_.nodes.clear();
+    targetLevel_.nodes.clear();
+    entryLevel_.nodes.clear();
     document_.reset();
     // Only a start of our own is ended: a thread already in another COM
     // model refused ours and keeps its own.
@@ -200,32 +203,113 @@ void XmlConfig::EcpPath(std::wstring& path) const {
 }
 
 namespace {
-long CountMatches(IXMLDOMDocument2* document, const std::wstring& path) {
-    if (!document) return 0;
+
+// Every node path selects from context (the document when null), in document
+// order; empty, and logged, when the engine rejects the path.
+std::vector<fx::ComPtr<IXMLDOMNode>> SelectRaw(IXMLDOMNode* context, const std::wstring& path) {
+    std::vector<fx::ComPtr<IXMLDOMNode>> out;
+    if (!context) return out;
     fx::Bstr query(path);
     fx::ComPtr<IXMLDOMNodeList> list;
-    HRESULT hr = document->selectNodes(query.get(), list.put());
+    HRESULT hr = context->selectNodes(query.get(), list.put());
     if (FAILED(hr)) {
         LogRejected(path, hr);
-        return 0;
+        return out;
     }
     long length = 0;
-    if (!list || FAILED(list->get_length(&length))) return 0;
-    return length;
+    if (!list || FAILED(list->get_length(&length))) return out;
+    for (long i = 0; i < length; ++i) {
+        fx::ComPtr<IXMLDOMNode> node;
+        if (list->get_item(i, node.put()) == S_OK && node) out.push_back(std::move(node));
+    }
+    return out;
 }
+
+std::wstring NodeText(IXMLDOMNode* node) {
+    fx::Bstr b;
+    return node ? Text(node->get_text(b.put()), b) : std::wstring();
+}
+
 }  // namespace
+
+const XmlConfig::WalkLevel& XmlConfig::CategoryLevel() {
+    WalkLevel& l = categoryLevel_;
+    if (!l.valid || l.c != categoryIndex_) {
+        std::wstring path;
+        CategoryPath(path);
+        l.nodes = SelectRaw(document_.get(), path);
+        l.c = categoryIndex_;
+        l.valid = true;
+    }
+    return l;
+}
+
+const XmlConfig::WalkLevel& XmlConfig::TargetLevel() {
+    WalkLevel& l = targetLevel_;
+    if (!l.valid || l.c != categoryIndex_ || l.t != targetIndex_) {
+        const WalkLevel& up = CategoryLevel();
+        std::wstring step = L".//target[" + std::to_wstring(targetIndex_) + L"]";
+        if (up.nodes.size() == 1) {
+            l.nodes = SelectRaw(up.nodes[0].get(), step);
+        } else {
+            std::wstring path;
+            TargetPath(path);
+            l.nodes = up.nodes.empty() ? decltype(l.nodes)() : SelectRaw(document_.get(), path);
+        }
+        l.c = categoryIndex_;
+        l.t = targetIndex_;
+        l.valid = true;
+    }
+    return l;
+}
+
+const XmlConfig::WalkLevel& XmlConfig::EntryLevel() {
+    WalkLevel& l = entryLevel_;
+    if (!l.valid || l.c != categoryIndex_ || l.t != targetIndex_ || l.e != ecpIndex_) {
+        const WalkLevel& up = TargetLevel();
+        std::wstring step = L".//ecp[" + std::to_wstring(ecpIndex_) + L"]";
+        if (up.nodes.size() == 1) {
+            l.nodes = SelectRaw(up.nodes[0].get(), step);
+        } else {
+            std::wstring path;
+            EcpPath(path);
+            l.nodes = up.nodes.empty() ? decltype(l.nodes)() : SelectRaw(document_.get(), path);
+        }
+        l.c = categoryIndex_;
+        l.t = targetIndex_;
+        l.e = ecpIndex_;
+        l.valid = true;
+    }
+    return l;
+}
+
+std::wstring XmlConfig::TextBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child) {
+    if (level.nodes.empty()) return std::wstring();
+    if (level.nodes.size() > 1) return GetText(levelPath + L"//" + child);
+    fx::Bstr query(std::wstring(L".//") + child);
+    fx::ComPtr<IXMLDOMNode> node;
+    if (level.nodes[0]->selectSingleNode(query.get(), node.put()) != S_OK) return std::wstring();
+    return NodeText(node.get());
+}
+
+int XmlConfig::CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child) {
+    if (level.nodes.empty()) return 0;
+    if (level.nodes.size() > 1)
+        return static_cast<int>(SelectRaw(document_.get(), levelPath + L"//" + child).size());
+    return static_cast<int>(SelectRaw(level.nodes[0].get(), std::wstring(L".//") + child).size());
+}
 
 int XmlConfig::CountTargets() {
     std::wstring path;
     CategoryPath(path);
-    targetCount_ = static_cast<int>(CountMatches(document_.get(), path + L"//target"));
+    targetCount_ = CountBelow(CategoryLevel(), path, L"target");
     return targetCount_;
 }
 
 int XmlConfig::CountEcps() {
     std::wstring path;
     TargetPath(path);
-    ecpCount_ = static_cast<int>(CountMatches(document_.get(), path + L"//ecp"));
+    ecpCount_ = CountBelow(TargetLevel(), path, L"ecp");
     return ecpCount_;
 }
 
@@ -233,50 +317,54 @@ void XmlConfig::ReadCategory(int c) {
     categoryIndex_ = c;
     std::wstring base;
     CategoryPath(base);
-    catInMenu_ = GetText(base + L"//in_menu");
-    catDivider_ = GetText(base + L"//divider");
-    catActive_ = GetText(base + L"//active");
-    catName_ = GetText(base + L"//name");
-    catIcon_ = GetText(base + L"//icon");
-    catVersion_ = GetText(base + L"//version");
-    catId_ = GetText(base + L"//id");
+    const WalkLevel& l = CategoryLevel();
+    catInMenu_ = TextBelow(l, base, L"in_menu");
+    catDivider_ = TextBelow(l, base, L"divider");
+    catActive_ = TextBelow(l, base, L"active");
+    catName_ = TextBelow(l, base, L"name");
+    catIcon_ = TextBelow(l, base, L"icon");
+    catVersion_ = TextBelow(l, base, L"version");
+    catId_ = TextBelow(l, base, L"id");
 }
 
 void XmlConfig::ReadTarget(int t) {
     targetIndex_ = t;
-    std::wstring path;
-    TargetPath(path);
-    targetText_ = GetText(path);
+    const WalkLevel& l = TargetLevel();
+    targetText_ = l.nodes.empty() ? std::wstring() : NodeText(l.nodes[0].get());
 }
 
 void XmlConfig::ReadEcpEntry(int e) {
     ecpIndex_ = e;
     std::wstring base;
     EcpPath(base);
-    ecpLocation_ = GetText(base + L"//location");
-    ecpActive_ = GetText(base + L"//active");
-    ecpActionWhitespace_ = GetText(base + L"//action_whitespace");
-    ecpShowAds_ = GetText(base + L"//show_ads");
-    ecpInMenu_ = GetText(base + L"//in_menu");
-    ecpResizable_ = GetText(base + L"//resizable");
-    ecpShowSearch_ = GetText(base + L"//show_search");
-    ecpMediaMode_ = GetText(base + L"//media_mode");
-    ecpDockable_ = GetText(base + L"//dockable");
-    ecpShareable_ = GetText(base + L"//shareable");
-    ecpDetachable_ = GetText(base + L"//detachable");
-    ecpId_ = GetText(base + L"//id");
-    ecpGuessText_ = GetText(base + L"//guesstext");
-    ecpName_ = GetText(base + L"//name");
-    ecpParent_ = GetText(base + L"//parent");
-    ecpSearchable_ = GetText(base + L"//searchable");
-    ecpAction_ = GetText(base + L"//action");
-    ecpWidth_ = 0;
-    GetInt(base + L"//width", ecpWidth_);
-    ecpHeight_ = 0;
-    GetInt(base + L"//height", ecpHeight_);
-    ecpSkin_ = GetText(base + L"//skin");
-    ecpIcon_ = GetText(base + L"//icon");
-    ecpVersion_ = GetText(base + L"//version");
+    const WalkLevel& l = EntryLevel();
+    auto text = [&](const wchar_t* child) { return TextBelow(l, base, child); };
+    auto number = [&](const wchar_t* child) {
+        std::wstring t = text(child);
+        return t.empty() ? 0 : settings_rules::LeadingInt(t);
+    };
+    ecpLocation_ = text(L"location");
+    ecpActive_ = text(L"active");
+    ecpActionWhitespace_ = text(L"action_whitespace");
+    ecpShowAds_ = text(L"show_ads");
+    ecpInMenu_ = text(L"in_menu");
+    ecpResizable_ = text(L"resizable");
+    ecpShowSearch_ = text(L"show_search");
+    ecpMediaMode_ = text(L"media_mode");
+    ecpDockable_ = text(L"dockable");
+    ecpShareable_ = text(L"shareable");
+    ecpDetachable_ = text(L"detachable");
+    ecpId_ = text(L"id");
+    ecpGuessText_ = text(L"guesstext");
+    ecpName_ = text(L"name");
+    ecpParent_ = text(L"parent");
+    ecpSearchable_ = text(L"searchable");
+    ecpAction_ = text(L"action");
+    ecpWidth_ = number(L"width");
+    ecpHeight_ = number(L"height");
+    ecpSkin_ = text(L"skin");
+    ecpIcon_ = text(L"icon");
+    ecpVersion_ = text(L"version");
 }
 
 void XmlConfig::ReadEnhancer(int i) {

@@ -128,6 +128,22 @@ private:
     bool QuerySingle(const std::wstring& path, fx::ComPtr<IXMLDOMNode>& node);
     void CopyTemplateVersions();
 
+    // The nodes the walk's current category, target and entry paths select,
+    // kept while the indices stay.  When a level selects exactly one node,
+    // the paths below it are asked relative to that node: the same nodes as
+    // the whole path, without scanning the whole document for each.
+    struct WalkLevel {
+        bool valid = false;
+        int c = 0, t = 0, e = 0;
+        std::vector<fx::ComPtr<IXMLDOMNode>> nodes;
+    };
+    const WalkLevel& CategoryLevel();
+    const WalkLevel& TargetLevel();
+    const WalkLevel& EntryLevel();
+    // Text of level path + "//" + child, the first match in document order.
+    std::wstring TextBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
+    int CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
+
     // Member order follows the reader's record layout.
     fx::ComPtr<IXMLDOMDocument2> document_;
     std::vector<XmlNode> lastNodes_;
@@ -153,7 +169,9 @@ private:
     std::vector<XmlNode> templates_;
     std::vector<XmlNode> enhancers_;
 
-    // Beside the record: this thread's COM start and the load outcome.
+    // Beside the record: the walk's node cache, this thread's COM start and
+    // the load outcome.
+    WalkLevel categoryLevel_, targetLevel_, entryLevel_;
     bool comStarted_ = false;
     bool loaded_ = false;
     std::wstring diagnostic_;

@@ -155,6 +155,56 @@ TEST_F(XmlConfigTest, TreeWalkCountsPerParentAndReadsTheCurrentItem) {
     EXPECT_EQ(r->GetEnhancerId(), L"");
 }
 
+// The walk answers what the whole paths select, also for odd trees: nested
+// categories, entries nested in entries, missing levels, targets not directly
+// under their category.
+TEST_F(XmlConfigTest, TreeWalkAnswersAsTheWholePaths) {
+    const char* docs[] = {
+        kTree,
+        "<init><ecptree><category><name>Outer</name><target>o<ecp><id>1</id></ecp></target>"
+        " <category><target><ecp><id>2</id><ecp><id>3</id><name>n3</name></ecp></ecp></target></category>"
+        "</category><category><x><target><ecp><name>far</name></ecp></target></x></category></ecptree>"
+        "<ecptree><category><target><ecp><id>second tree</id></ecp></target></category></ecptree></init>",
+        "<init><ecptree><category><id>lonely</id></category></ecptree></init>",
+    };
+    const wchar_t* children[] = {L"location", L"active", L"id", L"name", L"width", L"skin", L"version"};
+    for (const char* doc : docs) {
+        auto r = Load(doc);
+        for (int c = 1; c <= 3; ++c) {
+            r->ReadCategory(c);
+            std::wstring cp;
+            r->CategoryPath(cp);
+            EXPECT_EQ(r->GetCategoryName(), r->GetText(cp + L"//name")) << cp;
+            EXPECT_EQ(r->GetCategoryId(), r->GetText(cp + L"//id")) << cp;
+            EXPECT_EQ(r->CountTargets(), int(r->SelectNodes(cp + L"//target").size())) << cp;
+            for (int t = 1; t <= 3; ++t) {
+                r->ReadTarget(t);
+                std::wstring tp;
+                r->TargetPath(tp);
+                EXPECT_EQ(r->GetTargetText(), r->GetText(tp)) << tp;
+                EXPECT_EQ(r->CountEcps(), int(r->SelectNodes(tp + L"//ecp").size())) << tp;
+                for (int e = 1; e <= 3; ++e) {
+                    r->ReadEcpEntry(e);
+                    std::wstring ep;
+                    r->EcpPath(ep);
+                    const std::wstring got[] = {r->GetEcpLocation(), r->GetEcpActive(), r->GetEcpId(),
+                                                r->GetEcpName(), std::to_wstring(r->EcpWidth()),
+                                                r->GetEcpSkin(), r->GetEcpVersion()};
+                    for (size_t k = 0; k < std::size(children); ++k) {
+                        std::wstring want = r->GetText(ep + L"//" + children[k]);
+                        if (k == 4) {
+                            int w = 0;
+                            r->GetInt(ep + L"//width", w);
+                            want = std::to_wstring(w);
+                        }
+                        EXPECT_EQ(got[k], want) << ep << L"//" << children[k];
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST_F(XmlConfigTest, MalformedOrMissingFilesAnswerAsEmptyAndLogWhy) {
     CapturedLog log;
     for (bool missing : {false, true}) {
