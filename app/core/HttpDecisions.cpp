@@ -1,4 +1,4 @@
-#include "core/HttpDecisions.h"
+#include "app/core/HttpDecisions.h"
 
 #include <wininet.h>
 

@@ -1,4 +1,4 @@
-#include "core/HttpRoutines.h"
+#include "app/core/HttpRoutines.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -13,6 +13,7 @@
 
 #include "fx/Handle.h"
 #include "fx/InternetHandle.h"
+#include "app/core/Resource.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -26,8 +27,7 @@ static_assert(kGetFlags == 0x80000002, "GET flags");
 static_assert(kPostFlags == 0x84000000, "POST flags");
 static_assert(sizeof(URL_COMPONENTSW) == 60, "URL_COMPONENTSW as WinINet expects it");
 
-constexpr UINT kAppTitleString = 57344;   // the application's title, the GETs' user agent
-constexpr const wchar_t* kAppTitle = L"PondRel";
+constexpr const wchar_t* kAppTitle = L"PondRel";  // the title string's text
 constexpr const wchar_t* kPostAgent = L"Pondrel";
 constexpr DWORD kUrlPartChars = 1000;     // host name and URL path of the log URL
 constexpr size_t kMaxLogChars = 254;
@@ -79,9 +79,10 @@ private:
 
 // ---------------------------------------------------------------- GET
 
+// The application's title (string IDS_APP_TITLE), the GETs' user agent.
 std::wstring AppTitle() {
     wchar_t buf[256];
-    int n = ::LoadStringW(::GetModuleHandleW(nullptr), kAppTitleString, buf, 256);
+    int n = ::LoadStringW(::GetModuleHandleW(nullptr), IDS_APP_TITLE, buf, 256);
     return n > 0 ? std::wstring(buf, n) : std::wstring(kAppTitle);
 }
 

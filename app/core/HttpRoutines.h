@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "core/HttpDecisions.h"
-#include "core/HttpHost.h"
+#include "app/core/HttpDecisions.h"
+#include "app/core/HttpHost.h"
 
 // True when the IP routing table holds a default route.
 bool IsNetworkUp();

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "app/core/AppHttpHost.h"
+#include "app/core/HttpRoutines.h"
 #include "app/core/MainFrame.h"
 #include "app/core/MainView.h"
 #include "app/core/PondrelCmdParser.h"
@@ -211,6 +213,8 @@ bool CPondrelApp::InitInstance() {
     m_nCmdShow = SW_HIDE;
     // 3. Default server URLs.
     SetDefaultUrls();
+    // The server routines read this object's flags, log URL and tray look.
+    SetHttpHost(AppHttpHost());
     // 4. The debug log and the version line.
     g_pLogger = Logger::Open();
     LogVersionNumber(versionPart);

@@ -74,6 +74,7 @@ public:
     void UpdateConnectionState();
     void DownloadSettings();
     void UpdateTrayLook();
+    void ShowConnectingState();
     void ReloadSettings();
     void StartBackThread();
     bool StartBestGuessThread();

@@ -27,6 +27,11 @@ void CPondrelApp::DownloadSettings() {}
 // The tray icon's look and tooltip for the connection state.
 void CPondrelApp::UpdateTrayLook() {}
 
+// The tray's connecting look (icon 152 while starting, else 158; tooltip
+// string 108), shown while a request to the server opens.  Called from
+// whichever thread makes the request.
+void CPondrelApp::ShowConnectingState() {}
+
 // The second download: settings values, hot key, site enhancer, enhancers.
 void CPondrelApp::ReloadSettings() {}
 

@@ -1,4 +1,4 @@
-#include "core/UrlEncodeUtf8.h"
+#include "app/core/UrlEncodeUtf8.h"
 
 #include "Hextens/HXLib/UrlEncode.h"
 

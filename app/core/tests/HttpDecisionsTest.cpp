@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/HttpRoutines.h"
+#include "app/core/HttpRoutines.h"
 
 namespace {
 

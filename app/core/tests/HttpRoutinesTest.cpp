@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "core/HttpRoutines.h"
-#include "core/UrlEncodeUtf8.h"
+#include "app/core/AppHttpHost.h"
+#include "app/core/HttpRoutines.h"
+#include "app/core/PondrelApp.h"
+#include "app/core/UrlEncodeUtf8.h"
 #include "fx/Handle.h"
 #include "log/Logger.h"
 #include "tests/httpserver/LoopbackServer.h"
@@ -319,6 +321,33 @@ TEST_F(HttpTest, ClosedGateSendsNothingAndLeavesTheTrayAlone) {
     }
     EXPECT_TRUE(loopback::Requests().empty());
     EXPECT_EQ(host_.Calls(), "");
+}
+
+TEST_F(HttpTest, TheApplicationsFlagsAndLogUrlDriveThePost) {
+    SetHttpHost(AppHttpHost());
+    theApp.m_LogUrl = Url(L"/status/200/app/lc.asp");
+    struct Case {
+        const char* name;
+        bool disabled, settingsLoaded, online, starting;
+        bool sent;
+    } cases[] = {
+        {"ready", false, true, true, false, true},
+        {"disabled", true, true, true, false, false},
+        {"no settings", false, false, true, false, false},
+        {"offline", false, true, false, false, false},
+        {"starting", false, true, true, true, false},
+    };
+    for (auto& c : cases) {
+        loopback::Clear();
+        theApp.m_Disabled = c.disabled;
+        theApp.m_SettingsLoaded = c.settingsLoaded;
+        theApp.m_Online = c.online;
+        theApp.m_Starting = c.starting;
+        EXPECT_EQ(HttpPostForm(L"x"), !c.sent) << c.name;
+        auto requests = loopback::Requests();
+        ASSERT_EQ(requests.size(), c.sent ? 1u : 0u) << c.name;
+        if (c.sent) EXPECT_EQ(requests[0].target, "/status/200/app/lc.asp");
+    }
 }
 
 // ------------------------------------------------------------ failures in the log
