@@ -2,6 +2,7 @@
 // playing the extension.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -303,4 +304,79 @@ TEST_F(ChannelTest, RandomBytesInTheBlockNeverBreakTheReads) {
     stop = true;
     hostile.join();
     std::printf("random-bytes run: %ld read rounds, %ld scribble rounds\n", polls, (long)scribbles);
+}
+
+namespace {
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    ::DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+}  // namespace
+
+TEST_F(ChannelTest, StandInExtensionAnswersAndTakesRequests) {
+    std::string script = TempFile("ffext_channel_script.txt"), report = TempFile("ffext_channel_report.txt");
+    WriteFile(script, "location https://ex.com/p\ndomain ex.com\ntitle T\npiece one|1,2,3,4\n");
+    ASSERT_TRUE(channel->AddSiteString(L"ex.com"));
+    testsupport::Child ext;
+    ASSERT_TRUE(ext.Start(FIREFOX_EXT_EXE, {L"--script", W(script), L"--report", W(report), L"--run-ms", L"20000"}));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("ready") != std::string::npos; }, 10000));
+    ASSERT_TRUE(channel->RequestUpdate(7, 8));
+    auto sel = std::make_unique<SelectionData>();
+    EXPECT_EQ(1, channel->ReadSelection(*sel));
+    EXPECT_STREQ(L"one", sel->text);
+    EXPECT_TRUE(channel->SetNavigate(reinterpret_cast<HWND>(0x77), L"http://ex.com/\u00e9", 0));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("navigate") != std::string::npos; }, 5000));
+    std::string seen = ReadAll(report);
+    EXPECT_NE(std::string::npos, seen.find("site 0 0 ex.com")) << seen;
+    EXPECT_NE(std::string::npos, seen.find("navigate 00000077 0 http://ex.com/%C3%A9")) << seen;
+    wchar_t log[4096];
+    ASSERT_TRUE(testsupport::WaitFor([&] { return channel->ReadExtensionLog(log, 4096) > 0 &&
+                                              wcsstr(log, L"navigating to") != nullptr; }, 5000));
+}
+
+TEST_F(ChannelTest, ExtensionKilledHoldingTheLockIsRecoveredFrom) {
+    std::string report = TempFile("ffext_kill_report.txt");
+    {
+        testsupport::Child dying;
+        ASSERT_TRUE(dying.Start(FIREFOX_EXT_EXE, {L"--die-holding-lock", L"--report", W(report)}));
+        DWORD code = 0;
+        ASSERT_TRUE(dying.Wait(10000, &code));
+        EXPECT_EQ(9u, code);
+    }
+    ASSERT_NE(std::string::npos, ReadAll(report).find("holding the lock"));
+    // The next access takes the abandoned lock and gives it back.
+    wchar_t title[kPageTextChars];
+    EXPECT_TRUE(channel->ReadTitle(title));
+    // A restarted extension is served.
+    testsupport::Child restarted;
+    ASSERT_TRUE(restarted.Start(FIREFOX_EXT_EXE, {L"--report", W(report), L"--run-ms", L"20000"}));
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        std::string r = ReadAll(report);
+        return r.find("ready", r.find("holding the lock")) != std::string::npos;
+    }, 10000));
+    EXPECT_TRUE(channel->RequestUpdate(1, 1));
 }
