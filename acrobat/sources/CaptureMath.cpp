@@ -1,0 +1,41 @@
+#include "CaptureMath.h"
+
+#include <algorithm>
+
+void AppendWidened(std::wstring& buffer, const char* chunk, int32_t length) {
+    if (!chunk || length <= 0) return;
+    for (int32_t i = 0; i < length && buffer.size() < static_cast<size_t>(kSelectionBufferChars); ++i)
+        buffer.push_back(static_cast<wchar_t>(static_cast<unsigned char>(chunk[i])));
+}
+
+std::wstring ReportedSelection(const std::wstring& buffer) {
+    return buffer.size() > static_cast<size_t>(kSelectionMaxChars) ? std::wstring() : buffer;
+}
+
+bool IsEmpty(const AcroRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+AcroRect DeviceToScreen(const acrohost::DeviceRect& d, const AcroRect& view, const acrohost::DevicePoint& o) {
+    return AcroRect{d.left + view.left - o.x, d.top + view.top - o.y,
+                    d.right + view.left - o.x, d.bottom + view.top - o.y};
+}
+
+AcroRect Clip(const AcroRect& r, const AcroRect& clip) {
+    AcroRect out{std::max(r.left, clip.left), std::max(r.top, clip.top),
+                 std::min(r.right, clip.right), std::min(r.bottom, clip.bottom)};
+    return IsEmpty(out) ? AcroRect{} : out;
+}
+
+std::wstring DecodeTitle(const unsigned char* bytes, int32_t length) {
+    std::wstring out;
+    if (!bytes || length <= 0) return out;
+    if (length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+        for (int32_t i = 2; i + 1 < length; i += 2) {
+            wchar_t unit = static_cast<wchar_t>((bytes[i] << 8) | bytes[i + 1]);
+            if (unit == 0) break;
+            out.push_back(unit);
+        }
+        return out;
+    }
+    for (int32_t i = 0; i < length && bytes[i]; ++i) out.push_back(static_cast<wchar_t>(bytes[i]));
+    return out;
+}

@@ -1,0 +1,34 @@
+// The capture's pure steps: collecting the selected text, placing the
+// selection on the screen, and decoding the document title.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "SharedData.h"
+#include "acrobat/PluginHost.h"
+
+constexpr int kSelectionBufferChars = 256;   // collected at most
+constexpr int kSelectionMaxChars = 255;      // reported at most
+constexpr int kTitleBytes = 255;             // read at most
+
+// Appends an 8-bit chunk widened byte by byte (no code page), cut so the
+// buffer never holds more than 256 characters.
+void AppendWidened(std::wstring& buffer, const char* chunk, int32_t length);
+
+// The collected text as reported: a text longer than 255 characters counts as none.
+std::wstring ReportedSelection(const std::wstring& buffer);
+
+bool IsEmpty(const AcroRect& r);
+
+// The device rectangle moved onto the screen: each edge + the view's
+// left/top - the page's device origin.
+AcroRect DeviceToScreen(const acrohost::DeviceRect& device, const AcroRect& view,
+                        const acrohost::DevicePoint& origin);
+
+// The part of `r` inside `clip`; all zero when they do not overlap.
+AcroRect Clip(const AcroRect& r, const AcroRect& clip);
+
+// The title from the information entry's bytes: UTF-16BE after the mark
+// FE FF, otherwise widened byte by byte; stops at the first 0.
+std::wstring DecodeTitle(const unsigned char* bytes, int32_t length);

@@ -1,0 +1,8 @@
+// Following the text selection in the host's page views and writing it into
+// the record.
+#pragma once
+
+#include "acrobat/PluginHost.h"
+
+void CaptureSelection(acrohost::Document doc, acrohost::PageView pageView);
+void ACROHOST_CALL IdleCheck(void* clientData);
