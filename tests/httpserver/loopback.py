@@ -22,7 +22,9 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
                          its first n body bytes and closes the connection
   /chunked/<rest>        <rest>'s body in chunked transfer coding
   anything else          200 "ok"
-The query string is ignored for the choice of answer.
+The query string is ignored for the choice of answer.  A connection that
+opens with a TLS handshake (an https request) is recorded with the request
+line "TLS-HANDSHAKE" and closed unanswered.
 
 Each request is recorded before it is answered, as two files in the log
 directory: NNNNNN.head (request line and headers as received, CRLF lines) and
@@ -84,6 +86,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, fmt, *args):
         pass
+
+    def handle(self):
+        try:
+            first = self.connection.recv(1, socket.MSG_PEEK)
+        except OSError:
+            return
+        if first == b"\x16":
+            self.server.recorder.record(b"TLS-HANDSHAKE\r\n", b"")
+            return
+        super().handle()
 
     def _answer_for(self, segments):
         answer = None

@@ -301,6 +301,14 @@ TEST_F(HttpTest, PostIsFalseOnlyForStatus200) {
     EXPECT_EQ(host_.Calls(), "CNCNCNCNCNCNCNCN");
 }
 
+TEST_F(HttpTest, HttpsLogUrlGetsASecureRequestOnItsPort) {
+    host_.logUrl = L"https://127.0.0.1:" + std::to_wstring(loopback::Port()) + L"/status/200/lc.asp";
+    EXPECT_TRUE(HttpPostForm(L"a\tb"));  // the loopback server speaks no TLS
+    auto requests = loopback::Requests();
+    ASSERT_FALSE(requests.empty());
+    for (const auto& r : requests) EXPECT_EQ(r.method, "TLS-HANDSHAKE");
+}
+
 TEST_F(HttpTest, ClosedGateSendsNothingAndLeavesTheTrayAlone) {
     host_.logUrl = Url(L"/status/200/lc.asp");
     struct Case {
