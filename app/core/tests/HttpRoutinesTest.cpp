@@ -21,6 +21,7 @@
 #include "log/Logger.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/logviewer/ViewerLog.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -228,6 +229,17 @@ TEST_F(HttpTest, FailedGetToFileKeepsTheOldFileAndLeavesNoPartialFile) {
         EXPECT_FALSE(FileExists(fresh)) << what;
         EXPECT_EQ(DirFiles(), std::vector<std::wstring>{L"existing.xml"}) << what;
     }
+}
+
+TEST_F(HttpTest, SettingsFileComesFromTheServedDirectory) {
+    const std::wstring source = testsupport::WinPath(std::string(PONDREL_SOURCE_DIR) + "/demo/settings.xml");
+    const std::wstring target = dir_ + L"\\settings.xml";
+    ASSERT_TRUE(HttpGetToFile(Url(L"/files/settings.xml"), target));
+    EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(source));
+    // Nothing outside the served directory is reachable.
+    EXPECT_FALSE(HttpGetToFile(Url(L"/files/..%2FCMakeLists.txt"), target));
+    EXPECT_FALSE(HttpGetToFile(Url(L"/files/missing.xml"), target));
+    EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(source));
 }
 
 TEST_F(HttpTest, GetToFileIntoAMissingDirectoryFails) {
