@@ -50,6 +50,12 @@ Logger::Logger(HANDLE mapping, bool create) : mapping_(mapping) {
         std::wmemset(hdr->title, 0, 50);
         std::wcscpy(hdr->title, L"LogViewer");
     }
+    AdoptInModule();
+}
+
+void Logger::AdoptInModule() {
+    if (!view_) return;
+    auto* hdr = reinterpret_cast<SharedLogHeader*>(view_);
     // The other process may leave the title unterminated: copy with a bound.
     std::wmemset(g_viewerTitle, 0, SharedLog::kTitleChars);
     for (int i = 0; i < 50 && hdr->title[i]; ++i) g_viewerTitle[i] = hdr->title[i];

@@ -63,6 +63,11 @@ public:
 
     bool IsAttached() const { return view_ != nullptr; }
 
+    // For a module that was lent this logger by another module (HXLib through
+    // UtilityLib::SetLogger): copies the viewer title into the calling
+    // module's own title buffer, which its writes look for.
+    void AdoptInModule();
+
 private:
     bool ViewerPresent() const;
     void Format(const wchar_t* format, va_list args);
