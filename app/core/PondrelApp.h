@@ -19,6 +19,7 @@
 
 class CPondrelDoc;
 class DebugWin;
+class Settings;
 class XmlConfig;
 struct ISiteEnhancer;
 
@@ -72,10 +73,8 @@ public:
     void LoadGraphics();
     void FreeGraphics();
     void UpdateConnectionState();
-    void DownloadSettings();
     void UpdateTrayLook();
     void ShowConnectingState();
-    void ReloadSettings();
     void StartBackThread();
     bool StartBestGuessThread();
     void CheckForNewVersion();
@@ -88,6 +87,32 @@ public:
     void CloseAllPanels();
     void HideTrayIcon();
     void DeleteSettingsReader();
+
+    // Settings download and reload (SettingsDownload.cpp); true when the
+    // settings are loaded.
+    bool DownloadSettings();
+    bool ReloadSettings();
+    // The values of the loaded settings document into this object, and the
+    // panel records into the view (SettingsValues.cpp).
+    void LoadSettingsValues(Settings& view);
+    void LoadActionIcon();
+    void ApplyHotKey();
+    // The panel content and advert URLs for a panel thread, copied under the
+    // lock the settings load writes them under.
+    void CopyPanelUrls(std::wstring* ecpUrl, std::wstring* adsUrl) const;
+
+    // Steps of the settings reload that belong to other pieces of the program
+    // (PondrelAppSteps.cpp).
+    HWND GetControllerWindow() const;
+    void ShowTrayBalloon(const wchar_t* text, const wchar_t* title, HICON icon);
+    void LoadActionMarkerImage(const std::wstring& url);
+    void RequestTrayMenuRebuild();
+    void ImportDockItems();
+    void PostToDockWindow(UINT message);
+    void PostToAllPanels(UINT message);
+    void RefreshBestGuessSettings();
+    void RebuildMenus();
+    bool LoadEnhancers();
 
     // Members, in the order of the program's store.
     fx::UiThread* m_pDockThread = nullptr;  // the dock's thread (CDockThread)

@@ -21,9 +21,6 @@ void CPondrelApp::FreeGraphics() {}
 // Tests the default route and sets m_Online.
 void CPondrelApp::UpdateConnectionState() {}
 
-// Downloads and parses settings.xml (sets m_SettingsLoaded, m_HaveInitDispatch).
-void CPondrelApp::DownloadSettings() {}
-
 // The tray icon's look and tooltip for the connection state.
 void CPondrelApp::UpdateTrayLook() {}
 
@@ -31,9 +28,6 @@ void CPondrelApp::UpdateTrayLook() {}
 // string 108), shown while a request to the server opens.  Called from
 // whichever thread makes the request.
 void CPondrelApp::ShowConnectingState() {}
-
-// The second download: settings values, hot key, site enhancer, enhancers.
-void CPondrelApp::ReloadSettings() {}
 
 // The download thread (BackThread).
 void CPondrelApp::StartBackThread() {}
@@ -52,9 +46,6 @@ void CPondrelApp::FlushPendingMessages() {}
 
 // Resets the usage statistics.
 void CPondrelApp::ResetStatistics() {}
-
-// Resets the panel usage counts of the settings view.
-void CPondrelApp::ResetPanelUsageCounts() {}
 
 // The first-run balloon: text string 134, title string 133, icon 146.
 void CPondrelApp::ShowFirstRunBalloon() {}
@@ -81,5 +72,34 @@ void CPondrelApp::CloseAllPanels() {}
 // Hides the tray icon.
 void CPondrelApp::HideTrayIcon() {}
 
-// Destroys and frees the settings reader m_pSettings.
-void CPondrelApp::DeleteSettingsReader() {}
+// The controller's window (BrowserTreeView), owner of the hot key; null until
+// the controller exists.
+HWND CPondrelApp::GetControllerWindow() const { return nullptr; }
+
+// A balloon of the tray icon.
+void CPondrelApp::ShowTrayBalloon(const wchar_t*, const wchar_t*, HICON) {}
+
+// The action marker image from url (the menus' item-icon loader) into the
+// shared graphics.
+void CPondrelApp::LoadActionMarkerImage(const std::wstring&) {}
+
+// Marks the tray menu for a rebuild from the new document when next shown.
+void CPondrelApp::RequestTrayMenuRebuild() {}
+
+// DockBar::ImportItems into m_DockImports, then 11118 to the dock bar's window.
+void CPondrelApp::ImportDockItems() {}
+
+// Posts message (wParam 0, lParam 0) to the dock bar's window of m_pDockThread.
+void CPondrelApp::PostToDockWindow(UINT) {}
+
+// Posts message to every open panel (HoverThreadList; g_PanelListLock held).
+void CPondrelApp::PostToAllPanels(UINT) {}
+
+// The best-guess thread's settings.
+void CPondrelApp::RefreshBestGuessSettings() {}
+
+// The controller rebuilds its menus from the new document.
+void CPondrelApp::RebuildMenus() {}
+
+// Loads the enhancers of the settings document.
+bool CPondrelApp::LoadEnhancers() { return false; }

@@ -2,7 +2,11 @@
 // the settings views are reached.
 #pragma once
 
+#include <memory>
+
 #include "fx/DocTemplate.h"
+
+class Settings;
 
 class CPondrelDoc : public fx::Document {
 public:
@@ -13,4 +17,11 @@ public:
     void CreateMasterView();
     void CreateProvidersPane();
     void CreateController();
+
+    // The settings view: holder of the content-panel records and the
+    // well-known bindings.  Null before CreateProvidersPane.
+    Settings* GetSettingsView() const { return m_pSettingsView.get(); }
+
+private:
+    std::unique_ptr<Settings> m_pSettingsView;
 };

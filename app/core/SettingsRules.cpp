@@ -63,7 +63,7 @@ int HotKeyVirtualKey(const std::wstring& key, int previous) {
     return previous;
 }
 
-const wchar_t* const kProductionHostFragment = L"app.pondrel.com";
+const wchar_t* const kProductionHostFragment = L"www.pondrel.com";
 
 bool IsProductionUrl(const std::wstring& settingsUrl) {
     return settingsUrl.find(kProductionHostFragment) != std::wstring::npos;

@@ -56,7 +56,7 @@ TEST(SettingsRules, ProductionServerIsFoundAnywhereInTheUrl) {
     EXPECT_TRUE(IsProductionUrl(L"http://" + prod + L"/init2.asp"));
     EXPECT_TRUE(IsProductionUrl(L"http://127.0.0.1/init2.asp?from=" + prod));
     EXPECT_FALSE(IsProductionUrl(L"http://127.0.0.1:8080/files/settings.xml"));
-    EXPECT_FALSE(IsProductionUrl(L"http://APP.PONDREL.COM/init2.asp")) << "the search keeps case";
+    EXPECT_FALSE(IsProductionUrl(L"http://WWW.PONDREL.COM/init2.asp")) << "the search keeps case";
 }
 
 }  // namespace

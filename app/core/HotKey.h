@@ -1,0 +1,13 @@
+// The program's one global hot key (id 7777), which opens the search panel.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kHotKeyId = 7777;
+constexpr const wchar_t* kHotKeyInUseText = L"HotKey in settings is already in use.";
+
+enum class HotKeyResult { Registered, AlreadyInUse, Failed };
+
+// Unregisters id 7777 on window and registers it again with the modifier mask
+// and virtual-key code.
+HotKeyResult ReRegisterHotKey(HWND window, int modifiers, int virtualKey);
