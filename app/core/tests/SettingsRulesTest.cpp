@@ -60,3 +60,28 @@ TEST(SettingsRules, ProductionServerIsFoundAnywhereInTheUrl) {
 }
 
 }  // namespace
+
+#include "core/ReloadDecisions.h"
+
+namespace {
+
+// Which dock messages a reload sends: 11117 when the dock flag changed
+// against the remembered one, 11214 only when the new settings loaded too.
+TEST(ReloadDecisions, DockMessages) {
+    struct Case { bool loadedBefore, dockBefore, loadedNow, dockNow, toDock, toPanels; } cases[] = {
+        {true, true, true, false, true, true},     // true -> false: both
+        {true, true, true, true, false, false},    // unchanged
+        {false, false, false, false, true, false}, // not loaded before: compares with true, fails again
+        {false, true, true, false, true, true},    // first load says "false"
+        {true, false, true, true, true, true},     // false -> true
+        {true, false, false, false, false, false}, // failed reload keeps the old value
+    };
+    for (const auto& c : cases) {
+        bool remembered = RememberedDockFlag(c.loadedBefore, c.dockBefore);
+        ReloadMessages m = MessagesAfterReload(remembered, c.loadedNow, c.dockNow);
+        EXPECT_EQ(m.toDock, c.toDock);
+        EXPECT_EQ(m.toPanels, c.toPanels);
+    }
+}
+
+}  // namespace
