@@ -1,7 +1,8 @@
 // Records the C runtime's wide-character classes and lower-case mapping for
 // every UTF-16 code unit as CharTable.inc, the table the native build of the
-// HXLib cores reads.  Run under Wine:
-//   tools/wine-run build/win32/Hextens/HXLib/CharTableGen.exe > Hextens/HXLib/CharTable.inc
+// HXLib cores reads.  Build the target CharTableGen, then run it under Wine:
+//   PONDREL_WINEPREFIX=$PWD/build/win32/wineprefix \
+//     tools/wine-run build/win32/Hextens/HXLib/CharTableGen.exe > Hextens/HXLib/CharTable.inc
 #include <cstdio>
 #include <cwctype>
 #include <fcntl.h>

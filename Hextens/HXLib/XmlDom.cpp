@@ -46,7 +46,10 @@ bool DecodeEntities(const Char* s, size_t n, String& out) {
     out.reserve(n);
     for (size_t i = 0; i < n; ++i) {
         if (s[i] != u'&') {
-            out += s[i];
+            size_t run = i + 1;
+            while (run < n && s[run] != u'&') ++run;
+            out.append(s + i, run - i);
+            i = run - 1;
             continue;
         }
         size_t j = i + 1;
@@ -173,7 +176,7 @@ private:
             if (i < n_ && s_[i] == u'<') closer = u"]>";
         }
         for (size_t i = contentStart; i + closer.size() <= n_; ++i) {
-            if (s_[i] == closer[0] && String(s_ + i, closer.size()) == closer) {
+            if (s_[i] == closer[0] && closer.compare(0, closer.size(), s_ + i, closer.size()) == 0) {
                 e->order.push_back(static_cast<int32_t>(e->clears.size()) * 4 + XmlDomNode::kClear);
                 e->clears.push_back(XmlDomNode::Clear{String(s_ + contentStart, i - contentStart),
                                                       String(kind.opener, kind.openerLength), closer});
