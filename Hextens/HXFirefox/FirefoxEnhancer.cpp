@@ -1,15 +1,46 @@
 #include "Hextens/HXFirefox/FirefoxEnhancer.h"
 
+#include <cwchar>
+
+#include "log/Logger.h"
+
 namespace {
+
 HRESULT Empty(BSTR* out) {
-    if (!out) return S_OK;
-    *out = ::SysAllocString(L"");
+    if (out) *out = ::SysAllocString(L"");
     return S_OK;
 }
-HRESULT Zero(LONG* out) {
-    if (out) *out = 0;
+HRESULT Text(BSTR* out, const std::wstring& text) {
+    if (out) *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return S_OK;
 }
+HRESULT Value(LONG* out, LONG value) {
+    if (out) *out = value;
+    return S_OK;
+}
+
+// Hard bound on the site enhancer's entries: more than the channel's table holds.
+constexpr LONG kMaxSiteEntries = ffchannel::kMaxSiteStrings + 1;
+
+fftext::Box ToBox(const RECT& r) { return fftext::Box{r.left, r.top, r.right, r.bottom}; }
+
+// An owned BSTR.
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(const wchar_t* s) : b_(::SysAllocString(s)) {}
+    explicit Bstr(const std::wstring& s) : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
+    ~Bstr() { ::SysFreeString(b_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return b_; }
+    BSTR* put() { ::SysFreeString(b_); b_ = nullptr; return &b_; }
+    std::wstring str() const { return b_ ? std::wstring(b_, ::SysStringLen(b_)) : std::wstring(); }
+
+private:
+    BSTR b_ = nullptr;
+};
+
 }  // namespace
 
 CFirefoxEnhancer::CFirefoxEnhancer() : dispatch_(LIBID_HXIELib, 1, 0, IID_IAction) {}
@@ -40,51 +71,295 @@ STDMETHODIMP CFirefoxEnhancer::Invoke(DISPID id, REFIID riid, LCID lcid, WORD fl
     return dispatch_.Invoke(static_cast<IAction*>(this), id, riid, lcid, flags, params, result, excepInfo, argError);
 }
 
+// --- life cycle -------------------------------------------------------------
+
+STDMETHODIMP CFirefoxEnhancer::Init() {
+    InitEnhancer();
+    m_bHotSpotTransfer = m_bSelectionTransfer = false;
+    m_HotSpotCursor = Module().hotSpots.size();
+    m_TextCursor = Module().selection.size();
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::Unload() {
+    m_HotSpotTransferLock.reset();
+    m_TextTransferLock.reset();
+    ReleaseEnhancer();
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
+    // The main program lends its ISiteEnhancer pointer itself.
+    m_pSiteEnhancer = static_cast<ISiteEnhancer*>(siteEnhancer);
+    ffchannel::SharedData* channel = Module().Channel();
+    if (!m_pSiteEnhancer || !channel) return S_OK;
+    for (LONG i = 0; i < kMaxSiteEntries; ++i) {
+        Bstr entry;
+        HRESULT hr = m_pSiteEnhancer->GetSiteEntry(i, entry.put());
+        if (FAILED(hr)) {
+            LogMessage(L"(%s) GetSiteEntry(%d) failed: 0x%08x", kModuleName, (int)i, (unsigned)hr);
+            break;
+        }
+        if (!entry.get() || !entry.get()[0]) break;
+        if (!channel->AddSiteString(entry.get())) break;   // pool or table full
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
+    if (id != 1 && id != 2) return S_OK;
+    if (!data1 || V_VT(data1) != VT_BSTR) {
+        LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", (int)id);
+        return S_OK;
+    }
+    const wchar_t* text = V_BSTR(data1) ? V_BSTR(data1) : L"";
+    if (id == 1) Utility().ConfigureServerInit(text);
+    else Utility().ConfigureIgnoreWordsList(text);
+    return S_OK;
+}
+
+// --- the poll ---------------------------------------------------------------
+
+STDMETHODIMP CFirefoxEnhancer::Update(LONG* haveChanges) {
+    long bits = Poll();
+    if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
+    return Value(haveChanges, bits);
+}
+
+long CFirefoxEnhancer::Poll() {
+    FirefoxModule& m = Module();
+    if (m.enhancerAlive) ::SetEvent(m.enhancerAlive.get());
+
+    if (!FirefoxInForeground()) {
+        long bits = m_bWasActive ? 0x1F : 0;
+        m_bWasActive = false;
+        {
+            fx::MutexLock lock(m.hotSpotLock.get(), INFINITE);
+            m.hotSpots.clear();
+        }
+        fx::MutexLock lock(m.selectionLock.get(), INFINITE);
+        m.selection.clear();
+        return bits;
+    }
+
+    long bits = 0;
+    bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), 100) == WAIT_OBJECT_0;
+    ffchannel::SharedData* channel = m.Channel();
+    if (alive && !channel) ::ResetEvent(m.extensionAlive.get());
+    if (alive && channel) {
+        POINT cursor{0, 0};
+        ::GetCursorPos(&cursor);
+        bool secure = false;
+        if (channel->RequestUpdate(cursor.x, cursor.y)) {
+            bool hotSpotsChanged = channel->HotSpotsChanged();
+            bool selectionChanged = channel->SelectionChanged();
+            std::vector<fftext::TextItem> before = m.selection;
+            channel->ReadLocation(m.location);
+            secure = std::wcsstr(m.location, L"https:") != nullptr;
+            if (hotSpotsChanged) ReadHotSpots();
+            if (selectionChanged || !m_bWasActive) ReadSelection();
+            bits |= fftext::SelectionBits(before, m.selection);
+        }
+        if (!m.hotSpots.empty()) bits |= 0x02;
+        if (channel->PageChanged() || !m_bWasActive) bits |= 0x04;
+        channel->ClearPageChanged();
+        if (secure) bits |= 0x20;
+        ForwardExtensionLog();
+    }
+    m_bWasActive = true;
+    return bits;
+}
+
+void CFirefoxEnhancer::ReadHotSpots() {
+    FirefoxModule& m = Module();
+    ffchannel::SharedData* channel = m.Channel();
+    fx::MutexLock lock(m.hotSpotLock.get(), INFINITE);
+    m.hotSpots.clear();
+    ffchannel::HotSpotData& copy = *m.hotSpotCopy;
+    int n = channel->ReadHotSpots(copy);
+    channel->ReadDomain(m.domain);
+    channel->ReadTitle(m.title);
+    if (n <= 0 || !m_pSiteEnhancer) return;
+    fftext::TabFields texts(copy.texts), hrefs(copy.hrefs), ids(copy.ids);
+    Bstr location(m.location);
+    for (int i = 0; i < n; ++i) {
+        std::wstring text = texts.Next(), href = hrefs.Next(), idList = ids.Next();
+        std::wstring idsXml = fftext::IdListToXml(idList);
+        Bstr hrefB(href), idsB(idsXml), bestGuess;
+        VARIANT_BOOL isLink = VARIANT_FALSE;
+        HRESULT hr = m_pSiteEnhancer->IsHotSpotLink(location.get(), hrefB.get(), idsB.get(), bestGuess.put(), &isLink);
+        if (FAILED(hr)) {
+            LogMessage(L"(%s) IsHotSpotLink failed: 0x%08x", kModuleName, (unsigned)hr);
+            break;
+        }
+        if (!isLink) continue;
+        m.hotSpots.push_back(FirefoxHotSpot{copy.rects[i], Utility().SelectionFilter(text.c_str()), href, idsXml,
+                                            bestGuess.str()});
+    }
+}
+
+void CFirefoxEnhancer::ReadSelection() {
+    FirefoxModule& m = Module();
+    fx::MutexLock lock(m.selectionLock.get(), INFINITE);
+    m.selection.clear();
+    ffchannel::SelectionData& copy = *m.selectionCopy;
+    int n = m.Channel()->ReadSelection(copy);
+    if (n <= 0) return;
+    fftext::Box boxes[ffchannel::kMaxSelectionRects];
+    for (int i = 0; i < copy.rectTotal; ++i) boxes[i] = ToBox(copy.rects[i]);
+    m.selection = fftext::SelectionItems(copy.text, n, copy.rectCounts, boxes, [](const std::wstring& piece) {
+        const wchar_t* f = Utility().SelectionFilter(piece.c_str());
+        return std::wstring(f ? f : L"");
+    });
+}
+
+void CFirefoxEnhancer::ForwardExtensionLog() {
+    ffchannel::SharedData* channel = Module().Channel();
+    if (!channel) return;
+    wchar_t buffer[4096];
+    channel->ReadExtensionLog(buffer, 4096);
+    if (!g_pLogger || !buffer[0]) return;
+    for (const std::wstring& line : fftext::LogLines(buffer))
+        LogMessage(L"(%s:Extension) %s", kModuleName, line.c_str());
+}
+
+STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) { return Value(haveChanges, 0); }
+
+// --- transfers ----------------------------------------------------------------
+
+const FirefoxHotSpot* CFirefoxEnhancer::CurrentHotSpot() const {
+    const auto& list = Module().hotSpots;
+    return m_HotSpotCursor < list.size() ? &list[m_HotSpotCursor] : nullptr;
+}
+
+const fftext::TextItem* CFirefoxEnhancer::CurrentTextItem() const {
+    const auto& list = Module().selection;
+    return m_TextCursor < list.size() ? &list[m_TextCursor] : nullptr;
+}
+
+STDMETHODIMP CFirefoxEnhancer::HotSpotTransferBegin(LONG) {
+    m_HotSpotTransferLock.reset(new fx::MutexLock(Module().hotSpotLock.get(), INFINITE));
+    m_HotSpotCursor = 0;
+    m_bHotSpotFirst = true;
+    m_bHotSpotTransfer = true;
+    m_bSelectionTransfer = false;
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::HotSpotTransferNext(LONG* nextId) {
+    size_t size = Module().hotSpots.size();
+    if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
+    m_bHotSpotFirst = false;
+    return Value(nextId, m_HotSpotCursor < size ? 1 : 0);
+}
+
+STDMETHODIMP CFirefoxEnhancer::HotSpotTransferEnd() {
+    m_HotSpotCursor = Module().hotSpots.size();
+    m_bHotSpotFirst = true;
+    m_bHotSpotTransfer = m_bSelectionTransfer = false;
+    m_HotSpotTransferLock.reset();
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferBegin() {
+    m_TextTransferLock.reset(new fx::MutexLock(Module().selectionLock.get(), INFINITE));
+    m_TextCursor = 0;
+    m_bSelectionFirst = true;
+    m_bSelectionTransfer = true;
+    m_bHotSpotTransfer = false;
+    return S_OK;
+}
+
+STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferNext(LONG* id) {
+    size_t size = Module().selection.size();
+    if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
+    m_bSelectionFirst = false;
+    return Value(id, m_TextCursor < size ? 1 : 0);
+}
+
+STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
+    m_TextCursor = Module().selection.size();
+    m_bSelectionFirst = true;
+    m_bHotSpotTransfer = m_bSelectionTransfer = false;
+    m_TextTransferLock.reset();
+    return S_OK;
+}
+
+// --- item getters ---------------------------------------------------------------
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.left : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.top : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.right : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.bottom : 0); }
+
+STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) {
+    const FirefoxHotSpot* h = CurrentHotSpot();
+    if (!h) {
+        if (ref) *ref = nullptr;   // no item: an empty (NULL) string
+        return S_OK;
+    }
+    return Text(ref, h->href);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) {
+    const FirefoxHotSpot* h = CurrentHotSpot();
+    if (!h) {
+        if (text) *text = nullptr;
+        return S_OK;
+    }
+    return Text(text, h->text);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.left : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.top : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.right : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.bottom : 0); }
+
+STDMETHODIMP CFirefoxEnhancer::GetSelectedText(BSTR* text) {
+    const fftext::TextItem* t = CurrentTextItem();
+    return t ? Text(text, t->text) : Empty(text);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) {
+    std::wstring text;
+    const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+    if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
+    if (text.empty()) text = fftext::PlainContext();
+    return Text(context, text);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetBestGuess(BSTR* bestGuess) {
+    const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+    return h ? Text(bestGuess, h->bestGuess) : Empty(bestGuess);
+}
+
+// --- page and window ----------------------------------------------------------------
+
+STDMETHODIMP CFirefoxEnhancer::HaveActiveEnhancerAreas(LONG* haveActive) {
+    return Value(haveActive, FirefoxInForeground() ? 1 : 0);
+}
+STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) { return Value(pVal, FirefoxInForeground() ? 1 : 0); }
+STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) { return Text(pVal, Module().title); }
+STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) { return Text(name, Module().domain); }
+
+STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags,
+                                             VARIANT_BOOL* isSuccess) {
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(hwndBrowser));
+    ffchannel::SharedData* channel = Module().Channel();
+    bool sent = false;
+    if (channel && IsFirefoxWindow(window) && url && *url) {
+        ::BringWindowToTop(window);
+        sent = channel->SetNavigate(window, *url, navFlags);
+    }
+    if (isSuccess) *isSuccess = sent ? 1 : 0;
+    return S_OK;
+}
+
+// --- the rest ---------------------------------------------------------------------------
+
 STDMETHODIMP CFirefoxEnhancer::SendMsg(LONG) { return S_OK; }
 STDMETHODIMP CFirefoxEnhancer::IdleLoop() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) {
-    if (pVal) *pVal = ::SysAllocString(L"Firefox Enhancer");
-    return S_OK;
-}
+STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) { return Text(pVal, L"Firefox Enhancer"); }
 STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::Init() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) { return Zero(pVal); }
-STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) { return Empty(pVal); }
-STDMETHODIMP CFirefoxEnhancer::HotSpotTransferBegin(LONG) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::HotSpotTransferEnd() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::HotSpotTransferNext(LONG* nextId) { return Zero(nextId); }
-STDMETHODIMP CFirefoxEnhancer::HaveActiveEnhancerAreas(LONG* haveActive) { return Zero(haveActive); }
-STDMETHODIMP CFirefoxEnhancer::Update(LONG* haveChanges) { return Zero(haveChanges); }
-STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) { return Empty(name); }
-STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) { return Empty(ref); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) { return Empty(text); }
-STDMETHODIMP CFirefoxEnhancer::GetSelectedText(BSTR* text) { return Empty(text); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* left) { return Zero(left); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* top) { return Zero(top); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* right) { return Zero(right); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* bottom) { return Zero(bottom); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* left) { return Zero(left); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* top) { return Zero(top); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* right) { return Zero(right); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* bottom) { return Zero(bottom); }
-STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferBegin() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferNext(LONG* id) { return Zero(id); }
-STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) { return Empty(context); }
-STDMETHODIMP CFirefoxEnhancer::Unload() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown*) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::GetBestGuess(BSTR* bstrCannedBestGuess) { return Empty(bstrCannedBestGuess); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) {
-    if (flags) *flags = 255;
-    return S_OK;
-}
-STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) {
-    if (flags) *flags = 255;
-    return S_OK;
-}
-STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG, VARIANT*, VARIANT*, VARIANT*, VARIANT*) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE, BSTR*, LONG, VARIANT_BOOL* isSuccess) {
-    if (isSuccess) *isSuccess = 0;
-    return S_OK;
-}
-STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) { return Zero(haveChanges); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) { return Value(flags, 255); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) { return Value(flags, 255); }

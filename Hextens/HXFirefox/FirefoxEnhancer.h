@@ -9,6 +9,11 @@
 #include "Hextens/HXIE/HXIE.h"
 #include "fx/ComModule.h"
 #include "fx/Dispatch.h"
+#include "hosts/SiteEnhancer.h"
+
+#include <memory>
+
+#include "Hextens/HXFirefox/FirefoxModule.h"
 
 class CFirefoxEnhancer : public IFirefoxEnhancer, public IAction, private fx::ModuleObject {
 public:
@@ -69,5 +74,26 @@ public:
 private:
     ~CFirefoxEnhancer() override = default;
 
+    // The current items of the transfers (index into the module's list; at
+    // or past its end: none).
+    const FirefoxHotSpot* CurrentHotSpot() const;
+    const fftext::TextItem* CurrentTextItem() const;
+    long Poll();
+    void ReadHotSpots();
+    void ReadSelection();
+    void ForwardExtensionLog();
+
     fx::TypeInfoDispatch dispatch_;
+    size_t m_HotSpotCursor = 0;
+    size_t m_TextCursor = 0;
+    bool m_bHotSpotTransfer = false;
+    bool m_bSelectionTransfer = false;
+    bool m_bHotSpotFirst = true;
+    bool m_bSelectionFirst = true;
+    bool m_bWasActive = false;
+    ISiteEnhancer* m_pSiteEnhancer = nullptr;   // lent, not reference-counted
+    // Hot-spot list lock held from HotSpotTransferBegin to End, the
+    // selection list lock from TextHotSpotTransferBegin to End.
+    std::unique_ptr<fx::MutexLock> m_HotSpotTransferLock;
+    std::unique_ptr<fx::MutexLock> m_TextTransferLock;
 };

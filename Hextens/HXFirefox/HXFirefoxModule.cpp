@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "Hextens/HXFirefox/FirefoxEnhancer.h"
+#include "Hextens/HXFirefox/FirefoxModule.h"
 #include "fx/ClassFactory.h"
 #include "fx/ComRegistry.h"
 
@@ -20,10 +21,17 @@ const fx::ComServer kServer = {&kHXFirefoxAppId, L"HXFirefox", L"HXFirefox.DLL",
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         fx::SetModuleInstance(instance);
         ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // The application object's exit: the enhancer lets go of the alive
+        // events, list locks and the channel's presence flag even when the
+        // main program never called Unload.  At process termination only
+        // what needs no wait and no log line.
+        if (reserved) ReleaseAtProcessExit();
+        else ReleaseEnhancer();
     }
     return TRUE;
 }

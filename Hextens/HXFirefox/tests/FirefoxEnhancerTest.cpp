@@ -1,0 +1,466 @@
+// HXFirefox's IAction over the channel, with the stand-in extension as a
+// second process and windows of Firefox's class in the foreground.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Hextens/HXFirefox/HXFirefox.h"
+#include "Hextens/HXIE/HXIE.h"
+#include "TestSupport.h"
+#include "ViewerLog.h"
+#include "fx/Handle.h"
+#include "hosts/SiteEnhancer.h"
+
+namespace {
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    ::DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::wstring Take(BSTR b) {
+    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
+    ::SysFreeString(b);
+    return s;
+}
+
+// The site enhancer: accepts every link whose href holds no "reject", gives
+// "guess:" + href as best guess, and lists the given site entries.
+class FakeSiteEnhancer : public ISiteEnhancer {
+public:
+    std::vector<std::wstring> entries;
+    HRESULT failEntryAt = -1;
+
+    STDMETHODIMP QueryInterface(REFIID, void** out) override { *out = nullptr; return E_NOINTERFACE; }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Setup(BSTR, BSTR*) override { return S_OK; }
+    STDMETHODIMP Shutdown() override { return S_OK; }
+    STDMETHODIMP IsHotSpotLink(BSTR location, BSTR href, BSTR ids, BSTR* bestGuess, VARIANT_BOOL* is) override {
+        lastLocation = location ? location : L"";
+        lastIds = ids ? ids : L"";
+        std::wstring h = href ? href : L"";
+        *is = h.find(L"reject") == std::wstring::npos ? VARIANT_TRUE : VARIANT_FALSE;
+        *bestGuess = ::SysAllocString((L"guess:" + h).c_str());
+        return S_OK;
+    }
+    STDMETHODIMP IsEnhancedDomain(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetSiteEntry(LONG index, BSTR* entry) override {
+        ++entryCalls;
+        if (index == failEntryAt) return E_FAIL;
+        *entry = index < (LONG)entries.size() ? ::SysAllocString(entries[index].c_str()) : ::SysAllocString(L"");
+        return S_OK;
+    }
+    STDMETHODIMP SetUserKey(BSTR*) override { return S_OK; }
+    STDMETHODIMP SetVersion(BSTR*) override { return S_OK; }
+
+    std::wstring lastLocation, lastIds;
+    int entryCalls = 0;
+};
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
+
+HWND MakeWindow(const wchar_t* cls) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = cls;
+    ::RegisterClassW(&wc);
+    HWND w = ::CreateWindowExW(0, cls, cls, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    return w;
+}
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+bool BringToFront(HWND w) {
+    return testsupport::WaitFor([&] {
+        ::SetForegroundWindow(w);
+        Pump();
+        return ::GetForegroundWindow() == w;
+    }, 5000);
+}
+
+class Enhancer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ::CoInitialize(nullptr);
+        dll = ::LoadLibraryExW(testsupport::WinPath(HXFIREFOX_DLL).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        firefox = MakeWindow(L"MozillaUIWindowClass");
+        other = MakeWindow(L"SomeOtherApp");
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(dll) << "HXFirefox.dll not loaded: " << ::GetLastError();
+        ASSERT_TRUE(firefox && other);
+        typedef HRESULT(WINAPI * GetClassObjectFn)(REFCLSID, REFIID, void**);
+        auto get = reinterpret_cast<GetClassObjectFn>(::GetProcAddress(dll, "DllGetClassObject"));
+        ASSERT_TRUE(get);
+        fx::ComPtr<IClassFactory> factory;
+        ASSERT_EQ(S_OK, get(CLSID_FirefoxEnhancer, IID_IClassFactory, factory.put_void()));
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IAction, action.put_void()));
+        ASSERT_EQ(S_OK, action->Init());
+        script = TempFile("ffenh_script.txt");
+        report = TempFile("ffenh_report.txt");
+    }
+
+    void TearDown() override {
+        if (action) {
+            action->Unload();
+            action.reset();
+        }
+        extension.Kill();
+    }
+
+    void StartExtension(const std::string& text, std::vector<std::wstring> extra = {}) {
+        WriteFile(script, text);
+        std::vector<std::wstring> args = {L"--script", W(script), L"--report", W(report), L"--run-ms", L"30000"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(extension.Start(FIREFOX_EXT_EXE, args));
+        ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("ready") != std::string::npos; }, 10000));
+    }
+
+    LONG Update() {
+        LONG bits = -1;
+        EXPECT_EQ(S_OK, action->Update(&bits));
+        return bits;
+    }
+
+    struct Item {
+        LONG l, t, r, b;
+        std::wstring text, href, context, guess;
+    };
+    std::vector<Item> Selection() {
+        std::vector<Item> items;
+        action->TextHotSpotTransferBegin();
+        LONG more = 0;
+        while (action->TextHotSpotTransferNext(&more), more) {
+            Item it{};
+            BSTR s = nullptr;
+            action->GetSelTextLeft(&it.l);
+            action->GetSelTextTop(&it.t);
+            action->GetSelTextRight(&it.r);
+            action->GetSelTextBottom(&it.b);
+            action->GetSelectedText(&s);
+            it.text = Take(s);
+            action->GetContext(&s);
+            it.context = Take(s);
+            action->GetBestGuess(&s);
+            it.guess = Take(s);
+            items.push_back(it);
+            if (items.size() > 200) break;
+        }
+        action->TextHotSpotTransferEnd();
+        return items;
+    }
+    std::vector<Item> HotSpots() {
+        std::vector<Item> items;
+        action->HotSpotTransferBegin(0);
+        LONG more = 0;
+        while (action->HotSpotTransferNext(&more), more) {
+            Item it{};
+            BSTR s = nullptr;
+            action->GetHotSpotLeft(&it.l);
+            action->GetHotSpotTop(&it.t);
+            action->GetHotSpotRight(&it.r);
+            action->GetHotSpotBottom(&it.b);
+            action->GetHotSpotText(&s);
+            it.text = Take(s);
+            action->GetHRef(&s);
+            it.href = Take(s);
+            action->GetContext(&s);
+            it.context = Take(s);
+            action->GetBestGuess(&s);
+            it.guess = Take(s);
+            items.push_back(it);
+            if (items.size() > 200) break;
+        }
+        action->HotSpotTransferEnd();
+        return items;
+    }
+
+    static HMODULE dll;
+    static HWND firefox, other;
+    fx::ComPtr<IAction> action;
+    testsupport::Child extension;
+    std::string script, report;
+};
+
+HMODULE Enhancer::dll = nullptr;
+HWND Enhancer::firefox = nullptr;
+HWND Enhancer::other = nullptr;
+
+const char kPage[] =
+    "location http://ex.com/page\n"
+    "domain ex.com\n"
+    "title A page\n"
+    "piece ...|1,1,2,2\n"
+    "piece  Hello   world! |10,20,30,40|10,40,30,60\n"
+    "hotspot  Link one |http://ex.com/one|a,b|5,6,7,8\n"
+    "hotspot Rejected|http://ex.com/reject|c|9,9,9,9\n"
+    "hotspot ...|http://ex.com/two||11,12,13,14\n"
+    "flags none\n";
+
+}  // namespace
+
+TEST_F(Enhancer, ScenarioTable) {
+    FakeSiteEnhancer site;
+    ASSERT_EQ(S_OK, action->SetSiteEnhancer(&site));
+    StartExtension(kPage);
+
+    // Extension alive, Firefox in the foreground: the first poll reads the
+    // selection although the extension flagged no change.
+    ASSERT_TRUE(BringToFront(firefox));
+    LONG active = 0;
+    action->HaveActiveEnhancerAreas(&active);
+    EXPECT_EQ(1, active);
+    LONG bits = Update();
+    EXPECT_EQ(0x04 | 0x01 | 0x08, bits);
+
+    // Two pieces, the first filters to nothing, the second has two rectangles.
+    auto sel = Selection();
+    ASSERT_EQ(2u, sel.size());
+    EXPECT_EQ(L"Hello world", sel[0].text);
+    EXPECT_EQ(10, sel[0].l);
+    EXPECT_EQ(40, sel[0].b);
+    EXPECT_EQ(L"Hello world", sel[1].text);
+    EXPECT_EQ(40, sel[1].t);
+    EXPECT_EQ(60, sel[1].b);
+    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><content></content></context>", sel[0].context);
+    EXPECT_EQ(L"", sel[0].guess);
+
+    // No hot-spot change flagged: no hot spots yet.  Now the page flags all.
+    extension.Kill();
+    StartExtension(std::string(kPage).replace(std::string(kPage).find("flags none"), 10,
+                                              "flags page selection hotspots"));
+    bits = Update();
+    EXPECT_EQ(0x01 | 0x02 | 0x04, bits);   // same selection: no 0x08
+
+    auto hot = HotSpots();
+    ASSERT_EQ(2u, hot.size()) << "the rejected link is not listed";
+    EXPECT_EQ(L"Link one", hot[0].text);
+    EXPECT_EQ(L"http://ex.com/one", hot[0].href);
+    EXPECT_EQ(5, hot[0].l);
+    EXPECT_EQ(8, hot[0].b);
+    EXPECT_EQ(L"guess:http://ex.com/one", hot[0].guess);
+    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
+              L"<href><![CDATA[http://ex.com/one]]></href><content><id>a</id><id>b</id></content></context>",
+              hot[0].context);
+    EXPECT_EQ(L"", hot[1].text) << "a hot spot whose text filters to nothing is still listed";
+    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
+              L"<href><![CDATA[http://ex.com/two]]></href></context>",
+              hot[1].context);
+    EXPECT_EQ(L"http://ex.com/page", site.lastLocation);
+    BSTR s = nullptr;
+    action->GetDomain(&s);
+    EXPECT_EQ(L"ex.com", Take(s));
+    action->get_ActiveAreaTitle(&s);
+    EXPECT_EQ(L"A page", Take(s));
+
+    // Firefox leaves the foreground: 0x1F once, then 0.
+    ASSERT_TRUE(BringToFront(other));
+    EXPECT_EQ(0x1F, Update());
+    EXPECT_EQ(0, Update());
+    action->HaveActiveEnhancerAreas(&active);
+    EXPECT_EQ(0, active);
+    EXPECT_TRUE(Selection().empty());
+    EXPECT_TRUE(HotSpots().empty());
+}
+
+TEST_F(Enhancer, SecurePageAndNoSiteEnhancer) {
+    StartExtension("location https://bank.ex.com/\npiece word|1,2,3,4\nhotspot link|http://a/|x|1,1,2,2\n");
+    ASSERT_TRUE(BringToFront(firefox));
+    LONG bits = Update();
+    EXPECT_EQ(0x20, bits & 0x20);
+    EXPECT_EQ(0, bits & 0x02) << "without a site enhancer the hot-spot list stays empty";
+    EXPECT_TRUE(HotSpots().empty());
+}
+
+TEST_F(Enhancer, ExtensionNotAliveReportsNothing) {
+    ASSERT_TRUE(BringToFront(firefox));
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(0, Update());
+    EXPECT_LT(::GetTickCount() - start, 1000u);
+    // It still counted as an active poll.
+    ASSERT_TRUE(BringToFront(other));
+    EXPECT_EQ(0x1F, Update());
+}
+
+TEST_F(Enhancer, SiteStringsAndNavigationReachTheExtension) {
+    FakeSiteEnhancer site;
+    site.entries = {L"ex.com", L"news.ex.org", L"z"};
+    ASSERT_EQ(S_OK, action->SetSiteEnhancer(&site));
+    EXPECT_EQ(4, site.entryCalls) << "three entries, then the empty one ends it";
+    StartExtension("location http://ex.com/\n");
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("site 2") != std::string::npos; }, 5000));
+    std::string seen = ReadAll(report);
+    EXPECT_NE(std::string::npos, seen.find("site 0 0 ex.com")) << seen;
+    EXPECT_NE(std::string::npos, seen.find("site 1 14 news.ex.org")) << seen;
+    EXPECT_NE(std::string::npos, seen.find("site 2 38 z")) << seen;
+
+    BSTR url = ::SysAllocString(L"http://ex.com/caf\u00e9");
+    VARIANT_BOOL ok = -1;
+    action->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<uintptr_t>(firefox)), &url, 0, &ok);
+    EXPECT_EQ(1, ok);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("navigate") != std::string::npos; }, 5000));
+    char expected[64];
+    snprintf(expected, sizeof expected, "navigate %08x 0 http://ex.com/caf%%C3%%A9",
+             (unsigned)reinterpret_cast<uintptr_t>(firefox));
+    EXPECT_NE(std::string::npos, ReadAll(report).find(expected)) << ReadAll(report);
+
+    // Not sent, not reported as sent: a window of another class, a URL too long.
+    action->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<uintptr_t>(other)), &url, 0, &ok);
+    EXPECT_EQ(0, ok);
+    ::SysFreeString(url);
+    url = ::SysAllocString((L"http://ex.com/" + std::wstring(250, L'a')).c_str());
+    action->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<uintptr_t>(firefox)), &url, 0, &ok);
+    EXPECT_EQ(0, ok);
+    ::SysFreeString(url);
+}
+
+TEST_F(Enhancer, SiteEntriesStopOnAFailure) {
+    FakeSiteEnhancer site;
+    site.entries = std::vector<std::wstring>(1000, L"endless");
+    site.failEntryAt = 5;
+    action->SetSiteEnhancer(&site);
+    EXPECT_EQ(6, site.entryCalls);
+    FakeSiteEnhancer endless;
+    endless.entries = std::vector<std::wstring>(1000, L"endless");
+    action->Unload();
+    action->Init();
+    action->SetSiteEnhancer(&endless);
+    EXPECT_LE(endless.entryCalls, 257);
+}
+
+TEST_F(Enhancer, GettersWithoutACurrentItem) {
+    BSTR s = ::SysAllocString(L"unwritten");
+    BSTR keep = s;
+    action->GetHRef(&s);
+    EXPECT_EQ(nullptr, s);
+    s = keep;
+    action->GetHotSpotText(&s);
+    EXPECT_EQ(nullptr, s);
+    ::SysFreeString(keep);
+    LONG v = 7;
+    action->GetHotSpotLeft(&v);
+    EXPECT_EQ(0, v);
+    action->GetSelTextBottom(&v);
+    EXPECT_EQ(0, v);
+    action->GetSelectedText(&s);
+    EXPECT_EQ(L"", Take(s));
+    action->GetContext(&s);
+    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><content></content></context>", Take(s));
+    action->get_enhancertype(&s);
+    EXPECT_EQ(L"Firefox Enhancer", Take(s));
+    LONG changes = 5;
+    action->UpdateForECP(nullptr, &changes);
+    EXPECT_EQ(0, changes);
+}
+
+// Random bytes in the block while the enhancer polls: no crash, bounded polls.
+TEST_F(Enhancer, HostileExtensionData) {
+    FakeSiteEnhancer site;
+    action->SetSiteEnhancer(&site);
+    StartExtension(kPage, {L"--hostile-ms", L"3000"});
+    ASSERT_TRUE(BringToFront(firefox));
+    int polls = 0;
+    DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 2500) {
+        DWORD t = ::GetTickCount();
+        Update();
+        EXPECT_LT(::GetTickCount() - t, 4000u);
+        auto sel = Selection();
+        EXPECT_LE(sel.size(), 100u);
+        auto hot = HotSpots();
+        EXPECT_LE(hot.size(), 100u);
+        ++polls;
+    }
+    std::printf("hostile run: %d polls\n", polls);
+    // Once the scribbling stops, the scripted page is served again.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ::GetTickCount() - start > 3200; }, 5000));
+    Update();
+    Update();
+    EXPECT_EQ(2u, Selection().size());
+}
+
+TEST_F(Enhancer, ExtensionKilledHoldingTheLock) {
+    ASSERT_TRUE(BringToFront(firefox));
+    ASSERT_TRUE(extension.Start(FIREFOX_EXT_EXE, {L"--die-holding-lock", L"--report", W(report)}));
+    DWORD code = 0;
+    ASSERT_TRUE(extension.Wait(10000, &code));
+    EXPECT_EQ(9u, code);
+    // The alive event it set stays set (it died without resetting it).
+    Update();   // recovers the abandoned lock; nothing answered
+    StartExtension(kPage);
+    LONG bits = 0;
+    ASSERT_TRUE(testsupport::WaitFor([&] { bits = Update(); return (bits & 0x01) != 0; }, 5000));
+    EXPECT_EQ(2u, Selection().size());
+}
+
+TEST_F(Enhancer, ExtensionLogReachesTheDebugLog) {
+    ViewerLog viewer;
+    ASSERT_TRUE(viewer.Create());
+    ASSERT_TRUE(BringToFront(other));
+    Update();         // empties the module's lists
+    action->Unload();
+    action->Init();   // attaches to the viewer's log
+    StartExtension(kPage);
+    ASSERT_TRUE(BringToFront(firefox));
+    Update();
+    std::vector<std::wstring> lines;
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        for (auto& l : viewer.ReadNew()) lines.push_back(l);
+        for (auto& l : lines)
+            if (l.find(L"(HXFirefox:Extension) answered request 1 at") != std::wstring::npos) return true;
+        return false;
+    }, 5000));
+    bool sawBits = false, sawVersion = false;
+    for (auto& l : lines) {
+        sawBits |= l.find(L"(HXFirefox) haveChanges = 0x0d") != std::wstring::npos;
+        sawVersion |= l.find(L"(HXFirefox) 1, 0, 0, 1 - RELEASE") != std::wstring::npos;
+    }
+    EXPECT_TRUE(sawVersion);
+    std::wstring all;
+    for (auto& l : lines) all += l + L"\n";
+    EXPECT_TRUE(sawBits) << testing::PrintToString(all);
+    action->Unload();
+    bool sawUnload = false;
+    for (auto& l : viewer.ReadNew()) sawUnload |= l.find(L"(HXFirefox) Unloading") != std::wstring::npos;
+    EXPECT_TRUE(sawUnload);
+    action->Init();
+}
