@@ -34,11 +34,13 @@ endfunction()
 # pondrel_com_server(<target> SOURCES <src...> DEF <file.def> [TLB <file.tlb>] [LIBS <lib...>])
 #   An in-process COM server DLL named <target>.dll with undecorated exports
 #   from its .def file; TLB, when given, is a dependency of its resources.
+#   Test prefixes and tools/run register it (pondrel_com_component).
 function(pondrel_com_server target)
   cmake_parse_arguments(S "" "DEF;TLB" "SOURCES;LIBS" ${ARGN})
   add_library(${target} SHARED ${S_SOURCES} ${S_DEF})
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
   target_link_libraries(${target} PRIVATE fx ${S_LIBS})
+  pondrel_com_component(${target})
   if(S_TLB)
     foreach(src IN LISTS S_SOURCES)
       if(src MATCHES "\\.rc$")

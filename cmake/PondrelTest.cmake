@@ -2,7 +2,7 @@
 #
 # pondrel_test(NAME <name> COMMAND <target-or-program> [args...]
 #              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>]
-#              [HTTP_SERVER] [HTTP_ROOT <dir>])
+#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>])
 #   One test executable is one CTest test.  HTTP_SERVER runs it beside its own
 #   loopback HTTP server (tests/httpserver/loopback.py; PONDREL_HTTP_PORT,
 #   PONDREL_HTTP_LOG and PONDREL_HTTP_DEAD_PORT in its environment); HTTP_ROOT
@@ -10,10 +10,21 @@
 #   Wine (CMAKE_CROSSCOMPILING_EMULATOR) with the build tree's own prefix, a
 #   private Xvfb display and a kept-alive wineserver, which the fixture
 #   "wine" brings up before the first test and takes down after the last.
+#   COMPONENTS: the test needs the project's COM components registered in
+#   that prefix (fixture "components", which runs regsvr32 on every DLL
+#   declared with pondrel_com_component).
+#   PREFIX <name>: the test runs in a Wine prefix of its own,
+#   <build>/wineprefix-<name> (fixture "wine_<name>"), for tests that change
+#   machine-wide state other tests rely on, such as COM registration.
 #
 # pondrel_gtest(<target> SOURCES <src...> [LIBS <lib...>] [TIMEOUT <s>]
-#               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>])
+#               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>]
+#               [COMPONENTS] [PREFIX <name>])
 #   A GoogleTest executable and its test.
+#
+# pondrel_com_component(<target>)
+#   Declares an in-process COM server DLL that the "components" fixture and
+#   tools/run register.  The list is written to <build>/components.txt.
 
 set(PONDREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -27,10 +38,45 @@ if(WIN32 AND NOT TARGET _pondrel_wine_fixture)
     ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 120)
   set_tests_properties(wine_down PROPERTIES FIXTURES_CLEANUP wine
     ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 60)
+  # Runs once every module has declared its components.
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _pondrel_components_fixture)
 endif()
 
+function(pondrel_com_component target)
+  set_property(GLOBAL APPEND PROPERTY PONDREL_COM_COMPONENTS ${target})
+endfunction()
+
+function(_pondrel_components_fixture)
+  get_property(targets GLOBAL PROPERTY PONDREL_COM_COMPONENTS)
+  set(content "")
+  foreach(t IN LISTS targets)
+    string(APPEND content "$<TARGET_FILE:${t}>\n")
+  endforeach()
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/components.txt CONTENT "${content}")
+  add_test(NAME components_up
+    COMMAND ${PONDREL_TOOLS}/register-components ${CMAKE_BINARY_DIR}/components.txt)
+  set_tests_properties(components_up PROPERTIES FIXTURES_SETUP components FIXTURES_REQUIRED wine
+    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 120)
+endfunction()
+
+# The fixture of a private prefix <build>/wineprefix-<name>.
+function(_pondrel_private_prefix name)
+  get_property(known GLOBAL PROPERTY PONDREL_PRIVATE_PREFIXES)
+  if(name IN_LIST known)
+    return()
+  endif()
+  set_property(GLOBAL APPEND PROPERTY PONDREL_PRIVATE_PREFIXES ${name})
+  set(dir ${CMAKE_BINARY_DIR}/wineprefix-${name})
+  add_test(NAME wine_${name}_up COMMAND ${PONDREL_TOOLS}/wine-run --up)
+  add_test(NAME wine_${name}_down COMMAND ${PONDREL_TOOLS}/wine-run --down)
+  set_tests_properties(wine_${name}_up PROPERTIES FIXTURES_SETUP wine_${name}
+    ENVIRONMENT "PONDREL_WINEPREFIX=${dir}" TIMEOUT 120)
+  set_tests_properties(wine_${name}_down PROPERTIES FIXTURES_CLEANUP wine_${name}
+    ENVIRONMENT "PONDREL_WINEPREFIX=${dir}" TIMEOUT 60)
+endfunction()
+
 function(pondrel_test)
-  cmake_parse_arguments(T "HTTP_SERVER" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT" "COMMAND;LOCK" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -52,8 +98,16 @@ function(pondrel_test)
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  if(WIN32)
-    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine
+  if(WIN32 AND T_PREFIX)
+    _pondrel_private_prefix(${T_PREFIX})
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_${T_PREFIX}
+      ENVIRONMENT "PONDREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_PREFIX};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  elseif(WIN32)
+    set(fixtures wine)
+    if(T_COMPONENTS)
+      list(APPEND fixtures components)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED "${fixtures}"
       ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
   else()
     set_tests_properties(${T_NAME} PROPERTIES
@@ -65,7 +119,7 @@ function(pondrel_test)
 endfunction()
 
 function(pondrel_gtest target)
-  cmake_parse_arguments(T "HTTP_SERVER" "TIMEOUT;HTTP_ROOT" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} gmock gtest_main)
   set(extra)
@@ -80,6 +134,12 @@ function(pondrel_gtest target)
   endif()
   if(T_HTTP_ROOT)
     list(APPEND extra HTTP_ROOT ${T_HTTP_ROOT})
+  endif()
+  if(T_COMPONENTS)
+    list(APPEND extra COMPONENTS)
+  endif()
+  if(T_PREFIX)
+    list(APPEND extra PREFIX ${T_PREFIX})
   endif()
   pondrel_test(NAME ${target} COMMAND ${target} ${T_ARGS} ${extra})
 endfunction()

@@ -115,9 +115,15 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& path) {
     if (FAILED(hr = lib->GetLibAttr(&attr))) return hr;
     TLIBATTR a = *attr;
     lib->ReleaseTLibAttr(attr);
-    hr = ::UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
     // Nothing registered is nothing to remove.
-    if (hr == TYPE_E_REGISTRYACCESS || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
+    wchar_t version[32];
+    _snwprintf(version, 32, L"\\%x.%x", a.wMajorVerNum, a.wMinorVerNum);
+    const std::wstring key = std::wstring(kClassesKey) + L"\\TypeLib\\" + GuidText(a.guid) + version;
+    UniqueHKey registered;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, registered.put()) != ERROR_SUCCESS)
+        return S_OK;
+    registered.reset();
+    hr = ::UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
     return hr;
 }
 

@@ -19,7 +19,7 @@ HRESULT TypeInfoDispatch::Load() {
         }
         if (!same) lib.reset();
     }
-    if (!lib && FAILED(hr = ::LoadRegTypeLib(libId_, major_, minor_, LOCALE_NEUTRAL, lib.put()))) return hr;
+    if (!lib && FAILED(hr = ::LoadRegTypeLib(libId_, major_, minor_, lcid_, lib.put()))) return hr;
     return lib->GetTypeInfoOfGuid(iid_, info_.put());
 }
 

@@ -12,8 +12,10 @@ namespace fx {
 
 class TypeInfoDispatch {
 public:
-    TypeInfoDispatch(REFGUID libId, WORD major, WORD minor, REFIID iid)
-        : libId_(libId), major_(major), minor_(minor), iid_(iid) {}
+    // lcid: the locale the library is registered under (the project's
+    // libraries are 0x409).
+    TypeInfoDispatch(REFGUID libId, WORD major, WORD minor, REFIID iid, LCID lcid = 0x409)
+        : libId_(libId), major_(major), minor_(minor), lcid_(lcid), iid_(iid) {}
     TypeInfoDispatch(const TypeInfoDispatch&) = delete;
     TypeInfoDispatch& operator=(const TypeInfoDispatch&) = delete;
 
@@ -32,6 +34,7 @@ private:
 
     GUID libId_;
     WORD major_, minor_;
+    LCID lcid_;
     IID iid_;
     ComPtr<ITypeInfo> info_;
 };
@@ -40,7 +43,8 @@ private:
 template <class I>
 class DispatchImpl : public I {
 protected:
-    DispatchImpl(REFGUID libId, WORD major, WORD minor, REFIID iid) : dispatch_(libId, major, minor, iid) {}
+    DispatchImpl(REFGUID libId, WORD major, WORD minor, REFIID iid, LCID lcid = 0x409)
+        : dispatch_(libId, major, minor, iid, lcid) {}
 
 public:
     STDMETHODIMP GetTypeInfoCount(UINT* count) override { return dispatch_.GetTypeInfoCount(count); }

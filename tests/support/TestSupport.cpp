@@ -94,6 +94,45 @@ int Run(const std::string& program, const std::vector<std::wstring>& args, DWORD
     return static_cast<int>(code);
 }
 
+namespace {
+void DumpKey(HKEY key, const std::wstring& path, std::set<std::wstring>& out) {
+    out.insert(path);
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        BYTE data[4096];
+        DWORD nameLen = 512, dataLen = sizeof data - sizeof(wchar_t), type = 0;
+        if (::RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
+        std::wstring text;
+        if (type == REG_SZ) {
+            data[dataLen] = 0;
+            data[dataLen + 1] = 0;
+            text = reinterpret_cast<const wchar_t*>(data);
+        } else {
+            text = L"#" + std::to_wstring(type);
+        }
+        out.insert(path + L"|" + name + L"=" + text);
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD len = 512;
+        if (::RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        HKEY child = nullptr;
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+        DumpKey(child, path + L"\\" + name, out);
+        ::RegCloseKey(child);
+    }
+}
+}  // namespace
+
+std::set<std::wstring> RegistryTree(HKEY root, const std::wstring& path) {
+    std::set<std::wstring> out;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
+    DumpKey(key, L"", out);
+    ::RegCloseKey(key);
+    return out;
+}
+
 bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
     DWORD start = ::GetTickCount();
     for (;;) {

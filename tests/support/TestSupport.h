@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ private:
 // Runs program to its end (at most timeoutMs); returns its exit code, or -1
 // when it could not start or did not end in time (it is killed then).
 int Run(const std::string& program, const std::vector<std::wstring>& args, DWORD timeoutMs = 30000);
+
+// Every key and value below root\path, one line each: "" for the key itself,
+// "\\Sub\\Key" for a subkey and "<key>|<name>=<text>" for a value (the
+// default value has an empty name; values shown as text for REG_SZ, else as
+// "#<type>").  Empty when the key does not exist.
+std::set<std::wstring> RegistryTree(HKEY root, const std::wstring& path);
 
 // Polls cond every 20 ms for at most timeoutMs, pumping this thread's messages.
 bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);
