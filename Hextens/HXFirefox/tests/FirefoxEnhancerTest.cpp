@@ -464,3 +464,40 @@ TEST_F(Enhancer, ExtensionLogReachesTheDebugLog) {
     EXPECT_TRUE(sawUnload);
     action->Init();
 }
+
+// The module's exit path: without Unload, the enhancer still clears its
+// presence mark and its alive event, on unload of the DLL and at process end.
+TEST_F(Enhancer, ModuleExitReleasesTheEnhancer) {
+    action->Unload();
+    action.reset();
+    fx::UniqueHandle mapping(::OpenFileMappingW(FILE_MAP_READ, FALSE, L"PHXFFMemoryFile"));
+    ASSERT_TRUE(mapping);
+    fx::MappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    ASSERT_TRUE(view);
+    for (const wchar_t* mode : {L"free", L"exit"}) {
+        testsupport::Child host;
+        ASSERT_TRUE(host.Start(ENHANCER_HOST_EXE, {testsupport::WinPath(HXFIREFOX_DLL), mode}));
+        DWORD code = 99;
+        ASSERT_TRUE(host.Wait(15000, &code)) << mode;
+        EXPECT_EQ(0u, code) << mode;
+        EXPECT_EQ(0, view.bytes()[0]) << mode << ": enhancerPresent left set";
+    }
+}
+
+// Unload lets HXLib go of the logger before deleting it: HXLib logging after
+// Unload writes nothing and touches no freed logger.
+TEST_F(Enhancer, HXLibLogsNothingAfterUnload) {
+    ViewerLog viewer;
+    ASSERT_TRUE(viewer.Create());
+    action->Unload();
+    action->Init();
+    action->Unload();
+    viewer.ReadNew();
+    VARIANT words;
+    V_VT(&words) = VT_BSTR;
+    V_BSTR(&words) = ::SysAllocString(L"the\nand");
+    action->SetConfigurationOption(2, &words, nullptr, nullptr, nullptr);
+    ::VariantClear(&words);
+    for (auto& l : viewer.ReadNew()) EXPECT_EQ(std::wstring::npos, l.find(L"(HXLib)")) << l.c_str();
+    action->Init();
+}
