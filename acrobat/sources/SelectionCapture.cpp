@@ -71,6 +71,7 @@ BOOL CALLBACK CollectPageView(HWND w, LPARAM) {
     if (g_capture.pageViewCount >= kMaxPageViews) return FALSE;
     if (!ClassIs(w, L"AVL_AVView") || !TextIs(w, L"AVPageView")) return TRUE;
     PageViewEntry& e = g_capture.pageViews[g_capture.pageViewCount++];
+    e.window = w;
     for (HWND s = ::GetWindow(w, GW_HWNDNEXT); s && e.scrollBarCount < 2; s = ::GetWindow(s, GW_HWNDNEXT))
         if (ClassIs(s, L"ScrollBar")) e.scrollBars[e.scrollBarCount++] = s;
     return g_capture.pageViewCount < kMaxPageViews;
