@@ -3,6 +3,7 @@
 // No debug log; every failure gives 0.
 #include <windows.h>
 
+#include <csetjmp>
 #include <cstdint>
 
 #include "hosts/xpcom/XpcomCalls.h"
@@ -26,14 +27,37 @@ private:
     T* p_ = nullptr;
 };
 
-uint32_t OwnerWindowOf(xpcom::AccessNode* node) {
-    void* window = nullptr;
-    try {
-        if (xpcom::Failed(node->GetOwnerWindow(&window))) return 0;
-    } catch (...) {
-        return 0;
+// A fault inside Firefox's slot-10 method (an access violation, say) must
+// not take the caller down: while the call runs, a vectored handler sends
+// any exception raised on this thread back to the guard's jump point.
+thread_local std::jmp_buf* t_guard = nullptr;
+
+LONG CALLBACK GuardHandler(EXCEPTION_POINTERS*) {
+    if (std::jmp_buf* guard = t_guard) {
+        t_guard = nullptr;
+        std::longjmp(*guard, 1);
     }
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+uint32_t OwnerWindowOf(xpcom::AccessNode* node) {
+    void* volatile window = nullptr;
+    volatile bool ok = false;
+    std::jmp_buf guard;
+    void* handler = ::AddVectoredExceptionHandler(1, GuardHandler);
+    if (setjmp(guard) == 0) {
+        t_guard = &guard;
+        try {
+            void* out = nullptr;
+            ok = !xpcom::Failed(node->GetOwnerWindow(&out));
+            window = out;
+        } catch (...) {
+            ok = false;
+        }
+    }
+    t_guard = nullptr;
+    if (handler) ::RemoveVectoredExceptionHandler(handler);
+    return ok ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)) : 0;
 }
 
 }  // namespace

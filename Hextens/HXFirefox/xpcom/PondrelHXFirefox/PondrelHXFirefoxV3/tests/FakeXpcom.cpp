@@ -12,7 +12,7 @@ using namespace xpcom;
 
 namespace {
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow };
+enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault };
 
 int g_failAt = kNone;
 uint32_t g_window = 0;
@@ -43,6 +43,7 @@ struct FakeAccessNode : AccessNode, Counted {
     nsresult __stdcall Slot9() override { return 0x80004001; }
     nsresult __stdcall GetOwnerWindow(void** window) override {
         if (g_failAt == kWindow) return 0x80004005;
+        if (g_failAt == kFault) *static_cast<volatile int*>(nullptr) = 1;   // Firefox faults inside the call
         if (g_failAt != kNullWindow) *window = reinterpret_cast<void*>(static_cast<uintptr_t>(g_window));
         return 0;
     }

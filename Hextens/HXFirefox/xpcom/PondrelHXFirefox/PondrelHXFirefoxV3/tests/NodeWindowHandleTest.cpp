@@ -10,7 +10,7 @@ typedef uint32_t(__cdecl* GetNodeWindowHandleFn)(void*);
 typedef void(__cdecl* SetupFn)(int, uint32_t, void*);
 typedef void(__cdecl* ReportFn)(long*, long*);
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow };
+enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault };
 
 class NodeWindowHandle : public ::testing::Test {
 protected:
@@ -51,6 +51,7 @@ TEST_F(NodeWindowHandle, HandleOnSuccessZeroOnEveryFailureEveryObjectReleasedOnc
         {"accessible without the node interface", kQuery, 0},
         {"slot 10 fails", kWindow, 0},
         {"slot 10 writes nothing", kNullWindow, 0},
+        {"slot 10 faults", kFault, 0},
     };
     for (const auto& c : cases) {
         setup(c.failAt, 0x00ABCDEF, &node);
