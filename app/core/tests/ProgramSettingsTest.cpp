@@ -1,0 +1,127 @@
+// The real PondRel.exe against the loopback server: start-up downloads and
+// applies the demo settings, and completes without them too.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "CoreTestFiles.h"
+#include "TestSupport.h"
+#include "fx/Handle.h"
+#include "tests/httpserver/LoopbackServer.h"
+
+namespace {
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+std::wstring Root() {
+    std::wstring r = testsupport::WinPath(PROGRAM_HTTP_ROOT);
+    return r.back() == L'\\' ? r : r + L'\\';
+}
+
+// One string value of HKLM "Software\Pondrel": read, set, and put back.
+class InstallValue {
+public:
+    explicit InstallValue(const wchar_t* name) : name_(name) {
+        fx::UniqueHKey key;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_READ, key.put()) == ERROR_SUCCESS) {
+            wchar_t buf[2048];
+            DWORD type = 0, bytes = sizeof buf - sizeof(wchar_t);
+            if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes) ==
+                    ERROR_SUCCESS && type == REG_SZ) {
+                buf[bytes / sizeof(wchar_t)] = L'\0';
+                had_ = true;
+                old_ = buf;
+            }
+        }
+    }
+    ~InstallValue() {
+        if (had_) Set(old_);
+        else {
+            fx::UniqueHKey key;
+            if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_WRITE, key.put()) == ERROR_SUCCESS)
+                ::RegDeleteValueW(key.get(), name_);
+        }
+    }
+    void Set(const std::wstring& value) {
+        fx::UniqueHKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    key.put(), nullptr), ERROR_SUCCESS);
+        ::RegSetValueExW(key.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+private:
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring old_;
+};
+
+class ProgramSettingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        install_ = coretest::ScratchDir();
+        server_ = Narrow(loopback::Url(L"/files"));
+        path_.Set(install_.substr(0, install_.size() - 1));
+        loopback::Clear();
+    }
+    // Starts PondRel with settings.xml served as xml; true once its reload ended.
+    bool StartWith(const std::string& xml) {
+        coretest::WriteFile(Root(), L"settings.xml", xml);
+        init_.Set(loopback::Url(L"/files/settings.xml"));
+        if (!program_.Start(PONDREL_EXE, {}, install_)) return false;
+        return testsupport::WaitFor([&] {
+            for (auto& l : log_.Lines()) {
+                lines_.push_back(l);
+                if (l == L"Reload Settings done") return true;
+            }
+            return false;
+        }, 30000);
+    }
+    bool Logged(const std::wstring& line) const {
+        for (auto& l : lines_)
+            if (l == line) return true;
+        return false;
+    }
+    // "shut" makes the running instance quit; it must end in time.
+    void Shut() {
+        EXPECT_EQ(testsupport::Run(PONDREL_EXE, {L"shut"}, 30000), 0);
+        EXPECT_TRUE(program_.Wait(15000));
+    }
+
+    coretest::CapturedLog log_;
+    InstallValue init_{L"init"};
+    InstallValue path_{L"path"};
+    std::wstring install_;
+    std::string server_;
+    testsupport::Child program_;
+    std::vector<std::wstring> lines_;
+};
+
+TEST_F(ProgramSettingsTest, StartUpDownloadsAndAppliesTheDemoSettings) {
+    const std::string sample = coretest::SampleSettings(server_);
+    ASSERT_TRUE(StartWith(sample));
+    auto requests = loopback::Requests();
+    ASSERT_EQ(requests.size(), 2u) << "the start-up download and the reload";
+    for (auto& r : requests) {
+        EXPECT_EQ(r.target.rfind("/files/settings.xml?pq_userid=%", 0), 0u) << r.target;
+        EXPECT_NE(r.target.find("&pq_version="), std::string::npos) << r.target;
+    }
+    EXPECT_EQ(coretest::ReadFile(install_ + L"settings.xml"), sample);
+    EXPECT_TRUE(Logged(L"Category Count 2"));
+    EXPECT_TRUE(Logged(L"Images " + std::wstring(server_.begin(), server_.end()) + L"/images/"));
+    EXPECT_TRUE(Logged(L"Catagory =  Reference : Target Count 2"));
+    EXPECT_TRUE(Logged(L"GUID 6A2F0D93-5C1E-4B78-A0D4-93E7B2C61F05"));
+    EXPECT_FALSE(Logged(L"-------------------------->Faild to load settings!"));
+    EXPECT_FALSE(program_.Wait(0)) << "resident";
+    Shut();
+}
+
+TEST_F(ProgramSettingsTest, StartUpCompletesWithoutCategories) {
+    ASSERT_TRUE(StartWith("<init><urls><images>" + server_ + "/images/</images></urls><ecptree/></init>"));
+    EXPECT_TRUE(Logged(L"-------------------------->Faild to load settings!"));
+    EXPECT_FALSE(Logged(L"Category Count 0")) << "nothing is applied";
+    EXPECT_FALSE(program_.Wait(500)) << "still resident";
+    Shut();
+}
+
+}  // namespace
