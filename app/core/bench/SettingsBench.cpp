@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/EcpRecords.h"
+#include "app/core/PondrelApp.h"
 #include "core/Settings.h"
 #include "core/XmlConfig.h"
 
@@ -56,14 +56,14 @@ std::string ThousandRecords() {
     return xml + "</ecptree><templates><ecp><Slate><version>5</version></Slate></ecp></templates></init>";
 }
 
+// What a settings download does once the file is on disk, then the values
+// and records applied to the application object.
 void LoadAndApply(const std::wstring& path, size_t expectRecords) {
-    Settings view;
-    std::wstring defaultEcp;
-    EcpRecordSources app;
-    app.defaultEcp = &defaultEcp;
-    XmlConfig reader(path.c_str());
-    reader.LoadLists();
-    RebuildEcpRecords(reader, view, app, ::GetTickCount());
+    static Settings view;
+    theApp.DeleteSettingsReader();
+    theApp.m_pSettings = new XmlConfig(path.c_str());
+    theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
+    theApp.LoadSettingsValues(view);
     if (view.m_EcpList.GetCount() != expectRecords) std::printf("unexpected record count\n");
 }
 
