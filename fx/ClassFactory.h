@@ -23,10 +23,10 @@ struct ComClass {
 
 // What an in-process server registers and serves.
 struct ComServer {
-    const GUID* appId;
+    const GUID* appId;          // none: no AppID entries
     const wchar_t* appName;     // default value of the AppID key, "HXIE"
     const wchar_t* moduleKey;   // file name key under AppID, "HXIE.DLL"
-    const GUID* libId;          // the type library embedded as TYPELIB 1
+    const GUID* libId;          // the type library embedded as TYPELIB 1; none: no library
     const ComClass* classes;
     size_t classCount;
 };

@@ -153,6 +153,7 @@ std::wstring GuidText(REFGUID guid) {
 }
 
 std::vector<RegKey> AppIdTree(const ComServer& server) {
+    if (!server.appId) return {};
     const std::wstring appId = GuidText(*server.appId);
     RegKey root(L"AppID", RegKey::NoRemove);
     root.Child(RegKey(appId).Default(server.appName));
@@ -163,7 +164,7 @@ std::vector<RegKey> AppIdTree(const ComServer& server) {
 std::vector<RegKey> ClassTree(const ComServer& server, const std::wstring& modulePath) {
     std::vector<RegKey> tree;
     RegKey clsidRoot(L"CLSID", RegKey::NoRemove);
-    const std::wstring appId = GuidText(*server.appId);
+    const std::wstring appId = server.appId ? GuidText(*server.appId) : std::wstring();
     for (size_t i = 0; i < server.classCount; ++i) {
         const ComClass& c = server.classes[i];
         const std::wstring clsid = GuidText(*c.clsid);
@@ -172,14 +173,15 @@ std::vector<RegKey> ClassTree(const ComServer& server, const std::wstring& modul
                            .Default(c.description)
                            .Child(RegKey(L"CLSID").Default(clsid))
                            .Child(RegKey(L"CurVer").Default(c.progId)));
-        clsidRoot.Child(RegKey(clsid, RegKey::ForceRemove)
-                            .Default(c.description)
-                            .Value(L"AppID", appId)
-                            .Child(RegKey(L"ProgID").Default(c.progId))
-                            .Child(RegKey(L"VersionIndependentProgID").Default(c.versionIndependentProgId))
-                            .Child(RegKey(L"Programmable", RegKey::ForceRemove))
-                            .Child(RegKey(L"InprocServer32").Default(modulePath).Value(L"ThreadingModel", L"Apartment"))
-                            .Child(RegKey(L"TypeLib").Default(GuidText(*server.libId))));
+        RegKey key(clsid, RegKey::ForceRemove);
+        key.Default(c.description)
+            .Child(RegKey(L"ProgID").Default(c.progId))
+            .Child(RegKey(L"VersionIndependentProgID").Default(c.versionIndependentProgId))
+            .Child(RegKey(L"Programmable", RegKey::ForceRemove))
+            .Child(RegKey(L"InprocServer32").Default(modulePath).Value(L"ThreadingModel", L"Apartment"));
+        if (server.appId) key.Value(L"AppID", appId);
+        if (server.libId) key.Child(RegKey(L"TypeLib").Default(GuidText(*server.libId)));
+        clsidRoot.Child(key);
     }
     tree.push_back(clsidRoot);
     return tree;
@@ -193,7 +195,7 @@ HRESULT RegisterServer(const ComServer& server) {
     const std::wstring path = ModulePath();
     if (FAILED(hr = WriteRegistration(classes.get(), AppIdTree(server)))) return hr;
     if (FAILED(hr = WriteRegistration(classes.get(), ClassTree(server, path)))) return hr;
-    return RegisterModuleTypeLib(path);
+    return server.libId ? RegisterModuleTypeLib(path) : S_OK;
 }
 
 HRESULT UnregisterServer(const ComServer& server) {
@@ -203,7 +205,7 @@ HRESULT UnregisterServer(const ComServer& server) {
     if (FAILED(hr)) return hr;
     const std::wstring path = ModulePath();
     HRESULT result = RemoveRegistration(classes.get(), ClassTree(server, path));
-    hr = UnregisterModuleTypeLib(path);
+    hr = server.libId ? UnregisterModuleTypeLib(path) : S_OK;
     if (SUCCEEDED(result)) result = hr;
     hr = RemoveRegistration(classes.get(), AppIdTree(server));
     if (SUCCEEDED(result)) result = hr;
