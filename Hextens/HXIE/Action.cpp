@@ -1,15 +1,34 @@
+// CAction's IAction members other than the update cycle: module start and end,
+// configuration options, the getters, the transfers and navigation.
 #include "Hextens/HXIE/Action.h"
 
+#include <cwchar>
+
+#include "Hextens/HXIE/ModuleState.h"
+#include "fx/ComString.h"
+#include "log/Logger.h"
+
+wchar_t g_ModuleName[16] = L"HXIE";
+UtilityLib g_UtilityLib;
+tagCONFIG* g_pConfig = nullptr;
+
+bool SendContextOn() { return g_pConfig && g_UtilityLib.SendContext(); }
+
 namespace {
-HRESULT Empty(BSTR* out) {
-    if (!out) return S_OK;
-    *out = ::SysAllocString(L"");
+
+HRESULT Out(BSTR* out, const std::wstring& text) {
+    if (out) *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return S_OK;
 }
-HRESULT Zero(LONG* out) {
-    if (out) *out = 0;
+
+HRESULT Out(LONG* out, LONG value) {
+    if (out) *out = value;
     return S_OK;
 }
+
+constexpr LONG kPlacementFlags = 255;
+constexpr LONG kNavOpenInNewTab = 2048;
+
 }  // namespace
 
 CAction::CAction()
@@ -32,49 +51,161 @@ STDMETHODIMP CAction::QueryInterface(REFIID iid, void** out) {
 
 STDMETHODIMP CAction::SendMsg(LONG) { return S_OK; }
 STDMETHODIMP CAction::IdleLoop() { return S_OK; }
-STDMETHODIMP CAction::get_enhancertype(BSTR* pVal) {
-    if (pVal) *pVal = ::SysAllocString(L"Internet Explorer Enhancer");
-    return S_OK;
-}
+STDMETHODIMP CAction::get_enhancertype(BSTR* pVal) { return Out(pVal, L"Internet Explorer Enhancer"); }
 STDMETHODIMP CAction::put_enhancertype(BSTR) { return S_OK; }
-STDMETHODIMP CAction::Init() { return S_OK; }
-STDMETHODIMP CAction::get_NumEnhancerAreas(LONG* pVal) { return Zero(pVal); }
-STDMETHODIMP CAction::get_ActiveAreaTitle(BSTR* pVal) { return Empty(pVal); }
-STDMETHODIMP CAction::HotSpotTransferBegin(LONG) { return S_OK; }
-STDMETHODIMP CAction::HotSpotTransferEnd() { return S_OK; }
-STDMETHODIMP CAction::HotSpotTransferNext(LONG* nextId) { return Zero(nextId); }
-STDMETHODIMP CAction::HaveActiveEnhancerAreas(LONG* haveActive) { return Zero(haveActive); }
-STDMETHODIMP CAction::Update(LONG* haveChanges) { return Zero(haveChanges); }
-STDMETHODIMP CAction::GetDomain(BSTR* name) { return Empty(name); }
-STDMETHODIMP CAction::GetHRef(BSTR* ref) { return Empty(ref); }
-STDMETHODIMP CAction::GetHotSpotText(BSTR* text) { return Empty(text); }
-STDMETHODIMP CAction::GetSelectedText(BSTR* text) { return Empty(text); }
-STDMETHODIMP CAction::GetHotSpotLeft(LONG* left) { return Zero(left); }
-STDMETHODIMP CAction::GetHotSpotTop(LONG* top) { return Zero(top); }
-STDMETHODIMP CAction::GetHotSpotRight(LONG* right) { return Zero(right); }
-STDMETHODIMP CAction::GetHotSpotBottom(LONG* bottom) { return Zero(bottom); }
-STDMETHODIMP CAction::GetSelTextLeft(LONG* left) { return Zero(left); }
-STDMETHODIMP CAction::GetSelTextTop(LONG* top) { return Zero(top); }
-STDMETHODIMP CAction::GetSelTextRight(LONG* right) { return Zero(right); }
-STDMETHODIMP CAction::GetSelTextBottom(LONG* bottom) { return Zero(bottom); }
-STDMETHODIMP CAction::TextHotSpotTransferBegin() { return S_OK; }
-STDMETHODIMP CAction::TextHotSpotTransferNext(LONG* id) { return Zero(id); }
-STDMETHODIMP CAction::TextHotSpotTransferEnd() { return S_OK; }
-STDMETHODIMP CAction::GetContext(BSTR* context) { return Empty(context); }
-STDMETHODIMP CAction::Unload() { return S_OK; }
-STDMETHODIMP CAction::SetSiteEnhancer(IUnknown*) { return S_OK; }
-STDMETHODIMP CAction::GetBestGuess(BSTR* bstrCannedBestGuess) { return Empty(bstrCannedBestGuess); }
-STDMETHODIMP CAction::GetHotSpotPlacementFlags(LONG* flags) {
-    if (flags) *flags = 255;
+
+STDMETHODIMP CAction::Init() {
+    std::wcscpy(g_ModuleName, L"HXIE");
+    m_bBrowserFound = m_bBrowserFoundBefore = false;
+    m_bSelectionTransfer = m_bHotSpotTransfer = false;
+    m_pSiteEnhancer = nullptr;
+
+    // The module's logger lives across objects: a second Init keeps it.
+    if (!g_pLogger) g_pLogger = Logger::Open();
+    if (g_pLogger) g_pLogger->LogVersion(g_ModuleName);
+    g_UtilityLib.SetLogger(g_pLogger);
+
+    tagCONFIG config{};
+    ::StringFromGUID2(CLSID_Action, config.id, 49);
+    std::wcscpy(config.name, g_ModuleName);
+    config.flag = false;
+    g_UtilityLib.SetConfiguration(&config);
+    g_pConfig = g_UtilityLib.GetConfiguration();
     return S_OK;
 }
-STDMETHODIMP CAction::GetSelTextPlacementFlags(LONG* flags) {
-    if (flags) *flags = 255;
+
+STDMETHODIMP CAction::SetSiteEnhancer(IUnknown* siteEnhancer) {
+    // Held without a reference of our own: the caller keeps it alive while it
+    // calls Update.  Asked for the interface, the extra reference is returned.
+    m_pSiteEnhancer = nullptr;
+    if (!siteEnhancer) return S_OK;
+    ISiteEnhancer* site = nullptr;
+    if (SUCCEEDED(siteEnhancer->QueryInterface(IID_ISiteEnhancer, reinterpret_cast<void**>(&site))) && site) {
+        m_pSiteEnhancer = site;
+        site->Release();
+    } else {
+        LogMessage(L"(%s) *** The site enhancer does not answer ISiteEnhancer", g_ModuleName);
+    }
     return S_OK;
 }
-STDMETHODIMP CAction::SetConfigurationOption(LONG, VARIANT*, VARIANT*, VARIANT*, VARIANT*) { return S_OK; }
-STDMETHODIMP CAction::NavigateToURL(OLE_HANDLE, BSTR*, LONG, VARIANT_BOOL* isSuccess) {
-    if (isSuccess) *isSuccess = 0;
+
+STDMETHODIMP CAction::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
+    if (id != 1 && id != 2) return S_OK;
+    if (!data1 || data1->vt != VT_BSTR) {
+        LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", static_cast<int>(id));
+        return S_OK;
+    }
+    const wchar_t* text = data1->bstrVal ? data1->bstrVal : L"";
+    try {
+        if (id == 1) g_UtilityLib.ConfigureServerInit(text);
+        else g_UtilityLib.ConfigureIgnoreWordsList(text);
+    } catch (...) {
+        LogMessage(L"(%s) *** Exception caught in SetConfigurationOption(%d,...)", g_ModuleName, static_cast<int>(id));
+    }
     return S_OK;
 }
-STDMETHODIMP CAction::UpdateForECP(IUnknown*, LONG* haveChanges) { return Zero(haveChanges); }
+
+STDMETHODIMP CAction::get_NumEnhancerAreas(LONG* pVal) { return Out(pVal, m_nShellWindows > 0 ? 1 : 0); }
+STDMETHODIMP CAction::get_ActiveAreaTitle(BSTR* pVal) { return Out(pVal, m_Title); }
+STDMETHODIMP CAction::HaveActiveEnhancerAreas(LONG* haveActive) { return Out(haveActive, m_bBrowserFound ? 1 : 0); }
+STDMETHODIMP CAction::GetDomain(BSTR* name) { return Out(name, m_Domain); }
+STDMETHODIMP CAction::GetHRef(BSTR* ref) { return Out(ref, m_HotSpot.href); }
+STDMETHODIMP CAction::GetHotSpotText(BSTR* text) { return Out(text, m_HotSpot.text); }
+STDMETHODIMP CAction::GetSelectedText(BSTR* text) { return Out(text, m_Selection.text); }
+STDMETHODIMP CAction::GetHotSpotLeft(LONG* left) { return Out(left, m_HotSpot.rect.left); }
+STDMETHODIMP CAction::GetHotSpotTop(LONG* top) { return Out(top, m_HotSpot.rect.top); }
+STDMETHODIMP CAction::GetHotSpotRight(LONG* right) { return Out(right, m_HotSpot.rect.right); }
+STDMETHODIMP CAction::GetHotSpotBottom(LONG* bottom) { return Out(bottom, m_HotSpot.rect.bottom); }
+STDMETHODIMP CAction::GetSelTextLeft(LONG* left) { return Out(left, m_Selection.rect.left); }
+STDMETHODIMP CAction::GetSelTextTop(LONG* top) { return Out(top, m_Selection.rect.top); }
+STDMETHODIMP CAction::GetSelTextRight(LONG* right) { return Out(right, m_Selection.rect.right); }
+STDMETHODIMP CAction::GetSelTextBottom(LONG* bottom) { return Out(bottom, m_Selection.rect.bottom); }
+STDMETHODIMP CAction::GetHotSpotPlacementFlags(LONG* flags) { return Out(flags, kPlacementFlags); }
+STDMETHODIMP CAction::GetSelTextPlacementFlags(LONG* flags) { return Out(flags, kPlacementFlags); }
+
+STDMETHODIMP CAction::HotSpotTransferBegin(LONG) {
+    m_bHotSpotTransfer = true;
+    m_bSelectionTransfer = false;
+    m_bHotSpotGiven = false;
+    return S_OK;
+}
+
+STDMETHODIMP CAction::HotSpotTransferNext(LONG* nextId) {
+    const LONG next = !m_bHotSpotGiven && !hxie::IsEmpty(m_HotSpot.rect) ? 1 : 0;
+    m_bHotSpotGiven = true;
+    return Out(nextId, next);
+}
+
+STDMETHODIMP CAction::TextHotSpotTransferBegin() {
+    m_bHotSpotTransfer = false;
+    m_bSelectionTransfer = true;
+    m_bSelectionGiven = false;
+    return S_OK;
+}
+
+STDMETHODIMP CAction::TextHotSpotTransferNext(LONG* id) {
+    const LONG next = !m_bSelectionGiven && !hxie::IsEmpty(m_Selection.rect) ? 1 : 0;
+    m_bSelectionGiven = true;
+    return Out(id, next);
+}
+
+STDMETHODIMP CAction::HotSpotTransferEnd() {
+    m_bHotSpotTransfer = m_bSelectionTransfer = false;
+    return S_OK;
+}
+
+STDMETHODIMP CAction::TextHotSpotTransferEnd() { return HotSpotTransferEnd(); }
+
+STDMETHODIMP CAction::GetContext(BSTR* context) {
+    if (m_bHotSpotTransfer) return Out(context, m_HotSpot.contextXml);
+    if (m_bSelectionTransfer) return Out(context, m_Selection.contextXml);
+    return Out(context, L"");
+}
+
+STDMETHODIMP CAction::GetBestGuess(BSTR* bstrCannedBestGuess) {
+    if (m_bHotSpotTransfer) return Out(bstrCannedBestGuess, m_HotSpot.bestGuess);
+    if (m_bSelectionTransfer) return Out(bstrCannedBestGuess, m_Selection.bestGuess);
+    return Out(bstrCannedBestGuess, L"");
+}
+
+STDMETHODIMP CAction::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags, VARIANT_BOOL* isSuccess) {
+    const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwndBrowser));
+    bool success = false;
+    m_pBrowser.reset();
+    try {
+        if (FindBrowser(window) && m_pBrowser) {
+            const bool currentTab = (navFlags & 1) != 0;
+            VARIANT flags;
+            ::VariantInit(&flags);
+            flags.vt = VT_I4;
+            flags.lVal = currentTab ? 0 : kNavOpenInNewTab;
+            VARIANT empty;
+            ::VariantInit(&empty);
+            BSTR target = url ? *url : nullptr;
+            HRESULT hr = m_pBrowser->Navigate(target, &flags, &empty, &empty, &empty);
+            if (FAILED(hr) && !currentTab) {
+                flags.lVal = 0;
+                hr = m_pBrowser->Navigate(target, &flags, &empty, &empty, &empty);
+            }
+            success = SUCCEEDED(hr);
+        }
+    } catch (...) {
+        LogMessage(L"(%s) *** Exception caught in NavigateToURL", g_ModuleName);
+    }
+    m_pBrowser.reset();
+    m_pShellItem.reset();
+    if (success) ::BringWindowToTop(window);
+    if (isSuccess) *isSuccess = success ? 1 : 0;
+    return S_OK;
+}
+
+STDMETHODIMP CAction::Unload() {
+    if (g_pLogger) {
+        LogMessage(L"(%s) Unloading", g_ModuleName);
+        // HXLib holds the same logger: take it back first.
+        g_UtilityLib.SetLogger(nullptr);
+        delete g_pLogger;
+        g_pLogger = nullptr;
+    }
+    return S_OK;
+}
