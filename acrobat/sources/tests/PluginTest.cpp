@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -233,6 +234,11 @@ TEST_F(PluginTest, WithoutAVisibleTextSelectionTheEntryIsEmptyButTheTitleIsWritt
         {"page not shown", [](standin::Host& h) { h.shownPages.clear(); }},
         {"another selection type", [](standin::Host& h) { h.textSelection = false; }},
         {"no selection", [](standin::Host& h) { h.hasSelection = false; }},
+        {"a hostile page range", [](standin::Host& h) {
+             h.firstPage = INT_MIN;
+             h.lastPage = INT_MAX;
+             h.shownPages.clear();
+         }},
         {"document window of another class", [](standin::Host& h) { h.frame = h.Container(); }},
     };
     for (const auto& c : cases) {

@@ -244,6 +244,19 @@ TEST_F(SharedDataTest, AMutexHeldElsewhereSkipsTheAccessAndTheDetachCount) {
     EXPECT_EQ(acrotest::ReadRecord(r), 3) << "the last detach closes the block";
 }
 
+TEST_F(SharedDataTest, AReaderThatCannotTakeTheMutexReadsNothing) {
+    auto rec = Attach();
+    ASSERT_TRUE(rec);
+    ASSERT_TRUE(rec->Lock());
+    rec->SetTitle(L"private");
+    AcrobatRecord r;
+    EXPECT_EQ(acrotest::ReadRecord(r), 4) << "the reader gives up after 1000 ms";
+    EXPECT_EQ(acrotest::Text(r.title), L"");
+    rec->Unlock();
+    ASSERT_EQ(acrotest::ReadRecord(r), 0);
+    EXPECT_EQ(acrotest::Text(r.title), L"private");
+}
+
 TEST_F(SharedDataTest, AttachFailsSafelyOverForeignObjectsOfTheSameNames) {
     {
         // A block of the record's name but too small to hold it.
