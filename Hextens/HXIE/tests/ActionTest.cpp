@@ -16,6 +16,7 @@
 #include "Hextens/HXIE/HXIE.h"
 #include "ParseBack.h"
 #include "TestSupport.h"
+#include "ViewerLog.h"
 
 using fakeie::AddElement;
 using fakeie::BasicPage;
@@ -64,9 +65,11 @@ std::wstring Take(BSTR b) {
 
 class EnhancerTest : public ::testing::Test {
 protected:
-    // The windows live for the whole run: under Wine without a window
-    // manager, hiding or destroying the active window takes seconds.
+    // The windows live for the whole run and go with the process: under Wine
+    // without a window manager, hiding or destroying the active window takes
+    // seconds.
     static void SetUpTestSuite() {
+        if (frame_) return;
         RegisterClassOnce(L"IEFrame");
         RegisterClassOnce(L"Internet Explorer_Server");
         RegisterClassOnce(L"OtherApp");
@@ -77,12 +80,6 @@ protected:
         other_ = ::CreateWindowExW(0, L"OtherApp", L"Other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                    nullptr, nullptr);
     }
-    static void TearDownTestSuite() {
-        ::DestroyWindow(server_);
-        ::DestroyWindow(frame_);
-        ::DestroyWindow(other_);
-    }
-
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_TRUE(frame_ && server_ && other_);
@@ -565,6 +562,65 @@ TEST_F(EnhancerTest, NavigateToURL) {
         }
         EXPECT_EQ(flags, c.expectedFlags) << c.what;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EnhancerTest, ModuleNameString) {
+    wchar_t name[16] = {};
+    EXPECT_GT(::LoadStringW(module_, 100, name, 16), 0);
+    EXPECT_STREQ(name, L"HXIE");
+}
+
+// With the log viewer present, the enhancer's log lines; after Unload
+// neither HXIE nor HXLib writes again.
+class EnhancerLogTest : public EnhancerTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(log_.Create());
+        EnhancerTest::SetUp();
+    }
+    bool Logged(const std::wstring& text) {
+        for (const std::wstring& line : log_.ReadAll())
+            if (line.find(text) != std::wstring::npos) return true;
+        return false;
+    }
+    ViewerLog log_;
+};
+
+TEST_F(EnhancerLogTest, LogLines) {
+    EXPECT_TRUE(Logged(std::wstring(L"(HXLib) HXIE - ") + kApp));
+
+    site_.fail = true;
+    PageSpec page = Page();
+    Select(page, 1, L"rtl", {100, 10, 0, 12});
+    page.selection.afterMoveStart = {92, 10, 30, 12};
+    ie_->AddBrowser(frame_, frame_, page);
+    Foreground(frame_);
+    CursorAt(1, 1);
+    EXPECT_EQ(Poll(), 0x04 | 0x09);
+    EXPECT_TRUE(Logged(L"(HXIE) haveChanges = 0x0d"));
+    EXPECT_TRUE(Logged(L"(HXIE) applying IE right-to-left bug workaround"));
+    EXPECT_TRUE(Logged(L"(HXIE) *** IsEnhancedDomain(example.com) failed: 0x80004005"));
+
+    action_->SetSiteEnhancer(nullptr);
+    Poll();
+    EXPECT_TRUE(Logged(L"(HXIE) No site enhancer: example.com is not enhanced"));
+
+    VARIANT number;
+    ::VariantInit(&number);
+    number.vt = VT_I4;
+    action_->SetConfigurationOption(2, &number, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(Logged(L"*** Wrong data type for AddConfigurationOption(2,...)"));
+
+    EXPECT_EQ(action_->Unload(), S_OK);
+    EXPECT_TRUE(Logged(L"(HXIE) Unloading"));
+    const size_t lines = log_.ReadAll().size();
+    Option(2, L"after unload");
+    Poll();
+    EXPECT_EQ(log_.ReadAll().size(), lines) << "a line written after Unload";
 }
 
 }  // namespace
