@@ -60,6 +60,8 @@ int App::ExitInstance() {
     return UiThread::ExitInstance();
 }
 
+void App::EndSession() { ::ExitProcess(static_cast<UINT>(ExitInstance())); }
+
 int AppEntry(App& app, HINSTANCE instance, int showCommand) {
     app.m_hInstance = instance;
     app.m_nCmdShow = showCommand;

@@ -64,6 +64,10 @@ public:
     // exit code (WM_QUIT's wParam).
     int ExitInstance() override;
 
+    // The end of the Windows session reached the main window: runs
+    // ExitInstance and ends the process with its code (nothing runs after).
+    [[noreturn]] void EndSession();
+
 private:
     std::unique_ptr<SingleDocTemplate> template_;
     std::wstring registryKey_;

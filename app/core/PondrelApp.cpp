@@ -278,9 +278,7 @@ bool CPondrelApp::InitInstance() {
     LoadStdProfileSettings(4);
     // 20. The document template.
     LogLine(L"CSingleDocTemplate");
-    AddDocTemplate(std::make_unique<fx::SingleDocTemplate>(
-        IDR_MAINFRAME, [] { return std::make_unique<CPondrelDoc>(); },
-        [] { return std::make_unique<CMainFrame>(); }, [] { return std::make_unique<MainView>(); }));
+    AddDocTemplate(fx::SingleDocTemplate::Of<CPondrelDoc, CMainFrame, MainView>(IDR_MAINFRAME));
     // 21. The tray icon.
     if (!CreateTrayIcon()) return false;
     // 22. The cache directory.
@@ -325,7 +323,7 @@ bool CPondrelApp::InitInstance() {
         LogLine(L"-------------------------->Faild to load settings!");
     }
     // 31. Document, hidden main frame and view.
-    if (!ProcessShellCommand(cmdInfo) || !m_pMainWnd) return false;
+    if (!ProcessShellCommand(cmdInfo) || !m_pMainWnd || !m_pDoc) return false;
     // 32. Share the main window; raw input; centre it (it stays hidden).
     SetSharedMainWindow(m_pMainWnd->hwnd());
     RegisterRawInput();
@@ -355,6 +353,8 @@ bool CPondrelApp::InitInstance() {
     m_Starting = false;
     return true;
 }
+
+std::wstring CPondrelApp::GetVersionTitle() const { return L"PondRel Version 1.0" + m_Version + L")"; }
 
 int CPondrelApp::Run() { return fx::App::Run(); }
 

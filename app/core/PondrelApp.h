@@ -11,6 +11,7 @@
 
 #include "app/core/FileVersionInfo.h"
 #include "app/core/GlobalLocks.h"
+#include "app/core/Monitors.h"
 #include "fx/App.h"
 #include "fx/Dialog.h"
 #include "fx/GdiPlus.h"
@@ -64,6 +65,8 @@ public:
     void ShowSplashWindow();
     void StartDockThread();
     void OpenUrlInBrowser(const std::wstring& url);
+    // "PondRel Version 1.0" + m_Version + ")".
+    std::wstring GetVersionTitle() const;
 
     // Start-up and shutdown steps filled in by their own pieces
     // (PondrelAppSteps.cpp).
@@ -87,6 +90,11 @@ public:
     void CloseAllPanels();
     void HideTrayIcon();
     void DeleteSettingsReader();
+    // The tray icon's notification handler, for the callbacks the main frame
+    // forwards.
+    LRESULT OnTrayNotification(WPARAM wp, LPARAM lp);
+    // The shared GDI font of the graphics.
+    HFONT GetSharedGdiFont() const;
 
     // Settings download and reload (SettingsDownload.cpp); true when the
     // settings are loaded.
@@ -166,7 +174,7 @@ public:
     DWORD m_SettingsRetryInterval = 60000;
     std::wstring m_Version;
     CFileVersionInfo m_VersionInfo;
-    // m_Monitors (the embedded display monitors) comes here.
+    CMonitors m_Monitors;
     int m_EnhancerCount = 0;
     bool m_EnhancersOff = false;
     bool m_ClickOutsOff = false;

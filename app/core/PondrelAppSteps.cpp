@@ -103,3 +103,9 @@ void CPondrelApp::RebuildMenus() {}
 
 // Loads the enhancers of the settings document.
 bool CPondrelApp::LoadEnhancers() { return false; }
+
+// The tray icon's notification handler.
+LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }
+
+// The shared GDI font (until the graphics have their own: the GUI font).
+HFONT CPondrelApp::GetSharedGdiFont() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }

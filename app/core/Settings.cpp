@@ -1,5 +1,6 @@
 #include "core/Settings.h"
 
+#include "core/PondrelApp.h"
 #include "core/SettingsRules.h"
 
 namespace well_known {
@@ -15,7 +16,10 @@ const wchar_t* const kMiniBrowser = L"4C733FB7-1F02-4F4F-BBBD-C5156B5B9872";
 const wchar_t* const kSingleInstanceOnly = L"DE493F68-8353-1A76-AEF1-E3CD929F5C4C";
 }  // namespace well_known
 
-Settings::~Settings() { DeleteAllRecords(); }
+Settings::~Settings() {
+    DeleteAllRecords();
+    m_WndList.RemoveAll();
+}
 
 void Settings::ClearBindings() {
     m_pHelpEcp = m_pFeedbackEcp = m_pBugEcp = m_pAboutEcp = m_pDockToggleEcp = nullptr;
@@ -92,4 +96,56 @@ void Settings::ResetEcpUsage() {
         m_EcpList.GetAt(i)->m_OpenCount = 0;
         m_EcpList.GetAt(i)->m_OpenTime = 0;
     }
+}
+
+void Settings::ReadCheckboxes() {
+    if (m_EcpList.GetCount() == 0) return;
+    UserSetting* first = m_EcpList.GetAt(0);
+    for (size_t i = 0; i < m_WndList.GetCount(); ++i) {
+        HWND box = m_WndList.GetAt(i)->CheckBoxWindow();
+        if (box) first->m_Active = ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+}
+
+void Settings::OnDraw(HDC dc) {
+    Gdiplus::Graphics g(dc);
+    for (size_t i = 0; i < m_WndList.GetCount(); ++i) m_WndList.GetAt(i)->Draw(g);
+}
+
+bool Settings::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_CREATE: {
+            result = Default(msg, wp, lp);
+            if (result == -1) return true;
+            if (HWND dialog = theApp.m_HiddenDialog.hwnd()) {
+                LRESULT font = ::SendMessageW(dialog, WM_GETFONT, 0, 0);
+                ::SendMessageW(hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+            }
+            return true;
+        }
+        case WM_CTLCOLORSTATIC:
+            if (!m_hStaticBrush) break;
+            result = reinterpret_cast<LRESULT>(m_hStaticBrush);
+            return true;
+        case WM_MOUSEACTIVATE:
+            result = MA_ACTIVATE;
+            return true;
+        case WM_ERASEBKGND:
+            result = TRUE;
+            return true;
+        case WM_VSCROLL:
+            result = 0;
+            return true;
+        default:
+            break;
+    }
+    return fx::View::OnMessage(msg, wp, lp, result);
+}
+
+void ECPSettings::OnDraw(HDC dc) {
+    RECT rc;
+    ::GetClientRect(hwnd(), &rc);
+    rc.right -= 17;
+    ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    Settings::OnDraw(dc);
 }

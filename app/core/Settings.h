@@ -5,7 +5,11 @@
 
 #include <string>
 
+#include <vector>
+
 #include "core/UserSetting.h"
+#include "fx/DocTemplate.h"
+#include "fx/GdiPlus.h"
 
 // Identifiers of the well-known panels.
 namespace well_known {
@@ -27,10 +31,35 @@ struct EcpPosition {
     size_t next = 0;
 };
 
-class Settings {
+// A drawable element of the settings pane: it draws itself and may own a
+// check-box window.
+class WndElement {
+public:
+    virtual ~WndElement() = default;
+    virtual void Draw(Gdiplus::Graphics& g) = 0;
+    virtual HWND CheckBoxWindow() const = 0;
+};
+
+// The pane's elements, in drawing order; the list does not own them.
+class WndList {
+public:
+    void AddTail(WndElement* e) { items_.push_back(e); }
+    void RemoveAll() { items_.clear(); }
+    size_t GetCount() const { return items_.size(); }
+    WndElement* GetAt(size_t i) const { return items_[i]; }
+    ~WndList() { RemoveAll(); }
+
+private:
+    std::vector<WndElement*> items_;
+};
+
+// The settings view: a pane that paints its element list and, above all, the
+// holder of the records.  The document keeps one ECPSettings object; it gets a
+// window only when a host creates one.
+class Settings : public fx::View {
 public:
     Settings() = default;
-    virtual ~Settings();
+    ~Settings() override;
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
@@ -47,6 +76,9 @@ public:
     // The next record from pos with a positive open count, or null at the end.
     UserSetting* NextUsedEcp(EcpPosition& pos) const;
     void ResetEcpUsage();
+    // Copies each element's check-box state into the active flag of the first
+    // record.
+    void ReadCheckboxes();
 
     UserECPList m_EcpList;
     UserSetting* m_pHelpEcp = nullptr;
@@ -60,8 +92,20 @@ public:
     UserSetting* m_pSearchEcp = nullptr;
     UserSetting* m_pMiniBrowserEcp = nullptr;
     bool m_ReadKey = true;  // the user key has not been read yet
+    WndList m_WndList;
+    HBRUSH m_hStaticBrush = nullptr;  // for static child controls (none is set)
+
+protected:
+    void OnDraw(HDC dc) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     void ClearBindings();
     void Bind(UserSetting& record, const std::wstring& searchEcp, std::wstring& defaultEcp);
+};
+
+// The document's settings view: a white pane.
+class ECPSettings : public Settings {
+protected:
+    void OnDraw(HDC dc) override;
 };

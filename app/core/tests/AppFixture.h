@@ -28,6 +28,7 @@ protected:
         theApp.m_Online = true;
         theApp.m_SettingsLoaded = false;
         doc_ = std::make_unique<CPondrelDoc>();
+        doc_->OnNewDocument();  // the application's document
         doc_->CreateProvidersPane();
         log_ = std::make_unique<CapturedLog>();
     }

@@ -1,0 +1,220 @@
+#include "app/core/MainFrame.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "app/core/ControllerOps.h"
+#include "app/core/PondrelApp.h"
+#include "app/core/PondrelDoc.h"
+#include "app/core/Settings.h"
+
+namespace {
+
+constexpr UINT kHeaderSize = 16;
+static_assert(sizeof(RAWINPUTHEADER) == kHeaderSize, "raw input header of the 32-bit program");
+
+bool WindowRect(HWND h, RECT& rc) {
+    rc = RECT{};
+    return h && ::GetWindowRect(h, &rc);
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t name[256] = L"";
+    ::GetClassNameW(h, name, 256);
+    return name;
+}
+
+// The classes of the window and, for an embedded web view, of its parents.
+std::vector<std::wstring> ClassChain(HWND h) {
+    std::vector<std::wstring> chain;
+    if (!h) return chain;
+    chain.push_back(ClassOf(h));
+    if (chain[0] != rawinput::kWebViewClass) return chain;
+    for (HWND p = ::GetParent(h); p; p = ::GetParent(p)) chain.push_back(ClassOf(p));
+    return chain;
+}
+
+rawinput::State ReadState(const ControllerOps& c) {
+    rawinput::State s;
+    s.starting = theApp.m_Starting;
+    s.menuPanelOpen = c.HasMenuPanel();
+    s.menuPanelSticky = c.MenuPanelSticky();
+    WindowRect(c.MenuPanelWindow(), s.menuPanelRect);
+    HWND hotspot = c.HotspotWindow();
+    s.hotspotVisible = hotspot && ::IsWindowVisible(hotspot);
+    WindowRect(hotspot, s.hotspotRect);
+    s.hotspotGuessesRequested = c.HotspotGuessesRequested();
+    HWND menu = c.TextMenuWindow();
+    s.textMenuVisible = menu && ::IsWindowVisible(menu);
+    WindowRect(menu, s.textMenuRect);
+    s.subMenuOpen = WindowRect(c.TextSubMenuWindow(), s.subMenuRect);
+    return s;
+}
+
+}  // namespace
+
+bool CMainFrame::PreCreateWindow(fx::CreateParams& cp) {
+    cp.exStyle = WS_EX_NOPARENTNOTIFY;
+    cp.style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+    cp.cx = 428;
+    cp.cy = 365;
+    cp.menu = nullptr;
+    return true;
+}
+
+bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_CREATE:
+            result = Default(msg, wp, lp) == -1 ? -1 : 0;
+            if (result == 0) ::SetWindowTextW(hwnd(), L"PondRel Settings");
+            return true;
+        case WM_CLOSE:
+            // The frame is never destroyed by the user: closing hides it.
+            ::ShowWindow(hwnd(), SW_HIDE);
+            result = 0;
+            return true;
+        case WM_ERASEBKGND: {
+            RECT rc;
+            ::GetClientRect(hwnd(), &rc);
+            ::FillRect(reinterpret_cast<HDC>(wp), &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+            result = TRUE;
+            return true;
+        }
+        case WM_INPUT:
+            OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
+            Default(msg, wp, lp);
+            result = 0;
+            return true;
+        case kTrayCallbackMessage:
+            result = theApp.OnTrayNotification(wp, lp);
+            return true;
+        case WM_COMMAND:
+            if (LOWORD(wp) == kOpenSearchCommand) {
+                OnOpenSearchPanel();
+                result = 0;
+                return true;
+            }
+            if (LOWORD(wp) == kTrayDoubleClickCommand) {
+                result = 0;
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return fx::FrameWindow::OnMessage(msg, wp, lp, result);
+}
+
+void CMainFrame::OnOpenSearchPanel() {
+    if (theApp.m_Disabled || !theApp.m_SettingsLoaded || !theApp.m_Online || theApp.m_Starting) return;
+    CPondrelDoc* doc = theApp.m_pDoc;
+    ControllerOps* controller = doc ? doc->GetController() : nullptr;
+    Settings* view = doc ? doc->GetSettingsView() : nullptr;
+    if (!controller || !view || !view->m_pSearchEcp) return;
+    // Only a record of the current list: a binding left from an earlier
+    // list is never followed.
+    UserSetting* record = view->m_pSearchEcp;
+    bool current = false;
+    for (size_t i = 0; i < view->m_EcpList.GetCount() && !current; ++i) current = view->m_EcpList.GetAt(i) == record;
+    if (!current) return;
+    controller->LaunchEcp(RECT{0, 0, 20, 20}, record, L"", theApp.GetVersionTitle(), 1);
+}
+
+void CMainFrame::OnRawInput(HRAWINPUT handle) {
+    // 1. Nothing is examined while the program starts.
+    if (theApp.m_Starting) return;
+    // 2. Read the record; a failed or short read is not examined.
+    UINT size = 0;
+    if (::GetRawInputData(handle, RID_INPUT, nullptr, &size, kHeaderSize) != 0 || size < kHeaderSize) return;
+    std::vector<BYTE> buffer;
+    try {
+        buffer.resize(size);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    UINT announced = size;
+    UINT read = ::GetRawInputData(handle, RID_INPUT, buffer.data(), &size, kHeaderSize);
+    if (read != announced) {
+        if (read != static_cast<UINT>(-1)) ::OutputDebugStringW(L"GetRawInputData doesn't return correct size !\n");
+        return;
+    }
+    RAWINPUT input;
+    std::memset(&input, 0, sizeof(input));
+    std::memcpy(&input, buffer.data(), read < sizeof(input) ? read : sizeof(input));
+    UINT need = kHeaderSize + (input.header.dwType == RIM_TYPEMOUSE      ? sizeof(RAWMOUSE)
+                               : input.header.dwType == RIM_TYPEKEYBOARD ? sizeof(RAWKEYBOARD)
+                                                                         : 0);
+    if (read < need) return;
+    HandleRawInput(input);
+}
+
+void CMainFrame::HandleRawInput(const RAWINPUT& input) {
+    CPondrelDoc* doc = theApp.m_pDoc;
+    ControllerOps* c = doc ? doc->GetController() : nullptr;
+    if (!c) return;
+
+    // 3./4. The event, the cursor and the windows under it.
+    rawinput::Event e;
+    rawinput::Pointer p;
+    HWND under = nullptr;
+    bool moved = false;
+    if (input.header.dwType == RIM_TYPEKEYBOARD) {
+        e.type = rawinput::InputType::Keyboard;
+        e.virtualKey = input.data.keyboard.VKey;
+    } else if (input.header.dwType == RIM_TYPEMOUSE) {
+        e.type = rawinput::InputType::Mouse;
+        e.buttonFlags = input.data.mouse.usButtonFlags;
+        e.lastX = input.data.mouse.lLastX;
+        e.lastY = input.data.mouse.lLastY;
+        e.absolute = (input.data.mouse.usFlags & MOUSE_MOVE_ABSOLUTE) != 0;
+        moved = rawinput::IsMotion(e, m_AbsoluteTrack);
+        ::GetCursorPos(&p.cursor);
+        under = ::WindowFromPoint(p.cursor);
+        p.classChain = ClassChain(under);
+    } else {
+        return;
+    }
+    rawinput::State s = ReadState(*c);
+    bool pressed = (e.buttonFlags & rawinput::kButtonDownFlags) != 0;
+
+    // 5./6. Decide, answering the controller queries as they come, and carry
+    // out each action once, in order.
+    rawinput::Answers answers;
+    size_t done = 0;
+    for (;;) {
+        std::vector<rawinput::Action> actions = rawinput::Decide(e, moved, p, s, answers);
+        bool asked = false;
+        for (; done < actions.size() && !asked; ++done) {
+            using rawinput::Action;
+            switch (actions[done]) {
+                case Action::AdvanceHotspotFade: c->AdvanceHotspotFade(); break;
+                case Action::HideHotspot: c->HideHotspot(); break;
+                case Action::HideMenus: c->HideMenus(true); break;
+                case Action::HideMenusKeepSearch: c->HideMenus(false); break;
+                case Action::CloseMenuEcp: c->CloseMenuEcp(); break;
+                case Action::PostWheelToMenuPanel:
+                    ::PostMessageW(c->MenuPanelWindow(), kPanelWheelMessage, 0, 0);
+                    break;
+                case Action::FocusWindowUnderCursor:
+                    ::SetForegroundWindow(under);
+                    ::SetFocus(under);
+                    break;
+                case Action::Rescan: c->Rescan(false); break;
+                case Action::RescanWithTick: c->Rescan(true); break;
+                case Action::AskPointOverPopup:
+                    answers.overPopup = c->IsPointOverPopup(p.cursor, pressed);
+                    answers.askedOverPopup = true;
+                    answers.buttonDownSeen = c->ButtonDownSeen();
+                    answers.downOverPopup = c->DownOverPopup();
+                    asked = true;
+                    break;
+                case Action::PollOnce:
+                    answers.polls.push_back(c->PollOnce());
+                    asked = true;
+                    break;
+            }
+        }
+        if (!asked) break;
+    }
+}
