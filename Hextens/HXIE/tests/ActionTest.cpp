@@ -86,16 +86,13 @@ protected:
         ::SetWindowPos(frame_, nullptr, kLeft, kTop, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         ie_ = std::make_unique<fakeie::FakeIE>();
 
-        module_ = ::LoadLibraryExW(testsupport::WinPath(HXIE_DLL).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        ASSERT_TRUE(module_) << ::GetLastError();
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(::GetProcAddress(module_, "DllGetClassObject"));
-        ASSERT_TRUE(get);
-        IClassFactory* factory = nullptr;
-        ASSERT_EQ(get(CLSID_Action, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+        // As the main program loads an enhancer: by CLSID, for IDispatch,
+        // then IAction (the component is registered in the test prefix).
         IDispatch* dispatch = nullptr;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-        factory->Release();
+        ASSERT_EQ(::CoCreateInstance(CLSID_Action, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                     reinterpret_cast<void**>(&dispatch)),
+                  S_OK);
+        module_ = ::GetModuleHandleW(L"HXIE.dll");
         ASSERT_EQ(dispatch->QueryInterface(IID_IAction, reinterpret_cast<void**>(&action_)), S_OK);
         dispatch->Release();
 
@@ -591,6 +588,7 @@ protected:
 };
 
 TEST_F(EnhancerLogTest, LogLines) {
+    EXPECT_TRUE(Logged(L"(HXIE) 1, 0, 0, 1 - RELEASE"));
     EXPECT_TRUE(Logged(std::wstring(L"(HXLib) HXIE - ") + kApp));
 
     site_.fail = true;
