@@ -276,6 +276,7 @@ TEST_F(EnhancerTest, Selections) {
         bool found;
         std::wstring expectedText;
         Rect expectedRect;
+        long bodyScrollTop = 0;
     } cases[] = {
         {"plain text", L"P", {}, {0, 0, 400, 100}, 0, L"some words", {10, 20, 50, 15}, {}, true, L"some words",
          {110, 120, 160, 135}},
@@ -293,12 +294,15 @@ TEST_F(EnhancerTest, Selections) {
         {"right-to-left run", L"P", {}, {0, 0, 400, 100}, 0, L"rtl", {100, 10, 0, 12}, {92, 10, 30, 12}, true,
          L"rtl", {200, 110, 222, 122}},
         {"outside the visible area", L"P", {}, {0, 0, 400, 100}, 0, L"far", {900, 20, 50, 15}, {}, false},
+        {"scrolled page", L"P", {}, {0, 0, 400, 100}, 0, L"below", {10, 20, 50, 15}, {}, true, L"below",
+         {110, 150, 160, 165}, 30},
     };
     FakeBrowser* browser = nullptr;
     for (const Case& c : cases) {
         PageSpec page = Page();
         const int element = AddElement(page, c.tag, 1, c.elementRect, L"", c.attributes);
         page.elements[element].scrollTop = c.elementScrollTop;
+        page.elements[1].scrollTop = c.bodyScrollTop;
         Select(page, element, c.text, c.metrics);
         page.selection.afterMoveStart = c.afterMove;
         if (!browser) browser = ie_->MakeLooseBrowser(frame_, page);
@@ -328,6 +332,25 @@ TEST_F(EnhancerTest, SelectionInsideAFrame) {
     EXPECT_EQ(PollGiven(fakeie::AsUnknown(browser)) & 0x01, 0x01);
     EXPECT_EQ(Text(&IAction::GetSelectedText), L"framed");
     EXPECT_EQ(SelectionRect(), (Rect{310, 310, 350, 325}));
+}
+
+TEST_F(EnhancerTest, HotSpotInsideAFrame) {
+    site_.enhancedDomains = {L"example.com"};
+    site_.hotSpotLinks = {L"http://www.example.com/in-frame"};
+    PageSpec page = Page();
+    PageSpec frame = BasicPage(L"Frame", L"http://www.example.com/frame", 200, 100);
+    frame.screenLeft = 300;
+    frame.screenTop = 300;
+    AddElement(frame, L"A", 1, {10, 10, 60, 30}, L"framed link", {{L"href", L"http://www.example.com/in-frame"}});
+    page.frames.push_back(frame);
+    ie_->AddBrowser(frame_, frame_, page);
+    ::SetCursorPos(320, 315);
+    Foreground(frame_);
+    EXPECT_EQ(Poll() & 0x03, 0x02);
+    EXPECT_EQ(Text(&IAction::GetHotSpotText), L"framed link");
+    EXPECT_EQ(HotSpotRect(), (Rect{310, 310, 360, 330}));
+    ASSERT_EQ(site_.linkCalls.size(), 1u);
+    EXPECT_EQ(site_.linkCalls[0].location, L"http://www.example.com/news") << "the top page's location";
 }
 
 // ---------------------------------------------------------------- hot spots
