@@ -21,6 +21,33 @@ bool MutexExists() {
     return true;
 }
 
+// An HKLM "Software\Pondrel" value, given back as it was when the test ends.
+class SavedInstallValue {
+public:
+    explicit SavedInstallValue(const wchar_t* name) : name_(name) {
+        wchar_t buf[1024];
+        DWORD size = sizeof(buf);
+        had_ = ::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", name, RRF_RT_REG_SZ, nullptr, buf, &size) ==
+               ERROR_SUCCESS;
+        if (had_) old_ = buf;
+    }
+    ~SavedInstallValue() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        if (had_)
+            ::RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                             static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
+        else
+            ::RegDeleteValueW(key, name_);
+        ::RegCloseKey(key);
+    }
+
+private:
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring old_;
+};
+
 void SetInstallValue(const wchar_t* name, const std::wstring& value) {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
@@ -114,6 +141,8 @@ protected:
         testsupport::WaitFor([] { return !MutexExists(); }, 5000);
     }
 
+    SavedInstallValue path_{L"path"};
+    SavedInstallValue init_{L"init"};
     testsupport::Child program_;
     HWND frame_ = nullptr;
     bool shownDuringStart_ = false;

@@ -287,3 +287,47 @@ TEST_F(MainFrameTest, RawInputHandlerCarriesOutTheDecisionOnTheController) {
 }
 
 }  // namespace
+
+namespace {
+
+// An element of the settings pane with a check box window.
+class CheckElement : public WndElement {
+public:
+    explicit CheckElement(HWND box) : box_(box) {}
+    void Draw(Gdiplus::Graphics&) override {}
+    HWND CheckBoxWindow() const override { return box_; }
+
+private:
+    HWND box_;
+};
+
+TEST_F(MainFrameTest, ApplyCopiesTheCheckBoxesIntoTheFirstRecord) {
+    Settings* view = doc_->GetSettingsView();
+    std::wstring defaultEcp;
+    view->AddRecord(Record(L"first"), kSearchId, defaultEcp);
+    view->AddRecord(Record(L"second"), kSearchId, defaultEcp);
+    view->m_EcpList.GetAt(1)->m_Active = TRUE;
+    fx::Window box;
+    ASSERT_TRUE(box.CreateEx(0, L"BUTTON", L"", WS_CHILD | BS_AUTOCHECKBOX, 0, 0, 10, 10,
+                             doc_->m_pMainView->hwnd(), nullptr));
+    CheckElement element(box.hwnd());
+    view->m_WndList.AddTail(&element);
+    for (bool checked : {true, false}) {
+        SCOPED_TRACE(checked);
+        ::SendMessageW(box.hwnd(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kApplyId, 0);
+        EXPECT_EQ(view->m_EcpList.GetAt(0)->m_Active != FALSE, checked);
+        EXPECT_TRUE(view->m_EcpList.GetAt(1)->m_Active) << "only the first record";
+    }
+    view->m_WndList.RemoveAll();
+}
+
+TEST_F(MainFrameTest, SettingsViewAsAPane) {
+    ECPSettings pane;
+    RECT rc{0, 0, 100, 80};
+    ASSERT_TRUE(pane.CreateView(doc_->m_pMainView->hwnd(), rc, 1234, WS_CHILD));
+    EXPECT_EQ(::SendMessageW(pane.hwnd(), WM_MOUSEACTIVATE, 0, 0), MA_ACTIVATE);
+    EXPECT_EQ(::SendMessageW(pane.hwnd(), WM_ERASEBKGND, 0, 0), TRUE);
+}
+
+}  // namespace
