@@ -125,28 +125,31 @@ void CMainFrame::OnRawInput(HRAWINPUT handle) {
     // 1. Nothing is examined while the program starts.
     if (theApp.m_Starting) return;
     // 2. Read the record; a failed or short read is not examined.
+    RAWINPUT input;
+    if (ReadRawInputRecord(handle, input)) HandleRawInput(input);
+}
+
+bool CMainFrame::ReadRawInputRecord(HRAWINPUT handle, RAWINPUT& out, RawInputReader readData) {
     UINT size = 0;
-    if (::GetRawInputData(handle, RID_INPUT, nullptr, &size, kHeaderSize) != 0 || size < kHeaderSize) return;
+    if (readData(handle, RID_INPUT, nullptr, &size, kHeaderSize) != 0 || size < kHeaderSize) return false;
     std::vector<BYTE> buffer;
     try {
         buffer.resize(size);
     } catch (const std::bad_alloc&) {
-        return;
+        return false;
     }
     UINT announced = size;
-    UINT read = ::GetRawInputData(handle, RID_INPUT, buffer.data(), &size, kHeaderSize);
+    UINT read = readData(handle, RID_INPUT, buffer.data(), &size, kHeaderSize);
     if (read != announced) {
         if (read != static_cast<UINT>(-1)) ::OutputDebugStringW(L"GetRawInputData doesn't return correct size !\n");
-        return;
+        return false;
     }
-    RAWINPUT input;
-    std::memset(&input, 0, sizeof(input));
-    std::memcpy(&input, buffer.data(), read < sizeof(input) ? read : sizeof(input));
-    UINT need = kHeaderSize + (input.header.dwType == RIM_TYPEMOUSE      ? sizeof(RAWMOUSE)
-                               : input.header.dwType == RIM_TYPEKEYBOARD ? sizeof(RAWKEYBOARD)
-                                                                         : 0);
-    if (read < need) return;
-    HandleRawInput(input);
+    std::memset(&out, 0, sizeof(out));
+    std::memcpy(&out, buffer.data(), read < sizeof(out) ? read : sizeof(out));
+    UINT need = kHeaderSize + (out.header.dwType == RIM_TYPEMOUSE      ? sizeof(RAWMOUSE)
+                               : out.header.dwType == RIM_TYPEKEYBOARD ? sizeof(RAWKEYBOARD)
+                                                                       : 0);
+    return read >= need;
 }
 
 void CMainFrame::HandleRawInput(const RAWINPUT& input) {

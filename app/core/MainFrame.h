@@ -16,6 +16,13 @@ public:
 
     bool PreCreateWindow(fx::CreateParams& cp) override;
 
+    // GetRawInputData's signature, so tests can play the platform's reads.
+    using RawInputReader = UINT(WINAPI*)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);
+    // Reads the record of a WM_INPUT: asks the size, then reads it.  False on
+    // any error, a read that differs from the announced size (reported as a
+    // debug string) or a record too short for its type.
+    static bool ReadRawInputRecord(HRAWINPUT handle, RAWINPUT& out, RawInputReader read = &::GetRawInputData);
+
     // Examines one raw input record and carries out the dismissal actions on
     // the document's controller.
     void HandleRawInput(const RAWINPUT& input);

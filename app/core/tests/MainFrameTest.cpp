@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "RecordingController.h"
@@ -328,6 +330,62 @@ TEST_F(MainFrameTest, SettingsViewAsAPane) {
     ASSERT_TRUE(pane.CreateView(doc_->m_pMainView->hwnd(), rc, 1234, WS_CHILD));
     EXPECT_EQ(::SendMessageW(pane.hwnd(), WM_MOUSEACTIVATE, 0, 0), MA_ACTIVATE);
     EXPECT_EQ(::SendMessageW(pane.hwnd(), WM_ERASEBKGND, 0, 0), TRUE);
+}
+
+}  // namespace
+
+namespace {
+
+// A played GetRawInputData: the size it announces, the size its read returns
+// and the record it copies.
+struct PlayedRead {
+    UINT sizeAnswer;   // result of the size query
+    UINT announced;    // size it announces
+    UINT readResult;   // result of the read
+    RAWINPUT record;
+};
+PlayedRead g_played;
+
+UINT WINAPI PlayRead(HRAWINPUT, UINT, LPVOID data, PUINT size, UINT) {
+    if (!data) {
+        *size = g_played.announced;
+        return g_played.sizeAnswer;
+    }
+    if (g_played.readResult != static_cast<UINT>(-1))
+        memcpy(data, &g_played.record, std::min<UINT>(*size, sizeof(RAWINPUT)));
+    return g_played.readResult;
+}
+
+TEST(RawInputRead, FailedOrShortReadsAreNotExamined) {
+    RAWINPUT key{};
+    key.header.dwType = RIM_TYPEKEYBOARD;
+    key.header.dwSize = 32;
+    key.data.keyboard.VKey = 'Q';
+    RAWINPUT mouse{};
+    mouse.header.dwType = RIM_TYPEMOUSE;
+    mouse.header.dwSize = 40;
+    const UINT kFail = static_cast<UINT>(-1);
+    struct Case {
+        const char* name;
+        PlayedRead played;
+        bool examined;
+    } cases[] = {
+        {"keyboard record", {0, 32, 32, key}, true},
+        {"mouse record", {0, 40, 40, mouse}, true},
+        {"size query fails", {kFail, 32, 32, key}, false},
+        {"size zero", {0, 0, 0, key}, false},
+        {"read fails", {0, 32, kFail, key}, false},
+        {"read shorter than announced", {0, 32, 24, key}, false},
+        {"mouse record too short for its type", {0, 24, 24, mouse}, false},
+        {"header only", {0, 16, 16, key}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_played = c.played;
+        RAWINPUT out{};
+        EXPECT_EQ(CMainFrame::ReadRawInputRecord(nullptr, out, &PlayRead), c.examined);
+        if (c.examined) EXPECT_EQ(out.header.dwType, c.played.record.header.dwType);
+    }
 }
 
 }  // namespace
