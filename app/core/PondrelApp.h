@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/core/BrowserWindows.h"
 #include "app/core/FileVersionInfo.h"
 #include "app/core/GlobalLocks.h"
 #include "app/core/Monitors.h"
@@ -122,6 +123,15 @@ public:
     void RebuildMenus();
     bool LoadEnhancers();
 
+    // The browser window list (BrowserWindows.cpp).  With collect set the
+    // windows of browserClass are gathered (EnumBrowserWindows, which clears
+    // the list first) or the first window of a process not gathered is found
+    // (FindBrowserWindow); with collect clear the last window of
+    // m_BrowserProcessId is found.  Finding sets m_hBrowserWnd.
+    void EnumBrowserWindows(const std::wstring& browserClass, bool collect);
+    void FindBrowserWindow(const std::wstring& browserClass, bool collect);
+    void ClearBrowserWindows();
+
     // Members, in the order of the program's store.
     fx::UiThread* m_pDockThread = nullptr;  // the dock's thread (CDockThread)
     fx::UniqueHandle m_hMasterMutex;
@@ -214,7 +224,7 @@ public:
     std::wstring m_MenuClassName;
     bool m_BestGuessStarted = false;
     bool m_HaveInitDispatch = false;
-    // m_BrowserWindows (the enumerated browser windows) comes here.
+    BrowserWindowList m_BrowserWindows;  // browser processes seen before a launch
     fx::UiThread* m_pBestGuessThread = nullptr;  // the best-guess worker (BestGuessThread)
     fx::UiThread* m_pBackThread = nullptr;       // the download worker (BackThread)
     fx::Window* m_hBackThreadWnd = nullptr;

@@ -1,0 +1,109 @@
+// The controller: a hidden "SysTreeView32" child of the main frame's master
+// view that owns the enhancer poll, the hotspot, the root menus, the link
+// lists and the running panels, and is the message hub the worker threads,
+// panels, dock and web views post to.  Its timer 780 (500 ms) is the
+// program's heartbeat.  Everything here runs on the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/core/LinkInfo.h"
+#include "app/core/WatcherNode.h"
+#include "app/selection/Heartbeat.h"
+#include "app/selection/Observer.h"
+#include "fx/Window.h"
+
+class UserSetting;
+
+class BrowserTreeView : public fx::Window, public HeartbeatHost {
+public:
+    BrowserTreeView();
+    ~BrowserTreeView() override;
+
+    // The window: class "SysTreeView32", child, visible and bordered.
+    bool Create(HWND parent, const RECT& rc, UINT id);
+    // Tree styles, the pop-up windows, the document's controller, timer 780.
+    void OnInitialUpdate();
+    void CreatePopupWindows();
+
+    void Tick();
+    LONG PollEnhancers() override;
+    void Rescan(bool runTick);
+    LONG PollOnce();
+    void HideMenus(bool includeSearchMenu);
+    void RebuildMenus();
+
+    int CollectHotSpots() override;
+    int CollectSelections() override;
+    void UnloadEnhancers();
+    bool NavigateBrowser(HWND browser, const std::wstring& url);
+
+    // Opening panels and URLs (the launcher's piece).
+    virtual HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,
+                           const std::wstring& title, DWORD flags);
+    virtual void OpenUrlInBrowser(const std::wstring& url);
+
+    bool IsTextMenuVisible() override;
+    void HideTextMenu();
+    void HideHotspot() override;
+
+    // The tick count the heartbeat's settings retry reads (tests replace it).
+    std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };
+
+    // Members, in the controller's order.
+    std::wstring m_SearchText;  // g_PanelListLock
+    RECT m_LastPanelRect{-9999, 0, 0, 0};  // g_PanelListLock
+    LinkInfo* m_pCurrentLink = nullptr;
+    LinkInfo m_HoverSelection;
+    LinkInfo m_HoverLink;
+    void* m_pMenuPanelMask = nullptr;  // the menu panel's hit-test image (the launcher's piece)
+    bool m_MenuPanelSticky = false;
+    bool m_HaveGuesses = false;
+    bool m_GuessLaunchMode = false;
+    bool m_PanelCreated = false, m_PanelGo = false, m_PanelReady = false;  // g_LaunchLock
+    RECT m_MenuPanelRect{};  // g_LaunchLock
+    std::wstring m_LastInnerEcp;  // g_PanelRecordLock
+    void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
+    HWND m_hMenuPanel = nullptr;
+    std::unique_ptr<fx::Window> m_pHotspot;     // "HoverHotspot"
+    std::unique_ptr<fx::Window> m_pTextMenu;    // "TxMenu"
+    std::unique_ptr<fx::Window> m_pSearchMenu;  // "SearchMenu"
+    std::unique_ptr<fx::Window> m_pAppMenu;     // "AppMenu"
+    std::unique_ptr<fx::Window> m_pTrayMenu;    // "TrayMenu"
+    Observer m_Observer;
+    bool m_DownOverPopup = false, m_ButtonDownSeen = false;
+    WatcherObList m_Enhancers;
+    bool m_NewSelection = false;
+    LinkInfo* m_pHotspotLink = nullptr;  // the hotspot's record pointer (the hotspot's piece)
+
+    // The rest of the heartbeat's questions and steps.
+    bool IsStarting() override;
+    bool IsMenuPanelOpen() override { return m_pMenuPanel != nullptr; }
+    bool IsOnline() override;
+    bool ShowLinkPreviews() override;
+    bool ShowContextMenu() override;
+    bool IsForegroundPopup() override;
+    bool FirstHotSpotIsHotspotTarget() override;
+    bool FirstSelectionIsHotspotTarget() override;
+    void ClearObserver() override { m_Observer.Clear(); }
+    void ForgetCurrentLink() override { m_pCurrentLink = nullptr; }
+    void EmptySelections() override;
+    void SetNewSelection(bool value) override { m_NewSelection = value; }
+    void TrackHover() override;
+    void RetrySettings() override;
+    void RunPeriodicChecks() override;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void OnHotKey(WPARAM id);
+    void OnPanelUsage(WPARAM openMs, LPARAM block);
+    void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
+
+    Heartbeat m_Heartbeat;
+};

@@ -1,0 +1,54 @@
+// What the controller's message table and heartbeat hand to other pieces of
+// the program: one named function each, filled by the piece it belongs to
+// (ControllerSteps.cpp holds the ones not built yet).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class BrowserTreeView;
+namespace fx {
+class Window;
+}
+
+// The default browser's executable (possibly quoted), or "" when none is known.
+std::wstring DefaultBrowserPath();
+
+// CPondrelApp::GetVersionTitle: the title of panels opened by the program itself.
+std::wstring VersionTitle();
+
+// Application commands of the message table.
+void AppLoadEcpList(WPARAM wp, LPARAM lp);  // 11112
+void AppSaveContents();                     // 11113
+void AppOpenDefaultPanel();                 // 11114
+void AppOpenSettingsPanel();                // 11118
+void AppOpenPromoPanel();                   // 11121
+void AppOpenMobilePanel();                  // 11130
+void AppOpenMiniBrowser();                  // 11132
+void AppToggleContextPanel();               // 11135
+void AppHideMenus();                        // 11136
+void AppReportBug();                        // 11137
+void AppPollConnection();                   // the heartbeat's connectivity check (every 3000 ms inside)
+void AppProcessServerMessages();            // the heartbeat's server messages (own interval)
+void CollectUsageStats();                   // the heartbeat's usage statistics (own interval)
+void RunSetup();                            // 11146
+void RefreshTrayState();                    // 11140: enabled or disabled look
+// 11140: copies the best-guess thread's result count and title into the
+// application object (under the best-guess lock).
+void TakeBestGuessResult();
+
+// The controller's own pieces that come with the hotspot, menus, hover
+// tracking and panels.
+void TrackHover(BrowserTreeView& view);
+void HideHotspot(BrowserTreeView& view);
+void HideTextMenu(BrowserTreeView& view);
+// TxMenuWin::HideMenu and the clear-items and build-items operations.
+void HideMenu(fx::Window& menu);
+void RebuildMenu(fx::Window& menu);
+void AddGuessItems(BrowserTreeView& view, bool onSearchMenu);  // 11140
+void RequestGuesses(BrowserTreeView& view);                     // 11148, on the search menu
+void PostToAllPanels11203(BrowserTreeView& view);              // 11142
+void DockEcp();                                                 // 11145
+bool HotspotTargetIs(const BrowserTreeView& view, const RECT& rect);
+void CloseMenuEcp(BrowserTreeView& view);

@@ -1,0 +1,41 @@
+// The controller's calls on its enhancer list: the poll, the collection of
+// hot spots and selection pieces into link records, navigation of a browser
+// window, and the unload.  Every enhancer is called on the user-interface
+// thread through its IAction pointer; every string it returns is freed here.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/core/LinkInfo.h"
+#include "app/core/WatcherNode.h"
+
+struct ISiteEnhancer;
+
+// When the poll is off altogether.
+struct PollGate {
+    int enhancerCount = 0;
+    bool leftButtonDown = false;
+    bool enhancersOff = false;
+};
+
+// Update on every active enhancer, in list order, each answer kept in the
+// node's last bits (0 for an inactive node or a failed call); returns their
+// OR, or 0 without asking anyone when the gate is closed.
+LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate);
+
+// The hot spots of every enhancer whose last bits have 0x02 into list;
+// areaTitle gets the active-area title of the last enhancer asked for it.
+// Returns the number of records added.
+int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* areaTitle);
+// The selection pieces of every enhancer whose last bits have 0x01 into list
+// (a piece of zero width is skipped).  Returns the number of records added.
+int CollectSelections(WatcherObList& enhancers, LinkList& list);
+
+// Asks every active enhancer to send browser to url; true when one did.
+bool NavigateBrowser(WatcherObList& enhancers, HWND browser, const std::wstring& url);
+
+// Shuts down and releases the site enhancer (when held), then unloads,
+// releases and deletes every enhancer; the list is empty afterwards.
+void UnloadEnhancers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDispatch** siteDispatch);

@@ -1,0 +1,57 @@
+// The controller's observer: the link hot spots and selection pieces of the
+// last collection and the hover state.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/core/LinkInfo.h"
+
+class BrowserTreeView;
+
+class Observer {
+public:
+    explicit Observer(BrowserTreeView& owner) : m_Owner(owner) {}
+    virtual ~Observer() = default;
+    Observer(const Observer&) = delete;
+    Observer& operator=(const Observer&) = delete;
+
+    // Empties the hot-spot list and forgets the controller's current link.
+    virtual void Clear();
+    // Starts the default browser with url (http and https only, passed as one
+    // quoted argument); false when nothing was started.
+    virtual bool OpenInDefaultBrowser(std::wstring url);
+
+    std::wstring m_AreaTitle;
+    POINT m_LastPoint{-1, -1};
+    DWORD m_LastMoveTick = 0;
+    bool m_Flag = false;
+    DWORD m_MenuTick = 0;
+    std::wstring m_HoverText;
+    std::wstring m_HoverContext;
+    std::wstring m_HoverGuess;
+    RECT m_Anchor{};
+    LinkList m_HotSpots;
+    LinkList m_Selections;
+
+private:
+    BrowserTreeView& m_Owner;
+};
+
+// The browser start of OpenInDefaultBrowser: the default browser's path and
+// the shell start (ShellExecute with no verb, no directory, normal show).
+// Tests replace them.
+struct BrowserStarter {
+    std::function<std::wstring()> browserPath;
+    std::function<bool(const std::wstring& file, const std::wstring& parameters)> start;
+};
+BrowserStarter& DefaultBrowserStarter();
+
+// Whether url may be handed to a browser: an http or https URL (scheme in any
+// case) without quotes or control characters.
+bool IsBrowserUrl(const std::wstring& url);
+// url as one argument of a command line: quoted, with the backslashes before
+// the closing quote doubled.
+std::wstring QuoteArgument(const std::wstring& url);
