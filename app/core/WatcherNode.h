@@ -1,30 +1,31 @@
-// The main program's record of one loaded enhancer, and the controller's list
-// of them.  The records are made by the enhancer load and released by the
-// controller's unload.
+// The main program's record of one loaded enhancer, and the list the
+// controller keeps them in.
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
 
+#include <list>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "Hextens/HXIE/HXIE.h"
-#include "fx/Handle.h"
+struct IAction;
 
 class WatcherNode {
 public:
-    WatcherNode() = default;
+    WatcherNode(IDispatch* dispatch, IAction* action, bool active)
+        : m_pDispatch(dispatch), m_pAction(action), m_Active(active) {}
+    // Frees the name only: the unload releases the interfaces.
     virtual ~WatcherNode() = default;
     WatcherNode(const WatcherNode&) = delete;
     WatcherNode& operator=(const WatcherNode&) = delete;
 
-    fx::ComPtr<IDispatch> m_pDispatch;  // the object as created
-    fx::ComPtr<IAction> m_pAction;      // its IAction interface
-    std::wstring m_Name;                // IAction::get_enhancertype
-    bool m_Active = true;
-    LONG m_LastBits = 0;                // what the last poll's Update reported
+    IDispatch* m_pDispatch;  // the object as created
+    IAction* m_pAction;      // the same object's IAction
+    std::wstring m_Name;     // IAction::get_enhancertype
+    bool m_Active;
+    LONG m_LastBits = 0;     // what the last poll's Update reported
 };
 
-using WatcherObList = std::vector<std::unique_ptr<WatcherNode>>;
+// Owns its nodes, in load order.
+using WatcherObList = std::list<std::unique_ptr<WatcherNode>>;

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "Hextens/HXIE/HXIE.h"
+
 #include "app/core/UrlEncodeUtf8.h"
 #include "app/selection/Heartbeat.h"
 #include "fx/ComString.h"
@@ -86,7 +88,7 @@ LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate) {
 int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* areaTitle) {
     int count = 0;
     for (auto& node : enhancers) {
-        IAction* action = node->m_pAction.get();
+        IAction* action = node->m_pAction;
         if (!action || !(node->m_LastBits & change_bits::kHotSpot)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
@@ -122,7 +124,7 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
 int CollectSelections(WatcherObList& enhancers, LinkList& list) {
     int count = 0;
     for (auto& node : enhancers) {
-        IAction* action = node->m_pAction.get();
+        IAction* action = node->m_pAction;
         if (!action || !(node->m_LastBits & change_bits::kSelection)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
@@ -168,6 +170,23 @@ bool NavigateBrowser(WatcherObList& enhancers, HWND browser, const std::wstring&
 
 void UnloadEnhancers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDispatch** siteDispatch) {
     LogLine(L"Unloading Enhancers");
+    // The enhancers hold the lent site-enhancer pointer without a reference:
+    // they go first, so none is left with a dangling pointer.
+    for (auto& node : enhancers) {
+        if (node->m_pAction) {
+            node->m_pAction->Unload();
+            node->m_pAction->Release();
+            node->m_pAction = nullptr;
+        }
+        if (node->m_pDispatch) {
+            node->m_pDispatch->Release();
+            node->m_pDispatch = nullptr;
+        }
+        std::wstring line = node->m_Name + L" has been released!";
+        LogLine(line.c_str());
+        node.reset();
+    }
+    enhancers.clear();
     if (siteEnhancer && *siteEnhancer) {
         (*siteEnhancer)->Shutdown();
         (*siteEnhancer)->Release();
@@ -176,13 +195,4 @@ void UnloadEnhancers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDi
         if (siteDispatch) *siteDispatch = nullptr;
         LogLine(L"Site enhancer released");
     }
-    for (auto& node : enhancers) {
-        if (node->m_pAction) node->m_pAction->Unload();
-        node->m_pAction.reset();
-        node->m_pDispatch.reset();
-        std::wstring line = node->m_Name + L" has been released!";
-        LogLine(line.c_str());
-        node.reset();
-    }
-    enhancers.clear();
 }

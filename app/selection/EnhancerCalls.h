@@ -36,6 +36,6 @@ int CollectSelections(WatcherObList& enhancers, LinkList& list);
 // Asks every active enhancer to send browser to url; true when one did.
 bool NavigateBrowser(WatcherObList& enhancers, HWND browser, const std::wstring& url);
 
-// Shuts down and releases the site enhancer (when held), then unloads,
-// releases and deletes every enhancer; the list is empty afterwards.
+// Unloads, releases and deletes every enhancer (the list is empty
+// afterwards), then shuts down and releases the site enhancer when held.
 void UnloadEnhancers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDispatch** siteDispatch);

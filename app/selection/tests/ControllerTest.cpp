@@ -70,9 +70,10 @@ protected:
     }
     fake::FakeAction& AddEnhancer(const wchar_t* tag) {
         fakes_.push_back(std::make_unique<fake::FakeAction>(&calls_, tag));
-        auto node = std::make_unique<WatcherNode>();
-        node->m_pAction = fx::ComPtr<IAction>(fakes_.back().get());
+        fakes_.back()->AddRef();
+        auto node = std::make_unique<WatcherNode>(nullptr, fakes_.back().get(), true);
         node->m_Name = tag;
+        nodes_.push_back(node.get());
         view_->m_Enhancers.push_back(std::move(node));
         theApp.m_EnhancerCount = static_cast<int>(view_->m_Enhancers.size());
         return *fakes_.back();
@@ -82,6 +83,7 @@ protected:
     using FakeAction = fake::FakeAction;
     std::vector<std::wstring> calls_;
     std::vector<std::unique_ptr<FakeAction>> fakes_;  // outlive the view's nodes
+    std::vector<WatcherNode*> nodes_;
     std::unique_ptr<CPondrelDoc> doc_;
     HWND parent_ = nullptr;
     std::unique_ptr<RecordingView> view_;
@@ -115,7 +117,7 @@ TEST_F(Controller, OneUpdatePerActiveEnhancerPerTick) {
     fake::FakeAction& a = AddEnhancer(L"A:");
     AddEnhancer(L"B:");
     AddEnhancer(L"C:");
-    view_->m_Enhancers[2]->m_Active = false;
+    nodes_[2]->m_Active = false;
     a.bits = 0x01;
     a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
     theApp.m_Starting = false;

@@ -65,15 +65,18 @@ protected:
         enhancers_.clear();
         ::CoUninitialize();
     }
+    // A node holding two references, as the load leaves it.
     FakeAction& Add(const wchar_t* tag, LONG lastBits = 0) {
         fakes_.push_back(std::make_unique<FakeAction>(&calls_, tag));
-        auto node = std::make_unique<WatcherNode>();
-        node->m_pAction = fx::ComPtr<IAction>(fakes_.back().get());
-        node->m_pDispatch = fx::ComPtr<IDispatch>(fakes_.back().get());
+        FakeAction* f = fakes_.back().get();
+        f->AddRef();
+        f->AddRef();
+        auto node = std::make_unique<WatcherNode>(f, f, true);
         node->m_Name = std::wstring(L"Fake ") + tag;
         node->m_LastBits = lastBits;
+        nodes_.push_back(node.get());
         enhancers_.push_back(std::move(node));
-        return *fakes_.back();
+        return *f;
     }
     std::vector<std::wstring> Take() {
         std::vector<std::wstring> c;
@@ -84,6 +87,7 @@ protected:
     std::vector<std::wstring> calls_;
     std::vector<std::unique_ptr<FakeAction>> fakes_;  // outlive the nodes
     WatcherObList enhancers_;
+    std::vector<WatcherNode*> nodes_;
 };
 
 using Calls = std::vector<std::wstring>;
@@ -92,15 +96,15 @@ TEST_F(EnhancerCalls, OneUpdatePerActiveEnhancerUnlessTheGateIsClosed) {
     FakeAction& a = Add(L"A:", 7);
     FakeAction& b = Add(L"B:", 7);
     Add(L"C:", 7);
-    enhancers_[2]->m_Active = false;
+    nodes_[2]->m_Active = false;
     a.bits = 0x01;
     b.bits = 0x22;
     PollGate open{3, false, false};
     EXPECT_EQ(PollEnhancers(enhancers_, open), 0x23);
     EXPECT_EQ(Take(), (Calls{L"A:Update", L"B:Update"}));
-    EXPECT_EQ(enhancers_[0]->m_LastBits, 0x01);
-    EXPECT_EQ(enhancers_[1]->m_LastBits, 0x22);
-    EXPECT_EQ(enhancers_[2]->m_LastBits, 0);
+    EXPECT_EQ(nodes_[0]->m_LastBits, 0x01);
+    EXPECT_EQ(nodes_[1]->m_LastBits, 0x22);
+    EXPECT_EQ(nodes_[2]->m_LastBits, 0);
 
     const PollGate closed[] = {{0, false, false}, {3, true, false}, {3, false, true}};
     for (const PollGate& gate : closed) {
@@ -116,7 +120,7 @@ TEST_F(EnhancerCalls, AFailedUpdateCountsAsNothing) {
     a.fail[L"Update"] = E_FAIL;
     b.bits = 0x04;
     EXPECT_EQ(PollEnhancers(enhancers_, PollGate{2, false, false}), 0x04);
-    EXPECT_EQ(enhancers_[0]->m_LastBits, 0);
+    EXPECT_EQ(nodes_[0]->m_LastBits, 0);
 }
 
 TEST_F(EnhancerCalls, HotSpotTransferCallOrder) {
@@ -230,7 +234,7 @@ TEST_F(EnhancerCalls, NavigateAsksEveryActiveEnhancer) {
     FakeAction& a = Add(L"A:");
     FakeAction& b = Add(L"B:");
     FakeAction& c = Add(L"C:");
-    enhancers_[2]->m_Active = false;
+    nodes_[2]->m_Active = false;
     a.navigate = 1;
     b.navigate = 1;
     EXPECT_TRUE(NavigateBrowser(enhancers_, nullptr, L"http://x/"));
@@ -246,8 +250,10 @@ TEST_F(EnhancerCalls, NavigateAsksEveryActiveEnhancer) {
 
 class SiteStandIn : public ISiteEnhancer {
 public:
+    explicit SiteStandIn(std::vector<std::wstring>* calls = nullptr) : calls_(calls) {}
     LONG refs = 1;
     int shutdowns = 0;
+    std::vector<std::wstring>* calls_;
     STDMETHODIMP QueryInterface(REFIID, void** out) override { *out = nullptr; return E_NOINTERFACE; }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
     STDMETHODIMP_(ULONG) Release() override { return --refs; }
@@ -256,7 +262,11 @@ public:
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP Setup(BSTR, BSTR*) override { return S_OK; }
-    STDMETHODIMP Shutdown() override { ++shutdowns; return S_OK; }
+    STDMETHODIMP Shutdown() override {
+        ++shutdowns;
+        if (calls_) calls_->push_back(L"Site:Shutdown");
+        return S_OK;
+    }
     STDMETHODIMP IsHotSpotLink(BSTR, BSTR, BSTR, BSTR*, VARIANT_BOOL*) override { return S_OK; }
     STDMETHODIMP IsEnhancedDomain(BSTR, VARIANT_BOOL*) override { return S_OK; }
     STDMETHODIMP GetSiteEntry(LONG, BSTR*) override { return S_OK; }
@@ -268,13 +278,14 @@ TEST_F(EnhancerCalls, UnloadReleasesEverythingOnce) {
     FakeAction& a = Add(L"A:");
     FakeAction& b = Add(L"B:");
     EXPECT_EQ(a.refs(), 2);  // IAction and IDispatch
-    SiteStandIn site;
+    SiteStandIn site(&calls_);
     SiteStandIn siteDispatch;
     ISiteEnhancer* pSite = &site;
     IDispatch* pDispatch = &siteDispatch;
     UnloadEnhancers(enhancers_, &pSite, &pDispatch);
     EXPECT_TRUE(enhancers_.empty());
-    EXPECT_EQ(Take(), (Calls{L"A:Unload", L"B:Unload"}));
+    // The enhancers go before the site enhancer they were lent.
+    EXPECT_EQ(Take(), (Calls{L"A:Unload", L"B:Unload", L"Site:Shutdown"}));
     EXPECT_EQ(a.refs(), 0);
     EXPECT_EQ(b.refs(), 0);
     EXPECT_EQ(site.shutdowns, 1);
