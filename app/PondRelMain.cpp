@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include "app/core/PondrelApp.h"
+#include "app/selection/BrowserTreeView.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
+    SetControllerFactory(&MakeBrowserTreeView);
     return fx::AppEntry(theApp, instance, showCommand);
 }

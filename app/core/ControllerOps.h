@@ -40,10 +40,13 @@ public:
     virtual int PollOnce() = 0;
     virtual void Rescan(bool runTick) = 0;
 
-    // The frame's open command.
-    virtual void LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,
+    // The frame's open command; the panel's window, or null.
+    virtual HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,
                            const std::wstring& title, DWORD flags) = 0;
 };
 
-// The program's controller (null until the controller's piece provides it).
+// The program's controller, made by the factory the program installs at its
+// start (null when none is installed, as in tests of the document alone).
 std::unique_ptr<ControllerOps> MakeController();
+using ControllerFactory = std::unique_ptr<ControllerOps> (*)();
+void SetControllerFactory(ControllerFactory factory);

@@ -77,7 +77,7 @@ LONG BrowserTreeView::PollEnhancers() {
 
 void BrowserTreeView::Rescan(bool runTick) { m_Heartbeat.Rescan(*this, runTick); }
 
-LONG BrowserTreeView::PollOnce() { return m_Heartbeat.PollOnce(*this); }
+int BrowserTreeView::PollOnce() { return static_cast<int>(m_Heartbeat.PollOnce(*this)); }
 
 void BrowserTreeView::HideMenus(bool includeSearchMenu) {
     if (includeSearchMenu && m_pSearchMenu && ::IsWindowVisible(m_pSearchMenu->hwnd())) HideMenu(*m_pSearchMenu);
@@ -116,6 +116,11 @@ void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) { m_Observer.Ope
 bool BrowserTreeView::IsTextMenuVisible() { return m_pTextMenu && ::IsWindowVisible(m_pTextMenu->hwnd()); }
 
 void BrowserTreeView::HideTextMenu() { ::HideTextMenu(*this); }
+bool BrowserTreeView::HotspotGuessesRequested() const { return ::HotspotGuessesRequested(*this); }
+HWND BrowserTreeView::TextSubMenuWindow() const { return ::TextSubMenuWindow(*this); }
+void BrowserTreeView::AdvanceHotspotFade() { ::AdvanceHotspotFade(*this); }
+void BrowserTreeView::CloseMenuEcp() { ::CloseMenuEcp(*this); }
+bool BrowserTreeView::IsPointOverPopup(POINT pt, bool buttonDown) { return ::IsPointOverPopup(*this, pt, buttonDown); }
 void BrowserTreeView::HideHotspot() { ::HideHotspot(*this); }
 void BrowserTreeView::TrackHover() { ::TrackHover(*this); }
 
@@ -205,7 +210,7 @@ void BrowserTreeView::OnHotKey(WPARAM id) {
     if (id != kSearchHotKeyId) return;
     Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
     RECT anchor{0, 0, 20, 20};
-    LaunchEcp(anchor, settings ? settings->m_pSearchEcp : nullptr, L"", VersionTitle(), 1);
+    LaunchEcp(anchor, settings ? settings->m_pSearchEcp : nullptr, L"", theApp.GetVersionTitle(), 1);
 }
 
 void BrowserTreeView::OnPanelUsage(WPARAM openMs, LPARAM block) {
@@ -235,3 +240,5 @@ std::wstring TakePanelUsageId(LPARAM block) {
     std::unique_ptr<std::wstring> id(reinterpret_cast<std::wstring*>(block));
     return id ? *id : std::wstring();
 }
+
+std::unique_ptr<ControllerOps> MakeBrowserTreeView() { return std::make_unique<BrowserTreeView>(); }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/ControllerOps.h"
 #include "app/core/LinkInfo.h"
 #include "app/core/WatcherNode.h"
 #include "app/selection/Heartbeat.h"
@@ -19,7 +20,7 @@
 
 class UserSetting;
 
-class BrowserTreeView : public fx::Window, public HeartbeatHost {
+class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost {
 public:
     BrowserTreeView();
     ~BrowserTreeView() override;
@@ -32,9 +33,9 @@ public:
 
     void Tick();
     LONG PollEnhancers() override;
-    void Rescan(bool runTick);
-    LONG PollOnce();
-    void HideMenus(bool includeSearchMenu);
+    void Rescan(bool runTick) override;
+    int PollOnce() override;
+    void HideMenus(bool includeSearchMenu) override;
     void RebuildMenus();
 
     int CollectHotSpots() override;
@@ -43,13 +44,29 @@ public:
     bool NavigateBrowser(HWND browser, const std::wstring& url);
 
     // Opening panels and URLs (the launcher's piece).
-    virtual HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,
-                           const std::wstring& title, DWORD flags);
+    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
+                   DWORD flags) override;
     virtual void OpenUrlInBrowser(const std::wstring& url);
 
     bool IsTextMenuVisible() override;
     void HideTextMenu();
     void HideHotspot() override;
+
+    // What the document and the main frame ask of the controller.
+    bool CreateControllerWindow(HWND parent, const RECT& rc, UINT id) override { return Create(parent, rc, id); }
+    void InitialUpdate() override { OnInitialUpdate(); }
+    bool HasMenuPanel() const override { return m_pMenuPanel != nullptr; }
+    HWND MenuPanelWindow() const override { return m_hMenuPanel; }
+    bool MenuPanelSticky() const override { return m_MenuPanelSticky; }
+    HWND HotspotWindow() const override { return m_pHotspot ? m_pHotspot->hwnd() : nullptr; }
+    bool HotspotGuessesRequested() const override;
+    HWND TextMenuWindow() const override { return m_pTextMenu ? m_pTextMenu->hwnd() : nullptr; }
+    HWND TextSubMenuWindow() const override;
+    bool ButtonDownSeen() const override { return m_ButtonDownSeen; }
+    bool DownOverPopup() const override { return m_DownOverPopup; }
+    void AdvanceHotspotFade() override;
+    void CloseMenuEcp() override;
+    bool IsPointOverPopup(POINT pt, bool buttonDown) override;
 
     // The tick count the heartbeat's settings retry reads (tests replace it).
     std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };
@@ -107,3 +124,6 @@ private:
 
     Heartbeat m_Heartbeat;
 };
+
+// The program's controller for the document (installed by the program's entry).
+std::unique_ptr<ControllerOps> MakeBrowserTreeView();

@@ -5,7 +5,6 @@
 #include "app/selection/BrowserTreeView.h"
 
 std::wstring DefaultBrowserPath() { return std::wstring(); }
-std::wstring VersionTitle() { return std::wstring(); }
 
 void AppLoadEcpList(WPARAM, LPARAM) {}
 void AppSaveContents() {}
@@ -35,3 +34,7 @@ void PostToAllPanels11203(BrowserTreeView&) {}
 void DockEcp() {}
 bool HotspotTargetIs(const BrowserTreeView&, const RECT&) { return false; }
 void CloseMenuEcp(BrowserTreeView&) {}
+bool IsPointOverPopup(BrowserTreeView&, POINT, bool) { return false; }
+bool HotspotGuessesRequested(const BrowserTreeView&) { return false; }
+HWND TextSubMenuWindow(const BrowserTreeView&) { return nullptr; }
+void AdvanceHotspotFade(BrowserTreeView&) {}

@@ -15,9 +15,6 @@ class Window;
 // The default browser's executable (possibly quoted), or "" when none is known.
 std::wstring DefaultBrowserPath();
 
-// CPondrelApp::GetVersionTitle: the title of panels opened by the program itself.
-std::wstring VersionTitle();
-
 // Application commands of the message table.
 void AppLoadEcpList(WPARAM wp, LPARAM lp);  // 11112
 void AppSaveContents();                     // 11113
@@ -52,3 +49,7 @@ void PostToAllPanels11203(BrowserTreeView& view);              // 11142
 void DockEcp();                                                 // 11145
 bool HotspotTargetIs(const BrowserTreeView& view, const RECT& rect);
 void CloseMenuEcp(BrowserTreeView& view);
+bool IsPointOverPopup(BrowserTreeView& view, POINT pt, bool buttonDown);
+bool HotspotGuessesRequested(const BrowserTreeView& view);  // the hotspot's m_GuessesRequested
+HWND TextSubMenuWindow(const BrowserTreeView& view);        // the text menu's open sub-menu
+void AdvanceHotspotFade(BrowserTreeView& view);             // the hotspot's AnimationStep

@@ -70,7 +70,7 @@ public:
         return r;
     }
     void Rescan(bool runTick) override { calls.push_back(runTick ? "Rescan(tick)" : "Rescan"); }
-    void LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
+    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override {
         calls.push_back("LaunchEcp");
         launchAnchor = anchor;
@@ -78,5 +78,6 @@ public:
         launchText = text;
         launchTitle = title;
         launchFlags = flags;
+        return nullptr;
     }
 };
