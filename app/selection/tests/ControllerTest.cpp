@@ -54,6 +54,7 @@ protected:
         theApp.m_EnhancersOff = false;
         doc_ = std::make_unique<CPondrelDoc>();
         doc_->CreateProvidersPane();
+        theApp.m_pDoc = doc_.get();
         parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
                                     nullptr);
         ASSERT_TRUE(parent_);
