@@ -19,9 +19,9 @@ App::~App() {
 
 App* App::Current() { return g_app; }
 
-void App::ParseCommandLine(CommandLineInfo& info) {
+void App::ParseCommandLine(CommandLineInfo& info, const wchar_t* commandLine) {
     int argc = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    LPWSTR* argv = ::CommandLineToArgvW(commandLine ? commandLine : ::GetCommandLineW(), &argc);
     if (!argv) return;
     for (int i = 1; i < argc; ++i) {
         const wchar_t* p = argv[i];

@@ -40,8 +40,9 @@ public:
     int m_nCmdShow = SW_SHOWDEFAULT;
     Window* m_pMainWnd = nullptr;
 
-    // Hands every token of the process's command line to `info`.
-    void ParseCommandLine(CommandLineInfo& info);
+    // Hands every token after the program name of `commandLine` (the
+    // process's own by default) to `info`.
+    void ParseCommandLine(CommandLineInfo& info, const wchar_t* commandLine = nullptr);
     // Carries out the shell command (FileNew: the template's new document,
     // whose frame becomes the main window).
     bool ProcessShellCommand(CommandLineInfo& info);
