@@ -104,7 +104,7 @@ BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
     ::GetWindowThreadProcessId(hwnd, &pid);
     wchar_t title[64] = L"";
     ::GetWindowTextW(hwnd, title, 64);
-    if (pid == s->pid && wcscmp(title, L"PondRel") == 0) {
+    if (pid == s->pid && wcscmp(title, L"PondRel Settings") == 0) {
         s->found = hwnd;
         return FALSE;
     }

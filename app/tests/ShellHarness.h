@@ -34,7 +34,7 @@ bool GetUserValue(const wchar_t* subkey, std::wstring& out);
 bool MutexExists();
 // True when the mutex exists and another process holds it.
 bool MutexHeldByOther();
-// The hidden main frame (a top-level "PondRel" window) of process pid.
+// The hidden main frame (the top-level "PondRel Settings" window) of process pid.
 HWND FindMainFrame(DWORD pid);
 
 // A running (or ended) PondRel.exe.
