@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/core/WatcherNode.h"
+
 class UserSetting;
 
 class ControllerOps {
@@ -19,6 +21,12 @@ public:
     // rectangle and id, then its initial update (pop-up windows, heartbeat).
     virtual bool CreateControllerWindow(HWND parent, const RECT& rc, UINT id) = 0;
     virtual void InitialUpdate() = 0;
+    // The controller's window: the hot key's and the posted messages' target.
+    virtual HWND ControllerWindow() const = 0;
+
+    // The loaded enhancers (filled by the enhancer load) and their unload.
+    virtual WatcherObList& Enhancers() = 0;
+    virtual void UnloadEnhancers() = 0;
 
     // State read by the raw-input handler.
     virtual bool HasMenuPanel() const = 0;       // m_pMenuPanel

@@ -2,6 +2,7 @@
 // the program.  Each piece fills in its function here (or moves it to its own
 // source); until then the step does nothing.
 #include "app/core/PondrelApp.h"
+#include "app/core/PondrelDoc.h"
 
 // The tray icon: string 101 as tooltip, icon 150; false ends start-up.
 bool CPondrelApp::CreateTrayIcon() { return true; }
@@ -74,7 +75,10 @@ void CPondrelApp::HideTrayIcon() {}
 
 // The controller's window (BrowserTreeView), owner of the hot key; null until
 // the controller exists.
-HWND CPondrelApp::GetControllerWindow() const { return nullptr; }
+HWND CPondrelApp::GetControllerWindow() const {
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    return controller ? controller->ControllerWindow() : nullptr;
+}
 
 // A balloon of the tray icon.
 void CPondrelApp::ShowTrayBalloon(const wchar_t*, const wchar_t*, HICON) {}

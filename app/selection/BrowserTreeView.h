@@ -40,7 +40,7 @@ public:
 
     int CollectHotSpots() override;
     int CollectSelections() override;
-    void UnloadEnhancers();
+    void UnloadEnhancers() override;
     bool NavigateBrowser(HWND browser, const std::wstring& url);
 
     // Opening panels and URLs (the launcher's piece).
@@ -55,6 +55,8 @@ public:
     // What the document and the main frame ask of the controller.
     bool CreateControllerWindow(HWND parent, const RECT& rc, UINT id) override { return Create(parent, rc, id); }
     void InitialUpdate() override { OnInitialUpdate(); }
+    HWND ControllerWindow() const override { return hwnd(); }
+    WatcherObList& Enhancers() override { return m_Enhancers; }
     bool HasMenuPanel() const override { return m_pMenuPanel != nullptr; }
     HWND MenuPanelWindow() const override { return m_hMenuPanel; }
     bool MenuPanelSticky() const override { return m_MenuPanelSticky; }

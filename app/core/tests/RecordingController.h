@@ -69,6 +69,10 @@ public:
         pollResults.erase(pollResults.begin());
         return r;
     }
+    HWND ControllerWindow() const override { return nullptr; }
+    WatcherObList& Enhancers() override { return enhancers; }
+    void UnloadEnhancers() override { calls.push_back("UnloadEnhancers"); }
+    WatcherObList enhancers;
     void Rescan(bool runTick) override { calls.push_back(runTick ? "Rescan(tick)" : "Rescan"); }
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override {
