@@ -95,6 +95,7 @@ bool MutexHeldByOther() {
 namespace {
 struct FrameSearch {
     DWORD pid;
+    const wchar_t* title;
     HWND found;
 };
 
@@ -104,7 +105,7 @@ BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
     ::GetWindowThreadProcessId(hwnd, &pid);
     wchar_t title[64] = L"";
     ::GetWindowTextW(hwnd, title, 64);
-    if (pid == s->pid && wcscmp(title, L"PondRel Settings") == 0) {
+    if (pid == s->pid && wcscmp(title, s->title) == 0) {
         s->found = hwnd;
         return FALSE;
     }
@@ -112,11 +113,13 @@ BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-HWND FindMainFrame(DWORD pid) {
-    FrameSearch s{pid, nullptr};
+HWND FindTopLevel(DWORD pid, const wchar_t* title) {
+    FrameSearch s{pid, title, nullptr};
     ::EnumWindows(&MatchFrame, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
+
+HWND FindMainFrame(DWORD pid) { return FindTopLevel(pid, L"PondRel Settings"); }
 
 void ShellTest::SetUp() {
     ASSERT_FALSE(MutexExists()) << "an instance of PondRel.exe is already running";

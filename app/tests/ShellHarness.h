@@ -36,6 +36,8 @@ bool MutexExists();
 bool MutexHeldByOther();
 // The hidden main frame (the top-level "PondRel Settings" window) of process pid.
 HWND FindMainFrame(DWORD pid);
+// A top-level window of process pid with this title.
+HWND FindTopLevel(DWORD pid, const wchar_t* title);
 
 // A running (or ended) PondRel.exe.
 struct Program {

@@ -12,6 +12,10 @@ TEST_F(StartUp, FirstStartOwnsTheMutexLogsItsStepsInOrderAndEndsOnWmQuit) {
     ASSERT_TRUE(WaitUntilInstance(first)) << "no idle instance";
     EXPECT_TRUE(MutexHeldByOther());
     EXPECT_FALSE(::IsWindowVisible(first.frame)) << "the main frame stays hidden";
+    HWND dialog = FindTopLevel(first.child.pid(), L"Dialog");
+    ASSERT_TRUE(dialog) << "the hidden dialog of template 131";
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    EXPECT_TRUE(::GetDlgItem(dialog, IDOK) && ::GetDlgItem(dialog, IDCANCEL));
 
     wchar_t temp[512];
     ::GetTempPathW(512, temp);
