@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <list>
+#include <memory>
 #include <string>
 
 #include "app/core/BrowserWindows.h"
@@ -23,6 +25,7 @@ class CPondrelDoc;
 class DebugWin;
 class Settings;
 class XmlConfig;
+class WatcherNode;
 struct ISiteEnhancer;
 
 // Name of the single-instance mutex.
@@ -122,6 +125,9 @@ public:
     void RefreshBestGuessSettings();
     void RebuildMenus();
     bool LoadEnhancers();
+    bool InitSiteEnhancer(BSTR* settingsText);
+    // The controller's enhancer list (m_Enhancers).
+    std::list<std::unique_ptr<WatcherNode>>& GetEnhancerList();
 
     // The browser window list (BrowserWindows.cpp).  With collect set the
     // windows of browserClass are gathered (EnumBrowserWindows, which clears

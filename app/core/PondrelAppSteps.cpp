@@ -3,6 +3,7 @@
 // source); until then the step does nothing.
 #include "app/core/PondrelApp.h"
 #include "app/core/PondrelDoc.h"
+#include "app/core/WatcherNode.h"
 
 // The tray icon: string 101 as tooltip, icon 150; false ends start-up.
 bool CPondrelApp::CreateTrayIcon() { return true; }
@@ -63,9 +64,6 @@ void CPondrelApp::StartDockThread() {}
 // Hands the URL to the controller's browser launcher.
 void CPondrelApp::OpenUrlInBrowser(const std::wstring&) {}
 
-// Shuts down the site enhancer and unloads every enhancer (needs the controller).
-void CPondrelApp::UnloadEnhancers() {}
-
 // Closes every running panel: asks each to hide and end, waits a bounded
 // time, terminates only a thread that did not end (g_PanelListLock held).
 void CPondrelApp::CloseAllPanels() {}
@@ -105,11 +103,16 @@ void CPondrelApp::RefreshBestGuessSettings() {}
 // The controller rebuilds its menus from the new document.
 void CPondrelApp::RebuildMenus() {}
 
-// Loads the enhancers of the settings document.
-bool CPondrelApp::LoadEnhancers() { return false; }
-
 // The tray icon's notification handler.
 LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }
 
 // The shared GDI font (until the graphics have their own: the GUI font).
 HFONT CPondrelApp::GetSharedGdiFont() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+
+// The controller's enhancer list; without a controller (a document alone)
+// the application keeps them.
+WatcherObList& CPondrelApp::GetEnhancerList() {
+    static WatcherObList enhancers;
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    return controller ? controller->Enhancers() : enhancers;
+}

@@ -29,3 +29,11 @@ public:
 
 // Owns its nodes, in load order.
 using WatcherObList = std::list<std::unique_ptr<WatcherNode>>;
+
+struct ISiteEnhancer;
+
+// The unload of every enhancer and of the site enhancer lent to them: the
+// enhancers hold the lent pointer without a reference, so they go first
+// (Unload, release, " has been released!"); then the site enhancer is shut
+// down and released.  The list is empty afterwards.
+void UnloadWatchers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDispatch** siteDispatch);
