@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <memory>
 #include <string>
 
@@ -21,6 +23,9 @@ namespace coretest {
 class AppFixture : public testing::Test {
 protected:
     void SetUp() override {
+        // The program's user-interface thread is a COM apartment (enhancers
+        // and the site enhancer are created on it).
+        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
         ReadRegistryValue(L"Start", savedStart_);
         ReadRegistryValue(L"Splash", savedSplash_);
         dir_ = ScratchDir();
@@ -39,6 +44,7 @@ protected:
         doc_.reset();
         WriteRegistryValue(savedStart_.c_str(), L"Start");
         WriteRegistryValue(savedSplash_.c_str(), L"Splash");
+        ::CoUninitialize();
     }
     Settings& View() { return *doc_->GetSettingsView(); }
     // Makes xml the loaded settings document, as a download would.

@@ -41,7 +41,6 @@ class EnhancerLoading : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
         script_ = dir_ + L"recorder-script.txt";
         records_ = dir_ + L"records.txt";
         ::DeleteFileW(script_.c_str());
@@ -57,7 +56,6 @@ protected:
     }
     void TearDown() override {
         theApp.UnloadEnhancers();
-        ::CoUninitialize();
         AppFixture::TearDown();
     }
     void Script(const std::wstring& text) { ASSERT_TRUE(standin::WriteScript(script_, text)); }
