@@ -2,7 +2,7 @@
 #
 # pondrel_test(NAME <name> COMMAND <target-or-program> [args...]
 #              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>]
-#              [HTTP_SERVER] [HTTP_ROOT <dir>] [PREFIX <name>])
+#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>])
 #   One test executable is one CTest test.  HTTP_SERVER runs it beside its own
 #   loopback HTTP server (tests/httpserver/loopback.py; PONDREL_HTTP_PORT,
 #   PONDREL_HTTP_LOG and PONDREL_HTTP_DEAD_PORT in its environment); HTTP_ROOT
@@ -12,14 +12,15 @@
 #   "wine" brings up before the first test and takes down after the last.
 #   Every test in that prefix finds the project's COM components registered
 #   (fixture "components", which runs regsvr32 on every DLL declared with
-#   pondrel_com_component), so no settings load stops on a missing class.
+#   pondrel_com_component), so no settings load stops on a missing class;
+#   COMPONENTS only says so at the call.
 #   PREFIX <name>: the test runs in a Wine prefix of its own,
 #   <build>/wineprefix-<name> (fixture "wine_<name>"), for tests that change
 #   machine-wide state other tests rely on, such as COM registration.
 #
 # pondrel_gtest(<target> SOURCES <src...> [LIBS <lib...>] [TIMEOUT <s>]
 #               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>]
-#               [PREFIX <name>])
+#               [COMPONENTS] [PREFIX <name>])
 #   A GoogleTest executable and its test.
 #
 # pondrel_com_component(<target>)
@@ -76,7 +77,7 @@ function(_pondrel_private_prefix name)
 endfunction()
 
 function(pondrel_test)
-  cmake_parse_arguments(T "HTTP_SERVER" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -115,7 +116,7 @@ function(pondrel_test)
 endfunction()
 
 function(pondrel_gtest target)
-  cmake_parse_arguments(T "HTTP_SERVER" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} gmock gtest_main)
   set(extra)
