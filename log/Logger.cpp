@@ -1,6 +1,7 @@
 #include "log/Logger.h"
 
 #include <cstring>
+#include <utility>
 #include <cwchar>
 
 Logger* g_pLogger = nullptr;
@@ -30,15 +31,13 @@ Logger* Logger::Open() {
 Logger::Logger(HANDLE mapping, bool create) : mapping_(mapping) {
     if (!mapping_) return;
     mutex_.reset(::CreateMutexW(nullptr, FALSE, SharedLog::kMutexName));
-    void* v = ::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
-    if (!v) return;
+    fx::MappedView view(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (!view) return;
     MEMORY_BASIC_INFORMATION mbi{};
-    if (!::VirtualQuery(v, &mbi, sizeof mbi) || mbi.RegionSize < sizeof(SharedLogHeader) + 4) {
-        ::UnmapViewOfFile(v);
+    if (!::VirtualQuery(view.get(), &mbi, sizeof mbi) || mbi.RegionSize < sizeof(SharedLogHeader) + 4)
         return;
-    }
-    viewOwner_.reset(v);
-    view_ = static_cast<unsigned char*>(v);
+    viewOwner_ = std::move(view);
+    view_ = viewOwner_.bytes();
     viewSize_ = mbi.RegionSize;
     header_ = reinterpret_cast<int32_t*>(view_);
     firstRecord_ = view_ + SharedLog::kFirstRecord;
