@@ -396,6 +396,7 @@ int CPondrelApp::ExitInstance() {
     //     main window in the shared section.
     if (m_hMasterMutex) SetSharedMainWindow(nullptr);
     m_hMasterMutex.reset();
+    m_FirstMutex.reset();  // a start that ended before step 17 made it
     // 12. The framework's end.
     return fx::App::ExitInstance();
 }
