@@ -28,6 +28,11 @@ public:
     virtual WatcherObList& Enhancers() = 0;
     virtual void UnloadEnhancers() = 0;
 
+    // After a settings reload: the menus' items anew.
+    virtual void RebuildMenus() = 0;
+    // Opens url in the user's browser.
+    virtual void OpenUrlInBrowser(const std::wstring& url) = 0;
+
     // State read by the raw-input handler.
     virtual bool HasMenuPanel() const = 0;       // m_pMenuPanel
     virtual HWND MenuPanelWindow() const = 0;    // m_hMenuPanel

@@ -62,7 +62,9 @@ void CPondrelApp::ShowSplashWindow() {}
 void CPondrelApp::StartDockThread() {}
 
 // Hands the URL to the controller's browser launcher.
-void CPondrelApp::OpenUrlInBrowser(const std::wstring&) {}
+void CPondrelApp::OpenUrlInBrowser(const std::wstring& url) {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->OpenUrlInBrowser(url);
+}
 
 // Closes every running panel: asks each to hide and end, waits a bounded
 // time, terminates only a thread that did not end (g_PanelListLock held).
@@ -101,7 +103,9 @@ void CPondrelApp::PostToAllPanels(UINT) {}
 void CPondrelApp::RefreshBestGuessSettings() {}
 
 // The controller rebuilds its menus from the new document.
-void CPondrelApp::RebuildMenus() {}
+void CPondrelApp::RebuildMenus() {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RebuildMenus();
+}
 
 // The tray icon's notification handler.
 LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }

@@ -36,7 +36,7 @@ public:
     void Rescan(bool runTick) override;
     int PollOnce() override;
     void HideMenus(bool includeSearchMenu) override;
-    void RebuildMenus();
+    void RebuildMenus() override;
 
     int CollectHotSpots() override;
     int CollectSelections() override;
@@ -46,7 +46,7 @@ public:
     // Opening panels and URLs (the launcher's piece).
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override;
-    virtual void OpenUrlInBrowser(const std::wstring& url);
+    void OpenUrlInBrowser(const std::wstring& url) override;
 
     bool IsTextMenuVisible() override;
     void HideTextMenu();

@@ -72,6 +72,8 @@ public:
     HWND ControllerWindow() const override { return nullptr; }
     WatcherObList& Enhancers() override { return enhancers; }
     void UnloadEnhancers() override { calls.push_back("UnloadEnhancers"); }
+    void RebuildMenus() override { calls.push_back("RebuildMenus"); }
+    void OpenUrlInBrowser(const std::wstring&) override { calls.push_back("OpenUrlInBrowser"); }
     WatcherObList enhancers;
     void Rescan(bool runTick) override { calls.push_back(runTick ? "Rescan(tick)" : "Rescan"); }
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
