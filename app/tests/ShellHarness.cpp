@@ -2,6 +2,8 @@
 
 #include "ShellHarness.h"
 
+#include "fx/Handle.h"
+
 namespace shell {
 
 namespace {
@@ -13,9 +15,9 @@ std::wstring WinDir(const char* unixPath) {
     return w;
 }
 
-HKEY OpenKey(HKEY root, const std::wstring& path) {
-    HKEY k = nullptr;
-    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+fx::UniqueHKey OpenKey(HKEY root, const std::wstring& path) {
+    fx::UniqueHKey k;
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.put(), nullptr);
     return k;
 }
 
@@ -28,24 +30,6 @@ std::wstring ProgramDir() {
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-void SetInstallValue(const wchar_t* name, const wchar_t* value) {
-    HKEY k = OpenKey(HKEY_LOCAL_MACHINE, kKey);
-    ASSERT_TRUE(k);
-    if (value)
-        ::RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    else
-        ::RegDeleteValueW(k, name);
-    ::RegCloseKey(k);
-}
-
-void SetInstallDword(const wchar_t* name, DWORD value) {
-    HKEY k = OpenKey(HKEY_LOCAL_MACHINE, kKey);
-    ASSERT_TRUE(k);
-    ::RegSetValueExW(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-}
-
 void DeleteUserTree() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 
 void SetUserValue(const wchar_t* subkey, const wchar_t* value) {
@@ -54,72 +38,25 @@ void SetUserValue(const wchar_t* subkey, const wchar_t* value) {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
         return;
     }
-    HKEY k = OpenKey(HKEY_CURRENT_USER, path);
+    fx::UniqueHKey k = OpenKey(HKEY_CURRENT_USER, path);
     ASSERT_TRUE(k);
-    ::RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    ::RegSetValueExW(k.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                      static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(k);
 }
 
 bool GetUserValue(const wchar_t* subkey, std::wstring& out) {
     out.clear();
     std::wstring path = std::wstring(kKey) + L"\\" + subkey;
-    HKEY k = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    fx::UniqueHKey k;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, k.put()) != ERROR_SUCCESS) return false;
     wchar_t buf[1024];
     DWORD bytes = sizeof buf - sizeof(wchar_t), type = 0;
-    LONG r = ::RegQueryValueExW(k, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes);
-    ::RegCloseKey(k);
+    LONG r = ::RegQueryValueExW(k.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes);
     if (r != ERROR_SUCCESS || type != REG_SZ) return false;
     buf[bytes / sizeof(wchar_t)] = L'\0';
     out = buf;
     return true;
 }
-
-bool MutexExists() {
-    HANDLE h = ::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName);
-    if (!h) return false;
-    ::CloseHandle(h);
-    return true;
-}
-
-bool MutexHeldByOther() {
-    HANDLE h = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName);
-    if (!h) return false;
-    DWORD r = ::WaitForSingleObject(h, 0);
-    if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED) ::ReleaseMutex(h);
-    ::CloseHandle(h);
-    return r == WAIT_TIMEOUT;
-}
-
-namespace {
-struct FrameSearch {
-    DWORD pid;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<FrameSearch*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t title[64] = L"";
-    ::GetWindowTextW(hwnd, title, 64);
-    if (pid == s->pid && wcscmp(title, s->title) == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
-HWND FindTopLevel(DWORD pid, const wchar_t* title) {
-    FrameSearch s{pid, title, nullptr};
-    ::EnumWindows(&MatchFrame, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-HWND FindMainFrame(DWORD pid) { return FindTopLevel(pid, L"PondRel Settings"); }
 
 void ShellTest::SetUp() {
     ASSERT_FALSE(MutexExists()) << "an instance of PondRel.exe is already running";
@@ -193,9 +130,9 @@ std::vector<std::wstring> ShellTest::LinesFrom(size_t from) {
         while (i < lines.size() && lines[i] != w) ++i;
         if (i == lines.size()) {
             std::string all;
-            for (const auto& l : lines) all += std::string(l.begin(), l.end()) + "\n";
+            for (const auto& l : lines) all += Narrow(l) + "\n";
             return ::testing::AssertionFailure()
-                   << "missing or out of order: \"" << std::string(w.begin(), w.end()) << "\"; lines:\n" << all;
+                   << "missing or out of order: \"" << Narrow(w) << "\"; lines:\n" << all;
         }
         ++i;
     }

@@ -11,33 +11,31 @@
 #include <string>
 #include <vector>
 
+#include "ProgramHarness.h"
 #include "TestSupport.h"
 #include "ViewerLog.h"
 
 namespace shell {
 
-constexpr const wchar_t* kMutexName = L"PONDREL-943AA19C-B2D0-4894-842D-624490679A3C";
+using programharness::FindMainFrame;
+using programharness::FindTopLevel;
+using programharness::kMutexName;
+using programharness::MutexExists;
+using programharness::MutexHeldByOther;
+using programharness::Narrow;
+using programharness::SavedInstallValue;
+using programharness::SetInstallDword;
+using programharness::SetInstallValue;
 
 // The test's install directory (HKLM "path"), without the trailing "\".
 std::wstring InstallDir();
 // The directory of PondRel.exe, without the trailing "\".
 std::wstring ProgramDir();
 
-// HKLM "Software\Pondrel" string value (nullptr deletes it) and a DWORD value.
-void SetInstallValue(const wchar_t* name, const wchar_t* value);
-void SetInstallDword(const wchar_t* name, DWORD value);
 // HKCU "Software\Pondrel": the whole tree, and one subkey's default value.
 void DeleteUserTree();
 void SetUserValue(const wchar_t* subkey, const wchar_t* value);  // nullptr deletes the subkey
 bool GetUserValue(const wchar_t* subkey, std::wstring& out);
-
-bool MutexExists();
-// True when the mutex exists and another process holds it.
-bool MutexHeldByOther();
-// The hidden main frame (the top-level "PondRel Settings" window) of process pid.
-HWND FindMainFrame(DWORD pid);
-// A top-level window of process pid with this title.
-HWND FindTopLevel(DWORD pid, const wchar_t* title);
 
 // A running (or ended) PondRel.exe.
 struct Program {
@@ -66,6 +64,9 @@ protected:
     // Lines from index `from` on.
     std::vector<std::wstring> LinesFrom(size_t from);
 
+    // The install values SetUp overwrites, given back after the test.
+    SavedInstallValue path_{L"path"};
+    SavedInstallValue init_{L"init"};
     ViewerLog viewer_;
     std::vector<std::unique_ptr<Program>> programs_;
     std::vector<std::wstring> lines_;

@@ -8,79 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "ProgramHarness.h"
 #include "TestSupport.h"
 
 namespace {
 
-constexpr const wchar_t* kMutexName = L"PONDREL-943AA19C-B2D0-4894-842D-624490679A3C";
-
-bool MutexExists() {
-    HANDLE h = ::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName);
-    if (!h) return false;
-    ::CloseHandle(h);
-    return true;
-}
-
-// An HKLM "Software\Pondrel" value, given back as it was when the test ends.
-class SavedInstallValue {
-public:
-    explicit SavedInstallValue(const wchar_t* name) : name_(name) {
-        wchar_t buf[1024];
-        DWORD size = sizeof(buf);
-        had_ = ::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", name, RRF_RT_REG_SZ, nullptr, buf, &size) ==
-               ERROR_SUCCESS;
-        if (had_) old_ = buf;
-    }
-    ~SavedInstallValue() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        if (had_)
-            ::RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
-                             static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
-        else
-            ::RegDeleteValueW(key, name_);
-        ::RegCloseKey(key);
-    }
-
-private:
-    const wchar_t* name_;
-    bool had_ = false;
-    std::wstring old_;
-};
-
-void SetInstallValue(const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-}
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t title[64] = L"";
-    ::GetWindowTextW(hwnd, title, 64);
-    if (pid == s->pid && wcscmp(title, L"PondRel Settings") == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindFrame(DWORD pid) {
-    Search s{pid, nullptr};
-    ::EnumWindows(&MatchFrame, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+using programharness::FindMainFrame;
+using programharness::MutexExists;
+using programharness::SavedInstallValue;
+using programharness::SetInstallValue;
 
 struct Child {
     HWND hwnd;
@@ -118,14 +54,14 @@ protected:
         ASSERT_FALSE(MutexExists()) << "an instance of PondRel.exe is already running";
         std::wstring dir = testsupport::WinPath(PONDREL_FRAME_TEST_DIR);
         ::CreateDirectoryW(dir.c_str(), nullptr);
-        SetInstallValue(L"path", dir);
+        SetInstallValue(L"path", dir.c_str());
         // Nothing listens there: the settings download fails at once.
         SetInstallValue(L"init", L"http://127.0.0.1:9/init2.asp");
         ASSERT_TRUE(program_.Start(PONDREL_EXE, {}));
         // Hidden from its first moment to the idle loop.
         bool idle = testsupport::WaitFor(
             [&] {
-                frame_ = FindFrame(program_.pid());
+                frame_ = FindMainFrame(program_.pid());
                 if (frame_ && ::IsWindowVisible(frame_)) shownDuringStart_ = true;
                 return frame_ && MutexExists() && PanesExist(frame_) &&
                        ::WaitForInputIdle(program_.handle(), 0) == 0;

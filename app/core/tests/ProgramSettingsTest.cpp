@@ -5,56 +5,20 @@
 #include <windows.h>
 
 #include "CoreTestFiles.h"
+#include "ProgramHarness.h"
 #include "TestSupport.h"
 #include "fx/Handle.h"
 #include "tests/httpserver/LoopbackServer.h"
 
 namespace {
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+using programharness::Narrow;
+using programharness::SavedInstallValue;
 
 std::wstring Root() {
     std::wstring r = testsupport::WinPath(PROGRAM_HTTP_ROOT);
     return r.back() == L'\\' ? r : r + L'\\';
 }
-
-// One string value of HKLM "Software\Pondrel": read, set, and put back.
-class InstallValue {
-public:
-    explicit InstallValue(const wchar_t* name) : name_(name) {
-        fx::UniqueHKey key;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_READ, key.put()) == ERROR_SUCCESS) {
-            wchar_t buf[2048];
-            DWORD type = 0, bytes = sizeof buf - sizeof(wchar_t);
-            if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes) ==
-                    ERROR_SUCCESS && type == REG_SZ) {
-                buf[bytes / sizeof(wchar_t)] = L'\0';
-                had_ = true;
-                old_ = buf;
-            }
-        }
-    }
-    ~InstallValue() {
-        if (had_) Set(old_);
-        else {
-            fx::UniqueHKey key;
-            if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, KEY_WRITE, key.put()) == ERROR_SUCCESS)
-                ::RegDeleteValueW(key.get(), name_);
-        }
-    }
-    void Set(const std::wstring& value) {
-        fx::UniqueHKey key;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pondrel", 0, nullptr, 0, KEY_WRITE, nullptr,
-                                    key.put(), nullptr), ERROR_SUCCESS);
-        ::RegSetValueExW(key.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-
-private:
-    const wchar_t* name_;
-    bool had_ = false;
-    std::wstring old_;
-};
 
 class ProgramSettingsTest : public testing::Test {
 protected:
@@ -89,8 +53,8 @@ protected:
     }
 
     coretest::CapturedLog log_;
-    InstallValue init_{L"init"};
-    InstallValue path_{L"path"};
+    SavedInstallValue init_{L"init"};
+    SavedInstallValue path_{L"path"};
     std::wstring install_;
     std::string server_;
     testsupport::Child program_;
