@@ -130,4 +130,11 @@ void CenterOnScreen(HWND hwnd) {
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+LRESULT EraseWithButtonFace(HWND hwnd, HDC dc) {
+    RECT rc;
+    ::GetClientRect(hwnd, &rc);
+    ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+}
+
 }  // namespace fx

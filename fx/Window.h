@@ -57,6 +57,10 @@ private:
 std::wstring RegisterWindowClass(UINT style, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                                  HICON icon = nullptr);
 
+// WM_ERASEBKGND's usual answer: fills hwnd's client area on dc with the button
+// face; returns TRUE (erased).
+LRESULT EraseWithButtonFace(HWND hwnd, HDC dc);
+
 // Moves a top-level window to the centre of the primary work area.
 void CenterOnScreen(HWND hwnd);
 

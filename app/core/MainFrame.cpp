@@ -75,10 +75,7 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         case WM_ERASEBKGND: {
-            RECT rc;
-            ::GetClientRect(hwnd(), &rc);
-            ::FillRect(reinterpret_cast<HDC>(wp), &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-            result = TRUE;
+            result = fx::EraseWithButtonFace(hwnd(), reinterpret_cast<HDC>(wp));
             return true;
         }
         case WM_INPUT:

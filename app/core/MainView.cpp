@@ -81,10 +81,7 @@ void MainView::OnCancel() {
 bool MainView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_ERASEBKGND: {
-            RECT rc;
-            ::GetClientRect(hwnd(), &rc);
-            ::FillRect(reinterpret_cast<HDC>(wp), &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-            result = TRUE;
+            result = fx::EraseWithButtonFace(hwnd(), reinterpret_cast<HDC>(wp));
             return true;
         }
         case WM_COMMAND:

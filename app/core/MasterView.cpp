@@ -2,10 +2,7 @@
 
 bool MasterView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_ERASEBKGND) {
-        RECT rc;
-        ::GetClientRect(hwnd(), &rc);
-        ::FillRect(reinterpret_cast<HDC>(wp), &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-        result = TRUE;
+        result = fx::EraseWithButtonFace(hwnd(), reinterpret_cast<HDC>(wp));
         return true;
     }
     return fx::View::OnMessage(msg, wp, lp, result);
