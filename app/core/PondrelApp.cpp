@@ -230,7 +230,7 @@ bool CPondrelApp::InitInstance() {
     //    not-responding dialog can show.
     // 8. COM and GDI+.
     LogLine(L"CoInit");
-    m_ComStarted = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    m_Com.Start(COINIT_APARTMENTTHREADED);
     LogLine(L"GdiplusStartup");
     m_Gdiplus.Startup();
     // 9. Single-instance test (a new mutex stays owned for step 17).
@@ -388,10 +388,7 @@ int CPondrelApp::ExitInstance() {
     CloseDocumentTemplate();
     // 10. GDI+ and COM.
     m_Gdiplus.Shutdown();
-    if (m_ComStarted) {
-        ::CoUninitialize();
-        m_ComStarted = false;
-    }
+    m_Com.Stop();
     // 11. From here a new instance can start; a later one must not find our
     //     main window in the shared section.
     if (m_hMasterMutex) SetSharedMainWindow(nullptr);

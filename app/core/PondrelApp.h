@@ -16,6 +16,7 @@
 #include "app/core/GlobalLocks.h"
 #include "app/core/Monitors.h"
 #include "fx/App.h"
+#include "fx/ComApartment.h"
 #include "fx/Dialog.h"
 #include "fx/GdiPlus.h"
 #include "fx/Handle.h"
@@ -246,7 +247,7 @@ public:
 
 private:
     fx::UniqueHandle m_FirstMutex;  // owned by the first single-instance test when it made the mutex
-    bool m_ComStarted = false;
+    fx::ComApartment m_Com;  // this thread's COM start, from InitInstance to ExitInstance
     void SetDefaultUrls();
     void ReadInstallValues();
     void TellRunningInstanceToQuit();

@@ -49,7 +49,6 @@ void LogRejected(const std::wstring& path, HRESULT hr) {
 }  // namespace
 
 XmlConfig::XmlConfig(const wchar_t* filePath) {
-    comStarted_ = SUCCEEDED(::CoInitialize(nullptr));
     HRESULT hr = ::CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_SERVER, kIidXmlDomDocument2,
                                     document_.put_void());
     if (FAILED(hr) || !document_) {
@@ -87,9 +86,7 @@ XmlConfig::~XmlConfig() {
     targetLevel_.nodes.clear();
     entryLevel_.nodes.clear();
     document_.reset();
-    // Only a start of our own is ended: a thread already in another COM
-    // model refused ours and keeps its own.
-    if (comStarted_) ::CoUninitialize();
+    // com_ goes last: only a start of our own is ended.
 }
 
 bool XmlConfig::QuerySingle(const std::wstring& path, fx::ComPtr<IXMLDOMNode>& node) {

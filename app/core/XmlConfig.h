@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "fx/ComApartment.h"
 #include "fx/Handle.h"
 
 struct IXMLDOMDocument2;
@@ -145,6 +146,7 @@ private:
     int CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
 
     // Member order follows the reader's record layout.
+    fx::ComApartment com_{COINIT_APARTMENTTHREADED};  // before the document: it outlives it
     fx::ComPtr<IXMLDOMDocument2> document_;
     std::vector<XmlNode> lastNodes_;
     std::wstring source_;
@@ -169,10 +171,8 @@ private:
     std::vector<XmlNode> templates_;
     std::vector<XmlNode> enhancers_;
 
-    // Beside the record: the walk's node cache, this thread's COM start and
-    // the load outcome.
+    // Beside the record: the walk's node cache and the load outcome.
     WalkLevel categoryLevel_, targetLevel_, entryLevel_;
-    bool comStarted_ = false;
     bool loaded_ = false;
     std::wstring diagnostic_;
 };
