@@ -31,6 +31,29 @@ private:
     HANDLE h_ = nullptr;
 };
 
+// Owner of a loaded module (FreeLibrary when it goes).
+class UniqueModule {
+public:
+    UniqueModule() = default;
+    explicit UniqueModule(HMODULE m) : m_(m) {}
+    ~UniqueModule() { reset(); }
+    UniqueModule(UniqueModule&& o) noexcept : m_(o.release()) {}
+    UniqueModule& operator=(UniqueModule&& o) noexcept { reset(o.release()); return *this; }
+    UniqueModule(const UniqueModule&) = delete;
+    UniqueModule& operator=(const UniqueModule&) = delete;
+
+    HMODULE get() const { return m_; }
+    explicit operator bool() const { return m_ != nullptr; }
+    HMODULE release() { HMODULE m = m_; m_ = nullptr; return m; }
+    void reset(HMODULE m = nullptr) {
+        if (m_) ::FreeLibrary(m_);
+        m_ = m;
+    }
+
+private:
+    HMODULE m_ = nullptr;
+};
+
 // Owner of a view of a file mapping.
 class MappedView {
 public:

@@ -241,9 +241,9 @@ int Host::Count(const std::string& prefix) const {
 }
 
 bool Host::Load(const std::wstring& path) {
-    module_ = ::LoadLibraryW(path.c_str());
+    module_.reset(::LoadLibraryW(path.c_str()));
     if (!module_) return false;
-    main_ = reinterpret_cast<PlugInMainProc>(::GetProcAddress(module_, "PlugInMain"));
+    main_ = reinterpret_cast<PlugInMainProc>(::GetProcAddress(module_.get(), "PlugInMain"));
     return main_ != nullptr;
 }
 
@@ -285,8 +285,7 @@ HostBool Host::Unload() {
 void Host::Free() {
     if (!module_) return;
     if (handshakeData.unload) Unload();
-    ::FreeLibrary(module_);
-    module_ = nullptr;
+    module_.reset();
     main_ = nullptr;
     handshakeData = HandshakeData{};
     setupData = SetupData{};

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "acrobat/PluginHost.h"
+#include "fx/Handle.h"
 
 namespace standin {
 
@@ -97,7 +98,7 @@ public:
     std::map<std::string, Version> granted;
 
 private:
-    HMODULE module_ = nullptr;
+    fx::UniqueModule module_;
     PlugInMainProc main_ = nullptr;
     std::map<std::string, std::vector<Entry>> tables_;
     std::map<std::string, Atom> atoms_;
