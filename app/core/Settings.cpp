@@ -3,19 +3,6 @@
 #include "core/PondrelApp.h"
 #include "core/SettingsRules.h"
 
-namespace well_known {
-const wchar_t* const kHelp = L"8B33A94F-37ED-4EA3-9053-D6B32D3DD608";
-const wchar_t* const kFeedback = L"7B143EB0-67E7-42F2-A976-D7EE507D0EA5";
-const wchar_t* const kBug = L"EF59F3D4-13D1-4A05-88B3-4832MLA0C742";
-const wchar_t* const kAbout = L"B738D536-E6B1-49C4-B565-C4A425A0973B";
-const wchar_t* const kDockToggle = L"235DA57D-4BE6-4ABA-A46E-78012268DD93";
-const wchar_t* const kSettings = L"2338AD2E-CDAC-11DB-8314-0800200C9A66";
-const wchar_t* const kMobile = L"PondRel Mobile";
-const wchar_t* const kPromo = L"PondRel Offers";
-const wchar_t* const kMiniBrowser = L"4C733FB7-1F02-4F4F-BBBD-C5156B5B9872";
-const wchar_t* const kSingleInstanceOnly = L"DE493F68-8353-1A76-AEF1-E3CD929F5C4C";
-}  // namespace well_known
-
 Settings::~Settings() {
     DeleteAllRecords();
     m_WndList.RemoveAll();
@@ -38,43 +25,26 @@ UserSetting* Settings::AddRecord(std::unique_ptr<UserSetting> record, const std:
     return r;
 }
 
-// The rows are tried in order, ignoring case; the first match wins.
 void Settings::Bind(UserSetting& r, const std::wstring& searchEcp, std::wstring& defaultEcp) {
-    using settings_rules::EqualsNoCase;
-    namespace wk = well_known;
-    const std::wstring& id = r.m_Id;
-    if (EqualsNoCase(id, wk::kHelp)) {
-        m_pHelpEcp = &r;
-    } else if (EqualsNoCase(id, wk::kFeedback)) {
-        m_pFeedbackEcp = &r;
-        r.m_SingleInstance = 0;
-    } else if (EqualsNoCase(id, wk::kAbout)) {
-        m_pAboutEcp = &r;
-        r.m_SingleInstance = 1;
-    } else if (EqualsNoCase(id, wk::kDockToggle)) {
-        m_pDockToggleEcp = &r;
-        r.m_SingleInstance = 1;
-    } else if (EqualsNoCase(id, wk::kBug)) {
-        m_pBugEcp = &r;
-    } else if (EqualsNoCase(id, wk::kSettings)) {
-        m_pSettingsEcp = &r;
-        r.m_SingleInstance = 1;
-        r.m_SettingsPanel = 1;
-        if (defaultEcp.empty()) defaultEcp = id;
-    } else if (EqualsNoCase(id, wk::kMobile)) {
-        m_pMobileEcp = &r;
-    } else if (EqualsNoCase(id, wk::kPromo)) {
-        m_pPromoEcp = &r;
-    } else if (EqualsNoCase(id, searchEcp)) {
-        m_pSearchEcp = &r;
-        r.m_SearchPanel = 1;
-        r.m_SingleInstance = 1;
-    } else if (EqualsNoCase(id, wk::kMiniBrowser)) {
-        m_pMiniBrowserEcp = &r;
-        r.m_SingleInstance = 0;
-    } else if (EqualsNoCase(id, wk::kSingleInstanceOnly)) {
-        r.m_SingleInstance = 1;
+    using settings_rules::EcpRole;
+    const settings_rules::EcpBinding b = settings_rules::BindingFor(r.m_Id, searchEcp);
+    switch (b.role) {
+        case EcpRole::kHelp: m_pHelpEcp = &r; break;
+        case EcpRole::kFeedback: m_pFeedbackEcp = &r; break;
+        case EcpRole::kAbout: m_pAboutEcp = &r; break;
+        case EcpRole::kDockToggle: m_pDockToggleEcp = &r; break;
+        case EcpRole::kBug: m_pBugEcp = &r; break;
+        case EcpRole::kSettings: m_pSettingsEcp = &r; break;
+        case EcpRole::kMobile: m_pMobileEcp = &r; break;
+        case EcpRole::kPromo: m_pPromoEcp = &r; break;
+        case EcpRole::kSearch: m_pSearchEcp = &r; break;
+        case EcpRole::kMiniBrowser: m_pMiniBrowserEcp = &r; break;
+        case EcpRole::kNone: break;
     }
+    if (b.singleInstance >= 0) r.m_SingleInstance = static_cast<BYTE>(b.singleInstance);
+    if (b.settingsPanel) r.m_SettingsPanel = 1;
+    if (b.searchPanel) r.m_SearchPanel = 1;
+    if (b.defaultWhenUnset && defaultEcp.empty()) defaultEcp = r.m_Id;
 }
 
 UserSetting* Settings::FindEcp(const std::wstring& id) const {

@@ -7,23 +7,11 @@
 
 #include <vector>
 
+#include "core/SettingsRules.h"
 #include "core/UserSetting.h"
 #include "fx/DocTemplate.h"
 #include "fx/GdiPlus.h"
 
-// Identifiers of the well-known panels.
-namespace well_known {
-extern const wchar_t* const kHelp;
-extern const wchar_t* const kFeedback;
-extern const wchar_t* const kBug;  // not a GUID: holds "MLA0"
-extern const wchar_t* const kAbout;
-extern const wchar_t* const kDockToggle;
-extern const wchar_t* const kSettings;
-extern const wchar_t* const kMobile;
-extern const wchar_t* const kPromo;
-extern const wchar_t* const kMiniBrowser;
-extern const wchar_t* const kSingleInstanceOnly;  // no binding, single instance
-}  // namespace well_known
 
 // A walk over the records.  A fresh position starts at the head; once the walk
 // has passed the last record it stays at the end.

@@ -2,6 +2,19 @@
 
 #include <climits>
 
+namespace well_known {
+const wchar_t* const kHelp = L"8B33A94F-37ED-4EA3-9053-D6B32D3DD608";
+const wchar_t* const kFeedback = L"7B143EB0-67E7-42F2-A976-D7EE507D0EA5";
+const wchar_t* const kBug = L"EF59F3D4-13D1-4A05-88B3-4832MLA0C742";
+const wchar_t* const kAbout = L"B738D536-E6B1-49C4-B565-C4A425A0973B";
+const wchar_t* const kDockToggle = L"235DA57D-4BE6-4ABA-A46E-78012268DD93";
+const wchar_t* const kSettings = L"2338AD2E-CDAC-11DB-8314-0800200C9A66";
+const wchar_t* const kMobile = L"PondRel Mobile";
+const wchar_t* const kPromo = L"PondRel Offers";
+const wchar_t* const kMiniBrowser = L"4C733FB7-1F02-4F4F-BBBD-C5156B5B9872";
+const wchar_t* const kSingleInstanceOnly = L"DE493F68-8353-1A76-AEF1-E3CD929F5C4C";
+}  // namespace well_known
+
 namespace settings_rules {
 
 namespace {
@@ -78,6 +91,30 @@ std::wstring SettingsRequestUrl(const std::wstring& initUrl, const std::wstring&
     url += L"&pq_version=";
     url += version;
     return url;
+}
+
+EcpBinding BindingFor(const std::wstring& id, const std::wstring& searchEcp) {
+    namespace wk = well_known;
+    struct Row {
+        const wchar_t* id;  // nullptr: the settings' search panel
+        EcpBinding binding;
+    };
+    static const Row kRows[] = {
+        {wk::kHelp, {EcpRole::kHelp}},
+        {wk::kFeedback, {EcpRole::kFeedback, 0}},
+        {wk::kAbout, {EcpRole::kAbout, 1}},
+        {wk::kDockToggle, {EcpRole::kDockToggle, 1}},
+        {wk::kBug, {EcpRole::kBug}},
+        {wk::kSettings, {EcpRole::kSettings, 1, true, false, true}},
+        {wk::kMobile, {EcpRole::kMobile}},
+        {wk::kPromo, {EcpRole::kPromo}},
+        {nullptr, {EcpRole::kSearch, 1, false, true}},
+        {wk::kMiniBrowser, {EcpRole::kMiniBrowser, 0}},
+        {wk::kSingleInstanceOnly, {EcpRole::kNone, 1}},
+    };
+    for (const Row& row : kRows)
+        if (row.id ? EqualsNoCase(id, row.id) : EqualsNoCase(id, searchEcp)) return row.binding;
+    return EcpBinding{};
 }
 
 }  // namespace settings_rules

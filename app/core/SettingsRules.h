@@ -5,6 +5,20 @@
 
 #include <string>
 
+// Identifiers of the well-known panels.
+namespace well_known {
+extern const wchar_t* const kHelp;
+extern const wchar_t* const kFeedback;
+extern const wchar_t* const kBug;  // not a GUID: holds "MLA0"
+extern const wchar_t* const kAbout;
+extern const wchar_t* const kDockToggle;
+extern const wchar_t* const kSettings;
+extern const wchar_t* const kMobile;
+extern const wchar_t* const kPromo;
+extern const wchar_t* const kMiniBrowser;
+extern const wchar_t* const kSingleInstanceOnly;  // no binding, single instance
+}  // namespace well_known
+
 namespace settings_rules {
 
 // ASCII letters compared without case; every other character exactly.
@@ -41,5 +55,20 @@ bool IsProductionUrl(const std::wstring& settingsUrl);
 // init URL that already has a query gets "&" instead of a second "?".
 std::wstring SettingsRequestUrl(const std::wstring& initUrl, const std::wstring& encodedUserId,
                                 const std::wstring& version);
+
+// The well-known panel a record's id names and what that sets on the record.
+// The ids are tried in this order, ignoring case, and the first match wins:
+// help, feedback, about, dock toggle, bug, settings, mobile, promo, the
+// settings' search panel (searchEcp), mini browser, single-instance-only.
+enum class EcpRole { kNone, kHelp, kFeedback, kAbout, kDockToggle, kBug, kSettings, kMobile, kPromo, kSearch,
+                     kMiniBrowser };
+struct EcpBinding {
+    EcpRole role = EcpRole::kNone;
+    int singleInstance = -1;        // 0 or 1 is set on the record; -1 keeps its value
+    bool settingsPanel = false;     // the record is the settings panel
+    bool searchPanel = false;       // the record is the search panel
+    bool defaultWhenUnset = false;  // its id becomes the default panel when none is named
+};
+EcpBinding BindingFor(const std::wstring& id, const std::wstring& searchEcp);
 
 }  // namespace settings_rules
