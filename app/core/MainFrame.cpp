@@ -7,6 +7,7 @@
 #include "app/core/ControllerOps.h"
 #include "app/core/PondrelApp.h"
 #include "app/core/PondrelDoc.h"
+#include "app/core/SearchPanelGate.h"
 #include "app/core/Settings.h"
 
 namespace {
@@ -104,17 +105,21 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void CMainFrame::OnOpenSearchPanel() {
-    if (theApp.m_Disabled || !theApp.m_SettingsLoaded || !theApp.m_Online || theApp.m_Starting) return;
     CPondrelDoc* doc = theApp.m_pDoc;
     ControllerOps* controller = doc ? doc->GetController() : nullptr;
     Settings* view = doc ? doc->GetSettingsView() : nullptr;
-    if (!controller || !view || !view->m_pSearchEcp) return;
-    // Only a record of the current list: a binding left from an earlier
-    // list is never followed.
-    UserSetting* record = view->m_pSearchEcp;
-    bool current = false;
-    for (size_t i = 0; i < view->m_EcpList.GetCount() && !current; ++i) current = view->m_EcpList.GetAt(i) == record;
-    if (!current) return;
+    UserSetting* record = view ? view->m_pSearchEcp : nullptr;
+    SearchPanelState state;
+    state.disabled = theApp.m_Disabled;
+    state.settingsLoaded = theApp.m_SettingsLoaded;
+    state.online = theApp.m_Online;
+    state.starting = theApp.m_Starting;
+    state.haveController = controller != nullptr;
+    state.haveSettingsView = view != nullptr;
+    state.searchBound = record != nullptr;
+    for (size_t i = 0; record && i < view->m_EcpList.GetCount() && !state.searchInCurrentList; ++i)
+        state.searchInCurrentList = view->m_EcpList.GetAt(i) == record;
+    if (!ShouldOpenSearchPanel(state)) return;
     controller->LaunchEcp(RECT{0, 0, 20, 20}, record, L"", theApp.GetVersionTitle(), 1);
 }
 
