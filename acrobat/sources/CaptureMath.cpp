@@ -39,3 +39,15 @@ std::wstring DecodeTitle(const unsigned char* bytes, int32_t length) {
     for (int32_t i = 0; i < length && bytes[i]; ++i) out.push_back(static_cast<wchar_t>(bytes[i]));
     return out;
 }
+
+int FocusedPageView(int focusedNow, int previous, int count) {
+    if (focusedNow >= 0 && focusedNow < count) return focusedNow;
+    return previous >= 0 && previous < count ? previous : -1;
+}
+
+void ClearEmptySelection(AcroRect& visible, AcroRect& view, std::wstring& text) {
+    if (!IsEmpty(visible)) return;
+    visible = AcroRect{};
+    view = AcroRect{};
+    text.clear();
+}

@@ -1,5 +1,6 @@
-// The capture's pure steps: collecting the selected text, placing the
-// selection on the screen, and decoding the document title.
+// The capture's pure steps: which page view is followed, collecting the
+// selected text, placing the selection on the screen, clearing an empty one,
+// and decoding the document title.
 #pragma once
 
 #include <cstdint>
@@ -32,3 +33,12 @@ AcroRect Clip(const AcroRect& r, const AcroRect& clip);
 // The title from the information entry's bytes: UTF-16BE after the mark
 // FE FF, otherwise widened byte by byte; stops at the first 0.
 std::wstring DecodeTitle(const unsigned char* bytes, int32_t length);
+
+// The page view the capture follows: the one holding the focus (focusedNow,
+// -1 for none), else the previous one while it still exists (below count),
+// else none (-1).
+int FocusedPageView(int focusedNow, int previous, int count);
+
+// An empty visible selection is reported as nothing: no selection rectangle,
+// no view rectangle and no text.
+void ClearEmptySelection(AcroRect& visible, AcroRect& view, std::wstring& text);

@@ -88,13 +88,10 @@ void FindPageViews(Document doc) {
         ::EnumChildWindows(w, CollectPageView, 0);
     }
     const HWND focus = ::GetFocus();
-    for (int i = 0; i < g_capture.pageViewCount; ++i)
-        if (focus && g_capture.pageViews[i].window == focus) {
-            g_capture.focused = i;
-            return;
-        }
-    // No page view has the focus: the previous one stays, if it still exists.
-    if (g_capture.focused >= g_capture.pageViewCount) g_capture.focused = -1;
+    int focusedNow = -1;
+    for (int i = 0; focus && i < g_capture.pageViewCount && focusedNow < 0; ++i)
+        if (g_capture.pageViews[i].window == focus) focusedNow = i;
+    g_capture.focused = FocusedPageView(focusedNow, g_capture.focused, g_capture.pageViewCount);
 }
 
 HostBool ACROHOST_CALL OnTextChunk(const char* chunk, int32_t length, void* clientData) {
@@ -154,11 +151,7 @@ void WriteRecord(Document doc) {
     SharedData* record = g_capture.record;
     if (!record || !record->Lock()) return;
     try {
-        if (IsEmpty(g_capture.visibleSelection)) {
-            g_capture.visibleSelection = AcroRect{};
-            g_capture.viewRect = AcroRect{};
-            g_capture.text.clear();
-        }
+        ClearEmptySelection(g_capture.visibleSelection, g_capture.viewRect, g_capture.text);
         record->ClearEntries();
         record->SetViewRect(g_capture.viewRect);
         record->SetTitle(ReadTitle(doc).c_str());

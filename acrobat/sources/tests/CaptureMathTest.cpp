@@ -75,4 +75,41 @@ TEST(CaptureMath, TitlesAreDecodedByTheirByteOrderMark) {
     EXPECT_EQ(DecodeTitle(nullptr, 5), L"");
 }
 
+TEST(CaptureMath, TheFocusedPageViewIsFollowedElseThePreviousWhileItExists) {
+    struct Case {
+        int focusedNow, previous, count, want;
+    } cases[] = {
+        {1, 0, 3, 1},     // the focus moved to another view
+        {0, -1, 1, 0},    // the first view gets the focus
+        {-1, 2, 3, 2},    // no view has the focus: the previous one stays
+        {-1, -1, 3, -1},  // none before, none now
+        {-1, 2, 2, -1},   // the previous view is gone
+        {-1, 0, 0, -1},   // no views at all
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FocusedPageView(c.focusedNow, c.previous, c.count), c.want)
+            << c.focusedNow << " " << c.previous << " " << c.count;
+}
+
+TEST(CaptureMath, AnEmptySelectionIsReportedAsNothing) {
+    struct Case {
+        AcroRect visible;
+        bool cleared;
+    } cases[] = {
+        {{510, 320, 610, 340}, false},
+        {{0, 0, 0, 0}, true},
+        {{510, 320, 510, 340}, true},  // no width
+        {{510, 340, 610, 320}, true},  // upside down
+    };
+    for (const auto& c : cases) {
+        AcroRect visible = c.visible, view{400, 300, 900, 600};
+        std::wstring text = L"Selected words";
+        ClearEmptySelection(visible, view, text);
+        EXPECT_EQ(Same(visible, AcroRect{}), c.cleared);
+        EXPECT_EQ(Same(view, AcroRect{}), c.cleared);
+        EXPECT_EQ(text.empty(), c.cleared);
+        if (!c.cleared) EXPECT_TRUE(Same(visible, c.visible));
+    }
+}
+
 }  // namespace
