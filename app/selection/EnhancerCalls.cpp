@@ -64,6 +64,25 @@ void LogTransferError(const WatcherNode& node, const wchar_t* what, HRESULT hr) 
     LogLine(line);
 }
 
+void LogTransferCut(const WatcherNode& node, const wchar_t* what) {
+    wchar_t line[256];
+    _snwprintf(line, 255, L"%s: %s cut after %d items", node.m_Name.c_str(), what, kMaxTransferItems);
+    line[255] = 0;
+    LogLine(line);
+}
+
+// Counts the items an enhancer's ...TransferNext offers; one past the cap
+// ends the transfer, so an enhancer that never answers 0 cannot hold the
+// user-interface thread.
+class TransferCap {
+public:
+    bool Take() { return ++taken_ <= kMaxTransferItems; }
+    bool Cut() const { return taken_ > kMaxTransferItems; }
+
+private:
+    int taken_ = 0;
+};
+
 bool HasActiveAreas(IAction* action) {
     LONG active = 0;
     return SUCCEEDED(action->HaveActiveEnhancerAreas(&active)) && active != 0;
@@ -94,10 +113,11 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
         Reader read(action);
         std::wstring title;
         if (read.Text(&IAction::get_ActiveAreaTitle, title) && areaTitle) *areaTitle = title;
+        TransferCap cap;
         if (read.Call(action->HotSpotTransferBegin(0))) {
             for (;;) {
                 LONG id = 0;
-                if (!read.Long(&IAction::HotSpotTransferNext, id) || id == 0) break;
+                if (!read.Long(&IAction::HotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
                 auto record = std::make_unique<LinkInfo>();
                 LinkInfo& r = *record;
                 bool ok = read.Long(&IAction::GetHotSpotTop, r.m_Rect.top) &&
@@ -117,6 +137,7 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
         // Begun is always ended: an enhancer may hold a lock in between.
         action->HotSpotTransferEnd();
         if (FAILED(read.hr())) LogTransferError(*node, L"hot-spot transfer", read.hr());
+        if (cap.Cut()) LogTransferCut(*node, L"hot-spot transfer");
     }
     return count;
 }
@@ -128,10 +149,11 @@ int CollectSelections(WatcherObList& enhancers, LinkList& list) {
         if (!action || !(node->m_LastBits & change_bits::kSelection)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
+        TransferCap cap;
         if (read.Call(action->TextHotSpotTransferBegin())) {
             for (;;) {
                 LONG id = 0;
-                if (!read.Long(&IAction::TextHotSpotTransferNext, id) || id == 0) break;
+                if (!read.Long(&IAction::TextHotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
                 LONG left = 0, right = 0;
                 if (!read.Long(&IAction::GetSelTextLeft, left) || !read.Long(&IAction::GetSelTextRight, right)) break;
                 if (left == right) continue;  // a piece of zero width
@@ -150,6 +172,7 @@ int CollectSelections(WatcherObList& enhancers, LinkList& list) {
         }
         action->TextHotSpotTransferEnd();
         if (FAILED(read.hr())) LogTransferError(*node, L"selection transfer", read.hr());
+        if (cap.Cut()) LogTransferCut(*node, L"selection transfer");
     }
     return count;
 }

@@ -25,6 +25,11 @@ struct PollGate {
 // OR, or 0 without asking anyone when the gate is closed.
 LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate);
 
+// The most items one transfer takes from one enhancer (a zero-width
+// selection piece counts too); an enhancer offering more is cut there, with
+// a log line, and its transfer still ended.
+constexpr int kMaxTransferItems = 1000;
+
 // The hot spots of every enhancer whose last bits have 0x02 into list;
 // areaTitle gets the active-area title of the last enhancer asked for it.
 // Returns the number of records added.

@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -210,6 +211,43 @@ TEST_F(EnhancerCalls, AFailedCallEndsTheTransferAndTheNextEnhancerStillCounts) {
     calls = Take();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), L"A:HotSpotTransferNext"), 0);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), L"A:HotSpotTransferEnd"), 1);
+}
+
+// An enhancer whose ...TransferNext never answers 0 is cut at the cap, its
+// transfer is still ended and the next enhancer is still asked.
+TEST_F(EnhancerCalls, AnEndlessTransferIsCutAndEnded) {
+    FakeAction& a = Add(L"A:", 0x03);
+    a.endless = true;
+    a.hotSpots.push_back(Piece{{1, 2, 3, 4}, L"again"});
+    a.selections.push_back(Piece{{1, 2, 3, 4}, L"again"});
+    a.selections.push_back(Piece{{5, 6, 5, 8}, L"zero width"});
+    FakeAction& b = Add(L"B:", 0x03);
+    b.hotSpots.push_back(Piece{{1, 2, 3, 4}, L"b"});
+    b.selections = b.hotSpots;
+    struct Case {
+        const char* name;
+        int (*collect)(WatcherObList&, LinkList&);
+        const wchar_t* next;
+        const wchar_t* end;
+        int fromA;
+    };
+    const Case cases[] = {
+        {"hot spots", [](WatcherObList& e, LinkList& l) { return CollectHotSpots(e, l, nullptr); },
+         L"A:HotSpotTransferNext", L"A:HotSpotTransferEnd", kMaxTransferItems},
+        // Zero-width pieces count towards the cap but make no record.
+        {"selections", [](WatcherObList& e, LinkList& l) { return CollectSelections(e, l); },
+         L"A:TextHotSpotTransferNext", L"A:TextHotSpotTransferEnd", kMaxTransferItems / 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkList list;
+        EXPECT_EQ(c.collect(enhancers_, list), c.fromA + 1);
+        ASSERT_EQ(list.GetCount(), static_cast<size_t>(c.fromA + 1));
+        EXPECT_EQ(list.GetAt(list.GetCount() - 1)->m_Text, L"b");
+        Calls calls = Take();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), c.next), kMaxTransferItems + 1);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), c.end), 1);
+    }
 }
 
 TEST_F(EnhancerCalls, EveryStringTheEnhancerReturnsIsFreed) {

@@ -29,6 +29,7 @@ public:
     std::wstring title, type = L"Fake";
     std::vector<Piece> selections, hotSpots;
     VARIANT_BOOL navigate = 0;
+    bool endless = false;  // ...TransferNext never answers 0: the pieces repeat
     std::map<std::wstring, HRESULT> fail;  // method -> failure code
     std::vector<std::wstring> navigatedUrls;
 
@@ -120,13 +121,20 @@ private:
     }
     HRESULT Next(const wchar_t* what, LONG* out) {
         HRESULT hr = Call(what);
+        if (endless) {
+            ++at_;
+            *out = at_ + 1;
+            return hr;
+        }
         if (list_ && at_ < static_cast<long>(list_->size())) ++at_;
         *out = list_ && at_ < static_cast<long>(list_->size()) ? at_ + 1 : 0;
         return hr;
     }
     const Piece& Cur() const {
         static const Piece none;
-        return list_ && at_ >= 0 && at_ < static_cast<long>(list_->size()) ? (*list_)[at_] : none;
+        if (!list_ || list_->empty() || at_ < 0) return none;
+        if (endless) return (*list_)[at_ % static_cast<long>(list_->size())];
+        return at_ < static_cast<long>(list_->size()) ? (*list_)[at_] : none;
     }
 
     std::vector<std::wstring>* calls_;
