@@ -161,7 +161,10 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     using namespace controller_msg;
     result = 0;
     switch (msg) {
-        case WM_TIMER: Tick(); return true;
+        case WM_TIMER:
+            if (wp != kHeartbeatTimer) return false;  // the tree control's own timers
+            Tick();
+            return true;
         case WM_HOTKEY: OnHotKey(wp); return true;
         case kLoadEcpList: AppLoadEcpList(wp, lp); return true;
         case kSaveContents: AppSaveContents(); return true;

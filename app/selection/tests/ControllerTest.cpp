@@ -104,6 +104,19 @@ TEST_F(Controller, WindowClassStylesAndHeartbeatTimer) {
     EXPECT_FALSE(::KillTimer(view_->hwnd(), 780));
 }
 
+TEST_F(Controller, OnlyTheHeartbeatTimerTicks) {
+    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));  // no tick of its own in between
+    AddEnhancer(L"A:");
+    theApp.m_Starting = false;
+    theApp.m_Online = true;
+    for (UINT_PTR other : {UINT_PTR{779}, UINT_PTR{781}, UINT_PTR{0xBEEF}}) {
+        ::SendMessageW(view_->hwnd(), WM_TIMER, other, 0);
+    }
+    EXPECT_EQ(Count(L"A:Update"), 0);
+    ::SendMessageW(view_->hwnd(), WM_TIMER, 780, 0);
+    EXPECT_EQ(Count(L"A:Update"), 1);
+}
+
 TEST_F(Controller, TheFivePopupWindowsByClassAndName) {
     for (const wchar_t* name : {L"HoverHotspot", L"TxMenu", L"SearchMenu", L"AppMenu", L"TrayMenu"}) {
         HWND w = ::FindWindowW(L"PondMenu", name);
