@@ -2,11 +2,26 @@
 
 using namespace change_bits;
 
+namespace {
+
+// Sets a flag for its lifetime; an exception out of a step clears it too.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
 bool Heartbeat::Tick(HeartbeatHost& host) {
     if (inTick_) return false;
-    inTick_ = true;
+    FlagScope running(inTick_);
     TickSteps(host);
-    inTick_ = false;
     return true;
 }
 

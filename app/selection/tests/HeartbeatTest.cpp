@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct RecordingHost : HeartbeatHost {
     LONG bits = 0;
     std::vector<std::string> steps;
     Heartbeat* nestedFrom = nullptr;  // Poll runs a nested tick on it
+    bool pollThrows = false;
 
     bool IsStarting() override { return starting; }
     bool IsMenuPanelOpen() override { return menuPanel; }
@@ -29,6 +31,7 @@ struct RecordingHost : HeartbeatHost {
     bool FirstSelectionIsHotspotTarget() override { return firstAtTarget; }
     LONG PollEnhancers() override {
         steps.push_back("poll");
+        if (pollThrows) throw std::runtime_error("poll");
         if (nestedFrom) {
             EXPECT_FALSE(nestedFrom->Tick(*this));
         }
@@ -122,6 +125,18 @@ TEST(Heartbeat, NestedTickIsSkipped) {
     EXPECT_FALSE(beat.InTick());
     host.nestedFrom = nullptr;
     EXPECT_TRUE(beat.Tick(host));  // the next tick runs again
+}
+
+TEST(Heartbeat, ATickLeftByAnExceptionDoesNotBlockTheNext) {
+    RecordingHost host;
+    Heartbeat beat;
+    host.pollThrows = true;
+    EXPECT_THROW(beat.Tick(host), std::runtime_error);
+    EXPECT_FALSE(beat.InTick());
+    host.pollThrows = false;
+    host.steps.clear();
+    EXPECT_TRUE(beat.Tick(host));
+    EXPECT_EQ(std::count(host.steps.begin(), host.steps.end(), "poll"), 1);
 }
 
 TEST(Heartbeat, Rescan) {
