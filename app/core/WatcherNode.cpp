@@ -6,6 +6,13 @@
 #include "hosts/SiteEnhancer.h"
 #include "log/PondrelLog.h"
 
+WatcherNode::WatcherNode(IDispatch* dispatch, IAction* action, bool active)
+    : m_pDispatch(fx::ComPtr<IDispatch>::Attach(dispatch)),
+      m_pAction(fx::ComPtr<IAction>::Attach(action)),
+      m_Active(active) {}
+
+WatcherNode::~WatcherNode() = default;
+
 void UnloadWatchers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDispatch** siteDispatch) {
     LogLine(L"Unloading Enhancers");
     // The enhancers hold the lent site-enhancer pointer without a reference:
@@ -13,13 +20,9 @@ void UnloadWatchers(WatcherObList& enhancers, ISiteEnhancer** siteEnhancer, IDis
     for (auto& node : enhancers) {
         if (node->m_pAction) {
             node->m_pAction->Unload();
-            node->m_pAction->Release();
-            node->m_pAction = nullptr;
+            node->m_pAction.reset();
         }
-        if (node->m_pDispatch) {
-            node->m_pDispatch->Release();
-            node->m_pDispatch = nullptr;
-        }
+        node->m_pDispatch.reset();
         std::wstring line = node->m_Name + L" has been released!";
         LogLine(line.c_str());
         node.reset();

@@ -9,22 +9,24 @@
 #include <memory>
 #include <string>
 
+#include "fx/Handle.h"
+
 struct IAction;
 
 class WatcherNode {
 public:
-    WatcherNode(IDispatch* dispatch, IAction* action, bool active)
-        : m_pDispatch(dispatch), m_pAction(action), m_Active(active) {}
-    // Frees the name only: the unload releases the interfaces.
-    virtual ~WatcherNode() = default;
+    // Adopts one reference on each pointer (either may be null).
+    WatcherNode(IDispatch* dispatch, IAction* action, bool active);
+    // Releases what the unload has not released already.
+    virtual ~WatcherNode();
     WatcherNode(const WatcherNode&) = delete;
     WatcherNode& operator=(const WatcherNode&) = delete;
 
-    IDispatch* m_pDispatch;  // the object as created
-    IAction* m_pAction;      // the same object's IAction
-    std::wstring m_Name;     // IAction::get_enhancertype
+    fx::ComPtr<IDispatch> m_pDispatch;  // the object as created
+    fx::ComPtr<IAction> m_pAction;      // the same object's IAction
+    std::wstring m_Name;                // IAction::get_enhancertype
     bool m_Active;
-    LONG m_LastBits = 0;     // what the last poll's Update reported
+    LONG m_LastBits = 0;                // what the last poll's Update reported
 };
 
 // Owns its nodes, in load order.

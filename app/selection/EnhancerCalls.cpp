@@ -107,7 +107,7 @@ LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate) {
 int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* areaTitle) {
     int count = 0;
     for (auto& node : enhancers) {
-        IAction* action = node->m_pAction;
+        IAction* action = node->m_pAction.get();
         if (!action || !(node->m_LastBits & change_bits::kHotSpot)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
@@ -145,7 +145,7 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
 int CollectSelections(WatcherObList& enhancers, LinkList& list) {
     int count = 0;
     for (auto& node : enhancers) {
-        IAction* action = node->m_pAction;
+        IAction* action = node->m_pAction.get();
         if (!action || !(node->m_LastBits & change_bits::kSelection)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
