@@ -94,7 +94,22 @@ int BrowserTreeView::CollectHotSpots() {
     return ::CollectHotSpots(m_Enhancers, m_Observer.m_HotSpots, &m_Observer.m_AreaTitle);
 }
 
-int BrowserTreeView::CollectSelections() { return ::CollectSelections(m_Enhancers, m_Observer.m_Selections); }
+int BrowserTreeView::CollectSelections() {
+    int count = ::CollectSelections(m_Enhancers, m_Observer.m_Selections);
+    LogNewSelections();
+    return count;
+}
+
+// The collected records go to the log when they differ from the ones logged
+// last, so a selection that stays as it is appears once.
+void BrowserTreeView::LogNewSelections() {
+    std::vector<std::wstring> lines;
+    for (size_t i = 0; i < m_Observer.m_Selections.GetCount(); ++i)
+        lines.push_back(SelectionRecordLine(*m_Observer.m_Selections.GetAt(i)));
+    if (lines == m_LoggedSelections) return;
+    for (const std::wstring& line : lines) LogLine(line.c_str());
+    m_LoggedSelections = std::move(lines);
+}
 
 void BrowserTreeView::UnloadEnhancers() {
     ::UnloadEnhancers(m_Enhancers, &theApp.m_pSiteEnhancer, &theApp.m_pSiteEnhancerDispatch);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/ControllerOps.h"
 #include "app/core/LinkInfo.h"
@@ -123,8 +124,10 @@ private:
     void OnHotKey(WPARAM id);
     void OnPanelUsage(WPARAM openMs, LPARAM block);
     void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
+    void LogNewSelections();
 
     Heartbeat m_Heartbeat;
+    std::vector<std::wstring> m_LoggedSelections;  // the selection records as last logged
 };
 
 // The program's controller for the document (installed by the program's entry).

@@ -177,6 +177,18 @@ int CollectSelections(WatcherObList& enhancers, LinkList& list) {
     return count;
 }
 
+std::wstring SelectionRecordLine(const LinkInfo& record) {
+    constexpr size_t kShownChars = 200;
+    std::wstring text = record.m_Text.substr(0, kShownChars);
+    if (record.m_Text.size() > kShownChars) text += L"...";
+    wchar_t line[kShownChars + 96];
+    _snwprintf(line, kShownChars + 95, L"Selection: \"%s\" at %ld,%ld,%ld,%ld", text.c_str(),
+               static_cast<long>(record.m_Rect.left), static_cast<long>(record.m_Rect.top),
+               static_cast<long>(record.m_Rect.right), static_cast<long>(record.m_Rect.bottom));
+    line[kShownChars + 95] = 0;
+    return line;
+}
+
 bool NavigateBrowser(WatcherObList& enhancers, HWND browser, const std::wstring& url) {
     fx::Bstr text(url);
     if (!text.get()) return false;  // out of memory: nobody is asked

@@ -38,6 +38,10 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
 // (a piece of zero width is skipped).  Returns the number of records added.
 int CollectSelections(WatcherObList& enhancers, LinkList& list);
 
+// The log line of one collected selection record: its text (cut to a
+// readable length) and its rectangle as left,top,right,bottom.
+std::wstring SelectionRecordLine(const LinkInfo& record);
+
 // Asks every active enhancer to send browser to url; true when one did.
 bool NavigateBrowser(WatcherObList& enhancers, HWND browser, const std::wstring& url);
 

@@ -1,6 +1,9 @@
 // Plays the Firefox extension on the other side of the channel:
 //   FirefoxExtStandIn [--script FILE] [--report FILE] [--run-ms N]
-//                     [--hostile-ms N] [--die-holding-lock] [--silent]
+//                     [--hostile-ms N] [--die-holding-lock] [--silent] [--window]
+// With --window it first shows a top-level window of Firefox's class
+// "MozillaUIWindowClass" and brings it to the foreground (reporting
+// "foreground"), so the enhancer finds Firefox in front.
 // It opens the block, the lock and the events (waiting for the enhancer to
 // create them), sets its alive event and answers every request with the
 // scripted page.  After each answer it reports the site strings and
@@ -202,12 +205,39 @@ void TakeRequests(ChannelBlock& b, int& sitesSeen, Report& report) {
     }
 }
 
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+// Firefox's main window, brought to the foreground (true once it is there).
+bool ShowFirefoxWindow(HWND& window) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MozillaUIWindowClass";
+    ::RegisterClassW(&wc);
+    window = ::CreateWindowExW(0, wc.lpszClassName, L"A page - Firefox stand-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               40, 40, 480, 320, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window) return false;
+    DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 5000) {
+        ::SetForegroundWindow(window);
+        Pump();
+        if (::GetForegroundWindow() == window) return true;
+        ::Sleep(20);
+    }
+    return false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring script, reportPath;
     DWORD runMs = 60000, hostileMs = 0;
-    bool dieHoldingLock = false;
+    bool dieHoldingLock = false, window = false;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"--script" && i + 1 < argc) script = argv[++i];
@@ -215,9 +245,12 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--run-ms" && i + 1 < argc) runMs = wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--hostile-ms" && i + 1 < argc) hostileMs = wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--die-holding-lock") dieHoldingLock = true;
+        else if (a == L"--window") window = true;
     }
     std::vector<Page> pages = ReadScript(script);
     Report report(reportPath);
+    HWND firefox = nullptr;
+    if (window) report.Line(ShowFirefoxWindow(firefox) ? "foreground" : "no window in front");
 
     DWORD start = ::GetTickCount();
     fx::UniqueHandle mapping, mutex, answer, alive;
@@ -226,6 +259,7 @@ int wmain(int argc, wchar_t** argv) {
         mutex.reset(::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName));
         answer.reset(::OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kUpdateEventName));
         if (mapping && mutex && answer) break;
+        Pump();
         ::Sleep(20);
     }
     if (!mapping || !mutex || !answer) return 2;
@@ -256,6 +290,7 @@ int wmain(int argc, wchar_t** argv) {
             ::Sleep(1);
             continue;
         }
+        Pump();
         if (b.updateRequested == 1) {
             fx::MutexLock lock(mutex.get(), 1000);
             if (lock.acquired() && b.updateRequested == 1) {

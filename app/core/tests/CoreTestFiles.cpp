@@ -30,7 +30,8 @@ std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const 
 
 std::string ReadFile(const std::wstring& path) {
     std::string out;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
     if (h == INVALID_HANDLE_VALUE) return out;
     char buf[4096];
     DWORD got = 0;

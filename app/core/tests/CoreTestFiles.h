@@ -15,6 +15,7 @@ namespace coretest {
 std::wstring ScratchDir();
 // Writes text as UTF-8 into dir + name; returns the full path.
 std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const std::string& utf8);
+// (also while another process holds it open for writing)
 std::string ReadFile(const std::wstring& path);
 // The project's source tree as a Windows path with a trailing "\".
 std::wstring SourceDir();

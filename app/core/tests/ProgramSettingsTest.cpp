@@ -1,5 +1,6 @@
 // The real PondRel.exe against the loopback server: start-up downloads and
-// applies the demo settings, and completes without them too.
+// applies the demo settings, and completes without them too; with the demo
+// settings, a selection in the stand-in Firefox reaches the controller.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -40,6 +41,13 @@ protected:
             }
             return false;
         }, 30000);
+    }
+    // Waits until a log line equal to line arrives.
+    bool WaitLogged(const std::wstring& line, DWORD timeoutMs) {
+        return testsupport::WaitFor([&] {
+            for (auto& l : log_.Lines()) lines_.push_back(l);
+            return Logged(line);
+        }, timeoutMs);
     }
     bool Logged(const std::wstring& line) const {
         for (auto& l : lines_)
@@ -90,6 +98,37 @@ TEST_F(ProgramSettingsTest, StartUpCompletesWithoutCategories) {
     EXPECT_FALSE(Logged(L"Category Count 0")) << "nothing is applied";
     EXPECT_FALSE(program_.Wait(500)) << "still resident";
     Shut();
+}
+
+// The whole path of a Firefox selection: the stand-in extension (with its
+// "MozillaUIWindowClass" window in front) answers HXFirefox, which the demo
+// settings list; the heartbeat's poll collects the piece into the
+// controller's selection records, one per rectangle.
+TEST_F(ProgramSettingsTest, FirefoxSelectionReachesTheControllersRecords) {
+    const std::wstring script = coretest::WriteFile(install_, L"firefox-page.txt",
+        "location http://example.test/pond\n"
+        "domain example.test\n"
+        "title Ponds\n"
+        "piece Pond life|12,30,140,48|12,48,90,66\n"
+        "flags page selection\n");
+    const std::wstring report = install_ + L"firefox-report.txt";
+    testsupport::Child firefox;
+    ASSERT_TRUE(firefox.Start(FIREFOX_EXT_EXE, {L"--window", L"--script", script, L"--report", report,
+                                                L"--run-ms", L"60000"}));
+    auto reported = [&](const char* what) {
+        return testsupport::WaitFor([&] {
+            return coretest::ReadFile(report).find(what) != std::string::npos;
+        }, 10000);
+    };
+    ASSERT_TRUE(reported("foreground\n")) << coretest::ReadFile(report);
+
+    ASSERT_TRUE(StartWith(coretest::SampleSettings(server_)));
+    EXPECT_TRUE(reported("ready")) << "the extension found the enhancer's channel";
+    EXPECT_TRUE(WaitLogged(L"Selection: \"Pond life\" at 12,30,140,48", 15000));
+    EXPECT_TRUE(WaitLogged(L"Selection: \"Pond life\" at 12,48,90,66", 5000));
+    EXPECT_TRUE(coretest::ReadFile(report).find("answered request") != std::string::npos);
+    Shut();
+    firefox.Kill();
 }
 
 }  // namespace

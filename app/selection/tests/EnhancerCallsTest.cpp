@@ -338,3 +338,19 @@ TEST_F(EnhancerCalls, UnloadReleasesEverythingOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The log line of a collected selection record: its text, cut when long, and
+// its rectangle as left,top,right,bottom.
+TEST(SelectionRecordLine, TextAndRectangle) {
+    LinkInfo record;
+    record.m_Text = L"Pond life";
+    record.m_Rect = RECT{12, 30, 140, 48};
+    EXPECT_EQ(L"Selection: \"Pond life\" at 12,30,140,48", SelectionRecordLine(record));
+    record.m_Text = std::wstring(300, L'x');
+    record.m_Rect = RECT{-5, 0, 0, 7};
+    EXPECT_EQ(L"Selection: \"" + std::wstring(200, L'x') + L"...\" at -5,0,0,7", SelectionRecordLine(record));
+}
+
+}  // namespace
