@@ -21,7 +21,7 @@
 using fakeie::AddElement;
 using fakeie::BasicPage;
 using fakeie::FakeBrowser;
-using fakeie::PageSpec;
+using fakeie::PageData;
 using hxie::Rect;
 
 namespace {
@@ -44,14 +44,14 @@ void RegisterClassOnce(const wchar_t* name) {
     ::RegisterClassW(&wc);
 }
 
-PageSpec Page(const std::wstring& title = L"Page", const std::wstring& url = L"http://www.example.com/news") {
-    PageSpec page = BasicPage(title, url, kWidth, kHeight);
+PageData Page(const std::wstring& title = L"Page", const std::wstring& url = L"http://www.example.com/news") {
+    PageData page = BasicPage(title, url, kWidth, kHeight);
     page.screenLeft = kLeft;
     page.screenTop = kTop;
     return page;
 }
 
-void Select(PageSpec& page, int element, const std::wstring& text, hxie::RangeMetrics metrics) {
+void Select(PageData& page, int element, const std::wstring& text, hxie::RangeMetrics metrics) {
     page.selection.element = element;
     page.selection.text = text;
     page.selection.metrics = metrics;
@@ -205,12 +205,12 @@ HWND EnhancerTest::other_ = nullptr;
 TEST_F(EnhancerTest, BitTableOverAScriptedSequenceOfPolls) {
     site_.enhancedDomains = {L"example.com"};
     site_.hotSpotLinks = {L"https://www.example.com/a"};
-    PageSpec page = Page();
-    PageSpec selected = page;
+    PageData page = Page();
+    PageData selected = page;
     Select(selected, 1, L"word", {10, 10, 40, 15});
-    PageSpec changed = page;
+    PageData changed = page;
     Select(changed, 1, L"other words", {10, 10, 80, 15});
-    PageSpec secure = Page(L"Secure", L"https://www.example.com/account");
+    PageData secure = Page(L"Secure", L"https://www.example.com/account");
     AddElement(secure, L"A", 1, {50, 50, 150, 70}, L"link", {{L"href", L"https://www.example.com/a"}});
 
     FakeBrowser* browser = ie_->AddBrowser(frame_, frame_, page);
@@ -299,7 +299,7 @@ TEST_F(EnhancerTest, Selections) {
     };
     FakeBrowser* browser = nullptr;
     for (const Case& c : cases) {
-        PageSpec page = Page();
+        PageData page = Page();
         const int element = AddElement(page, c.tag, 1, c.elementRect, L"", c.attributes);
         page.elements[element].scrollTop = c.elementScrollTop;
         page.elements[1].scrollTop = c.bodyScrollTop;
@@ -322,8 +322,8 @@ TEST_F(EnhancerTest, Selections) {
 }
 
 TEST_F(EnhancerTest, SelectionInsideAFrame) {
-    PageSpec page = Page();
-    PageSpec frame = BasicPage(L"Frame", L"http://www.example.com/frame", 200, 100);
+    PageData page = Page();
+    PageData frame = BasicPage(L"Frame", L"http://www.example.com/frame", 200, 100);
     frame.screenLeft = 300;
     frame.screenTop = 300;
     Select(frame, 1, L"framed", {10, 10, 40, 15});
@@ -337,8 +337,8 @@ TEST_F(EnhancerTest, SelectionInsideAFrame) {
 TEST_F(EnhancerTest, HotSpotInsideAFrame) {
     site_.enhancedDomains = {L"example.com"};
     site_.hotSpotLinks = {L"http://www.example.com/in-frame"};
-    PageSpec page = Page();
-    PageSpec frame = BasicPage(L"Frame", L"http://www.example.com/frame", 200, 100);
+    PageData page = Page();
+    PageData frame = BasicPage(L"Frame", L"http://www.example.com/frame", 200, 100);
     frame.screenLeft = 300;
     frame.screenTop = 300;
     AddElement(frame, L"A", 1, {10, 10, 60, 30}, L"framed link", {{L"href", L"http://www.example.com/in-frame"}});
@@ -387,7 +387,7 @@ TEST_F(EnhancerTest, HotSpots) {
         site_.fail = c.site == kFailing;
         action_->SetSiteEnhancer(c.site == kNone ? nullptr : &site_);
 
-        PageSpec page = Page(L"Links", c.url);
+        PageData page = Page(L"Links", c.url);
         const int link = AddElement(page, L"A", 1, {50, 50, 150, 70}, c.inSpan ? L"" : c.linkText,
                                     {{L"href", L"http://www.example.com/target"}});
         if (c.inSpan) AddElement(page, L"SPAN", link, {55, 52, 100, 68}, c.linkText);
@@ -413,7 +413,7 @@ TEST_F(EnhancerTest, HotSpots) {
 TEST_F(EnhancerTest, IdRunsInnermostFirstWithALongIdSkipped) {
     site_.enhancedDomains = {L"example.com"};
     site_.hotSpotLinks = {L"http://www.example.com/t"};
-    PageSpec page = Page();
+    PageData page = Page();
     page.elements[1].attributes = {{L"id", L""}};
     const int outer = AddElement(page, L"DIV", 1, {0, 0, 800, 600}, L"", {{L"id", L"outer"}});
     const int middle = AddElement(page, L"DIV", outer, {0, 0, 800, 600}, L"", {{L"id", std::wstring(990, L'm')}});
@@ -435,7 +435,7 @@ TEST_F(EnhancerTest, IdRunsInnermostFirstWithALongIdSkipped) {
 TEST_F(EnhancerTest, ContextTextsWithSendingOffAndOn) {
     site_.enhancedDomains = {L"example.com"};
     site_.hotSpotLinks = {L"http://www.example.com/t"};
-    PageSpec page = Page(L"News");
+    PageData page = Page(L"News");
     page.elements[1].text = L"The whole body text, long enough to be the context of the link.";
     AddElement(page, L"META", 0, {}, L"", {{L"name", L"description"}, {L"content", L"first"}});
     AddElement(page, L"META", 0, {}, L"", {{L"name", L"Keywords"}, {L"content", L"k1, k2"}});
@@ -483,7 +483,7 @@ TEST_F(EnhancerTest, HostilePageTextStillGivesWellFormedContext) {
     };
     FakeBrowser* browser = nullptr;
     for (const Case& c : cases) {
-        PageSpec page = Page(c.title, L"http://www.example.com/?a=<1>&b=]]>");
+        PageData page = Page(c.title, L"http://www.example.com/?a=<1>&b=]]>");
         page.elements[1].text = c.bodyText;
         AddElement(page, L"META", 0, {}, L"", {{L"name", L"description"}, {L"content", hostile}});
         Select(page, 1, L"word", {10, 10, 40, 15});
@@ -503,7 +503,7 @@ TEST_F(EnhancerTest, HostilePageTextStillGivesWellFormedContext) {
 // ---------------------------------------------------------------- transfers
 
 TEST_F(EnhancerTest, TransfersGiveTheOneItemOnce) {
-    PageSpec page = Page();
+    PageData page = Page();
     Select(page, 1, L"word", {10, 10, 40, 15});
     FakeBrowser* browser = ie_->MakeLooseBrowser(frame_, page);
     EXPECT_EQ(Text(&IAction::GetContext), L"") << "before any poll";
@@ -615,7 +615,7 @@ TEST_F(EnhancerLogTest, LogLines) {
     EXPECT_TRUE(Logged(std::wstring(L"(HXLib) HXIE - ") + kApp));
 
     site_.fail = true;
-    PageSpec page = Page();
+    PageData page = Page();
     Select(page, 1, L"rtl", {100, 10, 0, 12});
     page.selection.afterMoveStart = {92, 10, 30, 12};
     ie_->AddBrowser(frame_, frame_, page);

@@ -89,14 +89,14 @@ public:
         if (iid == IID_IHTMLElement2) return Give<IHTMLElement2>(this, out);
         return NoInterface(out);
     }
-    const ElementSpec& Spec() const;
+    const ElementData& Data() const;
     FakeElement* Parent() const;
     std::wstring InnerText() const;
 
-    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* p) override { *p = Alloc(Spec().tag); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* p) override { *p = Alloc(Data().tag); return S_OK; }
     HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, LONG, VARIANT* value) override {
         ::VariantInit(value);
-        for (const auto& a : Spec().attributes) {
+        for (const auto& a : Data().attributes) {
             if (SameIgnoringCase(a.first, name)) {
                 value->vt = VT_BSTR;
                 value->bstrVal = Alloc(a.second);
@@ -118,23 +118,23 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_offsetParent(IHTMLElement** p) override { return get_parentElement(p); }
     HRESULT STDMETHODCALLTYPE get_offsetLeft(LONG* p) override {
-        *p = Spec().rect.left - (Parent() ? Parent()->Spec().rect.left : 0);
+        *p = Data().rect.left - (Parent() ? Parent()->Data().rect.left : 0);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_offsetTop(LONG* p) override {
-        *p = Spec().rect.top - (Parent() ? Parent()->Spec().rect.top : 0);
+        *p = Data().rect.top - (Parent() ? Parent()->Data().rect.top : 0);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_offsetWidth(LONG* p) override {
-        *p = Spec().rect.right - Spec().rect.left;
+        *p = Data().rect.right - Data().rect.left;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_offsetHeight(LONG* p) override {
-        *p = Spec().rect.bottom - Spec().rect.top;
+        *p = Data().rect.bottom - Data().rect.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { *p = Spec().scrollLeft; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { *p = Spec().scrollTop; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { *p = Data().scrollLeft; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { *p = Data().scrollTop; return S_OK; }
     HRESULT STDMETHODCALLTYPE getBoundingClientRect(IHTMLRect** p) override;
 
     FakeDocument* doc_;
@@ -172,11 +172,11 @@ public:
         if (iid == IID_IHTMLTextRangeMetrics) return Give<IHTMLTextRangeMetrics>(this, out);
         return NoInterface(out);
     }
-    const SelectionSpec& Spec() const;
-    HRESULT STDMETHODCALLTYPE get_text(BSTR* p) override { *p = Alloc(Spec().text); return S_OK; }
+    const SelectionData& Data() const;
+    HRESULT STDMETHODCALLTYPE get_text(BSTR* p) override { *p = Alloc(Data().text); return S_OK; }
     HRESULT STDMETHODCALLTYPE parentElement(IHTMLElement** p) override;
     HRESULT STDMETHODCALLTYPE moveStart(BSTR, LONG count, LONG* actual) override {
-        if (!Spec().startMoves) {
+        if (!Data().startMoves) {
             *actual = 0;
             return S_OK;
         }
@@ -184,7 +184,7 @@ public:
         *actual = count;
         return S_OK;
     }
-    const hxie::RangeMetrics& M() const { return moved_ ? Spec().afterMoveStart : Spec().metrics; }
+    const hxie::RangeMetrics& M() const { return moved_ ? Data().afterMoveStart : Data().metrics; }
     HRESULT STDMETHODCALLTYPE get_boundingLeft(LONG* p) override { *p = M().left; return S_OK; }
     HRESULT STDMETHODCALLTYPE get_boundingTop(LONG* p) override { *p = M().top; return S_OK; }
     HRESULT STDMETHODCALLTYPE get_boundingWidth(LONG* p) override { *p = M().width; return S_OK; }
@@ -238,7 +238,7 @@ class FakeEnum;
 // ---------------------------------------------------------------- document
 class FakeDocument : public FakeObject, public StubIHTMLDocument2, public StubIHTMLDocument3, public IOleContainer {
 public:
-    FakeDocument(FakeIE& ie, const PageSpec& page);
+    FakeDocument(FakeIE& ie, const PageData& page);
     FAKE_IUNKNOWN_IDISPATCH
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLDocument2 || iid == IID_IHTMLDocument)
@@ -268,7 +268,7 @@ public:
     HRESULT STDMETHODCALLTYPE getElementsByTagName(BSTR name, IHTMLElementCollection** p) override {
         std::vector<FakeElement*> items;
         for (FakeElement* e : elements_)
-            if (SameIgnoringCase(e->Spec().tag, name)) items.push_back(e);
+            if (SameIgnoringCase(e->Data().tag, name)) items.push_back(e);
         auto* c = new FakeCollection(ie_, items);
         return Give<IHTMLElementCollection>(c, reinterpret_cast<void**>(p));
     }
@@ -284,32 +284,32 @@ public:
     }
 
     FakeIE& ie_;
-    PageSpec page_;
+    PageData page_;
     std::vector<FakeElement*> elements_;
     FakeSelection* selection_;
     FakeWindow* window_;
     std::vector<FakeBrowser*> frames_;
 };
 
-const ElementSpec& FakeElement::Spec() const { return doc_->page_.elements[index_]; }
+const ElementData& FakeElement::Data() const { return doc_->page_.elements[index_]; }
 FakeElement* FakeElement::Parent() const {
-    const int p = Spec().parent;
+    const int p = Data().parent;
     return p < 0 ? nullptr : doc_->elements_[p];
 }
 std::wstring FakeElement::InnerText() const {
-    std::wstring text = Spec().text;
+    std::wstring text = Data().text;
     for (FakeElement* e : doc_->elements_)
-        if (e->Spec().parent == index_) text += e->InnerText();
+        if (e->Data().parent == index_) text += e->InnerText();
     return text;
 }
 HRESULT FakeElement::getBoundingClientRect(IHTMLRect** p) {
-    auto* r = new FakeRect(doc_->ie_, Spec().rect);
+    auto* r = new FakeRect(doc_->ie_, Data().rect);
     return Give<IHTMLRect>(r, reinterpret_cast<void**>(p));
 }
-const SelectionSpec& FakeRange::Spec() const { return doc_->page_.selection; }
+const SelectionData& FakeRange::Data() const { return doc_->page_.selection; }
 HRESULT FakeRange::parentElement(IHTMLElement** p) {
     *p = nullptr;
-    return Spec().element < 0 ? S_OK : doc_->GiveElement(Spec().element, p);
+    return Data().element < 0 ? S_OK : doc_->GiveElement(Data().element, p);
 }
 HRESULT FakeWindow::get_screenLeft(LONG* p) { *p = doc_->page_.screenLeft; return S_OK; }
 HRESULT FakeWindow::get_screenTop(LONG* p) { *p = doc_->page_.screenTop; return S_OK; }
@@ -405,11 +405,11 @@ public:
 };
 
 namespace {
-FakeDocument::FakeDocument(FakeIE& ie, const PageSpec& page) : FakeObject(ie, "document"), ie_(ie), page_(page) {
+FakeDocument::FakeDocument(FakeIE& ie, const PageData& page) : FakeObject(ie, "document"), ie_(ie), page_(page) {
     for (size_t i = 0; i < page_.elements.size(); ++i) elements_.push_back(new FakeElement(ie, this, static_cast<int>(i)));
     selection_ = new FakeSelection(ie, this);
     window_ = new FakeWindow(ie, this);
-    for (const PageSpec& frame : page_.frames) {
+    for (const PageData& frame : page_.frames) {
         auto* b = new FakeBrowser(ie, nullptr, nullptr);
         b->doc_ = new FakeDocument(ie, frame);
         frames_.push_back(b);
@@ -488,20 +488,20 @@ FakeIE::~FakeIE() {
 
 void FakeIE::Track(FakeObject* object) { objects_.emplace_back(object); }
 
-FakeBrowser* FakeIE::AddBrowser(HWND top, HWND shell, const PageSpec& page) {
+FakeBrowser* FakeIE::AddBrowser(HWND top, HWND shell, const PageData& page) {
     FakeBrowser* b = MakeLooseBrowser(shell, page);
     b->top_ = top;
     shellWindows_->browsers_.push_back(b);
     return b;
 }
 
-FakeBrowser* FakeIE::MakeLooseBrowser(HWND shell, const PageSpec& page) {
+FakeBrowser* FakeIE::MakeLooseBrowser(HWND shell, const PageData& page) {
     auto* b = new FakeBrowser(*this, nullptr, shell);
     b->doc_ = new FakeDocument(*this, page);
     return b;
 }
 
-void FakeIE::SetPage(FakeBrowser* browser, const PageSpec& page) { browser->doc_ = new FakeDocument(*this, page); }
+void FakeIE::SetPage(FakeBrowser* browser, const PageData& page) { browser->doc_ = new FakeDocument(*this, page); }
 
 int FakeIE::ShellWindowsCreated() const { return created_; }
 
@@ -516,8 +516,8 @@ BrowserScript& Script(FakeBrowser* browser) { return browser->script_; }
 const std::vector<Navigation>& Navigations(FakeBrowser* browser) { return browser->navigations_; }
 IUnknown* AsUnknown(FakeBrowser* browser) { return static_cast<IWebBrowser2*>(browser); }
 
-PageSpec BasicPage(const std::wstring& title, const std::wstring& url, long width, long height) {
-    PageSpec page;
+PageData BasicPage(const std::wstring& title, const std::wstring& url, long width, long height) {
+    PageData page;
     page.title = title;
     page.url = url;
     page.elements.push_back({L"HTML", -1, {0, 0, width, height}});
@@ -526,9 +526,9 @@ PageSpec BasicPage(const std::wstring& title, const std::wstring& url, long widt
     return page;
 }
 
-int AddElement(PageSpec& page, const std::wstring& tag, int parent, hxie::Rect rect, const std::wstring& text,
+int AddElement(PageData& page, const std::wstring& tag, int parent, hxie::Rect rect, const std::wstring& text,
                std::vector<std::pair<std::wstring, std::wstring>> attributes) {
-    ElementSpec e;
+    ElementData e;
     e.tag = tag;
     e.parent = parent;
     e.rect = rect;

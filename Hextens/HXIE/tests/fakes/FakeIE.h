@@ -23,7 +23,7 @@ namespace fakeie {
 
 // One element of a page.  Rectangles are client coordinates of the page's
 // window; an element's text is its own, its inner text adds its children's.
-struct ElementSpec {
+struct ElementData {
     std::wstring tag;  // upper case, as the document reports it: "A", "INPUT", ...
     int parent = -1;   // index of the parent element; -1 for the root
     hxie::Rect rect;
@@ -33,7 +33,7 @@ struct ElementSpec {
     long scrollLeft = 0, scrollTop = 0;
 };
 
-struct SelectionSpec {
+struct SelectionData {
     int element = -1;  // the range's parent element; -1: nothing selected
     std::wstring text;
     hxie::RangeMetrics metrics;
@@ -41,20 +41,20 @@ struct SelectionSpec {
     bool startMoves = true;
 };
 
-struct PageSpec {
+struct PageData {
     std::wstring title;
     std::wstring url;
     long screenLeft = 0, screenTop = 0;  // the page window's screen corner
-    std::vector<ElementSpec> elements;   // element 0 is the root ("HTML")
+    std::vector<ElementData> elements;   // element 0 is the root ("HTML")
     int body = 1;                        // index of "BODY"
-    SelectionSpec selection;
-    std::vector<PageSpec> frames;        // embedded frames, each a page of its own
+    SelectionData selection;
+    std::vector<PageData> frames;        // embedded frames, each a page of its own
 };
 
 // A page with the usual root and body over the given size.
-PageSpec BasicPage(const std::wstring& title, const std::wstring& url, long width, long height);
+PageData BasicPage(const std::wstring& title, const std::wstring& url, long width, long height);
 // Adds an element; returns its index.
-int AddElement(PageSpec& page, const std::wstring& tag, int parent, hxie::Rect rect, const std::wstring& text = L"",
+int AddElement(PageData& page, const std::wstring& tag, int parent, hxie::Rect rect, const std::wstring& text = L"",
                std::vector<std::pair<std::wstring, std::wstring>> attributes = {});
 
 class FakeBrowser;
@@ -70,12 +70,12 @@ public:
 
     // A browser whose top-level window is `top` and whose shell window (the
     // one that holds "Internet Explorer_Server") is `shell`.
-    FakeBrowser* AddBrowser(HWND top, HWND shell, const PageSpec& page);
+    FakeBrowser* AddBrowser(HWND top, HWND shell, const PageData& page);
     // The browser's next page (a new document; the old one stays tracked).
-    void SetPage(FakeBrowser* browser, const PageSpec& page);
+    void SetPage(FakeBrowser* browser, const PageData& page);
 
     // A browser that is no item of the collection (UpdateForECP's case).
-    FakeBrowser* MakeLooseBrowser(HWND shell, const PageSpec& page);
+    FakeBrowser* MakeLooseBrowser(HWND shell, const PageData& page);
 
     // How often the collection was created.
     int ShellWindowsCreated() const;

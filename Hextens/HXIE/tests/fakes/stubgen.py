@@ -23,12 +23,12 @@ def interface_blocks(text):
 
 
 def main():
-    out, include_dir, specs = sys.argv[1], sys.argv[2], sys.argv[3:]
+    out, include_dir, entries = sys.argv[1], sys.argv[2], sys.argv[3:]
     cache = {}
     classes = []
     headers = []
-    for spec in specs:
-        header, name = spec.split(':')
+    for entry in entries:
+        header, name = entry.split(':')
         if header not in cache:
             with open(f'{include_dir}/{header}', encoding='utf-8', errors='replace') as f:
                 cache[header] = interface_blocks(f.read())
