@@ -6,33 +6,35 @@
 #include <csetjmp>
 #include <cstdint>
 
+#include "fx/Handle.h"
 #include "hosts/xpcom/XpcomCalls.h"
 
 namespace {
 
-// Releases an XPCOM object when it goes out of scope.
-template <class T>
-class XpcomRef {
-public:
-    XpcomRef() = default;
-    ~XpcomRef() { if (p_) p_->Release(); }
-    XpcomRef(const XpcomRef&) = delete;
-    XpcomRef& operator=(const XpcomRef&) = delete;
-    T* operator->() const { return p_; }
-    T** put() { return &p_; }
-    void** put_void() { return reinterpret_cast<void**>(&p_); }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
-
 // A fault inside Firefox's slot-10 method (an access violation, say) must
-// not take the caller down: while the call runs, a vectored handler sends
-// any exception raised on this thread back to the guard's jump point.
+// not take the caller down: while the call runs, a vectored handler sends a
+// hardware fault raised on this thread back to the guard's jump point.  Every
+// other exception (a debug print, a C++ throw Firefox catches itself) goes on
+// to its own handlers.
 thread_local std::jmp_buf* t_guard = nullptr;
 
-LONG CALLBACK GuardHandler(EXCEPTION_POINTERS*) {
+bool IsFault(DWORD code) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_IN_PAGE_ERROR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
+    if (!info || !info->ExceptionRecord || !IsFault(info->ExceptionRecord->ExceptionCode))
+        return EXCEPTION_CONTINUE_SEARCH;
     if (std::jmp_buf* guard = t_guard) {
         t_guard = nullptr;
         std::longjmp(*guard, 1);
@@ -63,23 +65,23 @@ uint32_t OwnerWindowOf(xpcom::AccessNode* node) {
 }  // namespace
 
 extern "C" __declspec(dllexport) uint32_t __cdecl GetNodeWindowHandle(void* node) {
-    XpcomRef<xpcom::nsIComponentManager> manager;
+    fx::ComPtr<xpcom::nsIComponentManager> manager;
     if (xpcom::Failed(NS_GetComponentManager(manager.put())) || !manager) return 0;
 
-    XpcomRef<xpcom::AccessibleRetrieval> retrieval;
+    fx::ComPtr<xpcom::AccessibleRetrieval> retrieval;
     if (xpcom::Failed(manager->CreateInstanceByContractID(xpcom::kAccessibleRetrievalContractId, nullptr,
                                                           xpcom::kAccessibleRetrievalIid, retrieval.put_void())) ||
         !retrieval)
         return 0;
 
-    XpcomRef<xpcom::nsISupports> accessible;
+    fx::ComPtr<xpcom::nsISupports> accessible;
     if (xpcom::Failed(retrieval->GetAccessibleFor(node, accessible.put())) || !accessible) return 0;
 
-    XpcomRef<xpcom::AccessNode> accessNode;
+    fx::ComPtr<xpcom::AccessNode> accessNode;
     if (xpcom::Failed(accessible->QueryInterface(xpcom::kAccessNodeIid, accessNode.put_void())) || !accessNode)
         return 0;
 
-    return OwnerWindowOf(accessNode.operator->());
+    return OwnerWindowOf(accessNode.get());
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, void*) { return TRUE; }

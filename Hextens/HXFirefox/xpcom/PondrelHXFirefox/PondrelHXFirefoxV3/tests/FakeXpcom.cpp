@@ -12,11 +12,26 @@ using namespace xpcom;
 
 namespace {
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault };
+enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException };
 
 int g_failAt = kNone;
 uint32_t g_window = 0;
 void* g_expectedNode = nullptr;
+
+// An exception Firefox raises and handles itself during the call (a debug
+// print, say): a handler of its own, behind the helper's, resumes it.
+const DWORD kHandledCode = 0xE0504E01;
+
+LONG CALLBACK ResumeHandled(EXCEPTION_POINTERS* info) {
+    return info->ExceptionRecord->ExceptionCode == kHandledCode ? EXCEPTION_CONTINUE_EXECUTION
+                                                                : EXCEPTION_CONTINUE_SEARCH;
+}
+
+void RaiseHandledException() {
+    void* handler = ::AddVectoredExceptionHandler(0, ResumeHandled);
+    ::RaiseException(kHandledCode, 0, 0, nullptr);
+    if (handler) ::RemoveVectoredExceptionHandler(handler);
+}
 
 bool SameId(const nsID& a, const nsID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -43,6 +58,7 @@ struct FakeAccessNode : AccessNode, Counted {
     nsresult __stdcall Slot9() override { return 0x80004001; }
     nsresult __stdcall GetOwnerWindow(void** window) override {
         if (g_failAt == kWindow) return 0x80004005;
+        if (g_failAt == kHandledException) RaiseHandledException();
         if (g_failAt == kFault) *static_cast<volatile int*>(nullptr) = 1;   // Firefox faults inside the call
         if (g_failAt != kNullWindow) *window = reinterpret_cast<void*>(static_cast<uintptr_t>(g_window));
         return 0;

@@ -10,7 +10,7 @@ typedef uint32_t(__cdecl* GetNodeWindowHandleFn)(void*);
 typedef void(__cdecl* SetupFn)(int, uint32_t, void*);
 typedef void(__cdecl* ReportFn)(long*, long*);
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault };
+enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException };
 
 class NodeWindowHandle : public ::testing::Test {
 protected:
@@ -52,6 +52,7 @@ TEST_F(NodeWindowHandle, HandleOnSuccessZeroOnEveryFailureEveryObjectReleasedOnc
         {"slot 10 fails", kWindow, 0},
         {"slot 10 writes nothing", kNullWindow, 0},
         {"slot 10 faults", kFault, 0},
+        {"slot 10 raises an exception it handles itself", kHandledException, 0x00ABCDEF},
     };
     for (const auto& c : cases) {
         setup(c.failAt, 0x00ABCDEF, &node);
