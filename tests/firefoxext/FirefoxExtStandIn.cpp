@@ -29,6 +29,7 @@
 
 #include "ChannelLayout.h"
 #include "fx/Handle.h"
+#include "tests/support/TestSupport.h"
 
 using namespace ffchannel;
 
@@ -43,22 +44,6 @@ struct Page {
     std::vector<HotSpot> hotSpots;
     bool pageChanged = true, selectionChanged = true, hotSpotsChanged = true;
 };
-
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) return L"";
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
-    std::wstring w(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), &w[0], n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return "";
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], n, nullptr, nullptr);
-    return s;
-}
 
 std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
     std::vector<std::wstring> parts;
@@ -85,7 +70,7 @@ std::vector<Page> ReadScript(const std::wstring& path) {
     while (fgets(line, sizeof line, f)) {
         std::string raw(line);
         while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r')) raw.pop_back();
-        std::wstring w = Widen(raw);
+        std::wstring w = testsupport::Wide(raw);
         if (w.empty() || w[0] == L'#') continue;
         size_t sp = w.find(L' ');
         std::wstring key = w.substr(0, sp), value = sp == std::wstring::npos ? L"" : w.substr(sp + 1);
@@ -191,7 +176,7 @@ void TakeRequests(ChannelBlock& b, int& sitesSeen, Report& report) {
         while (n < max && s[n]) ++n;
         char line[64];
         snprintf(line, sizeof line, "site %d %d ", sitesSeen, offset);
-        report.Line(line + Narrow(std::wstring(reinterpret_cast<const wchar_t*>(s), n)));
+        report.Line(line + testsupport::Utf8(std::wstring(reinterpret_cast<const wchar_t*>(s), n)));
     }
     if (b.navigateUrl[0]) {
         char url[kNavigateUrlChars + 1];

@@ -1,9 +1,21 @@
 #include "ViewerLog.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr wchar_t kClass[] = L"PondrelLogViewerStandIn";
+
+// A writer that never lets go of the log's mutex fails the reader's step
+// (with a line on stderr) instead of hanging the test.
+constexpr DWORD kLockWaitMs = 10000;
+
+bool Held(const fx::MutexLock& lock, const char* step) {
+    if (lock.acquired()) return true;
+    std::fprintf(stderr, "ViewerLog: HXLoggerMutex not acquired within %lu ms (%s)\n",
+                 static_cast<unsigned long>(kLockWaitMs), step);
+    return false;
+}
 
 ATOM RegisterViewerClass() {
     static ATOM atom = 0;
@@ -32,7 +44,8 @@ bool ViewerLog::Create(const wchar_t* title, DWORD size) {
     size_ = size;
     title_ = title;
     {
-        fx::MutexLock lock(mutex_.get(), INFINITE);
+        fx::MutexLock lock(mutex_.get(), kLockWaitMs);
+        if (!Held(lock, "create")) return false;
         std::memset(view_.get(), 0, 104 + 4);
         *reinterpret_cast<int32_t*>(view_.bytes()) = 104;
         wcsncpy(reinterpret_cast<wchar_t*>(view_.bytes() + 4), title, 49);
@@ -59,15 +72,18 @@ int32_t ViewerLog::WriteOffset() const {
     return view_ ? *reinterpret_cast<const int32_t*>(view_.bytes()) : 0;
 }
 
-void ViewerLog::SetWriteOffset(int32_t offset) {
-    fx::MutexLock lock(mutex_.get(), INFINITE);
+bool ViewerLog::SetWriteOffset(int32_t offset) {
+    fx::MutexLock lock(mutex_.get(), kLockWaitMs);
+    if (!Held(lock, "set the write offset")) return false;
     *reinterpret_cast<int32_t*>(view_.bytes()) = offset;
+    return true;
 }
 
 std::vector<std::wstring> ViewerLog::ReadFrom(int32_t& offset) {
     std::vector<std::wstring> lines;
     if (!view_) return lines;
-    fx::MutexLock lock(mutex_.get(), INFINITE);
+    fx::MutexLock lock(mutex_.get(), kLockWaitMs);
+    if (!Held(lock, "read")) return lines;
     const unsigned char* base = view_.bytes();
     while (offset >= 104 && offset + 4 <= static_cast<int64_t>(size_)) {
         int32_t next;

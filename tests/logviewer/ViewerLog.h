@@ -26,6 +26,8 @@ public:
     void CloseWindow();
     HWND window() const { return window_; }
 
+    // Every step under "HXLoggerMutex" waits for it at most 10 s; a step that
+    // does not get it fails (Create false, reads empty) with a line on stderr.
     // All records from the first one, following their offsets up to the 0 mark.
     std::vector<std::wstring> ReadAll();
     // The records appended since the last ReadNew.
@@ -34,7 +36,8 @@ public:
     unsigned char* view() const { return view_.bytes(); }
     DWORD size() const { return size_; }
     int32_t WriteOffset() const;
-    void SetWriteOffset(int32_t offset);
+    // False (and a line on stderr) when the mutex stays taken for 10 s.
+    bool SetWriteOffset(int32_t offset);
     HANDLE mutex() const { return mutex_.get(); }
 
 private:

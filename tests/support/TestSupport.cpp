@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <cstdio>
+
 namespace testsupport {
 
 std::wstring WinPath(const std::string& p) {
@@ -23,17 +25,15 @@ Child::~Child() {
     Kill();
 }
 
-Child::Child(Child&& o) noexcept : process_(o.process_), pid_(o.pid_) {
-    o.process_ = nullptr;
+Child::Child(Child&& o) noexcept : process_(std::move(o.process_)), pid_(o.pid_) {
     o.pid_ = 0;
 }
 
 Child& Child::operator=(Child&& o) noexcept {
     if (this != &o) {
         Kill();
-        process_ = o.process_;
+        process_ = std::move(o.process_);
         pid_ = o.pid_;
-        o.process_ = nullptr;
         o.pid_ = 0;
     }
     return *this;
@@ -60,29 +60,28 @@ bool Child::Start(const std::string& program, const std::vector<std::wstring>& a
     if (!::CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                           workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return false;
-    ::CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
+    fx::UniqueHandle thread(pi.hThread);
+    process_.reset(pi.hProcess);
     pid_ = pi.dwProcessId;
     return true;
 }
 
 bool Child::Wait(DWORD timeoutMs, DWORD* exitCode) {
     if (!process_) return true;
-    if (::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
-    ::GetExitCodeProcess(process_, &code);
+    ::GetExitCodeProcess(process_.get(), &code);
     if (exitCode) *exitCode = code;
     return true;
 }
 
 void Child::Kill() {
     if (!process_) return;
-    if (::WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process_, 255);
-        ::WaitForSingleObject(process_, 5000);
+    if (::WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process_.get(), 255);
+        ::WaitForSingleObject(process_.get(), 5000);
     }
-    ::CloseHandle(process_);
-    process_ = nullptr;
+    process_.reset();
     pid_ = 0;
 }
 
@@ -116,20 +115,18 @@ void DumpKey(HKEY key, const std::wstring& path, std::set<std::wstring>& out) {
         wchar_t name[512];
         DWORD len = 512;
         if (::RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY child = nullptr;
-        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
-        DumpKey(child, path + L"\\" + name, out);
-        ::RegCloseKey(child);
+        fx::UniqueHKey child;
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ, child.put()) != ERROR_SUCCESS) continue;
+        DumpKey(child.get(), path + L"\\" + name, out);
     }
 }
 }  // namespace
 
 std::set<std::wstring> RegistryTree(HKEY root, const std::wstring& path) {
     std::set<std::wstring> out;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
-    DumpKey(key, L"", out);
-    ::RegCloseKey(key);
+    fx::UniqueHKey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return out;
+    DumpKey(key.get(), L"", out);
     return out;
 }
 
@@ -145,6 +142,54 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
         }
         ::Sleep(20);
     }
+}
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    ::DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+bool WriteAll(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool whole = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && whole;
+}
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return "";
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const std::string& s) {
+    if (s.empty()) return L"";
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+    return w;
+}
+
+std::wstring Take(BSTR b) {
+    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
+    ::SysFreeString(b);
+    return s;
 }
 
 }  // namespace testsupport

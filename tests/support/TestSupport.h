@@ -2,11 +2,16 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
+#include <atomic>
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "fx/Handle.h"
 
 namespace testsupport {
 
@@ -34,10 +39,10 @@ public:
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
     void Kill();
     DWORD pid() const { return pid_; }
-    HANDLE handle() const { return process_; }
+    HANDLE handle() const { return process_.get(); }
 
 private:
-    HANDLE process_ = nullptr;
+    fx::UniqueHandle process_;
     DWORD pid_ = 0;
 };
 
@@ -53,5 +58,37 @@ std::set<std::wstring> RegistryTree(HKEY root, const std::wstring& path);
 
 // Polls cond every 20 ms for at most timeoutMs, pumping this thread's messages.
 bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);
+
+// A path in the temporary folder; any file there of that name is deleted.
+std::string TempFile(const char* name);
+// A file's whole content ("" when it cannot be read).
+std::string ReadAll(const std::string& path);
+// Writes text as the file's whole content; false when it cannot be written.
+bool WriteAll(const std::string& path, const std::string& text);
+
+// UTF-16 to UTF-8 and back.
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& utf8);
+
+// The text of a BSTR an interface handed out; frees it.
+std::wstring Take(BSTR b);
+
+// Ends a worker thread when the scope ends, however it ends (a failed ASSERT
+// returns early): sets stop, then joins.  A std::thread still joinable at
+// destruction would end the whole test program.
+class StopAndJoin {
+public:
+    StopAndJoin(std::atomic<bool>& stop, std::thread& thread) : stop_(stop), thread_(thread) {}
+    ~StopAndJoin() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    StopAndJoin(const StopAndJoin&) = delete;
+    StopAndJoin& operator=(const StopAndJoin&) = delete;
+
+private:
+    std::atomic<bool>& stop_;
+    std::thread& thread_;
+};
 
 }  // namespace testsupport

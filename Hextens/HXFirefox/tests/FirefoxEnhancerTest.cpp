@@ -17,38 +17,12 @@
 
 namespace {
 
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + name;
-    ::DeleteFileA(path.c_str());
-    return path;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
+using testsupport::ReadAll;
+using testsupport::Take;
+using testsupport::TempFile;
+using testsupport::WriteAll;
 
 std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-std::wstring Take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
-}
 
 // The site enhancer: accepts every link whose href holds no "reject", gives
 // "guess:" + href as best guess, and lists the given site entries.
@@ -57,7 +31,17 @@ public:
     std::vector<std::wstring> entries;
     HRESULT failEntryAt = -1;
 
-    STDMETHODIMP QueryInterface(REFIID, void** out) override { *out = nullptr; return E_NOINTERFACE; }
+    bool answersSiteEnhancer = true;   // false: an object that is no site enhancer
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (answersSiteEnhancer && (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+                                    IsEqualIID(iid, IID_ISiteEnhancer))) {
+            *out = static_cast<ISiteEnhancer*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
@@ -148,7 +132,7 @@ protected:
     }
 
     void StartExtension(const std::string& text, std::vector<std::wstring> extra = {}) {
-        WriteFile(script, text);
+        WriteAll(script, text);
         std::vector<std::wstring> args = {L"--script", W(script), L"--report", W(report), L"--run-ms", L"30000"};
         args.insert(args.end(), extra.begin(), extra.end());
         ASSERT_TRUE(extension.Start(FIREFOX_EXT_EXE, args));
@@ -365,6 +349,14 @@ TEST_F(Enhancer, SiteEntriesStopOnAFailure) {
     action->Init();
     action->SetSiteEnhancer(&endless);
     EXPECT_LE(endless.entryCalls, 257);
+}
+
+TEST_F(Enhancer, AnObjectThatIsNoSiteEnhancerIsNotUsed) {
+    FakeSiteEnhancer other;
+    other.answersSiteEnhancer = false;
+    other.entries = {L"ex.com"};
+    EXPECT_EQ(S_OK, action->SetSiteEnhancer(&other));
+    EXPECT_EQ(0, other.entryCalls);
 }
 
 TEST_F(Enhancer, GettersWithoutACurrentItem) {

@@ -16,6 +16,10 @@ using namespace ffchannel;
 
 namespace {
 
+using testsupport::ReadAll;
+using testsupport::TempFile;
+using testsupport::WriteAll;
+
 // The extension's view of the block, opened by name.
 class ExtensionView {
 public:
@@ -308,38 +312,13 @@ TEST_F(ChannelTest, RandomBytesInTheBlockNeverBreakTheReads) {
 
 namespace {
 
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + name;
-    ::DeleteFileA(path.c_str());
-    return path;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
 std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 }  // namespace
 
 TEST_F(ChannelTest, StandInExtensionAnswersAndTakesRequests) {
     std::string script = TempFile("ffext_channel_script.txt"), report = TempFile("ffext_channel_report.txt");
-    WriteFile(script, "location https://ex.com/p\ndomain ex.com\ntitle T\npiece one|1,2,3,4\n");
+    WriteAll(script, "location https://ex.com/p\ndomain ex.com\ntitle T\npiece one|1,2,3,4\n");
     ASSERT_TRUE(channel->AddSiteString(L"ex.com"));
     testsupport::Child ext;
     ASSERT_TRUE(ext.Start(FIREFOX_EXT_EXE, {L"--script", W(script), L"--report", W(report), L"--run-ms", L"20000"}));

@@ -57,12 +57,6 @@ void Select(PageData& page, int element, const std::wstring& text, hxie::RangeMe
     page.selection.metrics = metrics;
 }
 
-std::wstring Take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
-}
-
 class EnhancerTest : public ::testing::Test {
 protected:
     // The windows live for the whole run and go with the process: under Wine
@@ -102,7 +96,7 @@ protected:
         Option(2, L"");
         BSTR type = nullptr;
         ASSERT_EQ(action_->get_enhancertype(&type), S_OK);
-        EXPECT_EQ(Take(type), L"Internet Explorer Enhancer");
+        EXPECT_EQ(testsupport::Take(type), L"Internet Explorer Enhancer");
     }
 
     void TearDown() override {
@@ -151,7 +145,7 @@ protected:
     std::wstring Text(HRESULT (STDMETHODCALLTYPE IAction::*get)(BSTR*)) {
         BSTR b = nullptr;
         EXPECT_EQ((action_->*get)(&b), S_OK);
-        return Take(b);
+        return testsupport::Take(b);
     }
     Rect SelectionRect() {
         Rect r;

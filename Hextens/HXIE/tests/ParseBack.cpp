@@ -13,9 +13,13 @@ namespace {
 // MSXML 6 class id (not among mingw-w64's symbols).
 const CLSID kDomDocument60 = {0x88d96a05, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
 
+// Undoes only an initialisation that succeeded (S_FALSE included).
 struct ComInit {
-    ComInit() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComInit() { CoUninitialize(); }
+    ComInit() : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComInit() { if (ok) CoUninitialize(); }
+    ComInit(const ComInit&) = delete;
+    ComInit& operator=(const ComInit&) = delete;
+    const bool ok;
 };
 
 std::wstring TakeBstr(BSTR b) {

@@ -15,16 +15,7 @@
 
 #include "StandInHost.h"
 #include "fx/Handle.h"
-
-namespace {
-
-std::string Narrow(const wchar_t* w) {
-    std::string s;
-    for (; *w; ++w) s.push_back(static_cast<char>(*w & 0xFF));
-    return s;
-}
-
-}  // namespace
+#include "tests/support/TestSupport.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
@@ -36,10 +27,10 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 3; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"select" && i + 1 < argc) {
-            select = Narrow(argv[++i]);
+            select = testsupport::Utf8(argv[++i]);
             haveSelection = true;
         } else if (a == L"title" && i + 1 < argc) {
-            title = Narrow(argv[++i]);
+            title = testsupport::Utf8(argv[++i]);
         } else if (a == L"hang") {
             hang = true;
         } else {

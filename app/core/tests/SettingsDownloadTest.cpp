@@ -20,7 +20,6 @@ std::wstring Root() {
     return r.back() == L'\\' ? r : r + L'\\';
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 class SettingsDownloadTest : public coretest::AppFixture {
 protected:
@@ -28,7 +27,7 @@ protected:
         AppFixture::SetUp();
         theApp.m_UserId.clear();
         theApp.m_Version = L"17";
-        server_ = Narrow(loopback::Url(L"/files"));
+        server_ = testsupport::Utf8(loopback::Url(L"/files"));
         Serve(L"good.xml", coretest::SampleSettings(server_));
         loopback::Clear();
     }
@@ -60,7 +59,7 @@ TEST_F(SettingsDownloadTest, RequestUrlCarriesTheEncodedUserIdAndVersion) {
         ASSERT_EQ(requests.size(), 1u) << c.target;
         EXPECT_EQ(requests[0].method, "GET");
         EXPECT_EQ(requests[0].target, c.target);
-        EXPECT_EQ(Narrow(theApp.m_SettingsUrl), Narrow(loopback::Url(L"")) + c.target);
+        EXPECT_EQ(testsupport::Utf8(theApp.m_SettingsUrl), testsupport::Utf8(loopback::Url(L"")) + c.target);
         ASSERT_NE(theApp.m_pSettings, nullptr);
         EXPECT_EQ(theApp.m_pSettings->Source(), theApp.m_SettingsUrl);
         EXPECT_TRUE(theApp.m_HaveInitDispatch);
@@ -144,6 +143,7 @@ TEST_F(SettingsDownloadTest, ReloadWhileAPanelThreadAsksTemplateVersions) {
             ++asked;
         }
     });
+    testsupport::StopAndJoin stopPanel(done, panel);
     const int kReloads = 40;
     for (int k = 2; k <= kReloads; ++k) {
         Serve(L"versions.xml", docFor(k));

@@ -201,13 +201,14 @@ TEST_F(SettingsLoadTest, SkinNameWithAQuoteLoadsAndAsksSafely) {
 // Another process holds the hot-key combination: the program says so through
 // the tray balloon (and its log) and runs without the hot key.
 TEST_F(SettingsLoadTest, HotKeyTakenByAnotherProgramGivesTheBalloon) {
-    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyHeld");
-    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyRelease");
-    ::ResetEvent(held);
-    ::ResetEvent(release);
+    fx::UniqueHandle held(::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyHeld"));
+    fx::UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyRelease"));
+    ASSERT_TRUE(held && release);
+    ::ResetEvent(held.get());
+    ::ResetEvent(release.get());
     testsupport::Child holder;
     ASSERT_TRUE(holder.Start(HOTKEY_HOLDER_EXE, {L"4", L"19"}));  // Shift + Pause
-    ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0) << "the holder took the hot key";
+    ASSERT_EQ(::WaitForSingleObject(held.get(), 10000), WAIT_OBJECT_0) << "the holder took the hot key";
 
     EXPECT_EQ(ReRegisterHotKey(theApp.GetControllerWindow(), 4, 19), HotKeyResult::AlreadyInUse);
     log_->Lines();
@@ -218,7 +219,7 @@ TEST_F(SettingsLoadTest, HotKeyTakenByAnotherProgramGivesTheBalloon) {
     EXPECT_FALSE(theApp.m_BalloonStartsUpdate);
     EXPECT_TRUE(log_->Contains(L"HotKey in settings is already in use."));
 
-    ::SetEvent(release);
+    ::SetEvent(release.get());
     DWORD code = 99;
     EXPECT_TRUE(holder.Wait(10000, &code));
     EXPECT_EQ(code, 0u);
@@ -226,8 +227,6 @@ TEST_F(SettingsLoadTest, HotKeyTakenByAnotherProgramGivesTheBalloon) {
     theApp.ApplyHotKey();
     EXPECT_TRUE(theApp.m_BalloonStartsUpdate) << "free again: registered, no balloon";
     ::UnregisterHotKey(theApp.GetControllerWindow(), kHotKeyId);
-    ::CloseHandle(held);
-    ::CloseHandle(release);
 }
 
 }  // namespace

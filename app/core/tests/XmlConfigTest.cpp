@@ -9,6 +9,7 @@
 
 #include "CoreTestFiles.h"
 #include "core/XmlConfig.h"
+#include "TestSupport.h"
 
 using coretest::CapturedLog;
 
@@ -312,6 +313,7 @@ TEST_F(XmlConfigTest, ReloadWhileAnotherThreadAsksTemplateVersions) {
             ++asked;
         }
     });
+    testsupport::StopAndJoin stopPanel(done, panel);
     const int kReloads = 200;
     for (int k = 2; k <= kReloads; ++k) {
         reader.reset();
