@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "fx/ComString.h"
 #include "log/Logger.h"
 
 namespace {
@@ -23,23 +24,6 @@ HRESULT Value(LONG* out, LONG value) {
 constexpr LONG kMaxSiteEntries = ffchannel::kMaxSiteStrings + 1;
 
 fftext::Box ToBox(const RECT& r) { return fftext::Box{r.left, r.top, r.right, r.bottom}; }
-
-// An owned BSTR.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(const wchar_t* s) : b_(::SysAllocString(s)) {}
-    explicit Bstr(const std::wstring& s) : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { ::SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return b_; }
-    BSTR* put() { ::SysFreeString(b_); b_ = nullptr; return &b_; }
-    std::wstring str() const { return b_ ? std::wstring(b_, ::SysStringLen(b_)) : std::wstring(); }
-
-private:
-    BSTR b_ = nullptr;
-};
 
 }  // namespace
 
@@ -89,12 +73,21 @@ STDMETHODIMP CFirefoxEnhancer::Unload() {
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
-    // The main program lends its ISiteEnhancer pointer itself.
-    m_pSiteEnhancer = static_cast<ISiteEnhancer*>(siteEnhancer);
+    // Held without a reference of our own: the caller keeps it alive while it
+    // calls Update.  Asked for the interface, the extra reference is returned.
+    m_pSiteEnhancer = nullptr;
+    if (!siteEnhancer) return S_OK;
+    ISiteEnhancer* site = nullptr;
+    if (FAILED(siteEnhancer->QueryInterface(IID_ISiteEnhancer, reinterpret_cast<void**>(&site))) || !site) {
+        LogMessage(L"(%s) *** The site enhancer does not answer ISiteEnhancer", kModuleName);
+        return S_OK;
+    }
+    m_pSiteEnhancer = site;
+    site->Release();
     ffchannel::SharedData* channel = Module().Channel();
-    if (!m_pSiteEnhancer || !channel) return S_OK;
+    if (!channel) return S_OK;
     for (LONG i = 0; i < kMaxSiteEntries; ++i) {
-        Bstr entry;
+        fx::Bstr entry;
         HRESULT hr = m_pSiteEnhancer->GetSiteEntry(i, entry.put());
         if (FAILED(hr)) {
             LogMessage(L"(%s) GetSiteEntry(%d) failed: 0x%08x", kModuleName, (int)i, (unsigned)hr);
@@ -130,8 +123,10 @@ long CFirefoxEnhancer::Poll() {
     FirefoxModule& m = Module();
     if (m.enhancerAlive) ::SetEvent(m.enhancerAlive.get());
 
-    if (!FirefoxInForeground()) {
-        long bits = m_bWasActive ? 0x1F : 0;
+    fftext::PollFacts facts;
+    facts.foreground = FirefoxInForeground();
+    facts.wasActive = m_bWasActive;
+    if (!facts.foreground) {
         m_bWasActive = false;
         {
             fx::MutexLock lock(m.hotSpotLock.get(), INFINITE);
@@ -139,35 +134,34 @@ long CFirefoxEnhancer::Poll() {
         }
         fx::MutexLock lock(m.selectionLock.get(), INFINITE);
         m.selection.clear();
-        return bits;
+        return fftext::PollBits(facts);
     }
 
-    long bits = 0;
     bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), 100) == WAIT_OBJECT_0;
     ffchannel::SharedData* channel = m.Channel();
     if (alive && !channel) ::ResetEvent(m.extensionAlive.get());
-    if (alive && channel) {
+    facts.extensionAnswers = alive && channel;
+    if (facts.extensionAnswers) {
         POINT cursor{0, 0};
         ::GetCursorPos(&cursor);
-        bool secure = false;
-        if (channel->RequestUpdate(cursor.x, cursor.y)) {
+        facts.updated = channel->RequestUpdate(cursor.x, cursor.y);
+        if (facts.updated) {
             bool hotSpotsChanged = channel->HotSpotsChanged();
             bool selectionChanged = channel->SelectionChanged();
             std::vector<fftext::TextItem> before = m.selection;
             channel->ReadLocation(m.location);
-            secure = std::wcsstr(m.location, L"https:") != nullptr;
+            facts.secure = std::wcsstr(m.location, L"https:") != nullptr;
             if (hotSpotsChanged) ReadHotSpots();
             if (selectionChanged || !m_bWasActive) ReadSelection();
-            bits |= fftext::SelectionBits(before, m.selection);
+            facts.selectionBits = fftext::SelectionBits(before, m.selection);
         }
-        if (!m.hotSpots.empty()) bits |= 0x02;
-        if (channel->PageChanged() || !m_bWasActive) bits |= 0x04;
+        facts.haveHotSpots = !m.hotSpots.empty();
+        facts.pageChanged = channel->PageChanged();
         channel->ClearPageChanged();
-        if (secure) bits |= 0x20;
         ForwardExtensionLog();
     }
     m_bWasActive = true;
-    return bits;
+    return fftext::PollBits(facts);
 }
 
 void CFirefoxEnhancer::ReadHotSpots() {
@@ -181,11 +175,11 @@ void CFirefoxEnhancer::ReadHotSpots() {
     channel->ReadTitle(m.title);
     if (n <= 0 || !m_pSiteEnhancer) return;
     fftext::TabFields texts(copy.texts), hrefs(copy.hrefs), ids(copy.ids);
-    Bstr location(m.location);
+    fx::Bstr location(m.location);
     for (int i = 0; i < n; ++i) {
         std::wstring text = texts.Next(), href = hrefs.Next(), idList = ids.Next();
         std::wstring idsXml = fftext::IdListToXml(idList);
-        Bstr hrefB(href), idsB(idsXml), bestGuess;
+        fx::Bstr hrefB(href), idsB(idsXml), bestGuess;
         VARIANT_BOOL isLink = VARIANT_FALSE;
         HRESULT hr = m_pSiteEnhancer->IsHotSpotLink(location.get(), hrefB.get(), idsB.get(), bestGuess.put(), &isLink);
         if (FAILED(hr)) {

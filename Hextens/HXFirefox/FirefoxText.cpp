@@ -1,5 +1,7 @@
 #include "FirefoxText.h"
 
+#include "Hextens/HXIE/ContextXml.h"
+
 namespace fftext {
 
 std::wstring TabFields::Next() {
@@ -12,25 +14,20 @@ std::wstring TabFields::Next() {
 }
 
 std::wstring IdListToXml(const std::wstring& ids) {
-    std::wstring xml;
-    if (ids.empty()) return xml;
-    size_t start = 0;
-    for (;;) {
+    hxie::IdRunCollector runs(kMaxIdsXml);
+    for (size_t start = 0; start <= ids.size();) {
         size_t end = ids.find(L'\n', start);
-        std::wstring part = ids.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        std::wstring element = L"<id>" + part + L"</id>";
-        if (xml.size() + element.size() > kMaxIdsXml) break;
-        xml += element;
-        if (end == std::wstring::npos) break;
+        if (end == std::wstring::npos) end = ids.size();
+        runs.Add(ids.substr(start, end - start).c_str());
         start = end + 1;
     }
-    return xml;
+    return runs.Runs();
 }
 
 std::wstring HotSpotContext(const std::wstring& location, const std::wstring& href, const std::wstring& idsXml) {
     std::wstring c = L"<context><title><![CDATA[Firefox]]></title>";
-    c += L"<location><![CDATA[" + location + L"]]></location>";
-    c += L"<href><![CDATA[" + href + L"]]></href>";
+    c += L"<location><![CDATA[" + hxie::CdataText(location) + L"]]></location>";
+    c += L"<href><![CDATA[" + hxie::CdataText(href) + L"]]></href>";
     if (!idsXml.empty()) c += L"<content>" + idsXml + L"</content>";
     c += L"</context>";
     return c;
@@ -62,6 +59,17 @@ long SelectionBits(const std::vector<TextItem>& before, const std::vector<TextIt
     for (size_t i = 0; !changed && i < after.size(); ++i)
         changed = !(before[i].rect == after[i].rect) || before[i].text != after[i].text;
     if (changed) bits |= 0x08;
+    return bits;
+}
+
+long PollBits(const PollFacts& poll) {
+    if (!poll.foreground) return poll.wasActive ? 0x1F : 0;
+    if (!poll.extensionAnswers) return 0;
+    long bits = 0;
+    if (poll.updated) bits |= poll.selectionBits;
+    if (poll.haveHotSpots) bits |= 0x02;
+    if (poll.pageChanged || !poll.wasActive) bits |= 0x04;
+    if (poll.updated && poll.secure) bits |= 0x20;
     return bits;
 }
 

@@ -120,6 +120,12 @@ std::wstring EscapeXmlText(const std::wstring& text) {
     return out;
 }
 
+std::wstring CdataText(const std::wstring& text) {
+    std::wstring out;
+    AppendSafe(out, text, true, static_cast<size_t>(-1));
+    return out;
+}
+
 std::wstring BuildContextXml(const ContextParts& parts, size_t maxChars) {
     struct Cdata {
         const wchar_t* open;

@@ -37,6 +37,10 @@ std::wstring BuildContextXml(const ContextParts& parts, size_t maxChars = kConte
 // replaced as above).
 std::wstring EscapeXmlText(const std::wstring& text);
 
+// Text for the inside of a CDATA section: "]]>" split across two sections,
+// disallowed characters replaced as above.
+std::wstring CdataText(const std::wstring& text);
+
 // Builds the id runs of an element and its ancestors, innermost first:
 // "<id>value</id>" per id, values escaped, empty values skipped, and a run
 // that would take the whole text beyond the limit left out while later

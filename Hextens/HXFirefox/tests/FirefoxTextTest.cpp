@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Hextens/HXFirefox/FirefoxText.h"
+#include "ParseBack.h"
 
 using namespace fftext;
 
@@ -22,11 +23,14 @@ TEST(IdListToXml, Table) {
         {L"", L""},
         {L"a", L"<id>a</id>"},
         {L"a\nb", L"<id>a</id><id>b</id>"},
-        {L"a\n\nb", L"<id>a</id><id></id><id>b</id>"},
+        {L"a\n\nb\n", L"<id>a</id><id>b</id>"},               // empty ids are left out
+        {L"x&y\n<z>", L"<id>x&amp;y</id><id>&lt;z&gt;</id>"},  // ids are character data
         // 9 + 990 = 999 characters fit; one more does not, and no half element is kept.
         {std::wstring(990, L'x'), L"<id>" + std::wstring(990, L'x') + L"</id>"},
         {std::wstring(991, L'x'), L""},
         {L"a\n" + std::wstring(985, L'y'), L"<id>a</id>"},
+        // An id that does not fit is left out; a later one that fits is kept.
+        {L"a\n" + std::wstring(985, L'y') + L"\nb", L"<id>a</id><id>b</id>"},
     };
     for (const auto& c : cases) {
         std::wstring xml = IdListToXml(c.ids);
@@ -43,6 +47,21 @@ TEST(Context, ExactTexts) {
               L"<href><![CDATA[h]]></href></context>",
               HotSpotContext(L"", L"h", L""));
     EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><content></content></context>", PlainContext());
+}
+
+TEST(Context, HostileExtensionDataStillGivesWellFormedXml) {
+    const std::wstring location = L"https://ex.com/?a=]]>&b=<x>";
+    const std::wstring href = L"http://ex.com/]]]]>]]>\x01" L"end";
+    const std::wstring ids = L"a&b\n<c>\n\n]]>\nd\"e'";
+    const std::wstring xml = HotSpotContext(location, href, IdListToXml(ids));
+    const ParsedContext parsed = ParseContext(xml);
+    ASSERT_TRUE(parsed.ok) << xml;
+    EXPECT_EQ(L"context", parsed.rootName);
+    EXPECT_EQ(L"Firefox", parsed.text.at(L"title"));
+    EXPECT_EQ(location, parsed.text.at(L"location"));
+    EXPECT_EQ(L"http://ex.com/]]]]>]]> end", parsed.text.at(L"href"));   // control characters become blanks
+    const std::vector<std::wstring> expectedIds = {L"a&b", L"<c>", L"]]>", L"d\"e'"};
+    EXPECT_EQ(expectedIds, parsed.ids);
 }
 
 TEST(SelectionItems, OneItemPerRectangleOfEachPieceThatSurvivesTheFilter) {
@@ -83,6 +102,38 @@ TEST(SelectionBits, Table) {
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
         EXPECT_EQ(cases[i].bits, SelectionBits(cases[i].before, cases[i].after)) << i;
+}
+
+TEST(PollBits, Table) {
+    struct Case {
+        const char* name;
+        PollFacts poll;
+        long bits;
+    };
+    auto facts = [](bool fg, bool was, bool answers, bool updated, long sel, bool hot, bool page, bool secure) {
+        PollFacts f;
+        f.foreground = fg;
+        f.wasActive = was;
+        f.extensionAnswers = answers;
+        f.updated = updated;
+        f.selectionBits = sel;
+        f.haveHotSpots = hot;
+        f.pageChanged = page;
+        f.secure = secure;
+        return f;
+    };
+    const Case cases[] = {
+        {"left the foreground", facts(false, true, true, true, 0x09, true, true, true), 0x1F},
+        {"still in the background", facts(false, false, true, true, 0x09, true, true, true), 0},
+        {"extension silent", facts(true, true, false, true, 0x09, true, true, true), 0},
+        {"first poll in front, nothing else", facts(true, false, true, false, 0, false, false, false), 0x04},
+        {"steady page, steady selection", facts(true, true, true, true, 0x01, false, false, false), 0x01},
+        {"selection changed", facts(true, true, true, true, 0x09, false, false, false), 0x09},
+        {"hot spots on a new secure page", facts(true, true, true, true, 0, true, true, true), 0x26},
+        {"no answer to the update: hot spots and page only", facts(true, true, true, false, 0x09, true, true, true),
+         0x06},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.bits, PollBits(c.poll)) << c.name;
 }
 
 TEST(LogLines, SkipsEmptyParts) {
