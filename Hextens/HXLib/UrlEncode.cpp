@@ -45,4 +45,21 @@ std::u16string PercentEncodeUtf8(const char16_t* text, size_t length) {
     return out;
 }
 
+std::string PercentEncodeNonAsciiUtf8(const char16_t* text, size_t length) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string utf8 = Utf16ToUtf8(text, length);
+    std::string out;
+    out.reserve(utf8.size());
+    for (unsigned char b : utf8) {
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+        }
+    }
+    return out;
+}
+
 }  // namespace urlenc

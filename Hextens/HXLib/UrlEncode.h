@@ -16,6 +16,10 @@ std::string Utf16ToUtf8(const char16_t* text, size_t length);
 // Percent-encodes the UTF-8 form of text.
 std::u16string PercentEncodeUtf8(const char16_t* text, size_t length);
 
+// The navigation form of a URL: its UTF-8 form with every byte at or above
+// 0x80 as '%' and two upper-case hex digits, ASCII bytes kept as they are.
+std::string PercentEncodeNonAsciiUtf8(const char16_t* text, size_t length);
+
 #if defined(_WIN32)
 inline std::wstring PercentEncodeUtf8(const wchar_t* text) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");

@@ -68,21 +68,10 @@ int64_t SiteStringOffset(int32_t count, int64_t usedBytes, int64_t textLength) {
 }
 
 bool EncodeNavigateUrl(const char16_t* url, size_t length, std::string& out) {
-    static const char kHex[] = "0123456789ABCDEF";
-    out.clear();
-    std::string utf8 = urlenc::Utf16ToUtf8(url, length);
-    for (unsigned char b : utf8) {
-        if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[b >> 4]);
-            out.push_back(kHex[b & 15]);
-        }
-        if (out.size() > static_cast<size_t>(kNavigateUrlChars - 1)) {
-            out.clear();
-            return false;
-        }
+    out = urlenc::PercentEncodeNonAsciiUtf8(url, length);
+    if (out.size() > static_cast<size_t>(kNavigateUrlChars - 1)) {
+        out.clear();
+        return false;
     }
     return true;
 }
