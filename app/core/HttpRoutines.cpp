@@ -6,6 +6,8 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -236,13 +238,24 @@ bool IsNetworkUp() {
     return HasDefaultRoute(*table);
 }
 
-std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount) {
+std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount, size_t maxBytes) {
     static const wchar_t kRoutine[] = L"HttpGetToMemory";
+    // The count goes out as an int.
+    maxBytes = std::min<size_t>(maxBytes, static_cast<size_t>(INT_MAX) - 1);
     OpenedGet get;
     if (!OpenGet(kRoutine, url, get)) return nullptr;
+    const std::wstring tooLarge = L"body larger than " + std::to_wstring(maxBytes) + L" bytes";
+    if (get.lengthKnown && get.length > maxBytes) {
+        LogFailure(kRoutine, tooLarge + L" (announced " + std::to_wstring(get.length) + L")", url);
+        return nullptr;
+    }
     std::string body;
-    if (get.lengthKnown && get.length < 64u * 1024 * 1024) body.reserve(static_cast<size_t>(get.length));
-    bool whole = ReadBody(kRoutine, url, get, [&body](const char* data, DWORD count) {
+    if (get.lengthKnown) body.reserve(static_cast<size_t>(get.length));
+    bool whole = ReadBody(kRoutine, url, get, [&](const char* data, DWORD count) {
+        if (count > maxBytes - body.size()) {
+            LogFailure(kRoutine, tooLarge, url);
+            return false;
+        }
         body.append(data, count);
         return true;
     });

@@ -15,10 +15,15 @@
 // True when the IP routing table holds a default route.
 bool IsNetworkUp();
 
-// GETs url.  On a 2xx answer whose body arrived whole: the body plus one zero
-// byte after it, and byteCount = the body's length.  Otherwise null and
-// byteCount untouched.
-std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount);
+// Bodies HttpGetToMemory takes at most: a server announcing or sending more
+// fails the request.
+constexpr size_t kMaxMemoryBodyBytes = 64u * 1024 * 1024;
+
+// GETs url.  On a 2xx answer whose body arrived whole and holds at most
+// maxBytes bytes: the body plus one zero byte after it, and byteCount = the
+// body's length.  Otherwise null (logged) and byteCount untouched.
+std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
+                                        size_t maxBytes = kMaxMemoryBodyBytes);
 
 // GETs url into path.  The body goes into a temporary file beside path, which
 // replaces path only when the answer was 2xx and the body arrived whole; on

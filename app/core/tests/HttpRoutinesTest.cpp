@@ -147,6 +147,24 @@ TEST_F(HttpTest, GetToMemoryDeliversWholeBodiesWithTheExactCount) {
     }
 }
 
+TEST_F(HttpTest, GetToMemoryRefusesBodiesBeyondItsCap) {
+    struct Case {
+        const wchar_t* path;
+        bool ok;
+    } cases[] = {
+        {L"/bytes/4096", true},             // exactly the cap
+        {L"/bytes/4097", false},            // announced beyond it
+        {L"/chunked/bytes/4096", true},
+        {L"/chunked/bytes/9000", false},    // no Content-Length: stopped while reading
+    };
+    for (auto& c : cases) {
+        int count = -7;
+        std::unique_ptr<char[]> body = HttpGetToMemory(Url(c.path), &count, 4096);
+        EXPECT_EQ(c.ok, body != nullptr) << c.path;
+        EXPECT_EQ(c.ok ? 4096 : -7, count) << c.path;
+    }
+}
+
 TEST_F(HttpTest, GetSendsOneRequestAsTheAppWithTheTrayConnectingMeanwhile) {
     int count = 0;
     ASSERT_TRUE(HttpGetToMemory(Url(L"/bytes/10?x=1"), &count));
@@ -412,6 +430,10 @@ TEST_F(HttpLogTest, EachFailureIsOneLogLine) {
          L"/lc.asp"},
         {[&] { HttpGetToMemory(Url(L"/status/404/" + std::wstring(400, L'a')), &count); },
          L"HttpGetToMemory failed", L"404"},
+        {[&] { HttpGetToMemory(Url(L"/bytes/5000"), &count, 4096); }, L"HttpGetToMemory failed",
+         L"larger than 4096"},
+        {[&] { HttpGetToMemory(Url(L"/chunked/bytes/5000"), &count, 4096); }, L"HttpGetToMemory failed",
+         L"larger than 4096"},
     };
     for (auto& c : cases) {
         c.call();
