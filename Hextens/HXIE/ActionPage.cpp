@@ -14,6 +14,9 @@ namespace {
 
 constexpr size_t kMaxItemText = 255;
 constexpr int kMaxFrameDepth = 16;
+// offsetParent steps followed at most: a page whose chain runs longer (or in
+// a circle) gives no rectangle.
+constexpr size_t kMaxOffsetDepth = 256;
 
 // The attribute as a string; none when it is missing or not a string.
 std::optional<std::wstring> StringAttribute(IHTMLElement* element, const wchar_t* name) {
@@ -261,6 +264,11 @@ std::optional<hxie::Rect> CAction::GetElementRect(IHTMLElement* element) {
     fx::ComPtr<IHTMLElement> parent;
     if (FAILED(element->get_offsetParent(parent.put()))) return std::nullopt;
     while (parent) {
+        if (chain.size() >= kMaxOffsetDepth) {
+            LogMessage(L"(%s) *** offsetParent chain longer than %d elements", g_ModuleName,
+                       static_cast<int>(kMaxOffsetDepth));
+            return std::nullopt;
+        }
         hxie::OffsetStep step;
         if (FAILED(parent->get_offsetLeft(&step.offsetLeft)) || FAILED(parent->get_offsetTop(&step.offsetTop)))
             return std::nullopt;
