@@ -41,40 +41,40 @@ LONG DeleteTree(HKEY parent, const std::wstring& name) {
     return ::RegDeleteKeyW(parent, name.c_str());
 }
 
-LONG Write(HKEY parent, const RegKey& spec) {
-    if (spec.kind == RegKey::ForceRemove) {
-        LONG rc = DeleteTree(parent, spec.name);
+LONG Write(HKEY parent, const RegKey& entry) {
+    if (entry.kind == RegKey::ForceRemove) {
+        LONG rc = DeleteTree(parent, entry.name);
         if (rc != ERROR_SUCCESS) return rc;
     }
     UniqueHKey key;
-    LONG rc = ::RegCreateKeyExW(parent, spec.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    LONG rc = ::RegCreateKeyExW(parent, entry.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                 KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr);
     if (rc != ERROR_SUCCESS) return rc;
-    if (spec.hasDefault && (rc = SetString(key.get(), nullptr, spec.defaultValue)) != ERROR_SUCCESS)
+    if (entry.hasDefault && (rc = SetString(key.get(), nullptr, entry.defaultValue)) != ERROR_SUCCESS)
         return rc;
-    for (const auto& value : spec.values)
+    for (const auto& value : entry.values)
         if ((rc = SetString(key.get(), value.first.c_str(), value.second)) != ERROR_SUCCESS) return rc;
-    for (const RegKey& child : spec.children)
+    for (const RegKey& child : entry.children)
         if ((rc = Write(key.get(), child)) != ERROR_SUCCESS) return rc;
     return ERROR_SUCCESS;
 }
 
-LONG Remove(HKEY parent, const RegKey& spec) {
-    if (spec.kind == RegKey::ForceRemove) return DeleteTree(parent, spec.name);
+LONG Remove(HKEY parent, const RegKey& entry) {
+    if (entry.kind == RegKey::ForceRemove) return DeleteTree(parent, entry.name);
     UniqueHKey key;
-    LONG rc = ::RegOpenKeyExW(parent, spec.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
+    LONG rc = ::RegOpenKeyExW(parent, entry.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (rc != ERROR_SUCCESS) return rc;
-    for (const RegKey& child : spec.children)
+    for (const RegKey& child : entry.children)
         if ((rc = Remove(key.get(), child)) != ERROR_SUCCESS) return rc;
-    for (const auto& value : spec.values) {
+    for (const auto& value : entry.values) {
         rc = ::RegDeleteValueW(key.get(), value.first.c_str());
         if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
     }
-    if (spec.kind == RegKey::NoRemove) return ERROR_SUCCESS;
+    if (entry.kind == RegKey::NoRemove) return ERROR_SUCCESS;
     bool keep = HasSubkeys(key.get());
     key.reset();
-    return keep ? ERROR_SUCCESS : ::RegDeleteKeyW(parent, spec.name.c_str());
+    return keep ? ERROR_SUCCESS : ::RegDeleteKeyW(parent, entry.name.c_str());
 }
 
 HRESULT OpenClassesRoot(UniqueHKey& key) {
