@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "fx/ComInterface.h"
 #include "fx/ComModule.h"
 
 namespace fx {
@@ -15,14 +16,7 @@ public:
     OnePointEnum(IConnectionPoint* point, ULONG position) : point_(point), position_(position) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints)) {
-            *out = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return QueryInterfaceFor<IEnumConnectionPoints>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() override { return ReleaseObject(); }
@@ -63,14 +57,7 @@ private:
 }  // namespace
 
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QueryInterfaceFor<IConnectionPoint>(this, iid, out);
 }
 
 STDMETHODIMP ConnectionPoint::GetConnectionInterface(IID* iid) {

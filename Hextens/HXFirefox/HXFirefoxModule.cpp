@@ -6,6 +6,7 @@
 #include "Hextens/HXFirefox/FirefoxModule.h"
 #include "fx/ClassFactory.h"
 #include "fx/ComRegistry.h"
+#include "fx/InprocServer.h"
 
 namespace {
 
@@ -19,24 +20,15 @@ const fx::ComClass kClasses[] = {
 
 const fx::ComServer kServer = {&kHXFirefoxAppId, L"HXFirefox", L"HXFirefox.DLL", &LIBID_HXFirefoxLib, kClasses, ARRAYSIZE(kClasses)};
 
-}  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        fx::SetModuleInstance(instance);
-        ::DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
-        // The application object's exit: the enhancer lets go of the alive
-        // events, list locks and the channel's presence flag even when the
-        // main program never called Unload.  At process termination only
-        // what needs no wait and no log line.
-        if (reserved) ReleaseAtProcessExit();
-        else ReleaseEnhancer();
-    }
-    return TRUE;
+// The application object's exit: the enhancer lets go of the alive
+// events, list locks and the channel's presence flag even when the
+// main program never called Unload.  At process termination only
+// what needs no wait and no log line.
+void OnDetach(bool processEnding) {
+    if (processEnding) ReleaseAtProcessExit();
+    else ReleaseEnhancer();
 }
 
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return fx::GetClassObject(kServer, clsid, iid, out); }
-STDAPI DllCanUnloadNow() { return fx::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return fx::RegisterServer(kServer); }
-STDAPI DllUnregisterServer() { return fx::UnregisterServer(kServer); }
+}  // namespace
+
+FX_INPROC_SERVER_EXPORTS(kServer, &OnDetach)

@@ -5,6 +5,7 @@
 #include "Hextens/HXIE/Action.h"
 #include "fx/ClassFactory.h"
 #include "fx/ComRegistry.h"
+#include "fx/InprocServer.h"
 
 namespace {
 
@@ -19,15 +20,4 @@ const fx::ComServer kServer = {&kHXIEAppId, L"HXIE", L"HXIE.DLL", &LIBID_HXIELib
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        fx::SetModuleInstance(instance);
-        ::DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return fx::GetClassObject(kServer, clsid, iid, out); }
-STDAPI DllCanUnloadNow() { return fx::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return fx::RegisterServer(kServer); }
-STDAPI DllUnregisterServer() { return fx::UnregisterServer(kServer); }
+FX_INPROC_SERVER_EXPORTS(kServer, nullptr)

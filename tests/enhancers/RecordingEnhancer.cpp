@@ -9,8 +9,10 @@
 #include "Hextens/HXIE/HXIE.h"
 #include "StandIns.h"
 #include "fx/ClassFactory.h"
+#include "fx/ComInterface.h"
 #include "fx/ComModule.h"
 #include "fx/ComRegistry.h"
+#include "fx/InprocServer.h"
 #include "fx/Dispatch.h"
 #include "hosts/SiteEnhancer.h"
 
@@ -129,14 +131,7 @@ public:
     }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAction)) {
-            *out = static_cast<IAction*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return fx::QueryInterfaceFor<IAction, IDispatch>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() override { return ReleaseObject(); }
@@ -290,32 +285,13 @@ public:
 };
 
 // Creatable, answers IDispatch, but is no enhancer.
-class NoIAction : public IDispatch, private fx::ModuleObject {
+class NoIAction : public fx::NoTypeInfoDispatch<IDispatch>, private fx::ModuleObject {
 public:
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return fx::QueryInterfaceFor<IDispatch>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() override { return ReleaseObject(); }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
 
 private:
     ~NoIAction() override { standin::Record(standin::kRecorderLogVar, L"C", L"Destroyed"); }
@@ -333,15 +309,4 @@ const fx::ComServer kServer = {nullptr, nullptr, nullptr, nullptr, kClasses, ARR
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        fx::SetModuleInstance(instance);
-        ::DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return fx::GetClassObject(kServer, clsid, iid, out); }
-STDAPI DllCanUnloadNow() { return fx::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return fx::RegisterServer(kServer); }
-STDAPI DllUnregisterServer() { return fx::UnregisterServer(kServer); }
+FX_INPROC_SERVER_EXPORTS(kServer, nullptr)

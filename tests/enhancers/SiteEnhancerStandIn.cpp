@@ -8,8 +8,10 @@
 
 #include "StandIns.h"
 #include "fx/ClassFactory.h"
+#include "fx/ComInterface.h"
 #include "fx/ComModule.h"
 #include "fx/ComRegistry.h"
+#include "fx/InprocServer.h"
 #include "hosts/SiteEnhancer.h"
 
 namespace {
@@ -32,35 +34,15 @@ std::wstring Lower(std::wstring s) {
     return s;
 }
 
-class SiteEnhancer : public ISiteEnhancer, private fx::ModuleObject {
+class SiteEnhancer : public fx::NoTypeInfoDispatch<ISiteEnhancer>, private fx::ModuleObject {
 public:
     SiteEnhancer() : name_(L"S" + std::to_wstring(::InterlockedIncrement(&g_objects))) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_ISiteEnhancer)) {
-            *out = static_cast<ISiteEnhancer*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return fx::QueryInterfaceFor<ISiteEnhancer, IDispatch>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() override { return ReleaseObject(); }
-
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
 
     STDMETHODIMP Setup(BSTR url, BSTR* settings) override {
         return Call(L"Setup", {Text(url), TextAt(settings)});
@@ -148,15 +130,4 @@ const fx::ComServer kServer = {nullptr, nullptr, nullptr, nullptr, kClasses, ARR
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        fx::SetModuleInstance(instance);
-        ::DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return fx::GetClassObject(kServer, clsid, iid, out); }
-STDAPI DllCanUnloadNow() { return fx::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return fx::RegisterServer(kServer); }
-STDAPI DllUnregisterServer() { return fx::UnregisterServer(kServer); }
+FX_INPROC_SERVER_EXPORTS(kServer, nullptr)
