@@ -15,7 +15,7 @@ HRESULT QueryInterfaceFor(T* self, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     void* found = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(First))) found = static_cast<First*>(self);
-    else ((IsEqualIID(iid, __uuidof(Rest)) && (found = static_cast<Rest*>(self)) != nullptr) || ...);
+    else (void)((IsEqualIID(iid, __uuidof(Rest)) && (found = static_cast<Rest*>(self)) != nullptr) || ...);
     *out = found;
     if (!found) return E_NOINTERFACE;
     static_cast<First*>(self)->AddRef();
