@@ -244,7 +244,7 @@ int wmain(int argc, wchar_t** argv) {
         mutex.reset(::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName));
         answer.reset(::OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kUpdateEventName));
         if (mapping && mutex && answer) break;
-        Pump();
+        if (firefox) Pump();
         ::Sleep(20);
     }
     if (!mapping || !mutex || !answer) return 2;
@@ -275,7 +275,7 @@ int wmain(int argc, wchar_t** argv) {
             ::Sleep(1);
             continue;
         }
-        Pump();
+        if (firefox) Pump();   // Firefox's window, when shown
         if (b.updateRequested == 1) {
             fx::MutexLock lock(mutex.get(), 1000);
             if (lock.acquired() && b.updateRequested == 1) {
