@@ -10,6 +10,7 @@
 
 #include "Hextens/HXFirefox/HXFirefox.h"
 #include "Hextens/HXIE/HXIE.h"
+#include "FakeSiteEnhancer.h"
 #include "TestSupport.h"
 #include "ViewerLog.h"
 #include "fx/Handle.h"
@@ -26,52 +27,20 @@ std::wstring W(const std::string& s) { return std::wstring(s.begin(), s.end()); 
 
 // The site enhancer: accepts every link whose href holds no "reject", gives
 // "guess:" + href as best guess, and lists the given site entries.
-class FakeSiteEnhancer : public ISiteEnhancer {
+class FakeSiteEnhancer : public fakes::FakeSiteEnhancer {
 public:
-    std::vector<std::wstring> entries;
-    HRESULT failEntryAt = -1;
-
-    bool answersSiteEnhancer = true;   // false: an object that is no site enhancer
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (answersSiteEnhancer && (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-                                    IsEqualIID(iid, IID_ISiteEnhancer))) {
-            *out = static_cast<ISiteEnhancer*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+    FakeSiteEnhancer() {
+        linkRule = [](const std::wstring& href, std::wstring& guess) {
+            guess = L"guess:" + href;
+            return href.find(L"reject") == std::wstring::npos;
+        };
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Setup(BSTR, BSTR*) override { return S_OK; }
-    STDMETHODIMP Shutdown() override { return S_OK; }
     STDMETHODIMP IsHotSpotLink(BSTR location, BSTR href, BSTR ids, BSTR* bestGuess, VARIANT_BOOL* is) override {
         lastLocation = location ? location : L"";
-        lastIds = ids ? ids : L"";
-        std::wstring h = href ? href : L"";
-        *is = h.find(L"reject") == std::wstring::npos ? VARIANT_TRUE : VARIANT_FALSE;
-        *bestGuess = ::SysAllocString((L"guess:" + h).c_str());
-        return S_OK;
+        return fakes::FakeSiteEnhancer::IsHotSpotLink(location, href, ids, bestGuess, is);
     }
-    STDMETHODIMP IsEnhancedDomain(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetSiteEntry(LONG index, BSTR* entry) override {
-        ++entryCalls;
-        if (index == failEntryAt) return E_FAIL;
-        *entry = index < (LONG)entries.size() ? ::SysAllocString(entries[index].c_str()) : ::SysAllocString(L"");
-        return S_OK;
-    }
-    STDMETHODIMP SetUserKey(BSTR*) override { return S_OK; }
-    STDMETHODIMP SetVersion(BSTR*) override { return S_OK; }
 
-    std::wstring lastLocation, lastIds;
-    int entryCalls = 0;
+    std::wstring lastLocation;
 };
 
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
