@@ -4,6 +4,7 @@
 
 #include "app/selection/BrowserTreeView.h"
 #include "app/selection/ControllerSteps.h"
+#include "app/selection/controller/BrowserUrl.h"
 #include "log/PondrelLog.h"
 
 void Observer::Clear() {
@@ -15,12 +16,13 @@ bool Observer::OpenInDefaultBrowser(std::wstring url) {
     m_Owner.m_DownOverPopup = false;
     m_Owner.m_ButtonDownSeen = false;
     if (m_Owner.IsTextMenuVisible()) m_Owner.HideTextMenu();
-    if (!IsBrowserUrl(url)) {
+    std::wstring safe = browser_url::SafeUrl(url);
+    if (safe.empty()) {
         LogWithPrefix(L"Not opened in the browser (not an http or https URL): %s", url.c_str());
         return false;
     }
     BrowserStarter& starter = DefaultBrowserStarter();
-    return starter.start(starter.browserPath(), QuoteArgument(url));
+    return starter.start(starter.browserPath(), browser_url::QuoteArgument(safe));
 }
 
 BrowserStarter& DefaultBrowserStarter() {
@@ -31,22 +33,4 @@ BrowserStarter& DefaultBrowserStarter() {
             return reinterpret_cast<INT_PTR>(r) > 32;
         }};
     return starter;
-}
-
-bool IsBrowserUrl(const std::wstring& url) {
-    auto startsWith = [&](const wchar_t* scheme) {
-        size_t n = wcslen(scheme);
-        return url.size() > n && ::CompareStringOrdinal(url.c_str(), static_cast<int>(n), scheme,
-                                                        static_cast<int>(n), TRUE) == CSTR_EQUAL;
-    };
-    if (!startsWith(L"http://") && !startsWith(L"https://")) return false;
-    for (wchar_t c : url)
-        if (c == L'"' || c < 0x20 || c == 0x7f) return false;
-    return true;
-}
-
-std::wstring QuoteArgument(const std::wstring& url) {
-    size_t trailing = 0;
-    while (trailing < url.size() && url[url.size() - 1 - trailing] == L'\\') ++trailing;
-    return L"\"" + url + std::wstring(trailing, L'\\') + L"\"";
 }

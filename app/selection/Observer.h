@@ -21,7 +21,8 @@ public:
     // Empties the hot-spot list and forgets the controller's current link.
     virtual void Clear();
     // Starts the default browser with url (http and https only, passed as one
-    // quoted argument); false when nothing was started.
+    // quoted argument with its quotes percent-encoded); false when nothing was
+    // started.
     virtual bool OpenInDefaultBrowser(std::wstring url);
 
     std::wstring m_AreaTitle;
@@ -48,10 +49,3 @@ struct BrowserStarter {
     std::function<bool(const std::wstring& file, const std::wstring& parameters)> start;
 };
 BrowserStarter& DefaultBrowserStarter();
-
-// Whether url may be handed to a browser: an http or https URL (scheme in any
-// case) without quotes or control characters.
-bool IsBrowserUrl(const std::wstring& url);
-// url as one argument of a command line: quoted, with the backslashes before
-// the closing quote doubled.
-std::wstring QuoteArgument(const std::wstring& url);

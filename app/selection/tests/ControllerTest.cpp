@@ -227,7 +227,7 @@ TEST(OpenInDefaultBrowser, OnlyWebUrlsAsOneQuotedArgument) {
         {L"http://example.com/a b", true, L"\"http://example.com/a b\""},
         {L"HTTPS://example.com/", true, L"\"HTTPS://example.com/\""},
         {L"https://example.com/dir\\", true, L"\"https://example.com/dir\\\\\""},
-        {L"http://x/\" -new-window calc", false, nullptr},
+        {L"http://x/\" -new-window calc", true, L"\"http://x/%22 -new-window calc\""},
         {L"file:///c:/windows/system32/calc.exe", false, nullptr},
         {L"javascript:alert(1)", false, nullptr},
         {L"http://", false, nullptr},
