@@ -183,3 +183,41 @@ private:
 };
 
 }  // namespace fx
+
+namespace fx {
+
+// Owner of a memory device context (DeleteDC when it goes).
+class MemoryDC {
+public:
+    MemoryDC() = default;
+    ~MemoryDC() { reset(); }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+
+    // A memory DC compatible with the screen.
+    bool CreateCompatible() { reset(::CreateCompatibleDC(nullptr)); return dc_ != nullptr; }
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+    void reset(HDC dc = nullptr) {
+        if (dc_) ::DeleteDC(dc_);
+        dc_ = dc;
+    }
+
+private:
+    HDC dc_ = nullptr;
+};
+
+// Selects an object into a DC for a scope and puts the previous one back.
+class SelectObjectScope {
+public:
+    SelectObjectScope(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+    ~SelectObjectScope() { if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_); }
+    SelectObjectScope(const SelectObjectScope&) = delete;
+    SelectObjectScope& operator=(const SelectObjectScope&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace fx
