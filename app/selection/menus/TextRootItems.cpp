@@ -1,5 +1,7 @@
 #include "app/selection/menus/TextRootItems.h"
 
+#include <algorithm>
+
 namespace text_menu {
 
 std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::wstring& to) {
@@ -104,5 +106,45 @@ PanelChoice ChoosePanel(const MenuItemData& item, const std::wstring& observerTe
 }
 
 bool IsChoosable(const MenuItemData* item) { return item && !item->m_Id.empty() && item->m_Data == 0; }
+
+}  // namespace text_menu
+
+namespace text_menu {
+
+GuessRequest DecideGuessRequest(BestGuessShared& shared, int& latestRequestId, const std::wstring& text,
+                                const std::wstring* firstContext, const std::wstring& secondContext) {
+    GuessRequest request;
+    request.withContext = firstContext != nullptr;
+    request.repeat = IsRepeatRequest(text, shared.query3, shared.answeredId, latestRequestId);
+    if (request.repeat) {
+        request.requestId = latestRequestId;
+        return request;
+    }
+    shared.requestId = NextRequestId(shared.requestId);
+    latestRequestId = shared.requestId;
+    request.requestId = shared.requestId;
+    shared.query1 = firstContext ? secondContext : std::wstring();
+    shared.query2 = firstContext ? *firstContext : std::wstring();
+    shared.query3 = text;
+    return request;
+}
+
+std::vector<GuessItem> PlanGuessItems(const BestGuessShared& shared, int count, const GuessRecordLookup& lookup) {
+    std::vector<GuessItem> items;
+    const int n = std::min(std::max(count, 0), BestGuessShared::kMaxRows);
+    for (int i = 0; i < n; ++i) {
+        const GuessRow& row = shared.rows[i];
+        GuessRecord record;
+        if (!lookup(row.id, record)) continue;
+        GuessItem item;
+        FillGuessItem(item.fields, row, GuessRowLabel(row, record.guessText));
+        item.fields.m_TreeCategory = record.category;
+        item.fields.m_TreeTarget = record.target;
+        item.fields.m_TreeEntry = record.entry;
+        item.iconUrl = row.iconUrl;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
 
 }  // namespace text_menu

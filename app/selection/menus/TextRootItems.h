@@ -99,3 +99,49 @@ PanelChoice ChoosePanel(const MenuItemData& item, const std::wstring& observerTe
 bool IsChoosable(const MenuItemData* item);
 
 }  // namespace text_menu
+
+namespace text_menu {
+
+// What the best-guess worker and the text menu share, read and written only
+// under g_BestGuessLock: the latest query, its id, and the answer the worker
+// holds.
+struct BestGuessShared {
+    static constexpr int kMaxRows = 20;
+    std::wstring query1, query2, query3;  // (second context, first context, text)
+    int requestId = 0;   // the latest query's id
+    int answeredId = 0;  // the id of the query the held answer belongs to
+    int resultCount = 0;
+    std::wstring title;      // "menu" when the rows are menu items
+    std::wstring extraText;  // the result set's image
+    GuessRow rows[kMaxRows];
+};
+
+// A best-guess request, decided under the lock: a repeat of the latest
+// request reuses the held answer; otherwise the counter moves on, the query
+// texts are written and the new id is the application's latest request id.
+struct GuessRequest {
+    bool repeat = false;
+    int requestId = 0;
+    bool withContext = false;  // a first context was given (usage counted; 11801's lParam 0)
+};
+GuessRequest DecideGuessRequest(BestGuessShared& shared, int& latestRequestId, const std::wstring& text,
+                                const std::wstring* firstContext, const std::wstring& secondContext);
+
+// Where a result row's panel record sits in the settings tree, and its
+// entry's guess text; false when no record has the row's id.
+struct GuessRecord {
+    int category = 0, target = 0, entry = 0;
+    std::wstring guessText;
+};
+using GuessRecordLookup = std::function<bool(const std::wstring& id, GuessRecord& record)>;
+
+// The items an answer gives, row 0 first, after which comes a guess
+// separator; rows naming no record are left out (no separator without an
+// item).
+struct GuessItem {
+    MenuItemData fields;
+    std::wstring iconUrl;  // the row's icon; empty: the record's own icon
+};
+std::vector<GuessItem> PlanGuessItems(const BestGuessShared& shared, int count, const GuessRecordLookup& lookup);
+
+}  // namespace text_menu

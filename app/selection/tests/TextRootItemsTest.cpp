@@ -196,3 +196,77 @@ TEST(TextMenuItems, ReplaceAll) {
     EXPECT_EQ(ReplaceAll(L"a{x}b{x}", L"{x}", L"{x}{x}"), L"a{x}{x}b{x}{x}");
     EXPECT_EQ(ReplaceAll(L"abc", L"", L"z"), L"abc");
 }
+
+TEST(TextMenuGuesses, RequestsCountOnAndRepeatsReuseTheHeldAnswer) {
+    BestGuessShared shared;
+    int latest = 0;
+    const std::wstring context = L"ctx", second = L"ctx2";
+
+    GuessRequest r = DecideGuessRequest(shared, latest, L"Pond", &context, second);
+    EXPECT_FALSE(r.repeat);
+    EXPECT_TRUE(r.withContext);
+    EXPECT_EQ(r.requestId, 1);
+    EXPECT_EQ(latest, 1);
+    EXPECT_EQ(shared.query1, L"ctx2");
+    EXPECT_EQ(shared.query2, L"ctx");
+    EXPECT_EQ(shared.query3, L"Pond");
+
+    // The answer has not arrived: asking again is a new request.
+    r = DecideGuessRequest(shared, latest, L"pond", &context, second);
+    EXPECT_FALSE(r.repeat);
+    EXPECT_EQ(latest, 2);
+
+    // The answer to the latest request is held: the same text repeats.
+    shared.answeredId = 2;
+    r = DecideGuessRequest(shared, latest, L"POND", &context, second);
+    EXPECT_TRUE(r.repeat);
+    EXPECT_EQ(r.requestId, 2);
+    EXPECT_EQ(latest, 2);
+    EXPECT_EQ(shared.query3, L"pond");
+
+    // Without a first context: the query holds the text only.
+    r = DecideGuessRequest(shared, latest, L"Lake", nullptr, second);
+    EXPECT_FALSE(r.repeat);
+    EXPECT_FALSE(r.withContext);
+    EXPECT_EQ(shared.query1, L"");
+    EXPECT_EQ(shared.query2, L"");
+    EXPECT_EQ(shared.query3, L"Lake");
+
+    shared.requestId = 20000;
+    r = DecideGuessRequest(shared, latest, L"River", nullptr, second);
+    EXPECT_EQ(r.requestId, 0);
+    EXPECT_EQ(latest, 0);
+}
+
+TEST(TextMenuGuesses, AnswerRowsBecomeItemsRowsWithoutRecordsSkipped) {
+    BestGuessShared shared;
+    const wchar_t* ids[] = {L"A", L"missing", L"B"};
+    for (int i = 0; i < 3; ++i) {
+        shared.rows[i].id = ids[i];
+        shared.rows[i].inserted = L"pond";
+        shared.rows[i].type = i == 2 ? L"http://s/?q={pq_token}" : L"pq_default";
+        shared.rows[i].iconUrl = i == 2 ? L"http://i/icon.png" : L"";
+    }
+    shared.rows[0].label = L"About pq_text";
+    auto lookup = [](const std::wstring& id, GuessRecord& record) {
+        if (id.empty() || id == L"missing") return false;
+        record.category = 2;
+        record.target = 1;
+        record.entry = id == L"A" ? 4 : 5;
+        record.guessText = L"Entry for pq_text";
+        return true;
+    };
+    std::vector<GuessItem> items = PlanGuessItems(shared, 3, lookup);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].fields.m_Text, L"About pond");
+    EXPECT_EQ(items[0].fields.m_Id, L"A");
+    EXPECT_EQ(items[0].fields.m_TreeEntry, 4);
+    EXPECT_EQ(items[1].fields.m_Text, L"Entry for pond");
+    EXPECT_EQ(items[1].fields.m_Type, L"http://s/?q={pq_token}");
+    EXPECT_EQ(items[1].iconUrl, L"http://i/icon.png");
+    EXPECT_TRUE(items[1].fields.m_Guess && items[1].fields.m_Counted);
+
+    EXPECT_TRUE(PlanGuessItems(shared, 0, lookup).empty());
+    EXPECT_EQ(PlanGuessItems(shared, 999, lookup).size(), 2u);  // at most the rows there are
+    EXPECT_TRUE(PlanGuessItems(shared, -3, lookup).empty());
+}
