@@ -124,10 +124,6 @@ HWND BrowserTreeView::LaunchEcp(const RECT&, UserSetting*, const std::wstring&, 
     return nullptr;
 }
 
-// The browser launcher comes with the panel launcher; until then the
-// observer's start of the default browser.
-void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) { m_Observer.OpenInDefaultBrowser(url); }
-
 bool BrowserTreeView::IsTextMenuVisible() { return m_pTextMenu && ::IsWindowVisible(m_pTextMenu->hwnd()); }
 
 void BrowserTreeView::HideTextMenu() { ::HideTextMenu(*this); }
