@@ -3,6 +3,8 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include "fx/ThreadSet.h"
+
 namespace fx {
 
 namespace {
@@ -52,6 +54,7 @@ void App::CloseDocumentTemplate() {
 }
 
 int App::ExitInstance() {
+    ThreadSet::Process().QuitAll(kThreadsQuitBoundMs);
     CloseDocumentTemplate();
     if (oleStarted_) {
         ::OleUninitialize();
@@ -65,8 +68,7 @@ void App::EndSession() { ::ExitProcess(static_cast<UINT>(ExitInstance())); }
 int AppEntry(App& app, HINSTANCE instance, int showCommand) {
     app.m_hInstance = instance;
     app.m_nCmdShow = showCommand;
-    if (!app.InitInstance()) return app.ExitInstance();
-    return app.Run();
+    return app.RunOnCurrentThread();
 }
 
 }  // namespace fx

@@ -61,22 +61,28 @@ public:
     // Destroys the document, its frame and view (also done by ExitInstance).
     void CloseDocumentTemplate();
 
-    // The framework's end: closes the document template and OLE; returns the
-    // exit code (WM_QUIT's wParam).
+    // The framework's end: quits the threads left in the process's thread set
+    // (within kThreadsQuitBoundMs together), closes the document template and
+    // OLE; returns the exit code (WM_QUIT's wParam).
     int ExitInstance() override;
+    static constexpr DWORD kThreadsQuitBoundMs = 3000;
 
     // The end of the Windows session reached the main window: runs
     // ExitInstance and ends the process with its code (nothing runs after).
     [[noreturn]] void EndSession();
 
 private:
+    friend int AppEntry(App& app, HINSTANCE instance, int showCommand);
+
     std::unique_ptr<SingleDocTemplate> template_;
     std::wstring registryKey_;
     UINT recentFiles_ = 0;
     bool oleStarted_ = false;
 };
 
-// The program's entry: InitInstance, then Run; a failed start runs
+// The program's entry: InitInstance, then Run, on the calling thread (the
+// application object is that thread's fx::UiThread: it takes tasks, and an
+// exception escaping its start or loop is logged); a failed start runs
 // ExitInstance at once.  Returns the process exit code.
 int AppEntry(App& app, HINSTANCE instance, int showCommand);
 

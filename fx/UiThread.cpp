@@ -1,20 +1,85 @@
 #include "fx/UiThread.h"
 
+#include <ole2.h>
+
+#include <cwchar>
+
+#include "fx/ComApartment.h"
+#include "fx/Fault.h"
+#include "fx/ThreadSet.h"
+
 namespace fx {
 
 namespace {
+
 constexpr UINT kCaretBlinkTimer = 0x0118;  // WM_SYSTIMER
+constexpr const wchar_t* kMessageWindowClass = L"fx.UiThread.Messages";
+
+// The module this copy of fx is linked into (its window classes are its own).
+HINSTANCE ThisModule() {
+    HMODULE self = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&ThisModule), &self);
+    return self;
 }
 
-UiThread::~UiThread() = default;
+UINT RunTasksMessage() {
+    static const UINT msg = ::RegisterWindowMessageW(L"fx.UiThread.RunTasks");
+    return msg;
+}
 
-bool UiThread::CreateThread(DWORD flags, int priority) {
-    if (thread_) return false;
-    HANDLE h = ::CreateThread(nullptr, 0, &UiThread::ThreadEntry, this, CREATE_SUSPENDED, &threadId_);
+UINT QuitMessage() {
+    static const UINT msg = ::RegisterWindowMessageW(L"fx.UiThread.Quit");
+    return msg;
+}
+
+// Milliseconds left of `bound` since `start` (0 once it has passed).
+DWORD Remaining(DWORD start, DWORD bound) {
+    DWORD elapsed = ::GetTickCount() - start;
+    return elapsed >= bound ? 0 : bound - elapsed;
+}
+
+}  // namespace
+
+bool DialogMessageFilter::PreTranslate(MSG& msg) {
+    if (!dialog_ || !::IsWindow(dialog_)) return false;
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    if (msg.hwnd != dialog_ && !::IsChild(dialog_, msg.hwnd)) return false;
+    return ::IsDialogMessageW(dialog_, &msg) != FALSE;
+}
+
+bool AcceleratorFilter::PreTranslate(MSG& msg) {
+    if (!table_ || !target_) return false;
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    if (msg.hwnd != target_ && !::IsChild(target_, msg.hwnd)) return false;
+    return ::TranslateAcceleratorW(target_, table_, &msg) != 0;
+}
+
+UiThread::~UiThread() {
+    if (IsRunning()) {
+        if (IsCurrent())
+            LogFault(L"Thread %s destroyed its own object while running", name().c_str());
+        else
+            Quit(kDestroyQuitBoundMs);
+    }
+    ScopedLock hold(ThreadSet::MembershipLock());
+    if (set_) set_->RemoveLocked(*this);
+}
+
+bool UiThread::Start(Apartment apartment, bool suspended, int priority) {
+    if (thread_ || threadId_) return false;
+    apartment_ = apartment;
+    DWORD id = 0;
+    HANDLE h = ::CreateThread(nullptr, 0, &UiThread::ThreadEntry, this, CREATE_SUSPENDED, &id);
     if (!h) return false;
     thread_.reset(h);
+    threadId_ = id;
     ::SetThreadPriority(h, priority);
-    if (!(flags & CREATE_SUSPENDED)) Resume();
+    {
+        ScopedLock hold(ThreadSet::MembershipLock());
+        if (!set_) ThreadSet::Process().AddLocked(*this);
+    }
+    if (!suspended) Resume();
     return true;
 }
 
@@ -22,38 +87,226 @@ void UiThread::Resume() {
     if (thread_) ::ResumeThread(thread_.get());
 }
 
+void UiThread::SetName(std::wstring name) {
+    ScopedLock hold(lock_);
+    name_ = std::move(name);
+}
+
+std::wstring UiThread::name() const {
+    ScopedLock hold(lock_);
+    if (!name_.empty()) return name_;
+    wchar_t text[32];
+    _snwprintf(text, 31, L"thread %lu", static_cast<unsigned long>(threadId_));
+    text[31] = L'\0';
+    return text;
+}
+
 bool UiThread::IsRunning() const {
     return thread_ && ::WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool UiThread::PostTask(Task task) {
+    HWND wake = nullptr;
+    {
+        ScopedLock hold(lock_);
+        if (ended_) return false;
+        tasks_.push_back(std::move(task));
+        if (messageWindow_ && !wakePending_) {
+            wakePending_ = true;
+            wake = messageWindow_;
+        }
+    }
+    if (wake && !::PostMessageW(wake, RunTasksMessage(), 0, 0)) {
+        // The queue is full: the next task posted tries again.
+        ScopedLock hold(lock_);
+        wakePending_ = false;
+    }
+    return true;
 }
 
 bool UiThread::PostThreadMessage(UINT msg, WPARAM wp, LPARAM lp) const {
     return threadId_ && ::PostThreadMessageW(threadId_, msg, wp, lp);
 }
 
-bool UiThread::Quit(DWORD waitMs) {
-    if (!IsRunning()) return true;
-    // A thread that has not made its queue yet loses a posted message: retry
-    // until the wait runs out.
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        PostThreadMessage(WM_QUIT);
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= waitMs) break;
-        DWORD slice = waitMs - elapsed < 50 ? waitMs - elapsed : 50;
-        if (::WaitForSingleObject(thread_.get(), slice) == WAIT_OBJECT_0) return true;
+void UiThread::RequestQuit(int exitCode) {
+    quitCode_.store(exitCode);
+    quitRequested_.store(true);
+    // The thread looks at the flag once its message window exists; before
+    // that, the flag alone is enough.
+    HWND window = nullptr;
+    {
+        ScopedLock hold(lock_);
+        window = messageWindow_;
     }
-    if (::WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0) return true;
-    ::TerminateThread(thread_.get(), 0);
-    ::WaitForSingleObject(thread_.get(), 1000);
+    if (window) ::PostMessageW(window, QuitMessage(), 0, 0);
+}
+
+bool UiThread::Join(DWORD waitMs) {
+    if (!thread_) return true;
+    if (IsCurrent()) return false;
+    return WaitDispatchingSent(thread_.get(), waitMs) == WAIT_OBJECT_0;
+}
+
+bool UiThread::Quit(DWORD waitMs) {
+    if (!thread_) return true;
+    if (IsCurrent()) {
+        RequestQuit();
+        return false;
+    }
+    RequestQuit();
+    if (Join(waitMs)) return true;
+    TerminateStraggler(thread_.get(), threadId_, name(), waitMs);
     return false;
+}
+
+void UiThread::TerminateStraggler(HANDLE thread, DWORD threadId, const std::wstring& name, DWORD waitedMs) {
+    if (!thread || ::WaitForSingleObject(thread, 0) != WAIT_TIMEOUT) return;
+    LogFault(L"Thread %s (%lu) did not end within %lu ms: terminated", name.c_str(),
+             static_cast<unsigned long>(threadId), static_cast<unsigned long>(waitedMs));
+    ::TerminateThread(thread, 1);
+    ::WaitForSingleObject(thread, 1000);
+}
+
+void UiThread::AddMessageFilter(MessageFilter* filter) {
+    if (threadId_ && !IsCurrent()) LogFault(L"Message filter added from outside %s", name().c_str());
+    if (filter) filters_.push_back(filter);
+}
+
+void UiThread::RemoveMessageFilter(MessageFilter* filter) {
+    for (size_t i = filters_.size(); i-- > 0;)
+        if (filters_[i] == filter) {
+            filters_.erase(filters_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+}
+
+void UiThread::AddIdleHandler(IdleHandler* handler) {
+    if (threadId_ && !IsCurrent()) LogFault(L"Idle handler added from outside %s", name().c_str());
+    if (handler) idleHandlers_.push_back(handler);
+}
+
+void UiThread::RemoveIdleHandler(IdleHandler* handler) {
+    for (size_t i = idleHandlers_.size(); i-- > 0;)
+        if (idleHandlers_[i] == handler) {
+            idleHandlers_.erase(idleHandlers_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
 }
 
 DWORD WINAPI UiThread::ThreadEntry(void* self) {
     auto* t = static_cast<UiThread*>(self);
+    return static_cast<DWORD>(t->Body(t->apartment_));
+}
+
+int UiThread::RunOnCurrentThread() {
+    HANDLE self = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &self, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    thread_.reset(self);
+    threadId_ = ::GetCurrentThreadId();
+    int code = Body(Apartment::None);
+    thread_.reset();
+    return code;
+}
+
+int UiThread::Body(Apartment apartment) {
+    ComApartment com;
+    bool ole = false;
+    switch (apartment) {
+    case Apartment::None: break;
+    case Apartment::Sta: com.Start(COINIT_APARTMENTTHREADED); break;
+    case Apartment::Mta: com.Start(COINIT_MULTITHREADED); break;
+    case Apartment::Ole: ole = SUCCEEDED(::OleInitialize(nullptr)); break;
+    }
+
+    // The queue, and the message window that tasks and quit requests reach.
     MSG m;
-    ::PeekMessageW(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // make the queue
-    if (!t->InitInstance()) return static_cast<DWORD>(t->ExitInstance());
-    return static_cast<DWORD>(t->Run());
+    ::PeekMessageW(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    HINSTANCE inst = ThisModule();
+    WNDCLASSW wc{};
+    if (!::GetClassInfoW(inst, kMessageWindowClass, &wc)) {
+        wc.lpfnWndProc = &UiThread::MessageWindowProc;
+        wc.hInstance = inst;
+        wc.lpszClassName = kMessageWindowClass;
+        ::RegisterClassW(&wc);
+    }
+    HWND window = ::CreateWindowExW(0, kMessageWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+    if (window) ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    else LogFault(L"%s has no message window (error %lu)", name().c_str(), ::GetLastError());
+    bool wake = false;
+    {
+        ScopedLock hold(lock_);
+        messageWindow_ = window;
+        wake = window && !tasks_.empty() && !wakePending_;
+        if (wake) wakePending_ = true;
+    }
+    if (wake) ::PostMessageW(window, RunTasksMessage(), 0, 0);
+    if (quitRequested_.load()) ::PostQuitMessage(quitCode_.load());
+
+    // The thread's own work.
+    exitRan_ = false;
+    int code = 0;
+    bool started = false;
+    std::wstring where = L"InitInstance of " + name();
+    Guarded(where.c_str(), [&] { started = InitInstance(); });
+    if (started) {
+        where = L"the message loop of " + name();
+        Guarded(where.c_str(), [&] { code = Run(); });
+    }
+    if (!exitRan_) {
+        where = L"ExitInstance of " + name();
+        Guarded(where.c_str(), [&] { code = FinishInstance(); });
+    }
+
+    // No task is taken any more; those left are dropped here, on the thread.
+    std::deque<Task> dropped;
+    {
+        ScopedLock hold(lock_);
+        ended_ = true;
+        dropped.swap(tasks_);
+        messageWindow_ = nullptr;
+    }
+    dropped.clear();
+    if (window) ::DestroyWindow(window);
+    if (ole) ::OleUninitialize();
+    com.Stop();
+    return code;
+}
+
+int UiThread::FinishInstance() {
+    exitRan_ = true;
+    return ExitInstance();
+}
+
+LRESULT CALLBACK UiThread::MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* t = reinterpret_cast<UiThread*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (t && msg == RunTasksMessage()) {
+        t->RunTasks();
+        return 0;
+    }
+    if (t && msg == QuitMessage()) {
+        ::PostQuitMessage(t->quitCode_.load());
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void UiThread::RunTasks() {
+    // One task at a time, so that a task that enters a modal loop leaves the
+    // next ones to that loop, in order.
+    for (;;) {
+        Task task;
+        {
+            ScopedLock hold(lock_);
+            wakePending_ = false;
+            if (tasks_.empty()) return;
+            task = std::move(tasks_.front());
+            tasks_.pop_front();
+        }
+        Guarded(L"a task", [&] {
+            if (task) task();
+        });
+    }
 }
 
 int UiThread::Run() {
@@ -64,7 +317,7 @@ int UiThread::Run() {
             if (!OnIdle(idleCount++)) idle = false;
         }
         do {
-            if (!PumpMessage()) return ExitInstance();
+            if (!PumpMessage()) return FinishInstance();
             if (IsIdleMessage(msg_)) {
                 idle = true;
                 idleCount = 0;
@@ -73,12 +326,23 @@ int UiThread::Run() {
     }
 }
 
-bool UiThread::OnIdle(LONG count) { return count < 1; }
+bool UiThread::OnIdle(LONG count) {
+    bool more = count < 1;
+    for (size_t i = idleHandlers_.size(); i-- > 0;) {
+        if (i >= idleHandlers_.size()) continue;  // a handler removed others
+        if (idleHandlers_[i]->OnIdle(count)) more = true;
+    }
+    return more;
+}
 
 int UiThread::ExitInstance() { return static_cast<int>(msg_.wParam); }
 
 bool UiThread::PreTranslateMessage(MSG& msg) {
     if (!msg.hwnd) return OnThreadMessage(msg);
+    for (size_t i = filters_.size(); i-- > 0;) {
+        if (i >= filters_.size()) continue;  // a filter removed others
+        if (filters_[i]->PreTranslate(msg)) return true;
+    }
     return false;
 }
 
@@ -103,6 +367,35 @@ bool UiThread::IsIdleMessage(const MSG& msg) {
         return !same;
     }
     return msg.message != WM_PAINT && msg.message != kCaretBlinkTimer;
+}
+
+DWORD WaitDispatchingSent(HANDLE object, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    DWORD count = object ? 1 : 0;
+    for (;;) {
+        DWORD left = Remaining(start, timeoutMs);
+        DWORD r = ::MsgWaitForMultipleObjectsEx(count, object ? &object : nullptr, left, QS_SENDMESSAGE, 0);
+        if (r == WAIT_OBJECT_0 + count) {
+            // Only the messages sent from other threads are handled here.
+            MSG m;
+            ::PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            if (Remaining(start, timeoutMs) == 0) return object ? ::WaitForSingleObject(object, 0) : WAIT_TIMEOUT;
+            continue;
+        }
+        if (r == WAIT_OBJECT_0 && object) return WAIT_OBJECT_0;
+        if (r == WAIT_TIMEOUT) return WAIT_TIMEOUT;
+        return WAIT_FAILED;
+    }
+}
+
+bool PollDispatchingSent(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        DWORD left = Remaining(start, timeoutMs);
+        if (left == 0) return done();
+        WaitDispatchingSent(nullptr, left < pollMs ? left : pollMs);
+    }
 }
 
 }  // namespace fx

@@ -135,7 +135,7 @@ public:
 
 TEST(UiThread, IdlesUntilSatisfiedRestartsAfterAMessageAndQuits) {
     IdleThread t;
-    ASSERT_TRUE(t.CreateThread(CREATE_SUSPENDED));
+    ASSERT_TRUE(t.Start(fx::Apartment::None, true));
     EXPECT_EQ(::WaitForSingleObject(t.idleEvent, 200), static_cast<DWORD>(WAIT_TIMEOUT)) << "still suspended";
     t.Resume();
     ASSERT_EQ(::WaitForSingleObject(t.idleEvent, 5000), WAIT_OBJECT_0);
@@ -163,7 +163,7 @@ public:
 
 TEST(UiThread, QuitTerminatesOnlyAfterTheWait) {
     StuckThread t;
-    ASSERT_TRUE(t.CreateThread());
+    ASSERT_TRUE(t.Start(fx::Apartment::None, false));
     DWORD start = ::GetTickCount();
     EXPECT_FALSE(t.Quit(300));
     DWORD took = ::GetTickCount() - start;
