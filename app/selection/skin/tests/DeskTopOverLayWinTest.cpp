@@ -1,0 +1,105 @@
+// The desktop overlay under Wine: its layered attributes read back, its size
+// from the rectangle to cover, its message answers and its fill colour.
+#include "app/selection/skin/DeskTopOverLayWin.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fx/GdiPlus.h"
+#include "fx/Handle.h"
+
+namespace {
+
+class GdiplusEnv : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
+    void TearDown() override { session_.Shutdown(); }
+
+private:
+    fx::GdiplusSession session_;
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+
+TEST(DeskTopOverLayWin, ConstantAlphaLayeredWindowOverTheRectangle) {
+    DeskTopOverLayWin overlay;
+    overlay.m_WindowRect = RECT{10, 20, 210, 120};
+    ASSERT_TRUE(overlay.Create(nullptr, L"", WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(overlay.m_Width, 200);
+    EXPECT_EQ(overlay.m_Height, 100);
+    RECT r{};
+    ::GetWindowRect(overlay.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 200);
+    EXPECT_EQ(r.bottom - r.top, 100);
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(overlay.hwnd(), GWL_EXSTYLE));
+    EXPECT_EQ(exStyle & DeskTopOverLayWin::kExStyle, DeskTopOverLayWin::kExStyle) << std::hex << exStyle;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(overlay.hwnd(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0u) << std::hex << style;
+
+    COLORREF key = 1;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(overlay.hwnd(), &key, &alpha, &flags));
+    EXPECT_EQ(alpha, 99);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    EXPECT_EQ(key, 0u);
+    // The base's client creation made its (unused) back buffer.
+    ASSERT_TRUE(overlay.m_pBackBuffer);
+    EXPECT_EQ(overlay.m_pBackBuffer->width(), 232);
+
+    // Shown and painted, the attributes stay.
+    ::ShowWindow(overlay.hwnd(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(overlay.hwnd());
+    ASSERT_TRUE(::GetLayeredWindowAttributes(overlay.hwnd(), &key, &alpha, &flags));
+    EXPECT_EQ(alpha, 99);
+    overlay.Close();
+    EXPECT_FALSE(overlay.m_pBackBuffer);
+}
+
+TEST(DeskTopOverLayWin, NeverActivatedAndNoFrame) {
+    DeskTopOverLayWin overlay;
+    overlay.m_WindowRect = RECT{0, 0, 60, 40};
+    ASSERT_TRUE(overlay.Create(nullptr, L"", WS_OVERLAPPEDWINDOW));
+    ::ShowWindow(overlay.hwnd(), SW_SHOWNOACTIVATE);
+    EXPECT_EQ(::SendMessageW(overlay.hwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(overlay.hwnd()),
+                             MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_EQ(::SendMessageW(overlay.hwnd(), WM_ERASEBKGND, 0, 0), TRUE);
+    EXPECT_EQ(::SendMessageW(overlay.hwnd(), WM_NCACTIVATE, FALSE, 0), TRUE);
+    EXPECT_EQ(::SendMessageW(overlay.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(30, 20)), HTCLIENT);
+    // No frame: the client area is the whole window.
+    RECT client{};
+    ::GetClientRect(overlay.hwnd(), &client);
+    EXPECT_EQ(client.right, 60);
+    EXPECT_EQ(client.bottom, 40);
+    EXPECT_NE(::GetForegroundWindow(), overlay.hwnd());
+}
+
+// The fill is grey 0x37 at alpha 200 (the window's 99 comes on top: in all
+// 99/255 x 200/255 of the grey over the desktop).
+TEST(DeskTopOverLayWin, FillsWithTranslucentGrey) {
+    for (uint8_t ground : {0x00, 0xFF}) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 8;
+        bi.bmiHeader.biHeight = -4;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        fx::GdiObject<HBITMAP> dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ASSERT_TRUE(dib && bits);
+        std::memset(bits, ground, 8 * 4 * 4);
+        fx::MemoryDC dc;
+        ASSERT_TRUE(dc.CreateCompatible());
+        fx::SelectObjectScope select(dc.get(), dib.get());
+        DeskTopOverLayWin::FillOverlay(dc.get(), RECT{0, 0, 8, 4});
+        ::GdiFlush();
+        const uint32_t pixel = static_cast<const uint32_t*>(bits)[2 * 8 + 3];
+        const int expected = (0x37 * 200 + ground * 55 + 127) / 255;
+        for (int shift : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), expected, 2) << std::hex << pixel;
+    }
+    EXPECT_EQ(DeskTopOverLayWin::kFillColour >> 24, 200u);
+    EXPECT_EQ(DeskTopOverLayWin::kConstantAlpha * 200 / 255, 77);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The splash window under Wine: its class, styles and size around the image,
+// the back buffer's pixels, and the fade driven by timer 878 on a clock of
+// the test's own (the window's timer calls are recorded, its ticks sent).
+#include "app/selection/skin/SplashWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fx/GdiPlus.h"
+#include "fx/Window.h"
+
+namespace {
+
+class GdiplusEnv : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
+    void TearDown() override { session_.Shutdown(); }
+
+private:
+    fx::GdiplusSession session_;
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+
+constexpr Gdiplus::ARGB kImageColour = 0xFF2080C0;
+
+// A 30 by 20 opaque image.
+fx::GdiplusPtr<Gdiplus::Bitmap> SplashImage() {
+    fx::GdiplusPtr<Gdiplus::Bitmap> image(new Gdiplus::Bitmap(30, 20, PixelFormat32bppARGB));
+    Gdiplus::Graphics g(image.get());
+    g.Clear(Gdiplus::Color(kImageColour));
+    return image;
+}
+
+// The splash with its timer replaced by a record of the calls.
+class ClockedSplash : public SplashWnd {
+public:
+    std::vector<std::string> timer;
+
+protected:
+    void StartAnimationTimer() override {
+        timer.push_back("start " + std::to_string(SplashAnimation::kTimerId) + " every " +
+                        std::to_string(SplashAnimation::kTimerPeriodMs));
+    }
+    void StopAnimationTimer() override { timer.push_back("stop " + std::to_string(SplashAnimation::kTimerId)); }
+};
+
+// Creates the splash as the application does: a class of no style, cursor,
+// brush or icon, an empty title, the overlapped-window style.
+bool CreateLikeTheApp(SplashWnd& splash) {
+    return splash.Create(fx::RegisterWindowClass(0).c_str(), L"", WS_OVERLAPPEDWINDOW);
+}
+
+void ShowLikeTheApp(SplashWnd& splash) {
+    ::GetWindowRect(splash.hwnd(), &splash.m_WindowRect);
+    ::ShowWindow(splash.hwnd(), SW_SHOWNOACTIVATE);
+}
+
+void Tick(SplashWnd& splash, WPARAM id = SplashAnimation::kTimerId) {
+    ::SendMessageW(splash.hwnd(), WM_TIMER, id, 0);
+}
+
+TEST(SplashWnd, LayeredTopMostToolWindowAroundTheImage) {
+    auto image = SplashImage();
+    ClockedSplash splash;
+    splash.SetImage(image.get());
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_EXSTYLE));
+    EXPECT_EQ(exStyle & SplashWnd::kExStyle, SplashWnd::kExStyle) << std::hex << exStyle;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_STYLE));
+    // Style 0 (the system adds its caption bit, which the layered pixels cover).
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE), 0u) << std::hex << style;
+    RECT r{};
+    ::GetWindowRect(splash.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 50);
+    EXPECT_EQ(r.bottom - r.top, 40);
+    EXPECT_EQ(splash.m_Width, 50);
+    EXPECT_EQ(splash.m_Height, 40);
+    EXPECT_EQ(splash.m_Alpha, 0.0);
+    EXPECT_TRUE(splash.m_OffscreenReady);
+    EXPECT_TRUE(splash.timer.empty());
+
+    // The image at the 10-pixel margin, transparent around it.
+    ASSERT_TRUE(splash.m_pBackBuffer);
+    const fx::BackBuffer& b = *splash.m_pBackBuffer;
+    EXPECT_EQ(b.width(), 50);
+    EXPECT_EQ(b.height(), 40);
+    EXPECT_EQ(b.Pixel(10, 10), kImageColour);
+    EXPECT_EQ(b.Pixel(39, 29), kImageColour);
+    EXPECT_EQ(b.Pixel(9, 10), 0u);
+    EXPECT_EQ(b.Pixel(10, 9), 0u);
+    EXPECT_EQ(b.Pixel(40, 29), 0u);
+    EXPECT_EQ(b.Pixel(39, 30), 0u);
+}
+
+TEST(SplashWnd, FadesOnTimer878AndHidesOnThe34thTick) {
+    auto image = SplashImage();
+    ClockedSplash splash;
+    splash.SetImage(image.get());
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    ShowLikeTheApp(splash);
+    ASSERT_EQ(splash.timer, (std::vector<std::string>{"start 878 every 50"}));
+
+    const double alphas[34] = {45,  90,  135, 180, 225, 255, 255, 255, 255, 255, 255, 255,
+                               255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                               255, 255, 220, 185, 150, 115, 80,  45,  10,  0};
+    for (int tick = 1; tick <= 34; ++tick) {
+        // Another timer's tick moves nothing.
+        Tick(splash, 5);
+        EXPECT_EQ(splash.m_Alpha, tick == 1 ? 0.0 : alphas[tick - 2]) << "tick " << tick;
+        Tick(splash);
+        EXPECT_EQ(splash.m_Alpha, alphas[tick - 1]) << "tick " << tick;
+        EXPECT_EQ(::IsWindowVisible(splash.hwnd()) != FALSE, tick < 34) << "tick " << tick;
+    }
+    // Hiding itself stopped the timer: 34 ticks of 50 ms, 1.70 s.
+    EXPECT_EQ(splash.timer, (std::vector<std::string>{"start 878 every 50", "stop 878"}));
+}
+
+TEST(SplashWnd, HiddenFromOutsideItStopsAndResumesWhereItWas) {
+    auto image = SplashImage();
+    ClockedSplash splash;
+    splash.SetImage(image.get());
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    ShowLikeTheApp(splash);
+    for (int i = 0; i < 10; ++i) Tick(splash);
+    EXPECT_EQ(splash.m_Animation.m_HoldCount, 5);
+    ::ShowWindow(splash.hwnd(), SW_HIDE);
+    EXPECT_EQ(splash.timer.back(), "stop 878");
+    ::ShowWindow(splash.hwnd(), SW_SHOWNOACTIVATE);
+    EXPECT_EQ(splash.timer.back(), "start 878 every 50");
+    Tick(splash);
+    EXPECT_EQ(splash.m_Alpha, 255.0);
+    EXPECT_EQ(splash.m_Animation.m_HoldCount, 6);
+    // The remaining 23 ticks of the 34.
+    for (int i = 0; i < 22; ++i) Tick(splash);
+    EXPECT_TRUE(::IsWindowVisible(splash.hwnd()));
+    Tick(splash);
+    EXPECT_FALSE(::IsWindowVisible(splash.hwnd()));
+    EXPECT_EQ(splash.m_Alpha, 0.0);
+}
+
+TEST(SplashWnd, WithoutAnImageAnEmptyWindow) {
+    ClockedSplash splash;
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    RECT r{};
+    ::GetWindowRect(splash.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 20);
+    EXPECT_EQ(r.bottom - r.top, 20);
+    ASSERT_TRUE(splash.m_pBackBuffer);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(splash.m_pBackBuffer->Pixel(x, y), 0u);
+    ShowLikeTheApp(splash);
+    splash.m_Animation.m_ScatterRadius = 5.0;
+    for (int i = 0; i < 34; ++i) Tick(splash);
+    EXPECT_FALSE(::IsWindowVisible(splash.hwnd()));
+}
+
+// A radius above 0 scatters the drawn splash image (not an empty buffer): in
+// the image's inside every neighbour within the block has its colour.
+TEST(SplashWnd, ScatterEffectScattersTheImage) {
+    auto image = SplashImage();
+    ClockedSplash splash;
+    splash.SetImage(image.get());
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    splash.m_Animation.m_ScatterRadius = 4.0;
+    ASSERT_TRUE(splash.m_Animation.Scatters());
+    splash.Render(0, true);
+    const fx::BackBuffer& b = *splash.m_pBackBuffer;
+    for (int y = 13; y <= 26; ++y)
+        for (int x = 13; x <= 36; ++x) ASSERT_EQ(b.Pixel(x, y), kImageColour) << x << "," << y;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 50; ++x) ASSERT_EQ(b.Pixel(x, y), 0u) << x << "," << y;
+}
+
+// The real timer: once shown, ticks arrive and the fade begins.
+TEST(SplashWnd, ShownItStartsItsOwnTimer) {
+    auto image = SplashImage();
+    SplashWnd splash;
+    splash.SetImage(image.get());
+    ASSERT_TRUE(CreateLikeTheApp(splash));
+    ShowLikeTheApp(splash);
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (splash.m_Alpha == 0.0 && ::GetTickCount() - start < 5000) {
+        if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        else
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    EXPECT_EQ(splash.m_Alpha, 45.0);
+    splash.Close();
+    EXPECT_FALSE(splash.m_pBackBuffer);
+}
+
+}  // namespace
