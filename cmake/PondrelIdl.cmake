@@ -4,9 +4,18 @@
 #   static library of the GUIDs; linking it gives the header's include path
 #   (include "<source-relative dir>/<name>.h").  The type library's path is
 #   left in <target>_TLB (for a TYPELIB resource).
-find_program(PONDREL_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
+# The 32-bit deliverables are the product; a 64-bit tree is built only to run
+# the tests on hosts that cannot execute 32-bit code (tools/test).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  find_program(PONDREL_WIDL NAMES x86_64-w64-mingw32-widl widl REQUIRED)
+  set(PONDREL_WIDL_ARCH --win64)
+  set(PONDREL_WINE_TLB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+else()
+  find_program(PONDREL_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
+  set(PONDREL_WIDL_ARCH --win32)
+  set(PONDREL_WINE_TLB_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+endif()
 set(PONDREL_WINE_IDL_DIR /usr/include/wine/wine/windows)
-set(PONDREL_WINE_TLB_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
 
 function(pondrel_idl target idl)
   get_filename_component(name ${idl} NAME_WE)
@@ -17,7 +26,7 @@ function(pondrel_idl target idl)
   add_custom_command(
     OUTPUT ${out}/${name}.h ${out}/${name}_i.c ${out}/${name}.tlb
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
-    COMMAND ${PONDREL_WIDL} --win32 -I${PONDREL_WINE_IDL_DIR} -L${PONDREL_WINE_TLB_DIR}
+    COMMAND ${PONDREL_WIDL} ${PONDREL_WIDL_ARCH} -I${PONDREL_WINE_IDL_DIR} -L${PONDREL_WINE_TLB_DIR}
             -h -H ${out}/${name}.h -u -U ${out}/${name}_i.c -t -T ${out}/${name}.tlb ${idl_abs}
     DEPENDS ${idl_abs}
     COMMENT "widl ${name}.idl"

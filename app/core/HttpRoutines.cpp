@@ -27,7 +27,9 @@ constexpr DWORD kGetFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_BINARY
 constexpr DWORD kPostFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 static_assert(kGetFlags == 0x80000002, "GET flags");
 static_assert(kPostFlags == 0x84000000, "POST flags");
+#ifndef _WIN64
 static_assert(sizeof(URL_COMPONENTSW) == 60, "URL_COMPONENTSW as WinINet expects it");
+#endif
 
 constexpr const wchar_t* kAppTitle = L"PondRel";  // the title string's text
 constexpr const wchar_t* kPostAgent = L"Pondrel";

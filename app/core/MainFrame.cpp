@@ -12,8 +12,10 @@
 
 namespace {
 
-constexpr UINT kHeaderSize = 16;
-static_assert(sizeof(RAWINPUTHEADER) == kHeaderSize, "raw input header of the 32-bit program");
+constexpr UINT kHeaderSize = sizeof(RAWINPUTHEADER);
+#ifndef _WIN64
+static_assert(kHeaderSize == 16, "raw input header of the 32-bit program");
+#endif
 
 bool WindowRect(HWND h, RECT& rc) {
     rc = RECT{};

@@ -39,7 +39,8 @@ const UINT g_TaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 // The data section shared by every running instance of the program: the main
 // window of the instance that owns the single-instance mutex.
-static_assert(sizeof(HWND) == 4, "the shared main window handle is 32 bits");
+// Window handles carry 32 significant bits, also in a 64-bit process (where
+// they are sign-extended), so a LONG holds one.
 __attribute__((section(".shared"), shared)) volatile LONG g_SharedMainWnd = 0;
 
 HWND GetSharedMainWindow() {

@@ -99,7 +99,12 @@ TEST_P(Registration, RegistersTheTypeLibrary) {
     const Server& s = GetParam();
     Tree lib = Classes(std::wstring(L"TypeLib\\") + s.libId + L"\\1.0");
     EXPECT_EQ(1u, lib.count(std::wstring(L"|=") + s.libHelp));
-    EXPECT_EQ(1u, lib.count(L"\\409\\win32|=" + testsupport::WinPath(s.dll)));
+#ifdef _WIN64
+    const std::wstring platform = L"win64";
+#else
+    const std::wstring platform = L"win32";
+#endif
+    EXPECT_EQ(1u, lib.count(L"\\409\\" + platform + L"|=" + testsupport::WinPath(s.dll)));
 }
 
 TEST_P(Registration, UnregistrationRemovesItsEntries) {

@@ -14,7 +14,12 @@
 
 namespace {
 
+#ifndef _WIN64
 static_assert(sizeof(UtilityLib) == 208, "UtilityLib size as the enhancers allocate it");
+constexpr size_t kIgnoreListAt = 204;
+#else
+constexpr size_t kIgnoreListAt = 208;  // the 64-bit test build
+#endif
 
 const wchar_t kId[] = L"{6A5F3D10-2B4C-4E8F-9A1B-3C5D7E9F0A2B}";
 
@@ -33,9 +38,9 @@ std::wstring SettingsDoc(const std::wstring& recordId, const std::wstring& send)
 }
 
 const unsigned char* Bytes(const UtilityLib& u) { return reinterpret_cast<const unsigned char*>(&u); }
-const void* PointerAt204(const UtilityLib& u) {
+const void* IgnoreListPointer(const UtilityLib& u) {
     const void* p;
-    std::memcpy(&p, Bytes(u) + 204, sizeof p);
+    std::memcpy(&p, Bytes(u) + kIgnoreListAt, sizeof p);
     return p;
 }
 
@@ -47,7 +52,7 @@ TEST(UtilityLib, LayoutSeenThroughTheDll) {
     EXPECT_FALSE(u->GetConfiguration()->flag);
     EXPECT_FALSE(u->RequireLetter());
     EXPECT_FALSE(u->SendContext());
-    EXPECT_EQ(PointerAt204(*u), nullptr);
+    EXPECT_EQ(IgnoreListPointer(*u), nullptr);
 
     tagCONFIG c = Config(kId, L"HXIE", true);
     u->SetConfiguration(&c);
@@ -62,7 +67,7 @@ TEST(UtilityLib, LayoutSeenThroughTheDll) {
     EXPECT_TRUE(u->SendContext());
 
     u->ConfigureIgnoreWordsList(L"the");
-    EXPECT_NE(PointerAt204(*u), nullptr);
+    EXPECT_NE(IgnoreListPointer(*u), nullptr);
 }
 
 TEST(UtilityLib, ServerInitThroughTheDll) {
@@ -109,8 +114,8 @@ TEST(UtilityLib, CopiesOwnTheirIgnoreList) {
     UtilityLib assigned;
     assigned.ConfigureIgnoreWordsList(L"zzz");
     assigned = *original;
-    EXPECT_NE(PointerAt204(copied), PointerAt204(*original));
-    EXPECT_NE(PointerAt204(assigned), PointerAt204(*original));
+    EXPECT_NE(IgnoreListPointer(copied), IgnoreListPointer(*original));
+    EXPECT_NE(IgnoreListPointer(assigned), IgnoreListPointer(*original));
     original.reset();
     EXPECT_STREQ(copied.SelectionFilter(L"ALP"), L"");
     EXPECT_STREQ(assigned.SelectionFilter(L"zzz"), L"zzz");

@@ -357,27 +357,32 @@ UINT WINAPI PlayRead(HRAWINPUT, UINT, LPVOID data, PUINT size, UINT) {
 }
 
 TEST(RawInputRead, FailedOrShortReadsAreNotExamined) {
+    // Sizes as the running program sees them: 16 + 16 and 16 + 24 bytes in
+    // the 32-bit program.
+    const UINT kHeader = sizeof(RAWINPUTHEADER);
+    const UINT kKey = kHeader + sizeof(RAWKEYBOARD);
+    const UINT kMouse = kHeader + sizeof(RAWMOUSE);
     RAWINPUT key{};
     key.header.dwType = RIM_TYPEKEYBOARD;
-    key.header.dwSize = 32;
+    key.header.dwSize = kKey;
     key.data.keyboard.VKey = 'Q';
     RAWINPUT mouse{};
     mouse.header.dwType = RIM_TYPEMOUSE;
-    mouse.header.dwSize = 40;
+    mouse.header.dwSize = kMouse;
     const UINT kFail = static_cast<UINT>(-1);
     struct Case {
         const char* name;
         PlayedRead played;
         bool examined;
     } cases[] = {
-        {"keyboard record", {0, 32, 32, key}, true},
-        {"mouse record", {0, 40, 40, mouse}, true},
-        {"size query fails", {kFail, 32, 32, key}, false},
+        {"keyboard record", {0, kKey, kKey, key}, true},
+        {"mouse record", {0, kMouse, kMouse, mouse}, true},
+        {"size query fails", {kFail, kKey, kKey, key}, false},
         {"size zero", {0, 0, 0, key}, false},
-        {"read fails", {0, 32, kFail, key}, false},
-        {"read shorter than announced", {0, 32, 24, key}, false},
-        {"mouse record too short for its type", {0, 24, 24, mouse}, false},
-        {"header only", {0, 16, 16, key}, false},
+        {"read fails", {0, kKey, kFail, key}, false},
+        {"read shorter than announced", {0, kKey, kKey - 8, key}, false},
+        {"mouse record too short for its type", {0, kHeader + 8, kHeader + 8, mouse}, false},
+        {"header only", {0, kHeader, kHeader, key}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
