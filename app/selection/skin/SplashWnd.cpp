@@ -107,12 +107,10 @@ void SplashWnd::Render(int, bool initial) {
         if (m_Animation.Scatters()) ScatterBackBuffer();
     }
     if (!hwnd()) return;
-    if (initial) {
-        if (!m_OffscreenReady) MakeOffscreen();
-    } else {
-        ::SetWindowPos(hwnd(), nullptr, m_WindowRect.left, m_WindowRect.top, m_Width, m_Height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (initial && !m_OffscreenReady) MakeOffscreen();
+    // The layered update also moves the window to m_WindowRect's corner at
+    // m_Width by m_Height (a separate move would first meet the system's
+    // minimum size of a window of style 0).
     UpdateLayered();
 }
 
