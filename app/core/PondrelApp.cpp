@@ -384,6 +384,8 @@ int CPondrelApp::ExitInstance() {
     if (m_pSettings) DeleteSettingsReader();
     // 9. Shared graphics, and the windows that may draw with GDI+, go before
     //    GDI+ itself.
+    m_Splash.Close();
+    m_Overlay.Close();
     FreeGraphics();
     m_HiddenDialog.Destroy();
     CloseDocumentTemplate();

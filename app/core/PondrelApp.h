@@ -15,6 +15,8 @@
 #include "app/core/FileVersionInfo.h"
 #include "app/core/GlobalLocks.h"
 #include "app/core/Monitors.h"
+#include "app/selection/skin/DeskTopOverLayWin.h"
+#include "app/selection/skin/SplashWnd.h"
 #include "fx/App.h"
 #include "fx/ComApartment.h"
 #include "fx/Dialog.h"
@@ -157,7 +159,8 @@ public:
     DWORD m_LastMessagesTick = 0;
     IDispatch* m_pSiteEnhancerDispatch = nullptr;
     ISiteEnhancer* m_pSiteEnhancer = nullptr;
-    // m_SearchMatrixWin and m_Overlay (embedded windows) come here.
+    // m_SearchMatrixWin (the embedded search-matrix window) comes here.
+    DeskTopOverLayWin m_Overlay;  // the desktop overlay; nothing creates its window
     std::wstring m_SearchQuery;  // g_SearchTextLock
     std::wstring m_PreviewUrl;
     std::wstring m_LogUrl;
@@ -181,7 +184,7 @@ public:
     bool m_Starting = true;
     bool m_ShowSplash = false;
     bool m_StartAllowed = true;
-    // m_Splash (the embedded splash window) comes here.
+    SplashWnd m_Splash;  // created hidden at start-up, shown when m_ShowSplash
     std::wstring m_UserId;
     std::wstring m_Tid;
     bool m_TrayReady = false;

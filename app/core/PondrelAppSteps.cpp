@@ -52,11 +52,22 @@ void CPondrelApp::ResetStatistics() {}
 // The first-run balloon: text string 134, title string 133, icon 146.
 void CPondrelApp::ShowFirstRunBalloon() {}
 
-// The splash window (created hidden at start-up).
-void CPondrelApp::CreateSplashWindow() {}
+// The splash window, created hidden: a class of no style, cursor, brush or
+// icon, an empty title, the overlapped-window style (its pre-create step
+// gives it its own size and styles).
+void CPondrelApp::CreateSplashWindow() {
+    m_Splash.Create(fx::RegisterWindowClass(0).c_str(), L"", WS_OVERLAPPEDWINDOW);
+}
 
-// Centres and shows the splash window.
-void CPondrelApp::ShowSplashWindow() {}
+// Centres the splash window on the screen, gives it its rectangle for its
+// layered updates and shows it; its timer does the rest.
+void CPondrelApp::ShowSplashWindow() {
+    HWND splash = m_Splash.hwnd();
+    if (!splash) return;
+    fx::CenterOnScreen(splash);
+    ::GetWindowRect(splash, &m_Splash.m_WindowRect);
+    ::ShowWindow(splash, SW_SHOWNOACTIVATE);
+}
 
 // The dock thread (CDockThread), started suspended, given the controller.
 void CPondrelApp::StartDockThread() {}
