@@ -37,6 +37,10 @@ struct CaptureState {
     AcroRect visibleSelection{};
     AcroRect lastFrame{};
     SharedData* record = nullptr;
+    // A capture is running: the host can raise notifications from inside our
+    // own calls (a page-view change while the capture moves the current
+    // page); those are the capture's own doing and are not captured inside it.
+    bool capturing = false;
     Callback textChunk = nullptr;
     Callback shownPages = nullptr;
 };
@@ -119,6 +123,21 @@ HostBool ACROHOST_CALL OnShownPages(PageView pageView, int32_t first, int32_t la
     return true;
 }
 
+// Puts the view's current page back when it goes out of scope, whatever the
+// enumeration of the shown pages did or however it ended.
+class CurrentPageKeeper {
+public:
+    explicit CurrentPageKeeper(PageView pageView)
+        : pageView_(pageView), page_(HostCall<view::CurrentPage>(g_module.View(), view::kCurrentPage, pageView)) {}
+    ~CurrentPageKeeper() { HostCall<view::GoToPage>(g_module.View(), view::kGoToPage, pageView_, page_); }
+    CurrentPageKeeper(const CurrentPageKeeper&) = delete;
+    CurrentPageKeeper& operator=(const CurrentPageKeeper&) = delete;
+
+private:
+    PageView pageView_;
+    int32_t page_;
+};
+
 void MeasureSelection(Document doc, PageView pageView, Selection selection) {
     RECT r{};
     ::GetWindowRect(g_capture.pageViews[g_capture.focused].window, &r);
@@ -128,11 +147,9 @@ void MeasureSelection(Document doc, PageView pageView, Selection selection) {
     g_capture.selectionDevice = DeviceRect{};
     HostCall<view::PageToDevice>(g_module.View(), view::kPageToDevice, pageView,
                                  static_cast<const PageRect*>(&bounds), &g_capture.selectionDevice);
-    const int32_t current = HostCall<view::CurrentPage>(g_module.View(), view::kCurrentPage, pageView);
+    CurrentPageKeeper keeper(pageView);
     HostCall<view::EnumShownPages>(g_module.View(), view::kEnumShownPages, doc, g_capture.shownPages,
                                    static_cast<void*>(pageView));
-    // Measuring moves the current page: put it back whatever the enumeration did.
-    HostCall<view::GoToPage>(g_module.View(), view::kGoToPage, pageView, current);
 }
 
 std::wstring ReadTitle(Document doc) {
@@ -149,12 +166,21 @@ std::wstring ReadTitle(Document doc) {
 
 void WriteRecord(Document doc) {
     SharedData* record = g_capture.record;
-    if (!record || !record->Lock()) return;
+    if (!record) return;
+    // The title comes from the host before the record's mutex is taken: other
+    // processes wait on that mutex, and no host call happens while we hold it.
+    std::wstring title;
+    try {
+        title = ReadTitle(doc);
+    } catch (...) {
+        title.clear();
+    }
+    if (!record->Lock()) return;
     try {
         ClearEmptySelection(g_capture.visibleSelection, g_capture.viewRect, g_capture.text);
         record->ClearEntries();
         record->SetViewRect(g_capture.viewRect);
-        record->SetTitle(ReadTitle(doc).c_str());
+        record->SetTitle(title.c_str());
         record->AddEntry(g_capture.text.c_str(), g_capture.visibleSelection);
     } catch (...) {
     }
@@ -175,6 +201,11 @@ void ACROHOST_CALL OnOtherNotification(void*, void*) {}
 }  // namespace
 
 void CaptureSelection(Document doc, PageView pageView) {
+    if (g_capture.capturing) return;
+    struct Running {
+        Running() { g_capture.capturing = true; }
+        ~Running() { g_capture.capturing = false; }
+    } running;
     FindPageViews(doc);
     g_capture.text.clear();
     g_capture.viewRect = AcroRect{};
@@ -195,6 +226,7 @@ void CaptureSelection(Document doc, PageView pageView) {
 }
 
 void ACROHOST_CALL IdleCheck(void*) {
+    if (g_capture.capturing) return;   // checked again at the next idle call
     Document doc = HostCall<view::ActiveDocument>(g_module.View(), view::kActiveDocument);
     if (!doc) return;
     HWND frame = DocumentHwnd(doc);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "RecordFile.h"
@@ -56,6 +57,22 @@ protected:
     ViewerLog viewer;
     standin::Host host;
 };
+
+// Whether another thread could take the record's mutex at once (mutexes
+// belong to threads: this thread's own hold would not show).
+bool RecordMutexFree() {
+    bool free = false;
+    std::thread probe([&] {
+        HANDLE m = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, AcrobatRecordLayout::kMutexName);
+        if (!m) return;
+        const DWORD r = ::WaitForSingleObject(m, 0);
+        free = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+        if (free) ::ReleaseMutex(m);
+        ::CloseHandle(m);
+    });
+    probe.join();
+    return free;
+}
 
 const AcroRect kView{400, 300, 900, 600};
 const AcroRect kExample{510, 320, 610, 340};
@@ -282,6 +299,65 @@ TEST_F(PluginTest, TheFirstVisiblePageDecidesAndTheCurrentPageIsRestored) {
     EXPECT_EQ(CallsStartingWith(host, "AcroView.222"),
               (std::vector<std::string>{"AcroView.222 4", "AcroView.222 5", "AcroView.222 6", "AcroView.222 9"}));
     EXPECT_EQ(host.currentPage, 9);
+}
+
+// The host raises a page-view notification when the capture moves the
+// current page: that notification runs no capture inside the running one,
+// and the current page still comes back.
+TEST_F(PluginTest, APageChangeNotifiedDuringTheCaptureStartsNoCaptureInsideIt) {
+    StartWithDocument();
+    host.Select("hello");
+    host.firstPage = 3;
+    host.lastPage = 6;
+    host.shownPages = {4, 5, 6};
+    host.origins = {{4, {40, 2000}}, {5, {20, 30}}, {6, {40, 40}}};
+    host.currentPage = 9;
+    int notified = 0;
+    size_t callsInside = 0;
+    bool inside = false;
+    host.onGoToPage = [&](int32_t) {
+        if (inside) return;   // a capture run inside would notify again: count it once
+        inside = true;
+        ++notified;
+        const size_t before = host.calls.size();
+        host.Notify(103, host.pageView);
+        callsInside += host.calls.size() - before;
+        inside = false;
+    };
+    AcrobatRecord r = Capture();
+    host.onGoToPage = nullptr;
+    EXPECT_EQ(notified, 3) << "pages 4 and 5, then the restored page 9";
+    EXPECT_EQ(callsInside, 0u) << "a capture ran inside the capture";
+    EXPECT_EQ(host.Count("PDModel.223"), 1);
+    EXPECT_EQ(host.currentPage, 9);
+    EXPECT_EQ(CallsStartingWith(host, "AcroView.222"),
+              (std::vector<std::string>{"AcroView.222 4", "AcroView.222 5", "AcroView.222 9"}));
+    EXPECT_EQ(Text(r.entryTexts[0]), L"hello");
+    EXPECT_TRUE(Equal(r.entryRects[0], AcroRect{530, 330, 630, 350}));
+
+    // The notification after the capture is captured as before.
+    host.Select("later");
+    host.Notify(103, host.pageView);
+    ASSERT_EQ(acrotest::ReadRecord(r), 0);
+    EXPECT_EQ(Text(r.entryTexts[0]), L"later");
+}
+
+// Every host function, the document title's among them, is called with the
+// record's mutex free: other hosts and readers never wait on our host calls.
+TEST_F(PluginTest, NoHostCallIsMadeWhileTheRecordMutexIsHeld) {
+    StartWithDocument();
+    host.Select("hello");
+    std::vector<std::string> underLock;
+    host.onCall = [&](const std::string& call) {
+        if (!RecordMutexFree()) underLock.push_back(call);
+    };
+    AcrobatRecord r = Capture();
+    host.Idle();
+    host.onCall = nullptr;
+    EXPECT_EQ(host.Count("PDModel.104"), 2) << "the title was read by both captures";
+    EXPECT_TRUE(underLock.empty()) << "called under the record mutex: " << testing::PrintToString(underLock);
+    EXPECT_EQ(Text(r.title), L"Report");
+    EXPECT_EQ(Text(r.entryTexts[0]), L"hello");
 }
 
 TEST_F(PluginTest, TheIdleCheckCapturesOnceForEachMoveOrResizeOfTheFrame) {

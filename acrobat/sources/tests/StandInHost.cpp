@@ -22,7 +22,10 @@ std::string Hex(uint32_t v) {
     return b;
 }
 
-void Record(const std::string& what) { g_host->calls.push_back(what); }
+void Record(const std::string& what) {
+    g_host->calls.push_back(what);
+    if (g_host->onCall) g_host->onCall(what);
+}
 
 // Core
 Atom ACROHOST_CALL CoreAtom(const char* text) {
@@ -102,6 +105,7 @@ HostBool ACROHOST_CALL ViewPageShown(PageView, int32_t page) {
 void ACROHOST_CALL ViewGoToPage(PageView, int32_t page) {
     Record("AcroView.222 " + std::to_string(page));
     g_host->currentPage = page;
+    if (g_host->onGoToPage) g_host->onGoToPage(page);
 }
 void ACROHOST_CALL ViewEnumShownPages(Document, Callback proc, void* clientData) {
     Record("AcroView.291");

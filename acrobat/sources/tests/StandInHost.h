@@ -67,6 +67,8 @@ public:
     int32_t currentPage = 0;
     std::string titleBytes;
     std::function<void()> onTitle;      // runs inside PDModel 104
+    std::function<void(int32_t)> onGoToPage;           // runs inside AcroView 222, after the change
+    std::function<void(const std::string&)> onCall;    // runs at every call into the tables
 
     void Select(const std::string& text) { chunks = {text}; }
 
