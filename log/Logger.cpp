@@ -6,6 +6,10 @@
 
 Logger* g_pLogger = nullptr;
 
+namespace logseam {
+void (*beforeFlush)() = nullptr;
+}
+
 namespace {
 
 // Module state beside the logger: the viewer title copied at attach and the
@@ -86,6 +90,7 @@ void Logger::WriteV(const wchar_t* format, va_list args) {
     DWORD r = WaitNoLimit(mutex_.get());
     if (!Acquired(r)) return;
     Format(format, args);
+    if (logseam::beforeFlush) logseam::beforeFlush();
     Flush();
     ::ReleaseMutex(mutex_.get());
 }

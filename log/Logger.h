@@ -82,6 +82,13 @@ private:
     SIZE_T viewSize_ = 0;
 };
 
+// Test seam: when set, runs inside every write between formatting the line
+// and flushing it (the viewer window can vanish in between).  Never set by a
+// deliverable.
+namespace logseam {
+extern void (*beforeFlush)();
+}
+
 // The module's logger (none: logging off).  Each module links its own copy.
 extern Logger* g_pLogger;
 

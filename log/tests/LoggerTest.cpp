@@ -6,6 +6,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "TestSupport.h"
 #include "ViewerLog.h"
@@ -71,6 +72,66 @@ TEST_F(LoggerTest, WithoutTheViewerWindowNothingIsAppendedNorCarriedOver) {
     ASSERT_TRUE(viewer.OpenWindow());
     LogMessage(L"after");
     EXPECT_EQ(viewer.ReadAll(), (std::vector<std::wstring>{L"after"}));
+}
+
+// The viewer window vanishes after the line was formatted and before it is
+// flushed: the line is lost, and it is not carried into the next one.
+ViewerLog* g_closing = nullptr;
+void CloseTheViewerWindow() { g_closing->CloseWindow(); }
+
+TEST_F(LoggerTest, ALineFormattedWhenTheViewerVanishesIsNotCarriedIntoTheNext) {
+    ASSERT_TRUE(viewer.Create());
+    Attach();
+    g_closing = &viewer;
+    logseam::beforeFlush = &CloseTheViewerWindow;
+    LogMessage(L"formatted, never flushed");
+    logseam::beforeFlush = nullptr;
+    EXPECT_EQ(viewer.WriteOffset(), 104);
+    ASSERT_TRUE(viewer.OpenWindow());
+    LogMessage(L"after");
+    EXPECT_EQ(viewer.ReadAll(), (std::vector<std::wstring>{L"after"}));
+}
+
+// The viewer's title fills all 50 characters of the header with no
+// terminator; the record area follows it.  The module's copy stops at 50
+// characters and still finds the viewer's window.
+TEST_F(LoggerTest, AnUnterminatedViewerTitleIsCopiedToItsFiftyCharacters) {
+    const std::wstring title(50, L'T');
+    ASSERT_TRUE(viewer.Create(title.c_str()));
+    unsigned char* v = viewer.view();
+    {
+        fx::MutexLock lock(viewer.mutex(), 10000);
+        ASSERT_TRUE(lock.acquired());
+        reinterpret_cast<wchar_t*>(v + 4)[49] = L'T';
+        const wchar_t after[2] = {L'X', 0};            // what follows the title: not part of it
+        std::memcpy(v + 104, after, sizeof after);
+        const int32_t at = 112, end = 0;
+        std::memcpy(v, &at, 4);
+        std::memcpy(v + 112, &end, 4);
+    }
+    Attach();
+    LogMessage(L"found");
+    EXPECT_EQ(IntAt(v, 0), 112 + 4 + 2 * 6);
+    EXPECT_EQ(IntAt(v, 112), 112 + 4 + 2 * 6);
+    EXPECT_EQ(TextAt(v, 116), L"found");
+}
+
+// A writer that died holding the log's mutex leaves it abandoned: the next
+// wait gets it with WAIT_ABANDONED, and that counts as having it.
+TEST_F(LoggerTest, AMutexAbandonedByADeadWriterIsTakenOver) {
+    ASSERT_TRUE(viewer.Create());
+    Attach();
+    bool held = false;
+    std::thread dying([&] {
+        HANDLE m = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SharedLog::kMutexName);
+        held = m && ::WaitForSingleObject(m, 5000) == WAIT_OBJECT_0;
+        if (m) ::CloseHandle(m);   // ends without releasing it
+    });
+    dying.join();
+    ASSERT_TRUE(held);
+    LogMessage(L"after the writer died");
+    LogMessage(L"and the next");
+    EXPECT_EQ(viewer.ReadAll(), (std::vector<std::wstring>{L"after the writer died", L"and the next"}));
 }
 
 TEST_F(LoggerTest, WideFormatsFollowTheMicrosoftConvention) {
