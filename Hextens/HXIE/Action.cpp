@@ -172,6 +172,11 @@ STDMETHODIMP CAction::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navF
     const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwndBrowser));
     bool success = false;
     m_pBrowser.reset();
+    // The search below fills in the page it finds: nothing of the page the
+    // last poll saw may be reported as the domain of this one.
+    m_bSecurePage = false;
+    m_bDomainNotEnhanced = true;
+    m_Domain.clear();
     try {
         if (FindBrowser(window) && m_pBrowser) {
             const bool currentTab = (navFlags & 1) != 0;

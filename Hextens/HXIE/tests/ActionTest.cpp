@@ -529,13 +529,36 @@ TEST_F(EnhancerTest, TransfersGiveTheOneItemOnce) {
 }
 
 TEST_F(EnhancerTest, WrongOptionTypesChangeNothing) {
-    VARIANT number;
+    // sendContext on and "ignored" on the ignore list, then calls of the wrong types.
+    Configure(kSendContextOn);
+    Option(2, L"ignored");
+    VARIANT number, empty;
     ::VariantInit(&number);
+    ::VariantInit(&empty);
     number.vt = VT_I4;
     number.lVal = 5;
-    EXPECT_EQ(action_->SetConfigurationOption(1, &number, nullptr, nullptr, nullptr), S_OK);
-    EXPECT_EQ(action_->SetConfigurationOption(2, nullptr, nullptr, nullptr, nullptr), S_OK);
+    for (LONG id : {1, 2}) {
+        EXPECT_EQ(action_->SetConfigurationOption(id, &number, nullptr, nullptr, nullptr), S_OK) << id;
+        EXPECT_EQ(action_->SetConfigurationOption(id, &empty, nullptr, nullptr, nullptr), S_OK) << id;
+        EXPECT_EQ(action_->SetConfigurationOption(id, nullptr, nullptr, nullptr, nullptr), S_OK) << id;
+    }
     EXPECT_EQ(action_->SetConfigurationOption(7, &number, nullptr, nullptr, nullptr), S_OK);
+
+    // The ignore list is the earlier one: the ignored word is still no selection.
+    PageData page = Page();
+    page.elements[1].text = L"The body text of the page, long enough to be a context.";
+    Select(page, 1, L"ignored", {10, 20, 50, 15});
+    FakeBrowser* browser = ie_->MakeLooseBrowser(frame_, page);
+    PollGiven(fakeie::AsUnknown(browser));
+    EXPECT_EQ(SelectionContext(), L"(no item)") << "the ignore list was replaced";
+
+    // sendContext is the earlier one: a kept word's context carries the page text.
+    Select(page, 1, L"kept", {10, 20, 50, 15});
+    ie_->SetPage(browser, page);
+    PollGiven(fakeie::AsUnknown(browser));
+    const std::wstring context = SelectionContext();
+    EXPECT_NE(context.find(L"<text><![CDATA[The body text of the page"), std::wstring::npos)
+        << "sendContext was changed: " << testing::PrintToString(context);
 }
 
 // ---------------------------------------------------------------- navigation
@@ -576,6 +599,36 @@ TEST_F(EnhancerTest, NavigateToURL) {
         }
         EXPECT_EQ(flags, c.expectedFlags) << c.what;
     }
+}
+
+// NavigateToURL searches the browser afresh: the domain of the page the last
+// poll saw is never reported for the page it finds.
+TEST_F(EnhancerTest, NavigateToURLForgetsThePreviousPagesDomain) {
+    site_.enhancedDomains = {L"example.com"};
+    FakeBrowser* browser = ie_->AddBrowser(frame_, frame_, Page());
+    Foreground(frame_);
+    Poll();
+    ASSERT_EQ(Text(&IAction::GetDomain), L"example.com");
+
+    ie_->SetPage(browser, Page(L"Secure", L"https://secure.other.org/account"));
+    BSTR url = ::SysAllocString(L"http://www.example.com/go");
+    VARIANT_BOOL success = -1;
+    EXPECT_EQ(action_->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<LONG_PTR>(frame_)), &url, 1, &success),
+              S_OK);
+    ::SysFreeString(url);
+    EXPECT_EQ(success, 1);
+    EXPECT_EQ(Text(&IAction::GetDomain), L"") << "the previous page's domain";
+
+    // A window the enhancer does not find leaves no domain either.
+    ie_->SetPage(browser, Page());
+    Poll();
+    ASSERT_EQ(Text(&IAction::GetDomain), L"example.com");
+    url = ::SysAllocString(L"http://www.example.com/go");
+    EXPECT_EQ(action_->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<LONG_PTR>(other_)), &url, 1, &success),
+              S_OK);
+    ::SysFreeString(url);
+    EXPECT_EQ(success, 0);
+    EXPECT_EQ(Text(&IAction::GetDomain), L"");
 }
 
 }  // namespace
