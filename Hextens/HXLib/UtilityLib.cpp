@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <new>
+#include <vector>
 
 #include "Hextens/HXLib/CoreLog.h"
 #include "Hextens/HXLib/SelectionFilter.h"
@@ -45,6 +46,56 @@ void LogCoreLine(const hxcore::String& line) {
     LogMessage(L"(%s) %s", kModule, text.c_str());
 }
 
+// Each client (one UtilityLib object per enhancer) logs through the logger
+// its enhancer lent it.  The library's module logger follows the client that
+// is being called, so one enhancer's unload or re-initialisation never
+// silences another enhancer's lines.  Every call comes on the main program's
+// user-interface thread.
+struct ClientLogger {
+    const UtilityLib* client;
+    Logger* logger;
+};
+
+std::vector<ClientLogger>& ClientLoggers() {
+    static std::vector<ClientLogger> clients;
+    return clients;
+}
+
+Logger* LoggerOf(const UtilityLib* client) {
+    for (const ClientLogger& c : ClientLoggers())
+        if (c.client == client) return c.logger;
+    return nullptr;
+}
+
+void SetLoggerOf(const UtilityLib* client, Logger* logger) {
+    auto& clients = ClientLoggers();
+    for (auto it = clients.begin(); it != clients.end(); ++it)
+        if (it->client == client) {
+            if (logger) it->logger = logger;
+            else clients.erase(it);
+            return;
+        }
+    if (logger) clients.push_back(ClientLogger{client, logger});
+}
+
+// For the length of one call of a client: the module logger is that client's.
+class ClientLogScope {
+public:
+    explicit ClientLogScope(const UtilityLib* client) : previous_(g_pLogger) {
+        g_pLogger = LoggerOf(client);
+        if (g_pLogger && g_pLogger != previous_) g_pLogger->AdoptInModule();
+    }
+    ~ClientLogScope() {
+        g_pLogger = previous_;
+        if (g_pLogger) g_pLogger->AdoptInModule();
+    }
+    ClientLogScope(const ClientLogScope&) = delete;
+    ClientLogScope& operator=(const ClientLogScope&) = delete;
+
+private:
+    Logger* previous_;
+};
+
 void CopyBounded(wchar_t* to, const wchar_t* from, size_t chars) {
     size_t i = 0;
     for (; from && i + 1 < chars && from[i]; ++i) to[i] = from[i];
@@ -63,7 +114,10 @@ UtilityLib::UtilityLib() : requireLetter_(false), sendContext_(false), ignoreLis
     name_[0] = L'\0';
 }
 
-UtilityLib::~UtilityLib() { delete ignoreList_; }
+UtilityLib::~UtilityLib() {
+    SetLoggerOf(this, nullptr);
+    delete ignoreList_;
+}
 
 UtilityLib::UtilityLib(const UtilityLib& other) : UtilityLib() { *this = other; }
 
@@ -80,12 +134,13 @@ UtilityLib& UtilityLib::operator=(const UtilityLib& other) {
 }
 
 void UtilityLib::SetLogger(Logger* logger) {
-    g_pLogger = logger;
-    if (logger) logger->AdoptInModule();
-    hxcore::SetLogSink(logger ? LogCoreLine : nullptr);
+    SetLoggerOf(this, logger);
+    // The cores' lines go through the module logger of the client being called.
+    hxcore::SetLogSink(LogCoreLine);
 }
 
 void UtilityLib::SetConfiguration(const tagCONFIG* config) {
+    ClientLogScope log(this);
     if (!config) return;
     CopyBounded(id_, config->id, 50);
     CopyBounded(name_, config->name, 50);
@@ -96,6 +151,7 @@ void UtilityLib::SetConfiguration(const tagCONFIG* config) {
 tagCONFIG* UtilityLib::GetConfiguration() { return reinterpret_cast<tagCONFIG*>(this); }
 
 void UtilityLib::ConfigureServerInit(const wchar_t* xml) {
+    ClientLogScope log(this);
     sendContext_ = false;
     try {
         sendContext_ = hxcore::ReadSendContext(AsCore(xml), AsCore(id_));
@@ -105,6 +161,7 @@ void UtilityLib::ConfigureServerInit(const wchar_t* xml) {
 }
 
 void UtilityLib::ConfigureIgnoreWordsList(const wchar_t* words) {
+    ClientLogScope log(this);
     LogMessage(L"(%s) ConfigureIgnoreWordsList: %d", kModule, words ? static_cast<int>(std::wcslen(words)) : 0);
     delete ignoreList_;
     ignoreList_ = nullptr;
@@ -123,6 +180,7 @@ void UtilityLib::ConfigureIgnoreWordsList(const wchar_t* words) {
 }
 
 wchar_t* UtilityLib::SelectionFilter(const wchar_t* text) {
+    ClientLogScope log(this);
     hxcore::FilterSelection(AsCore(text), reinterpret_cast<hxcore::Char*>(g_filterResult), requireLetter_,
                             ignoreList_);
     return g_filterResult;

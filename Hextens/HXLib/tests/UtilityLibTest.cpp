@@ -170,6 +170,42 @@ TEST_F(UtilityLibLogTest, NoLinesWithoutLoggerOrViewerWindow) {
     EXPECT_EQ(viewer.ReadAll().size(), 1u);
 }
 
+// Two enhancers share the library, each lending it a logger of its own.  One
+// of them unloading (taking its logger back and deleting it) or initialising
+// again (lending a new one) leaves the other one's lines.
+TEST_F(UtilityLibLogTest, EachClientKeepsTheLoggerItLent) {
+    UtilityLib other;
+    std::unique_ptr<Logger> otherLogger(Logger::Open());
+    ASSERT_NE(otherLogger, nullptr);
+    other.SetLogger(otherLogger.get());
+    auto listLines = [&] {
+        std::vector<std::wstring> lines;
+        for (const std::wstring& l : viewer.ReadNew())
+            if (l.rfind(L"(HXLib) ConfigureIgnoreWordsList", 0) == 0) lines.push_back(l);
+        return lines;
+    };
+    listLines();
+
+    util.SetLogger(nullptr);   // the first enhancer unloads
+    logger.reset();
+    other.ConfigureIgnoreWordsList(L"ab");
+    util.ConfigureIgnoreWordsList(L"abc");
+    EXPECT_EQ(listLines(), (std::vector<std::wstring>{L"(HXLib) ConfigureIgnoreWordsList: 2"}));
+
+    logger.reset(Logger::Open());   // it initialises again
+    util.SetLogger(logger.get());
+    other.ConfigureIgnoreWordsList(L"abcd");
+    util.ConfigureIgnoreWordsList(L"abcde");
+    EXPECT_EQ(listLines(), (std::vector<std::wstring>{L"(HXLib) ConfigureIgnoreWordsList: 4",
+                                                      L"(HXLib) ConfigureIgnoreWordsList: 5"}));
+
+    other.SetLogger(nullptr);   // now the second one unloads
+    otherLogger.reset();
+    other.ConfigureIgnoreWordsList(L"abcdef");
+    util.ConfigureIgnoreWordsList(L"abcdefg");
+    EXPECT_EQ(listLines(), (std::vector<std::wstring>{L"(HXLib) ConfigureIgnoreWordsList: 7"}));
+}
+
 struct EncodeCase {
     const wchar_t* text;
     const wchar_t* expected;
