@@ -137,14 +137,17 @@ long CFirefoxEnhancer::Poll() {
         return fftext::PollBits(facts);
     }
 
-    bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), 100) == WAIT_OBJECT_0;
+    // An extension that let a request go unanswered is not waited for at all.
+    const DWORD aliveWaitMs = m.extensionSilent ? 0 : 100;
+    bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), aliveWaitMs) == WAIT_OBJECT_0;
     ffchannel::SharedData* channel = m.Channel();
     if (alive && !channel) ::ResetEvent(m.extensionAlive.get());
-    facts.extensionAnswers = alive && channel;
+    if (alive && channel) {
+        const ExtensionAnswer answer = AskExtension(channel);
+        facts.extensionAnswers = answer != ExtensionAnswer::kNotWaitedFor;   // else: as if absent
+        facts.updated = answer == ExtensionAnswer::kAnswered;
+    }
     if (facts.extensionAnswers) {
-        POINT cursor{0, 0};
-        ::GetCursorPos(&cursor);
-        facts.updated = channel->RequestUpdate(cursor.x, cursor.y);
         if (facts.updated) {
             bool hotSpotsChanged = channel->HotSpotsChanged();
             bool selectionChanged = channel->SelectionChanged();
@@ -162,6 +165,31 @@ long CFirefoxEnhancer::Poll() {
     }
     m_bWasActive = true;
     return fftext::PollBits(facts);
+}
+
+// One request to the extension.  An extension that answers is waited for up
+// to the channel's answer time; one that let a request go unanswered (it may
+// have died with its alive event still set) costs that time once: from then
+// on each poll only looks whether it answered the request left raised, and
+// otherwise raises it again, until the extension answers and is waited for
+// as before.
+CFirefoxEnhancer::ExtensionAnswer CFirefoxEnhancer::AskExtension(ffchannel::SharedData* channel) {
+    FirefoxModule& m = Module();
+    POINT cursor{0, 0};
+    ::GetCursorPos(&cursor);
+    if (!m.extensionSilent) {
+        if (channel->RequestUpdate(cursor.x, cursor.y)) return ExtensionAnswer::kAnswered;
+        m.extensionSilent = true;
+        LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModuleName);
+        return ExtensionAnswer::kUnanswered;
+    }
+    if (channel->AnswerArrived()) {
+        m.extensionSilent = false;
+        LogMessage(L"(%s) The extension answers again", kModuleName);
+        return ExtensionAnswer::kAnswered;
+    }
+    channel->RaiseRequest(cursor.x, cursor.y);
+    return ExtensionAnswer::kNotWaitedFor;
 }
 
 void CFirefoxEnhancer::ReadHotSpots() {

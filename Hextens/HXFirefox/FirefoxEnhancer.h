@@ -43,6 +43,8 @@ private:
     const FirefoxHotSpot* CurrentHotSpot() const;
     const fftext::TextItem* CurrentTextItem() const;
     long Poll();
+    enum class ExtensionAnswer { kAnswered, kUnanswered, kNotWaitedFor };
+    ExtensionAnswer AskExtension(ffchannel::SharedData* channel);
     void ReadHotSpots();
     void ReadSelection();
     void ForwardExtensionLog();

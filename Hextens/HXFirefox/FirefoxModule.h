@@ -24,6 +24,9 @@ struct FirefoxModule {
     // its creation failed.
     std::unique_ptr<ffchannel::SharedData> channel;
     bool channelInUse = false;   // between Init and Unload
+    // The extension let a request go unanswered: until it answers again it
+    // counts as absent and no poll waits for it.
+    bool extensionSilent = false;
     fx::UniqueHandle enhancerAlive, extensionAlive;
     fx::UniqueHandle hotSpotLock, selectionLock;
 

@@ -111,6 +111,22 @@ bool SharedData::RequestUpdate(int x, int y) {
     return answered;
 }
 
+void SharedData::RaiseRequest(int x, int y) {
+    if (!block_) return;
+    Lock lock(mutex_.get());
+    if (!lock.acquired()) return;
+    block_->cursorX = x;
+    block_->cursorY = y;
+    block_->updateRequested = 1;
+}
+
+bool SharedData::AnswerArrived() {
+    if (!block_ || ::WaitForSingleObject(updateEvent_.get(), 0) != WAIT_OBJECT_0) return false;
+    Lock lock(mutex_.get());
+    if (lock.acquired()) block_->updateRequested = 0;
+    return true;
+}
+
 bool SharedData::PageChanged() {
     if (!block_) return false;
     Lock lock(mutex_.get());

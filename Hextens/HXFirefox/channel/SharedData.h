@@ -49,6 +49,12 @@ public:
 
     // Raises a request at (x, y); true when the extension answered in 500 ms.
     bool RequestUpdate(int x, int y);
+    // The same without waiting: raises a request at (x, y) and returns; the
+    // request stays raised for the extension to answer whenever it can.
+    void RaiseRequest(int x, int y);
+    // True when the extension answered a raised request since the last look
+    // (no wait); the request is then lowered.
+    bool AnswerArrived();
 
     bool PageChanged();
     void ClearPageChanged();

@@ -2,8 +2,8 @@
 // class object), initialises one enhancer and then leaves without Unload:
 //   EnhancerHost <dll> exit   ends the process with the enhancer loaded
 //   EnhancerHost <dll> free   releases the object and unloads the DLL
-// Exit code 0 when the enhancer had marked itself present, and, for "free",
-// when the unload cleared the mark again.
+// Exit code 0 when the enhancer had marked itself present and set its alive
+// event, and, for "free", when the unload cleared the mark and the event again.
 #include <windows.h>
 
 #include "Hextens/HXFirefox/HXFirefox.h"
@@ -28,6 +28,9 @@ int wmain(int argc, wchar_t** argv) {
     const unsigned char* block =
         mapping ? static_cast<const unsigned char*>(::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) : nullptr;
     if (!block || block[0] != 1) return 6;
+    HANDLE aliveNow = ::OpenEventW(SYNCHRONIZE, FALSE, ffchannel::kEnhancerAliveName);
+    if (!aliveNow || ::WaitForSingleObject(aliveNow, 0) != WAIT_OBJECT_0) return 8;
+    ::CloseHandle(aliveNow);
 
     if (wcscmp(argv[2], L"exit") == 0) ::ExitProcess(0);   // no Unload, no unload of the DLL
 

@@ -393,6 +393,97 @@ TEST_F(Enhancer, ExtensionKilledHoldingTheLock) {
     EXPECT_EQ(2u, Selection().size());
 }
 
+// The extension dies with its alive event still set: the poll that finds no
+// answer waits once, every later poll waits for nothing and reports the
+// extension absent, and once it answers again it is waited for as before.
+TEST_F(Enhancer, AnExtensionThatStoppedAnsweringCostsOneAnswerTimeOut) {
+    const char page[] = "location http://ex.com/\npiece word|1,2,3,4\nflags page selection\n";
+    ASSERT_TRUE(BringToFront(firefox));
+    StartExtension(page);
+    EXPECT_NE(0, Update() & 0x01);
+    extension.Kill();
+
+    DWORD t = ::GetTickCount();
+    Update();
+    const DWORD timeOut = ::GetTickCount() - t;
+    EXPECT_GE(timeOut, 400u) << "the first unanswered request is waited for";
+    t = ::GetTickCount();
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(0, Update()) << "the silent extension counts as absent";
+    EXPECT_LT(::GetTickCount() - t, 1000u) << "ten polls waited again (each would take 500 ms)";
+
+    // It answers the request left raised: the next poll reads its page.
+    StartExtension("location http://ex.com/\npiece again|5,6,7,8\nflags page selection\n");
+    LONG bits = 0;
+    ASSERT_TRUE(testsupport::WaitFor([&] { bits = Update(); return (bits & 0x01) != 0; }, 5000));
+    auto sel = Selection();
+    ASSERT_EQ(1u, sel.size());
+    EXPECT_EQ(L"again", sel[0].text);
+    EXPECT_NE(0, Update() & 0x01) << "answered as before";
+
+    // Waited for again: dying a second time costs one time-out again.
+    extension.Kill();
+    t = ::GetTickCount();
+    Update();
+    EXPECT_GE(::GetTickCount() - t, 400u);
+}
+
+// Option 2 gives the selection filter its ignore words; option 1 takes the
+// server's settings and leaves them alone; either with a value that is not a
+// string changes nothing and says so.
+TEST_F(Enhancer, ConfigurationOptionsReachTheSelectionFilter) {
+    ViewerLog viewer;
+    ASSERT_TRUE(viewer.Create());
+    action->Unload();
+    action->Init();   // attaches to the viewer's log
+    auto option = [&](LONG id, VARIANT* v) {
+        EXPECT_EQ(S_OK, action->SetConfigurationOption(id, v, nullptr, nullptr, nullptr));
+    };
+    auto text = [&](LONG id, const wchar_t* value) {
+        VARIANT v;
+        V_VT(&v) = VT_BSTR;
+        V_BSTR(&v) = ::SysAllocString(value);
+        option(id, &v);
+        ::VariantClear(&v);
+    };
+    text(2, L"hello\nfoo");
+    text(1, L"<init><user><send_context>true</send_context></user></init>");
+    VARIANT number;
+    V_VT(&number) = VT_I4;
+    V_I4(&number) = 3;
+    option(1, &number);
+    option(2, &number);
+    option(2, nullptr);
+
+    StartExtension("location http://ex.com/\npiece hello|1,1,2,2\npiece world|3,3,4,4\nflags page selection\n");
+    ASSERT_TRUE(BringToFront(firefox));
+    Update();
+    auto sel = Selection();
+    ASSERT_EQ(1u, sel.size()) << "the ignored word is no selection";
+    EXPECT_EQ(L"world", sel[0].text);
+    EXPECT_EQ(3, sel[0].l);
+
+    bool wrong1 = false, wrong2 = false, listLine = false;
+    for (auto& l : viewer.ReadAll()) {
+        wrong1 |= l == L"*** Wrong data type for AddConfigurationOption(1,...)";
+        wrong2 |= l == L"*** Wrong data type for AddConfigurationOption(2,...)";
+        listLine |= l == L"(HXLib) ConfigureIgnoreWordsList: 9";
+    }
+    EXPECT_TRUE(wrong1);
+    EXPECT_TRUE(wrong2);
+    EXPECT_TRUE(listLine);
+
+    // An empty list lets the word through again.
+    text(2, L"");
+    extension.Kill();
+    StartExtension("location http://ex.com/\npiece hello|1,1,2,2\nflags page selection\n");
+    Update();
+    sel = Selection();
+    ASSERT_EQ(1u, sel.size());
+    EXPECT_EQ(L"hello", sel[0].text);
+    action->Unload();
+    action->Init();
+}
+
 TEST_F(Enhancer, ExtensionLogReachesTheDebugLog) {
     ViewerLog viewer;
     ASSERT_TRUE(viewer.Create());
@@ -435,13 +526,20 @@ TEST_F(Enhancer, ModuleExitReleasesTheEnhancer) {
     ASSERT_TRUE(mapping);
     fx::MappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     ASSERT_TRUE(view);
+    // Held here, the enhancer's alive event outlives the host: it shows what
+    // the host's enhancer left it as.
+    fx::UniqueHandle alive(::CreateEventW(nullptr, TRUE, FALSE, L"PQHXFIREFOXENHANCERISALIVE"));
+    ASSERT_TRUE(alive);
     for (const wchar_t* mode : {L"free", L"exit"}) {
+        ::ResetEvent(alive.get());
         testsupport::Child host;
         ASSERT_TRUE(host.Start(ENHANCER_HOST_EXE, {testsupport::WinPath(HXFIREFOX_DLL), mode}));
         DWORD code = 99;
         ASSERT_TRUE(host.Wait(15000, &code)) << mode;
         EXPECT_EQ(0u, code) << mode;
         EXPECT_EQ(0, view.bytes()[0]) << mode << ": enhancerPresent left set";
+        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(alive.get(), 0))
+            << mode << ": the enhancer-alive event left set";
     }
 }
 
