@@ -12,7 +12,10 @@ using namespace xpcom;
 
 namespace {
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException };
+enum Step {
+    kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException,
+    kHandledFault, kDeclinedFault
+};
 
 int g_failAt = kNone;
 uint32_t g_window = 0;
@@ -32,6 +35,78 @@ void RaiseHandledException() {
     ::RaiseException(kHandledCode, 0, 0, nullptr);
     if (handler) ::RemoveVectoredExceptionHandler(handler);
 }
+
+// A read inside a frame of Firefox's with a frame-based handler of its own
+// (on fs:[0] on i686, in the unwind information on x86-64).  Handling, it
+// takes a fault at the read and resumes after it with -1; declining, it
+// leaves the fault to the frames outside and counts the unwind it is told of.
+bool g_frameHandles = true;
+long g_frameUnwinds = 0;
+
+extern "C" int fake_GuardedRead(volatile int* p);
+extern "C" void fake_ReadAt();
+extern "C" void fake_ReadDone();
+
+extern "C" EXCEPTION_DISPOSITION __cdecl fake_ReadHandler(EXCEPTION_RECORD* record, void*, CONTEXT* context, void*) {
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
+        ++g_frameUnwinds;
+        return ExceptionContinueSearch;
+    }
+    if (!g_frameHandles || record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return ExceptionContinueSearch;
+#if defined(__x86_64__)
+    if (context->Rip != reinterpret_cast<DWORD64>(&fake_ReadAt)) return ExceptionContinueSearch;
+    context->Rip = reinterpret_cast<DWORD64>(&fake_ReadDone);
+    context->Rax = static_cast<DWORD>(-1);
+#else
+    if (context->Eip != reinterpret_cast<DWORD>(&fake_ReadAt)) return ExceptionContinueSearch;
+    context->Eip = reinterpret_cast<DWORD>(&fake_ReadDone);
+    context->Eax = static_cast<DWORD>(-1);
+#endif
+    return ExceptionContinueExecution;
+}
+
+#if defined(__x86_64__)
+__asm__(
+    ".text\n"
+    ".globl fake_GuardedRead\n"
+    ".def fake_GuardedRead; .scl 2; .type 32; .endef\n"
+    ".seh_proc fake_GuardedRead\n"
+    "fake_GuardedRead:\n"
+    "    subq $40, %rsp\n"
+    "    .seh_stackalloc 40\n"
+    "    .seh_endprologue\n"
+    "    .seh_handler fake_ReadHandler, @except, @unwind\n"
+    "    xorl %eax, %eax\n"
+    ".globl fake_ReadAt\n"
+    "fake_ReadAt:\n"
+    "    movl (%rcx), %eax\n"
+    ".globl fake_ReadDone\n"
+    "fake_ReadDone:\n"
+    "    nop\n"
+    "    addq $40, %rsp\n"
+    "    ret\n"
+    ".seh_endproc\n");
+#else
+__asm__(
+    ".text\n"
+    ".globl _fake_GuardedRead\n"
+    ".def _fake_GuardedRead; .scl 2; .type 32; .endef\n"
+    "_fake_GuardedRead:\n"
+    "    pushl $_fake_ReadHandler\n"
+    "    pushl %fs:0\n"
+    "    movl %esp, %fs:0\n"
+    "    movl 12(%esp), %ecx\n"
+    "    xorl %eax, %eax\n"
+    ".globl _fake_ReadAt\n"
+    "_fake_ReadAt:\n"
+    "    movl (%ecx), %eax\n"
+    ".globl _fake_ReadDone\n"
+    "_fake_ReadDone:\n"
+    "    movl (%esp), %edx\n"
+    "    movl %edx, %fs:0\n"
+    "    addl $8, %esp\n"
+    "    ret\n");
+#endif
 
 bool SameId(const nsID& a, const nsID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -60,6 +135,10 @@ struct FakeAccessNode : AccessNode, Counted {
         if (g_failAt == kWindow) return 0x80004005;
         if (g_failAt == kHandledException) RaiseHandledException();
         if (g_failAt == kFault) *static_cast<volatile int*>(nullptr) = 1;   // Firefox faults inside the call
+        if (g_failAt == kHandledFault || g_failAt == kDeclinedFault) {
+            g_frameHandles = g_failAt == kHandledFault;
+            if (fake_GuardedRead(nullptr) != -1) return 0x80004005;
+        }
         if (g_failAt != kNullWindow) *window = reinterpret_cast<void*>(static_cast<uintptr_t>(g_window));
         return 0;
     }
@@ -136,6 +215,13 @@ extern "C" void FakeXpcomReport(long* heldRefs, long* overReleases) {
         *overReleases += c->overReleases;
         c->overReleases = 0;
     }
+}
+
+// Unwinds the faulting frame of Firefox's was told of since the last call.
+extern "C" long FakeXpcomFrameUnwinds() {
+    long n = g_frameUnwinds;
+    g_frameUnwinds = 0;
+    return n;
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, void*) { return TRUE; }

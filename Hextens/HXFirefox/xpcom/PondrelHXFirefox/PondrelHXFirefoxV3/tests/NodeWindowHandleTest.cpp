@@ -10,7 +10,12 @@ typedef uint32_t(__cdecl* GetNodeWindowHandleFn)(void*);
 typedef void(__cdecl* SetupFn)(int, uint32_t, void*);
 typedef void(__cdecl* ReportFn)(long*, long*);
 
-enum Step { kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException };
+typedef long(__cdecl* UnwindsFn)();
+
+enum Step {
+    kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException,
+    kHandledFault, kDeclinedFault
+};
 
 class NodeWindowHandle : public ::testing::Test {
 protected:
@@ -23,7 +28,8 @@ protected:
         ASSERT_TRUE(fake);
         setup = reinterpret_cast<SetupFn>(::GetProcAddress(fake, "FakeXpcomSetup"));
         report = reinterpret_cast<ReportFn>(::GetProcAddress(fake, "FakeXpcomReport"));
-        ASSERT_TRUE(setup && report);
+        unwinds = reinterpret_cast<UnwindsFn>(::GetProcAddress(fake, "FakeXpcomFrameUnwinds"));
+        ASSERT_TRUE(setup && report && unwinds);
     }
     void TearDown() override {
         if (helper) ::FreeLibrary(helper);
@@ -32,6 +38,7 @@ protected:
     GetNodeWindowHandleFn get = nullptr;
     SetupFn setup = nullptr;
     ReportFn report = nullptr;
+    UnwindsFn unwinds = nullptr;
 };
 
 }  // namespace
@@ -42,6 +49,7 @@ TEST_F(NodeWindowHandle, HandleOnSuccessZeroOnEveryFailureEveryObjectReleasedOnc
         const char* name;
         int failAt;
         uint32_t expected;
+        long frameUnwinds = 0;   // unwinds the faulting frame's own handler is told of
     };
     const Case cases[] = {
         {"success", kNone, 0x00ABCDEF},
@@ -53,10 +61,17 @@ TEST_F(NodeWindowHandle, HandleOnSuccessZeroOnEveryFailureEveryObjectReleasedOnc
         {"slot 10 writes nothing", kNullWindow, 0},
         {"slot 10 faults", kFault, 0},
         {"slot 10 raises an exception it handles itself", kHandledException, 0x00ABCDEF},
+        // Firefox's own frame handlers come first: a fault one of them
+        // handles never reaches the guard; one they decline does, and they
+        // are unwound before the guard gives 0.
+        {"slot 10 faults in a frame of its own that handles the fault", kHandledFault, 0x00ABCDEF},
+        {"slot 10 faults in a frame of its own that declines the fault", kDeclinedFault, 0, 1},
     };
     for (const auto& c : cases) {
         setup(c.failAt, 0x00ABCDEF, &node);
+        unwinds();
         EXPECT_EQ(c.expected, get(&node)) << c.name;
+        EXPECT_EQ(c.frameUnwinds, unwinds()) << c.name;
         long held = -1, over = -1;
         report(&held, &over);
         EXPECT_EQ(0, held) << c.name << ": references left";
