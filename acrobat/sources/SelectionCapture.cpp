@@ -187,11 +187,15 @@ void WriteRecord(Document doc) {
     record->Unlock();
 }
 
+// A notification raised from inside a running capture is ignored before it
+// asks the host anything.
 void ACROHOST_CALL OnDocumentNotification(void* doc, void*) {
+    if (g_capture.capturing) return;
     CaptureSelection(doc, HostCall<view::DocumentPageView>(g_module.View(), view::kDocumentPageView, doc));
 }
 
 void ACROHOST_CALL OnPageViewNotification(void* pageView, void*) {
+    if (g_capture.capturing) return;
     CaptureSelection(HostCall<view::PageViewDocument>(g_module.View(), view::kPageViewDocument, pageView),
                      pageView);
 }

@@ -5,10 +5,11 @@
 // Starts the plug-in, shows a document with a focused page view, captures
 // the selection when one is given, then sets the event "AcroHostReady_TAG"
 // and waits (at most 60 s) for "AcroHostQuit_TAG" before unloading the
-// plug-in.  With "hang" the host stops for good inside the capture's title
-// read, that is while the plug-in holds the record's mutex, after setting
-// the ready event.
-// Exit codes: 0 done, 2 usage, 3 the plug-in did not start.
+// plug-in.  With "hang" the host's thread takes the record's mutex, as the
+// plug-in does while it writes the record, sets the ready event and stops
+// there for good: killed, it leaves the mutex abandoned.
+// Exit codes: 0 done, 2 usage, 3 the plug-in did not start, 4 (hang) the
+// record's mutex was not obtained.
 #include <windows.h>
 
 #include <string>
@@ -43,13 +44,15 @@ int wmain(int argc, wchar_t** argv) {
     host.CreateDocument(390, 280);
     host.FocusPageView(0);
     host.titleBytes = title;
-    if (hang) host.onTitle = [&] {
-        ::SetEvent(ready.get());
-        for (;;) ::Sleep(INFINITE);
-    };
     if (haveSelection) {
         host.Select(select);
         host.Notify(10, host.doc);
+    }
+    if (hang) {
+        fx::UniqueHandle record(::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, L"PHXACROLOCKMUTEX"));
+        if (!record || ::WaitForSingleObject(record.get(), 5000) != WAIT_OBJECT_0) return 4;
+        ::SetEvent(ready.get());
+        for (;;) ::Sleep(INFINITE);
     }
     ::SetEvent(ready.get());
 

@@ -83,7 +83,7 @@ TEST_F(HostProcessesTest, AHostKilledWhileHoldingTheMutexDoesNotLockTheOthersOut
     ASSERT_TRUE(keeper.Start());
     ASSERT_TRUE(keeper.WaitReady());
     ASSERT_TRUE(victim.Start({L"select", L"lost", L"hang"}));
-    ASSERT_TRUE(victim.WaitReady()) << "the victim stopped inside its capture, holding the mutex";
+    ASSERT_TRUE(victim.WaitReady()) << "the victim stopped holding the mutex";
     victim.Kill();
 
     ASSERT_TRUE(next.Start({L"select", L"after the kill", L"title", L"Next"}));
