@@ -43,6 +43,17 @@ protected:
         ASSERT_TRUE(host.FocusPageView(0));
         host.titleBytes = "Report";
     }
+    // "hello" selected; pages 3 to 6 in the range, 4 to 6 shown, the
+    // selection visible first on page 5; the view's current page is 9.
+    void StartOnPage9WithPages3To6Shown() {
+        StartWithDocument();
+        host.Select("hello");
+        host.firstPage = 3;
+        host.lastPage = 6;
+        host.shownPages = {4, 5, 6};
+        host.origins = {{4, {40, 2000}}, {5, {20, 30}}, {6, {40, 40}}};
+        host.currentPage = 9;
+    }
     AcrobatRecord Capture() {
         host.Notify(10, host.doc);
         AcrobatRecord r;
@@ -278,13 +289,7 @@ TEST_F(PluginTest, WithoutAVisibleTextSelectionTheEntryIsEmptyButTheTitleIsWritt
 }
 
 TEST_F(PluginTest, TheFirstVisiblePageDecidesAndTheCurrentPageIsRestored) {
-    StartWithDocument();
-    host.Select("hello");
-    host.firstPage = 3;
-    host.lastPage = 6;
-    host.shownPages = {4, 5, 6};
-    host.origins = {{4, {40, 2000}}, {5, {20, 30}}, {6, {40, 40}}};
-    host.currentPage = 9;
+    StartOnPage9WithPages3To6Shown();
     AcrobatRecord r = Capture();
     EXPECT_TRUE(Equal(r.entryRects[0], AcroRect{530, 330, 630, 350})) << "placed by page 5's origin";
     EXPECT_EQ(CallsStartingWith(host, "AcroView.222"),
@@ -305,13 +310,7 @@ TEST_F(PluginTest, TheFirstVisiblePageDecidesAndTheCurrentPageIsRestored) {
 // current page: that notification runs no capture inside the running one,
 // and the current page still comes back.
 TEST_F(PluginTest, APageChangeNotifiedDuringTheCaptureStartsNoCaptureInsideIt) {
-    StartWithDocument();
-    host.Select("hello");
-    host.firstPage = 3;
-    host.lastPage = 6;
-    host.shownPages = {4, 5, 6};
-    host.origins = {{4, {40, 2000}}, {5, {20, 30}}, {6, {40, 40}}};
-    host.currentPage = 9;
+    StartOnPage9WithPages3To6Shown();
     int notified = 0;
     size_t callsInside = 0;
     bool inside = false;
