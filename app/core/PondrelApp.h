@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/BestGuessShared.h"
 #include "app/core/BrowserWindows.h"
 #include "app/core/FileVersionInfo.h"
 #include "app/core/GlobalLocks.h"
@@ -241,6 +242,8 @@ public:
     int m_BestGuessRequestId = 0;
     int m_BestGuessCount = 0;
     std::wstring m_BestGuessTitle;
+    // The best-guess worker's latest query and held answer (g_BestGuessLock).
+    text_menu::BestGuessShared m_BestGuessShared;
     // m_DockImports (the dock items imported from the settings) comes here.
     CPondrelDoc* m_pDoc = nullptr;
     fx::Dialog m_HiddenDialog;

@@ -14,25 +14,18 @@
 
 namespace {
 
-// The pop-up windows' class and styles (no-activate, layered, tool window,
-// top-most; no window style).
-constexpr const wchar_t* kPopupClass = L"PondMenu";
-constexpr DWORD kPopupExStyle = 0x08080088;
-
-std::unique_ptr<fx::Window> MakePopup(const wchar_t* name) {
-    auto window = std::make_unique<fx::Window>();
-    if (!window->CreateEx(kPopupExStyle, kPopupClass, name, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, nullptr, nullptr)) {
-        LogWithPrefix(L"Could not create the pop-up window %s", name);
-    }
-    return window;
+template <class Menu>
+std::unique_ptr<Menu> MakeMenu(const wchar_t* name, BrowserTreeView* view, Observer* observer) {
+    auto menu = std::make_unique<Menu>();
+    if (!menu->CreateMenu(name, view, observer)) LogWithPrefix(L"Could not create the pop-up window %s", name);
+    return menu;
 }
 
 }  // namespace
 
-BrowserTreeView::BrowserTreeView() : m_Observer(*this) {
-    m_Observer.m_HotSpots.SetHotspotLinkSlot(&m_pHotspotLink);
-    m_Observer.m_Selections.SetHotspotLinkSlot(&m_pHotspotLink);
+BrowserTreeView::BrowserTreeView() : m_pHotspot(std::make_unique<TxSelWin>()), m_Observer(*this) {
+    m_Observer.m_HotSpots.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
+    m_Observer.m_Selections.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
 }
 
 BrowserTreeView::~BrowserTreeView() {
@@ -55,14 +48,15 @@ void BrowserTreeView::OnInitialUpdate() {
     ::SetTimer(hwnd(), kHeartbeatTimer, kHeartbeatPeriodMs, nullptr);
 }
 
-// The menus' own creation (minimum width, rebuild-needed flag, items, size)
-// comes with their classes.
+// The hotspot and the four root menus, hidden; the menus build their items
+// as they are created.
 void BrowserTreeView::CreatePopupWindows() {
-    m_pHotspot = MakePopup(L"HoverHotspot");
-    m_pTextMenu = MakePopup(L"TxMenu");
-    m_pSearchMenu = MakePopup(L"SearchMenu");
-    m_pAppMenu = MakePopup(L"AppMenu");
-    m_pTrayMenu = MakePopup(L"TrayMenu");
+    if (!m_pHotspot->CreateHotspot(TxMenuWin::kClass, this, HotspotImages()))
+        LogWithPrefix(L"Could not create the pop-up window %s", L"HoverHotspot");
+    m_pTextMenu = MakeMenu<TextRootMenu>(L"TxMenu", this, &m_Observer);
+    m_pSearchMenu = MakeMenu<TextRootMenu>(L"SearchMenu", this, &m_Observer);
+    m_pAppMenu = MakeMenu<TxMenuWin>(L"AppMenu", this, &m_Observer);
+    m_pTrayMenu = MakeMenu<TxMenuWin>(L"TrayMenu", this, &m_Observer);
 }
 
 void BrowserTreeView::Tick() { m_Heartbeat.Tick(*this); }
@@ -81,12 +75,13 @@ int BrowserTreeView::PollOnce() { return static_cast<int>(m_Heartbeat.PollOnce(*
 
 void BrowserTreeView::HideMenus(bool includeSearchMenu) {
     if (includeSearchMenu && m_pSearchMenu && ::IsWindowVisible(m_pSearchMenu->hwnd())) HideMenu(*m_pSearchMenu);
-    for (fx::Window* menu : {m_pTextMenu.get(), m_pAppMenu.get(), m_pTrayMenu.get()})
+    for (TxMenuWin* menu : {static_cast<TxMenuWin*>(m_pTextMenu.get()), m_pAppMenu.get(), m_pTrayMenu.get()})
         if (menu) HideMenu(*menu);
 }
 
 void BrowserTreeView::RebuildMenus() {
-    for (fx::Window* menu : {m_pSearchMenu.get(), m_pTextMenu.get(), m_pAppMenu.get(), m_pTrayMenu.get()})
+    for (TxMenuWin* menu : {static_cast<TxMenuWin*>(m_pSearchMenu.get()), static_cast<TxMenuWin*>(m_pTextMenu.get()),
+                            m_pAppMenu.get(), m_pTrayMenu.get()})
         if (menu) RebuildMenu(*menu);
 }
 
@@ -193,7 +188,7 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         case kHideMenus: AppHideMenus(); return true;
         case kReportBug: AppReportBug(); return true;
         case kMenuPanelGone:
-            m_pMenuPanelMask = nullptr;  // the mask image's owner comes with the launcher
+            m_pMenuPanelMask.reset();
             m_pMenuPanel = nullptr;
             return true;
         case kRescan:

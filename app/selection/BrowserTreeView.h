@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,9 +18,14 @@
 #include "app/core/WatcherNode.h"
 #include "app/selection/Heartbeat.h"
 #include "app/selection/Observer.h"
+#include "app/selection/controller/HoverEngine.h"
+#include "app/selection/hotspot/TxSelWin.h"
+#include "app/selection/menus/TextRootMenu.h"
+#include "fx/GdiPlus.h"
 #include "fx/Window.h"
 
 class UserSetting;
+bool IsLeftButtonDown();  // PondrelApp.h
 
 class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost {
 public:
@@ -61,7 +67,7 @@ public:
     bool HasMenuPanel() const override { return m_pMenuPanel != nullptr; }
     HWND MenuPanelWindow() const override { return m_hMenuPanel; }
     bool MenuPanelSticky() const override { return m_MenuPanelSticky; }
-    HWND HotspotWindow() const override { return m_pHotspot ? m_pHotspot->hwnd() : nullptr; }
+    HWND HotspotWindow() const override { return m_pHotspot->hwnd(); }
     bool HotspotGuessesRequested() const override;
     HWND TextMenuWindow() const override { return m_pTextMenu ? m_pTextMenu->hwnd() : nullptr; }
     HWND TextSubMenuWindow() const override;
@@ -70,6 +76,19 @@ public:
     void AdvanceHotspotFade() override;
     void CloseMenuEcp() override;
     bool IsPointOverPopup(POINT pt, bool buttonDown) override;
+    // Whether the menu panel's mask is opaque at a screen point.
+    bool HitTestMenuEcp(POINT pt);
+    void ShowHotspot(const RECT& anchor);
+
+    // What the hotspot asks when the cursor moves onto it: the text menu at
+    // its place (menu mode) or the best-guess panel launched at once.
+    void OpenTextMenuFromHotspot(const RECT& anchor, const LinkInfo& record);
+    void LaunchBestGuess(const RECT& anchor, const LinkInfo& record);
+    TxSelWin* Hotspot() const { return m_pHotspot.get(); }
+    TextRootMenu* TextMenu() const { return m_pTextMenu.get(); }
+    // Usage statistics, counted here until the statistics send them.
+    void CountUsage(const wchar_t* metric) { ++m_UsageCounts[metric]; }
+    std::map<std::wstring, int> m_UsageCounts;
 
     // The tick count the heartbeat's settings retry reads (tests replace it).
     std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };
@@ -80,7 +99,7 @@ public:
     LinkInfo* m_pCurrentLink = nullptr;
     LinkInfo m_HoverSelection;
     LinkInfo m_HoverLink;
-    void* m_pMenuPanelMask = nullptr;  // the menu panel's hit-test image (the launcher's piece)
+    fx::GdiplusPtr<Gdiplus::Bitmap> m_pMenuPanelMask;  // the menu panel's hit-test image (loaded by the launcher)
     bool m_MenuPanelSticky = false;
     bool m_HaveGuesses = false;
     bool m_GuessLaunchMode = false;
@@ -89,16 +108,23 @@ public:
     std::wstring m_LastInnerEcp;  // g_PanelRecordLock
     void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
     HWND m_hMenuPanel = nullptr;
-    std::unique_ptr<fx::Window> m_pHotspot;     // "HoverHotspot"
-    std::unique_ptr<fx::Window> m_pTextMenu;    // "TxMenu"
-    std::unique_ptr<fx::Window> m_pSearchMenu;  // "SearchMenu"
-    std::unique_ptr<fx::Window> m_pAppMenu;     // "AppMenu"
-    std::unique_ptr<fx::Window> m_pTrayMenu;    // "TrayMenu"
+    std::unique_ptr<TxSelWin> m_pHotspot;         // "HoverHotspot" (the object from construction)
+    std::unique_ptr<TextRootMenu> m_pTextMenu;    // "TxMenu"
+    std::unique_ptr<TextRootMenu> m_pSearchMenu;  // "SearchMenu"
+    std::unique_ptr<TxMenuWin> m_pAppMenu;        // "AppMenu"
+    std::unique_ptr<TxMenuWin> m_pTrayMenu;       // "TrayMenu"
     Observer m_Observer;
     bool m_DownOverPopup = false, m_ButtonDownSeen = false;
     WatcherObList m_Enhancers;
     bool m_NewSelection = false;
-    LinkInfo* m_pHotspotLink = nullptr;  // the hotspot's record pointer (the hotspot's piece)
+    hover::HoverEngine m_HoverEngine;
+    // The pointer seams of hover tracking (tests replace them).
+    std::function<POINT()> m_CursorPos = [] {
+        POINT p{};
+        ::GetCursorPos(&p);
+        return p;
+    };
+    std::function<bool()> m_LeftButtonDown = [] { return IsLeftButtonDown(); };
 
     // The rest of the heartbeat's questions and steps.
     bool IsStarting() override;
@@ -125,6 +151,11 @@ private:
     void OnPanelUsage(WPARAM openMs, LPARAM block);
     void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
     void LogNewSelections();
+
+    // The skin images of the hotspot and the menus, loaded from the install
+    // directory's Images folder (owned here, freed with the controller).
+    TxSelWin::Images HotspotImages();
+    std::vector<fx::GdiplusPtr<Gdiplus::Image>> m_SkinImages;
 
     Heartbeat m_Heartbeat;
     std::vector<std::wstring> m_LoggedSelections;  // the selection records as last logged

@@ -8,9 +8,7 @@
 #include <string>
 
 class BrowserTreeView;
-namespace fx {
-class Window;
-}
+class TxMenuWin;
 
 // The default browser's executable (possibly quoted), or "" when none is known.
 std::wstring DefaultBrowserPath();
@@ -41,8 +39,8 @@ void TrackHover(BrowserTreeView& view);
 void HideHotspot(BrowserTreeView& view);
 void HideTextMenu(BrowserTreeView& view);
 // TxMenuWin::HideMenu and the clear-items and build-items operations.
-void HideMenu(fx::Window& menu);
-void RebuildMenu(fx::Window& menu);
+void HideMenu(TxMenuWin& menu);
+void RebuildMenu(TxMenuWin& menu);
 void AddGuessItems(BrowserTreeView& view, bool onSearchMenu);  // 11140
 void RequestGuesses(BrowserTreeView& view);                     // 11148, on the search menu
 void PostToAllPanels11203(BrowserTreeView& view);              // 11142

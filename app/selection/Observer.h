@@ -8,10 +8,13 @@
 #include <string>
 
 #include "app/core/LinkInfo.h"
+#include "app/selection/controller/HoverEngine.h"
 
 class BrowserTreeView;
 
-class Observer {
+// The hover state (m_LastPoint, m_LastMoveTick, m_MenuTick, m_Anchor) is the
+// hover engine's.
+class Observer : public hover::Marks {
 public:
     explicit Observer(BrowserTreeView& owner) : m_Owner(owner) {}
     virtual ~Observer() = default;
@@ -26,14 +29,10 @@ public:
     virtual bool OpenInDefaultBrowser(std::wstring url);
 
     std::wstring m_AreaTitle;
-    POINT m_LastPoint{-1, -1};
-    DWORD m_LastMoveTick = 0;
     bool m_Flag = false;
-    DWORD m_MenuTick = 0;
     std::wstring m_HoverText;
     std::wstring m_HoverContext;
     std::wstring m_HoverGuess;
-    RECT m_Anchor{};
     LinkList m_HotSpots;
     LinkList m_Selections;
 

@@ -88,14 +88,14 @@ void HoverEngine::SelectionMode(HoverHost& host, Point pt) {
     }
     if (cur.kind == Target::HoverSelection) host.Log(L"Hover is visible  !");
     if (host.TextMenuVisible() || cur.kind == Target::HoverSelection) {
-        host.HoverMarks().menuTick = host.Now();
+        host.HoverMarks().m_MenuTick = host.Now();
         return;
     }
 
     // The piece becomes the target; the hotspot stands beside its top right.
     const Rect piece = pieces[static_cast<size_t>(s)];
     host.TakeSelection(static_cast<size_t>(s));
-    host.HoverMarks().anchor = piece;
+    host.HoverMarks().m_Anchor = piece;
     host.SetCurrent(Target{Target::HoverSelection, 0});
     host.ShowHotspot(SelectionAnchor(piece));
     // The hotspot opens the text menu for a selection; the request's outcome
@@ -118,9 +118,9 @@ void HoverEngine::LinkMode(HoverHost& host, Point pt) {
     if (host.HotspotVisible() && !host.HotspotSelectionMode() && !host.MenuPanelOpen()) {
         Point at = pt;
         if (Contains(host.HotspotTargetRect(), at) || Contains(Inflate(host.HotspotRect(), 6), at)) {
-            marks.lastPoint = pt;
-            marks.lastMoveTick = now;
-        } else if (MoreThanSince(now, marks.lastMoveTick, kLinkAwayMs)) {
+            marks.m_LastPoint = pt;
+            marks.m_LastMoveTick = now;
+        } else if (MoreThanSince(now, marks.m_LastMoveTick, kLinkAwayMs)) {
             host.HideHotspot();
             host.SetCurrent(Target{});
         }
@@ -159,12 +159,12 @@ void HoverEngine::LinkMode(HoverHost& host, Point pt) {
             return;
         }
         if (panel) {
-            marks.lastMoveTick = now;
+            marks.m_LastMoveTick = now;
             return;
         }
         if (!visible) continue;
         if (cur.kind != Target::None && !Contains(host.CurrentRect(), pt)) {
-            if (MoreThanSince(now, marks.lastMoveTick, kLinkAwayMs)) {
+            if (MoreThanSince(now, marks.m_LastMoveTick, kLinkAwayMs)) {
                 if (cur.kind == Target::HoverSelection)
                     host.SetCurrent(Target{});
                 else
@@ -172,28 +172,28 @@ void HoverEngine::LinkMode(HoverHost& host, Point pt) {
             }
             continue;
         }
-        marks.lastPoint = pt;
-        marks.lastMoveTick = now;
+        marks.m_LastPoint = pt;
+        marks.m_LastMoveTick = now;
     }
 }
 
 void HoverEngine::EnterLink(HoverHost& host, size_t i, Point pt) {
     Marks& marks = host.HoverMarks();
     host.HideTextMenu();
-    if (pt != marks.lastPoint) {
-        marks.lastPoint = pt;
-        marks.lastMoveTick = host.Now();
+    if (pt != marks.m_LastPoint) {
+        marks.m_LastPoint = pt;
+        marks.m_LastMoveTick = host.Now();
     }
     host.TakeLink(i);
     host.SetCurrent(Target{Target::HotSpot, i});
     host.SetHotspotTarget(host.HotSpotRect(i), false);
-    marks.anchor = LinkAnchor(pt);
-    host.ShowHotspot(marks.anchor);
+    marks.m_Anchor = LinkAnchor(pt);
+    host.ShowHotspot(marks.m_Anchor);
     // Menu mode first; the request may switch the hotspot to launching the
     // best guess at once, and that stays.
     host.SetHotspotGuessesRequested(true);
     host.RequestGuesses(true, i);
-    marks.lastMoveTick = host.Now();
+    marks.m_LastMoveTick = host.Now();
 }
 
 void HoverEngine::PanelCheck(HoverHost& host, Point pt) {

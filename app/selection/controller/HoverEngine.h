@@ -58,10 +58,10 @@ inline bool operator!=(const Target& a, const Target& b) { return !(a == b); }
 
 // The hover state the engine keeps between ticks (the observer's members).
 struct Marks {
-    Point lastPoint{-1, -1};
-    uint32_t lastMoveTick = 0;
-    uint32_t menuTick = 0;
-    Rect anchor{};  // the current target: the piece's rectangle or a box round the cursor
+    Point m_LastPoint{-1, -1};
+    uint32_t m_LastMoveTick = 0;
+    uint32_t m_MenuTick = 0;
+    Rect m_Anchor{};  // the current target: the piece's rectangle or a box round the cursor
 };
 
 class HoverHost {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/BestGuessShared.h"
 #include "app/selection/menus/MenuItems.h"
 
 namespace text_menu {
@@ -64,10 +65,6 @@ std::wstring CutLabel(const std::wstring& text);
 // "pq_text" replaced by the text, cut; the record's name for an empty text.
 std::wstring DefaultGuessLabel(const std::wstring& guessText, const std::wstring& text, const std::wstring& recordName);
 
-// One best-guess result row, as the best-guess thread keeps it.
-struct GuessRow {
-    std::wstring id, label, token, inserted, type, iconUrl, target, subMenuFlag;
-};
 // A result item's label: the row's template (the entry's guess text when
 // empty) with every "pq_text" replaced by the inserted text, which is cut
 // first.
@@ -102,19 +99,6 @@ bool IsChoosable(const MenuItemData* item);
 
 namespace text_menu {
 
-// What the best-guess worker and the text menu share, read and written only
-// under g_BestGuessLock: the latest query, its id, and the answer the worker
-// holds.
-struct BestGuessShared {
-    static constexpr int kMaxRows = 20;
-    std::wstring query1, query2, query3;  // (second context, first context, text)
-    int requestId = 0;   // the latest query's id
-    int answeredId = 0;  // the id of the query the held answer belongs to
-    int resultCount = 0;
-    std::wstring title;      // "menu" when the rows are menu items
-    std::wstring extraText;  // the result set's image
-    GuessRow rows[kMaxRows];
-};
 
 // A best-guess request, decided under the lock: a repeat of the latest
 // request reuses the held answer; otherwise the counter moves on, the query

@@ -211,11 +211,11 @@ TEST(HoverEngine, SelectionModeSteps) {
         EXPECT_EQ(Join(host.steps), c.expected) << c.name;
         if (c.expected == take) {
             EXPECT_EQ(host.current.kind, Target::HoverSelection) << c.name;
-            EXPECT_EQ(host.marks.anchor, piece) << c.name;
+            EXPECT_EQ(host.marks.m_Anchor, piece) << c.name;
         }
         if (c.textMenu || c.current.kind == Target::HoverSelection) {
             if (!c.leftDown) {
-                EXPECT_EQ(host.marks.menuTick, 5000u) << c.name;
+                EXPECT_EQ(host.marks.m_MenuTick, 5000u) << c.name;
             }
         }
     }
@@ -296,9 +296,9 @@ TEST(HoverEngine, EnteringALink) {
               "hideTextMenu; takeLink 1; target 100,50,200,70 link; show 145,45,155,54; menuMode; "
               "requestGuesses link 1");
     EXPECT_EQ(host.current, (Target{Target::HotSpot, 1}));
-    EXPECT_EQ(Str(host.marks.anchor), "145,45,155,54");
-    EXPECT_EQ(host.marks.lastPoint, (Point{150, 60}));
-    EXPECT_EQ(host.marks.lastMoveTick, 7000u);
+    EXPECT_EQ(Str(host.marks.m_Anchor), "145,45,155,54");
+    EXPECT_EQ(host.marks.m_LastPoint, (Point{150, 60}));
+    EXPECT_EQ(host.marks.m_LastMoveTick, 7000u);
     EXPECT_EQ(host.countdowns[0], 150);
     EXPECT_EQ(host.countdowns[1], 0);
 }
@@ -390,7 +390,7 @@ TEST(HoverEngine, MenuPanelOpenRecordsTheMoveAndStays) {
     host.now = 4242;
     HoverEngine().TrackHover(host);
     EXPECT_TRUE(host.steps.empty());
-    EXPECT_EQ(host.marks.lastMoveTick, 4242u);
+    EXPECT_EQ(host.marks.m_LastMoveTick, 4242u);
 }
 
 TEST(HoverEngine, PointOverPopupFlags) {

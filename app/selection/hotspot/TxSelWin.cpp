@@ -1,0 +1,205 @@
+#include "app/selection/hotspot/TxSelWin.h"
+
+#include <windowsx.h>
+
+#include "app/core/PondrelApp.h"
+#include "app/core/PondrelDoc.h"
+#include "app/core/Settings.h"
+#include "app/core/UrlEncodeUtf8.h"
+#include "app/core/UserSetting.h"
+#include "app/selection/BrowserTreeView.h"
+#include "app/selection/hotspot/DrawImage.h"
+#include "log/PondrelLog.h"
+
+namespace {
+
+SIZE ImageSize(Gdiplus::Image* image, SIZE fallback) {
+    if (!image) return fallback;
+    return SIZE{static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
+}
+
+Gdiplus::Image* LoadFromFile(const std::wstring& file) {
+    Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromFile(file.c_str());
+    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) return bitmap;
+    delete bitmap;
+    return nullptr;
+}
+
+struct PanelSearch {
+    HWND self;
+    HWND lowest;
+};
+
+BOOL CALLBACK FindPanelProc(HWND window, LPARAM lp) {
+    auto& s = *reinterpret_cast<PanelSearch*>(lp);
+    if (window == s.self || !::IsWindowVisible(window)) return TRUE;
+    wchar_t cls[256] = {};
+    ::GetClassNameW(window, cls, 256);
+    if (std::wstring(cls) == TxSelWin::kPanelClass) s.lowest = window;  // top to bottom: the last is the lowest
+    return TRUE;
+}
+
+}  // namespace
+
+TxSelWin::~TxSelWin() {
+    if (hwnd()) ::KillTimer(hwnd(), kAnimationTimer);
+    Destroy();
+}
+
+bool TxSelWin::CreateHotspot(const wchar_t* className, BrowserTreeView* owner, const Images& images) {
+    m_pOwner = owner;
+    m_Images = images;
+    return Create(className, L"HoverHotspot");
+}
+
+void TxSelWin::PreCreateWindow(CREATESTRUCTW& cs) {
+    SIZE size = ImageSize(m_Images.normal, SIZE{34, 30});
+    cs.cx = size.cx;
+    cs.cy = size.cy;
+    cs.hwndParent = nullptr;
+    cs.style = 0;
+    cs.dwExStyle = kExStyle;
+}
+
+bool TxSelWin::OnCreateClient() {
+    RECT r{};
+    ::GetWindowRect(hwnd(), &r);
+    m_Width = r.right - r.left;
+    m_Height = r.bottom - r.top;
+    ResizeBackBuffer(m_Width, m_Height);
+    Render(0, true);
+    Render(0, false);
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    return FloatingWin::OnCreateClient();
+}
+
+void TxSelWin::PlaceBesideSelection(const RECT& anchor) {
+    SIZE over = ImageSize(m_Images.over, SIZE{m_Width, m_Height});
+    int x = anchor.right + 3;
+    int y = anchor.top + (anchor.bottom - anchor.top) / 2 - over.cy / 2;
+    ::MoveWindow(hwnd(), x, y, over.cx, over.cy, TRUE);
+}
+
+HWND TxSelWin::LowestVisiblePanel() const {
+    PanelSearch search{hwnd(), nullptr};
+    ::EnumWindows(FindPanelProc, reinterpret_cast<LPARAM>(&search));
+    return search.lowest;
+}
+
+void TxSelWin::FadeIn() {
+    if (!hwnd() || ::IsWindowVisible(hwnd())) return;
+    m_Animation.fade = 0.0f;
+    Render(0, false);
+    ::ShowWindow(hwnd(), SW_SHOW);
+    // Below the content panels, still in the top-most band above the
+    // browser whose selection it marks.
+    if (HWND panel = LowestVisiblePanel())
+        ::SetWindowPos(hwnd(), panel, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_Animation.StartFade(m_Clock());
+    theApp.m_HaveBestGuesses = false;
+    ::SetTimer(hwnd(), kAnimationTimer, kAnimationPeriodMs, nullptr);
+}
+
+void TxSelWin::StartHighlight() {
+    m_Animation.StartHighlight(m_Clock());
+    if (hwnd()) ::SetTimer(hwnd(), kAnimationTimer, kAnimationPeriodMs, nullptr);
+}
+
+void TxSelWin::AnimationStep() {
+    HotspotAnimation::Step step = m_Animation.Advance(m_Clock());
+    if (step.finished && hwnd()) ::KillTimer(hwnd(), kAnimationTimer);
+    if (step.stepped) Render(0, false);
+}
+
+void TxSelWin::PaintIcon() {
+    if (!m_pBackBuffer) return;
+    m_pBackBuffer->Clear();
+    Gdiplus::Image* base = m_Images.target1;
+    Gdiplus::Image* alt = nullptr;
+    if (m_pOwner && m_pOwner->m_HaveGuesses) {
+        if (theApp.m_HaveBestGuesses)
+            alt = m_pTargetImage ? m_pTargetImage.get() : m_Images.target3;
+        else
+            alt = m_Images.target2;
+    }
+    const bool highlighting = !m_Animation.highlightKeys.m_AtEnd;
+    if (!highlighting && alt) base = alt;
+    Gdiplus::Graphics g(m_pBackBuffer->bitmap());
+    DrawImageWithOpacity(g, base, 0, 0, m_Animation.fade);
+    if (highlighting && alt) DrawImageWithOpacity(g, alt, 0, 0, m_Animation.highlight);
+}
+
+void TxSelWin::Render(int, bool initial) {
+    PaintIcon();
+    if (initial) {
+        if (!m_OffscreenReady) MakeOffscreen();
+        UpdateLayered();
+        return;
+    }
+    if (!hwnd()) return;
+    ::GetWindowRect(hwnd(), &m_WindowRect);
+    ::MoveWindow(hwnd(), m_WindowRect.left, m_WindowRect.top, m_WindowRect.right - m_WindowRect.left,
+                 m_WindowRect.bottom - m_WindowRect.top, TRUE);
+    UpdateLayered();
+}
+
+void TxSelWin::LoadTargetImage(const std::wstring& name) {
+    m_pTargetImage.reset();
+    const std::wstring fallback = theApp.m_InstallDir + L"Images\\target2.png";
+    auto loadFile = [&](const std::wstring& file) { return m_LoadFile ? m_LoadFile(file) : LoadFromFile(file); };
+    // No name: nothing to download, the installed image at once.
+    if (name.empty()) {
+        m_pTargetImage.reset(loadFile(fallback));
+        return;
+    }
+    const std::wstring url = theApp.m_ImagesUrl + name;
+    size_t slash = url.find_last_of(L'/');
+    const std::wstring cacheFile = theApp.m_CacheDir + (slash == std::wstring::npos ? url : url.substr(slash + 1));
+    Gdiplus::Image* image = m_LoadCached ? m_LoadCached(url, cacheFile) : nullptr;
+    if (!image) {
+        LogLine(L"Hover BG Target image load failed");
+        LogWithPrefix(L"URL :%s", url.c_str());
+        LogWithPrefix(L"Cache : %s", cacheFile.c_str());
+        image = loadFile(fallback);
+    }
+    m_pTargetImage.reset(image);
+}
+
+void TxSelWin::OnMouseMove() {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    if (!m_pOwner || !m_pLinkRecord || m_pOwner->IsTextMenuVisible()) return;
+    RECT anchor{};
+    ::GetWindowRect(hwnd(), &anchor);
+    if (m_GuessesRequested) {
+        m_pOwner->OpenTextMenuFromHotspot(anchor, *m_pLinkRecord);
+        return;
+    }
+    if (m_pOwner->IsMenuPanelOpen()) return;
+    m_pOwner->LaunchBestGuess(anchor, *m_pLinkRecord);
+}
+
+bool TxSelWin::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            OnMouseMove();
+            return false;  // then the default handling
+        case WM_TIMER:
+            if (wp == kAnimationTimer) AnimationStep();
+            result = 0;
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            ::BeginPaint(hwnd(), &ps);
+            ::EndPaint(hwnd(), &ps);
+            result = 0;
+            return true;
+        }
+        case WM_NCHITTEST: result = HTCLIENT; return true;
+        case WM_NCACTIVATE: result = TRUE; return true;
+        case WM_NCCALCSIZE:
+        case WM_NCPAINT:
+        case WM_LBUTTONDOWN:
+        case WM_MOUSELEAVE: result = 0; return true;
+        default: return FloatingWin::OnMessage(msg, wp, lp, result);
+    }
+}

@@ -1,0 +1,143 @@
+// TxMenuWin: the skinned pop-up menu and the base of every menu of the
+// program.  A layered, top-most, non-activating tool window that lays out a
+// vertical list of items (MyMenuItem) and paints them into its back buffer;
+// hovering an item highlights it and opens its sub-menu, releasing the left
+// button on it closes the menu chain and hands the item to OnItemChosen.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/selection/menus/MenuItems.h"
+#include "app/selection/skin/FloatingWin.h"
+#include "fx/GdiPlus.h"
+
+class BrowserTreeView;
+class Observer;
+class TxMenuWin;
+
+class MyMenuItem : public MenuItemData {
+public:
+    MyMenuItem();
+    ~MyMenuItem() override;
+
+    fx::GdiplusPtr<Gdiplus::Image> m_pIcon;
+    std::unique_ptr<TxMenuWin> m_pSubMenu;
+};
+
+using MenuItemList = BasicMenuItemList<MyMenuItem>;
+
+// What every menu paints with: the shared images (not owned) and the
+// brushes, pen and font (owned).
+struct MenuGraphics {
+    Gdiplus::Image* frame = nullptr;       // "Images\menu_back_shadow.png"
+    Gdiplus::Image* divider = nullptr;     // "Images\Settings Divider.png"
+    Gdiplus::Image* arrow = nullptr;       // "Images\pop_arrow.png"
+    Gdiplus::Image* actionMark = nullptr;  // the action marker
+    Gdiplus::Image* fallbackIcon = nullptr;  // "Images\pondrel.png"
+    // An item icon from the image cache (url, cache file); null when none.
+    std::function<Gdiplus::Image*(const std::wstring& url, const std::wstring& cacheFile)> loadCached;
+
+    // The program's one set (made on first use, after GDI+ started).
+    static MenuGraphics& Shared();
+    Gdiplus::Font* Font();
+    Gdiplus::Brush* ItemBrush();
+    Gdiplus::Brush* HighlightBrush();
+    Gdiplus::Pen* HighlightPen();
+    Gdiplus::Brush* TextBrush();
+    Gdiplus::Brush* DisabledBrush();
+    // Frees the owned objects (before GDI+ shuts down).
+    void Release();
+
+private:
+    void Make();
+    fx::GdiplusPtr<Gdiplus::Font> font_;
+    fx::GdiplusPtr<Gdiplus::SolidBrush> item_, highlight_, text_, disabled_;
+    fx::GdiplusPtr<Gdiplus::Pen> pen_;
+};
+
+class TxMenuWin : public FloatingWin {
+public:
+    static constexpr DWORD kExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
+    static constexpr const wchar_t* kClass = L"PondMenu";
+
+    TxMenuWin();
+    ~TxMenuWin() override;
+
+    // Creates the menu window (class "PondMenu", name `name`): items built
+    // and measured first.
+    bool CreateMenu(const wchar_t* name, BrowserTreeView* ownerView = nullptr, Observer* observer = nullptr);
+
+    MyMenuItem* AddItem(const std::wstring& text, const std::wstring& id, int data, int where = -1);
+    MyMenuItem* AddSeparator(int where = -1);
+    void ClearItems();
+    void MeasureItems();
+    // An item's icon from a URL (the installed "Images\pondrel.png" when
+    // that gives none); caller owns it.
+    static Gdiplus::Image* LoadItemIcon(const std::wstring& url);
+
+    void Render(int unused, bool full) override;
+    virtual void PlaceOnMonitor(const RECT& rect);
+    virtual void BuildItems() {}
+    virtual void ShowAt(const RECT& rect, BrowserTreeView* ownerView, Observer* observer);
+    virtual void OnItemChosen(MyMenuItem* item);
+    virtual void RefreshItems() {}
+
+    void HideMenu();
+    void CloseSubMenu();
+    // Counts the offered best guesses that are searches (usage "1034.0").
+    void CountShownGuesses();
+    bool IsVisible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
+
+    MenuItemList m_Items;
+    TxMenuWin* m_pParentMenu = nullptr;
+    TxMenuWin* m_pOpenSubMenu = nullptr;
+    int m_HideCountdown = 0;
+    bool m_Wide = false;
+    MyMenuItem* m_pDebugItem = nullptr;
+    BrowserTreeView* m_pOwnerView = nullptr;
+    Observer* m_pObserver = nullptr;
+    bool m_Tracking = false;
+    // Text widths (tests may replace the font measurement).
+    std::function<float(const std::wstring&)> m_MeasureText;
+
+protected:
+    void PreCreateWindow(CREATESTRUCTW& cs) override;
+    bool OnCreateClient() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    void PaintItems();
+    void PaintFrame(Gdiplus::Graphics& g);
+    virtual void OnMouseMove(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OpenCompanyMenu(MyMenuItem* item);
+    void AttachSubMenu(MyMenuItem* item);
+    void HideSubMenu(TxMenuWin* sub);
+
+private:
+    const wchar_t* name_ = L"";
+};
+
+// The base of the sub-menus: placed beside the parent's item, on its left
+// when the work area has no room on the right.
+class SubMenu : public TxMenuWin {
+public:
+    void PlaceOnMonitor(const RECT& rect) override;
+    int m_CategoryIndex = 0;
+    MyMenuItem* m_pOwnerItem = nullptr;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+// The panels and searches of one category.
+class CompanyMenu : public SubMenu {
+public:
+    void BuildItems() override;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
