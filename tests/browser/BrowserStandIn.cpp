@@ -6,7 +6,7 @@
 // "IEFrame") titled "Browser stand-in" and ends after PONDREL_BROWSER_SECONDS
 // seconds (default 20) or when its window is closed.  Register it as the
 // default browser with `BrowserStandIn --register` (the http and https
-// associations of the current user) and undo that with `--unregister`.
+// commands of the classes root) and undo that with `--unregister`.
 #include <windows.h>
 
 #include <cstdlib>
@@ -43,30 +43,48 @@ void Record(const std::wstring& line) {
 }
 
 const wchar_t* const kSchemes[] = {L"http", L"https"};
+const wchar_t kSaved[] = L"Software\\PondRel\\BrowserStandIn";
 
-bool SetCommand(const wchar_t* scheme, const std::wstring& command) {
-    std::wstring key = std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command";
+std::wstring CommandKey(const wchar_t* scheme) { return std::wstring(scheme) + L"\\shell\\open\\command"; }
+
+bool ReadDefault(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value) {
+    wchar_t buffer[2048] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (::RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return false;
+    value = buffer;
+    return true;
+}
+
+bool WriteValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY h = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) !=
-        ERROR_SUCCESS)
+    if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG r = ::RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    LONG r = ::RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(h);
     return r == ERROR_SUCCESS;
 }
 
+// The http and https commands of the classes root (what the shell and the
+// program's default-browser lookup read) point at this program; the commands
+// there before are kept under HKCU and put back by --unregister.
 int Register(bool on) {
     wchar_t self[MAX_PATH];
     DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 1;
     bool ok = true;
     for (const wchar_t* scheme : kSchemes) {
+        std::wstring previous;
         if (on) {
-            ok = SetCommand(scheme, L"\"" + std::wstring(self) + L"\" \"%1\"") && ok;
-        } else {
-            std::wstring key = std::wstring(L"Software\\Classes\\") + scheme;
-            ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+            std::wstring kept;
+            if (!ReadDefault(HKEY_CURRENT_USER, kSaved, scheme, kept) &&
+                ReadDefault(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr, previous))
+                WriteValue(HKEY_CURRENT_USER, kSaved, scheme, previous);
+            ok = WriteValue(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr,
+                            L"\"" + std::wstring(self) + L"\" \"%1\"") && ok;
+        } else if (ReadDefault(HKEY_CURRENT_USER, kSaved, scheme, previous)) {
+            ok = WriteValue(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr, previous) && ok;
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSaved, scheme);
         }
     }
     return ok ? 0 : 1;
