@@ -5,14 +5,9 @@
 
 #include "app/include/FWin32.h"
 #include "app/include/PixelProcess.h"
+#include "tests/support/GdiplusTestEnv.h"
 
 namespace {
-
-class GdiplusConversion : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
-    fx::GdiplusSession session_;
-};
 
 uint32_t PixelAt(const FCObjImage& image, int x, int y) {
     uint32_t value;
@@ -32,7 +27,7 @@ fx::GdiplusPtr<Gdiplus::Bitmap> ColouredBitmap(Gdiplus::PixelFormat format) {
     return bitmap;
 }
 
-TEST_F(GdiplusConversion, ArgbBothWays) {
+TEST(GdiplusConversion, ArgbBothWays) {
     auto bitmap = ColouredBitmap(PixelFormat32bppARGB);
     FCObjImage image;
     ASSERT_TRUE(ImageFromGdiplusBitmap(*bitmap, image));
@@ -53,7 +48,7 @@ TEST_F(GdiplusConversion, ArgbBothWays) {
         }
 }
 
-TEST_F(GdiplusConversion, PremultipliedReadStraight) {
+TEST(GdiplusConversion, PremultipliedReadStraight) {
     auto bitmap = ColouredBitmap(PixelFormat32bppPARGB);
     FCObjImage image;
     ASSERT_TRUE(ImageFromGdiplusBitmap(*bitmap, image));
@@ -64,7 +59,7 @@ TEST_F(GdiplusConversion, PremultipliedReadStraight) {
     EXPECT_EQ(back->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppARGB));
 }
 
-TEST_F(GdiplusConversion, RgbWithoutAlphaBecomesOpaque) {
+TEST(GdiplusConversion, RgbWithoutAlphaBecomesOpaque) {
     auto bitmap = ColouredBitmap(PixelFormat32bppRGB);
     FCObjImage image;
     ASSERT_TRUE(ImageFromGdiplusBitmap(*bitmap, image));
@@ -74,7 +69,7 @@ TEST_F(GdiplusConversion, RgbWithoutAlphaBecomesOpaque) {
     EXPECT_EQ(PixelAt(image, 0, 0), 0xFF102030u);
 }
 
-TEST_F(GdiplusConversion, OtherFormatsRoundTrip) {
+TEST(GdiplusConversion, OtherFormatsRoundTrip) {
     struct Case {
         Gdiplus::PixelFormat format;
         int bits;
@@ -103,7 +98,7 @@ TEST_F(GdiplusConversion, OtherFormatsRoundTrip) {
     }
 }
 
-TEST_F(GdiplusConversion, IndexedWithPalette) {
+TEST(GdiplusConversion, IndexedWithPalette) {
     Gdiplus::Bitmap bitmap(4, 2, PixelFormat8bppIndexed);
     struct {
         UINT flags, count;
@@ -133,7 +128,7 @@ TEST_F(GdiplusConversion, IndexedWithPalette) {
     EXPECT_EQ(colour.GetValue(), 0xFF0D0000u);
 }
 
-TEST_F(GdiplusConversion, UnknownFormatLeavesTheImageEmpty) {
+TEST(GdiplusConversion, UnknownFormatLeavesTheImageEmpty) {
     Gdiplus::Bitmap bitmap(2, 2, PixelFormat48bppRGB);
     FCObjImage image;
     ASSERT_TRUE(image.Create(1, 1, 32));
@@ -143,7 +138,7 @@ TEST_F(GdiplusConversion, UnknownFormatLeavesTheImageEmpty) {
 }
 
 // The splash's path: back buffer to image, effect, image to bitmap.
-TEST_F(GdiplusConversion, ScatterEffectOverABackBuffer) {
+TEST(GdiplusConversion, ScatterEffectOverABackBuffer) {
     auto bitmap = ColouredBitmap(PixelFormat32bppARGB);
     FCObjImage image;
     ASSERT_TRUE(ImageFromGdiplusBitmap(*bitmap, image));

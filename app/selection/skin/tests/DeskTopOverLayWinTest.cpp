@@ -7,19 +7,10 @@
 #include <cstring>
 
 #include "fx/GdiPlus.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "fx/Handle.h"
 
 namespace {
-
-class GdiplusEnv : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
-    void TearDown() override { session_.Shutdown(); }
-
-private:
-    fx::GdiplusSession session_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
 
 TEST(DeskTopOverLayWin, ConstantAlphaLayeredWindowOverTheRectangle) {
     DeskTopOverLayWin overlay;

@@ -7,18 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "fx/GdiPlus.h"
+#include "tests/support/GdiplusTestEnv.h"
 
 namespace {
-
-class GdiplusEnv : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
-    void TearDown() override { session_.Shutdown(); }
-
-private:
-    fx::GdiplusSession session_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
 
 constexpr DWORD kHotspotExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
 

@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "fx/GdiPlus.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "fx/Window.h"
 
 namespace {
-
-class GdiplusEnv : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
-    void TearDown() override { session_.Shutdown(); }
-
-private:
-    fx::GdiplusSession session_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
 
 constexpr Gdiplus::ARGB kImageColour = 0xFF2080C0;
 
