@@ -52,11 +52,19 @@ void Tick(SplashWnd& splash, WPARAM id = SplashAnimation::kTimerId) {
     ::SendMessageW(splash.hwnd(), WM_TIMER, id, 0);
 }
 
-TEST(SplashWnd, LayeredTopMostToolWindowAroundTheImage) {
-    auto image = SplashImage();
+// A splash on the test's clock, created as the application does around a
+// 30 by 20 image.
+class SplashWithImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        splash.SetImage(image.get());
+        ASSERT_TRUE(CreateLikeTheApp(splash));
+    }
+    fx::GdiplusPtr<Gdiplus::Bitmap> image = SplashImage();
     ClockedSplash splash;
-    splash.SetImage(image.get());
-    ASSERT_TRUE(CreateLikeTheApp(splash));
+};
+
+TEST_F(SplashWithImage, LayeredTopMostToolWindowAroundTheImage) {
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_EXSTYLE));
     EXPECT_EQ(exStyle & SplashWnd::kExStyle, SplashWnd::kExStyle) << std::hex << exStyle;
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_STYLE));
@@ -85,11 +93,7 @@ TEST(SplashWnd, LayeredTopMostToolWindowAroundTheImage) {
     EXPECT_EQ(b.Pixel(39, 30), 0u);
 }
 
-TEST(SplashWnd, FadesOnTimer878AndHidesOnThe34thTick) {
-    auto image = SplashImage();
-    ClockedSplash splash;
-    splash.SetImage(image.get());
-    ASSERT_TRUE(CreateLikeTheApp(splash));
+TEST_F(SplashWithImage, FadesOnTimer878AndHidesOnThe34thTick) {
     ShowLikeTheApp(splash);
     ASSERT_EQ(splash.timer, (std::vector<std::string>{"start 878 every 50"}));
 
@@ -108,11 +112,7 @@ TEST(SplashWnd, FadesOnTimer878AndHidesOnThe34thTick) {
     EXPECT_EQ(splash.timer, (std::vector<std::string>{"start 878 every 50", "stop 878"}));
 }
 
-TEST(SplashWnd, HiddenFromOutsideItStopsAndResumesWhereItWas) {
-    auto image = SplashImage();
-    ClockedSplash splash;
-    splash.SetImage(image.get());
-    ASSERT_TRUE(CreateLikeTheApp(splash));
+TEST_F(SplashWithImage, HiddenFromOutsideItStopsAndResumesWhereItWas) {
     ShowLikeTheApp(splash);
     for (int i = 0; i < 10; ++i) Tick(splash);
     EXPECT_EQ(splash.m_Animation.m_HoldCount, 5);
@@ -149,11 +149,7 @@ TEST(SplashWnd, WithoutAnImageAnEmptyWindow) {
 
 // A radius above 0 scatters the drawn splash image (not an empty buffer): in
 // the image's inside every neighbour within the block has its colour.
-TEST(SplashWnd, ScatterEffectScattersTheImage) {
-    auto image = SplashImage();
-    ClockedSplash splash;
-    splash.SetImage(image.get());
-    ASSERT_TRUE(CreateLikeTheApp(splash));
+TEST_F(SplashWithImage, ScatterEffectScattersTheImage) {
     splash.m_Animation.m_ScatterRadius = 4.0;
     ASSERT_TRUE(splash.m_Animation.Scatters());
     splash.Render(0, true);
