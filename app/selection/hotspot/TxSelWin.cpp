@@ -57,7 +57,9 @@ void TxSelWin::PreCreateWindow(CREATESTRUCTW& cs) {
     cs.cx = size.cx;
     cs.cy = size.cy;
     cs.hwndParent = nullptr;
-    cs.style = 0;
+    // No window style: a bare pop-up (an overlapped window would get a
+    // caption and a minimum size).
+    cs.style = static_cast<LONG>(WS_POPUP);
     cs.dwExStyle = kExStyle;
 }
 

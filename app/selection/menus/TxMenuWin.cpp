@@ -141,7 +141,9 @@ void TxMenuWin::PreCreateWindow(CREATESTRUCTW& cs) {
     MeasureItems();
     cs.cx = m_Width;
     cs.cy = m_Height;
-    cs.style = 0;
+    // No window style: a bare pop-up (an overlapped window would get a
+    // caption and a minimum size).
+    cs.style = static_cast<LONG>(WS_POPUP);
     cs.lpszClass = kClass;
     cs.dwExStyle = kExStyle;
 }
