@@ -259,3 +259,32 @@ TEST(OpenInDefaultBrowser, OnlyWebUrlsAsOneQuotedArgument) {
 }
 
 }  // namespace
+
+// Hover tracking through the controller's windows, with the pointer seams:
+// the hotspot comes beside the selected piece and goes when the cursor
+// leaves it.
+TEST_F(Controller, HoverShowsTheHotspotBesideTheSelectionAndHidesIt) {
+    auto piece = std::make_unique<LinkInfo>();
+    piece->m_Rect = RECT{100, 50, 200, 70};
+    piece->m_Text = L"Pond life";
+    view_->m_Observer.m_Selections.Add(std::move(piece));
+    POINT cursor{150, 60};
+    view_->m_CursorPos = [&] { return cursor; };
+    view_->m_LeftButtonDown = [] { return false; };
+
+    view_->TrackHover();
+    HWND hotspot = view_->HotspotWindow();
+    ASSERT_TRUE(::IsWindowVisible(hotspot));
+    RECT r{};
+    ::GetWindowRect(hotspot, &r);
+    EXPECT_EQ(r.left, 200);  // its left edge at the piece's right edge
+    EXPECT_EQ(r.top + (r.bottom - r.top) / 2, 50 - 9);
+    EXPECT_EQ(view_->m_pCurrentLink, &view_->m_HoverSelection);
+    EXPECT_EQ(view_->m_Observer.m_HoverText, L"Pond life");
+    EXPECT_TRUE(view_->HotspotGuessesRequested());
+
+    cursor = POINT{600, 400};
+    view_->TrackHover();
+    EXPECT_FALSE(::IsWindowVisible(hotspot));
+    EXPECT_EQ(view_->m_pCurrentLink, nullptr);
+}
