@@ -13,13 +13,14 @@ void SplashWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     const int height = image_ ? static_cast<int>(image_->GetHeight()) : 0;
     m_Width = cs.cx = width + 2 * kMargin;
     m_Height = cs.cy = height + 2 * kMargin;
-    cs.style = 0;
+    // No window style: a bare pop-up (an overlapped window would get a
+    // caption and a minimum size).
+    cs.style = static_cast<LONG>(WS_POPUP);
     cs.dwExStyle = kExStyle;
 }
 
 bool SplashWnd::OnCreateClient() {
-    // The layered updates of the first renders give the window its size
-    // (m_Width by m_Height, from the pre-create step).
+    // m_Width by m_Height come from the pre-create step.
     ResizeBackBuffer(m_Width, m_Height);
     Render(0, true);
     Render(0, false);
@@ -109,8 +110,7 @@ void SplashWnd::Render(int, bool initial) {
     if (!hwnd()) return;
     if (initial && !m_OffscreenReady) MakeOffscreen();
     // The layered update also moves the window to m_WindowRect's corner at
-    // m_Width by m_Height (a separate move would first meet the system's
-    // minimum size of a window of style 0).
+    // m_Width by m_Height.
     UpdateLayered();
 }
 

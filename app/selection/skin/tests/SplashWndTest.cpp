@@ -68,8 +68,10 @@ TEST_F(SplashWithImage, LayeredTopMostToolWindowAroundTheImage) {
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_EXSTYLE));
     EXPECT_EQ(exStyle & SplashWnd::kExStyle, SplashWnd::kExStyle) << std::hex << exStyle;
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(splash.hwnd(), GWL_STYLE));
-    // Style 0 (the system adds its caption bit, which the layered pixels cover).
-    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE), 0u) << std::hex << style;
+    // A bare pop-up: no caption, frame or menu.
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE),
+              static_cast<DWORD>(WS_POPUP))
+        << std::hex << style;
     RECT r{};
     ::GetWindowRect(splash.hwnd(), &r);
     EXPECT_EQ(r.right - r.left, 50);
