@@ -56,9 +56,11 @@ struct ClientLogger {
     Logger* logger;
 };
 
+// Never destroyed: a client's destructor may run after this library's
+// statics are gone (module unload order at process end).
 std::vector<ClientLogger>& ClientLoggers() {
-    static std::vector<ClientLogger> clients;
-    return clients;
+    static std::vector<ClientLogger>* const clients = new std::vector<ClientLogger>;
+    return *clients;
 }
 
 Logger* LoggerOf(const UtilityLib* client) {
