@@ -179,6 +179,9 @@ CFirefoxEnhancer::ExtensionAnswer CFirefoxEnhancer::AskExtension(ffchannel::Shar
     ::GetCursorPos(&cursor);
     if (!m.extensionSilent) {
         if (channel->RequestUpdate(cursor.x, cursor.y)) return ExtensionAnswer::kAnswered;
+        // Raised again at once: an extension that was only slow answers it
+        // by the next poll.
+        channel->RaiseRequest(cursor.x, cursor.y);
         m.extensionSilent = true;
         LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModuleName);
         return ExtensionAnswer::kUnanswered;
