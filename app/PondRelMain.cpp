@@ -1,8 +1,8 @@
 // Entry point of PondRel.exe: the framework drives the application object.
 #include <windows.h>
 
-#include "app/core/PondrelApp.h"
-#include "app/selection/BrowserTreeView.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/selection/controller/BrowserTreeView.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     SetControllerFactory(&MakeBrowserTreeView);

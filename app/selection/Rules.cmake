@@ -12,9 +12,9 @@ add_library(pondrel_selection_rules STATIC
 target_include_directories(pondrel_selection_rules PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(pondrel_selection_rules PUBLIC pondrel_skin_logic)
 pondrel_gtest(selection_rules_tests SOURCES
-  ${SELECTION_RULES_DIR}/tests/BrowserUrlTest.cpp
-  ${SELECTION_RULES_DIR}/tests/HoverEngineTest.cpp
-  ${SELECTION_RULES_DIR}/tests/HotspotAnimationTest.cpp
-  ${SELECTION_RULES_DIR}/tests/MenuItemsTest.cpp
-  ${SELECTION_RULES_DIR}/tests/TextRootItemsTest.cpp
+  ${SELECTION_RULES_DIR}/controller/tests/BrowserUrlTest.cpp
+  ${SELECTION_RULES_DIR}/controller/tests/HoverEngineTest.cpp
+  ${SELECTION_RULES_DIR}/hotspot/tests/HotspotAnimationTest.cpp
+  ${SELECTION_RULES_DIR}/menus/tests/MenuItemsTest.cpp
+  ${SELECTION_RULES_DIR}/menus/tests/TextRootItemsTest.cpp
   LIBS pondrel_selection_rules)

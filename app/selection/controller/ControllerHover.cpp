@@ -3,14 +3,14 @@
 // hotspot's shows and hides; the menu panel's close and hit test.
 #include <windows.h>
 
-#include "app/core/GlobalLocks.h"
-#include "app/core/PondrelApp.h"
-#include "app/core/PondrelDoc.h"
-#include "app/core/Settings.h"
-#include "app/core/UrlEncodeUtf8.h"
-#include "app/core/UserSetting.h"
-#include "app/selection/BrowserTreeView.h"
-#include "app/selection/ControllerSteps.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/config/Settings.h"
+#include "app/core/net/UrlEncodeUtf8.h"
+#include "app/core/config/UserSetting.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/controller/ControllerHover.h"
 #include "log/PondrelLog.h"
 

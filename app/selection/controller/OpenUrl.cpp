@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/core/PondrelApp.h"
-#include "app/selection/BrowserTreeView.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/BrowserUrl.h"
 #include "log/PondrelLog.h"
 

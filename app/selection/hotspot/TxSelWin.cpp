@@ -2,12 +2,12 @@
 
 #include <windowsx.h>
 
-#include "app/core/PondrelApp.h"
-#include "app/core/PondrelDoc.h"
-#include "app/core/Settings.h"
-#include "app/core/UrlEncodeUtf8.h"
-#include "app/core/UserSetting.h"
-#include "app/selection/BrowserTreeView.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/config/Settings.h"
+#include "app/core/net/UrlEncodeUtf8.h"
+#include "app/core/config/UserSetting.h"
+#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/hotspot/DrawImage.h"
 #include "log/PondrelLog.h"
 

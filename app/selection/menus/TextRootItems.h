@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/BestGuessShared.h"
+#include "app/core/common/BestGuessShared.h"
 #include "app/selection/menus/MenuItems.h"
 
 namespace text_menu {

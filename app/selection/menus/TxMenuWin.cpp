@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
-#include "app/core/Monitors.h"
-#include "app/core/PondrelApp.h"
-#include "app/core/XmlConfig.h"
-#include "app/selection/BrowserTreeView.h"
+#include "app/core/graphics/Monitors.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/config/XmlConfig.h"
+#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/hotspot/DrawImage.h"
 
 namespace {

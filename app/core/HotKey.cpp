@@ -1,8 +1,0 @@
-#include "core/HotKey.h"
-
-HotKeyResult ReRegisterHotKey(HWND window, int modifiers, int virtualKey) {
-    ::UnregisterHotKey(window, kHotKeyId);
-    if (::RegisterHotKey(window, kHotKeyId, static_cast<UINT>(modifiers), static_cast<UINT>(virtualKey)))
-        return HotKeyResult::Registered;
-    return ::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotKeyResult::AlreadyInUse : HotKeyResult::Failed;
-}

@@ -1,6 +1,0 @@
-#include "core/SearchPanelGate.h"
-
-bool ShouldOpenSearchPanel(const SearchPanelState& s) {
-    if (s.disabled || !s.settingsLoaded || !s.online || s.starting) return false;
-    return s.haveController && s.haveSettingsView && s.searchBound && s.searchInCurrentList;
-}

@@ -1,0 +1,94 @@
+// CPondrelApp::DownloadSettings and ReloadSettings: fetching settings.xml
+// from the init URL, replacing the settings reader, and the whole refresh
+// made from a new document.
+#include "app/core/main/PondrelApp.h"
+
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/net/HttpRoutines.h"
+#include "app/core/config/ReloadDecisions.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/SettingsRules.h"
+#include "app/core/net/UrlEncodeUtf8.h"
+#include "app/core/config/XmlConfig.h"
+#include "log/PondrelLog.h"
+
+namespace {
+constexpr UINT kDockShowOrHide = 11117;
+constexpr UINT kPanelsDockChanged = 11214;
+}  // namespace
+
+bool CPondrelApp::DownloadSettings() {
+    // 1. - 2.
+    m_SettingsRetryTick = ::GetTickCount();
+    const std::wstring user = m_UserId.empty() ? std::wstring() : UrlEncodeUtf8(m_UserId);
+    m_SettingsUrl = settings_rules::SettingsRequestUrl(m_InitUrl, user, m_Version);
+    // 3. The old reader goes first, whatever the download brings.
+    DeleteSettingsReader();
+    m_HaveInitDispatch = false;
+    m_SettingsLoaded = false;
+    // 4. Offline: no request; settings.xml on disk is not read.
+    if (!m_Online) {
+        UpdateTrayLook();
+        return false;
+    }
+    // 5. - 7. A failed download leaves the file on disk as it was.
+    const std::wstring path = m_InstallDir + L"settings.xml";
+    m_HaveInitDispatch = HttpGetToFile(m_SettingsUrl, path);
+    m_DownloadTried = true;
+    bool loaded = false;
+    if (m_HaveInitDispatch) {
+        m_pSettings = new XmlConfig(path.c_str());
+        m_pSettings->SetSource(m_SettingsUrl.c_str());
+        loaded = m_pSettings->LoadLists() == 0;
+        m_SettingsLoaded = loaded;
+    }
+    // 8.
+    UpdateTrayLook();
+    return loaded;
+}
+
+bool CPondrelApp::ReloadSettings() {
+    // 1. - 4.
+    const bool dockBefore = RememberedDockFlag(m_SettingsLoaded, m_ShowDockBar);
+    m_Starting = true;
+    UpdateTrayLook();
+    m_SettingsLoaded = false;
+    m_SettingsRetryTick = ::GetTickCount();
+    UpdateConnectionState();
+    // 5. - 6. Without a loaded document the values read before stay.
+    DownloadSettings();
+    if (m_pDoc && m_pDoc->GetSettingsView()) LoadSettingsValues(*m_pDoc->GetSettingsView());
+    // 7.
+    const ReloadMessages messages = MessagesAfterReload(dockBefore, m_SettingsLoaded, m_ShowDockBar);
+    if (messages.toDock) PostToDockWindow(kDockShowOrHide);
+    // 8. - 10.
+    RefreshBestGuessSettings();
+    RebuildMenus();
+    UnloadEnhancers();
+    LoadEnhancers();
+    // 11.
+    ::SetFocus(::GetForegroundWindow());
+    LogLine(L"Set Focus");
+    // 12.
+    if (messages.toPanels) {
+        fx::ScopedLock hold(g_PanelListLock);
+        PostToAllPanels(kPanelsDockChanged);
+    }
+    // 13. - 15.
+    m_Starting = false;
+    UpdateTrayLook();
+    FlushPendingMessages();
+    LogLine(L"Reload Settings done");
+    return m_SettingsLoaded;
+}
+
+// Destroys and frees the settings reader (on the thread that made it).
+void CPondrelApp::DeleteSettingsReader() {
+    delete m_pSettings;
+    m_pSettings = nullptr;
+}
+
+// Resets the panel usage counts of the settings view.
+void CPondrelApp::ResetPanelUsageCounts() {
+    if (m_pDoc && m_pDoc->GetSettingsView()) m_pDoc->GetSettingsView()->ResetEcpUsage();
+}

@@ -1,0 +1,80 @@
+// Loading and applying settings.xml: the demo sample, and a document of 1,000
+// panel records (20 categories of 50 entries).
+#include "Bench.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/core/main/PondrelApp.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/XmlConfig.h"
+
+namespace {
+
+std::wstring ScratchFile(const wchar_t* name, const std::string& utf8) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring path = std::wstring(temp) + name;
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    ::CloseHandle(h);
+    return path;
+}
+
+std::string ReadSample() {
+    // This source lies in app/core/config/bench/ of the tree that holds demo/.
+    std::string file = __FILE__;
+    std::string top = file.substr(0, file.rfind("/app/core/config/bench/"));
+    std::wstring path = L"Z:";
+    for (char c : top + "/demo/settings.xml") path += (c == '/') ? L'\\' : wchar_t(c);
+    std::string out;
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char buf[4096];
+    DWORD got = 0;
+    while (h != INVALID_HANDLE_VALUE && ::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    return out;
+}
+
+std::string ThousandRecords() {
+    std::string xml = "<init><urls><images>http://127.0.0.1/images/</images></urls><ecptree>";
+    int n = 0;
+    for (int c = 1; c <= 20; ++c) {
+        xml += "<category><in_menu>true</in_menu><active>true</active><name>Category " + std::to_string(c) +
+               "</name><id>cat" + std::to_string(c) + "</id><target>text";
+        for (int e = 1; e <= 50; ++e, ++n) {
+            xml += "<ecp><id>ID-" + std::to_string(n) + "</id><name>Panel " + std::to_string(n) +
+                   "</name><skin>Slate</skin><width>400</width><height>300</height><location>center</location>"
+                   "<icon>p.png</icon><version>1</version><active>true</active><in_menu>true</in_menu>"
+                   "<show_search>true</show_search><searchable>true</searchable><resizable>true</resizable></ecp>";
+        }
+        xml += "</target></category>";
+    }
+    return xml + "</ecptree><templates><ecp><Slate><version>5</version></Slate></ecp></templates></init>";
+}
+
+// What a settings download does once the file is on disk, then the values
+// and records applied to the application object.
+void LoadAndApply(const std::wstring& path, size_t expectRecords) {
+    static Settings view;
+    theApp.DeleteSettingsReader();
+    theApp.m_pSettings = new XmlConfig(path.c_str());
+    theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
+    theApp.LoadSettingsValues(view);
+    if (view.m_EcpList.GetCount() != expectRecords) std::printf("unexpected record count\n");
+}
+
+}  // namespace
+
+BENCH("settings: load + apply the demo settings.xml") {
+    static const std::wstring path = ScratchFile(L"pondrel-bench-sample.xml", ReadSample());
+    for (auto _ : state) { (void)_; LoadAndApply(path, 14); }
+}
+
+BENCH("settings: load + apply 1,000 panel records") {
+    static const std::wstring path = ScratchFile(L"pondrel-bench-1000.xml", ThousandRecords());
+    for (auto _ : state) { (void)_; LoadAndApply(path, 1000); }
+}

@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/core/config/XmlConfig.h"
+#include "TestSupport.h"
+
+using coretest::CapturedLog;
+
+namespace {
+
+class XmlConfigTest : public testing::Test {
+protected:
+    void SetUp() override { dir_ = coretest::ScratchDir(); }
+    std::unique_ptr<XmlConfig> Load(const std::string& xml, const wchar_t* name = L"doc.xml") {
+        return std::make_unique<XmlConfig>(coretest::WriteFile(dir_, name, xml).c_str());
+    }
+    std::wstring dir_;
+};
+
+const char kTree[] =
+    "<init>"
+    " <ecptree>"
+    "  <category><name>First</name><active>true</active><in_menu>true</in_menu><divider>before</divider>"
+    "   <icon>c1.png</icon><version>4</version><id>cat-1</id>"
+    "   <target>T1<ecp><id>A</id><name>Alpha</name><width>300px</width><height>x</height></ecp>"
+    "     <ecp><id>B</id><name>Beta</name><location>center</location></ecp></target>"
+    "   <target><ecp><id>C</id><name>Gamma</name></ecp></target>"
+    "  </category>"
+    "  <category><target><ecp><id>D</id><name>Delta</name></ecp></target></category>"
+    " </ecptree>"
+    " <enhancers><app>"
+    "  <enhancer><id>5FA5BCF8-7C6F-4E28-9479-3AB992F8B579</id><active>TRUE</active></enhancer>"
+    "  <enhancer><id>B5BDB5FF-5288-4423-A77D-6418C864F6F6</id><active>no</active></enhancer>"
+    "  <enhancer><id>E3</id></enhancer>"
+    " </app></enhancers>"
+    " <templates><ecp><Classic><version>7</version></Classic><Ocean><version>2</version></Ocean></ecp></templates>"
+    " <user><userid>u-1</userid><load_at_start></load_at_start><n>12abc</n><l>abc</l><e></e></user>"
+    " <list b=\"2\" a=\"1\"><item>one</item><item>two</item></list>"
+    "</init>";
+
+TEST_F(XmlConfigTest, NodesCopyNameTextMarkupAndAttributesInDocumentOrder) {
+    auto r = Load(kTree);
+    ASSERT_TRUE(r->IsLoaded());
+    XmlNode list = r->SelectNode(L"//init//list");
+    EXPECT_EQ(list.name, L"list");
+    EXPECT_EQ(list.text, L"onetwo");
+    EXPECT_NE(list.xml.find(L"<item>one</item>"), std::wstring::npos);
+    ASSERT_EQ(list.attributes.size(), 2u);
+    EXPECT_EQ(list.attributes[0].name, L"b");
+    EXPECT_EQ(list.attributes[0].value, L"2");
+    EXPECT_EQ(list.attributes[1].name, L"a");
+    EXPECT_EQ(list.attributes[1].value, L"1");
+
+    XmlNode none = r->SelectNode(L"//init//nothing");
+    EXPECT_TRUE(none.text.empty() && none.name.empty() && none.xml.empty() && none.attributes.empty());
+}
+
+TEST_F(XmlConfigTest, SelectNodesKeepsOnlyItsOwnResult) {
+    auto r = Load(kTree);
+    EXPECT_EQ(r->SelectNodes(L"//list/item").size(), 2u);
+    auto second = r->SelectNodes(L"//enhancer");
+    ASSERT_EQ(second.size(), 3u);
+    ASSERT_EQ(r->LastNodeList().size(), 3u);
+    EXPECT_EQ(r->LastNodeList()[0].name, L"enhancer");
+    EXPECT_TRUE(r->SelectNodes(L"//absent").empty());
+    EXPECT_TRUE(r->LastNodeList().empty());
+}
+
+TEST_F(XmlConfigTest, GetIntAndUserValues) {
+    auto r = Load(kTree);
+    struct Case { const wchar_t* path; bool result; int value; } cases[] = {
+        {L"//user//n", true, 12},    // digits then letters: the digits
+        {L"//user//l", true, 0},     // letters only: 0, but true
+        {L"//user//e", false, -5},   // empty element: untouched
+        {L"//user//gone", false, -5} // missing: untouched
+    };
+    for (const auto& c : cases) {
+        int v = -5;
+        EXPECT_EQ(r->GetInt(c.path, v), c.result) << c.path;
+        EXPECT_EQ(v, c.value) << c.path;
+    }
+    EXPECT_EQ(r->GetUserValue(L"userid"), L"u-1");
+    EXPECT_EQ(r->LastUserValue(), L"u-1");
+    EXPECT_EQ(r->GetUserValue(L"load_at_start"), L"");
+    EXPECT_EQ(r->GetUserValue(L"show_splash"), L"");
+    EXPECT_EQ(r->LastUserValue(), L"");
+}
+
+TEST_F(XmlConfigTest, LoadListsNeedsACategory) {
+    auto r = Load(kTree);
+    EXPECT_EQ(r->LoadLists(), 0);
+    EXPECT_EQ(r->Categories().size(), 2u);
+    EXPECT_EQ(r->Templates().size(), 1u);
+    EXPECT_EQ(r->Enhancers().size(), 3u);
+    EXPECT_EQ(r->CategoryIndex(), 1);
+
+    auto one = Load("<init><ecptree><category/></ecptree></init>", L"one.xml");
+    EXPECT_EQ(one->LoadLists(), 0);
+    auto none = Load("<init><ecptree></ecptree><category/></init>", L"none.xml");
+    EXPECT_EQ(none->LoadLists(), -1);
+}
+
+TEST_F(XmlConfigTest, TreeWalkCountsPerParentAndReadsTheCurrentItem) {
+    auto r = Load(kTree);
+    ASSERT_EQ(r->LoadLists(), 0);
+    std::wstring path;
+    r->EcpPath(path);
+    EXPECT_EQ(path, L"//init//ecptree//category[1]//target[1]//ecp[1]");
+
+    r->ReadCategory(1);
+    EXPECT_EQ(r->GetCategoryName(), L"First");
+    EXPECT_EQ(r->GetCategoryActive(), L"true");
+    EXPECT_EQ(r->GetCategoryInMenu(), L"true");
+    EXPECT_EQ(r->GetCategoryDivider(), L"before");
+    EXPECT_EQ(r->GetCategoryIcon(), L"c1.png");
+    EXPECT_EQ(r->GetCategoryVersion(), L"4");
+    EXPECT_EQ(r->GetCategoryId(), L"cat-1");
+    EXPECT_EQ(r->CountTargets(), 2);
+    r->ReadTarget(1);
+    EXPECT_EQ(r->CountEcps(), 2);
+    EXPECT_EQ(r->GetTargetText().substr(0, 2), L"T1");
+    r->ReadEcpEntry(1);
+    EXPECT_EQ(r->GetEcpId(), L"A");
+    EXPECT_EQ(r->EcpWidth(), 300);
+    EXPECT_EQ(r->EcpHeight(), 0);
+    r->ReadEcpEntry(2);
+    EXPECT_EQ(r->GetEcpName(), L"Beta");
+    EXPECT_EQ(r->GetEcpLocation(), L"center");
+    EXPECT_EQ(r->EcpWidth(), 0);
+    r->ReadTarget(2);
+    EXPECT_EQ(r->CountEcps(), 1);
+    r->ReadEcpEntry(1);
+    EXPECT_EQ(r->GetEcpId(), L"C");
+    EXPECT_EQ(r->EcpIndex(), 1);
+
+    // A category without its own name reports the first entry's.
+    r->ReadCategory(2);
+    EXPECT_EQ(r->GetCategoryName(), L"Delta");
+    EXPECT_EQ(r->CountTargets(), 1);
+
+    r->ReadEnhancer(1);
+    EXPECT_EQ(r->GetEnhancerId(), L"5FA5BCF8-7C6F-4E28-9479-3AB992F8B579");
+    EXPECT_TRUE(r->EnhancerActive());
+    r->ReadEnhancer(2);
+    EXPECT_FALSE(r->EnhancerActive());
+    r->ReadEnhancer(3);
+    EXPECT_TRUE(r->EnhancerActive());
+    r->ReadEnhancer(4);
+    EXPECT_EQ(r->GetEnhancerId(), L"");
+}
+
+// The walk answers what the whole paths select, also for odd trees: nested
+// categories, entries nested in entries, missing levels, targets not directly
+// under their category.
+TEST_F(XmlConfigTest, TreeWalkAnswersAsTheWholePaths) {
+    const char* docs[] = {
+        kTree,
+        "<init><ecptree><category><name>Outer</name><target>o<ecp><id>1</id></ecp></target>"
+        " <category><target><ecp><id>2</id><ecp><id>3</id><name>n3</name></ecp></ecp></target></category>"
+        "</category><category><x><target><ecp><name>far</name></ecp></target></x></category></ecptree>"
+        "<ecptree><category><target><ecp><id>second tree</id></ecp></target></category></ecptree></init>",
+        "<init><ecptree><category><id>lonely</id></category></ecptree></init>",
+    };
+    const wchar_t* children[] = {L"location", L"active", L"id", L"name", L"width", L"skin", L"version"};
+    for (const char* doc : docs) {
+        auto r = Load(doc);
+        for (int c = 1; c <= 3; ++c) {
+            r->ReadCategory(c);
+            std::wstring cp;
+            r->CategoryPath(cp);
+            EXPECT_EQ(r->GetCategoryName(), r->GetText(cp + L"//name")) << cp;
+            EXPECT_EQ(r->GetCategoryId(), r->GetText(cp + L"//id")) << cp;
+            EXPECT_EQ(r->CountTargets(), int(r->SelectNodes(cp + L"//target").size())) << cp;
+            for (int t = 1; t <= 3; ++t) {
+                r->ReadTarget(t);
+                std::wstring tp;
+                r->TargetPath(tp);
+                EXPECT_EQ(r->GetTargetText(), r->GetText(tp)) << tp;
+                EXPECT_EQ(r->CountEcps(), int(r->SelectNodes(tp + L"//ecp").size())) << tp;
+                for (int e = 1; e <= 3; ++e) {
+                    r->ReadEcpEntry(e);
+                    std::wstring ep;
+                    r->EcpPath(ep);
+                    const std::wstring got[] = {r->GetEcpLocation(), r->GetEcpActive(), r->GetEcpId(),
+                                                r->GetEcpName(), std::to_wstring(r->EcpWidth()),
+                                                r->GetEcpSkin(), r->GetEcpVersion()};
+                    for (size_t k = 0; k < std::size(children); ++k) {
+                        std::wstring want = r->GetText(ep + L"//" + children[k]);
+                        if (k == 4) {
+                            int w = 0;
+                            r->GetInt(ep + L"//width", w);
+                            want = std::to_wstring(w);
+                        }
+                        EXPECT_EQ(got[k], want) << ep << L"//" << children[k];
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(XmlConfigTest, MalformedOrMissingFilesAnswerAsEmptyAndLogWhy) {
+    CapturedLog log;
+    for (bool missing : {false, true}) {
+        std::unique_ptr<XmlConfig> r;
+        if (missing)
+            r = std::make_unique<XmlConfig>((dir_ + L"no-such.xml").c_str());
+        else
+            r = Load("<init><ecptree><category>", L"bad.xml");
+        EXPECT_FALSE(r->IsLoaded());
+        const std::wstring kLabel = L"Did not load the xml file because: ";
+        EXPECT_EQ(r->LoadDiagnostic().compare(0, kLabel.size(), kLabel), 0);
+        EXPECT_GT(r->LoadDiagnostic().size(), kLabel.size()) << "the parser's reason follows";
+        EXPECT_TRUE(log.Contains(kLabel));
+        EXPECT_EQ(r->LoadLists(), -1);
+        EXPECT_TRUE(r->SelectNode(L"//init").text.empty());
+        EXPECT_TRUE(r->SelectNodes(L"//*").empty());
+        int v = 9;
+        EXPECT_FALSE(r->GetInt(L"//init", v));
+        EXPECT_EQ(v, 9);
+    }
+}
+
+TEST_F(XmlConfigTest, RejectedPathsAnswerAsEmptyAndAreLogged) {
+    CapturedLog log;
+    auto r = Load(kTree);
+    ASSERT_TRUE(r->IsLoaded());
+    for (const wchar_t* bad : {L"init//templates//ecp//Sk'in//version", L"//user//a b", L"//init[", L""}) {
+        EXPECT_TRUE(r->SelectNode(bad).text.empty()) << bad;
+        EXPECT_TRUE(r->SelectNodes(bad).empty()) << bad;
+        EXPECT_EQ(r->GetText(bad), L"") << bad;
+        EXPECT_TRUE(log.Contains(L"XML query rejected")) << bad;
+    }
+    EXPECT_EQ(r->GetUserValue(L"it's"), L"");
+    EXPECT_TRUE(r->SelectNode(L"//user//userid").text == L"u-1") << "the reader stays usable";
+}
+
+TEST_F(XmlConfigTest, TemplateVersionsComeFromTheLastDocumentWithCategories) {
+    auto r = Load(kTree);
+    ASSERT_EQ(r->LoadLists(), 0);
+    r.reset();  // answers outlive the reader
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Classic"), L"7");
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Ocean"), L"2");
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"classic"), L"");
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Sk'in"), L"");
+
+    // A document without categories (not loaded) leaves the table alone ...
+    auto empty = Load("<init><templates><ecp><Classic><version>1</version></Classic></ecp></templates></init>",
+                      L"nocat.xml");
+    EXPECT_EQ(empty->LoadLists(), -1);
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Classic"), L"7");
+    // ... a loaded one replaces it whole.
+    auto next = Load("<init><ecptree><category/></ecptree><templates><ecp><Ocean><version>3</version>"
+                     "</Ocean></ecp></templates></init>",
+                     L"next.xml");
+    EXPECT_EQ(next->LoadLists(), 0);
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Ocean"), L"3");
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Classic"), L"");
+}
+
+TEST_F(XmlConfigTest, ThreadInAnotherComModelKeepsItsComAfterTheReader) {
+    std::string xml = kTree;
+    std::wstring path = coretest::WriteFile(dir_, L"mta.xml", xml);
+    HRESULT before = E_FAIL, after = E_FAIL;
+    bool loaded = false;
+    std::thread worker([&] {
+        before = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        {
+            XmlConfig r(path.c_str());
+            loaded = r.IsLoaded();
+        }
+        // Still in the multithreaded model: a second start only counts up.
+        after = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(after)) ::CoUninitialize();
+        if (SUCCEEDED(before)) ::CoUninitialize();
+    });
+    worker.join();
+    EXPECT_EQ(before, S_OK);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(after, S_FALSE);
+}
+
+// A panel-like thread asks template versions while the settings reader is
+// deleted and replaced again and again: every answer is whole, and none is
+// older than the reload that had finished before it was asked.
+TEST_F(XmlConfigTest, ReloadWhileAnotherThreadAsksTemplateVersions) {
+    auto docFor = [](int k) {
+        std::string v = std::to_string(k);
+        return "<init><ecptree><category/></ecptree><templates><ecp><Classic><version>" + v +
+               "</version></Classic><Ocean><version>" + v + "</version></Ocean></ecp></templates></init>";
+    };
+    auto reader = Load(docFor(1), L"reload.xml");
+    ASSERT_EQ(reader->LoadLists(), 0);
+    std::atomic<int> published{1};
+    std::atomic<bool> done{false};
+    std::atomic<int> stale{0}, torn{0}, asked{0};
+    std::thread panel([&] {
+        while (!done) {
+            int floor = published.load();
+            std::wstring a = XmlConfig::GetTemplateVersion(L"Classic");
+            std::wstring b = XmlConfig::GetTemplateVersion(L"Ocean");
+            int va = a.empty() ? 0 : std::stoi(a);
+            int vb = b.empty() ? 0 : std::stoi(b);
+            if (va < floor || vb < floor) ++stale;
+            if (vb < va) ++torn;  // Ocean asked after Classic: never older
+            ++asked;
+        }
+    });
+    testsupport::StopAndJoin stopPanel(done, panel);
+    const int kReloads = 200;
+    for (int k = 2; k <= kReloads; ++k) {
+        reader.reset();
+        reader = Load(docFor(k), L"reload.xml");
+        ASSERT_EQ(reader->LoadLists(), 0);
+        published = k;
+    }
+    done = true;
+    panel.join();
+    EXPECT_EQ(stale.load(), 0);
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_GT(asked.load(), 0);
+    EXPECT_EQ(XmlConfig::GetTemplateVersion(L"Classic"), std::to_wstring(kReloads));
+}
+
+}  // namespace

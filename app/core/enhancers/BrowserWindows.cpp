@@ -1,0 +1,91 @@
+#include "app/core/enhancers/BrowserWindows.h"
+
+#include <string>
+
+#include "app/core/main/PondrelApp.h"
+#include "log/PondrelLog.h"
+
+IEWindowNode* BrowserWindowList::FindProcess(DWORD processId) {
+    for (IEWindowNode& node : nodes_)
+        if (node.processId == processId) return &node;
+    return nullptr;
+}
+
+bool BrowserWindowList::EnumStep(Mode mode, const std::wstring& browserClass, HWND window, DWORD processId,
+                                 const std::wstring& windowClass, HWND* result) {
+    if (::lstrcmpiW(windowClass.c_str(), browserClass.c_str()) != 0) return true;
+    if (IEWindowNode* known = FindProcess(processId)) {
+        ++known->count;
+        return true;
+    }
+    if (mode == FindFirst) {
+        *result = window;
+        return false;
+    }
+    nodes_.push_front(IEWindowNode{window, processId, 0});
+    return true;
+}
+
+void FindProcessStep(const std::wstring& browserClass, DWORD wantedProcessId, HWND window, DWORD processId,
+                     const std::wstring& windowClass, HWND* result) {
+    if (::lstrcmpiW(windowClass.c_str(), browserClass.c_str()) == 0) {
+        std::wstring line = windowClass + L" : " + std::to_wstring(processId) + L" : " + std::to_wstring(wantedProcessId);
+        LogLine(line.c_str());
+    }
+    if (processId == wantedProcessId) *result = window;
+}
+
+namespace {
+
+struct Search {
+    CPondrelApp* app;
+    BrowserWindowList::Mode mode;
+    HWND result;
+};
+
+void WindowFacts(HWND window, DWORD* processId, std::wstring* windowClass) {
+    *processId = 0;
+    ::GetWindowThreadProcessId(window, processId);
+    wchar_t name[257] = {};
+    ::GetClassNameW(window, name, 256);
+    *windowClass = name;
+}
+
+BOOL CALLBACK EnumBrowserWindowsProc(HWND window, LPARAM lp) {
+    Search& s = *reinterpret_cast<Search*>(lp);
+    DWORD pid;
+    std::wstring cls;
+    WindowFacts(window, &pid, &cls);
+    return s.app->m_BrowserWindows.EnumStep(s.mode, s.app->m_BrowserWindowClass, window, pid, cls, &s.result);
+}
+
+BOOL CALLBACK FindProcessWindowProc(HWND window, LPARAM lp) {
+    Search& s = *reinterpret_cast<Search*>(lp);
+    DWORD pid;
+    std::wstring cls;
+    WindowFacts(window, &pid, &cls);
+    FindProcessStep(s.app->m_BrowserWindowClass, s.app->m_BrowserProcessId, window, pid, cls, &s.result);
+    return TRUE;
+}
+
+HWND RunSearch(CPondrelApp* app, bool collect, BrowserWindowList::Mode mode) {
+    Search s{app, mode, nullptr};
+    ::EnumWindows(collect ? EnumBrowserWindowsProc : FindProcessWindowProc, reinterpret_cast<LPARAM>(&s));
+    return s.result;
+}
+
+}  // namespace
+
+void CPondrelApp::EnumBrowserWindows(const std::wstring& browserClass, bool collect) {
+    m_BrowserWindows.Clear();
+    m_BrowserWindowClass = browserClass;
+    HWND found = RunSearch(this, collect, BrowserWindowList::Collect);
+    if (!collect) m_hBrowserWnd = found;
+}
+
+void CPondrelApp::FindBrowserWindow(const std::wstring& browserClass, bool collect) {
+    m_BrowserWindowClass = browserClass;
+    m_hBrowserWnd = RunSearch(this, collect, BrowserWindowList::FindFirst);
+}
+
+void CPondrelApp::ClearBrowserWindows() { m_BrowserWindows.Clear(); }

@@ -1,0 +1,254 @@
+// Loading the enhancers named by the settings document, the site enhancer
+// lent to them, and their unload.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "Hextens/HXIE/HXIE.h"
+#include "app/core/net/HttpRoutines.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/enhancers/WatcherNode.h"
+#include "app/core/config/XmlConfig.h"
+#include "fx/Handle.h"
+#include "hosts/SiteEnhancer.h"
+#include "log/PondrelLog.h"
+
+namespace {
+
+const wchar_t kSiteEnhancerClsid[] = L"276A523E-D788-4B38-B5A0-0FE77199914D";
+
+void Log(const std::wstring& text) { LogLine(text.c_str()); }
+
+// Owner of a BSTR.
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(BSTR b) : b_(b) {}
+    ~Bstr() { ::SysFreeString(b_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return b_; }
+    BSTR* address() { return &b_; }
+    BSTR release() { BSTR b = b_; b_ = nullptr; return b; }
+
+private:
+    BSTR b_ = nullptr;
+};
+
+// 8-bit text in the system's ANSI code page as a BSTR.
+BSTR AnsiToBstr(const char* text, int length) {
+    if (!text || length <= 0) return ::SysAllocString(L"");
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (b) ::MultiByteToWideChar(CP_ACP, 0, text, length, b, n);
+    return b;
+}
+
+// A VARIANT that owns a copy of a BSTR.
+class BstrVariant {
+public:
+    explicit BstrVariant(BSTR text) {
+        ::VariantInit(&v_);
+        v_.vt = VT_BSTR;
+        v_.bstrVal = ::SysAllocStringLen(text, ::SysStringLen(text));
+    }
+    ~BstrVariant() { ::VariantClear(&v_); }
+    BstrVariant(const BstrVariant&) = delete;
+    BstrVariant& operator=(const BstrVariant&) = delete;
+    VARIANT* get() { return &v_; }
+
+private:
+    VARIANT v_;
+};
+
+bool ParseGuid(const std::wstring& text, CLSID& clsid) {
+    std::wstring braced = L"{" + text + L"}";
+    return SUCCEEDED(::CLSIDFromString(braced.c_str(), &clsid));
+}
+
+std::wstring HresultText(HRESULT hr) {
+    wchar_t text[16];
+    _snwprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+// Reads the whole file; false (with the log lines of a failed open) when it
+// cannot be opened.
+bool ReadSettingsFile(const std::wstring& path, std::string& bytes) {
+    fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        wchar_t* message = nullptr;
+        DWORD error = ::GetLastError();
+        if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr) &&
+            message) {
+            LogLine(message);
+            ::LocalFree(message);
+        }
+        LogLine(L"File load FAIL");
+        return false;
+    }
+    LogLine(L"File load success");
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(file.get(), &size);
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!bytes.empty() && ::ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr))
+        bytes.resize(got);
+    else
+        bytes.resize(0);
+    return true;
+}
+
+// Init, SetSiteEnhancer and the two configuration options, in this order;
+// false at the first failure HRESULT (after an Init that worked the
+// enhancer is unloaded again).
+bool InitEnhancer(IAction* action, ISiteEnhancer* site, BSTR settings, BSTR ignores, const std::wstring& id) {
+    HRESULT hr = action->Init();
+    if (FAILED(hr)) {
+        Log(L"Init failed for enhancer:" + id + L" " + HresultText(hr));
+        return false;
+    }
+    const wchar_t* step = nullptr;
+    hr = action->SetSiteEnhancer(site);
+    if (FAILED(hr)) {
+        step = L"SetSiteEnhancer";
+    } else {
+        BstrVariant text(settings), e1(nullptr), e2(nullptr), e3(nullptr);
+        hr = action->SetConfigurationOption(1, text.get(), e1.get(), e2.get(), e3.get());
+        if (FAILED(hr)) {
+            step = L"SetConfigurationOption 1";
+        } else {
+            BstrVariant list(ignores), f1(nullptr), f2(nullptr), f3(nullptr);
+            hr = action->SetConfigurationOption(2, list.get(), f1.get(), f2.get(), f3.get());
+            if (FAILED(hr)) step = L"SetConfigurationOption 2";
+        }
+    }
+    if (!step) return true;
+    Log(std::wstring(step) + L" failed for enhancer:" + id + L" " + HresultText(hr));
+    action->Unload();
+    return false;
+}
+
+}  // namespace
+
+bool CPondrelApp::LoadEnhancers() {
+    // 1.
+    const std::wstring path = m_InstallDir + L"settings.xml";
+    LogLine(L"Loading Enhancers");
+    Log(L"Loading Settings.xml at: " + path);
+    // 2. - 3.
+    std::string bytes;
+    if (!ReadSettingsFile(path, bytes)) return false;
+    Bstr settingsText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
+    Bstr siteText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
+    // 4.
+    Bstr ignores;
+    if (m_UseIgnoreList) {
+        int count = 0;
+        std::unique_ptr<char[]> body = HttpGetToMemory(m_IgnoresUrl + m_UserId, &count);
+        if (body) *ignores.address() = AnsiToBstr(body.get(), count);
+    }
+    if (!ignores.get()) *ignores.address() = ::SysAllocString(L"");
+    // 5.
+    LogLine(L"Initing Site Enhancer");
+    InitSiteEnhancer(siteText.address());
+    LogLine(L"Init Site Enhancer complete");
+
+    bool failed = false;
+    if (m_pSiteEnhancerDispatch && !m_SettingsLoaded) {
+        // 6.
+        failed = true;
+    } else if (m_pSettings) {
+        // 7.
+        m_EnhancerCount = 0;
+        const int n = static_cast<int>(m_pSettings->Enhancers().size());
+        for (int i = 1; i <= n; ++i) {
+            m_pSettings->ReadEnhancer(i);
+            const std::wstring id = m_pSettings->GetEnhancerId();
+            const bool active = m_pSettings->EnhancerActive();
+            if (!active) continue;
+            CLSID clsid{};
+            if (!ParseGuid(id, clsid)) {
+                Log(id + L" is an invalid GUID.");
+                failed = true;
+                continue;
+            }
+            fx::ComPtr<IDispatch> dispatch;
+            if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.put_void()))) {
+                Log(L"Failed on CoCreateInstance for GUID:" + id);
+                failed = true;
+                continue;
+            }
+            fx::ComPtr<IAction> action;
+            if (FAILED(dispatch.As(action, IID_IAction))) {
+                Log(L"Failed to find IAction interface for enhancer:" + id);
+                failed = true;
+                continue;
+            }
+            ++m_EnhancerCount;
+            if (!InitEnhancer(action.get(), m_pSiteEnhancer, settingsText.get(), ignores.get(), id)) {
+                failed = true;
+                continue;
+            }
+            auto node = std::make_unique<WatcherNode>(dispatch.detach(), action.detach(), active);
+            Bstr name;
+            node->m_pAction->get_enhancertype(name.address());
+            if (name.get()) node->m_Name.assign(name.get(), ::SysStringLen(name.get()));
+            Log(node->m_Name + L" has been loaded!");
+            GetEnhancerList().push_back(std::move(node));
+        }
+    }
+    // 8. - 9.
+    if (failed) LogLine(L"There was a problem loading Enhancers at the top level. No enhancing for you!");
+    return !failed;
+}
+
+bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
+    // 1.
+    m_pSiteEnhancerDispatch = nullptr;
+    m_pSiteEnhancer = nullptr;
+    // 2.
+    CLSID clsid{};
+    if (!ParseGuid(kSiteEnhancerClsid, clsid)) {
+        ::MessageBoxW(nullptr, (std::wstring(kSiteEnhancerClsid) + L" is an invalid GUID.").c_str(), L"Error", MB_OK);
+        return false;
+    }
+    // 3.
+    fx::ComPtr<IDispatch> dispatch;
+    if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.put_void()))) {
+        ::MessageBoxW(nullptr, (std::wstring(L"Failed on CoCreateInstance for GUID:") + kSiteEnhancerClsid).c_str(),
+                      L"Error", MB_OK);
+        return false;
+    }
+    // 4.
+    fx::ComPtr<ISiteEnhancer> site;
+    if (FAILED(dispatch.As(site, IID_ISiteEnhancer))) {
+        ::MessageBoxW(nullptr, (std::wstring(L"Failed to find ISiteEnhancer interface for ") + kSiteEnhancerClsid).c_str(),
+                      L"Error", MB_OK);
+        return false;
+    }
+    // 5.
+    Bstr url(::SysAllocStringLen(m_SiteEnhancerUrl.data(), static_cast<UINT>(m_SiteEnhancerUrl.size())));
+    site->Setup(url.get(), settingsText);
+    Bstr key(m_Key.empty() ? nullptr : ::SysAllocStringLen(m_Key.data(), static_cast<UINT>(m_Key.size())));
+    Bstr version(::SysAllocStringLen(m_Version.data(), static_cast<UINT>(m_Version.size())));
+    site->SetUserKey(key.address());
+    site->SetVersion(version.address());
+    m_pSiteEnhancerDispatch = dispatch.detach();
+    m_pSiteEnhancer = site.detach();
+    return true;
+}
+
+// The controller unloads its list; without one, the list kept here goes the
+// same way.
+void CPondrelApp::UnloadEnhancers() {
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    if (controller)
+        controller->UnloadEnhancers();
+    else
+        UnloadWatchers(GetEnhancerList(), &m_pSiteEnhancer, &m_pSiteEnhancerDispatch);
+}

@@ -1,0 +1,196 @@
+// CPondrelApp::LoadEnhancers with the recording enhancers and the site-enhancer
+// stand-in (registered in the test prefix): which enhancers load, the calls
+// each receives, the log lines, and the unload order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+#include "app/core/main/tests/AppFixture.h"
+#include "tests/httpserver/LoopbackServer.h"
+#include "StandIns.h"
+#include "TestSupport.h"
+#include "app/core/enhancers/WatcherNode.h"
+
+namespace coretest {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+std::string Enhancer(const std::wstring& id, const char* active) {
+    return "<enhancer><id>" + std::string(id.begin(), id.end()) + "</id><active>" + active + "</active></enhancer>";
+}
+
+std::string Document(const std::string& enhancers) {
+    return "<init><urls><site_enhancer>http://site.example/se</site_enhancer></urls>"
+           "<ecptree><category><name>c</name></category></ecptree>"
+           "<enhancers><app>" + enhancers + "</app></enhancers></init>";
+}
+
+// The records of one object ("A1", "S2", ...) without its name.
+Lines Of(const Lines& records, wchar_t letter) {
+    Lines out;
+    for (const std::wstring& r : records)
+        if (!r.empty() && r[0] == letter) out.push_back(r.substr(r.find(L' ') + 1));
+    return out;
+}
+
+class EnhancerLoading : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        script_ = dir_ + L"recorder-script.txt";
+        records_ = dir_ + L"records.txt";
+        ::DeleteFileW(script_.c_str());
+        ::DeleteFileW(records_.c_str());
+        for (auto var : {standin::kRecorderScriptVar, standin::kSiteScriptVar})
+            ::SetEnvironmentVariableW(var, script_.c_str());
+        for (auto var : {standin::kRecorderLogVar, standin::kSiteLogVar})
+            ::SetEnvironmentVariableW(var, records_.c_str());
+        theApp.m_UseIgnoreList = false;
+        theApp.m_Key.clear();
+        theApp.m_Version = L"1.0.7";
+        theApp.m_SiteEnhancerUrl = L"http://site.example/se";
+    }
+    void TearDown() override {
+        theApp.UnloadEnhancers();
+        AppFixture::TearDown();
+    }
+    void Script(const std::wstring& text) { ASSERT_TRUE(standin::WriteScript(script_, text)); }
+    Lines Records() { return standin::ReadRecords(records_); }
+    Lines Names() {
+        Lines names;
+        for (auto& node : theApp.GetEnhancerList()) names.push_back(node->m_Name);
+        return names;
+    }
+    int Count(const std::wstring& fragment) {
+        int n = 0;
+        for (const std::wstring& line : log_->Lines()) n += line.find(fragment) != std::wstring::npos;
+        return n;
+    }
+
+    std::wstring script_, records_;
+};
+
+TEST_F(EnhancerLoading, LoadsActiveEnhancersInDocumentOrder) {
+    const std::string xml = Document(Enhancer(standin::kRecordingBText, "true") +
+                                     Enhancer(standin::kRecordingAText, "false") +
+                                     Enhancer(standin::kRecordingAText, ""));
+    UseDocument(xml);
+    EXPECT_TRUE(theApp.LoadEnhancers());
+    EXPECT_EQ((Lines{L"Recording Enhancer B", L"Recording Enhancer A"}), Names());
+    EXPECT_EQ(2, theApp.m_EnhancerCount);
+    Lines log = log_->Lines();
+    auto has = [&](const std::wstring& s) { return std::find(log.begin(), log.end(), s) != log.end(); };
+    EXPECT_TRUE(has(L"Loading Enhancers"));
+    EXPECT_TRUE(has(L"Loading Settings.xml at: " + dir_ + L"settings.xml"));
+    EXPECT_TRUE(has(L"File load success"));
+    EXPECT_TRUE(has(L"Initing Site Enhancer"));
+    EXPECT_TRUE(has(L"Init Site Enhancer complete"));
+    EXPECT_TRUE(has(L"Recording Enhancer B has been loaded!"));
+    EXPECT_TRUE(has(L"Recording Enhancer A has been loaded!"));
+    EXPECT_FALSE(has(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
+
+    // The exact calls, in order; the settings text is the file's.
+    std::wstring text(xml.begin(), xml.end());
+    const Lines calls = {
+        L"Init",
+        L"SetSiteEnhancer site",
+        L"SetConfigurationOption 1 | bstr:" + text + L" | bstr: | bstr: | bstr:",
+        L"SetConfigurationOption 2 | bstr: | bstr: | bstr: | bstr:",
+        L"get_enhancertype",
+    };
+    Lines records = Records();
+    EXPECT_EQ(calls, Of(records, L'A'));
+    EXPECT_EQ(calls, Of(records, L'B'));
+    EXPECT_EQ((Lines{L"Setup http://site.example/se | " + text, L"SetUserKey (null)", L"SetVersion 1.0.7"}),
+              Of(records, L'S'));
+
+    // Unload: every enhancer unloaded and gone before the site enhancer it
+    // was lent is shut down.
+    theApp.UnloadEnhancers();
+    EXPECT_TRUE(theApp.GetEnhancerList().empty());
+    EXPECT_EQ(nullptr, theApp.m_pSiteEnhancer);
+    records = Records();
+    ASSERT_GE(records.size(), 6u);
+    Lines tail(records.end() - 6, records.end());
+    for (auto& r : tail) r = r.substr(0, 1) + r.substr(r.find(L' '));
+    EXPECT_EQ((Lines{L"B Unload", L"B Destroyed", L"A Unload", L"A Destroyed", L"S Shutdown", L"S Destroyed"}), tail);
+    log = log_->Lines();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), L"Recording Enhancer B has been released!"));
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), L"Site enhancer released"));
+}
+
+TEST_F(EnhancerLoading, BadRecordsAreLoggedAndSkipped) {
+    const std::wstring unregistered = L"0F0E0D0C-0B0A-0908-0706-050403020100";
+    UseDocument(Document(Enhancer(L"not-a-guid", "true") + Enhancer(unregistered, "true") +
+                         Enhancer(standin::kNoIActionText, "true") + Enhancer(standin::kRecordingAText, "true")));
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_EQ((Lines{L"Recording Enhancer A"}), Names());
+    EXPECT_EQ(1, theApp.m_EnhancerCount);
+    Lines log = log_->Lines();
+    auto has = [&](const std::wstring& s) { return std::find(log.begin(), log.end(), s) != log.end(); };
+    EXPECT_TRUE(has(L"not-a-guid is an invalid GUID."));
+    EXPECT_TRUE(has(L"Failed on CoCreateInstance for GUID:" + unregistered));
+    EXPECT_TRUE(has(L"Failed to find IAction interface for enhancer:" + std::wstring(standin::kNoIActionText)));
+    EXPECT_TRUE(has(L"Recording Enhancer A has been loaded!"));
+    EXPECT_TRUE(has(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
+    // The object without IAction was released at once.
+    EXPECT_EQ((Lines{L"Destroyed"}), Of(Records(), L'C'));
+}
+
+TEST_F(EnhancerLoading, FailingCallSkipsThatEnhancerOnly) {
+    struct Case { const wchar_t* script; Lines bCalls; };
+    const Case cases[] = {
+        {L"B:fail Init 80004005\n", {L"Init", L"Destroyed"}},
+        {L"B:fail SetSiteEnhancer 80004005\n", {L"Init", L"SetSiteEnhancer site", L"Unload", L"Destroyed"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.script, c.script + wcslen(c.script)));
+        ::DeleteFileW(records_.c_str());
+        Script(c.script);
+        UseDocument(Document(Enhancer(standin::kRecordingBText, "true") + Enhancer(standin::kRecordingAText, "true")));
+        EXPECT_FALSE(theApp.LoadEnhancers());
+        EXPECT_EQ((Lines{L"Recording Enhancer A"}), Names());
+        EXPECT_EQ(c.bCalls, Of(Records(), L'B'));
+        EXPECT_EQ(1, Count(L"There was a problem loading Enhancers at the top level."));
+        theApp.UnloadEnhancers();
+    }
+}
+
+TEST_F(EnhancerLoading, IgnoreListIsTheDownloadedTextWhenSwitchedOn) {
+    ASSERT_NE(0, loopback::Port());
+    WriteFile(testsupport::WinPath(ENHANCER_HTTP_ROOT) + L"\\", L"ignores-u42", "the\r\nand\r\n");
+    theApp.m_IgnoresUrl = loopback::Url(L"/files/ignores-");
+    theApp.m_UserId = L"u42";
+    theApp.m_UseIgnoreList = true;
+    UseDocument(Document(Enhancer(standin::kRecordingAText, "true")));
+    EXPECT_TRUE(theApp.LoadEnhancers());
+    Lines a = Of(Records(), L'A');
+    ASSERT_GE(a.size(), 4u);
+    EXPECT_EQ(L"SetConfigurationOption 2 | bstr:the\\r\\nand\\r\\n | bstr: | bstr: | bstr:", a[3]);
+}
+
+TEST_F(EnhancerLoading, SettingsNotLoadedLoadsNothing) {
+    UseDocument(Document(Enhancer(standin::kRecordingAText, "true")));
+    theApp.m_SettingsLoaded = false;
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_TRUE(theApp.GetEnhancerList().empty());
+    EXPECT_NE(nullptr, theApp.m_pSiteEnhancer);
+    EXPECT_TRUE(Of(Records(), L'A').empty());
+    EXPECT_EQ(1, Count(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
+}
+
+TEST_F(EnhancerLoading, MissingSettingsFileLoadsNothing) {
+    theApp.m_InstallDir = dir_ + L"absent\\";
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_EQ(nullptr, theApp.m_pSiteEnhancer);
+    EXPECT_TRUE(Records().empty());
+    EXPECT_EQ(1, Count(L"File load FAIL"));
+    theApp.m_InstallDir = dir_;
+}
+
+}  // namespace
+}  // namespace coretest

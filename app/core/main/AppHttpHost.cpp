@@ -1,0 +1,22 @@
+#include "app/core/main/AppHttpHost.h"
+
+#include "app/core/main/PondrelApp.h"
+
+namespace {
+
+class PondrelAppHttpHost : public HttpHost {
+public:
+    bool IsDisabled() const override { return theApp.m_Disabled; }
+    bool IsSettingsLoaded() const override { return theApp.m_SettingsLoaded; }
+    bool IsOnline() const override { return theApp.m_Online; }
+    bool IsStarting() const override { return theApp.m_Starting; }
+    std::wstring LogUrl() const override { return theApp.m_LogUrl; }
+    void ShowConnectingState() override { theApp.ShowConnectingState(); }
+    void UpdateTrayIcon() override { theApp.UpdateTrayLook(); }
+};
+
+PondrelAppHttpHost g_host;
+
+}  // namespace
+
+HttpHost* AppHttpHost() { return &g_host; }

@@ -1,0 +1,402 @@
+#include "app/core/main/PondrelApp.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "app/core/main/AppHttpHost.h"
+#include "app/core/net/HttpRoutines.h"
+#include "app/core/frame/MainFrame.h"
+#include "app/core/frame/MainView.h"
+#include "app/core/main/PondrelCmdParser.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/main/PondrelModule.h"
+#include "app/core/config/RegistryValues.h"
+#include "app/core/common/Resource.h"
+#include "app/core/common/SharedUtilities.h"
+#include "log/Logger.h"
+#include "log/PondrelLog.h"
+
+// Static objects, in construction order (destroyed in reverse order).
+fx::CriticalSection g_BackThreadLock;
+// g_DockItems (the dock's item list) comes here.
+fx::CriticalSection g_DockImportsLock;
+fx::CriticalSection g_DockLock;
+fx::CriticalSection g_PanelRecordLock;
+fx::CriticalSection g_ContextPanelLock;
+fx::CriticalSection g_PanelListLock;
+fx::CriticalSection g_RegistryLock;
+fx::CriticalSection g_LaunchLock;
+fx::CriticalSection g_BestGuessLock;
+fx::CriticalSection g_NavigateUrlLock;
+CPondrelModule _Module;
+CPondrelApp theApp;
+std::wstring g_InstallPathScratch;
+fx::CriticalSection g_SearchTextLock;
+const UINT g_TaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
+// g_DefaultBrowserPath comes here.
+
+// The data section shared by every running instance of the program: the main
+// window of the instance that owns the single-instance mutex.
+// Window handles carry 32 significant bits, also in a 64-bit process (where
+// they are sign-extended), so a LONG holds one.
+__attribute__((section(".shared"), shared)) volatile LONG g_SharedMainWnd = 0;
+
+HWND GetSharedMainWindow() {
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(::InterlockedCompareExchange(&g_SharedMainWnd, 0, 0)));
+}
+
+void SetSharedMainWindow(HWND hwnd) {
+    ::InterlockedExchange(&g_SharedMainWnd, static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd)));
+}
+
+namespace {
+constexpr const wchar_t* kApplicationServer = L"http://www.pondrel.com";
+constexpr const wchar_t* kUploadServer = L"http://upload.pondrel.com";
+constexpr const wchar_t* kPanelServer = L"http://ecp.pondrel.com";
+constexpr DWORD kShutPollMs = 2000;
+constexpr DWORD kThreadQuitWaitMs = 2000;
+constexpr const wchar_t* kDashes = L"-----------------------------------------------------------------";
+static_assert(sizeof(L"-----------------------------------------------------------------") / sizeof(wchar_t) == 66,
+              "65 dashes");
+
+std::wstring LoadResourceString(HINSTANCE inst, UINT id) {
+    wchar_t text[512] = L"";
+    ::LoadStringW(inst, id, text, 512);
+    return text;
+}
+
+// The directory of the running program, without the trailing "\".
+std::wstring ProgramDirectory() {
+    wchar_t path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return L".";
+    std::wstring p(path, n);
+    size_t slash = p.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : p.substr(0, slash);
+}
+}  // namespace
+
+const wchar_t* GetMasterMutexName() { return L"PONDREL-943AA19C-B2D0-4894-842D-624490679A3C"; }
+
+bool IsAlreadyRunning(fx::UniqueHandle* keep) {
+    fx::UniqueHandle mutex(::CreateMutexW(nullptr, TRUE, GetMasterMutexName()));
+    bool running = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!running && keep && mutex) *keep = std::move(mutex);
+    return running;
+}
+
+bool RegisterRawInput() {
+    HWND target = GetSharedMainWindow();
+    RAWINPUTDEVICE devices[2] = {};
+    devices[0].usUsagePage = 1;
+    devices[0].usUsage = 2;  // mouse
+    devices[0].dwFlags = RIDEV_INPUTSINK;
+    devices[0].hwndTarget = target;
+    devices[1].usUsagePage = 1;
+    devices[1].usUsage = 6;  // keyboard
+    devices[1].dwFlags = RIDEV_INPUTSINK;
+    devices[1].hwndTarget = target;
+    return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+}
+
+bool IsLeftButtonDown() { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
+
+const wchar_t* const kPondrelWindowClasses[6] = {L"PondMenu",   L"SearchMatrix777", L"HoverWin",
+                                                 L"BackWin777", L"PondrelKid777",   L"TailWin777"};
+
+void RegisterPondrelWindowClasses(HINSTANCE instance) {
+    for (const wchar_t* name : kPondrelWindowClasses) {
+        WNDCLASSW wc{};
+        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = instance;
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = name;
+        ::RegisterClassW(&wc);
+    }
+}
+
+CPondrelApp::CPondrelApp() : m_ConnCheckTick(::GetTickCount()) {}
+
+CPondrelApp::~CPondrelApp() = default;
+
+void CPondrelApp::SetDefaultUrls() {
+    m_PreviewUrl = std::wstring(kApplicationServer) + L"/";
+    m_UploadUrl = std::wstring(kUploadServer) + L"/upload/lc.asp";
+    m_InitUrl = std::wstring(kApplicationServer) + L"/init2.asp";
+    m_EcpUrl = std::wstring(kPanelServer) + L"/?type=ecp&ecpguid=";
+}
+
+void CPondrelApp::ReadInstallValues() {
+    // A missing or empty "init" keeps the default init URL.
+    if (ReadInstallValue(L"init", g_InstallPathScratch) && !g_InstallPathScratch.empty())
+        m_InitUrl = g_InstallPathScratch;
+    // A missing or empty "path": the program's own directory.
+    if (!ReadInstallValue(L"path", g_InstallPathScratch) || g_InstallPathScratch.empty())
+        g_InstallPathScratch = ProgramDirectory();
+    m_InstallDir = g_InstallPathScratch;
+    if (m_InstallDir.back() != L'\\' && m_InstallDir.back() != L'/') m_InstallDir += L"\\";
+    g_InstallPathScratch.clear();
+    ::SetCurrentDirectoryW(m_InstallDir.c_str());
+    LogLine(m_InstallDir.c_str());
+}
+
+bool CPondrelApp::CreateMasterMutex() {
+    LogLine(L"Create MasterMutex");
+    // The first single-instance test already made and owns it: keep that one,
+    // so no second start can slip in between the test and this step.
+    if (m_FirstMutex)
+        m_hMasterMutex = std::move(m_FirstMutex);
+    else
+        m_hMasterMutex.reset(::CreateMutexW(nullptr, TRUE, GetMasterMutexName()));
+    return static_cast<bool>(m_hMasterMutex);
+}
+
+void CPondrelApp::ReadStartFlag() {
+    std::wstring text;
+    ReadRegistryValue(L"Start", text);
+    m_StartAllowed = StartFlagAllows(text);
+}
+
+void CPondrelApp::ReadSplashFlag() {
+    std::wstring text;
+    ReadRegistryValue(L"Splash", text);
+    m_ShowSplash = SplashFlagSet(text);
+}
+
+void CPondrelApp::EnsureUserIds() {
+    ReadRegistryValue(L"UserID", m_UserId);
+    if (m_UserId.empty()) {
+        m_UserId = NewGuidString();
+        if (!m_UserId.empty()) WriteRegistryValue(m_UserId.c_str(), L"UserID");
+    }
+    ReadRegistryValue(L"TID", m_Tid);
+    if (m_Tid.empty()) {
+        m_Tid = NewGuidString();
+        if (!m_Tid.empty()) WriteRegistryValue(m_Tid.c_str(), L"TID");
+    }
+}
+
+void CPondrelApp::PrepareUserIds() { EnsureUserIds(); }
+
+void CPondrelApp::CheckNewInstall() {
+    std::wstring text;
+    ReadRegistryValue(L"NewInstall", text);
+    if (!IsFirstRunMark(text)) return;
+    WriteRegistryValue(L"No", L"NewInstall");
+    m_BalloonStartsUpdate = false;
+    ShowFirstRunBalloon();
+}
+
+void CPondrelApp::TellRunningInstanceToQuit() {
+    DWORD start = ::GetTickCount();
+    ::PostMessageW(GetSharedMainWindow(), WM_QUIT, 0, 0);
+    while (IsAlreadyRunning()) ::Sleep(kShutPollMs);
+    wchar_t ticks[64];
+    _snwprintf(ticks, 63, L"Quit ticks: %lu", static_cast<unsigned long>(::GetTickCount() - start));
+    ticks[63] = L'\0';
+    LogLine(kDashes);
+    LogLine(ticks);
+    LogLine(kDashes);
+}
+
+bool CPondrelApp::InitInstance() {
+    // 1. Start tick and the program's own version.
+    m_StartTick = ::GetTickCount();
+    m_VersionInfo.Create();
+    int versionPart = LOWORD(m_VersionInfo.GetProductVersionLS());
+    m_Version = std::to_wstring(versionPart);
+    // 2. The main frame stays hidden.
+    m_nCmdShow = SW_HIDE;
+    // 3. Default server URLs.
+    SetDefaultUrls();
+    // The server routines read this object's flags, log URL and tray look.
+    SetHttpHost(AppHttpHost());
+    // 4. The debug log and the version line.
+    g_pLogger = Logger::Open();
+    LogVersionNumber(versionPart);
+    // 5. The installer's values; the install directory becomes current.
+    ReadInstallValues();
+    // 6. OLE.
+    if (!OleInit()) {
+        std::wstring text = LoadResourceString(m_hInstance, IDP_OLE_INIT_FAILED);
+        ::MessageBoxW(nullptr, text.c_str(), L"PondRel", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    // 7. Our OLE start installs no message filter, so neither the busy nor the
+    //    not-responding dialog can show.
+    // 8. COM and GDI+.
+    LogLine(L"CoInit");
+    m_Com.Start(COINIT_APARTMENTTHREADED);
+    LogLine(L"GdiplusStartup");
+    m_Gdiplus.Startup();
+    // 9. Single-instance test (a new mutex stays owned for step 17).
+    bool running = IsAlreadyRunning(&m_FirstMutex);
+    // 10. Icons.
+    m_hIconApp = ::LoadIconW(m_hInstance, MAKEINTRESOURCEW(IDI_APP));
+    m_hIconBalloon = ::LoadIconW(m_hInstance, MAKEINTRESOURCEW(IDI_BALLOON));
+    // 11. Window classes.
+    RegisterPondrelWindowClasses(m_hInstance);
+    // 12. Command line.
+    PondrelCmdParser cmdInfo;
+    LogLine(L"ParseCommandLine");
+    ParseCommandLine(cmdInfo);
+    // 13. Class objects.
+    LogLine(L"RegisterClassObjects");
+    if (FAILED(_Module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE))) return false;
+    // 14. Start at login allowed?
+    if (!m_StartAllowed) {
+        LogLine(L"No Start on boot flag = true ending....");
+        return false;
+    }
+    // 15. Another instance runs: end, or ask it to quit and wait for it.
+    if (running) {
+        LogLine(L"Already Running Kill");
+        if (!GetSharedMainWindow()) {
+            LogLine(L"hOther = null!");
+            return false;
+        }
+        if (!m_QuitOther) return false;
+        TellRunningInstanceToQuit();
+        return false;
+    }
+    // 16. "shut" with nothing to shut down.
+    if (m_QuitOther) return false;
+    // 17. This is the instance.
+    CreateMasterMutex();
+    // 18. Common controls and the framework.
+    LogLine(L"InitCommonControls");
+    ::InitCommonControls();
+    LogLine(L"InitInstance");
+    fx::App::InitInstance();
+    LogLine(L"AfxEnableControlContainer");
+    // 19. The framework's registry key and profile settings.
+    SetRegistryKey(L"Pondrel");
+    LoadStdProfileSettings(4);
+    // 20. The document template.
+    LogLine(L"CSingleDocTemplate");
+    AddDocTemplate(fx::SingleDocTemplate::Of<CPondrelDoc, CMainFrame, MainView>(IDR_MAINFRAME));
+    // 21. The tray icon.
+    if (!CreateTrayIcon()) return false;
+    // 22. The cache directory.
+    m_CacheDir = m_InstallDir + L"Cache";
+    EnsureDirectory(m_CacheDir);
+    m_CacheDir += L"\\";
+    // 23. The temporary directory.
+    wchar_t temp[512];
+    DWORD tempLength = ::GetTempPathW(512, temp);
+    if (tempLength == 0 || tempLength > 512) {
+        std::printf("GetTempPath failed (%lu)\n", static_cast<unsigned long>(::GetLastError()));
+        LogLine(L"Failed to find Temp Directory");
+        LogLine(m_TempDir.c_str());
+        return false;
+    }
+    m_TempDir.assign(temp, tempLength);
+    LogLine(L"Temp Directory");
+    LogLine(m_TempDir.c_str());
+    // 24. The debug window.
+    if (FileExists(m_InstallDir + L"debug.txt")) CreateDebugWindow();
+    // 25. User ids.
+    LogLine(L"RegisterDLLs");
+    PrepareUserIds();
+    // 26. Texts and graphics.
+    LoadStringResources();
+    LogLine(L"LoadGraphics");
+    LoadGraphics();
+    // 27. Splash window and flag.
+    CreateSplashWindow();
+    ReadSplashFlag();
+    // 28. The hidden dialog.
+    m_HiddenDialog.Create(IDD_HIDDEN_DIALOG, nullptr);
+    // 29. Connection state.
+    m_Online = true;
+    UpdateConnectionState();
+    // 30. Settings.
+    LogLine(L"DownloadSettings");
+    DownloadSettings();
+    UpdateTrayLook();
+    if (!m_SettingsLoaded) {
+        if (!m_HaveInitDispatch) LogLine(L"-------------------------->ERROR: m_HaveInitDispatch is false");
+        LogLine(L"-------------------------->Faild to load settings!");
+    }
+    // 31. Document, hidden main frame and view.
+    if (!ProcessShellCommand(cmdInfo) || !m_pMainWnd || !m_pDoc) return false;
+    // 32. Share the main window; raw input; centre it (it stays hidden).
+    SetSharedMainWindow(m_pMainWnd->hwnd());
+    RegisterRawInput();
+    fx::CenterOnScreen(m_pMainWnd->hwnd());
+    ::UpdateWindow(m_pMainWnd->hwnd());
+    // 33. Document steps.
+    m_pDoc->CreateMasterView();
+    m_pDoc->CreateProvidersPane();
+    m_pDoc->CreateController();
+    // 34. Dock thread.
+    StartDockThread();
+    // 35. Second settings download and everything made from it.
+    ReloadSettings();
+    // 36. Worker threads.
+    StartBackThread();
+    m_BestGuessStarted = StartBestGuessThread();
+    // 37. - 43.
+    CheckForNewVersion();
+    OpenMiniBrowse();
+    UpdateTrayLook();
+    if (m_ShowSplash) ShowSplashWindow();
+    FlushPendingMessages();
+    ResetStatistics();
+    ResetPanelUsageCounts();
+    CheckNewInstall();
+    // 44.
+    m_Starting = false;
+    return true;
+}
+
+std::wstring CPondrelApp::GetVersionTitle() const { return L"PondRel Version 1.0" + m_Version + L")"; }
+
+int CPondrelApp::Run() { return fx::App::Run(); }
+
+bool CPondrelApp::OnIdle(LONG count) { return fx::App::OnIdle(count); }
+
+int CPondrelApp::ExitInstance() {
+    // 1. Enhancers and the site enhancer.
+    if (m_pDoc) UnloadEnhancers();
+    // 2. The kept browser process.
+    m_hBrowserProcess.reset();
+    // 3. Worker threads: asked to quit, waited for a bounded time.
+    if (m_pBestGuessThread) m_pBestGuessThread->Quit(kThreadQuitWaitMs);
+    if (m_pBackThread) m_pBackThread->Quit(kThreadQuitWaitMs);
+    // 4. Tray icon.
+    if (m_pMainWnd) HideTrayIcon();
+    // 5. Running panels.
+    {
+        fx::ScopedLock hold(g_PanelListLock);
+        if (m_pDoc) CloseAllPanels();
+    }
+    // 6. Dock thread.
+    if (m_pDockThread) m_pDockThread->Quit(kThreadQuitWaitMs);
+    // 7. COM class objects.
+    _Module.RevokeClassObjects();
+    // 8. Settings reader.
+    if (m_pSettings) DeleteSettingsReader();
+    // 9. Shared graphics, and the windows that may draw with GDI+, go before
+    //    GDI+ itself.
+    m_Splash.Close();
+    m_Overlay.Close();
+    FreeGraphics();
+    m_HiddenDialog.Destroy();
+    CloseDocumentTemplate();
+    // 10. GDI+ and COM.
+    m_Gdiplus.Shutdown();
+    m_Com.Stop();
+    // 11. From here a new instance can start; a later one must not find our
+    //     main window in the shared section.
+    if (m_hMasterMutex) SetSharedMainWindow(nullptr);
+    m_hMasterMutex.reset();
+    m_FirstMutex.reset();  // a start that ended before step 17 made it
+    // 12. The framework's end.
+    return fx::App::ExitInstance();
+}

@@ -1,0 +1,265 @@
+// CPondrelApp: the main program's one application object and common store:
+// settings values and URLs, directories, user ids, state flags, the long-lived
+// windows and the worker threads.  Members shared between threads are guarded
+// by the global locks of GlobalLocks.h.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <list>
+#include <memory>
+#include <string>
+
+#include "app/core/common/BestGuessShared.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/enhancers/BrowserWindows.h"
+#include "app/core/graphics/Monitors.h"
+#include "app/core/main/FileVersionInfo.h"
+#include "app/selection/skin/DeskTopOverLayWin.h"
+#include "app/selection/skin/SplashWnd.h"
+#include "fx/App.h"
+#include "fx/ComApartment.h"
+#include "fx/Dialog.h"
+#include "fx/GdiPlus.h"
+#include "fx/Handle.h"
+#include "fx/UiThread.h"
+
+class CPondrelDoc;
+class DebugWin;
+class Settings;
+class XmlConfig;
+class WatcherNode;
+struct ISiteEnhancer;
+
+// Name of the single-instance mutex.
+const wchar_t* GetMasterMutexName();
+// Whether another instance holds the single-instance mutex.  Creates it with
+// initial ownership; when it was new and `keep` is given, the owned handle is
+// handed to *keep instead of being closed.
+bool IsAlreadyRunning(fx::UniqueHandle* keep = nullptr);
+// Registers raw mouse and keyboard input for the shared main window.
+bool RegisterRawInput();
+// True while the left mouse button is down (asynchronous state).
+bool IsLeftButtonDown();
+
+// The main window of the running instance, kept in the data section that all
+// running instances share (0 until the main frame exists).
+HWND GetSharedMainWindow();
+void SetSharedMainWindow(HWND hwnd);
+
+// The six window classes, in registration order.
+extern const wchar_t* const kPondrelWindowClasses[6];
+void RegisterPondrelWindowClasses(HINSTANCE instance);
+
+class CPondrelApp : public fx::App {
+public:
+    CPondrelApp();
+    ~CPondrelApp() override;
+
+    bool InitInstance() override;
+    int Run() override;
+    bool OnIdle(LONG count) override;
+    int ExitInstance() override;
+
+    // Start-up pieces of this object.
+    bool CreateMasterMutex();
+    void ReadStartFlag();
+    void ReadSplashFlag();
+    void EnsureUserIds();
+    void PrepareUserIds();
+    void CheckNewInstall();
+    void CreateSplashWindow();
+    void ShowSplashWindow();
+    void StartDockThread();
+    void OpenUrlInBrowser(const std::wstring& url);
+    // "PondRel Version 1.0" + m_Version + ")".
+    std::wstring GetVersionTitle() const;
+
+    // Start-up and shutdown steps filled in by their own pieces
+    // (PondrelAppSteps.cpp).
+    bool CreateTrayIcon();
+    void CreateDebugWindow();
+    void LoadStringResources();
+    void LoadGraphics();
+    void FreeGraphics();
+    void UpdateConnectionState();
+    void UpdateTrayLook();
+    void ShowConnectingState();
+    void StartBackThread();
+    bool StartBestGuessThread();
+    void CheckForNewVersion();
+    void OpenMiniBrowse();
+    void FlushPendingMessages();
+    void ResetStatistics();
+    void ResetPanelUsageCounts();
+    void ShowFirstRunBalloon();
+    void UnloadEnhancers();
+    void CloseAllPanels();
+    void HideTrayIcon();
+    void DeleteSettingsReader();
+    // The tray icon's notification handler, for the callbacks the main frame
+    // forwards.
+    LRESULT OnTrayNotification(WPARAM wp, LPARAM lp);
+    // The shared GDI font of the graphics.
+    HFONT GetSharedGdiFont() const;
+
+    // Settings download and reload (SettingsDownload.cpp); true when the
+    // settings are loaded.
+    bool DownloadSettings();
+    bool ReloadSettings();
+    // The values of the loaded settings document into this object, and the
+    // panel records into the view (SettingsValues.cpp).
+    void LoadSettingsValues(Settings& view);
+    void LoadActionIcon();
+    void ApplyHotKey();
+    // The panel content and advert URLs for a panel thread, copied under the
+    // lock the settings load writes them under.
+    void CopyPanelUrls(std::wstring* ecpUrl, std::wstring* adsUrl) const;
+
+    // Steps of the settings reload that belong to other pieces of the program
+    // (PondrelAppSteps.cpp).
+    HWND GetControllerWindow() const;
+    void ShowTrayBalloon(const wchar_t* text, const wchar_t* title, HICON icon);
+    void LoadActionMarkerImage(const std::wstring& url);
+    void RequestTrayMenuRebuild();
+    void ImportDockItems();
+    void PostToDockWindow(UINT message);
+    void PostToAllPanels(UINT message);
+    void RefreshBestGuessSettings();
+    void RebuildMenus();
+    bool LoadEnhancers();
+    bool InitSiteEnhancer(BSTR* settingsText);
+    // The controller's enhancer list (m_Enhancers).
+    std::list<std::unique_ptr<WatcherNode>>& GetEnhancerList();
+
+    // The browser window list (BrowserWindows.cpp).  With collect set the
+    // windows of browserClass are gathered (EnumBrowserWindows, which clears
+    // the list first) or the first window of a process not gathered is found
+    // (FindBrowserWindow); with collect clear the last window of
+    // m_BrowserProcessId is found.  Finding sets m_hBrowserWnd.
+    void EnumBrowserWindows(const std::wstring& browserClass, bool collect);
+    void FindBrowserWindow(const std::wstring& browserClass, bool collect);
+    void ClearBrowserWindows();
+
+    // Members, in the order of the program's store.
+    fx::UiThread* m_pDockThread = nullptr;  // the dock's thread (CDockThread)
+    fx::UniqueHandle m_hMasterMutex;
+    HWND m_hBrowserWnd = nullptr;
+    fx::UniqueHandle m_hBrowserProcess;
+    DWORD m_BrowserProcessId = 0;
+    std::wstring m_BrowserWindowClass;
+    std::wstring m_NavigateUrl;  // g_NavigateUrlLock
+    int m_UpdateState = 0;
+    bool m_NonProductionServer = false;
+    bool m_DownloadTried = false;
+    DWORD m_StartTick = 0;
+    HWND m_hBestGuessWnd = nullptr;
+    DWORD m_LogInterval = 0;
+    DWORD m_MessagesInterval = 0;
+    DWORD m_LastMessagesTick = 0;
+    IDispatch* m_pSiteEnhancerDispatch = nullptr;
+    ISiteEnhancer* m_pSiteEnhancer = nullptr;
+    // m_SearchMatrixWin (the embedded search-matrix window) comes here.
+    DeskTopOverLayWin m_Overlay;  // the desktop overlay; nothing creates its window
+    std::wstring m_SearchQuery;  // g_SearchTextLock
+    std::wstring m_PreviewUrl;
+    std::wstring m_LogUrl;
+    std::wstring m_UploadUrl;
+    std::wstring m_InitUrl;
+    std::wstring m_SettingsUrl;
+    std::wstring m_EcpUrl;
+    std::wstring m_BestGuessUrl;  // g_BestGuessLock
+    std::wstring m_DefaultEcp;
+    std::wstring m_SearchEcp;
+    std::wstring m_ImagesUrl;
+    std::wstring m_AdsUrl;
+    std::wstring m_TemplatesUrl;
+    std::wstring m_SiteEnhancerUrl;
+    std::wstring m_MessagesUrl;
+    std::wstring m_IgnoresUrl;
+    // m_Tray (the embedded notification-area icon) comes here.
+    int m_ContextPanelKey = 0;
+    std::wstring m_Texts[20];
+    std::wstring m_UpdatesUrl;
+    bool m_Starting = true;
+    bool m_ShowSplash = false;
+    bool m_StartAllowed = true;
+    SplashWnd m_Splash;  // created hidden at start-up, shown when m_ShowSplash
+    std::wstring m_UserId;
+    std::wstring m_Tid;
+    bool m_TrayReady = false;
+    DWORD m_ConnCheckTick = 0;
+    DWORD m_ConnCheckInterval = 3000;
+    DWORD m_SettingsRetryTick = 0;
+    DWORD m_SettingsRetryInterval = 60000;
+    std::wstring m_Version;
+    CFileVersionInfo m_VersionInfo;
+    CMonitors m_Monitors;
+    int m_EnhancerCount = 0;
+    bool m_EnhancersOff = false;
+    bool m_ClickOutsOff = false;
+    bool m_DebugMode = false;
+    bool m_SettingsLoaded = false;
+    // m_Stats (the embedded usage statistics) comes here.
+    bool m_Disabled = false;
+    // m_Graphics (shared images, brushes, pens, fonts, cursors) comes here.
+    HICON m_hIconApp = nullptr;
+    HICON m_hIconBalloon = nullptr;
+    bool m_BalloonStartsUpdate = false;
+    std::wstring m_InstallDir;
+    std::wstring m_CacheDir;
+    std::wstring m_TempDir;
+    bool m_QuitOther = false;
+    DebugWin* m_pDebugWin = nullptr;
+    std::wstring m_HotKeyMode;
+    std::wstring m_HotKeyChar;
+    int m_HotKeyModifiers = 0;
+    int m_HotKeyVirtualKey = 0;
+    bool m_LogAuth = true;
+    XmlConfig* m_pSettings = nullptr;
+    bool m_Online = false;
+    bool m_WasOnline = false;
+    bool m_OfflineNoticeShown = false;
+    bool m_ShowContextMenu = false;
+    bool m_EnableBestGuess = false;
+    bool m_HaveBestGuesses = false;
+    bool m_UseIgnoreList = false;
+    std::wstring m_DefaultBestGuessEcp;
+    std::wstring m_BestGuessEcpShared;  // g_BestGuessLock
+    bool m_ShowDockBar = true;
+    bool m_ScriptErrorsSuppressed = false;
+    bool m_ShowLinkPreviews = false;
+    std::wstring m_Key;
+    std::wstring m_KeyShared;  // g_BestGuessLock
+    std::wstring m_MenuClassName;
+    bool m_BestGuessStarted = false;
+    bool m_HaveInitDispatch = false;
+    BrowserWindowList m_BrowserWindows;  // browser processes seen before a launch
+    fx::UiThread* m_pBestGuessThread = nullptr;  // the best-guess worker (BestGuessThread)
+    fx::UiThread* m_pBackThread = nullptr;       // the download worker (BackThread)
+    fx::Window* m_hBackThreadWnd = nullptr;
+    int m_BestGuessRequestId = 0;
+    int m_BestGuessCount = 0;
+    std::wstring m_BestGuessTitle;
+    // The best-guess worker's latest query and held answer (g_BestGuessLock).
+    text_menu::BestGuessShared m_BestGuessShared;
+    // m_DockImports (the dock items imported from the settings) comes here.
+    CPondrelDoc* m_pDoc = nullptr;
+    fx::Dialog m_HiddenDialog;
+
+    // GDI+ for the program's life; shut down by ExitInstance.
+    fx::GdiplusSession m_Gdiplus;
+
+private:
+    fx::UniqueHandle m_FirstMutex;  // owned by the first single-instance test when it made the mutex
+    fx::ComApartment m_Com;  // this thread's COM start, from InitInstance to ExitInstance
+    void SetDefaultUrls();
+    void ReadInstallValues();
+    void TellRunningInstanceToQuit();
+};
+
+extern CPondrelApp theApp;
+
+// The message id registered for "TaskbarCreated".
+extern const UINT g_TaskbarCreatedMsg;

@@ -1,0 +1,133 @@
+// Start-up and shutdown steps of CPondrelApp that belong to other pieces of
+// the program.  Each piece fills in its function here (or moves it to its own
+// source); until then the step does nothing.
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/enhancers/WatcherNode.h"
+
+// The tray icon: string 101 as tooltip, icon 150; false ends start-up.
+bool CPondrelApp::CreateTrayIcon() { return true; }
+
+// The debug window, when "debug.txt" exists in the install directory.
+void CPondrelApp::CreateDebugWindow() {}
+
+// The texts of the string table into m_Texts.
+void CPondrelApp::LoadStringResources() {}
+
+// The shared images, brushes, pens, fonts and cursors.
+void CPondrelApp::LoadGraphics() {}
+
+// Frees the GDI font and every GDI+ object of the shared graphics.
+void CPondrelApp::FreeGraphics() {}
+
+// Tests the default route and sets m_Online.
+void CPondrelApp::UpdateConnectionState() {}
+
+// The tray icon's look and tooltip for the connection state.
+void CPondrelApp::UpdateTrayLook() {}
+
+// The tray's connecting look (icon 152 while starting, else 158; tooltip
+// string 108), shown while a request to the server opens.  Called from
+// whichever thread makes the request.
+void CPondrelApp::ShowConnectingState() {}
+
+// The download thread (BackThread).
+void CPondrelApp::StartBackThread() {}
+
+// The best-guess thread; true when it runs.
+bool CPondrelApp::StartBestGuessThread() { return false; }
+
+// The version check against the server.
+void CPondrelApp::CheckForNewVersion() {}
+
+// Opens the "MiniBrowse" panel.
+void CPondrelApp::OpenMiniBrowse() {}
+
+// Drops the input queued during start-up.
+void CPondrelApp::FlushPendingMessages() {}
+
+// Resets the usage statistics.
+void CPondrelApp::ResetStatistics() {}
+
+// The first-run balloon: text string 134, title string 133, icon 146.
+void CPondrelApp::ShowFirstRunBalloon() {}
+
+// The splash window, created hidden: a class of no style, cursor, brush or
+// icon, an empty title, the overlapped-window style (its pre-create step
+// gives it its own size and styles).
+void CPondrelApp::CreateSplashWindow() {
+    m_Splash.Create(fx::RegisterWindowClass(0).c_str(), L"", WS_OVERLAPPEDWINDOW);
+}
+
+// Centres the splash window on the screen, gives it its rectangle for its
+// layered updates and shows it; its timer does the rest.
+void CPondrelApp::ShowSplashWindow() {
+    HWND splash = m_Splash.hwnd();
+    if (!splash) return;
+    fx::CenterOnScreen(splash);
+    ::GetWindowRect(splash, &m_Splash.m_WindowRect);
+    ::ShowWindow(splash, SW_SHOWNOACTIVATE);
+}
+
+// The dock thread (CDockThread), started suspended, given the controller.
+void CPondrelApp::StartDockThread() {}
+
+// Hands the URL to the controller's browser launcher.
+void CPondrelApp::OpenUrlInBrowser(const std::wstring& url) {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->OpenUrlInBrowser(url);
+}
+
+// Closes every running panel: asks each to hide and end, waits a bounded
+// time, terminates only a thread that did not end (g_PanelListLock held).
+void CPondrelApp::CloseAllPanels() {}
+
+// Hides the tray icon.
+void CPondrelApp::HideTrayIcon() {}
+
+// The controller's window (BrowserTreeView), owner of the hot key; null until
+// the controller exists.
+HWND CPondrelApp::GetControllerWindow() const {
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    return controller ? controller->ControllerWindow() : nullptr;
+}
+
+// A balloon of the tray icon.
+void CPondrelApp::ShowTrayBalloon(const wchar_t*, const wchar_t*, HICON) {}
+
+// The action marker image from url (the menus' item-icon loader) into the
+// shared graphics.
+void CPondrelApp::LoadActionMarkerImage(const std::wstring&) {}
+
+// Marks the tray menu for a rebuild from the new document when next shown.
+void CPondrelApp::RequestTrayMenuRebuild() {}
+
+// DockBar::ImportItems into m_DockImports, then 11118 to the dock bar's window.
+void CPondrelApp::ImportDockItems() {}
+
+// Posts message (wParam 0, lParam 0) to the dock bar's window of m_pDockThread.
+void CPondrelApp::PostToDockWindow(UINT) {}
+
+// Posts message to every open panel (HoverThreadList; g_PanelListLock held).
+void CPondrelApp::PostToAllPanels(UINT) {}
+
+// The best-guess thread's settings.
+void CPondrelApp::RefreshBestGuessSettings() {}
+
+// The controller rebuilds its menus from the new document.
+void CPondrelApp::RebuildMenus() {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RebuildMenus();
+}
+
+// The tray icon's notification handler.
+LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }
+
+// The shared GDI font (until the graphics have their own: the GUI font).
+HFONT CPondrelApp::GetSharedGdiFont() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+
+// The controller's enhancer list; without a controller (a document alone)
+// the application keeps them.
+WatcherObList& CPondrelApp::GetEnhancerList() {
+    static WatcherObList enhancers;
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    return controller ? controller->Enhancers() : enhancers;
+}

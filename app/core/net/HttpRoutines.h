@@ -1,0 +1,54 @@
+// The main program's requests to its server, its connectivity test and two
+// URL helpers.  WinINet directly; every request builds and closes its own
+// session on the calling thread and shows the tray's connecting look while it
+// opens (HttpHost).  Failures are logged through LogLine.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/core/net/HttpDecisions.h"
+#include "app/core/net/HttpHost.h"
+
+// True when the IP routing table holds a default route.
+bool IsNetworkUp();
+
+// Bodies HttpGetToMemory takes at most: a server announcing or sending more
+// fails the request.
+constexpr size_t kMaxMemoryBodyBytes = 64u * 1024 * 1024;
+
+// GETs url.  On a 2xx answer whose body arrived whole and holds at most
+// maxBytes bytes: the body plus one zero byte after it, and byteCount = the
+// body's length.  Otherwise null (logged) and byteCount untouched.
+std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
+                                        size_t maxBytes = kMaxMemoryBodyBytes);
+
+// GETs url into path.  The body goes into a temporary file beside path, which
+// replaces path only when the answer was 2xx and the body arrived whole; on
+// any failure path keeps what it held and no partial file remains.
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path);
+
+// POSTs "data=" + text (in the thread's ANSI code page, not percent-encoded)
+// as a form to the host's log URL, on the URL's own scheme, host and port.
+// False when the server answered "200"; true in every other case (gate
+// closed, not sent, failed, other status).
+bool HttpPostForm(const std::wstring& text);
+
+// Where a form POST to url goes: host name and URL path (with its query) as
+// WinINet splits them, and the scheme's port and security.  False when url is
+// not an http or https URL with a host.
+struct PostTarget {
+    std::wstring host;
+    std::wstring path;
+    PostEndpoint endpoint{};
+};
+bool CrackPostTarget(const std::wstring& url, PostTarget* target);
+
+// The object part of url (path and query) with its percent escapes decoded;
+// "" when url does not parse.
+std::wstring SplitUrl(const std::wstring& url);
+
+// Index of the JPEG encoder among the GDI+ image encoders and its CLSID, or -1.
+int GetJpegEncoderClsid(CLSID* clsid);

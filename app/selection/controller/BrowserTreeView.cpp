@@ -1,0 +1,253 @@
+#include "app/selection/controller/BrowserTreeView.h"
+
+#include <commctrl.h>
+
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/selection/controller/ControllerMessages.h"
+#include "app/selection/controller/ControllerSteps.h"
+#include "app/selection/controller/EnhancerCalls.h"
+#include "log/PondrelLog.h"
+
+namespace {
+
+template <class Menu>
+std::unique_ptr<Menu> MakeMenu(const wchar_t* name, BrowserTreeView* view, Observer* observer) {
+    auto menu = std::make_unique<Menu>();
+    if (!menu->CreateMenu(name, view, observer)) LogWithPrefix(L"Could not create the pop-up window %s", name);
+    return menu;
+}
+
+}  // namespace
+
+BrowserTreeView::BrowserTreeView() : m_pHotspot(std::make_unique<TxSelWin>()), m_Observer(*this) {
+    m_Observer.m_HotSpots.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
+    m_Observer.m_Selections.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
+}
+
+BrowserTreeView::~BrowserTreeView() {
+    if (hwnd()) ::KillTimer(hwnd(), kHeartbeatTimer);
+    UnloadEnhancers();
+    m_pCurrentLink = nullptr;
+}
+
+bool BrowserTreeView::Create(HWND parent, const RECT& rc, UINT id) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    return CreateEx(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, rc.left, rc.top, rc.right - rc.left,
+                    rc.bottom - rc.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+void BrowserTreeView::OnInitialUpdate() {
+    LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
+    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, style | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT);
+    CreatePopupWindows();
+    ::SetTimer(hwnd(), kHeartbeatTimer, kHeartbeatPeriodMs, nullptr);
+}
+
+// The hotspot and the four root menus, hidden; the menus build their items
+// as they are created.
+void BrowserTreeView::CreatePopupWindows() {
+    if (!m_pHotspot->CreateHotspot(TxMenuWin::kClass, this, HotspotImages()))
+        LogWithPrefix(L"Could not create the pop-up window %s", L"HoverHotspot");
+    m_pTextMenu = MakeMenu<TextRootMenu>(L"TxMenu", this, &m_Observer);
+    m_pSearchMenu = MakeMenu<TextRootMenu>(L"SearchMenu", this, &m_Observer);
+    m_pAppMenu = MakeMenu<TxMenuWin>(L"AppMenu", this, &m_Observer);
+    m_pTrayMenu = MakeMenu<TxMenuWin>(L"TrayMenu", this, &m_Observer);
+}
+
+void BrowserTreeView::Tick() { m_Heartbeat.Tick(*this); }
+
+LONG BrowserTreeView::PollEnhancers() {
+    PollGate gate;
+    gate.enhancerCount = theApp.m_EnhancerCount;
+    gate.leftButtonDown = IsLeftButtonDown();
+    gate.enhancersOff = theApp.m_EnhancersOff;
+    return ::PollEnhancers(m_Enhancers, gate);
+}
+
+void BrowserTreeView::Rescan(bool runTick) { m_Heartbeat.Rescan(*this, runTick); }
+
+int BrowserTreeView::PollOnce() { return static_cast<int>(m_Heartbeat.PollOnce(*this)); }
+
+void BrowserTreeView::HideMenus(bool includeSearchMenu) {
+    if (includeSearchMenu && m_pSearchMenu && ::IsWindowVisible(m_pSearchMenu->hwnd())) HideMenu(*m_pSearchMenu);
+    for (TxMenuWin* menu : {static_cast<TxMenuWin*>(m_pTextMenu.get()), m_pAppMenu.get(), m_pTrayMenu.get()})
+        if (menu) HideMenu(*menu);
+}
+
+void BrowserTreeView::RebuildMenus() {
+    for (TxMenuWin* menu : {static_cast<TxMenuWin*>(m_pSearchMenu.get()), static_cast<TxMenuWin*>(m_pTextMenu.get()),
+                            m_pAppMenu.get(), m_pTrayMenu.get()})
+        if (menu) RebuildMenu(*menu);
+}
+
+int BrowserTreeView::CollectHotSpots() {
+    return ::CollectHotSpots(m_Enhancers, m_Observer.m_HotSpots, &m_Observer.m_AreaTitle);
+}
+
+int BrowserTreeView::CollectSelections() {
+    int count = ::CollectSelections(m_Enhancers, m_Observer.m_Selections);
+    LogNewSelections();
+    return count;
+}
+
+// The collected records go to the log when they differ from the ones logged
+// last, so a selection that stays as it is appears once.
+void BrowserTreeView::LogNewSelections() {
+    std::vector<std::wstring> lines;
+    for (size_t i = 0; i < m_Observer.m_Selections.GetCount(); ++i)
+        lines.push_back(SelectionRecordLine(*m_Observer.m_Selections.GetAt(i)));
+    if (lines == m_LoggedSelections) return;
+    for (const std::wstring& line : lines) LogLine(line.c_str());
+    m_LoggedSelections = std::move(lines);
+}
+
+void BrowserTreeView::UnloadEnhancers() {
+    ::UnloadEnhancers(m_Enhancers, &theApp.m_pSiteEnhancer, &theApp.m_pSiteEnhancerDispatch);
+}
+
+bool BrowserTreeView::NavigateBrowser(HWND browser, const std::wstring& url) {
+    return ::NavigateBrowser(m_Enhancers, browser, url);
+}
+
+// The launcher (panel threads, the launch handshake) comes with the panels.
+HWND BrowserTreeView::LaunchEcp(const RECT&, UserSetting*, const std::wstring&, const std::wstring&, DWORD) {
+    return nullptr;
+}
+
+bool BrowserTreeView::IsTextMenuVisible() { return m_pTextMenu && ::IsWindowVisible(m_pTextMenu->hwnd()); }
+
+void BrowserTreeView::HideTextMenu() { ::HideTextMenu(*this); }
+bool BrowserTreeView::HotspotGuessesRequested() const { return ::HotspotGuessesRequested(*this); }
+HWND BrowserTreeView::TextSubMenuWindow() const { return ::TextSubMenuWindow(*this); }
+void BrowserTreeView::AdvanceHotspotFade() { ::AdvanceHotspotFade(*this); }
+void BrowserTreeView::CloseMenuEcp() { ::CloseMenuEcp(*this); }
+bool BrowserTreeView::IsPointOverPopup(POINT pt, bool buttonDown) { return ::IsPointOverPopup(*this, pt, buttonDown); }
+void BrowserTreeView::HideHotspot() { ::HideHotspot(*this); }
+void BrowserTreeView::TrackHover() { ::TrackHover(*this); }
+
+bool BrowserTreeView::IsStarting() { return theApp.m_Starting; }
+bool BrowserTreeView::IsOnline() { return theApp.m_Online; }
+bool BrowserTreeView::ShowLinkPreviews() { return theApp.m_ShowLinkPreviews; }
+bool BrowserTreeView::ShowContextMenu() { return theApp.m_ShowContextMenu; }
+
+bool BrowserTreeView::IsForegroundPopup() {
+    HWND foreground = ::GetForegroundWindow();
+    return foreground && (::GetWindowLongPtrW(foreground, GWL_STYLE) & WS_POPUP);
+}
+
+bool BrowserTreeView::FirstHotSpotIsHotspotTarget() {
+    LinkInfo* first = m_Observer.m_HotSpots.GetHead();
+    return first && HotspotTargetIs(*this, first->m_Rect);
+}
+
+bool BrowserTreeView::FirstSelectionIsHotspotTarget() {
+    LinkInfo* first = m_Observer.m_Selections.GetHead();
+    return first && HotspotTargetIs(*this, first->m_Rect);
+}
+
+void BrowserTreeView::EmptySelections() { m_Observer.m_Selections.RemoveAllLinks(); }
+
+void BrowserTreeView::RetrySettings() {
+    RetrySettingsStep(theApp.m_SettingsLoaded, theApp.m_SettingsRetryTick, theApp.m_SettingsRetryInterval, m_Clock,
+                      [] { return theApp.ReloadSettings(); });
+}
+
+void BrowserTreeView::RunPeriodicChecks() {
+    AppPollConnection();
+    AppProcessServerMessages();
+    CollectUsageStats();
+}
+
+bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    using namespace controller_msg;
+    result = 0;
+    switch (msg) {
+        case WM_TIMER:
+            if (wp != kHeartbeatTimer) return false;  // the tree control's own timers
+            Tick();
+            return true;
+        case WM_HOTKEY: OnHotKey(wp); return true;
+        case kLoadEcpList: AppLoadEcpList(wp, lp); return true;
+        case kSaveContents: AppSaveContents(); return true;
+        case kOpenDefaultPanel: AppOpenDefaultPanel(); return true;
+        case kNothing11115: return true;
+        case kSplashFlag: return true;  // a splash flag that nothing reads
+        case kOpenSettingsPanel: AppOpenSettingsPanel(); return true;
+        case kToggleEnhancers: theApp.m_EnhancersOff = !theApp.m_EnhancersOff; return true;
+        case kToggleClickOuts: theApp.m_ClickOutsOff = !theApp.m_ClickOutsOff; return true;
+        case kOpenPromoPanel: AppOpenPromoPanel(); return true;
+        case kOpenMobilePanel: AppOpenMobilePanel(); return true;
+        case kOpenMiniBrowser: AppOpenMiniBrowser(); return true;
+        case kReloadSettings: theApp.ReloadSettings(); return true;
+        case kToggleContextPanel: AppToggleContextPanel(); return true;
+        case kHideMenus: AppHideMenus(); return true;
+        case kReportBug: AppReportBug(); return true;
+        case kMenuPanelGone:
+            m_pMenuPanelMask.reset();
+            m_pMenuPanel = nullptr;
+            return true;
+        case kRescan:
+            if (!theApp.m_Starting) Rescan(true);
+            return true;
+        case kBestGuessAnswer: OnBestGuessAnswer(wp, lp); return true;
+        case kConnectionState: theApp.UpdateConnectionState(); return true;
+        case kDockAnimation: PostToAllPanels11203(*this); return true;
+        case kPanelUsage: OnPanelUsage(wp, lp); return true;
+        case kNavigateUrl: {
+            std::wstring url;
+            {
+                fx::ScopedLock lock(g_NavigateUrlLock);
+                url = theApp.m_NavigateUrl;
+            }
+            OpenUrlInBrowser(url);
+            return true;
+        }
+        case kDockEcp: DockEcp(); return true;
+        case kRunSetup: RunSetup(); return true;
+        case kBestGuessWindow: theApp.m_hBestGuessWnd = reinterpret_cast<HWND>(wp); return true;
+        case kRequestGuesses: RequestGuesses(*this); return true;
+        default: return false;
+    }
+}
+
+void BrowserTreeView::OnHotKey(WPARAM id) {
+    if (id != kSearchHotKeyId) return;
+    Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
+    RECT anchor{0, 0, 20, 20};
+    LaunchEcp(anchor, settings ? settings->m_pSearchEcp : nullptr, L"", theApp.GetVersionTitle(), 1);
+}
+
+void BrowserTreeView::OnPanelUsage(WPARAM openMs, LPARAM block) {
+    std::wstring id = TakePanelUsageId(block);
+    Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
+    if (UserSetting* record = settings ? settings->FindEcp(id) : nullptr) {
+        record->m_OpenCount += 1;
+        record->m_OpenTime += static_cast<int32_t>(openMs);
+    }
+}
+
+void BrowserTreeView::OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu) {
+    if (static_cast<int>(requestId) != theApp.m_BestGuessRequestId) return;  // a stale answer
+    TakeBestGuessResult();
+    AddGuessItems(*this, onSearchMenu != 0);
+    RefreshTrayState();
+}
+
+bool PostPanelUsage(HWND controller, const std::wstring& ecpId, DWORD openMs) {
+    auto* block = new std::wstring(ecpId);
+    if (::PostMessageW(controller, controller_msg::kPanelUsage, openMs, reinterpret_cast<LPARAM>(block))) return true;
+    delete block;
+    return false;
+}
+
+std::wstring TakePanelUsageId(LPARAM block) {
+    std::unique_ptr<std::wstring> id(reinterpret_cast<std::wstring*>(block));
+    return id ? *id : std::wstring();
+}
+
+std::unique_ptr<ControllerOps> MakeBrowserTreeView() { return std::make_unique<BrowserTreeView>(); }

@@ -1,0 +1,165 @@
+// The controller: a hidden "SysTreeView32" child of the main frame's master
+// view that owns the enhancer poll, the hotspot, the root menus, the link
+// lists and the running panels, and is the message hub the worker threads,
+// panels, dock and web views post to.  Its timer 780 (500 ms) is the
+// program's heartbeat.  Everything here runs on the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/enhancers/LinkInfo.h"
+#include "app/core/enhancers/WatcherNode.h"
+#include "app/core/frame/ControllerOps.h"
+#include "app/selection/controller/Heartbeat.h"
+#include "app/selection/controller/HoverEngine.h"
+#include "app/selection/controller/Observer.h"
+#include "app/selection/hotspot/TxSelWin.h"
+#include "app/selection/menus/TextRootMenu.h"
+#include "fx/GdiPlus.h"
+#include "fx/Window.h"
+
+class UserSetting;
+bool IsLeftButtonDown();  // PondrelApp.h
+
+class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost {
+public:
+    BrowserTreeView();
+    ~BrowserTreeView() override;
+
+    // The window: class "SysTreeView32", child, visible and bordered.
+    bool Create(HWND parent, const RECT& rc, UINT id);
+    // Tree styles, the pop-up windows, the document's controller, timer 780.
+    void OnInitialUpdate();
+    void CreatePopupWindows();
+
+    void Tick();
+    LONG PollEnhancers() override;
+    void Rescan(bool runTick) override;
+    int PollOnce() override;
+    void HideMenus(bool includeSearchMenu) override;
+    void RebuildMenus() override;
+
+    int CollectHotSpots() override;
+    int CollectSelections() override;
+    void UnloadEnhancers() override;
+    bool NavigateBrowser(HWND browser, const std::wstring& url);
+
+    // Opening panels and URLs (the launcher's piece).
+    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
+                   DWORD flags) override;
+    void OpenUrlInBrowser(const std::wstring& url) override;
+
+    bool IsTextMenuVisible() override;
+    void HideTextMenu();
+    void HideHotspot() override;
+
+    // What the document and the main frame ask of the controller.
+    bool CreateControllerWindow(HWND parent, const RECT& rc, UINT id) override { return Create(parent, rc, id); }
+    void InitialUpdate() override { OnInitialUpdate(); }
+    HWND ControllerWindow() const override { return hwnd(); }
+    WatcherObList& Enhancers() override { return m_Enhancers; }
+    bool HasMenuPanel() const override { return m_pMenuPanel != nullptr; }
+    HWND MenuPanelWindow() const override { return m_hMenuPanel; }
+    bool MenuPanelSticky() const override { return m_MenuPanelSticky; }
+    HWND HotspotWindow() const override { return m_pHotspot->hwnd(); }
+    bool HotspotGuessesRequested() const override;
+    HWND TextMenuWindow() const override { return m_pTextMenu ? m_pTextMenu->hwnd() : nullptr; }
+    HWND TextSubMenuWindow() const override;
+    bool ButtonDownSeen() const override { return m_ButtonDownSeen; }
+    bool DownOverPopup() const override { return m_DownOverPopup; }
+    void AdvanceHotspotFade() override;
+    void CloseMenuEcp() override;
+    bool IsPointOverPopup(POINT pt, bool buttonDown) override;
+    // Whether the menu panel's mask is opaque at a screen point.
+    bool HitTestMenuEcp(POINT pt);
+    void ShowHotspot(const RECT& anchor);
+
+    // What the hotspot asks when the cursor moves onto it: the text menu at
+    // its place (menu mode) or the best-guess panel launched at once.
+    void OpenTextMenuFromHotspot(const RECT& anchor, const LinkInfo& record);
+    void LaunchBestGuess(const RECT& anchor, const LinkInfo& record);
+    TxSelWin* Hotspot() const { return m_pHotspot.get(); }
+    TextRootMenu* TextMenu() const { return m_pTextMenu.get(); }
+    // Usage statistics, counted here until the statistics send them.
+    void CountUsage(const wchar_t* metric) { ++m_UsageCounts[metric]; }
+    std::map<std::wstring, int> m_UsageCounts;
+
+    // The tick count the heartbeat's settings retry reads (tests replace it).
+    std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };
+
+    // Members, in the controller's order.
+    std::wstring m_SearchText;  // g_PanelListLock
+    RECT m_LastPanelRect{-9999, 0, 0, 0};  // g_PanelListLock
+    LinkInfo* m_pCurrentLink = nullptr;
+    LinkInfo m_HoverSelection;
+    LinkInfo m_HoverLink;
+    fx::GdiplusPtr<Gdiplus::Bitmap> m_pMenuPanelMask;  // the menu panel's hit-test image (loaded by the launcher)
+    bool m_MenuPanelSticky = false;
+    bool m_HaveGuesses = false;
+    bool m_GuessLaunchMode = false;
+    bool m_PanelCreated = false, m_PanelGo = false, m_PanelReady = false;  // g_LaunchLock
+    RECT m_MenuPanelRect{};  // g_LaunchLock
+    std::wstring m_LastInnerEcp;  // g_PanelRecordLock
+    void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
+    HWND m_hMenuPanel = nullptr;
+    std::unique_ptr<TxSelWin> m_pHotspot;         // "HoverHotspot" (the object from construction)
+    std::unique_ptr<TextRootMenu> m_pTextMenu;    // "TxMenu"
+    std::unique_ptr<TextRootMenu> m_pSearchMenu;  // "SearchMenu"
+    std::unique_ptr<TxMenuWin> m_pAppMenu;        // "AppMenu"
+    std::unique_ptr<TxMenuWin> m_pTrayMenu;       // "TrayMenu"
+    Observer m_Observer;
+    bool m_DownOverPopup = false, m_ButtonDownSeen = false;
+    WatcherObList m_Enhancers;
+    bool m_NewSelection = false;
+    hover::HoverEngine m_HoverEngine;
+    // The pointer seams of hover tracking (tests replace them).
+    std::function<POINT()> m_CursorPos = [] {
+        POINT p{};
+        ::GetCursorPos(&p);
+        return p;
+    };
+    std::function<bool()> m_LeftButtonDown = [] { return IsLeftButtonDown(); };
+
+    // The rest of the heartbeat's questions and steps.
+    bool IsStarting() override;
+    bool IsMenuPanelOpen() override { return m_pMenuPanel != nullptr; }
+    bool IsOnline() override;
+    bool ShowLinkPreviews() override;
+    bool ShowContextMenu() override;
+    bool IsForegroundPopup() override;
+    bool FirstHotSpotIsHotspotTarget() override;
+    bool FirstSelectionIsHotspotTarget() override;
+    void ClearObserver() override { m_Observer.Clear(); }
+    void ForgetCurrentLink() override { m_pCurrentLink = nullptr; }
+    void EmptySelections() override;
+    void SetNewSelection(bool value) override { m_NewSelection = value; }
+    void TrackHover() override;
+    void RetrySettings() override;
+    void RunPeriodicChecks() override;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void OnHotKey(WPARAM id);
+    void OnPanelUsage(WPARAM openMs, LPARAM block);
+    void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
+    void LogNewSelections();
+
+    // The skin images of the hotspot and the menus, loaded from the install
+    // directory's Images folder (owned here, freed with the controller).
+    TxSelWin::Images HotspotImages();
+    std::vector<fx::GdiplusPtr<Gdiplus::Image>> m_SkinImages;
+
+    Heartbeat m_Heartbeat;
+    std::vector<std::wstring> m_LoggedSelections;  // the selection records as last logged
+};
+
+// The program's controller for the document (installed by the program's entry).
+std::unique_ptr<ControllerOps> MakeBrowserTreeView();

@@ -1,0 +1,290 @@
+// The controller window under Wine: its window, timer and pop-up windows, the
+// heartbeat over in-process enhancers, and the message table.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/selection/controller/tests/FakeAction.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/controller/ControllerMessages.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testsupport::WaitFor;
+
+class RecordingView : public BrowserTreeView {
+public:
+    struct Launch {
+        RECT anchor;
+        UserSetting* record;
+        std::wstring text;
+        DWORD flags;
+    };
+    std::vector<Launch> launches;
+    std::vector<std::wstring> urls;
+
+    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring&,
+                   DWORD flags) override {
+        launches.push_back({anchor, record, text, flags});
+        return nullptr;
+    }
+    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
+};
+
+class Controller : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Starting = true;  // the window's own timer ticks do nothing
+        theApp.m_SettingsLoaded = true;
+        theApp.m_EnhancersOff = false;
+        doc_ = std::make_unique<CPondrelDoc>();
+        doc_->CreateProvidersPane();
+        theApp.m_pDoc = doc_.get();
+        parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                                    nullptr);
+        ASSERT_TRUE(parent_);
+        view_ = std::make_unique<RecordingView>();
+        ASSERT_TRUE(view_->Create(parent_, RECT{3, 30, 397, 292}, 0xE900));
+        view_->OnInitialUpdate();
+    }
+    void TearDown() override {
+        view_.reset();
+        if (parent_) ::DestroyWindow(parent_);
+        doc_.reset();
+        theApp.m_EnhancerCount = 0;
+        ::CoUninitialize();
+    }
+    fake::FakeAction& AddEnhancer(const wchar_t* tag) {
+        fakes_.push_back(std::make_unique<fake::FakeAction>(&calls_, tag));
+        fakes_.back()->AddRef();
+        auto node = std::make_unique<WatcherNode>(nullptr, fakes_.back().get(), true);
+        node->m_Name = tag;
+        nodes_.push_back(node.get());
+        view_->m_Enhancers.push_back(std::move(node));
+        theApp.m_EnhancerCount = static_cast<int>(view_->m_Enhancers.size());
+        return *fakes_.back();
+    }
+    int Count(const std::wstring& call) const { return static_cast<int>(std::count(calls_.begin(), calls_.end(), call)); }
+
+    using FakeAction = fake::FakeAction;
+    std::vector<std::wstring> calls_;
+    std::vector<std::unique_ptr<FakeAction>> fakes_;  // outlive the view's nodes
+    std::vector<WatcherNode*> nodes_;
+    std::unique_ptr<CPondrelDoc> doc_;
+    HWND parent_ = nullptr;
+    std::unique_ptr<RecordingView> view_;
+};
+
+TEST_F(Controller, WindowClassStylesAndHeartbeatTimer) {
+    wchar_t cls[64] = {};
+    ::GetClassNameW(view_->hwnd(), cls, 64);
+    EXPECT_STREQ(cls, L"SysTreeView32");
+    LONG_PTR style = ::GetWindowLongPtrW(view_->hwnd(), GWL_STYLE);
+    const LONG_PTR wanted = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
+    EXPECT_EQ(style & wanted, wanted);
+    EXPECT_EQ(::GetParent(view_->hwnd()), parent_);
+    EXPECT_EQ(::GetDlgCtrlID(view_->hwnd()), 0xE900);
+    // Timer 780 exists: killing it succeeds once.
+    EXPECT_TRUE(::KillTimer(view_->hwnd(), 780));
+    EXPECT_FALSE(::KillTimer(view_->hwnd(), 780));
+}
+
+TEST_F(Controller, OnlyTheHeartbeatTimerTicks) {
+    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));  // no tick of its own in between
+    AddEnhancer(L"A:");
+    theApp.m_Starting = false;
+    theApp.m_Online = true;
+    for (UINT_PTR other : {UINT_PTR{779}, UINT_PTR{781}, UINT_PTR{0xBEEF}}) {
+        ::SendMessageW(view_->hwnd(), WM_TIMER, other, 0);
+    }
+    EXPECT_EQ(Count(L"A:Update"), 0);
+    ::SendMessageW(view_->hwnd(), WM_TIMER, 780, 0);
+    EXPECT_EQ(Count(L"A:Update"), 1);
+}
+
+TEST_F(Controller, TheFivePopupWindowsByClassAndName) {
+    for (const wchar_t* name : {L"HoverHotspot", L"TxMenu", L"SearchMenu", L"AppMenu", L"TrayMenu"}) {
+        HWND w = ::FindWindowW(L"PondMenu", name);
+        ASSERT_TRUE(w) << testing::PrintToString(std::wstring(name));
+        EXPECT_EQ(::GetWindowLongPtrW(w, GWL_EXSTYLE) & 0x08080088, 0x08080088);
+        EXPECT_EQ(::GetParent(w), nullptr);
+        EXPECT_FALSE(::IsWindowVisible(w));
+    }
+}
+
+TEST_F(Controller, OneUpdatePerActiveEnhancerPerTick) {
+    fake::FakeAction& a = AddEnhancer(L"A:");
+    AddEnhancer(L"B:");
+    AddEnhancer(L"C:");
+    nodes_[2]->m_Active = false;
+    a.bits = 0x01;
+    a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
+    theApp.m_Starting = false;
+    theApp.m_Online = true;
+    theApp.m_ShowContextMenu = true;
+    view_->Tick();
+    EXPECT_EQ(Count(L"A:Update"), 1);
+    EXPECT_EQ(Count(L"B:Update"), 1);
+    EXPECT_EQ(Count(L"C:Update"), 0);
+    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    EXPECT_TRUE(view_->m_NewSelection);
+
+    // Offline, or enhancers switched off: nobody is polled and the lists empty.
+    calls_.clear();
+    theApp.m_Online = false;
+    view_->Tick();
+    theApp.m_Online = true;
+    theApp.m_EnhancersOff = true;
+    view_->Tick();
+    theApp.m_EnhancersOff = false;
+    EXPECT_EQ(Count(L"A:Update") + Count(L"B:Update"), 0);
+    EXPECT_TRUE(view_->m_Observer.m_Selections.IsEmpty());
+
+    // A page change alone clears what an earlier tick collected.
+    view_->Tick();
+    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    a.bits = 0x04;
+    view_->m_pCurrentLink = view_->m_Observer.m_Selections.GetHead();
+    view_->Tick();
+    EXPECT_TRUE(view_->m_Observer.m_Selections.IsEmpty());
+    EXPECT_EQ(view_->m_pCurrentLink, nullptr);
+    theApp.m_Starting = true;
+}
+
+TEST_F(Controller, PanelUsageMessageAddsCountAndTime) {
+    Settings& settings = *doc_->GetSettingsView();
+    auto record = std::make_unique<UserSetting>();
+    record->m_Id = L"ECP-1";
+    std::wstring defaultEcp = L"x";
+    UserSetting* r = settings.AddRecord(std::move(record), L"", defaultEcp);
+    ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 1500));
+    ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"no such panel", 99));
+    ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 500));
+    EXPECT_TRUE(WaitFor([&] { return r->m_OpenCount == 2; }, 5000));
+    EXPECT_EQ(r->m_OpenTime, 2000);
+}
+
+TEST_F(Controller, NavigateMessageOpensTheNavigateUrl) {
+    {
+        fx::ScopedLock lock(g_NavigateUrlLock);
+        theApp.m_NavigateUrl = L"http://example.com/page";
+    }
+    ::PostMessageW(view_->hwnd(), controller_msg::kNavigateUrl, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !view_->urls.empty(); }, 5000));
+    EXPECT_EQ(view_->urls[0], L"http://example.com/page");
+}
+
+TEST_F(Controller, ToggleEnhancersTwiceLeavesThemOn) {
+    ::PostMessageW(view_->hwnd(), controller_msg::kToggleEnhancers, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return theApp.m_EnhancersOff; }, 5000));
+    ::PostMessageW(view_->hwnd(), controller_msg::kToggleEnhancers, 0, 0);
+    EXPECT_TRUE(WaitFor([] { return !theApp.m_EnhancersOff; }, 5000));
+}
+
+TEST_F(Controller, HotKeyLaunchesTheSearchPanel) {
+    Settings& settings = *doc_->GetSettingsView();
+    auto record = std::make_unique<UserSetting>();
+    record->m_Id = L"SEARCH";
+    std::wstring defaultEcp = L"x";
+    UserSetting* r = settings.AddRecord(std::move(record), L"SEARCH", defaultEcp);
+    settings.m_pSearchEcp = r;
+    ::PostMessageW(view_->hwnd(), WM_HOTKEY, 7778, 0);  // not ours
+    ::PostMessageW(view_->hwnd(), WM_HOTKEY, 7777, 0);
+    ASSERT_TRUE(WaitFor([&] { return !view_->launches.empty(); }, 5000));
+    ASSERT_EQ(view_->launches.size(), 1u);
+    const RecordingView::Launch& l = view_->launches[0];
+    EXPECT_EQ(l.record, r);
+    EXPECT_EQ(l.anchor.left, 0);
+    EXPECT_EQ(l.anchor.top, 0);
+    EXPECT_EQ(l.anchor.right, 20);
+    EXPECT_EQ(l.anchor.bottom, 20);
+    EXPECT_TRUE(l.text.empty());
+    EXPECT_EQ(l.flags, 1u);
+}
+
+TEST(OpenInDefaultBrowser, OnlyWebUrlsAsOneQuotedArgument) {
+    struct Case {
+        const wchar_t* url;
+        bool ok;
+        const wchar_t* parameters;
+    };
+    const Case cases[] = {
+        {L"http://example.com/a b", true, L"\"http://example.com/a b\""},
+        {L"HTTPS://example.com/", true, L"\"HTTPS://example.com/\""},
+        {L"https://example.com/dir\\", true, L"\"https://example.com/dir\\\\\""},
+        {L"http://x/\" -new-window calc", true, L"\"http://x/%22 -new-window calc\""},
+        {L"file:///c:/windows/system32/calc.exe", false, nullptr},
+        {L"javascript:alert(1)", false, nullptr},
+        {L"http://", false, nullptr},
+        {L"http://x/\r\n", false, nullptr},
+        {L"", false, nullptr},
+    };
+    BrowserStarter& starter = DefaultBrowserStarter();
+    BrowserStarter saved = starter;
+    std::vector<std::wstring> started;
+    starter.browserPath = [] { return std::wstring(L"C:\\browser.exe"); };
+    starter.start = [&](const std::wstring& file, const std::wstring& parameters) {
+        started.push_back(file + L"|" + parameters);
+        return true;
+    };
+    BrowserTreeView view;  // no window: only the observer is used
+    for (const Case& c : cases) {
+        started.clear();
+        view.m_ButtonDownSeen = view.m_DownOverPopup = true;
+        EXPECT_EQ(view.m_Observer.OpenInDefaultBrowser(c.url), c.ok) << testing::PrintToString(std::wstring(c.url));
+        EXPECT_FALSE(view.m_ButtonDownSeen || view.m_DownOverPopup);
+        if (c.ok) {
+            ASSERT_EQ(started.size(), 1u);
+            EXPECT_EQ(started[0], std::wstring(L"C:\\browser.exe|") + c.parameters);
+        } else {
+            EXPECT_TRUE(started.empty());
+        }
+    }
+    starter = saved;
+}
+
+}  // namespace
+
+// Hover tracking through the controller's windows, with the pointer seams:
+// the hotspot comes beside the selected piece and goes when the cursor
+// leaves it.
+TEST_F(Controller, HoverShowsTheHotspotBesideTheSelectionAndHidesIt) {
+    auto piece = std::make_unique<LinkInfo>();
+    piece->m_Rect = RECT{100, 50, 200, 70};
+    piece->m_Text = L"Pond life";
+    view_->m_Observer.m_Selections.Add(std::move(piece));
+    POINT cursor{150, 60};
+    view_->m_CursorPos = [&] { return cursor; };
+    view_->m_LeftButtonDown = [] { return false; };
+
+    view_->TrackHover();
+    HWND hotspot = view_->HotspotWindow();
+    ASSERT_TRUE(::IsWindowVisible(hotspot));
+    RECT r{};
+    ::GetWindowRect(hotspot, &r);
+    EXPECT_EQ(r.left, 200);  // its left edge at the piece's right edge
+    EXPECT_EQ(r.top + (r.bottom - r.top) / 2, 50 - 9);
+    EXPECT_EQ(view_->m_pCurrentLink, &view_->m_HoverSelection);
+    EXPECT_EQ(view_->m_Observer.m_HoverText, L"Pond life");
+    EXPECT_TRUE(view_->HotspotGuessesRequested());
+
+    cursor = POINT{600, 400};
+    view_->TrackHover();
+    EXPECT_FALSE(::IsWindowVisible(hotspot));
+    EXPECT_EQ(view_->m_pCurrentLink, nullptr);
+}

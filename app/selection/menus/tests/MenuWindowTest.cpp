@@ -1,0 +1,189 @@
+// The menu window under Wine: creation, measuring, hot items on mouse moves,
+// the choice on button release, sub-menus made once and placed beside their
+// item, and the back buffer's pixels.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/main/PondrelApp.h"
+#include "app/selection/menus/TxMenuWin.h"
+#include "fx/GdiPlus.h"
+
+namespace {
+
+class GdiplusEnv : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(session_.Startup());
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+    }
+    void TearDown() override {
+        MenuGraphics::Shared().Release();
+        session_.Shutdown();
+    }
+
+private:
+    fx::GdiplusSession session_;
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+
+class RecordingMenu : public TxMenuWin {
+public:
+    std::vector<std::wstring> chosen;
+    void OnItemChosen(MyMenuItem* item) override {
+        chosen.push_back(item->m_Text);
+        TxMenuWin::OnItemChosen(item);
+    }
+    void Move(int x, int y) { ::SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    void Release(int x, int y) { ::SendMessageW(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+};
+
+RECT WindowRect(HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    return r;
+}
+
+int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+
+class Menu : public testing::Test {
+protected:
+    void SetUp() override {
+        menu_.m_Wide = true;
+        ASSERT_TRUE(menu_.CreateMenu(L"TxMenu"));
+    }
+    RecordingMenu menu_;
+};
+
+TEST_F(Menu, ClassNameAndStyles) {
+    wchar_t cls[64] = {}, title[64] = {};
+    ::GetClassNameW(menu_.hwnd(), cls, 64);
+    ::GetWindowTextW(menu_.hwnd(), title, 64);
+    EXPECT_STREQ(cls, L"PondMenu");
+    EXPECT_STREQ(title, L"TxMenu");
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(menu_.hwnd(), GWL_EXSTYLE)) & 0x08080088u, 0x08080088u);
+    EXPECT_FALSE(menu_.IsVisible());
+}
+
+TEST_F(Menu, EmptyAndWideMeasures) {
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    EXPECT_EQ(menu_.m_Width, 0);
+    EXPECT_EQ(menu_.m_Height, 5);
+    EXPECT_EQ(menu_.m_Items.HitTest(0, 0), -1);
+
+    menu_.AddItem(L"Ab", L"1", 0);
+    menu_.AddSeparator();
+    menu_.AddItem(L"Search", L"2", 0);
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    EXPECT_EQ(menu_.m_Width, 180);
+    EXPECT_EQ(menu_.m_Height, 19 + 11 + 19 + 5);
+    RECT r = WindowRect(menu_.hwnd());
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);  // below the anchor
+    EXPECT_EQ(r.right - r.left, 180);
+    EXPECT_TRUE(menu_.IsVisible());
+}
+
+TEST_F(Menu, HotItemAfterTheSecondMoveSeparatorsNeverHot) {
+    menu_.AddItem(L"first", L"1", 0);
+    menu_.AddSeparator();
+    menu_.AddItem(L"second", L"2", 0);
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    menu_.Move(50, 35);  // asks for mouse-leave tracking only
+    EXPECT_EQ(menu_.m_Items.m_HotIndex, -1);
+    menu_.Move(50, 35);
+    EXPECT_EQ(menu_.m_Items.m_HotIndex, 2);
+    menu_.Move(50, 22);  // the separator
+    EXPECT_EQ(menu_.m_Items.m_HotIndex, -1);
+    menu_.Release(50, 22);
+    EXPECT_TRUE(menu_.chosen.empty());
+    EXPECT_FALSE(menu_.IsVisible()) << "a release anywhere closes the menu";
+}
+
+TEST_F(Menu, ReleaseChoosesTheItemUnderIt) {
+    menu_.AddItem(L"first", L"1", 0);
+    MyMenuItem* off = menu_.AddItem(L"disabled", L"2", 0);
+    off->m_Disabled = true;
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    menu_.Release(40, 5);
+    EXPECT_EQ(menu_.chosen, std::vector<std::wstring>{L"first"});
+    EXPECT_FALSE(menu_.IsVisible());
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    menu_.Release(40, 25);
+    EXPECT_EQ(menu_.chosen.size(), 1u) << "a disabled item is never chosen";
+}
+
+TEST_F(Menu, SubMenuMadeOnceReusedAndPlacedBesideOrFlipped) {
+    MyMenuItem* category = menu_.AddItem(L"Category", L"c1", 1);
+    category->m_Index = 1;
+    menu_.AddItem(L"other", L"2", 0);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+
+    menu_.ShowAt(RECT{100, 100, 110, 100}, nullptr, nullptr);
+    menu_.Move(40, 5);
+    menu_.Move(40, 5);
+    ASSERT_TRUE(category->m_pSubMenu);
+    TxMenuWin* sub = category->m_pSubMenu.get();
+    EXPECT_EQ(menu_.m_pOpenSubMenu, sub);
+    EXPECT_EQ(sub->m_pParentMenu, &menu_);
+    sub->AddItem(L"a search", L"s1", 0);
+
+    menu_.Move(40, 25);  // the other item: the sub-menu closes
+    EXPECT_EQ(menu_.m_pOpenSubMenu, nullptr);
+    EXPECT_FALSE(sub->IsVisible());
+    menu_.Move(40, 5);  // back: the same window again, shown on the right
+    EXPECT_EQ(category->m_pSubMenu.get(), sub);
+    ASSERT_TRUE(sub->IsVisible());
+    RECT m = WindowRect(menu_.hwnd()), s = WindowRect(sub->hwnd());
+    EXPECT_EQ(s.left, m.left + 1 + 16 + 180 - 20);
+    EXPECT_EQ(s.top, m.top + 0 + 4 - 4);
+
+    // At the work area's right edge it opens on the left.
+    menu_.HideMenu();
+    menu_.ShowAt(RECT{work.right - 190, 100, work.right - 180, 100}, nullptr, nullptr);
+    menu_.Move(40, 25);
+    menu_.Move(40, 5);
+    ASSERT_TRUE(sub->IsVisible());
+    m = WindowRect(menu_.hwnd());
+    s = WindowRect(sub->hwnd());
+    EXPECT_LT(s.right, m.left + 40);
+    EXPECT_EQ(s.left, m.left + 1 + 16 - sub->m_Width + 4);
+
+    // With the sub-menu attached, a release on the root menu does nothing.
+    menu_.Release(40, 25);
+    EXPECT_TRUE(menu_.IsVisible());
+    EXPECT_TRUE(menu_.chosen.empty());
+    // A choice in the sub-menu reaches the root menu and closes both.
+    ::SendMessageW(sub->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+    EXPECT_EQ(menu_.chosen, std::vector<std::wstring>{L"a search"});
+    EXPECT_FALSE(menu_.IsVisible());
+    EXPECT_FALSE(sub->IsVisible());
+}
+
+TEST_F(Menu, PaintsWhiteItemsAndTheTintedHotRow) {
+    menu_.AddItem(L"", L"1", 0);  // empty texts: plain backgrounds
+    menu_.AddItem(L"", L"2", 0);
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    menu_.Move(40, 25);
+    menu_.Move(40, 25);
+    ASSERT_EQ(menu_.m_Items.m_HotIndex, 1);
+    ASSERT_TRUE(menu_.m_pBackBuffer);
+    const uint32_t plain = menu_.m_pBackBuffer->Pixel(60, 1 + 9);
+    EXPECT_EQ(plain, 0xFFFFFFFFu);
+    const uint32_t hot = menu_.m_pBackBuffer->Pixel(60, 1 + 19 + 9);
+    COLORREF hl = ::GetSysColor(COLOR_HIGHLIGHT);
+    auto blend = [](int over) { return (over * 112 + 255 * (255 - 112)) / 255; };
+    EXPECT_EQ(Channel(hot, 24), 255);
+    EXPECT_NEAR(Channel(hot, 16), blend(GetRValue(hl)), 3);
+    EXPECT_NEAR(Channel(hot, 8), blend(GetGValue(hl)), 3);
+    EXPECT_NEAR(Channel(hot, 0), blend(GetBValue(hl)), 3);
+    // Outside the items (the right frame columns, no frame image): clear.
+    EXPECT_EQ(menu_.m_pBackBuffer->Pixel(menu_.m_Width - 1, 10) >> 24, 0u);
+}
+
+}  // namespace

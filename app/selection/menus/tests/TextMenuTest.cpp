@@ -1,0 +1,179 @@
+// The text menu under Wine: best-guess requests posted to the best-guess
+// worker's window, a repeated request adding the held answer at once, and
+// what its choices open.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/controller/ControllerSteps.h"
+#include "fx/GdiPlus.h"
+#include "fx/Window.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+class GdiplusEnv : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(session_.Startup());
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+    }
+    void TearDown() override {
+        MenuGraphics::Shared().Release();
+        session_.Shutdown();
+    }
+
+private:
+    fx::GdiplusSession session_;
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+
+// Plays the best-guess worker's window: records the queries posted to it.
+class FakeBestGuessWindow : public fx::Window {
+public:
+    struct Query {
+        WPARAM id;
+        LPARAM lp;
+    };
+    std::vector<Query> queries;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg != 11801) return false;
+        queries.push_back({wp, lp});
+        result = 0;
+        return true;
+    }
+};
+
+class RecordingView : public BrowserTreeView {
+public:
+    std::vector<std::wstring> urls;
+    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
+};
+
+class TextMenu : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        doc_ = std::make_unique<CPondrelDoc>();
+        doc_->CreateProvidersPane();
+        theApp.m_pDoc = doc_.get();
+        for (const wchar_t* id : {L"GUESS-DEFAULT", L"ROW-A", L"ROW-B"}) {
+            auto record = std::make_unique<UserSetting>();
+            record->m_Id = id;
+            record->m_Name = std::wstring(L"Name of ") + id;
+            std::wstring defaultEcp = L"x";
+            doc_->GetSettingsView()->AddRecord(std::move(record), id, defaultEcp);
+        }
+        ASSERT_TRUE(worker_.CreateEx(0, L"BackWin777", L"", 0, 0, 0, 10, 10, nullptr, nullptr));
+        theApp.m_hBestGuessWnd = worker_.hwnd();
+        theApp.m_BestGuessStarted = true;
+        theApp.m_EnableBestGuess = true;
+        theApp.m_DefaultBestGuessEcp = L"GUESS-DEFAULT";
+        theApp.m_BestGuessRequestId = 0;
+        {
+            fx::ScopedLock lock(g_BestGuessLock);
+            theApp.m_BestGuessShared = text_menu::BestGuessShared{};
+        }
+        menu_.m_pOwnerView = &view_;
+        menu_.m_pObserver = &view_.m_Observer;
+    }
+    void TearDown() override {
+        theApp.m_hBestGuessWnd = nullptr;
+        theApp.m_pDoc = nullptr;
+        doc_.reset();
+        ::CoUninitialize();
+    }
+    std::vector<std::wstring> Texts() {
+        std::vector<std::wstring> texts;
+        for (size_t i = 0; i < menu_.m_Items.GetCount(); ++i)
+            texts.push_back(menu_.m_Items.GetAt(i)->m_Separator ? L"-" : menu_.m_Items.GetAt(i)->m_Text);
+        return texts;
+    }
+
+    std::unique_ptr<CPondrelDoc> doc_;
+    FakeBestGuessWindow worker_;
+    RecordingView view_;
+    TextRootMenu menu_;
+};
+
+TEST_F(TextMenu, RequestPostsTheQueryAndARepeatAddsTheHeldAnswer) {
+    const std::wstring context = L"<ctx/>";
+    menu_.AddItem(L"Category", L"c", 1);
+    menu_.RequestGuesses(L"pond life", &context, L"", true);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !worker_.queries.empty(); }, 5000));
+    EXPECT_EQ(worker_.queries[0].id, 1u);
+    EXPECT_EQ(worker_.queries[0].lp, 0);
+    // The default best guess on top (its label is its settings entry's guess
+    // text, none here), then a guess separator.
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"", L"-", L"Category"}));
+    EXPECT_EQ(menu_.m_Items.GetAt(0)->m_Id, L"GUESS-DEFAULT");
+    EXPECT_EQ(menu_.m_Items.GetAt(0)->m_Token, L"pond life");
+    EXPECT_TRUE(menu_.m_Items.GetAt(0)->m_Guess && menu_.m_Items.GetAt(1)->m_Guess);
+
+    // The worker answers request 1 with two rows, one naming no record.
+    {
+        fx::ScopedLock lock(g_BestGuessLock);
+        text_menu::BestGuessShared& s = theApp.m_BestGuessShared;
+        s.answeredId = 1;
+        s.resultCount = 3;
+        s.title = L"menu";
+        s.rows[0].id = L"ROW-A";
+        s.rows[0].label = L"A for pq_text";
+        s.rows[0].inserted = L"pond life";
+        s.rows[1].id = L"NO-SUCH-RECORD";
+        s.rows[1].label = L"never shown";
+        s.rows[2].id = L"ROW-B";
+        s.rows[2].label = L"B";
+    }
+    TakeBestGuessResult();
+    EXPECT_EQ(theApp.m_BestGuessCount, 3);
+
+    // Asking again for the same text: no new query, the rows at once.
+    menu_.RequestGuesses(L"Pond Life", &context, L"", true);
+    for (int i = 0; i < 10; ++i) testsupport::WaitFor([] { return false; }, 20);
+    EXPECT_EQ(worker_.queries.size(), 1u);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"A for pond life", L"B", L"-", L"Category"}));
+    EXPECT_TRUE(view_.m_HaveGuesses);
+    EXPECT_TRUE(theApp.m_HaveBestGuesses);
+
+    // Another text is a new request; without a first context lParam is 1.
+    menu_.RequestGuesses(L"lake", nullptr, L"", true);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return worker_.queries.size() == 2; }, 5000));
+    EXPECT_EQ(worker_.queries[1].id, 2u);
+    EXPECT_EQ(worker_.queries[1].lp, 1);
+}
+
+TEST_F(TextMenu, SearchChoicesFillTheTokenOnlyWithTheActionMark) {
+    view_.m_Observer.m_HoverText = L"pond life";
+    MyMenuItem* marked = menu_.AddItem(L"Search", L"S1", 0);
+    marked->m_Type = L"http://127.0.0.1:9/find?q={pq_token}";
+    marked->m_ActionMark = true;
+    MyMenuItem* plain = menu_.AddItem(L"Plain", L"S2", 0);
+    plain->m_Type = L"http://127.0.0.1:9/find?q={pq_token}";
+    MyMenuItem* category = menu_.AddItem(L"Category", L"C", 3);
+    category->m_Type = L"http://127.0.0.1:9/never";
+
+    menu_.OnItemChosen(marked);
+    menu_.OnItemChosen(plain);
+    menu_.OnItemChosen(category);
+    ASSERT_EQ(view_.urls.size(), 2u);
+    EXPECT_EQ(view_.urls[0], L"http://127.0.0.1:9/find?q=%70%6f%6e%64%20%6c%69%66%65");
+    EXPECT_EQ(view_.urls[1], L"http://127.0.0.1:9/find?q={pq_token}");
+    EXPECT_EQ(view_.m_UsageCounts[L"1035.0"], 1);
+    EXPECT_EQ(view_.m_UsageCounts[L"1010.0"], 2);
+}
+
+}  // namespace
