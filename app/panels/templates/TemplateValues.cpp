@@ -5,16 +5,6 @@
 namespace templates {
 namespace {
 
-wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
-
-bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != 0; ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return i == a.size() && b[i] == 0;
-}
-
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
@@ -72,7 +62,17 @@ bool ReadPixels(const std::wstring& text, size_t begin, size_t end, int* out) {
   return true;
 }
 
+wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+
 }  // namespace
+
+bool EqualsIgnoringAsciiCase(const std::wstring& a, const wchar_t* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != 0; ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return i == a.size() && b[i] == 0;
+}
 
 TemplateNumber ReadNumber(const std::wstring& text, TemplateSize size) {
   TemplateNumber number;
@@ -121,25 +121,25 @@ uint32_t ReadColour(const std::wstring& text) {
 }
 
 int ReadDisplay(const std::wstring& text) {
-  if (EqualsIgnoringCase(text, L"inline")) return 1;
-  if (EqualsIgnoringCase(text, L"block")) return 2;
-  if (EqualsIgnoringCase(text, L"none")) return 3;
+  if (EqualsIgnoringAsciiCase(text, L"inline")) return 1;
+  if (EqualsIgnoringAsciiCase(text, L"block")) return 2;
+  if (EqualsIgnoringAsciiCase(text, L"none")) return 3;
   return 0;
 }
 
 int ReadPosition(const std::wstring& text) {
-  if (EqualsIgnoringCase(text, L"absolute")) return 1;
-  if (EqualsIgnoringCase(text, L"relative")) return 2;
+  if (EqualsIgnoringAsciiCase(text, L"absolute")) return 1;
+  if (EqualsIgnoringAsciiCase(text, L"relative")) return 2;
   return 0;
 }
 
 int ReadVerticalAlign(const std::wstring& text) {
-  if (EqualsIgnoringCase(text, L"middle")) return 1;
-  if (EqualsIgnoringCase(text, L"bottom")) return 3;
+  if (EqualsIgnoringAsciiCase(text, L"middle")) return 1;
+  if (EqualsIgnoringAsciiCase(text, L"bottom")) return 3;
   return 2;
 }
 
-bool ReadTextCentred(const std::wstring& text) { return EqualsIgnoringCase(text, L"center"); }
+bool ReadTextCentred(const std::wstring& text) { return EqualsIgnoringAsciiCase(text, L"center"); }
 
 std::wstring ReadElementId(const std::wstring& fixedId, const std::wstring& templateId) {
   return fixedId.empty() ? templateId : fixedId;
@@ -169,7 +169,7 @@ double CorrectSubmitVerticalOffset(double offset) { return offset - 2.0; }
 
 BackgroundPosition ReadBackgroundPosition(const std::wstring& text) {
   BackgroundPosition position;
-  if (EqualsIgnoringCase(text, L"center center")) {
+  if (EqualsIgnoringAsciiCase(text, L"center center")) {
     position.set = true;
     position.centred = true;
     return position;
@@ -187,9 +187,9 @@ BackgroundPosition ReadBackgroundPosition(const std::wstring& text) {
 }
 
 int ReadBackgroundRepeat(const std::wstring& text) {
-  if (EqualsIgnoringCase(text, L"no-repeat")) return kNoRepeat;
-  if (EqualsIgnoringCase(text, L"repeat-x")) return kRepeatX;
-  if (EqualsIgnoringCase(text, L"repeat-y")) return kRepeatY;
+  if (EqualsIgnoringAsciiCase(text, L"no-repeat")) return kNoRepeat;
+  if (EqualsIgnoringAsciiCase(text, L"repeat-x")) return kRepeatX;
+  if (EqualsIgnoringAsciiCase(text, L"repeat-y")) return kRepeatY;
   return kRepeatBoth;
 }
 
@@ -240,7 +240,7 @@ bool IsAcceptedTemplateKey(const std::wstring& key) {
     if (!letter && !IsDigit(c) && c != L'-' && c != L'_' && c != L'.') return false;
   }
   for (const wchar_t* reserved : {L"Start", L"Splash", L"NewInstall", L"UserID", L"TID"}) {
-    if (EqualsIgnoringCase(key, reserved)) return false;
+    if (EqualsIgnoringAsciiCase(key, reserved)) return false;
   }
   return true;
 }

@@ -10,6 +10,9 @@
 
 namespace templates {
 
+// Template names (types, style words) compare ignoring ASCII letter case.
+bool EqualsIgnoringAsciiCase(const std::wstring& text, const wchar_t* name);
+
 // The size the template is read for: it replaces {pq_width} and {pq_height}.
 struct TemplateSize {
   int width = 0;
