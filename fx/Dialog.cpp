@@ -1,5 +1,7 @@
 #include "fx/Dialog.h"
 
+#include "fx/Fault.h"
+
 namespace fx {
 
 Dialog::~Dialog() { Destroy(); }
@@ -23,11 +25,14 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* d = reinterpret_cast<Dialog*>(lp);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
         d->hwnd_ = hwnd;
-        return d->OnDialogMessage(msg, wp, lp);
+        INT_PTR r = TRUE;
+        Guarded(L"a dialog procedure", [&] { r = d->OnDialogMessage(msg, wp, lp); });
+        return r;
     }
     auto* d = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!d) return FALSE;
-    INT_PTR r = d->OnDialogMessage(msg, wp, lp);
+    INT_PTR r = FALSE;
+    Guarded(L"a dialog procedure", [&] { r = d->OnDialogMessage(msg, wp, lp); });
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         d->hwnd_ = nullptr;

@@ -1,6 +1,9 @@
 #include "fx/Window.h"
 
+#include <algorithm>
 #include <cwchar>
+
+#include "fx/Fault.h"
 
 namespace fx {
 
@@ -9,9 +12,32 @@ constexpr const wchar_t* kObjectProp = L"fx.Window";
 
 // The object waiting for the window that CreateEx is making on this thread.
 thread_local Window* t_creating = nullptr;
+
+// Asks a window's own thread to destroy it.
+UINT DestroyRequestMessage() {
+    static const UINT msg = ::RegisterWindowMessageW(L"fx.Window.Destroy");
+    return msg;
+}
 }  // namespace
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+    HWND h = hwnd_;
+    if (!h) return;
+    if (!::IsWindow(h)) {  // gone without its WM_NCDESTROY (its thread was ended)
+        hwnd_ = nullptr;
+        return;
+    }
+    // The derived parts are gone already: no message may reach this object.
+    bool own = OnOwnThread();
+    if (!own)
+        LogFault(L"Window %p lost its object on thread %lu, not on its own thread: the window is closed by its thread",
+                 static_cast<void*>(h), static_cast<unsigned long>(::GetCurrentThreadId()));
+    Unbind();
+    if (own)
+        ::DestroyWindow(h);
+    else
+        ::PostMessageW(h, WM_CLOSE, 0, 0);
+}
 
 bool Window::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                       int width, int height, HWND parent, HMENU menuOrId, void* param) {
@@ -40,6 +66,10 @@ LRESULT CALLBACK Window::CreationHook(int code, WPARAM wp, LPARAM lp) {
 
 bool Window::Attach(HWND hwnd) {
     if (hwnd_ || !hwnd || FromHandle(hwnd)) return false;
+    if (::GetWindowThreadProcessId(hwnd, nullptr) != ::GetCurrentThreadId()) {
+        LogFault(L"Attach of window %p refused: it belongs to another thread", static_cast<void*>(hwnd));
+        return false;
+    }
     Subclass(hwnd);
     return true;
 }
@@ -51,21 +81,72 @@ void Window::Subclass(HWND hwnd) {
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Proc)));
 }
 
-HWND Window::Detach() {
-    HWND h = hwnd_;
-    if (!h) return nullptr;
-    if (::IsWindow(h)) {
-        ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
-        ::RemovePropW(h, kObjectProp);
+void Window::Unbind() {
+    if (OnOwnThread()) StopAllTimers();
+    timers_.clear();
+    if (::IsWindow(hwnd_)) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+        ::RemovePropW(hwnd_, kObjectProp);
     }
     hwnd_ = nullptr;
     oldProc_ = nullptr;
+}
+
+HWND Window::Detach() {
+    HWND h = hwnd_;
+    if (!h) return nullptr;
+    CheckOwnThread(L"Detach");
+    Unbind();
     return h;
 }
 
 void Window::Destroy() {
-    if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);  // WM_NCDESTROY unbinds
-    hwnd_ = nullptr;
+    HWND h = hwnd_;
+    if (!h) return;
+    if (!::IsWindow(h)) {
+        hwnd_ = nullptr;
+        return;
+    }
+    if (!OnOwnThread()) {
+        ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
+        return;
+    }
+    ::DestroyWindow(h);  // WM_NCDESTROY unbinds
+    if (hwnd_ == h && !::IsWindow(h)) hwnd_ = nullptr;
+}
+
+bool Window::StartTimer(UINT_PTR id, UINT periodMs) {
+    if (!hwnd_) return false;
+    CheckOwnThread(L"StartTimer");
+    if (!::SetTimer(hwnd_, id, periodMs, nullptr)) return false;
+    if (!IsTimerRunning(id)) timers_.push_back(id);
+    return true;
+}
+
+void Window::StopTimer(UINT_PTR id) {
+    if (!hwnd_) return;
+    CheckOwnThread(L"StopTimer");
+    ::KillTimer(hwnd_, id);
+    timers_.erase(std::remove(timers_.begin(), timers_.end(), id), timers_.end());
+}
+
+bool Window::IsTimerRunning(UINT_PTR id) const {
+    return std::find(timers_.begin(), timers_.end(), id) != timers_.end();
+}
+
+void Window::StopAllTimers() {
+    for (UINT_PTR id : timers_) ::KillTimer(hwnd_, id);
+    timers_.clear();
+}
+
+bool Window::OnOwnThread() const {
+    return !hwnd_ || ::GetWindowThreadProcessId(hwnd_, nullptr) == ::GetCurrentThreadId();
+}
+
+void Window::CheckOwnThread(const wchar_t* what) const {
+    if (OnOwnThread()) return;
+    LogFault(L"%s of window %p from thread %lu, not its own thread", what, static_cast<void*>(hwnd_),
+             static_cast<unsigned long>(::GetCurrentThreadId()));
 }
 
 Window* Window::FromHandle(HWND hwnd) {
@@ -75,17 +156,37 @@ Window* Window::FromHandle(HWND hwnd) {
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Window* w = FromHandle(hwnd);
     if (!w) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        LRESULT r = w->WindowProc(msg, wp, lp);
-        WNDPROC old = w->oldProc_;
-        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        ::RemovePropW(hwnd, kObjectProp);
-        w->hwnd_ = nullptr;
-        w->oldProc_ = nullptr;
-        w->PostNcDestroy();
+    if (msg == DestroyRequestMessage()) {
+        ::DestroyWindow(hwnd);
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        // The class's handlers first: they may still read or stop their timers.
+        LRESULT r = w->GuardedWindowProc(msg, wp, lp);
+        w->StopAllTimers();
         return r;
     }
-    return w->WindowProc(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        LRESULT r = w->GuardedWindowProc(msg, wp, lp);
+        w->Unbind();
+        Guarded(L"PostNcDestroy", [w] { w->PostNcDestroy(); });
+        return r;
+    }
+    return w->GuardedWindowProc(msg, wp, lp);
+}
+
+LRESULT Window::GuardedWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return WindowProc(msg, wp, lp);
+    } catch (...) {
+        wchar_t cls[256] = L"";
+        ::GetClassNameW(hwnd_, cls, 256);
+        wchar_t where[320];
+        _snwprintf(where, 319, L"the window procedure (class %s, message 0x%04X)", cls, msg);
+        where[319] = L'\0';
+        LogCaughtException(where);
+        return msg == WM_CREATE ? -1 : 0;
+    }
 }
 
 LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -3,11 +3,31 @@
 // from the first message on (a creation hook catches WM_NCCREATE) and hands
 // every message to the derived class's OnMessage, whose handlers name the steps
 // they perform.  Messages a class does not handle go to the original procedure.
+//
+// Threads and lifetime
+// - A window lives on the thread that created it, and only that thread
+//   destroys it: Destroy() there destroys it at once; from another thread it
+//   asks the window's thread to (a posted request) and returns.
+// - The object outlives its window: WM_NCDESTROY unbinds it (no message
+//   reaches it afterwards) and PostNcDestroy is its last call; the owner frees
+//   it after that, never inside a handler.
+// - A class whose handlers (WM_DESTROY, PostNcDestroy) must run destroys its
+//   window before its object goes: in its own destructor or earlier.  The
+//   base destructor, finding the window still there, unbinds it first and then
+//   destroys it (on the window's thread) or has it closed by its thread (on any
+//   other thread, logged as a fault).
+// - Timers started with StartTimer belong to the object and all stop at
+//   WM_DESTROY, after the class's own WM_DESTROY handler.
+// - An exception escaping a handler is logged (fx/Fault.h) and the message
+//   answered as unhandled-and-failed (0; -1 for WM_CREATE).
+// - Using the object's window from another thread (Attach, Detach, timers) is
+//   a fault that is logged.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace fx {
 
@@ -24,9 +44,21 @@ public:
                   int width, int height, HWND parent, HMENU menuOrId, void* param = nullptr);
     // Binds an existing window of this thread (subclasses it).
     bool Attach(HWND hwnd);
-    // Unbinds the window (restores its procedure) and returns it.
+    // Unbinds the window (restores its procedure, stops its timers) and
+    // returns it.
     HWND Detach();
+    // Destroys the window: at once on its own thread, else by a request posted
+    // to its thread (the object must live until PostNcDestroy).
     void Destroy();
+
+    // Starts (or restarts) timer `id` of the window: WM_TIMER with wParam id
+    // every periodMs.  Stopped by StopTimer or at WM_DESTROY.
+    bool StartTimer(UINT_PTR id, UINT periodMs);
+    void StopTimer(UINT_PTR id);
+    bool IsTimerRunning(UINT_PTR id) const;
+
+    // Whether the calling thread is the window's own (true without a window).
+    bool OnOwnThread() const;
 
     HWND hwnd() const { return hwnd_; }
     explicit operator bool() const { return hwnd_ != nullptr; }
@@ -46,10 +78,17 @@ protected:
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp);
+    // WindowProc inside the exception boundary.
+    LRESULT GuardedWindowProc(UINT msg, WPARAM wp, LPARAM lp);
     void Subclass(HWND hwnd);
+    void Unbind();
+    void StopAllTimers();
+    // Logs a fault when the calling thread is not the window's.
+    void CheckOwnThread(const wchar_t* what) const;
 
     HWND hwnd_ = nullptr;
     WNDPROC oldProc_ = nullptr;
+    std::vector<UINT_PTR> timers_;
 };
 
 // Registers (once) a window class with DefWindowProcW and the given record

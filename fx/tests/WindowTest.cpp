@@ -1,0 +1,245 @@
+// Window objects and threads: destruction on the window's own thread with the
+// class's handlers, no use of the object after WM_NCDESTROY, the exception
+// boundary of the window procedure, and timers owned by the object.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "LoggedFaults.h"
+#include "fx/UiThread.h"
+#include "fx/Window.h"
+
+namespace {
+
+// What happened to a probe window, kept outside the object so that it can be
+// read after the object is gone.
+struct Record {
+    std::atomic<DWORD> destroyThread{0};
+    std::atomic<DWORD> ncDestroyThread{0};
+    std::atomic<DWORD> postNcDestroyThread{0};
+    std::atomic<int> calls{0};             // every WindowProc call
+    std::atomic<int> callsAfterRelease{0};  // WindowProc calls after PostNcDestroy
+    std::atomic<bool> released{false};
+    std::atomic<bool> timerRunningAtDestroy{false};
+    std::vector<UINT_PTR> ticks;            // timer ids, in order (window's thread only)
+};
+
+constexpr UINT kSum = WM_APP + 1;
+constexpr UINT kThrow = WM_APP + 3;
+
+class ProbeWindow : public fx::Window {
+public:
+    explicit ProbeWindow(Record& r) : r_(r) {}
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        ++r_.calls;
+        if (r_.released) ++r_.callsAfterRelease;
+        return fx::Window::WindowProc(msg, wp, lp);
+    }
+
+    bool throwAtCreate = false;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        switch (msg) {
+        case WM_CREATE:
+            if (throwAtCreate) throw std::runtime_error("create failed on purpose");
+            break;
+        case kSum:
+            result = static_cast<LRESULT>(wp + lp);
+            return true;
+        case kThrow:
+            throw std::runtime_error("handler failed on purpose");
+        case WM_TIMER:
+            r_.ticks.push_back(static_cast<UINT_PTR>(wp));
+            result = 0;
+            return true;
+        case WM_DESTROY:
+            r_.destroyThread = ::GetCurrentThreadId();
+            r_.timerRunningAtDestroy = IsTimerRunning(1);
+            break;
+        case WM_NCDESTROY:
+            r_.ncDestroyThread = ::GetCurrentThreadId();
+            break;
+        }
+        return fx::Window::OnMessage(msg, wp, lp, result);
+    }
+    void PostNcDestroy() override {
+        r_.postNcDestroyThread = ::GetCurrentThreadId();
+        r_.released = true;
+    }
+
+private:
+    Record& r_;
+};
+
+std::wstring ProbeClass() { return fx::RegisterWindowClass(0); }
+
+bool CreateProbe(ProbeWindow& w) {
+    std::wstring cls = ProbeClass();
+    return w.CreateEx(0, cls.c_str(), L"probe", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr);
+}
+
+// Runs f on t and waits for it.
+template <class F>
+bool RunOn(fx::UiThread& t, F f) {
+    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!t.PostTask([&] {
+            f();
+            ::SetEvent(done.get());
+        }))
+        return false;
+    return ::WaitForSingleObject(done.get(), 5000) == WAIT_OBJECT_0;
+}
+
+class WindowThreads : public fxtest::LoggedFaults {
+protected:
+    void SetUp() override {
+        fxtest::LoggedFaults::SetUp();
+        ASSERT_TRUE(thread_.Start(fx::Apartment::None, false));
+    }
+    void TearDown() override {
+        EXPECT_TRUE(thread_.Quit(5000));
+        fxtest::LoggedFaults::TearDown();
+    }
+    fx::UiThread thread_;
+};
+
+TEST_F(WindowThreads, DestroyFromAnyThreadRunsTheClassHandlersOnTheWindowsThreadAndFreesTheObject) {
+    // Destroy called on the window's thread itself, and from the test thread
+    // (carried out by the window's thread).
+    for (bool fromOwnThread : {true, false}) {
+        SCOPED_TRACE(fromOwnThread);
+        Record r;
+        auto w = std::make_unique<ProbeWindow>(r);
+        HWND h = nullptr;
+        ASSERT_TRUE(RunOn(thread_, [&] {
+            if (CreateProbe(*w)) h = w->hwnd();
+        }));
+        ASSERT_TRUE(h);
+        ASSERT_EQ(::SendMessageW(h, kSum, 20, 22), 42);
+
+        if (fromOwnThread)
+            ASSERT_TRUE(RunOn(thread_, [&] { w->Destroy(); }));
+        else
+            w->Destroy();
+        ASSERT_TRUE(fx::PollDispatchingSent([&] { return r.released.load(); }, 5000));
+        EXPECT_EQ(r.destroyThread.load(), thread_.threadId());
+        EXPECT_EQ(r.ncDestroyThread.load(), thread_.threadId());
+        EXPECT_EQ(r.postNcDestroyThread.load(), thread_.threadId());
+        EXPECT_FALSE(::IsWindow(h));
+        EXPECT_EQ(w->hwnd(), nullptr);
+
+        // The object can go now; nothing reaches it afterwards.
+        w.reset();
+        EXPECT_EQ(::SendMessageW(h, kSum, 1, 2), 0);
+        EXPECT_TRUE(RunOn(thread_, [] {}));
+        EXPECT_EQ(r.callsAfterRelease.load(), 0);
+    }
+    EXPECT_TRUE(LinesWith(L"***").empty());
+}
+
+TEST_F(WindowThreads, AnObjectFreedOnAnotherThreadUnbindsAndItsThreadClosesTheWindow) {
+    Record r;
+    auto w = std::make_unique<ProbeWindow>(r);
+    HWND h = nullptr;
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        if (CreateProbe(*w)) h = w->hwnd();
+    }));
+    ASSERT_TRUE(h);
+    w.reset();  // the fault: the object goes first, on the wrong thread
+    int calls = r.calls.load();
+    EXPECT_TRUE(fx::PollDispatchingSent([&] { return !::IsWindow(h); }, 5000)) << "closed by its own thread";
+    EXPECT_EQ(r.calls.load(), calls) << "the freed object is not called";
+    EXPECT_EQ(LinesWith(L"lost its object on thread " + std::to_wstring(::GetCurrentThreadId())).size(), 1u);
+}
+
+class WindowFaults : public fxtest::LoggedFaults {};
+
+TEST_F(WindowFaults, AnExceptionInAHandlerIsLoggedAndTheWindowGoesOn) {
+    Record r;
+    ProbeWindow w(r);
+    ASSERT_TRUE(CreateProbe(w));
+    EXPECT_EQ(::SendMessageW(w.hwnd(), kThrow, 0, 0), 0);
+    EXPECT_EQ(::SendMessageW(w.hwnd(), kSum, 20, 22), 42) << "the window still works";
+    std::wstring cls = ProbeClass();
+    wchar_t expected[400];
+    _snwprintf(expected, 399, L"*** Exception caught in the window procedure (class %s, message 0x%04X): handler failed on purpose",
+               cls.c_str(), kThrow);
+    expected[399] = L'\0';
+    EXPECT_EQ(LinesWith(expected).size(), 1u);
+    w.Destroy();
+    EXPECT_TRUE(r.released);
+}
+
+TEST_F(WindowFaults, AnExceptionAtCreationFailsTheCreationAndIsLogged) {
+    Record r;
+    ProbeWindow w(r);
+    w.throwAtCreate = true;
+    EXPECT_FALSE(CreateProbe(w));
+    EXPECT_EQ(w.hwnd(), nullptr);
+    EXPECT_TRUE(r.released) << "the failed window was destroyed and unbound";
+    EXPECT_EQ(LinesWith(L"create failed on purpose").size(), 1u);
+}
+
+TEST(WindowTimers, TickToTheirObjectStopOneByOneAndAllStopWithTheWindow) {
+    Record r;
+    ProbeWindow w(r);
+    ASSERT_TRUE(CreateProbe(w));
+    ASSERT_TRUE(w.StartTimer(1, 10));
+    ASSERT_TRUE(w.StartTimer(2, 10));
+    EXPECT_TRUE(w.IsTimerRunning(1));
+    auto count = [&](UINT_PTR id) {
+        int n = 0;
+        for (UINT_PTR t : r.ticks) n += t == id;
+        return n;
+    };
+    auto pump = [](DWORD ms) {
+        DWORD start = ::GetTickCount();
+        MSG m;
+        while (::GetTickCount() - start < ms) {
+            while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+            ::Sleep(5);
+        }
+    };
+    pump(200);
+    EXPECT_GT(count(1), 0);
+    EXPECT_GT(count(2), 0);
+
+    w.StopTimer(1);
+    EXPECT_FALSE(w.IsTimerRunning(1));
+    pump(20);  // a tick already due may still arrive
+    int ones = count(1), twos = count(2);
+    pump(200);
+    EXPECT_EQ(count(1), ones);
+    EXPECT_GT(count(2), twos);
+
+    ASSERT_TRUE(w.StartTimer(1, 10));
+    w.Destroy();
+    EXPECT_TRUE(r.timerRunningAtDestroy) << "the class's WM_DESTROY handler still has its timers";
+    EXPECT_FALSE(w.IsTimerRunning(1));
+    EXPECT_FALSE(w.IsTimerRunning(2));
+    EXPECT_FALSE(w.StartTimer(3, 10)) << "no timer without a window";
+}
+
+TEST(WindowTimers, DetachStopsTheObjectsTimersAndLeavesTheWindow) {
+    Record r;
+    ProbeWindow w(r);
+    ASSERT_TRUE(CreateProbe(w));
+    ASSERT_TRUE(w.StartTimer(7, 10));
+    HWND h = w.Detach();
+    ASSERT_TRUE(::IsWindow(h));
+    EXPECT_FALSE(w.IsTimerRunning(7));
+    MSG m;
+    while (::PeekMessageW(&m, h, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    ::Sleep(100);
+    EXPECT_FALSE(::PeekMessageW(&m, h, WM_TIMER, WM_TIMER, PM_REMOVE)) << "no tick for the detached window";
+    ::DestroyWindow(h);
+}
+
+}  // namespace
