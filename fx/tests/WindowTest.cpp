@@ -106,6 +106,14 @@ protected:
         EXPECT_TRUE(thread_.Quit(5000));
         fxtest::LoggedFaults::TearDown();
     }
+    // Creates w's window on the test's thread; its handle, or null.
+    HWND CreateOnThread(ProbeWindow& w) {
+        HWND h = nullptr;
+        RunOn(thread_, [&] {
+            if (CreateProbe(w)) h = w.hwnd();
+        });
+        return h;
+    }
     fx::UiThread thread_;
 };
 
@@ -116,10 +124,7 @@ TEST_F(WindowThreads, DestroyFromAnyThreadRunsTheClassHandlersOnTheWindowsThread
         SCOPED_TRACE(fromOwnThread);
         Record r;
         auto w = std::make_unique<ProbeWindow>(r);
-        HWND h = nullptr;
-        ASSERT_TRUE(RunOn(thread_, [&] {
-            if (CreateProbe(*w)) h = w->hwnd();
-        }));
+        HWND h = CreateOnThread(*w);
         ASSERT_TRUE(h);
         ASSERT_EQ(::SendMessageW(h, kSum, 20, 22), 42);
 
@@ -146,10 +151,7 @@ TEST_F(WindowThreads, DestroyFromAnyThreadRunsTheClassHandlersOnTheWindowsThread
 TEST_F(WindowThreads, AnObjectFreedOnAnotherThreadUnbindsAndItsThreadClosesTheWindow) {
     Record r;
     auto w = std::make_unique<ProbeWindow>(r);
-    HWND h = nullptr;
-    ASSERT_TRUE(RunOn(thread_, [&] {
-        if (CreateProbe(*w)) h = w->hwnd();
-    }));
+    HWND h = CreateOnThread(*w);
     ASSERT_TRUE(h);
     w.reset();  // the fault: the object goes first, on the wrong thread
     int calls = r.calls.load();
