@@ -100,13 +100,14 @@ TEST_F(UiThreadTasks, RunInOrderOnTheThreadWithEachApartmentAlsoThroughAModalLoo
         // A task that shows a message box; the next one must run while it is open.
         ModalBox box;
         box.title = L"fx modal probe " + std::to_wstring(n++);
-        auto boxShown = NewEvent(), duringBox = NewEvent();
+        auto boxShown = NewEvent(), duringBox = NewEvent(), boxClosed = NewEvent();
         bool boxWasOpen = false;
         ASSERT_TRUE(t->PostTask([&] {
             record(3);
             ::SetEvent(boxShown.get());
             box.Show();
             record(5);
+            ::SetEvent(boxClosed.get());
         }));
         ASSERT_TRUE(Signalled(boxShown));
         ASSERT_TRUE(WaitForBox(box));
@@ -118,9 +119,7 @@ TEST_F(UiThreadTasks, RunInOrderOnTheThreadWithEachApartmentAlsoThroughAModalLoo
         EXPECT_TRUE(Signalled(duringBox)) << "a task reached the thread inside the modal loop";
         // The watcher closes the box.
         ::PostMessageW(box.Find(), WM_COMMAND, IDOK, 0);
-        auto done = NewEvent();
-        ASSERT_TRUE(t->PostTask([&] { ::SetEvent(done.get()); }));
-        ASSERT_TRUE(Signalled(done));
+        ASSERT_TRUE(Signalled(boxClosed));
 
         EXPECT_EQ(ranOn, t->threadId());
         EXPECT_EQ(seen, c.multithreadedStart);
