@@ -18,20 +18,20 @@ constexpr UINT kPanelsDockChanged = 11214;
 }  // namespace
 
 bool CPondrelApp::DownloadSettings() {
-    // 1. - 2.
+    // The retry clock restarts; the request URL carries the user id and the version.
     m_SettingsRetryTick = ::GetTickCount();
     const std::wstring user = m_UserId.empty() ? std::wstring() : UrlEncodeUtf8(m_UserId);
     m_SettingsUrl = settings_rules::SettingsRequestUrl(m_InitUrl, user, m_Version);
-    // 3. The old reader goes first, whatever the download brings.
+    // The old reader goes first, whatever the download brings.
     DeleteSettingsReader();
     m_HaveInitDispatch = false;
     m_SettingsLoaded = false;
-    // 4. Offline: no request; settings.xml on disk is not read.
+    // Offline: no request; settings.xml on disk is not read.
     if (!m_Online) {
         UpdateTrayLook();
         return false;
     }
-    // 5. - 7. A failed download leaves the file on disk as it was.
+    // A failed download leaves the file on disk as it was.
     const std::wstring path = m_InstallDir + L"settings.xml";
     m_HaveInitDispatch = HttpGetToFile(m_SettingsUrl, path);
     m_DownloadTried = true;
@@ -42,39 +42,39 @@ bool CPondrelApp::DownloadSettings() {
         loaded = m_pSettings->LoadLists() == 0;
         m_SettingsLoaded = loaded;
     }
-    // 8.
+    // The tray shows the result.
     UpdateTrayLook();
     return loaded;
 }
 
 bool CPondrelApp::ReloadSettings() {
-    // 1. - 4.
+    // The dock flag to compare against, the starting look and the connection state.
     const bool dockBefore = RememberedDockFlag(m_SettingsLoaded, m_ShowDockBar);
     m_Starting = true;
     UpdateTrayLook();
     m_SettingsLoaded = false;
     m_SettingsRetryTick = ::GetTickCount();
     UpdateConnectionState();
-    // 5. - 6. Without a loaded document the values read before stay.
+    // Without a loaded document the values read before stay.
     DownloadSettings();
     if (m_pDoc && m_pDoc->GetSettingsView()) LoadSettingsValues(*m_pDoc->GetSettingsView());
-    // 7.
+    // Which messages the reload sends about the dock flag.
     const ReloadMessages messages = MessagesAfterReload(dockBefore, m_SettingsLoaded, m_ShowDockBar);
     if (messages.toDock) PostToDockWindow(kDockShowOrHide);
-    // 8. - 10.
+    // Best guesses, menus and enhancers made afresh from the new settings.
     RefreshBestGuessSettings();
     RebuildMenus();
     UnloadEnhancers();
     LoadEnhancers();
-    // 11.
+    // The focus goes back to the foreground window.
     ::SetFocus(::GetForegroundWindow());
     LogLine(L"Set Focus");
-    // 12.
+    // Open panels hear of a changed dock flag.
     if (messages.toPanels) {
         fx::ScopedLock hold(g_PanelListLock);
         PostToAllPanels(kPanelsDockChanged);
     }
-    // 13. - 15.
+    // Started: the tray's look and the messages that waited for the settings.
     m_Starting = false;
     UpdateTrayLook();
     FlushPendingMessages();

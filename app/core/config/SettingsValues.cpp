@@ -39,14 +39,14 @@ bool UserFlag(XmlConfig& x, const wchar_t* key, const wchar_t* label) {
 }  // namespace
 
 void CPondrelApp::LoadSettingsValues(Settings& view) {
-    // 1. Values of earlier loads stay when nothing is loaded.
+    // Values of earlier loads stay when nothing is loaded.
     if (!m_SettingsLoaded || !m_pSettings) return;
     XmlConfig& x = *m_pSettings;
-    // 2.
+    // The panel records are rebuilt from the new document.
     view.DeleteAllRecords();
     const DWORD start = ::GetTickCount();
 
-    // 3. - 5. Server URLs.
+    // Server URLs.
     Section(L"URLs");
     Value(L"Init URL ", m_SettingsUrl);
     if (!settings_rules::IsProductionUrl(m_SettingsUrl)) m_NonProductionServer = true;
@@ -76,15 +76,15 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     m_SiteEnhancerUrl = Read(x, L"//init//urls//site_enhancer", L"Site Enhancer URL ");
     m_MessagesUrl = Read(x, L"//init//urls//messages", L"Messages URL ");
     m_IgnoresUrl = Read(x, L"//init//urls//ignores", L"Blacklist URL ");
-    // 6.
+    // Time taken so far.
     TicksSince(start);
 
-    // 7. - 8.
+    // The action icon and the upload and polling intervals.
     LoadActionIcon();
     m_LogInterval = settings_rules::IntervalMs(Read(x, L"//init//log_interval", L"Tracking upload interval "));
     m_MessagesInterval = settings_rules::IntervalMs(Read(x, L"//init//messages_interval", L"polling interval "));
 
-    // 9. User settings.
+    // User settings.
     Section(L"User Settings");
     User(x, L"userid", L"User ID ");
     WriteStartFlag(User(x, L"load_at_start", L"Load At Start ").c_str());
@@ -120,7 +120,7 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     m_DefaultEcp = User(x, L"default_ecp", L"Default ECP ");
     m_SearchEcp = User(x, L"search_ecp", L"Search ECP ");
 
-    // 10. The panel records.
+    // The panel records.
     Section(L"ECPs");
     EcpRecordSources sources;
     sources.installDir = m_InstallDir;
@@ -130,7 +130,7 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     sources.defaultEcp = &m_DefaultEcp;
     RebuildEcpRecords(x, view, sources, start);
 
-    // 11. - 13.
+    // The tray menu, the dock's imported items and the time taken.
     RequestTrayMenuRebuild();
     if (m_pDockThread && m_SettingsLoaded) ImportDockItems();
     TicksSince(start);

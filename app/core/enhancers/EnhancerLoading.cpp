@@ -136,16 +136,16 @@ bool InitEnhancer(IAction* action, ISiteEnhancer* site, BSTR settings, BSTR igno
 }  // namespace
 
 bool CPondrelApp::LoadEnhancers() {
-    // 1.
+    // The settings file beside the program.
     const std::wstring path = m_InstallDir + L"settings.xml";
     LogLine(L"Loading Enhancers");
     Log(L"Loading Settings.xml at: " + path);
-    // 2. - 3.
+    // Its text, once for the enhancers and once for the site enhancer.
     std::string bytes;
     if (!ReadSettingsFile(path, bytes)) return false;
     Bstr settingsText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
     Bstr siteText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
-    // 4.
+    // The ignore list from the server, or an empty one.
     Bstr ignores;
     if (m_UseIgnoreList) {
         int count = 0;
@@ -153,17 +153,17 @@ bool CPondrelApp::LoadEnhancers() {
         if (body) *ignores.address() = AnsiToBstr(body.get(), count);
     }
     if (!ignores.get()) *ignores.address() = ::SysAllocString(L"");
-    // 5.
+    // The site enhancer first.
     LogLine(L"Initing Site Enhancer");
     InitSiteEnhancer(siteText.address());
     LogLine(L"Init Site Enhancer complete");
 
     bool failed = false;
     if (m_pSiteEnhancerDispatch && !m_SettingsLoaded) {
-        // 6.
+        // A site enhancer without loaded settings: no enhancer is loaded.
         failed = true;
     } else if (m_pSettings) {
-        // 7.
+        // Every active enhancer the settings list: created, asked for IAction, initialised and kept.
         m_EnhancerCount = 0;
         const int n = static_cast<int>(m_pSettings->Enhancers().size());
         for (int i = 1; i <= n; ++i) {
@@ -202,36 +202,36 @@ bool CPondrelApp::LoadEnhancers() {
             GetEnhancerList().push_back(std::move(node));
         }
     }
-    // 8. - 9.
+    // Any failure is logged and reported.
     if (failed) LogLine(L"There was a problem loading Enhancers at the top level. No enhancing for you!");
     return !failed;
 }
 
 bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
-    // 1.
+    // The site enhancer made here replaces the one before.
     m_pSiteEnhancerDispatch = nullptr;
     m_pSiteEnhancer = nullptr;
-    // 2.
+    // Its class id.
     CLSID clsid{};
     if (!ParseGuid(kSiteEnhancerClsid, clsid)) {
         ::MessageBoxW(nullptr, (std::wstring(kSiteEnhancerClsid) + L" is an invalid GUID.").c_str(), L"Error", MB_OK);
         return false;
     }
-    // 3.
+    // Its object.
     fx::ComPtr<IDispatch> dispatch;
     if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.put_void()))) {
         ::MessageBoxW(nullptr, (std::wstring(L"Failed on CoCreateInstance for GUID:") + kSiteEnhancerClsid).c_str(),
                       L"Error", MB_OK);
         return false;
     }
-    // 4.
+    // Its ISiteEnhancer interface.
     fx::ComPtr<ISiteEnhancer> site;
     if (FAILED(dispatch.As(site, IID_ISiteEnhancer))) {
         ::MessageBoxW(nullptr, (std::wstring(L"Failed to find ISiteEnhancer interface for ") + kSiteEnhancerClsid).c_str(),
                       L"Error", MB_OK);
         return false;
     }
-    // 5.
+    // Its setup: the site enhancer URL, the settings text, the user key and the version.
     Bstr url(::SysAllocStringLen(m_SiteEnhancerUrl.data(), static_cast<UINT>(m_SiteEnhancerUrl.size())));
     site->Setup(url.get(), settingsText);
     Bstr key(m_Key.empty() ? nullptr : ::SysAllocStringLen(m_Key.data(), static_cast<UINT>(m_Key.size())));

@@ -126,9 +126,9 @@ void CMainFrame::OnOpenSearchPanel() {
 }
 
 void CMainFrame::OnRawInput(HRAWINPUT handle) {
-    // 1. Nothing is examined while the program starts.
+    // Nothing is examined while the program starts.
     if (theApp.m_Starting) return;
-    // 2. Read the record; a failed or short read is not examined.
+    // Read the record; a failed or short read is not examined.
     RAWINPUT input;
     if (ReadRawInputRecord(handle, input)) HandleRawInput(input);
 }
@@ -161,7 +161,7 @@ void CMainFrame::HandleRawInput(const RAWINPUT& input) {
     ControllerOps* c = doc ? doc->GetController() : nullptr;
     if (!c) return;
 
-    // 3./4. The event, the cursor and the windows under it.
+    // /4. The event, the cursor and the windows under it.
     rawinput::Event e;
     rawinput::Pointer p;
     HWND under = nullptr;
@@ -185,7 +185,7 @@ void CMainFrame::HandleRawInput(const RAWINPUT& input) {
     rawinput::State s = ReadState(*c);
     bool pressed = (e.buttonFlags & rawinput::kButtonDownFlags) != 0;
 
-    // 5./6. Decide, answering the controller queries as they come, and carry
+    // /6. Decide, answering the controller queries as they come, and carry
     // out each action once, in order.
     rawinput::Answers answers;
     size_t done = 0;

@@ -11,7 +11,6 @@
 #include "app/core/frame/MainView.h"
 #include "app/core/main/PondrelCmdParser.h"
 #include "app/core/main/PondrelDoc.h"
-#include "app/core/main/PondrelModule.h"
 #include "app/core/config/RegistryValues.h"
 #include "app/core/common/Resource.h"
 #include "app/core/common/SharedUtilities.h"
@@ -30,7 +29,6 @@ fx::CriticalSection g_RegistryLock;
 fx::CriticalSection g_LaunchLock;
 fx::CriticalSection g_BestGuessLock;
 fx::CriticalSection g_NavigateUrlLock;
-CPondrelModule _Module;
 CPondrelApp theApp;
 std::wstring g_InstallPathScratch;
 fx::CriticalSection g_SearchTextLock;
@@ -205,55 +203,55 @@ void CPondrelApp::TellRunningInstanceToQuit() {
 }
 
 bool CPondrelApp::InitInstance() {
-    // 1. Start tick and the program's own version.
+    // Start tick and the program's own version.
     m_StartTick = ::GetTickCount();
     m_VersionInfo.Create();
     int versionPart = LOWORD(m_VersionInfo.GetProductVersionLS());
     m_Version = std::to_wstring(versionPart);
-    // 2. The main frame stays hidden.
+    // The main frame stays hidden.
     m_nCmdShow = SW_HIDE;
-    // 3. Default server URLs.
+    // Default server URLs.
     SetDefaultUrls();
     // The server routines read this object's flags, log URL and tray look.
     SetHttpHost(AppHttpHost());
-    // 4. The debug log and the version line.
+    // The debug log and the version line.
     g_pLogger = Logger::Open();
     LogVersionNumber(versionPart);
-    // 5. The installer's values; the install directory becomes current.
+    // The installer's values; the install directory becomes current.
     ReadInstallValues();
-    // 6. OLE.
+    // OLE.
     if (!OleInit()) {
         std::wstring text = LoadResourceString(m_hInstance, IDP_OLE_INIT_FAILED);
         ::MessageBoxW(nullptr, text.c_str(), L"PondRel", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    // 7. Our OLE start installs no message filter, so neither the busy nor the
+    // Our OLE start installs no message filter, so neither the busy nor the
     //    not-responding dialog can show.
-    // 8. COM and GDI+.
+    // COM and GDI+.
     LogLine(L"CoInit");
     m_Com.Start(COINIT_APARTMENTTHREADED);
     LogLine(L"GdiplusStartup");
     m_Gdiplus.Startup();
-    // 9. Single-instance test (a new mutex stays owned for step 17).
+    // Single-instance test (a new mutex stays owned until this is known to be the instance).
     bool running = IsAlreadyRunning(&m_FirstMutex);
-    // 10. Icons.
+    // Icons.
     m_hIconApp = ::LoadIconW(m_hInstance, MAKEINTRESOURCEW(IDI_APP));
     m_hIconBalloon = ::LoadIconW(m_hInstance, MAKEINTRESOURCEW(IDI_BALLOON));
-    // 11. Window classes.
+    // Window classes.
     RegisterPondrelWindowClasses(m_hInstance);
-    // 12. Command line.
+    // Command line.
     PondrelCmdParser cmdInfo;
     LogLine(L"ParseCommandLine");
     ParseCommandLine(cmdInfo);
-    // 13. Class objects.
+    // Class objects: the program serves none, so there is nothing to register
+    // (the log line stays, a step of the start).
     LogLine(L"RegisterClassObjects");
-    if (FAILED(_Module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE))) return false;
-    // 14. Start at login allowed?
+    // Start at login allowed?
     if (!m_StartAllowed) {
         LogLine(L"No Start on boot flag = true ending....");
         return false;
     }
-    // 15. Another instance runs: end, or ask it to quit and wait for it.
+    // Another instance runs: end, or ask it to quit and wait for it.
     if (running) {
         LogLine(L"Already Running Kill");
         if (!GetSharedMainWindow()) {
@@ -264,29 +262,29 @@ bool CPondrelApp::InitInstance() {
         TellRunningInstanceToQuit();
         return false;
     }
-    // 16. "shut" with nothing to shut down.
+    // "shut" with nothing to shut down.
     if (m_QuitOther) return false;
-    // 17. This is the instance.
+    // This is the instance.
     CreateMasterMutex();
-    // 18. Common controls and the framework.
+    // Common controls and the framework.
     LogLine(L"InitCommonControls");
     ::InitCommonControls();
     LogLine(L"InitInstance");
     fx::App::InitInstance();
     LogLine(L"AfxEnableControlContainer");
-    // 19. The framework's registry key and profile settings.
+    // The framework's registry key and profile settings.
     SetRegistryKey(L"Pondrel");
     LoadStdProfileSettings(4);
-    // 20. The document template.
+    // The document template.
     LogLine(L"CSingleDocTemplate");
     AddDocTemplate(fx::SingleDocTemplate::Of<CPondrelDoc, CMainFrame, MainView>(IDR_MAINFRAME));
-    // 21. The tray icon.
+    // The tray icon.
     if (!CreateTrayIcon()) return false;
-    // 22. The cache directory.
+    // The cache directory.
     m_CacheDir = m_InstallDir + L"Cache";
     EnsureDirectory(m_CacheDir);
     m_CacheDir += L"\\";
-    // 23. The temporary directory.
+    // The temporary directory.
     wchar_t temp[512];
     DWORD tempLength = ::GetTempPathW(512, temp);
     if (tempLength == 0 || tempLength > 512) {
@@ -298,24 +296,24 @@ bool CPondrelApp::InitInstance() {
     m_TempDir.assign(temp, tempLength);
     LogLine(L"Temp Directory");
     LogLine(m_TempDir.c_str());
-    // 24. The debug window.
+    // The debug window.
     if (FileExists(m_InstallDir + L"debug.txt")) CreateDebugWindow();
-    // 25. User ids.
+    // User ids.
     LogLine(L"RegisterDLLs");
     PrepareUserIds();
-    // 26. Texts and graphics.
+    // Texts and graphics.
     LoadStringResources();
     LogLine(L"LoadGraphics");
     LoadGraphics();
-    // 27. Splash window and flag.
+    // Splash window and flag.
     CreateSplashWindow();
     ReadSplashFlag();
-    // 28. The hidden dialog.
+    // The hidden dialog.
     m_HiddenDialog.Create(IDD_HIDDEN_DIALOG, nullptr);
-    // 29. Connection state.
+    // Connection state.
     m_Online = true;
     UpdateConnectionState();
-    // 30. Settings.
+    // Settings.
     LogLine(L"DownloadSettings");
     DownloadSettings();
     UpdateTrayLook();
@@ -323,25 +321,27 @@ bool CPondrelApp::InitInstance() {
         if (!m_HaveInitDispatch) LogLine(L"-------------------------->ERROR: m_HaveInitDispatch is false");
         LogLine(L"-------------------------->Faild to load settings!");
     }
-    // 31. Document, hidden main frame and view.
+    // Document, hidden main frame and view.
     if (!ProcessShellCommand(cmdInfo) || !m_pMainWnd || !m_pDoc) return false;
-    // 32. Share the main window; raw input; centre it (it stays hidden).
+    // Share the main window; raw input; centre it (it stays hidden).
     SetSharedMainWindow(m_pMainWnd->hwnd());
     RegisterRawInput();
     fx::CenterOnScreen(m_pMainWnd->hwnd());
     ::UpdateWindow(m_pMainWnd->hwnd());
-    // 33. Document steps.
+    // Document steps.
     m_pDoc->CreateMasterView();
     m_pDoc->CreateProvidersPane();
     m_pDoc->CreateController();
-    // 34. Dock thread.
+    // Dock thread.
     StartDockThread();
-    // 35. Second settings download and everything made from it.
+    // Second settings download and everything made from it.
     ReloadSettings();
-    // 36. Worker threads.
+    // Worker threads.
     StartBackThread();
     m_BestGuessStarted = StartBestGuessThread();
-    // 37. - 43.
+    // What waits for a finished start: the update check, mini browse, the tray's
+    // look, the splash, pending messages, statistics, panel usage and the
+    // new-install check.
     CheckForNewVersion();
     OpenMiniBrowse();
     UpdateTrayLook();
@@ -350,7 +350,7 @@ bool CPondrelApp::InitInstance() {
     ResetStatistics();
     ResetPanelUsageCounts();
     CheckNewInstall();
-    // 44.
+    // Started.
     m_Starting = false;
     return true;
 }
@@ -362,41 +362,39 @@ int CPondrelApp::Run() { return fx::App::Run(); }
 bool CPondrelApp::OnIdle(LONG count) { return fx::App::OnIdle(count); }
 
 int CPondrelApp::ExitInstance() {
-    // 1. Enhancers and the site enhancer.
+    // Enhancers and the site enhancer.
     if (m_pDoc) UnloadEnhancers();
-    // 2. The kept browser process.
+    // The kept browser process.
     m_hBrowserProcess.reset();
-    // 3. Worker threads: asked to quit, waited for a bounded time.
+    // Worker threads: asked to quit, waited for a bounded time.
     if (m_pBestGuessThread) m_pBestGuessThread->Quit(kThreadQuitWaitMs);
     if (m_pBackThread) m_pBackThread->Quit(kThreadQuitWaitMs);
-    // 4. Tray icon.
+    // Tray icon.
     if (m_pMainWnd) HideTrayIcon();
-    // 5. Running panels.
+    // Running panels.
     {
         fx::ScopedLock hold(g_PanelListLock);
         if (m_pDoc) CloseAllPanels();
     }
-    // 6. Dock thread.
+    // Dock thread.
     if (m_pDockThread) m_pDockThread->Quit(kThreadQuitWaitMs);
-    // 7. COM class objects.
-    _Module.RevokeClassObjects();
-    // 8. Settings reader.
+    // Settings reader.
     if (m_pSettings) DeleteSettingsReader();
-    // 9. Shared graphics, and the windows that may draw with GDI+, go before
+    // Shared graphics, and the windows that may draw with GDI+, go before
     //    GDI+ itself.
     m_Splash.Close();
     m_Overlay.Close();
     FreeGraphics();
     m_HiddenDialog.Destroy();
     CloseDocumentTemplate();
-    // 10. GDI+ and COM.
+    // GDI+ and COM.
     m_Gdiplus.Shutdown();
     m_Com.Stop();
-    // 11. From here a new instance can start; a later one must not find our
+    // From here a new instance can start; a later one must not find our
     //     main window in the shared section.
     if (m_hMasterMutex) SetSharedMainWindow(nullptr);
     m_hMasterMutex.reset();
-    m_FirstMutex.reset();  // a start that ended before step 17 made it
-    // 12. The framework's end.
+    m_FirstMutex.reset();  // a start that ended before it knew itself the instance made it
+    // The framework's end.
     return fx::App::ExitInstance();
 }
