@@ -12,21 +12,18 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/hotspot/TxSelWin.h"
 #include "fx/GdiPlus.h"
+#include "tests/support/GdiplusTestEnv.h"
 
 namespace {
 
-class GdiplusEnv : public ::testing::Environment {
+// The program's window classes; the menus' shared drawing objects go before
+// GDI+ (the shared environment, registered first, shuts it down last).
+class WindowClassesEnv : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ASSERT_TRUE(session_.Startup());
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
-    }
-    void TearDown() override { session_.Shutdown(); }
-
-private:
-    fx::GdiplusSession session_;
+    void SetUp() override { RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr)); }
+    void TearDown() override { }
 };
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
 std::unique_ptr<Gdiplus::Bitmap> Solid(int w, int h, Gdiplus::Color color) {
     auto b = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);

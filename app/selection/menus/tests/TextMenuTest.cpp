@@ -18,26 +18,20 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "fx/GdiPlus.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "fx/Window.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-class GdiplusEnv : public ::testing::Environment {
+// The program's window classes; the menus' shared drawing objects go before
+// GDI+ (the shared environment, registered first, shuts it down last).
+class WindowClassesEnv : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ASSERT_TRUE(session_.Startup());
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
-    }
-    void TearDown() override {
-        MenuGraphics::Shared().Release();
-        session_.Shutdown();
-    }
-
-private:
-    fx::GdiplusSession session_;
+    void SetUp() override { RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr)); }
+    void TearDown() override { MenuGraphics::Shared().Release(); }
 };
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
 // Plays the best-guess worker's window: records the queries posted to it.
 class FakeBestGuessWindow : public fx::Window {
