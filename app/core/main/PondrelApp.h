@@ -14,7 +14,9 @@
 #include "app/core/common/BestGuessShared.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/enhancers/BrowserWindows.h"
+#include "app/core/graphics/GraphicsRules.h"
 #include "app/core/graphics/Monitors.h"
+#include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/FileVersionInfo.h"
 #include "app/selection/skin/DeskTopOverLayWin.h"
 #include "app/selection/skin/SplashWnd.h"
@@ -81,7 +83,10 @@ public:
     bool CreateTrayIcon();
     void CreateDebugWindow();
     void LoadStringResources();
-    void LoadGraphics();
+    // The text of a string id of m_Texts (empty for another id).
+    const std::wstring& Text(unsigned id) const;
+    // Makes the shared graphics; true.
+    bool LoadGraphics();
     void FreeGraphics();
     void UpdateConnectionState();
     void UpdateTrayLook();
@@ -101,7 +106,7 @@ public:
     // The tray icon's notification handler, for the callbacks the main frame
     // forwards.
     LRESULT OnTrayNotification(WPARAM wp, LPARAM lp);
-    // The shared GDI font of the graphics.
+    // The shared GDI font of the graphics (the stock GUI font before it is made).
     HFONT GetSharedGdiFont() const;
 
     // Settings download and reload (SettingsDownload.cpp); true when the
@@ -180,7 +185,7 @@ public:
     std::wstring m_IgnoresUrl;
     // m_Tray (the embedded notification-area icon) comes here.
     int m_ContextPanelKey = 0;
-    std::wstring m_Texts[20];
+    std::wstring m_Texts[kTextCount];
     std::wstring m_UpdatesUrl;
     bool m_Starting = true;
     bool m_ShowSplash = false;
@@ -203,7 +208,7 @@ public:
     bool m_SettingsLoaded = false;
     // m_Stats (the embedded usage statistics) comes here.
     bool m_Disabled = false;
-    // m_Graphics (shared images, brushes, pens, fonts, cursors) comes here.
+    SharedGraphics m_Graphics;
     HICON m_hIconApp = nullptr;
     HICON m_hIconBalloon = nullptr;
     bool m_BalloonStartsUpdate = false;

@@ -11,15 +11,6 @@ bool CPondrelApp::CreateTrayIcon() { return true; }
 // The debug window, when "debug.txt" exists in the install directory.
 void CPondrelApp::CreateDebugWindow() {}
 
-// The texts of the string table into m_Texts.
-void CPondrelApp::LoadStringResources() {}
-
-// The shared images, brushes, pens, fonts and cursors.
-void CPondrelApp::LoadGraphics() {}
-
-// Frees the GDI font and every GDI+ object of the shared graphics.
-void CPondrelApp::FreeGraphics() {}
-
 // Tests the default route and sets m_Online.
 void CPondrelApp::UpdateConnectionState() {}
 
@@ -122,7 +113,6 @@ void CPondrelApp::RebuildMenus() {
 LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }
 
 // The shared GDI font (until the graphics have their own: the GUI font).
-HFONT CPondrelApp::GetSharedGdiFont() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
 
 // The controller's enhancer list; without a controller (a document alone)
 // the application keeps them.

@@ -1,0 +1,34 @@
+// The application object's texts and shared graphics: loaded once at
+// start-up, the graphics freed at exit before GDI+ shuts down.
+#include "app/core/main/PondrelApp.h"
+#include "app/core/common/SharedUtilities.h"
+#include "app/core/graphics/GraphicsRules.h"
+
+void CPondrelApp::LoadStringResources() {
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    for (int i = 0; i < kTextCount; ++i) {
+        const wchar_t* text = nullptr;
+        int length = ::LoadStringW(module, kTextIds[i], reinterpret_cast<wchar_t*>(&text), 0);
+        if (length > 0 && text) m_Texts[i].assign(text, static_cast<size_t>(length));
+    }
+    m_Texts[TextIndexOf(109)] += m_InitUrl;
+}
+
+const std::wstring& CPondrelApp::Text(unsigned id) const {
+    static const std::wstring kNone;
+    int i = TextIndexOf(id);
+    return i < 0 ? kNone : m_Texts[i];
+}
+
+bool CPondrelApp::LoadGraphics() {
+    EnsureImageFolders(m_InstallDir);
+    m_Graphics.Load(m_InstallDir);
+    return true;
+}
+
+void CPondrelApp::FreeGraphics() { m_Graphics.Free(); }
+
+HFONT CPondrelApp::GetSharedGdiFont() const {
+    if (m_Graphics.gdiFont) return m_Graphics.gdiFont.get();
+    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}

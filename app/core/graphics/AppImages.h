@@ -1,0 +1,23 @@
+// The images of panel records and server icons, through the image cache
+// under the install directory's "Images" folder, with the product icon as
+// the fallback.
+#pragma once
+
+#include <string>
+
+#include "app/core/graphics/ImageRoutines.h"
+
+class UserSetting;
+
+// A panel's banner "Images\EcpBanners\<name>.<ext>" (png, bmp, ico, gif, jpg
+// tried in this order) at 150 x 50; the product icon at its own size when
+// none loads.  A name with characters other than letters, digits, ".", "_"
+// and "-", or with "..", is not looked up.
+ArgbBitmap FindEcpBannerImage(const std::wstring& installDir, const std::wstring& name);
+// A small application image: url cached as installDir + "Images\" +
+// fileName, at 16 x 16; the product icon when that fails or the name is empty.
+ArgbBitmap LoadAppImage(const std::wstring& installDir, const std::wstring& url, const std::wstring& fileName);
+// The panel record's icon through the cache ("EcpIcons\" + the cache name of
+// its icon URL and version, under the record's install directory), at 16 x
+// 16; the product icon when that fails.
+ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const UserSetting& record);

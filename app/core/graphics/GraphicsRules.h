@@ -1,0 +1,33 @@
+// Text rules of the shared utilities, apart from any system call: the cache
+// file name of a server image, the decimal text of a number, the executable
+// part of a browser command and the string-table ids of the program's texts.
+#pragma once
+
+#include <string>
+
+// The relative cache file name of an image URL: prefix + the URL's last path
+// segment with the version text put before its first dot ("search.png",
+// version 3, prefix "EcpIcons\" -> "EcpIcons\search3.png").  The URL is cut
+// at its first "?" or "#"; in the segment and the version every character
+// other than A-Z, a-z, 0-9, ".", "_" and "-" becomes "_", so a name chosen by
+// the server stays inside the prefix's folder and holds no wildcard.  A name
+// with "..", an empty one, or a device name (CON, NUL, COM1, ...) as its
+// base, is refused: the answer is empty.  A URL without "/" after its first
+// character names its whole text; a segment without a dot gets the version
+// at its end.
+std::wstring CacheFileNameFromUrl(const std::wstring& url, const std::wstring& version, const std::wstring& prefix);
+
+// The integer part of a number (truncated toward zero, held within the 32-bit
+// range; NaN gives 0) in base 10.
+std::wstring NumberToString(double number);
+
+// A browser's command line cut to its executable: when the text holds a "\"
+// at index 1 or more, everything from the first space after its last "\" is
+// dropped (a leading quote stays).
+std::wstring CutBrowserArguments(const std::wstring& command);
+
+// The string-table ids of CPondrelApp::m_Texts, in member order.
+constexpr int kTextCount = 20;
+extern const unsigned kTextIds[kTextCount];
+// The m_Texts index of a string id, or -1.
+int TextIndexOf(unsigned id);

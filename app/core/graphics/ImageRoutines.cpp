@@ -1,0 +1,86 @@
+#include "app/core/graphics/ImageRoutines.h"
+
+#include "app/core/net/HttpRoutines.h"
+#include "app/core/common/SharedUtilities.h"
+
+namespace {
+
+ArgbBitmap NewArgbBitmap(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    ArgbBitmap b(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+    if (!b || b->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    return b;
+}
+
+}  // namespace
+
+ArgbBitmap CreateScaledBitmap(Gdiplus::Image* image, int width, int height) {
+    if (!image) return nullptr;
+    if (width == 0) {
+        width = static_cast<int>(image->GetWidth());
+        height = static_cast<int>(image->GetHeight());
+    }
+    ArgbBitmap b = NewArgbBitmap(width, height);
+    if (!b) return nullptr;
+    Gdiplus::Graphics g(b.get());
+    g.DrawImage(image, Gdiplus::Rect(0, 0, width, height));
+    return b;
+}
+
+ArgbBitmap LoadImageFile(const std::wstring& path, int width, int height) {
+    if (path.empty()) return nullptr;
+    fx::GdiplusPtr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(path.c_str()));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    return CreateScaledBitmap(image.get(), width, height);
+}
+
+ArgbBitmap LoadImageCached(const std::wstring& url, int width, int height, bool useCache, const std::wstring& localPath) {
+    if (localPath.empty()) return nullptr;
+    if (!(useCache && FileExists(localPath))) HttpGetToFile(url, localPath);
+    return LoadImageFile(localPath, width, height);
+}
+
+ArgbBitmap CreateArgbBitmap(int width, int height, Gdiplus::Image* image, int x, int y) {
+    if (!image) return nullptr;
+    ArgbBitmap b = NewArgbBitmap(width, height);
+    if (!b) return nullptr;
+    Gdiplus::Graphics g(b.get());
+    g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), x, y, width, height, Gdiplus::UnitPixel);
+    return b;
+}
+
+void EnsureImagePiece(Gdiplus::Image* image, ArgbBitmap& slot, int x, int y, int width, int height) {
+    if (slot && static_cast<int>(slot->GetWidth()) == width && static_cast<int>(slot->GetHeight()) == height) return;
+    slot.reset();
+    slot = CreateArgbBitmap(width, height, image, x, y);
+}
+
+fx::GdiplusPtr<Gdiplus::Font> CreateGdiFont(const wchar_t* face, int size, int style) {
+    Gdiplus::FontFamily family(face ? face : L"");
+    fx::GdiplusPtr<Gdiplus::Font> font;
+    if (family.IsAvailable())
+        font.reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(size), style, Gdiplus::UnitPoint));
+    else
+        font.reset(new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), static_cast<Gdiplus::REAL>(size), style,
+                                     Gdiplus::UnitPoint));
+    if (!font || font->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    return font;
+}
+
+void DrawTextString(Gdiplus::Graphics* graphics, const std::wstring& text, float x, float y, const Gdiplus::Font* font,
+                    const Gdiplus::Brush* brush) {
+    if (!graphics || !font || !brush) return;
+    graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font, Gdiplus::RectF(x, y, 0, 0), nullptr,
+                         brush);
+}
+
+fx::GdiObject<HFONT> CreatePointFont(const wchar_t* face, int tenthsOfPoint) {
+    LOGFONTW lf{};
+    HDC screen = ::GetDC(nullptr);
+    lf.lfHeight = -::MulDiv(tenthsOfPoint, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ::ReleaseDC(nullptr, screen);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return fx::GdiObject<HFONT>(::CreateFontIndirectW(&lf));
+}
