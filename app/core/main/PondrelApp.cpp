@@ -33,7 +33,6 @@ CPondrelApp theApp;
 std::wstring g_InstallPathScratch;
 fx::CriticalSection g_SearchTextLock;
 const UINT g_TaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
-// g_DefaultBrowserPath comes here.
 
 // The data section shared by every running instance of the program: the main
 // window of the instance that owns the single-instance mutex.

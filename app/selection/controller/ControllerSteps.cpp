@@ -4,6 +4,7 @@
 #include "app/selection/controller/ControllerSteps.h"
 
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/common/SharedUtilities.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerHover.h"
@@ -13,7 +14,7 @@ namespace {
 constexpr UINT kPanelClose = 11205;
 }  // namespace
 
-std::wstring DefaultBrowserPath() { return std::wstring(); }
+std::wstring DefaultBrowserPath() { return GetDefaultBrowserPath(); }
 
 void AppLoadEcpList(WPARAM, LPARAM) {}
 void AppSaveContents() {}
