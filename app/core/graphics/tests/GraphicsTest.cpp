@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <regex>
+#include <vector>
 #include <string>
 
 #include "app/core/main/FileVersionInfo.h"
@@ -63,6 +64,22 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The first font family installed, "" when there is none.
+std::wstring SomeInstalledFamily() {
+    Gdiplus::InstalledFontCollection installed;
+    INT count = installed.GetFamilyCount();
+    if (count <= 0) return L"";
+    std::vector<Gdiplus::FontFamily> families(static_cast<size_t>(count));
+    INT found = 0;
+    installed.GetFamilies(count, families.data(), &found);
+    if (found <= 0) return L"";
+    wchar_t name[LF_FACESIZE] = {};
+    families[0].GetFamilyName(name);
+    return name;
+}
+
+bool FamilyExists(const wchar_t* face) { return Gdiplus::FontFamily(face).IsAvailable() != FALSE; }
 
 // ---- Texts ---------------------------------------------------------------
 
@@ -148,10 +165,15 @@ TEST(SharedGraphics, LoadedFromTheDemoInstall) {
     g.greyBrush->GetColor(&c);
     EXPECT_EQ(c.GetValue(), 0xFF969696u);
     EXPECT_EQ(g.highlightPen->GetWidth(), 1.0f);
-    ASSERT_TRUE(g.menuFont && g.titleFont);
-    EXPECT_EQ(g.menuFont->GetSize(), 8.0f);
-    EXPECT_EQ(g.titleFont->GetStyle() & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
-    EXPECT_EQ(g.menuFont->GetUnit(), Gdiplus::UnitPoint);
+    // The Tahoma fonts, where the system has Tahoma or a sans-serif family.
+    if (g.menuFont && g.titleFont) {
+        EXPECT_EQ(g.menuFont->GetSize(), 8.0f);
+        EXPECT_EQ(g.menuFont->GetUnit(), Gdiplus::UnitPoint);
+        EXPECT_EQ(g.titleFont->GetSize(), 12.0f);
+        EXPECT_EQ(g.titleFont->GetStyle() & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
+    } else {
+        EXPECT_FALSE(FamilyExists(L"Tahoma"));
+    }
     ASSERT_TRUE(g.gdiFont);
     EXPECT_EQ(theApp.GetSharedGdiFont(), g.gdiFont.get());
     EXPECT_EQ(g.arrowCursor, ::LoadCursorW(nullptr, IDC_ARROW));
@@ -178,7 +200,7 @@ TEST(SharedGraphics, EmptyImagesFolderLeavesEverySlotNull) {
     for (const Slot& s : kImages) EXPECT_FALSE(g.*s.member) << s.name;
     for (const ArgbBitmap& t : g.hotspot) EXPECT_FALSE(t);
     // The rest is made all the same.
-    EXPECT_TRUE(g.whiteBrush && g.menuFont && g.gdiFont);
+    EXPECT_TRUE(g.whiteBrush && g.highlightPen && g.gdiFont);
     // Drawing with the null slots draws nothing and does not fail.
     ArgbBitmap canvas(new Gdiplus::Bitmap(20, 20, PixelFormat32bppARGB));
     EnsureImagePiece(g.menuShadow.get(), g.actionsIcon, 0, 0, 4, 4);
@@ -246,15 +268,39 @@ TEST(ImageRoutines, PiecesAreCutUnscaledAndKeptWhileTheSizeHolds) {
     EXPECT_EQ(c.GetValue(), 0xFF0000FFu);
 }
 
-TEST(ImageRoutines, FontsFallBackToSansSerif) {
-    auto tahoma = CreateGdiFont(L"Tahoma", 8, Gdiplus::FontStyleRegular);
-    ASSERT_TRUE(tahoma);
-    auto none = CreateGdiFont(L"No Such Face 9", 10, Gdiplus::FontStyleBold);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->GetSize(), 10.0f);
-    EXPECT_EQ(none->GetUnit(), Gdiplus::UnitPoint);
-    auto font = CreatePointFont(L"Tahoma", 80);
-    EXPECT_TRUE(font);
+TEST(ImageRoutines, FontsOfAFaceOrTheGenericSansSerif) {
+    const std::wstring some = SomeInstalledFamily();
+    if (!some.empty()) {
+        auto font = CreateGdiFont(some.c_str(), 12, Gdiplus::FontStyleBold);
+        ASSERT_TRUE(font) << testsupport::Utf8(some);
+        EXPECT_EQ(font->GetSize(), 12.0f);
+        EXPECT_EQ(font->GetUnit(), Gdiplus::UnitPoint);
+        EXPECT_EQ(font->GetStyle(), Gdiplus::FontStyleBold);
+    }
+    // A face that does not exist: the generic sans-serif family, when the
+    // system has one; otherwise no font (and the drawing calls skip it).
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    const bool haveGeneric = generic && generic->IsAvailable();
+    auto none = CreateGdiFont(L"No Such Face 9", 10, Gdiplus::FontStyleRegular);
+    EXPECT_EQ(static_cast<bool>(none), haveGeneric);
+    if (none) {
+        Gdiplus::FontFamily family;
+        none->GetFamily(&family);
+        wchar_t a[LF_FACESIZE] = {}, b[LF_FACESIZE] = {};
+        family.GetFamilyName(a);
+        generic->GetFamilyName(b);
+        EXPECT_STREQ(a, b);
+    }
+    EXPECT_EQ(static_cast<bool>(CreateGdiFont(L"Tahoma", 8, 0)), FamilyExists(L"Tahoma") || haveGeneric);
+    // The GDI point font always comes from the font mapper.
+    auto point = CreatePointFont(L"Tahoma", 80);
+    ASSERT_TRUE(point);
+    LOGFONTW lf{};
+    ::GetObjectW(point.get(), sizeof lf, &lf);
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(lf.lfHeight, -::MulDiv(80, ::GetDeviceCaps(screen, LOGPIXELSY), 720));
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
 }
 
 // ---- The image cache over HTTP ---------------------------------------------------
