@@ -23,10 +23,14 @@ const std::wstring& CPondrelApp::Text(unsigned id) const {
 bool CPondrelApp::LoadGraphics() {
     EnsureImageFolders(m_InstallDir);
     m_Graphics.Load(m_InstallDir);
+    m_Splash.SetImage(m_Graphics.splash.get());
     return true;
 }
 
-void CPondrelApp::FreeGraphics() { m_Graphics.Free(); }
+void CPondrelApp::FreeGraphics() {
+    m_Splash.SetImage(nullptr);
+    m_Graphics.Free();
+}
 
 HFONT CPondrelApp::GetSharedGdiFont() const {
     if (m_Graphics.gdiFont) return m_Graphics.gdiFont.get();

@@ -43,11 +43,10 @@ void CPondrelApp::ResetStatistics() {}
 // The first-run balloon: text string 134, title string 133, icon 146.
 void CPondrelApp::ShowFirstRunBalloon() {}
 
-// The splash window with the shared splash image, created hidden: a class of no style, cursor, brush or
+// The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
 // gives it its own size and styles).
 void CPondrelApp::CreateSplashWindow() {
-    m_Splash.SetImage(m_Graphics.splash.get());
     m_Splash.Create(fx::RegisterWindowClass(0).c_str(), L"", WS_OVERLAPPEDWINDOW);
 }
 
