@@ -17,22 +17,13 @@
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using testsupport::Env;
 using testsupport::WinPath;
-
-class GdiplusEnv : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(session_.Startup()); }
-    void TearDown() override { session_.Shutdown(); }
-
-private:
-    fx::GdiplusSession session_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new GdiplusEnv);
 
 std::wstring DemoImages() { return WinPath(testsupport::Utf8(Env(L"PONDREL_SOURCE_DIR"))) + L"\\demo\\Images\\"; }
 
