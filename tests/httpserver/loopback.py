@@ -21,6 +21,13 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
   /truncate/<n>/<rest>   announces <rest>'s full Content-Length, sends only
                          its first n body bytes and closes the connection
   /chunked/<rest>        <rest>'s body in chunked transfer coding
+  /stall/<n>/<rest>      announces <rest>'s full Content-Length, sends only
+                         its first n body bytes, then sends nothing more and
+                         keeps the connection open (until the client closes
+                         it, at most 300 s)
+  /endless               200 without Content-Length (ended by closing), the
+                         test pattern repeated for ever: sent until the
+                         client closes the connection
   anything else          200 "ok"
 The query string is ignored for the choice of answer.  A connection that
 opens with a TLS handshake (an https request) is recorded with the request
@@ -60,6 +67,8 @@ class Answer:
         self.delay_ms = 0
         self.truncate_at = None
         self.chunked = False
+        self.stall_at = None
+        self.endless = False
 
 
 class Recorder:
@@ -102,6 +111,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         delay = 0
         truncate_at = None
         chunked = False
+        stall_at = None
         while answer is None:
             head = segments[0] if segments else ""
             try:
@@ -121,6 +131,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 elif head == "chunked":
                     chunked = True
                     segments = segments[1:]
+                elif head == "stall" and len(segments) >= 2:
+                    stall_at = int(segments[1])
+                    segments = segments[2:]
+                elif head == "endless":
+                    answer = Answer(200, b"", "application/octet-stream")
+                    answer.endless = True
                 else:
                     answer = Answer()
             except ValueError:
@@ -128,6 +144,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         answer.delay_ms = delay
         answer.truncate_at = truncate_at
         answer.chunked = chunked
+        answer.stall_at = stall_at
         return answer
 
     def _file(self, parts):
@@ -156,6 +173,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if answer.delay_ms:
             time.sleep(answer.delay_ms / 1000.0)
 
+        if answer.endless:
+            self._send_endless(answer)
+            return
+
         self.send_response(answer.status)
         self.send_header("Content-Type", answer.ctype)
         no_body = answer.status in (204, 304) or self.command == "HEAD"
@@ -175,6 +196,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 chunk = data[i:i + 1000]
                 out += b"%x\r\n" % len(chunk) + chunk + b"\r\n"
             data = out + b"0\r\n\r\n"
+        if answer.stall_at is not None:
+            self.wfile.write(data[:answer.stall_at])
+            self.wfile.flush()
+            self._hold_until_closed(300)
+            return
         if answer.truncate_at is not None:
             self.wfile.write(data[:answer.truncate_at])
             self.wfile.flush()
@@ -185,6 +211,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 pass
             return
         self.wfile.write(data)
+
+    def _hold_until_closed(self, seconds):
+        """Sends nothing more; returns when the client closes or after seconds."""
+        self.close_connection = True
+        deadline = time.monotonic() + seconds
+        self.connection.settimeout(1.0)
+        while time.monotonic() < deadline:
+            try:
+                if not self.connection.recv(4096):
+                    return
+            except socket.timeout:
+                continue
+            except OSError:
+                return
+
+    def _send_endless(self, answer):
+        self.send_response(answer.status)
+        self.send_header("Content-Type", answer.ctype)
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+        block = pattern(65536)
+        try:
+            while True:
+                self.wfile.write(block)
+        except OSError:
+            pass
 
     do_GET = do_POST = do_PUT = do_HEAD = do_DELETE = _handle
 

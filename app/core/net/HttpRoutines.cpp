@@ -33,10 +33,10 @@ static_assert(sizeof(URL_COMPONENTSW) == 60, "URL_COMPONENTSW as WinINet expects
 
 constexpr const wchar_t* kAppTitle = L"PondRel";  // the title string's text
 constexpr const wchar_t* kPostAgent = L"Pondrel";
-constexpr DWORD kUrlPartChars = 1000;     // host name and URL path of the log URL
 constexpr size_t kMaxLogChars = 254;
 
 std::atomic<HttpHost*> g_host{nullptr};
+std::atomic<DWORD> g_ioTimeoutMs{kDefaultIoTimeoutMs};
 
 // ---------------------------------------------------------------- logging
 
@@ -90,37 +90,71 @@ std::wstring AppTitle() {
     return n > 0 ? std::wstring(buf, n) : std::wstring(kAppTitle);
 }
 
+// The send and receive time-outs on a handle (a session hands them to its
+// connections and those to their requests; each is set on all three, since
+// not every WinINet passes them down).
+void SetIoTimeouts(HINTERNET handle) {
+    DWORD timeout = HttpIoTimeout();
+    for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+                         INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
+        ::InternetSetOptionW(handle, option, &timeout, sizeof timeout);
+}
+
 fx::InternetHandle OpenSession(const std::wstring& agent) {
     fx::InternetHandle session(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session) {
         DWORD timeout = kConnectTimeoutMs;
         ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+        SetIoTimeouts(session.get());
     }
     return session;
 }
 
-// A GET whose answer passed the checks: its session, its request, and the
-// Content-Length it announced (if any).
+// A GET whose answer passed the checks: its handles, and the Content-Length
+// it announced (if any).
 struct OpenedGet {
     fx::InternetHandle session;
+    fx::InternetHandle connection;
     fx::InternetHandle request;
     bool lengthKnown = false;
     unsigned long long length = 0;
 };
 
 // Opens url and checks the answer's status; logs and returns false on failure.
+// The request is opened on its own connection so that its time-outs hold
+// before anything is sent.
 bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get) {
+    PostTarget target;
+    if (!CrackPostTarget(url, &target, url.size() + 1)) {
+        LogFailure(routine, L"not an http or https URL", url);
+        return false;
+    }
+    if (target.path.empty()) target.path = L"/";
     get.session = OpenSession(AppTitle());
     if (!get.session) {
         LogFailure(routine, ErrorText(::GetLastError()), url);
         return false;
     }
+    get.connection.reset(::InternetConnectW(get.session.get(), target.host.c_str(), target.endpoint.port, nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, kContext));
+    if (!get.connection) {
+        LogFailure(routine, ErrorText(::GetLastError()), url);
+        return false;
+    }
+    SetIoTimeouts(get.connection.get());
     {
         ConnectingLook look;
-        get.request.reset(::InternetOpenUrlW(get.session.get(), url.c_str(), nullptr, 0, kGetFlags, kContext));
+        get.request.reset(::HttpOpenRequestW(get.connection.get(), L"GET", target.path.c_str(), nullptr, nullptr,
+                                             nullptr, kGetFlags | (target.endpoint.secure ? INTERNET_FLAG_SECURE : 0),
+                                             kContext));
+        bool sent = false;
+        if (get.request) {
+            SetIoTimeouts(get.request.get());
+            sent = ::HttpSendRequestW(get.request.get(), nullptr, 0, nullptr, 0) != FALSE;
+        }
         DWORD error = ::GetLastError();
         look.Restore();
-        if (!get.request) {
+        if (!sent) {
             LogFailure(routine, ErrorText(error), url);
             return false;
         }
@@ -240,6 +274,9 @@ bool IsNetworkUp() {
     return HasDefaultRoute(*table);
 }
 
+void SetHttpIoTimeout(DWORD ms) { g_ioTimeoutMs.store(ms ? ms : kDefaultIoTimeoutMs); }
+DWORD HttpIoTimeout() { return g_ioTimeoutMs.load(); }
+
 std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount, size_t maxBytes) {
     static const wchar_t kRoutine[] = L"HttpGetToMemory";
     // The count goes out as an int.
@@ -273,10 +310,15 @@ std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
     return result;
 }
 
-bool HttpGetToFile(const std::wstring& url, const std::wstring& path) {
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t maxBytes) {
     static const wchar_t kRoutine[] = L"HttpGetToFile";
     OpenedGet get;
     if (!OpenGet(kRoutine, url, get)) return false;
+    const std::wstring tooLarge = L"body larger than " + std::to_wstring(maxBytes) + L" bytes";
+    if (get.lengthKnown && get.length > maxBytes) {
+        LogFailure(kRoutine, tooLarge + L" (announced " + std::to_wstring(get.length) + L")", url);
+        return false;
+    }
 
     wchar_t tempName[MAX_PATH];
     if (!::GetTempFileNameW(DirectoryOf(path).c_str(), L"pdl", 0, tempName)) {
@@ -291,7 +333,13 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path) {
             LogFailure(kRoutine, L"cannot write " + temp.path() + L": " + ErrorText(::GetLastError()), url);
             return false;
         }
+        size_t stored = 0;
         bool whole = ReadBody(kRoutine, url, get, [&](const char* data, DWORD count) {
+            if (count > maxBytes - stored) {
+                LogFailure(kRoutine, tooLarge, url);
+                return false;
+            }
+            stored += count;
             DWORD written = 0;
             if (::WriteFile(file.get(), data, count, &written, nullptr) && written == count) return true;
             LogFailure(kRoutine, L"cannot write " + temp.path() + L": " + ErrorText(::GetLastError()), url);
@@ -335,6 +383,7 @@ bool HttpPostForm(const std::wstring& text) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
+    SetIoTimeouts(connection.get());
     fx::InternetHandle request(::HttpOpenRequestW(connection.get(), L"POST", target.path.c_str(), L"HTTP/1.1", nullptr, nullptr,
                                                   kPostFlags | (endpoint.secure ? INTERNET_FLAG_SECURE : 0),
                                                   kContext));
@@ -342,6 +391,7 @@ bool HttpPostForm(const std::wstring& text) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
+    SetIoTimeouts(request.get());
     std::wstring hostHeader = L"Host: " + target.host;
     if (!endpoint.defaultPort) hostHeader += L":" + std::to_wstring(endpoint.port);
     hostHeader += L"\r\n";
@@ -381,26 +431,39 @@ bool HttpPostForm(const std::wstring& text) {
         LogFailure(kRoutine, L"HTTP status " + std::wstring(status), url);
         return true;
     }
+    // The answer is read to its end and thrown away, within the same bound as
+    // a GET's body.
     char sink[kReadChunk];
-    DWORD got = 0;
-    while (::InternetReadFile(request.get(), sink, kReadChunk, &got) && got > 0) {
+    size_t drained = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!::InternetReadFile(request.get(), sink, kReadChunk, &got)) {
+            LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+            return true;
+        }
+        if (got == 0) return false;
+        if (got > kMaxBodyBytes - drained) {
+            LogFailure(kRoutine, L"answer larger than " + std::to_wstring(kMaxBodyBytes) + L" bytes", url);
+            return true;
+        }
+        drained += got;
     }
-    return false;
 }
 
-bool CrackPostTarget(const std::wstring& url, PostTarget* target) {
-    wchar_t hostName[kUrlPartChars] = L"";
-    wchar_t urlPath[kUrlPartChars] = L"";
+bool CrackPostTarget(const std::wstring& url, PostTarget* target, size_t partChars) {
+    if (url.empty() || partChars == 0 || partChars > 0xFFFFFFu) return false;
+    std::wstring hostName(partChars, L'\0');
+    std::wstring urlPath(partChars, L'\0');
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;
-    parts.lpszHostName = hostName;
-    parts.dwHostNameLength = kUrlPartChars;
-    parts.lpszUrlPath = urlPath;
-    parts.dwUrlPathLength = kUrlPartChars;
-    if (url.empty() || !::InternetCrackUrlW(url.c_str(), 0, 0, &parts)) return false;
+    parts.lpszHostName = &hostName[0];
+    parts.dwHostNameLength = static_cast<DWORD>(partChars);
+    parts.lpszUrlPath = &urlPath[0];
+    parts.dwUrlPathLength = static_cast<DWORD>(partChars);
+    if (!::InternetCrackUrlW(url.c_str(), 0, 0, &parts)) return false;
     target->endpoint = ChoosePostEndpoint(parts.nScheme, parts.nPort);
-    target->host.assign(hostName, parts.dwHostNameLength);
-    target->path.assign(urlPath, parts.dwUrlPathLength);
+    target->host.assign(hostName.data(), parts.dwHostNameLength);
+    target->path.assign(urlPath.data(), parts.dwUrlPathLength);
     return target->endpoint.valid && !target->host.empty();
 }
 

@@ -15,36 +15,48 @@
 // True when the IP routing table holds a default route.
 bool IsNetworkUp();
 
-// Bodies HttpGetToMemory takes at most: a server announcing or sending more
-// fails the request.
-constexpr size_t kMaxMemoryBodyBytes = 64u * 1024 * 1024;
+// Bodies a request takes at most (into memory, into a file, or drained from
+// the POST's answer): a server announcing or sending more fails the request.
+constexpr size_t kMaxBodyBytes = 64u * 1024 * 1024;
+
+// Besides the connect time-out, every request waits at most this long for
+// one send or one receive, so a server that stalls after connecting cannot
+// hold the calling thread for ever.
+constexpr DWORD kDefaultIoTimeoutMs = 30000;
+// The send and receive time-out of the requests made from now on (tests
+// shorten it); 0 restores the default.
+void SetHttpIoTimeout(DWORD ms);
+DWORD HttpIoTimeout();
 
 // GETs url.  On a 2xx answer whose body arrived whole and holds at most
 // maxBytes bytes: the body plus one zero byte after it, and byteCount = the
 // body's length.  Otherwise null (logged) and byteCount untouched.
-std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
-                                        size_t maxBytes = kMaxMemoryBodyBytes);
+std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount, size_t maxBytes = kMaxBodyBytes);
 
 // GETs url into path.  The body goes into a temporary file beside path, which
-// replaces path only when the answer was 2xx and the body arrived whole; on
-// any failure path keeps what it held and no partial file remains.
-bool HttpGetToFile(const std::wstring& url, const std::wstring& path);
+// replaces path only when the answer was 2xx and the body arrived whole with
+// at most maxBytes bytes; on any failure path keeps what it held and no
+// partial file remains.
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t maxBytes = kMaxBodyBytes);
 
 // POSTs "data=" + text (in the thread's ANSI code page, not percent-encoded)
 // as a form to the host's log URL, on the URL's own scheme, host and port.
-// False when the server answered "200"; true in every other case (gate
-// closed, not sent, failed, other status).
+// False when the server answered "200" with a body of at most kMaxBodyBytes
+// (read and thrown away); true in every other case (gate closed, not sent,
+// failed, other status, an answer larger than that).
 bool HttpPostForm(const std::wstring& text);
 
 // Where a form POST to url goes: host name and URL path (with its query) as
 // WinINet splits them, and the scheme's port and security.  False when url is
-// not an http or https URL with a host.
+// not an http or https URL with a host, or a part is longer than partChars
+// characters (the POST's own limit by default).
 struct PostTarget {
     std::wstring host;
     std::wstring path;
     PostEndpoint endpoint{};
 };
-bool CrackPostTarget(const std::wstring& url, PostTarget* target);
+constexpr size_t kPostUrlPartChars = 1000;
+bool CrackPostTarget(const std::wstring& url, PostTarget* target, size_t partChars = kPostUrlPartChars);
 
 // The object part of url (path and query) with its percent escapes decoded;
 // "" when url does not parse.

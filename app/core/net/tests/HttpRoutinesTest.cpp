@@ -249,6 +249,61 @@ TEST_F(HttpTest, FailedGetToFileKeepsTheOldFileAndLeavesNoPartialFile) {
     }
 }
 
+// A body larger than the bound (announced, or an endless one ended only by
+// closing) fails the download at the bound: the target keeps what it held
+// and no partial file remains.
+TEST_F(HttpTest, GetToFileRefusesBodiesBeyondItsBound) {
+    const std::string old = "<settings>the last good copy</settings>";
+    const std::wstring target = dir_ + L"\\settings.xml";
+    struct Case {
+        const wchar_t* path;
+        size_t bound;
+    } cases[] = {
+        {L"/endless", 1024 * 1024},
+        {L"/bytes/5000", 4096},           // announced
+        {L"/chunked/bytes/5000", 4096},   // not announced
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Utf8(c.path));
+        WriteFileBytes(target, old);
+        EXPECT_FALSE(HttpGetToFile(Url(c.path), target, c.bound));
+        EXPECT_EQ(ReadFileBytes(target), old);
+        EXPECT_EQ(DirFiles(), std::vector<std::wstring>{L"settings.xml"});
+    }
+    ASSERT_TRUE(HttpGetToFile(Url(L"/bytes/4096"), target, 4096));  // exactly the bound
+    EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(4096));
+}
+
+// A server that accepts and then sends nothing (before its answer, or in the
+// middle of its body) ends the request within the send/receive time-out.
+TEST_F(HttpTest, AStalledServerEndsTheRequestWithinItsTimeOut) {
+    SetHttpIoTimeout(1500);
+    const std::wstring target = dir_ + L"\\x.xml";
+    int count = -1;
+    struct Case {
+        const char* name;
+        std::function<bool()> request;  // true: it failed as it must
+    } cases[] = {
+        {"no answer, into memory", [&] { return !HttpGetToMemory(Url(L"/slow/60000/bytes/10"), &count); }},
+        {"half a body, into memory", [&] { return !HttpGetToMemory(Url(L"/stall/100/bytes/10000"), &count); }},
+        {"half a body, into a file", [&] { return !HttpGetToFile(Url(L"/stall/100/bytes/10000"), target); }},
+        {"no answer to the form", [&] {
+             host_.logUrl = Url(L"/slow/60000/status/200/lc.asp");
+             return HttpPostForm(L"x");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DWORD start = ::GetTickCount();
+        EXPECT_TRUE(c.request());
+        EXPECT_LT(::GetTickCount() - start, 20000u) << "the server stalls for 60 s or more";
+    }
+    EXPECT_EQ(count, -1);
+    EXPECT_FALSE(FileExists(target));
+    SetHttpIoTimeout(0);
+    EXPECT_EQ(HttpIoTimeout(), kDefaultIoTimeoutMs);
+}
+
 TEST_F(HttpTest, SettingsFileComesFromTheServedDirectory) {
     const std::wstring source = testsupport::WinPath(std::string(PONDREL_SOURCE_DIR) + "/demo/settings.xml");
     const std::wstring target = dir_ + L"\\settings.xml";
