@@ -176,11 +176,10 @@ TEST_F(MainFrameTest, PanesFormThePageAroundTheController) {
     EXPECT_EQ(doc_->GetController(), controller_);
 }
 
-// (Each hide of a shown window waits about 2 s for Wine's X11 side; Cancel
-// hides as OK does.)
-TEST_F(MainFrameTest, CloseAndOkHideTheFrameWithoutDestroyingIt) {
+// (Each hide of a shown window waits about 2 s for Wine's X11 side.)
+TEST_F(MainFrameTest, CloseOkAndCancelHideTheFrameWithoutDestroyingIt) {
     HWND h = frame_->hwnd();
-    for (UINT how : {0u, 1111u}) {
+    for (UINT how : {0u, 1111u, 2222u}) {
         SCOPED_TRACE(how);
         ::ShowWindow(h, SW_SHOWNA);
         ASSERT_TRUE(::IsWindowVisible(h));
@@ -302,6 +301,26 @@ public:
 private:
     HWND box_;
 };
+
+// Cancel hides the frame (above) and copies nothing: the records keep their
+// flags whatever the check boxes show.
+TEST_F(MainFrameTest, CancelLeavesTheRecordsAsTheyWere) {
+    Settings* view = doc_->GetSettingsView();
+    std::wstring defaultEcp;
+    view->AddRecord(Record(L"first"), kSearchId, defaultEcp);
+    view->m_EcpList.GetAt(0)->m_Active = FALSE;
+    fx::Window box;
+    ASSERT_TRUE(box.CreateEx(0, L"BUTTON", L"", WS_CHILD | BS_AUTOCHECKBOX, 0, 0, 10, 10,
+                             doc_->m_pMainView->hwnd(), nullptr));
+    CheckElement element(box.hwnd());
+    view->m_WndList.AddTail(&element);
+    ::SendMessageW(box.hwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kCancelId, 0);
+    EXPECT_FALSE(view->m_EcpList.GetAt(0)->m_Active);
+    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kOkId, 0);  // OK does copy
+    EXPECT_TRUE(view->m_EcpList.GetAt(0)->m_Active);
+    view->m_WndList.RemoveAll();
+}
 
 TEST_F(MainFrameTest, ApplyCopiesTheCheckBoxesIntoTheFirstRecord) {
     Settings* view = doc_->GetSettingsView();
