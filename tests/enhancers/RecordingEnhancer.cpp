@@ -62,6 +62,8 @@ struct Script {
     std::vector<Item> selections, hotSpots;
     LONG navigate = 0;
     std::vector<std::pair<std::wstring, HRESULT>> failures;
+    std::vector<std::wstring> pumps;  // methods that dispatch the waiting messages
+    bool nullQuery = false;           // IAction answered S_OK with no pointer
 };
 
 bool ParseRect(const std::wstring& rest, Item& item, std::wstring& tail) {
@@ -99,6 +101,10 @@ Script LoadScript(wchar_t letter) {
             s.title = rest;
         } else if (key == L"navigate") {
             s.navigate = std::wcstol(rest.c_str(), nullptr, 10);
+        } else if (key == L"pump") {
+            s.pumps.push_back(rest);
+        } else if (key == L"nullquery") {
+            s.nullQuery = true;
         } else if (key == L"fail") {
             std::wstring method, code;
             Split(rest, method, code);
@@ -131,6 +137,10 @@ public:
     }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (script_.nullQuery && out && IsEqualIID(iid, IID_IAction)) {
+            *out = nullptr;
+            return S_OK;
+        }
         return fx::QueryInterfaceFor<IAction, IDispatch>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
@@ -243,9 +253,40 @@ private:
         std::wstring line = method;
         for (size_t i = 0; i < args.size(); ++i) line += (i ? L" | " : L" ") + standin::Escape(args[i]);
         standin::Record(standin::kRecorderLogVar, name_, line);
+        HRESULT hr = S_OK;
         for (const auto& f : script_.failures)
-            if (f.first == method) return f.second;
-        return S_OK;
+            if (f.first == method) {
+                hr = f.second;
+                break;
+            }
+        bool pump = false;
+        for (const std::wstring& p : script_.pumps) pump = pump || p == method;
+        if (pump) Pump();  // last: the object may be gone afterwards
+        return hr;
+    }
+
+    // Dispatches every message waiting for this thread, as an enhancer
+    // showing a dialog or waiting for its browser would, then records how
+    // many it dispatched and the references left once its own guard
+    // reference is gone (0: its caller released it during its own call, and
+    // the object is already destroyed).
+    void Pump() {
+        const std::wstring name = name_;
+        AddRef();
+        int n = 0;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+            ++n;
+        }
+        ULONG refs = Release();  // may destroy this object: only locals from here
+        standin::Record(standin::kRecorderLogVar, name,
+                        L"Pumped " + std::to_wstring(n) + L" | refs " + std::to_wstring(refs));
     }
 
     HRESULT String(HRESULT hr, BSTR* out, const std::wstring& value) {

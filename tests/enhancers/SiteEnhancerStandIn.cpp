@@ -39,6 +39,10 @@ public:
     SiteEnhancer() : name_(L"S" + std::to_wstring(::InterlockedIncrement(&g_objects))) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (out && IsEqualIID(iid, IID_ISiteEnhancer) && Scripted(L"nullquery")) {
+            *out = nullptr;
+            return S_OK;
+        }
         return fx::QueryInterfaceFor<ISiteEnhancer, IDispatch>(this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AddRefObject(); }
@@ -103,6 +107,12 @@ public:
     STDMETHODIMP SetVersion(BSTR* version) override { return Call(L"SetVersion", {TextAt(version)}); }
 
 private:
+    static bool Scripted(const wchar_t* word) {
+        for (const std::wstring& line : standin::ReadScript(standin::kSiteScriptVar))
+            if (line == word) return true;
+        return false;
+    }
+
     ~SiteEnhancer() override { standin::Record(standin::kSiteLogVar, name_, L"Destroyed"); }
 
     // Records the call and gives the scripted result for it.

@@ -10,6 +10,8 @@
 //                           link) is a hot spot with best guess <guess>
 //     entry <text>          site entries 0, 1, ... (then an empty text)
 //     fail <Method> <hex>   Method returns that HRESULT
+//     nullquery             QueryInterface for ISiteEnhancer answers S_OK
+//                           with a null pointer
 //   With no script: every domain enhanced, no hot-spot link, no entries.
 //
 // RecordingEnhancer.dll: classes A and B implement IAction and record every
@@ -25,6 +27,12 @@
 //     hotspot <l> <t> <r> <b> <flags> <domain>|<text>|<href>|<context>|<best guess>
 //     navigate <n>          NavigateToURL's isSuccess (default 0)
 //     fail <Method> <hex>   Method returns that HRESULT (and records the call)
+//     pump <Method>         Method, after recording its call, dispatches every
+//                           message waiting for the thread, then records
+//                           "Pumped <n> | refs <count>" (its own reference
+//                           count once the pump is over)
+//     nullquery             QueryInterface for IAction answers S_OK with a
+//                           null pointer (read when the object is made)
 //
 // Both write one line per call to the file named by PONDREL_SITE_LOG /
 // PONDREL_RECORDER_LOG (UTF-8): "<object> <Method> <arguments...>", arguments

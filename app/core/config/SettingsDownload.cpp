@@ -48,6 +48,33 @@ bool CPondrelApp::DownloadSettings() {
 }
 
 bool CPondrelApp::ReloadSettings() {
+    // A request while a reload runs (an enhancer or a message box pumping
+    // messages meanwhile) is remembered and runs once after it.
+    if (m_ReloadRunning) {
+        m_ReloadAgain = true;
+        LogLine(L"Reload Settings requested during a reload: it follows");
+        return m_SettingsLoaded;
+    }
+    // While the controller is inside a call into an enhancer, it runs the
+    // reload itself once that call has returned.
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    if (controller && controller->DeferReload()) {
+        LogLine(L"Reload Settings waits for the enhancer call in progress");
+        return m_SettingsLoaded;
+    }
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(m_ReloadRunning);
+    do {
+        m_ReloadAgain = false;
+        ReloadSettingsOnce();
+    } while (m_ReloadAgain);
+    return m_SettingsLoaded;
+}
+
+void CPondrelApp::ReloadSettingsOnce() {
     // The dock flag to compare against, the starting look and the connection state.
     const bool dockBefore = RememberedDockFlag(m_SettingsLoaded, m_ShowDockBar);
     m_Starting = true;
@@ -79,7 +106,6 @@ bool CPondrelApp::ReloadSettings() {
     UpdateTrayLook();
     FlushPendingMessages();
     LogLine(L"Reload Settings done");
-    return m_SettingsLoaded;
 }
 
 // Destroys and frees the settings reader (on the thread that made it).

@@ -11,6 +11,7 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/enhancers/WatcherNode.h"
 #include "app/core/config/XmlConfig.h"
+#include "fx/ComString.h"
 #include "fx/Handle.h"
 #include "hosts/SiteEnhancer.h"
 #include "log/PondrelLog.h"
@@ -21,28 +22,16 @@ const wchar_t kSiteEnhancerClsid[] = L"276A523E-D788-4B38-B5A0-0FE77199914D";
 
 void Log(const std::wstring& text) { LogLine(text.c_str()); }
 
-// Owner of a BSTR.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(BSTR b) : b_(b) {}
-    ~Bstr() { ::SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return b_; }
-    BSTR* address() { return &b_; }
-    BSTR release() { BSTR b = b_; b_ = nullptr; return b; }
+using fx::Bstr;
 
-private:
-    BSTR b_ = nullptr;
-};
-
-// 8-bit text in the system's ANSI code page as a BSTR.
-BSTR AnsiToBstr(const char* text, int length) {
+// The UTF-8 text that settings.xml declares (and the ignore list) as a BSTR;
+// an invalid sequence becomes U+FFFD.
+BSTR Utf8ToBstr(const char* text, int length) {
     if (!text || length <= 0) return ::SysAllocString(L"");
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
+    if (n <= 0) return ::SysAllocString(L"");
     BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (b) ::MultiByteToWideChar(CP_ACP, 0, text, length, b, n);
+    if (b) ::MultiByteToWideChar(CP_UTF8, 0, text, length, b, n);
     return b;
 }
 
@@ -141,21 +130,25 @@ bool CPondrelApp::LoadEnhancers() {
     LogLine(L"Loading Enhancers");
     Log(L"Loading Settings.xml at: " + path);
     // Its text, once for the enhancers and once for the site enhancer.
+    // The count is of the enhancers this load adds, whatever ends it.
+    m_EnhancerCount = static_cast<int>(GetEnhancerList().size());
     std::string bytes;
     if (!ReadSettingsFile(path, bytes)) return false;
-    Bstr settingsText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
-    Bstr siteText(AnsiToBstr(bytes.data(), static_cast<int>(bytes.size())));
+    Bstr settingsText, siteText;  // fx::Bstr adopts through reset
+    settingsText.reset(Utf8ToBstr(bytes.data(), static_cast<int>(bytes.size())));
+    siteText.reset(Utf8ToBstr(bytes.data(), static_cast<int>(bytes.size())));
     // The ignore list from the server, or an empty one.
     Bstr ignores;
     if (m_UseIgnoreList) {
         int count = 0;
         std::unique_ptr<char[]> body = HttpGetToMemory(m_IgnoresUrl + m_UserId, &count);
-        if (body) *ignores.address() = AnsiToBstr(body.get(), count);
+        if (body) ignores.reset(Utf8ToBstr(body.get(), count));
     }
-    if (!ignores.get()) *ignores.address() = ::SysAllocString(L"");
+    if (!ignores.get()) ignores.reset(::SysAllocString(L""));
     // The site enhancer first.
     LogLine(L"Initing Site Enhancer");
-    InitSiteEnhancer(siteText.address());
+    BSTR siteTextValue = siteText.get();
+    InitSiteEnhancer(&siteTextValue);
     LogLine(L"Init Site Enhancer complete");
 
     bool failed = false;
@@ -164,7 +157,6 @@ bool CPondrelApp::LoadEnhancers() {
         failed = true;
     } else if (m_pSettings) {
         // Every active enhancer the settings list: created, asked for IAction, initialised and kept.
-        m_EnhancerCount = 0;
         const int n = static_cast<int>(m_pSettings->Enhancers().size());
         for (int i = 1; i <= n; ++i) {
             m_pSettings->ReadEnhancer(i);
@@ -183,23 +175,24 @@ bool CPondrelApp::LoadEnhancers() {
                 failed = true;
                 continue;
             }
+            // A query answering success with no pointer found nothing either.
             fx::ComPtr<IAction> action;
-            if (FAILED(dispatch.As(action, IID_IAction))) {
+            if (FAILED(dispatch.As(action, IID_IAction)) || !action) {
                 Log(L"Failed to find IAction interface for enhancer:" + id);
                 failed = true;
                 continue;
             }
-            ++m_EnhancerCount;
             if (!InitEnhancer(action.get(), m_pSiteEnhancer, settingsText.get(), ignores.get(), id)) {
                 failed = true;
                 continue;
             }
             auto node = std::make_unique<WatcherNode>(dispatch.detach(), action.detach(), active);
             Bstr name;
-            node->m_pAction->get_enhancertype(name.address());
-            if (name.get()) node->m_Name.assign(name.get(), ::SysStringLen(name.get()));
+            node->m_pAction->get_enhancertype(name.put());
+            node->m_Name = name.str();
             Log(node->m_Name + L" has been loaded!");
             GetEnhancerList().push_back(std::move(node));
+            ++m_EnhancerCount;
         }
     }
     // Any failure is logged and reported.
@@ -224,31 +217,48 @@ bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
                       L"Error", MB_OK);
         return false;
     }
-    // Its ISiteEnhancer interface.
+    // Its ISiteEnhancer interface; a query answering success with no
+    // pointer found nothing either.
     fx::ComPtr<ISiteEnhancer> site;
-    if (FAILED(dispatch.As(site, IID_ISiteEnhancer))) {
+    if (FAILED(dispatch.As(site, IID_ISiteEnhancer)) || !site) {
         ::MessageBoxW(nullptr, (std::wstring(L"Failed to find ISiteEnhancer interface for ") + kSiteEnhancerClsid).c_str(),
                       L"Error", MB_OK);
         return false;
     }
-    // Its setup: the site enhancer URL, the settings text, the user key and the version.
-    Bstr url(::SysAllocStringLen(m_SiteEnhancerUrl.data(), static_cast<UINT>(m_SiteEnhancerUrl.size())));
-    site->Setup(url.get(), settingsText);
-    Bstr key(m_Key.empty() ? nullptr : ::SysAllocStringLen(m_Key.data(), static_cast<UINT>(m_Key.size())));
-    Bstr version(::SysAllocStringLen(m_Version.data(), static_cast<UINT>(m_Version.size())));
-    site->SetUserKey(key.address());
-    site->SetVersion(version.address());
+    // Its setup: the site enhancer URL, the settings text, the user key and
+    // the version.  A site enhancer that refuses one of these calls is
+    // released, not lent to the enhancers.
+    Bstr url(m_SiteEnhancerUrl);
+    HRESULT hr = site->Setup(url.get(), settingsText);
+    const wchar_t* step = L"Setup";
+    if (SUCCEEDED(hr)) {
+        Bstr key(m_Key.empty() ? Bstr() : Bstr(m_Key));
+        Bstr version(m_Version);
+        BSTR keyValue = key.get(), versionValue = version.get();
+        hr = site->SetUserKey(&keyValue);
+        step = L"SetUserKey";
+        if (SUCCEEDED(hr)) {
+            hr = site->SetVersion(&versionValue);
+            step = L"SetVersion";
+        }
+    }
+    if (FAILED(hr)) {
+        Log(L"Site enhancer " + std::wstring(step) + L" failed " + HresultText(hr) + L": site enhancer released");
+        if (step != std::wstring(L"Setup")) site->Shutdown();  // it was set up
+        return false;
+    }
     m_pSiteEnhancerDispatch = dispatch.detach();
     m_pSiteEnhancer = site.detach();
     return true;
 }
 
 // The controller unloads its list; without one, the list kept here goes the
-// same way.
+// same way.  No enhancer is left to poll.
 void CPondrelApp::UnloadEnhancers() {
     ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
     if (controller)
         controller->UnloadEnhancers();
     else
         UnloadWatchers(GetEnhancerList(), &m_pSiteEnhancer, &m_pSiteEnhancerDispatch);
+    m_EnhancerCount = 0;
 }

@@ -27,6 +27,9 @@ public:
     // The loaded enhancers (filled by the enhancer load) and their unload.
     virtual WatcherObList& Enhancers() = 0;
     virtual void UnloadEnhancers() = 0;
+    // True when a call into an enhancer is in progress: the controller then
+    // runs the settings reload itself once that call has returned.
+    virtual bool DeferReload() { return false; }
 
     // After a settings reload: the menus' items anew.
     virtual void RebuildMenus() = 0;

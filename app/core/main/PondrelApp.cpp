@@ -77,10 +77,24 @@ std::wstring ProgramDirectory() {
 
 const wchar_t* GetMasterMutexName() { return L"PONDREL-943AA19C-B2D0-4894-842D-624490679A3C"; }
 
-bool IsAlreadyRunning(fx::UniqueHandle* keep) {
-    fx::UniqueHandle mutex(::CreateMutexW(nullptr, TRUE, GetMasterMutexName()));
-    bool running = ::GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!running && keep && mutex) *keep = std::move(mutex);
+bool IsAlreadyRunning(fx::UniqueHandle* keep) { return IsNamedMutexTaken(GetMasterMutexName(), keep); }
+
+bool IsNamedMutexTaken(const wchar_t* name, fx::UniqueHandle* keep) {
+    fx::UniqueHandle mutex(::CreateMutexW(nullptr, TRUE, name));
+    const DWORD error = ::GetLastError();
+    if (!mutex) {
+        // The name is held by an object of another kind, or by one we may not
+        // open: whoever holds it, this start must not become a second full
+        // instance (and "shut" keeps waiting).
+        wchar_t line[128];
+        _snwprintf(line, 127, L"Single-instance mutex not created (error %lu): counted as running",
+                   static_cast<unsigned long>(error));
+        line[127] = L'\0';
+        LogLine(line);
+        return true;
+    }
+    bool running = error == ERROR_ALREADY_EXISTS;
+    if (!running && keep) *keep = std::move(mutex);
     return running;
 }
 

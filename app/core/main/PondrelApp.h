@@ -39,7 +39,10 @@ const wchar_t* GetMasterMutexName();
 // Whether another instance holds the single-instance mutex.  Creates it with
 // initial ownership; when it was new and `keep` is given, the owned handle is
 // handed to *keep instead of being closed.
+// A mutex that cannot be created at all counts as running (logged).
 bool IsAlreadyRunning(fx::UniqueHandle* keep = nullptr);
+// The same test on a mutex of the given name.
+bool IsNamedMutexTaken(const wchar_t* name, fx::UniqueHandle* keep = nullptr);
 // Registers raw mouse and keyboard input for the shared main window.
 bool RegisterRawInput();
 // True while the left mouse button is down (asynchronous state).
@@ -112,6 +115,7 @@ public:
     // Settings download and reload (SettingsDownload.cpp); true when the
     // settings are loaded.
     bool DownloadSettings();
+    // Never nested: a request while one runs runs once after it.
     bool ReloadSettings();
     // The values of the loaded settings document into this object, and the
     // panel records into the view (SettingsValues.cpp).
@@ -257,6 +261,9 @@ public:
     fx::GdiplusSession m_Gdiplus;
 
 private:
+    void ReloadSettingsOnce();
+    bool m_ReloadRunning = false;  // a settings reload is in progress
+    bool m_ReloadAgain = false;    // another was asked for meanwhile
     fx::UniqueHandle m_FirstMutex;  // owned by the first single-instance test when it made the mutex
     fx::ComApartment m_Com;  // this thread's COM start, from InitInstance to ExitInstance
     void SetDefaultUrls();

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <set>
+
 #include "app/core/common/GlobalLocks.h"
+#include "fx/Lock.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -30,7 +33,9 @@ BrowserTreeView::BrowserTreeView() : m_pHotspot(std::make_unique<TxSelWin>()), m
 
 BrowserTreeView::~BrowserTreeView() {
     if (hwnd()) ::KillTimer(hwnd(), kHeartbeatTimer);
-    UnloadEnhancers();
+    // Nothing that waits for the enhancers runs any more.
+    ::UnloadEnhancers(m_Enhancers, &theApp.m_pSiteEnhancer, &theApp.m_pSiteEnhancerDispatch);
+    theApp.m_EnhancerCount = 0;
     m_pCurrentLink = nullptr;
 }
 
@@ -59,19 +64,58 @@ void BrowserTreeView::CreatePopupWindows() {
     m_pTrayMenu = MakeMenu<TxMenuWin>(L"TrayMenu", this, &m_Observer);
 }
 
-void BrowserTreeView::Tick() { m_Heartbeat.Tick(*this); }
+template <class F>
+auto BrowserTreeView::CallEnhancers(F&& call) -> decltype(call()) {
+    auto result = [&] {
+        enhancer_gate::Gate::Call inCall(m_Gate);
+        return call();
+    }();
+    RunDeferredWork();
+    return result;
+}
+
+// What arrived while the enhancers were being called: the reload first (it
+// replaces every enhancer), then the poll and the rescan over the list as it
+// is now.  Each runs once; more work arriving meanwhile runs after it.
+void BrowserTreeView::RunDeferredWork() {
+    using namespace enhancer_gate;
+    for (unsigned work = m_Gate.Take(); work != 0; work = m_Gate.Take()) {
+        if (work & kReload) {
+            LogLine(L"Reload Settings after the enhancer call");
+            theApp.ReloadSettings();
+        }
+        if (work & kPoll) PollOnce();
+        if (work & (kRescan | kRescanWithTick)) Rescan((work & kRescanWithTick) != 0);
+    }
+}
+
+bool BrowserTreeView::DeferReload() { return m_Gate.Defer(enhancer_gate::kReload); }
+
+void BrowserTreeView::Tick() {
+    if (m_Gate.Busy()) return;  // an enhancer pumping messages: the next tick
+    RunDeferredWork();
+    m_Heartbeat.Tick(*this);
+}
 
 LONG BrowserTreeView::PollEnhancers() {
     PollGate gate;
     gate.enhancerCount = theApp.m_EnhancerCount;
     gate.leftButtonDown = IsLeftButtonDown();
     gate.enhancersOff = theApp.m_EnhancersOff;
-    return ::PollEnhancers(m_Enhancers, gate);
+    return CallEnhancers([&] { return ::PollEnhancers(m_Enhancers, gate); });
 }
 
-void BrowserTreeView::Rescan(bool runTick) { m_Heartbeat.Rescan(*this, runTick); }
+void BrowserTreeView::Rescan(bool runTick) {
+    if (m_Gate.Defer(runTick ? enhancer_gate::kRescanWithTick : enhancer_gate::kRescan)) return;
+    m_Heartbeat.Rescan(*this, runTick);
+}
 
-int BrowserTreeView::PollOnce() { return static_cast<int>(m_Heartbeat.PollOnce(*this)); }
+// During a call into an enhancer the poll runs once that call has returned;
+// the raw-input handler meanwhile sees nothing new.
+int BrowserTreeView::PollOnce() {
+    if (m_Gate.Defer(enhancer_gate::kPoll)) return 0;
+    return static_cast<int>(m_Heartbeat.PollOnce(*this));
+}
 
 void BrowserTreeView::HideMenus(bool includeSearchMenu) {
     if (includeSearchMenu && m_pSearchMenu && ::IsWindowVisible(m_pSearchMenu->hwnd())) HideMenu(*m_pSearchMenu);
@@ -86,11 +130,11 @@ void BrowserTreeView::RebuildMenus() {
 }
 
 int BrowserTreeView::CollectHotSpots() {
-    return ::CollectHotSpots(m_Enhancers, m_Observer.m_HotSpots, &m_Observer.m_AreaTitle);
+    return CallEnhancers([&] { return ::CollectHotSpots(m_Enhancers, m_Observer.m_HotSpots, &m_Observer.m_AreaTitle); });
 }
 
 int BrowserTreeView::CollectSelections() {
-    int count = ::CollectSelections(m_Enhancers, m_Observer.m_Selections);
+    int count = CallEnhancers([&] { return ::CollectSelections(m_Enhancers, m_Observer.m_Selections); });
     LogNewSelections();
     return count;
 }
@@ -107,11 +151,15 @@ void BrowserTreeView::LogNewSelections() {
 }
 
 void BrowserTreeView::UnloadEnhancers() {
-    ::UnloadEnhancers(m_Enhancers, &theApp.m_pSiteEnhancer, &theApp.m_pSiteEnhancerDispatch);
+    CallEnhancers([&] {
+        ::UnloadEnhancers(m_Enhancers, &theApp.m_pSiteEnhancer, &theApp.m_pSiteEnhancerDispatch);
+        theApp.m_EnhancerCount = 0;
+        return 0;
+    });
 }
 
 bool BrowserTreeView::NavigateBrowser(HWND browser, const std::wstring& url) {
-    return ::NavigateBrowser(m_Enhancers, browser, url);
+    return CallEnhancers([&] { return ::NavigateBrowser(m_Enhancers, browser, url); });
 }
 
 // The launcher (panel threads, the launch handshake) comes with the panels.
@@ -223,7 +271,8 @@ void BrowserTreeView::OnHotKey(WPARAM id) {
 }
 
 void BrowserTreeView::OnPanelUsage(WPARAM openMs, LPARAM block) {
-    std::wstring id = TakePanelUsageId(block);
+    std::wstring id;
+    if (!TakePanelUsageId(block, &id)) return;
     Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
     if (UserSetting* record = settings ? settings->FindEcp(id) : nullptr) {
         record->m_OpenCount += 1;
@@ -233,21 +282,66 @@ void BrowserTreeView::OnPanelUsage(WPARAM openMs, LPARAM block) {
 
 void BrowserTreeView::OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu) {
     if (static_cast<int>(requestId) != theApp.m_BestGuessRequestId) return;  // a stale answer
+    TakeBestGuessAnswer(onSearchMenu != 0);
+}
+
+void BrowserTreeView::TakeBestGuessAnswer(bool onSearchMenu) {
     TakeBestGuessResult();
-    AddGuessItems(*this, onSearchMenu != 0);
+    AddGuessItems(*this, onSearchMenu);
     RefreshTrayState();
 }
 
+namespace {
+
+// The 11143 blocks handed out and not yet taken back: the controller window
+// can be found from other processes, so an lParam is freed only when it is
+// one of these.
+struct PanelUsageBlocks {
+    fx::CriticalSection lock;
+    std::set<const std::wstring*> out;
+};
+
+PanelUsageBlocks& HandedOutBlocks() {
+    static PanelUsageBlocks blocks;
+    return blocks;
+}
+
+}  // namespace
+
 bool PostPanelUsage(HWND controller, const std::wstring& ecpId, DWORD openMs) {
-    auto* block = new std::wstring(ecpId);
-    if (::PostMessageW(controller, controller_msg::kPanelUsage, openMs, reinterpret_cast<LPARAM>(block))) return true;
-    delete block;
+    auto block = std::make_unique<std::wstring>(ecpId);
+    PanelUsageBlocks& blocks = HandedOutBlocks();
+    {
+        fx::ScopedLock hold(blocks.lock);
+        blocks.out.insert(block.get());
+    }
+    if (::PostMessageW(controller, controller_msg::kPanelUsage, openMs, reinterpret_cast<LPARAM>(block.get()))) {
+        block.release();
+        return true;
+    }
+    fx::ScopedLock hold(blocks.lock);
+    blocks.out.erase(block.get());
     return false;
 }
 
-std::wstring TakePanelUsageId(LPARAM block) {
-    std::unique_ptr<std::wstring> id(reinterpret_cast<std::wstring*>(block));
-    return id ? *id : std::wstring();
+bool TakePanelUsageId(LPARAM block, std::wstring* id) {
+    auto* p = reinterpret_cast<const std::wstring*>(block);
+    PanelUsageBlocks& blocks = HandedOutBlocks();
+    bool ours = false;
+    {
+        fx::ScopedLock hold(blocks.lock);
+        ours = blocks.out.erase(p) != 0;
+    }
+    if (!ours) {
+        wchar_t line[96];
+        _snwprintf(line, 95, L"Panel usage message with an unknown block 0x%p ignored", reinterpret_cast<void*>(block));
+        line[95] = 0;
+        LogLine(line);
+        return false;
+    }
+    std::unique_ptr<const std::wstring> owned(p);
+    if (id) *id = *owned;
+    return true;
 }
 
 std::unique_ptr<ControllerOps> MakeBrowserTreeView() { return std::make_unique<BrowserTreeView>(); }

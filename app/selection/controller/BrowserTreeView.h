@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/core/frame/ControllerOps.h"
 #include "app/core/enhancers/LinkInfo.h"
 #include "app/core/enhancers/WatcherNode.h"
-#include "app/core/frame/ControllerOps.h"
+#include "app/selection/controller/EnhancerCallGate.h"
 #include "app/selection/controller/Heartbeat.h"
+#include "app/selection/controller/Observer.h"
 #include "app/selection/controller/HoverEngine.h"
 #include "app/selection/controller/Observer.h"
 #include "app/selection/hotspot/TxSelWin.h"
@@ -38,6 +40,7 @@ public:
     void OnInitialUpdate();
     void CreatePopupWindows();
 
+    // One heartbeat; skipped while a call into an enhancer is in progress.
     void Tick();
     LONG PollEnhancers() override;
     void Rescan(bool runTick) override;
@@ -49,6 +52,10 @@ public:
     int CollectSelections() override;
     void UnloadEnhancers() override;
     bool NavigateBrowser(HWND browser, const std::wstring& url);
+    // While a call into an enhancer is in progress the settings reload waits
+    // for it to return (true: it will run then).
+    bool DeferReload() override;
+    bool InEnhancerCall() const { return m_Gate.Busy(); }
 
     // Opening panels and URLs (the launcher's piece).
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
@@ -145,12 +152,20 @@ public:
 
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // 11140 for the current request: the result into the application object,
+    // the guesses into the search or the text menu, the tray look.
+    virtual void TakeBestGuessAnswer(bool onSearchMenu);
 
 private:
     void OnHotKey(WPARAM id);
     void OnPanelUsage(WPARAM openMs, LPARAM block);
     void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
     void LogNewSelections();
+    // Runs call (a walk of the enhancer list calling into the enhancers) with
+    // the list held still, then what arrived meanwhile.
+    template <class F>
+    auto CallEnhancers(F&& call) -> decltype(call());
+    void RunDeferredWork();
 
     // The skin images of the hotspot and the menus, loaded from the install
     // directory's Images folder (owned here, freed with the controller).
@@ -158,6 +173,7 @@ private:
     std::vector<fx::GdiplusPtr<Gdiplus::Image>> m_SkinImages;
 
     Heartbeat m_Heartbeat;
+    enhancer_gate::Gate m_Gate;
     std::vector<std::wstring> m_LoggedSelections;  // the selection records as last logged
 };
 

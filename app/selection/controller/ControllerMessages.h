@@ -41,6 +41,9 @@ constexpr int kSearchHotKeyId = 7777;
 
 // Posts 11143 for a closed panel: the identifier travels in a heap block
 // that the controller frees (this function frees it when the post fails).
+// Any thread may post; each block handed out is remembered until taken.
 bool PostPanelUsage(HWND controller, const std::wstring& ecpId, DWORD openMs);
-// The identifier of an 11143 block; the block is freed.
-std::wstring TakePanelUsageId(LPARAM block);
+// The identifier of an 11143 block, which is freed.  Only a block that
+// PostPanelUsage handed out and nobody took yet is read: anything else is
+// left alone, logged, and false comes back.
+bool TakePanelUsageId(LPARAM block, std::wstring* id);

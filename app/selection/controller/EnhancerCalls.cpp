@@ -1,6 +1,7 @@
 #include "app/selection/controller/EnhancerCalls.h"
 
 #include <cwchar>
+#include <exception>
 
 #include "Hextens/HXIE/HXIE.h"
 
@@ -71,6 +72,29 @@ void LogTransferCut(const WatcherNode& node, const wchar_t* what) {
     LogLine(line);
 }
 
+// An exception that ended a transfer: one line, and the collection stops.
+void LogTransferException(const WatcherNode& node, const wchar_t* what, const std::wstring& reason) {
+    wchar_t line[256];
+    _snwprintf(line, 255, L"%s: %s ended by an exception (%s); the records so far are kept", node.m_Name.c_str(), what,
+               reason.c_str());
+    line[255] = 0;
+    LogLine(line);
+}
+
+// The text of the exception being handled (never empty).
+std::wstring CurrentExceptionText() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        const char* what = e.what();
+        std::wstring text;
+        for (const char* p = what; p && *p && text.size() < 120; ++p) text += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+        return text.empty() ? L"exception" : text;
+    } catch (...) {
+        return L"unknown exception";
+    }
+}
+
 // Counts the items an enhancer's ...TransferNext offers; one past the cap
 // ends the transfer, so an enhancer that never answers 0 cannot hold the
 // user-interface thread.
@@ -91,7 +115,7 @@ bool HasActiveAreas(IAction* action) {
 }  // namespace
 
 LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate) {
-    if (gate.enhancerCount == 0 || gate.leftButtonDown || gate.enhancersOff) return 0;
+    if (enhancers.empty() || gate.enhancerCount == 0 || gate.leftButtonDown || gate.enhancersOff) return 0;
     LogLine(L"{");
     LONG all = 0;
     for (auto& node : enhancers) {
@@ -111,33 +135,45 @@ int CollectHotSpots(WatcherObList& enhancers, LinkList& list, std::wstring* area
         if (!action || !(node->m_LastBits & change_bits::kHotSpot)) continue;
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
-        std::wstring title;
-        if (read.Text(&IAction::get_ActiveAreaTitle, title) && areaTitle) *areaTitle = title;
         TransferCap cap;
-        if (read.Call(action->HotSpotTransferBegin(0))) {
-            for (;;) {
-                LONG id = 0;
-                if (!read.Long(&IAction::HotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
-                auto record = std::make_unique<LinkInfo>();
-                LinkInfo& r = *record;
-                bool ok = read.Long(&IAction::GetHotSpotTop, r.m_Rect.top) &&
-                          read.Long(&IAction::GetHotSpotLeft, r.m_Rect.left) &&
-                          read.Long(&IAction::GetHotSpotBottom, r.m_Rect.bottom) &&
-                          read.Long(&IAction::GetHotSpotRight, r.m_Rect.right) &&
-                          read.Text(&IAction::GetDomain, r.m_Domain) &&
-                          read.Text(&IAction::GetHotSpotText, r.m_Text) &&
-                          read.Text(&IAction::GetHRef, r.m_HRef) && read.Context(r.m_Context) &&
-                          read.Text(&IAction::GetBestGuess, r.m_BestGuess);
-                if (!ok) break;
-                r.m_Token = r.m_Text;
-                list.Add(std::move(record));
-                ++count;
+        std::wstring thrown;
+        bool begun = false;
+        try {
+            std::wstring title;
+            if (read.Text(&IAction::get_ActiveAreaTitle, title) && areaTitle) *areaTitle = title;
+            begun = true;
+            if (read.Call(action->HotSpotTransferBegin(0))) {
+                for (;;) {
+                    LONG id = 0;
+                    if (!read.Long(&IAction::HotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
+                    auto record = std::make_unique<LinkInfo>();
+                    LinkInfo& r = *record;
+                    bool ok = read.Long(&IAction::GetHotSpotTop, r.m_Rect.top) &&
+                              read.Long(&IAction::GetHotSpotLeft, r.m_Rect.left) &&
+                              read.Long(&IAction::GetHotSpotBottom, r.m_Rect.bottom) &&
+                              read.Long(&IAction::GetHotSpotRight, r.m_Rect.right) &&
+                              read.Text(&IAction::GetDomain, r.m_Domain) &&
+                              read.Text(&IAction::GetHotSpotText, r.m_Text) &&
+                              read.Text(&IAction::GetHRef, r.m_HRef) && read.Context(r.m_Context) &&
+                              read.Text(&IAction::GetBestGuess, r.m_BestGuess);
+                    if (!ok) break;
+                    r.m_Token = r.m_Text;
+                    list.Add(std::move(record));
+                    ++count;
+                }
             }
+        } catch (...) {
+            thrown = CurrentExceptionText();
         }
         // Begun is always ended: an enhancer may hold a lock in between.
-        action->HotSpotTransferEnd();
+        if (begun) action->HotSpotTransferEnd();
         if (FAILED(read.hr())) LogTransferError(*node, L"hot-spot transfer", read.hr());
         if (cap.Cut()) LogTransferCut(*node, L"hot-spot transfer");
+        if (!thrown.empty()) {
+            // The records so far stay; no other enhancer is asked.
+            LogTransferException(*node, L"hot-spot transfer", thrown);
+            break;
+        }
     }
     return count;
 }
@@ -150,29 +186,39 @@ int CollectSelections(WatcherObList& enhancers, LinkList& list) {
         if (!HasActiveAreas(action)) continue;
         Reader read(action);
         TransferCap cap;
+        std::wstring thrown;
         if (read.Call(action->TextHotSpotTransferBegin())) {
-            for (;;) {
-                LONG id = 0;
-                if (!read.Long(&IAction::TextHotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
-                LONG left = 0, right = 0;
-                if (!read.Long(&IAction::GetSelTextLeft, left) || !read.Long(&IAction::GetSelTextRight, right)) break;
-                if (left == right) continue;  // a piece of zero width
-                auto record = std::make_unique<LinkInfo>();
-                LinkInfo& r = *record;
-                bool ok = read.Long(&IAction::GetSelTextTop, r.m_Rect.top) &&
-                          read.Long(&IAction::GetSelTextLeft, r.m_Rect.left) &&
-                          read.Long(&IAction::GetSelTextBottom, r.m_Rect.bottom) &&
-                          read.Long(&IAction::GetSelTextRight, r.m_Rect.right) &&
-                          read.Text(&IAction::GetSelectedText, r.m_Text) && read.Context(r.m_Context) &&
-                          read.Text(&IAction::GetBestGuess, r.m_BestGuess);
-                if (!ok) break;
-                list.Add(std::move(record));
-                ++count;
+            try {
+                for (;;) {
+                    LONG id = 0;
+                    if (!read.Long(&IAction::TextHotSpotTransferNext, id) || id == 0 || !cap.Take()) break;
+                    LONG left = 0, right = 0;
+                    if (!read.Long(&IAction::GetSelTextLeft, left) || !read.Long(&IAction::GetSelTextRight, right))
+                        break;
+                    if (left == right) continue;  // a piece of zero width
+                    auto record = std::make_unique<LinkInfo>();
+                    LinkInfo& r = *record;
+                    bool ok = read.Long(&IAction::GetSelTextTop, r.m_Rect.top) &&
+                              read.Long(&IAction::GetSelTextLeft, r.m_Rect.left) &&
+                              read.Long(&IAction::GetSelTextBottom, r.m_Rect.bottom) &&
+                              read.Long(&IAction::GetSelTextRight, r.m_Rect.right) &&
+                              read.Text(&IAction::GetSelectedText, r.m_Text) && read.Context(r.m_Context) &&
+                              read.Text(&IAction::GetBestGuess, r.m_BestGuess);
+                    if (!ok) break;
+                    list.Add(std::move(record));
+                    ++count;
+                }
+            } catch (...) {
+                thrown = CurrentExceptionText();
             }
         }
         action->TextHotSpotTransferEnd();
         if (FAILED(read.hr())) LogTransferError(*node, L"selection transfer", read.hr());
         if (cap.Cut()) LogTransferCut(*node, L"selection transfer");
+        if (!thrown.empty()) {
+            LogTransferException(*node, L"selection transfer", thrown);
+            break;
+        }
     }
     return count;
 }

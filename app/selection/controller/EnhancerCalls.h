@@ -22,7 +22,8 @@ struct PollGate {
 
 // Update on every active enhancer, in list order, each answer kept in the
 // node's last bits (0 for an inactive node or a failed call); returns their
-// OR, or 0 without asking anyone when the gate is closed.
+// OR, or 0 without asking (or logging) anything when the gate is closed or
+// the list is empty.
 LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate);
 
 // The most items one transfer takes from one enhancer (a zero-width
@@ -30,6 +31,10 @@ LONG PollEnhancers(WatcherObList& enhancers, const PollGate& gate);
 // a log line, and its transfer still ended.
 constexpr int kMaxTransferItems = 1000;
 
+// An exception during a transfer ends the whole collection: the enhancer's
+// transfer is still ended, the records so far stay in list and their count
+// is returned.
+//
 // The hot spots of every enhancer whose last bits have 0x02 into list;
 // areaTitle gets the active-area title of the last enhancer asked for it.
 // Returns the number of records added.

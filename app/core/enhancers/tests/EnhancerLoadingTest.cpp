@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/core/main/tests/AppFixture.h"
@@ -142,22 +143,74 @@ TEST_F(EnhancerLoading, BadRecordsAreLoggedAndSkipped) {
 }
 
 TEST_F(EnhancerLoading, FailingCallSkipsThatEnhancerOnly) {
+    const std::string xml = Document(Enhancer(standin::kRecordingBText, "true") + Enhancer(standin::kRecordingAText, "true"));
+    const std::wstring text(xml.begin(), xml.end());
     struct Case { const wchar_t* script; Lines bCalls; };
     const Case cases[] = {
         {L"B:fail Init 80004005\n", {L"Init", L"Destroyed"}},
         {L"B:fail SetSiteEnhancer 80004005\n", {L"Init", L"SetSiteEnhancer site", L"Unload", L"Destroyed"}},
+        {L"B:fail SetConfigurationOption 80004005\n",
+         {L"Init", L"SetSiteEnhancer site", L"SetConfigurationOption 1 | bstr:" + text + L" | bstr: | bstr: | bstr:",
+          L"Unload", L"Destroyed"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.script, c.script + wcslen(c.script)));
         ::DeleteFileW(records_.c_str());
         Script(c.script);
-        UseDocument(Document(Enhancer(standin::kRecordingBText, "true") + Enhancer(standin::kRecordingAText, "true")));
+        UseDocument(xml);
         EXPECT_FALSE(theApp.LoadEnhancers());
         EXPECT_EQ((Lines{L"Recording Enhancer A"}), Names());
+        EXPECT_EQ(1, theApp.m_EnhancerCount) << "only the enhancers actually loaded count";
         EXPECT_EQ(c.bCalls, Of(Records(), L'B'));
         EXPECT_EQ(1, Count(L"There was a problem loading Enhancers at the top level."));
         theApp.UnloadEnhancers();
     }
+}
+
+// The count is the number of enhancers loaded: nothing is left to poll after
+// an unload or a load that ended early.
+TEST_F(EnhancerLoading, EnhancerCountFollowsTheLoadedEnhancers) {
+    UseDocument(Document(Enhancer(standin::kRecordingAText, "true") + Enhancer(standin::kRecordingBText, "true")));
+    EXPECT_TRUE(theApp.LoadEnhancers());
+    EXPECT_EQ(2, theApp.m_EnhancerCount);
+    theApp.UnloadEnhancers();
+    EXPECT_EQ(0, theApp.m_EnhancerCount);
+
+    theApp.m_EnhancerCount = 5;  // whatever an earlier load left
+    theApp.m_InstallDir = dir_ + L"absent\\";
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_EQ(0, theApp.m_EnhancerCount);
+    theApp.m_InstallDir = dir_;
+
+    theApp.m_EnhancerCount = 5;
+    theApp.m_SettingsLoaded = false;  // the site enhancer exists: nothing loads
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_EQ(0, theApp.m_EnhancerCount);
+}
+
+// settings.xml declares UTF-8: its text reaches the enhancers and the site
+// enhancer as the same characters, and so does the ignore list.
+TEST_F(EnhancerLoading, SettingsTextAndIgnoreListAreReadAsUtf8) {
+    ASSERT_NE(0, loopback::Port());
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+                            Document(Enhancer(standin::kRecordingAText, "true") +
+                                     "<label>caf\xC3\xA9 \xC3\xBC \xE6\x97\xA5\xE6\x9C\xAC</label>");
+    WriteFile(testsupport::WinPath(ENHANCER_HTTP_ROOT) + L"\\", L"ignores-utf8", "d\xC3\xA9j\xC3\xA0\r\n\xE6\x97\xA5\r\n");
+    theApp.m_IgnoresUrl = loopback::Url(L"/files/ignores-");
+    theApp.m_UserId = L"utf8";
+    theApp.m_UseIgnoreList = true;
+    UseDocument(xml);
+    EXPECT_TRUE(theApp.LoadEnhancers());
+    const std::wstring text = testsupport::Wide(xml);
+    ASSERT_NE(std::wstring::npos, text.find(L"caf\u00e9 \u00fc \u65e5\u672c"));
+    Lines records = Records();
+    Lines a = Of(records, L'A');
+    ASSERT_GE(a.size(), 4u);
+    EXPECT_EQ(L"SetConfigurationOption 1 | bstr:" + text + L" | bstr: | bstr: | bstr:", a[2]);
+    EXPECT_EQ(L"SetConfigurationOption 2 | bstr:d\u00e9j\u00e0\\r\\n\u65e5\\r\\n | bstr: | bstr: | bstr:", a[3]);
+    Lines site = Of(records, L'S');
+    ASSERT_FALSE(site.empty());
+    EXPECT_EQ(L"Setup http://site.example/se | " + text, site[0]);
 }
 
 TEST_F(EnhancerLoading, IgnoreListIsTheDownloadedTextWhenSwitchedOn) {
@@ -181,6 +234,106 @@ TEST_F(EnhancerLoading, SettingsNotLoadedLoadsNothing) {
     EXPECT_NE(nullptr, theApp.m_pSiteEnhancer);
     EXPECT_TRUE(Of(Records(), L'A').empty());
     EXPECT_EQ(1, Count(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
+}
+
+// A site enhancer that refuses one of its set-up calls is logged and released;
+// the enhancers load without it.
+TEST_F(EnhancerLoading, AFailingSiteEnhancerIsReleasedNotLent) {
+    const std::wstring siteScript = dir_ + L"site-script.txt";
+    ::SetEnvironmentVariableW(standin::kSiteScriptVar, siteScript.c_str());
+    theApp.m_Key = L"k1";
+    struct Case {
+        const wchar_t* failing;
+        Lines siteCalls;  // after Setup
+    };
+    const Case cases[] = {
+        {L"Setup", {L"Destroyed"}},
+        {L"SetUserKey", {L"SetUserKey k1", L"Shutdown", L"Destroyed"}},
+        {L"SetVersion", {L"SetUserKey k1", L"SetVersion 1.0.7", L"Shutdown", L"Destroyed"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Utf8(c.failing));
+        ::DeleteFileW(records_.c_str());
+        ASSERT_TRUE(standin::WriteScript(siteScript, std::wstring(L"fail ") + c.failing + L" 80004005\n"));
+        UseDocument(Document(Enhancer(standin::kRecordingAText, "true")));
+        EXPECT_TRUE(theApp.LoadEnhancers());
+        EXPECT_EQ(nullptr, theApp.m_pSiteEnhancer);
+        EXPECT_EQ(nullptr, theApp.m_pSiteEnhancerDispatch);
+        Lines site = Of(Records(), L'S');
+        ASSERT_FALSE(site.empty());
+        EXPECT_EQ(0u, site[0].rfind(L"Setup ", 0));
+        EXPECT_EQ(c.siteCalls, Lines(site.begin() + 1, site.end()));
+        Lines a = Of(Records(), L'A');
+        ASSERT_GE(a.size(), 2u);
+        EXPECT_EQ(L"SetSiteEnhancer null", a[1]);
+        EXPECT_EQ(1, Count(L"Site enhancer " + std::wstring(c.failing) + L" failed 0x80004005: site enhancer released"));
+        theApp.UnloadEnhancers();
+    }
+    theApp.m_Key.clear();
+}
+
+// Answers an error message box ("Error") of this process with OK; the text it
+// showed, or "" when none came within the time.
+class ErrorBoxAnswerer {
+public:
+    ErrorBoxAnswerer() : thread_([this] { Run(); }) {}
+    ~ErrorBoxAnswerer() { Join(); }
+    std::wstring Join() {
+        if (thread_.joinable()) thread_.join();
+        return text_;
+    }
+
+private:
+    void Run() {
+        DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 10000) {
+            HWND box = ::FindWindowW(L"#32770", L"Error");
+            DWORD pid = 0;
+            if (box) ::GetWindowThreadProcessId(box, &pid);
+            if (box && pid == ::GetCurrentProcessId()) {
+                ::EnumChildWindows(box, &ErrorBoxAnswerer::Child, reinterpret_cast<LPARAM>(this));
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return;
+            }
+            ::Sleep(50);
+        }
+    }
+    static BOOL CALLBACK Child(HWND child, LPARAM self) {
+        wchar_t cls[32] = L"", text[512] = L"";
+        ::GetClassNameW(child, cls, 32);
+        ::GetWindowTextW(child, text, 512);
+        auto* me = reinterpret_cast<ErrorBoxAnswerer*>(self);
+        if (_wcsicmp(cls, L"Static") == 0 && wcslen(text) > me->text_.size()) me->text_ = text;
+        return TRUE;
+    }
+    std::wstring text_;
+    std::thread thread_;
+};
+
+// A QueryInterface that answers success with no pointer found nothing.
+TEST_F(EnhancerLoading, ASuccessfulQueryWithoutAPointerIsAFailure) {
+    const std::wstring siteScript = dir_ + L"site-script.txt";
+    ::SetEnvironmentVariableW(standin::kSiteScriptVar, siteScript.c_str());
+    ASSERT_TRUE(standin::WriteScript(siteScript, L"nullquery\n"));
+    Script(L"B:nullquery\n");
+    UseDocument(Document(Enhancer(standin::kRecordingBText, "true") + Enhancer(standin::kRecordingAText, "true")));
+    bool loaded = true;
+    std::wstring boxText;
+    {
+        ErrorBoxAnswerer answerer;
+        loaded = theApp.LoadEnhancers();
+        boxText = answerer.Join();
+    }
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(L"Failed to find ISiteEnhancer interface for 276A523E-D788-4B38-B5A0-0FE77199914D", boxText);
+    EXPECT_EQ(nullptr, theApp.m_pSiteEnhancer);
+    EXPECT_EQ((Lines{L"Destroyed"}), Of(Records(), L'S'));
+    EXPECT_EQ((Lines{L"Recording Enhancer A"}), Names());
+    EXPECT_EQ(1, Count(L"Failed to find IAction interface for enhancer:" + std::wstring(standin::kRecordingBText)));
+    EXPECT_EQ((Lines{L"Destroyed"}), Of(Records(), L'B'));
+    Lines a = Of(Records(), L'A');
+    ASSERT_GE(a.size(), 2u);
+    EXPECT_EQ(L"SetSiteEnhancer null", a[1]);
 }
 
 TEST_F(EnhancerLoading, MissingSettingsFileLoadsNothing) {

@@ -35,6 +35,7 @@ public:
     };
     std::vector<Launch> launches;
     std::vector<std::wstring> urls;
+    std::vector<bool> guessAnswers;  // onSearchMenu of each 11140 taken
 
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring&,
                    DWORD flags) override {
@@ -42,6 +43,9 @@ public:
         return nullptr;
     }
     void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
+
+protected:
+    void TakeBestGuessAnswer(bool onSearchMenu) override { guessAnswers.push_back(onSearchMenu); }
 };
 
 class Controller : public testing::Test {
@@ -177,6 +181,85 @@ TEST_F(Controller, PanelUsageMessageAddsCountAndTime) {
     ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 500));
     EXPECT_TRUE(WaitFor([&] { return r->m_OpenCount == 2; }, 5000));
     EXPECT_EQ(r->m_OpenTime, 2000);
+}
+
+// The controller window can be found from other processes: an 11143 whose
+// lParam is not a block PostPanelUsage handed out (or one already taken) is
+// ignored, never freed or read.
+TEST_F(Controller, PanelUsageMessageTakesOnlyBlocksItHandedOut) {
+    Settings& settings = *doc_->GetSettingsView();
+    auto record = std::make_unique<UserSetting>();
+    record->m_Id = L"ECP-1";
+    std::wstring defaultEcp = L"x";
+    UserSetting* r = settings.AddRecord(std::move(record), L"", defaultEcp);
+    auto foreign = std::make_unique<std::wstring>(L"ECP-1");  // a string the test made itself
+    const LPARAM strangers[] = {reinterpret_cast<LPARAM>(foreign.get()), 0, 0x1234};
+    for (LPARAM lp : strangers) ASSERT_TRUE(::PostMessageW(view_->hwnd(), controller_msg::kPanelUsage, 700, lp));
+    ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 1500));
+    ASSERT_TRUE(WaitFor([&] { return r->m_OpenCount != 0; }, 5000));
+    EXPECT_EQ(r->m_OpenCount, 1);
+    EXPECT_EQ(r->m_OpenTime, 1500);
+    EXPECT_EQ(*foreign, L"ECP-1");  // still the test's, untouched
+
+    // A block is taken once; a failed post forgets (and frees) its block.
+    std::wstring id;
+    ASSERT_TRUE(PostPanelUsage(parent_, L"ECP-2", 5));  // a window that ignores 11143
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, parent_, controller_msg::kPanelUsage, controller_msg::kPanelUsage, PM_REMOVE));
+    EXPECT_TRUE(TakePanelUsageId(msg.lParam, &id));
+    EXPECT_EQ(id, L"ECP-2");
+    EXPECT_FALSE(TakePanelUsageId(msg.lParam, &id));
+    EXPECT_FALSE(PostPanelUsage(reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7FFF0)), L"ECP-3", 5));
+}
+
+TEST_F(Controller, MenuPanelGoneForgetsTheMenuPanel) {
+    int panel = 0, mask = 0;
+    view_->m_pMenuPanel = &panel;
+    view_->m_pMenuPanelMask = &mask;
+    ::PostMessageW(view_->hwnd(), controller_msg::kMenuPanelGone, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return view_->m_pMenuPanel == nullptr; }, 5000));
+    EXPECT_EQ(view_->m_pMenuPanelMask, nullptr);
+}
+
+// 11139 re-collects from the last poll's results and then runs a whole tick;
+// while the program starts (or reloads) it does nothing.
+TEST_F(Controller, RescanMessageRecollectsThenTicksUnlessStarting) {
+    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));
+    fake::FakeAction& a = AddEnhancer(L"A:");
+    a.bits = 0x01;
+    a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
+    nodes_[0]->m_LastBits = 0x01;
+    theApp.m_Online = true;
+    theApp.m_ShowContextMenu = true;
+    theApp.m_ShowLinkPreviews = true;
+
+    ::PostMessageW(view_->hwnd(), controller_msg::kRescan, 0, 0);  // m_Starting is set
+    ::PostMessageW(view_->hwnd(), controller_msg::kToggleEnhancers, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return theApp.m_EnhancersOff; }, 5000));
+    theApp.m_EnhancersOff = false;
+    EXPECT_TRUE(calls_.empty());
+
+    theApp.m_Starting = false;
+    ::PostMessageW(view_->hwnd(), controller_msg::kRescan, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return Count(L"A:Update") == 1; }, 5000));
+    theApp.m_Starting = true;
+    // The collection from the last bits came before the tick's poll.
+    auto begin = std::find(calls_.begin(), calls_.end(), L"A:TextHotSpotTransferBegin");
+    auto update = std::find(calls_.begin(), calls_.end(), L"A:Update");
+    EXPECT_LT(begin - calls_.begin(), update - calls_.begin());
+    EXPECT_EQ(Count(L"A:TextHotSpotTransferBegin"), 2);  // the rescan's and the tick's
+    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+}
+
+TEST_F(Controller, BestGuessAnswerOnlyForTheCurrentRequest) {
+    theApp.m_BestGuessRequestId = 7;
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessAnswer, 6, 1);  // stale
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessAnswer, 8, 0);  // not yet asked
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessAnswer, 7, 1);
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessAnswer, 7, 0);
+    ASSERT_TRUE(WaitFor([&] { return view_->guessAnswers.size() == 2; }, 5000));
+    EXPECT_EQ(view_->guessAnswers, (std::vector<bool>{true, false}));
+    theApp.m_BestGuessRequestId = 0;
 }
 
 TEST_F(Controller, NavigateMessageOpensTheNavigateUrl) {

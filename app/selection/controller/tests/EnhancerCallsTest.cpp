@@ -250,6 +250,53 @@ TEST_F(EnhancerCalls, AnEndlessTransferIsCutAndEnded) {
     }
 }
 
+// An exception during a transfer ends the whole collection: the records so
+// far stay and are counted, the enhancer's transfer is still ended (it may
+// hold a lock in between), and no later enhancer is asked.
+TEST_F(EnhancerCalls, AnExceptionEndsTheCollectionKeepingTheRecordsSoFar) {
+    struct Case {
+        const char* name;
+        const wchar_t* thrower;  // the method whose second call throws
+        int (*collect)(WatcherObList&, LinkList&);
+        const wchar_t* end;
+        const wchar_t* laterBegin;
+    };
+    const Case cases[] = {
+        {"selections", L"GetBestGuess", [](WatcherObList& e, LinkList& l) { return CollectSelections(e, l); },
+         L"A:TextHotSpotTransferEnd", L"B:TextHotSpotTransferBegin"},
+        {"hot spots", L"GetHRef", [](WatcherObList& e, LinkList& l) { return CollectHotSpots(e, l, nullptr); },
+         L"A:HotSpotTransferEnd", L"B:HotSpotTransferBegin 0"},
+        {"selections, at the next item", L"TextHotSpotTransferNext",
+         [](WatcherObList& e, LinkList& l) { return CollectSelections(e, l); }, L"A:TextHotSpotTransferEnd",
+         L"B:TextHotSpotTransferBegin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        enhancers_.clear();
+        nodes_.clear();
+        Take();
+        FakeAction& a = Add(L"A:", 0x03);
+        for (const wchar_t* text : {L"one", L"two", L"three"}) {
+            a.selections.push_back(Piece{{1, 2, 3, 4}, text, L"", L"", L"d", L"h"});
+            a.hotSpots.push_back(a.selections.back());
+        }
+        a.throwAt[c.thrower] = 2;
+        FakeAction& b = Add(L"B:", 0x03);
+        b.selections.push_back(Piece{{1, 2, 3, 4}, L"b"});
+        b.hotSpots = b.selections;
+        LinkList list;
+        int count = -1;
+        EXPECT_NO_THROW(count = c.collect(enhancers_, list));
+        EXPECT_EQ(count, 1);
+        ASSERT_EQ(list.GetCount(), 1u);
+        EXPECT_EQ(list.GetHead()->m_Text, L"one");
+        Calls calls = Take();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), c.end), 1);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), c.laterBegin), 0);
+        EXPECT_EQ(calls.back(), c.end);
+    }
+}
+
 TEST_F(EnhancerCalls, EveryStringTheEnhancerReturnsIsFreed) {
     FakeAction& a = Add(L"", 0x03);
     a.title = L"t";
@@ -263,9 +310,16 @@ TEST_F(EnhancerCalls, EveryStringTheEnhancerReturnsIsFreed) {
     CollectSelections(enhancers_, list);
     NavigateBrowser(enhancers_, nullptr, L"http://example.com/");
     LONG live = spy.live;
+    // The spy sees a string that is not freed: one planted here is counted.
+    BSTR planted = ::SysAllocString(L"planted");
+    LONG withPlanted = spy.live;
+    ::SysFreeString(planted);
+    LONG afterFree = spy.live;
     ::CoRevokeMallocSpy();
     EXPECT_EQ(list.GetCount(), 2u);
     EXPECT_EQ(live, 0);
+    EXPECT_EQ(withPlanted, live + 1);
+    EXPECT_EQ(afterFree, live);
 }
 
 TEST_F(EnhancerCalls, NavigateAsksEveryActiveEnhancer) {

@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
     VARIANT_BOOL navigate = 0;
     bool endless = false;  // ...TransferNext never answers 0: the pieces repeat
     std::map<std::wstring, HRESULT> fail;  // method -> failure code
+    std::map<std::wstring, int> throwAt;   // method -> its call that throws (1 = the first)
     std::vector<std::wstring> navigatedUrls;
 
     LONG refs() const { return refs_; }
@@ -106,6 +108,8 @@ private:
     HRESULT Call(const std::wstring& what) {
         if (calls_) calls_->push_back(tag_ + what);
         std::wstring method = what.substr(0, what.find(L' '));
+        auto t = throwAt.find(method);
+        if (t != throwAt.end() && ++counts_[method] == t->second) throw std::runtime_error("scripted");
         auto f = fail.find(method);
         return f == fail.end() ? S_OK : f->second;
     }
@@ -139,6 +143,7 @@ private:
 
     std::vector<std::wstring>* calls_;
     std::wstring tag_;
+    std::map<std::wstring, int> counts_;
     LONG refs_ = 0;
     std::vector<Piece>* list_ = nullptr;
     long at_ = -1;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/selection/controller/EnhancerCallGate.h"
 #include "app/selection/controller/Heartbeat.h"
 
 namespace {
@@ -228,6 +229,39 @@ TEST(SettingsRetry, AfterTheIntervalOnAnInjectedClock) {
 TEST(SettingsRetry, TickCountWrap) {
     EXPECT_TRUE(SettingsRetryDue(false, 60000, 0xFFFFF000u, 60000));  // 64096 ms across the wrap
     EXPECT_FALSE(SettingsRetryDue(false, 1000, 0xFFFFF000u, 60000));
+}
+
+// The gate that holds the enhancer list still during calls into enhancers:
+// work asked for meanwhile waits (each kind once) until the outermost call
+// has ended, and nothing waits when no call is in progress.
+TEST(EnhancerCallGate, WorkWaitsForTheOutermostCall) {
+    using namespace enhancer_gate;
+    Gate gate;
+    EXPECT_FALSE(gate.Defer(kReload));  // no call: the caller runs it now
+    EXPECT_EQ(gate.Take(), 0u);
+
+    gate.Begin();
+    EXPECT_TRUE(gate.Defer(kRescan));
+    gate.Begin();  // a nested call (a rescan's collection inside a pump)
+    EXPECT_TRUE(gate.Defer(kReload));
+    EXPECT_TRUE(gate.Defer(kReload));
+    gate.End();
+    EXPECT_EQ(gate.Take(), 0u) << "the outer call is still in progress";
+    EXPECT_TRUE(gate.Defer(kPoll));
+    gate.End();
+    EXPECT_FALSE(gate.Busy());
+    EXPECT_EQ(gate.Take(), unsigned{kRescan | kReload | kPoll});
+    EXPECT_EQ(gate.Take(), 0u);
+
+    // An exception out of a call still ends it.
+    try {
+        Gate::Call call(gate);
+        gate.Defer(kRescanWithTick);
+        throw std::runtime_error("enhancer");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(gate.Busy());
+    EXPECT_EQ(gate.Take(), unsigned{kRescanWithTick});
 }
 
 }  // namespace
