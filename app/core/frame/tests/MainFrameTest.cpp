@@ -302,27 +302,8 @@ private:
     HWND box_;
 };
 
-// Cancel hides the frame (above) and copies nothing: the records keep their
-// flags whatever the check boxes show.
-TEST_F(MainFrameTest, CancelLeavesTheRecordsAsTheyWere) {
-    Settings* view = doc_->GetSettingsView();
-    std::wstring defaultEcp;
-    view->AddRecord(Record(L"first"), kSearchId, defaultEcp);
-    view->m_EcpList.GetAt(0)->m_Active = FALSE;
-    fx::Window box;
-    ASSERT_TRUE(box.CreateEx(0, L"BUTTON", L"", WS_CHILD | BS_AUTOCHECKBOX, 0, 0, 10, 10,
-                             doc_->m_pMainView->hwnd(), nullptr));
-    CheckElement element(box.hwnd());
-    view->m_WndList.AddTail(&element);
-    ::SendMessageW(box.hwnd(), BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kCancelId, 0);
-    EXPECT_FALSE(view->m_EcpList.GetAt(0)->m_Active);
-    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kOkId, 0);  // OK does copy
-    EXPECT_TRUE(view->m_EcpList.GetAt(0)->m_Active);
-    view->m_WndList.RemoveAll();
-}
-
-TEST_F(MainFrameTest, ApplyCopiesTheCheckBoxesIntoTheFirstRecord) {
+// Apply and OK copy the check boxes into the records; Cancel copies nothing.
+TEST_F(MainFrameTest, ApplyAndOkCopyTheCheckBoxesIntoTheFirstRecordCancelDoesNot) {
     Settings* view = doc_->GetSettingsView();
     std::wstring defaultEcp;
     view->AddRecord(Record(L"first"), kSearchId, defaultEcp);
@@ -340,6 +321,11 @@ TEST_F(MainFrameTest, ApplyCopiesTheCheckBoxesIntoTheFirstRecord) {
         EXPECT_EQ(view->m_EcpList.GetAt(0)->m_Active != FALSE, checked);
         EXPECT_TRUE(view->m_EcpList.GetAt(1)->m_Active) << "only the first record";
     }
+    ::SendMessageW(box.hwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kCancelId, 0);
+    EXPECT_FALSE(view->m_EcpList.GetAt(0)->m_Active);
+    ::SendMessageW(doc_->m_pMainView->hwnd(), WM_COMMAND, MainView::kOkId, 0);
+    EXPECT_TRUE(view->m_EcpList.GetAt(0)->m_Active);
     view->m_WndList.RemoveAll();
 }
 

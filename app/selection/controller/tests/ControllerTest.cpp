@@ -83,6 +83,13 @@ protected:
         theApp.m_EnhancerCount = static_cast<int>(view_->m_Enhancers.size());
         return *fakes_.back();
     }
+    // A panel record of the settings view.
+    UserSetting* AddEcp(const wchar_t* id) {
+        auto record = std::make_unique<UserSetting>();
+        record->m_Id = id;
+        std::wstring defaultEcp = L"x";
+        return doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
+    }
     int Count(const std::wstring& call) const { return static_cast<int>(std::count(calls_.begin(), calls_.end(), call)); }
 
     using FakeAction = fake::FakeAction;
@@ -171,11 +178,7 @@ TEST_F(Controller, OneUpdatePerActiveEnhancerPerTick) {
 }
 
 TEST_F(Controller, PanelUsageMessageAddsCountAndTime) {
-    Settings& settings = *doc_->GetSettingsView();
-    auto record = std::make_unique<UserSetting>();
-    record->m_Id = L"ECP-1";
-    std::wstring defaultEcp = L"x";
-    UserSetting* r = settings.AddRecord(std::move(record), L"", defaultEcp);
+    UserSetting* r = AddEcp(L"ECP-1");
     ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 1500));
     ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"no such panel", 99));
     ASSERT_TRUE(PostPanelUsage(view_->hwnd(), L"ECP-1", 500));
@@ -187,11 +190,7 @@ TEST_F(Controller, PanelUsageMessageAddsCountAndTime) {
 // lParam is not a block PostPanelUsage handed out (or one already taken) is
 // ignored, never freed or read.
 TEST_F(Controller, PanelUsageMessageTakesOnlyBlocksItHandedOut) {
-    Settings& settings = *doc_->GetSettingsView();
-    auto record = std::make_unique<UserSetting>();
-    record->m_Id = L"ECP-1";
-    std::wstring defaultEcp = L"x";
-    UserSetting* r = settings.AddRecord(std::move(record), L"", defaultEcp);
+    UserSetting* r = AddEcp(L"ECP-1");
     auto foreign = std::make_unique<std::wstring>(L"ECP-1");  // a string the test made itself
     const LPARAM strangers[] = {reinterpret_cast<LPARAM>(foreign.get()), 0, 0x1234};
     for (LPARAM lp : strangers) ASSERT_TRUE(::PostMessageW(view_->hwnd(), controller_msg::kPanelUsage, 700, lp));
