@@ -19,6 +19,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -212,9 +213,9 @@ TEST_F(Controller, PanelUsageMessageTakesOnlyBlocksItHandedOut) {
 }
 
 TEST_F(Controller, MenuPanelGoneForgetsTheMenuPanel) {
-    int panel = 0, mask = 0;
+    int panel = 0;
     view_->m_pMenuPanel = &panel;
-    view_->m_pMenuPanelMask = &mask;
+    view_->m_pMenuPanelMask.reset(new Gdiplus::Bitmap(4, 4, PixelFormat32bppARGB));
     ::PostMessageW(view_->hwnd(), controller_msg::kMenuPanelGone, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return view_->m_pMenuPanel == nullptr; }, 5000));
     EXPECT_EQ(view_->m_pMenuPanelMask, nullptr);
