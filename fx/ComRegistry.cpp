@@ -101,18 +101,16 @@ HRESULT LoadModuleTypeLib(const std::wstring& path, ComPtr<ITypeLib>& lib) {
 
 HRESULT RegisterModuleTypeLib(const std::wstring& path) {
     ComPtr<ITypeLib> lib;
-    HRESULT hr = LoadModuleTypeLib(path, lib);
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(LoadModuleTypeLib(path, lib));
     std::wstring file = path;
     return ::RegisterTypeLib(lib.get(), &file[0], nullptr);
 }
 
 HRESULT UnregisterModuleTypeLib(const std::wstring& path) {
     ComPtr<ITypeLib> lib;
-    HRESULT hr = LoadModuleTypeLib(path, lib);
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(LoadModuleTypeLib(path, lib));
     TLIBATTR* attr = nullptr;
-    if (FAILED(hr = lib->GetLibAttr(&attr))) return hr;
+    FX_RETURN_IF_FAILED(lib->GetLibAttr(&attr));
     TLIBATTR a = *attr;
     lib->ReleaseTLibAttr(attr);
     // Nothing registered is nothing to remove.
@@ -123,8 +121,7 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& path) {
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, registered.put()) != ERROR_SUCCESS)
         return S_OK;
     registered.reset();
-    hr = ::UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
-    return hr;
+    return ::UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
 }
 
 }  // namespace
@@ -190,22 +187,20 @@ std::vector<RegKey> ClassTree(const ComServer& server, const std::wstring& modul
 HRESULT RegisterServer(const ComServer& server) {
     ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
     UniqueHKey classes;
-    HRESULT hr = OpenClassesRoot(classes);
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(OpenClassesRoot(classes));
     const std::wstring path = ModulePath();
-    if (FAILED(hr = WriteRegistration(classes.get(), AppIdTree(server)))) return hr;
-    if (FAILED(hr = WriteRegistration(classes.get(), ClassTree(server, path)))) return hr;
+    FX_RETURN_IF_FAILED(WriteRegistration(classes.get(), AppIdTree(server)));
+    FX_RETURN_IF_FAILED(WriteRegistration(classes.get(), ClassTree(server, path)));
     return server.libId ? RegisterModuleTypeLib(path) : S_OK;
 }
 
 HRESULT UnregisterServer(const ComServer& server) {
     ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
     UniqueHKey classes;
-    HRESULT hr = OpenClassesRoot(classes);
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(OpenClassesRoot(classes));
     const std::wstring path = ModulePath();
     HRESULT result = RemoveRegistration(classes.get(), ClassTree(server, path));
-    hr = server.libId ? UnregisterModuleTypeLib(path) : S_OK;
+    HRESULT hr = server.libId ? UnregisterModuleTypeLib(path) : S_OK;
     if (SUCCEEDED(result)) result = hr;
     hr = RemoveRegistration(classes.get(), AppIdTree(server));
     if (SUCCEEDED(result)) result = hr;

@@ -26,8 +26,7 @@ HRESULT TypeInfoDispatch::Load() {
 HRESULT TypeInfoDispatch::GetTypeInfo(ITypeInfo** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    HRESULT hr = Load();
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(Load());
     *out = info_.get();
     (*out)->AddRef();
     return S_OK;
@@ -48,16 +47,14 @@ HRESULT TypeInfoDispatch::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
 
 HRESULT TypeInfoDispatch::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    HRESULT hr = Load();
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(Load());
     return ::DispGetIDsOfNames(info_.get(), names, count, ids);
 }
 
 HRESULT TypeInfoDispatch::Invoke(void* self, DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* excepInfo, UINT* argError) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    HRESULT hr = Load();
-    if (FAILED(hr)) return hr;
+    FX_RETURN_IF_FAILED(Load());
     return info_->Invoke(self, id, flags, params, result, excepInfo, argError);
 }
 

@@ -1,6 +1,7 @@
 #include "fx/DocTemplate.h"
 
 #include "fx/App.h"
+#include "fx/Gdi.h"
 
 namespace fx {
 
@@ -26,10 +27,8 @@ bool View::Create(Window& frame, Document& doc) {
 
 bool View::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        OnDraw(dc);
-        ::EndPaint(hwnd(), &ps);
+        PaintDC dc(hwnd());
+        OnDraw(dc.get());
         result = 0;
         return true;
     }

@@ -1,166 +1,123 @@
-// Small RAII owners for kernel handles, mapped views, registry keys, GDI objects
-// and COM pointers.  Every owner is move-only; none has a bare close path.
+// RAII owners for handles: one move-only template, UniqueOwner, and a typed
+// alias per kind of handle (kernel objects, mapped views, modules, registry
+// keys, GDI objects, memory DCs, icons, menus).  None has a bare close path.
+// Also here for its users: ComPtr (fx/ComPtr.h) and MutexLock.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
 #include <utility>
 
+#include "fx/ComPtr.h"
+
 namespace fx {
 
-// Owner of a kernel handle (NULL and INVALID_HANDLE_VALUE both mean "none").
-class UniqueHandle {
+// Owns one handle described by Traits:
+//   using pointer = <the handle type>;
+//   static bool Valid(pointer);   // false for every "none" value
+//   static void Close(pointer);   // called once per valid handle
+template <class Traits>
+class UniqueOwner {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept { reset(o.release()); return *this; }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    using pointer = typename Traits::pointer;
 
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    HANDLE release() { HANDLE h = h_; h_ = nullptr; return h; }
-    void reset(HANDLE h = nullptr) {
-        if (h_ && h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    UniqueOwner() = default;
+    explicit UniqueOwner(pointer h) : h_(h) {}
+    ~UniqueOwner() { reset(); }
+    UniqueOwner(UniqueOwner&& o) noexcept : h_(o.release()) {}
+    UniqueOwner& operator=(UniqueOwner&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    UniqueOwner(const UniqueOwner&) = delete;
+    UniqueOwner& operator=(const UniqueOwner&) = delete;
+
+    pointer get() const { return h_; }
+    explicit operator bool() const { return Traits::Valid(h_); }
+    // Address for an out-parameter; closes what was held.
+    pointer* put() { reset(); return &h_; }
+    pointer release() { pointer h = h_; h_ = pointer(); return h; }
+    void reset(pointer h = pointer()) {
+        pointer old = h_;
         h_ = h;
+        if (old != h && Traits::Valid(old)) Traits::Close(old);
     }
 
 private:
-    HANDLE h_ = nullptr;
+    pointer h_ = pointer();
 };
 
-// Owner of a loaded module (FreeLibrary when it goes).
-class UniqueModule {
-public:
-    UniqueModule() = default;
-    explicit UniqueModule(HMODULE m) : m_(m) {}
-    ~UniqueModule() { reset(); }
-    UniqueModule(UniqueModule&& o) noexcept : m_(o.release()) {}
-    UniqueModule& operator=(UniqueModule&& o) noexcept { reset(o.release()); return *this; }
-    UniqueModule(const UniqueModule&) = delete;
-    UniqueModule& operator=(const UniqueModule&) = delete;
-
-    HMODULE get() const { return m_; }
-    explicit operator bool() const { return m_ != nullptr; }
-    HMODULE release() { HMODULE m = m_; m_ = nullptr; return m; }
-    void reset(HMODULE m = nullptr) {
-        if (m_) ::FreeLibrary(m_);
-        m_ = m;
-    }
-
-private:
-    HMODULE m_ = nullptr;
+// The close functions, one per kind of handle.
+struct KernelHandleTraits {
+    using pointer = HANDLE;
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-
-// Owner of a view of a file mapping.
-class MappedView {
-public:
-    MappedView() = default;
-    explicit MappedView(void* p) : p_(p) {}
-    ~MappedView() { reset(); }
-    MappedView(MappedView&& o) noexcept : p_(o.release()) {}
-    MappedView& operator=(MappedView&& o) noexcept { reset(o.release()); return *this; }
-    MappedView(const MappedView&) = delete;
-    MappedView& operator=(const MappedView&) = delete;
-
-    void* get() const { return p_; }
-    unsigned char* bytes() const { return static_cast<unsigned char*>(p_); }
-    explicit operator bool() const { return p_ != nullptr; }
-    void* release() { void* p = p_; p_ = nullptr; return p; }
-    void reset(void* p = nullptr) {
-        if (p_) ::UnmapViewOfFile(p_);
-        p_ = p;
-    }
-
-private:
-    void* p_ = nullptr;
+struct ModuleTraits {
+    using pointer = HMODULE;
+    static bool Valid(HMODULE m) { return m != nullptr; }
+    static void Close(HMODULE m) { ::FreeLibrary(m); }
 };
-
-// Owner of an open registry key.
-class UniqueHKey {
-public:
-    UniqueHKey() = default;
-    explicit UniqueHKey(HKEY k) : k_(k) {}
-    ~UniqueHKey() { reset(); }
-    UniqueHKey(UniqueHKey&& o) noexcept : k_(o.release()) {}
-    UniqueHKey& operator=(UniqueHKey&& o) noexcept { reset(o.release()); return *this; }
-    UniqueHKey(const UniqueHKey&) = delete;
-    UniqueHKey& operator=(const UniqueHKey&) = delete;
-
-    HKEY get() const { return k_; }
-    HKEY* put() { reset(); return &k_; }
-    explicit operator bool() const { return k_ != nullptr; }
-    HKEY release() { HKEY k = k_; k_ = nullptr; return k; }
-    void reset(HKEY k = nullptr) {
-        if (k_) ::RegCloseKey(k_);
-        k_ = k;
-    }
-
-private:
-    HKEY k_ = nullptr;
+struct MappedViewTraits {
+    using pointer = void*;
+    static bool Valid(void* p) { return p != nullptr; }
+    static void Close(void* p) { ::UnmapViewOfFile(p); }
 };
-
-// Owner of a GDI object (pen, brush, font, bitmap, region).
+struct RegistryKeyTraits {
+    using pointer = HKEY;
+    static bool Valid(HKEY k) { return k != nullptr; }
+    static void Close(HKEY k) { ::RegCloseKey(k); }
+};
 template <class T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : h_(h) {}
-    ~GdiObject() { reset(); }
-    GdiObject(GdiObject&& o) noexcept : h_(o.release()) {}
-    GdiObject& operator=(GdiObject&& o) noexcept { reset(o.release()); return *this; }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    T release() { T h = h_; h_ = nullptr; return h; }
-    void reset(T h = nullptr) {
-        if (h_) ::DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    T h_ = nullptr;
+struct GdiObjectTraits {
+    using pointer = T;
+    static bool Valid(T h) { return h != nullptr; }
+    static void Close(T h) { ::DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using pointer = HDC;
+    static bool Valid(HDC dc) { return dc != nullptr; }
+    static void Close(HDC dc) { ::DeleteDC(dc); }
+};
+struct IconTraits {
+    using pointer = HICON;
+    static bool Valid(HICON i) { return i != nullptr; }
+    static void Close(HICON i) { ::DestroyIcon(i); }
+};
+struct MenuTraits {
+    using pointer = HMENU;
+    static bool Valid(HMENU m) { return m != nullptr; }
+    static void Close(HMENU m) { ::DestroyMenu(m); }
 };
 
-// Reference-counted COM interface pointer.
+// A kernel handle (NULL and INVALID_HANDLE_VALUE both mean "none").
+using UniqueHandle = UniqueOwner<KernelHandleTraits>;
+// A loaded module (FreeLibrary).
+using UniqueModule = UniqueOwner<ModuleTraits>;
+// An open registry key.
+using UniqueHKey = UniqueOwner<RegistryKeyTraits>;
+// A GDI object: pen, brush, font, bitmap (also a DIB section), region.
 template <class T>
-class ComPtr {
+using GdiObject = UniqueOwner<GdiObjectTraits<T>>;
+using UniqueBitmap = GdiObject<HBITMAP>;
+using UniqueBrush = GdiObject<HBRUSH>;
+using UniquePen = GdiObject<HPEN>;
+using UniqueFont = GdiObject<HFONT>;
+using UniqueRegion = GdiObject<HRGN>;
+// A DC of our own making (CreateCompatibleDC, CreateDC): DeleteDC.  A DC
+// borrowed from a window is fx::WindowDC (fx/Gdi.h).
+using UniqueDC = UniqueOwner<MemoryDcTraits>;
+// An icon made or copied here (CreateIconIndirect, CopyIcon, ExtractIcon);
+// never a shared icon from LoadIcon.
+using UniqueIcon = UniqueOwner<IconTraits>;
+// A menu not attached to a window (a window destroys its own menu bar).
+using UniqueMenu = UniqueOwner<MenuTraits>;
+
+// A view of a file mapping, also readable as bytes.
+class MappedView : public UniqueOwner<MappedViewTraits> {
 public:
-    ComPtr() = default;
-    ComPtr(std::nullptr_t) {}
-    // Takes a new reference on p.
-    explicit ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
-    ComPtr(ComPtr&& o) noexcept : p_(o.detach()) {}
-    ComPtr& operator=(const ComPtr& o) { ComPtr(o).swap(*this); return *this; }
-    ComPtr& operator=(ComPtr&& o) noexcept { ComPtr(std::move(o)).swap(*this); return *this; }
-
-    // Adopts p without adding a reference.
-    static ComPtr Attach(T* p) { ComPtr c; c.p_ = p; return c; }
-
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // Address for an out-parameter; releases what was held.
-    T** put() { reset(); return &p_; }
-    void** put_void() { return reinterpret_cast<void**>(put()); }
-    T* detach() { T* p = p_; p_ = nullptr; return p; }
-    void reset() { if (p_) { T* p = p_; p_ = nullptr; p->Release(); } }
-    void swap(ComPtr& o) noexcept { std::swap(p_, o.p_); }
-
-    template <class U>
-    HRESULT As(ComPtr<U>& out, REFIID iid) const {
-        if (!p_) { out.reset(); return E_POINTER; }
-        return p_->QueryInterface(iid, out.put_void());
-    }
-
-private:
-    T* p_ = nullptr;
+    using UniqueOwner<MappedViewTraits>::UniqueOwner;
+    unsigned char* bytes() const { return static_cast<unsigned char*>(get()); }
 };
 
 // Holds a mutex from a successful wait until destruction.  A wait that returns

@@ -5,28 +5,15 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "fx/Handle.h"
+
 namespace fx {
 
-class InternetHandle {
-public:
-    InternetHandle() = default;
-    explicit InternetHandle(HINTERNET h) : h_(h) {}
-    ~InternetHandle() { reset(); }
-    InternetHandle(InternetHandle&& o) noexcept : h_(o.release()) {}
-    InternetHandle& operator=(InternetHandle&& o) noexcept { reset(o.release()); return *this; }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    HINTERNET release() { HINTERNET h = h_; h_ = nullptr; return h; }
-    void reset(HINTERNET h = nullptr) {
-        if (h_) ::InternetCloseHandle(h_);
-        h_ = h;
-    }
-
-private:
-    HINTERNET h_ = nullptr;
+struct InternetHandleTraits {
+    using pointer = HINTERNET;
+    static bool Valid(HINTERNET h) { return h != nullptr; }
+    static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
 };
+using InternetHandle = UniqueOwner<InternetHandleTraits>;
 
 }  // namespace fx

@@ -8,6 +8,7 @@
 #include "Hextens/HXIE/ModuleState.h"
 #include "Hextens/HXIE/UpdateCycle.h"
 #include "fx/ComString.h"
+#include "fx/Variant.h"
 #include "log/Logger.h"
 
 namespace {
@@ -21,13 +22,9 @@ constexpr size_t kMaxOffsetDepth = 256;
 // The attribute as a string; none when it is missing or not a string.
 std::optional<std::wstring> StringAttribute(IHTMLElement* element, const wchar_t* name) {
     fx::Bstr attribute(name);
-    VARIANT value;
-    ::VariantInit(&value);
-    std::optional<std::wstring> result;
-    if (SUCCEEDED(element->getAttribute(attribute.get(), 0, &value)) && value.vt == VT_BSTR)
-        result = value.bstrVal ? std::wstring(value.bstrVal, ::SysStringLen(value.bstrVal)) : std::wstring();
-    ::VariantClear(&value);
-    return result;
+    fx::Variant value;
+    if (SUCCEEDED(element->getAttribute(attribute.get(), 0, value.put())) && value.vt() == VT_BSTR) return value.str();
+    return std::nullopt;
 }
 
 std::optional<std::wstring> InnerText(IHTMLElement* element) {
@@ -102,7 +99,7 @@ bool CAction::CheckHotSpot(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT cur
 
     fx::ComPtr<IHTMLElement2> anchor2;
     fx::ComPtr<IHTMLRect> bounds;
-    if (FAILED(anchor.As(anchor2, IID_IHTMLElement2)) || !anchor2 ||
+    if (FAILED(anchor.As(anchor2)) || !anchor2 ||
         FAILED(anchor2->getBoundingClientRect(bounds.put())) || !bounds)
         return false;
     hxie::Rect client;
@@ -135,7 +132,7 @@ bool CAction::CheckSelection(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT, 
     fx::ComPtr<IHTMLTxtRange> range;
     if (FAILED(doc2->get_selection(selection.put())) || !selection) return false;
     if (FAILED(selection->createRange(rangeObject.put())) || !rangeObject) return false;
-    if (FAILED(rangeObject.As(range, IID_IHTMLTxtRange)) || !range) return false;
+    if (FAILED(rangeObject.As(range)) || !range) return false;
     fx::Bstr rangeText;
     if (FAILED(range->get_text(rangeText.put()))) return false;
     const std::wstring raw = rangeText.str();
@@ -152,7 +149,7 @@ bool CAction::CheckSelection(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT, 
         } else if (hxie::EqualsIgnoreCase(tag.c_str(), L"textarea")) {
             placement.textAreaClip = GetElementRect(parent.get()).value_or(hxie::Rect{});
             fx::ComPtr<IHTMLElement2> area2;
-            if (SUCCEEDED(parent.As(area2, IID_IHTMLElement2)) && area2) {
+            if (SUCCEEDED(parent.As(area2)) && area2) {
                 if (FAILED(area2->get_scrollLeft(&placement.textAreaOffset.x))) placement.textAreaOffset.x = 0;
                 if (FAILED(area2->get_scrollTop(&placement.textAreaOffset.y))) placement.textAreaOffset.y = 0;
             }
@@ -160,7 +157,7 @@ bool CAction::CheckSelection(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT, 
     }
 
     fx::ComPtr<IHTMLTextRangeMetrics> metrics;
-    if (FAILED(range.As(metrics, IID_IHTMLTextRangeMetrics)) || !metrics) return false;
+    if (FAILED(range.As(metrics)) || !metrics) return false;
     auto readMetrics = [&](hxie::RangeMetrics& m) {
         return SUCCEEDED(metrics->get_boundingLeft(&m.left)) && SUCCEEDED(metrics->get_boundingTop(&m.top)) &&
                SUCCEEDED(metrics->get_boundingWidth(&m.width)) && SUCCEEDED(metrics->get_boundingHeight(&m.height));
@@ -204,7 +201,7 @@ long CAction::CheckFrames(IWebBrowser2* browser, POINT cursor, long bits, const 
     fx::ComPtr<IOleContainer> container;
     fx::ComPtr<IEnumUnknown> objects;
     if (FAILED(browser->get_Document(document.put())) || !document) return bits;
-    if (FAILED(document.As(container, IID_IOleContainer)) || !container) return bits;
+    if (FAILED(document.As(container)) || !container) return bits;
     if (FAILED(container->EnumObjects(OLECONTF_EMBEDDINGS, objects.put())) || !objects) return bits;
 
     const bool enhanced = !m_bDomainNotEnhanced;
@@ -216,10 +213,10 @@ long CAction::CheckFrames(IWebBrowser2* browser, POINT cursor, long bits, const 
         fx::ComPtr<IDispatch> frameDocument;
         fx::ComPtr<IHTMLDocument3> doc3;
         fx::ComPtr<IHTMLDocument2> doc2;
-        if (FAILED(object.As(frame, IID_IWebBrowser2)) || !frame) continue;
+        if (FAILED(object.As(frame)) || !frame) continue;
         if (FAILED(frame->get_Document(frameDocument.put())) || !frameDocument) continue;
-        if (FAILED(frameDocument.As(doc3, IID_IHTMLDocument3)) || !doc3) continue;
-        if (FAILED(frameDocument.As(doc2, IID_IHTMLDocument2)) || !doc2) continue;
+        if (FAILED(frameDocument.As(doc3)) || !doc3) continue;
+        if (FAILED(frameDocument.As(doc2)) || !doc2) continue;
 
         const DocumentView view = ReadDocumentView(doc2.get(), doc3.get());
         const hxie::Point frameBodyScroll{bodyScroll.x + view.bodyScroll.x, bodyScroll.y + view.bodyScroll.y};
@@ -273,7 +270,7 @@ std::optional<hxie::Rect> CAction::GetElementRect(IHTMLElement* element) {
         if (FAILED(parent->get_offsetLeft(&step.offsetLeft)) || FAILED(parent->get_offsetTop(&step.offsetTop)))
             return std::nullopt;
         fx::ComPtr<IHTMLElement2> parent2;
-        if (SUCCEEDED(parent.As(parent2, IID_IHTMLElement2)) && parent2 &&
+        if (SUCCEEDED(parent.As(parent2)) && parent2 &&
             SUCCEEDED(parent2->get_scrollLeft(&step.scrollLeft)) && SUCCEEDED(parent2->get_scrollTop(&step.scrollTop)))
             step.scrollKnown = true;
         chain.push_back(step);
@@ -306,17 +303,11 @@ void CAction::CheckMeta(IHTMLDocument3* doc3) {
         if (FAILED(metas->get_length(&count))) return;
         hxie::PageMeta found;
         for (long i = 0; i < count; ++i) {
-            VARIANT index, sub;
-            ::VariantInit(&index);
-            ::VariantInit(&sub);
-            index.vt = VT_I4;
-            index.lVal = i;
-            sub.vt = VT_I4;
-            sub.lVal = 0;
+            fx::Variant index = fx::Variant::FromLong(i), sub = fx::Variant::FromLong(0);
             fx::ComPtr<IDispatch> item;
             fx::ComPtr<IHTMLElement> element;
-            if (FAILED(metas->item(index, sub, item.put())) || !item) continue;
-            if (FAILED(item.As(element, IID_IHTMLElement)) || !element) continue;
+            if (FAILED(metas->item(*index.get(), *sub.get(), item.put())) || !item) continue;
+            if (FAILED(item.As(element)) || !element) continue;
             const std::optional<std::wstring> name = StringAttribute(element.get(), L"name");
             const std::optional<std::wstring> content = StringAttribute(element.get(), L"content");
             found.Offer(name ? name->c_str() : nullptr, content ? content->c_str() : nullptr);

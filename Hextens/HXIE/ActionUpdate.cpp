@@ -10,6 +10,7 @@
 #include "Hextens/HXIE/ModuleState.h"
 #include "Hextens/HXIE/UpdateCycle.h"
 #include "fx/ComString.h"
+#include "fx/Variant.h"
 #include "log/Logger.h"
 
 namespace {
@@ -135,14 +136,11 @@ HWND CAction::FindBrowser(HWND topLevel) {
     HWND shellWindow = nullptr;
     fx::Bstr url;
     for (long i = 0; i < count && !match; ++i) {
-        VARIANT index;
-        ::VariantInit(&index);
-        index.vt = VT_I4;
-        index.lVal = i;
+        fx::Variant index = fx::Variant::FromLong(i);
         m_pShellItem.reset();
-        if (FAILED(m_pShellWindows->Item(index, m_pShellItem.put())) || !m_pShellItem) continue;
+        if (FAILED(m_pShellWindows->Item(*index.get(), m_pShellItem.put())) || !m_pShellItem) continue;
         fx::ComPtr<IWebBrowser2> browser;
-        if (FAILED(m_pShellItem.As(browser, IID_IWebBrowser2)) || !browser) continue;
+        if (FAILED(m_pShellItem.As(browser)) || !browser) continue;
         SHANDLE_PTR handle = 0;
         if (FAILED(browser->get_HWND(&handle)) || reinterpret_cast<HWND>(handle) != topLevel) continue;
         const HWND shell = GetBrowserWindow(browser.get());
@@ -213,7 +211,7 @@ CAction::DocumentView CAction::ReadDocumentView(IHTMLDocument2* doc2, IHTMLDocum
     fx::ComPtr<IHTMLWindow2> window;
     fx::ComPtr<IHTMLWindow3> window3;
     if (SUCCEEDED(doc2->get_parentWindow(window.put())) && window &&
-        SUCCEEDED(window.As(window3, IID_IHTMLWindow3)) && window3) {
+        SUCCEEDED(window.As(window3)) && window3) {
         long v = 0;
         if (SUCCEEDED(window3->get_screenLeft(&v))) left = v;
         if (SUCCEEDED(window3->get_screenTop(&v))) top = v;
@@ -224,7 +222,7 @@ CAction::DocumentView CAction::ReadDocumentView(IHTMLDocument2* doc2, IHTMLDocum
         if (SUCCEEDED(body->get_offsetWidth(&v))) width = v;
         if (SUCCEEDED(body->get_offsetHeight(&v))) height = v;
         fx::ComPtr<IHTMLElement2> body2;
-        if (SUCCEEDED(body.As(body2, IID_IHTMLElement2)) && body2) {
+        if (SUCCEEDED(body.As(body2)) && body2) {
             if (FAILED(body2->get_scrollLeft(&view.bodyScroll.x))) view.bodyScroll.x = 0;
             if (FAILED(body2->get_scrollTop(&view.bodyScroll.y))) view.bodyScroll.y = 0;
         }
@@ -232,7 +230,7 @@ CAction::DocumentView CAction::ReadDocumentView(IHTMLDocument2* doc2, IHTMLDocum
     fx::ComPtr<IHTMLElement> root;
     if (SUCCEEDED(doc3->get_documentElement(root.put())) && root) {
         fx::ComPtr<IHTMLElement2> root2;
-        if (SUCCEEDED(root.As(root2, IID_IHTMLElement2)) && root2) {
+        if (SUCCEEDED(root.As(root2)) && root2) {
             if (FAILED(root2->get_scrollLeft(&view.rootScroll.x))) view.rootScroll.x = 0;
             if (FAILED(root2->get_scrollTop(&view.rootScroll.y))) view.rootScroll.y = 0;
         }
@@ -255,8 +253,8 @@ long CAction::CheckBrowserWindow(HWND shellWindow) {
     if (FAILED(m_pBrowser->get_Document(document.put())) || !document) return 0;
     fx::ComPtr<IHTMLDocument3> doc3;
     fx::ComPtr<IHTMLDocument2> doc2;
-    if (FAILED(document.As(doc3, IID_IHTMLDocument3)) || !doc3) return 0;
-    if (FAILED(document.As(doc2, IID_IHTMLDocument2)) || !doc2) return 0;
+    if (FAILED(document.As(doc3)) || !doc3) return 0;
+    if (FAILED(document.As(doc2)) || !doc2) return 0;
 
     const DocumentView view = ReadDocumentView(doc2.get(), doc3.get());
     if (hxie::IsEmpty(view.rect)) return 0;

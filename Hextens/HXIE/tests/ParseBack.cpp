@@ -9,69 +9,51 @@ const wchar_t* const kElements[] = {L"app",  L"title",   L"location",    L"href"
 #include <windows.h>
 #include <msxml2.h>
 
+#include "fx/ComApartment.h"
+#include "fx/ComPtr.h"
+#include "fx/ComString.h"
+
 namespace {
 // MSXML 6 class id (not among mingw-w64's symbols).
 const CLSID kDomDocument60 = {0x88d96a05, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
-
-// Undoes only an initialisation that succeeded (S_FALSE included).
-struct ComInit {
-    ComInit() : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComInit() { if (ok) CoUninitialize(); }
-    ComInit(const ComInit&) = delete;
-    ComInit& operator=(const ComInit&) = delete;
-    const bool ok;
-};
-
-std::wstring TakeBstr(BSTR b) {
-    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
-    SysFreeString(b);
-    return s;
-}
 }  // namespace
 
 ParsedContext ParseContext(const std::wstring& xml) {
-    ComInit com;
+    fx::ComApartment com(COINIT_APARTMENTTHREADED);
     ParsedContext result;
-    IXMLDOMDocument* doc = nullptr;
-    if (FAILED(CoCreateInstance(kDomDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
-                                reinterpret_cast<void**>(&doc))))
+    fx::ComPtr<IXMLDOMDocument> doc;
+    if (FAILED(CoCreateInstance(kDomDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, doc.put_void())))
         return result;
-    BSTR source = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
+    fx::Bstr source(xml);
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    HRESULT hr = doc->loadXML(source, &loaded);
-    SysFreeString(source);
+    HRESULT hr = doc->loadXML(source.get(), &loaded);
     if (SUCCEEDED(hr) && loaded == VARIANT_TRUE) {
         result.ok = true;
-        IXMLDOMElement* root = nullptr;
-        if (SUCCEEDED(doc->get_documentElement(&root)) && root) {
-            BSTR name = nullptr;
-            root->get_tagName(&name);
-            result.rootName = TakeBstr(name);
-            root->Release();
+        fx::ComPtr<IXMLDOMElement> root;
+        if (SUCCEEDED(doc->get_documentElement(root.put())) && root) {
+            fx::Bstr name;
+            root->get_tagName(name.put());
+            result.rootName = name.str();
         }
         auto each = [&](const wchar_t* tag, auto&& f) {
-            IXMLDOMNodeList* list = nullptr;
-            BSTR t = SysAllocString(tag);
-            if (SUCCEEDED(doc->getElementsByTagName(t, &list)) && list) {
+            fx::ComPtr<IXMLDOMNodeList> list;
+            fx::Bstr t(tag);
+            if (SUCCEEDED(doc->getElementsByTagName(t.get(), list.put())) && list) {
                 long n = 0;
                 list->get_length(&n);
                 for (long i = 0; i < n; ++i) {
-                    IXMLDOMNode* node = nullptr;
-                    if (SUCCEEDED(list->get_item(i, &node)) && node) {
-                        BSTR text = nullptr;
-                        node->get_text(&text);
-                        f(TakeBstr(text));
-                        node->Release();
+                    fx::ComPtr<IXMLDOMNode> node;
+                    if (SUCCEEDED(list->get_item(i, node.put())) && node) {
+                        fx::Bstr text;
+                        node->get_text(text.put());
+                        f(text.str());
                     }
                 }
-                list->Release();
             }
-            SysFreeString(t);
         };
         for (const wchar_t* e : kElements) each(e, [&](const std::wstring& s) { result.text[e] = s; });
         each(L"id", [&](const std::wstring& s) { result.ids.push_back(s); });
     }
-    doc->Release();
     return result;
 }
 

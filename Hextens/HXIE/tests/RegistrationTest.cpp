@@ -12,6 +12,7 @@
 #include "Hextens/HXIE/HXIE.h"
 #include "TestSupport.h"
 #include "fx/ComRegistry.h"
+#include "fx/Handle.h"
 
 namespace {
 
@@ -124,11 +125,11 @@ TEST_P(Registration, UnregistrationRemovesItsEntries) {
 
 TEST_P(Registration, ReRegistrationReplacesTheClassKey) {
     const Server& s = GetParam();
-    HKEY stale = nullptr;
+    fx::UniqueHKey stale;
     std::wstring path = kClasses + L"CLSID\\" + s.clsid + L"\\Stale";
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &stale, nullptr));
-    ::RegCloseKey(stale);
+                                               nullptr, stale.put(), nullptr));
+    stale.reset();
     ASSERT_EQ(0, Regsvr32(s, false));
     EXPECT_EQ(0u, Classes(std::wstring(L"CLSID\\") + s.clsid).count(L"\\Stale"));
 }

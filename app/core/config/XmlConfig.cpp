@@ -7,6 +7,7 @@
 #include "app/core/config/SettingsRules.h"
 #include "app/core/config/TemplateVersions.h"
 #include "fx/ComString.h"
+#include "fx/Variant.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -61,13 +62,9 @@ XmlConfig::XmlConfig(const wchar_t* filePath) {
         return;
     }
     document_->put_async(VARIANT_FALSE);
-    fx::Bstr path(filePath ? filePath : L"");
-    VARIANT source;
-    ::VariantInit(&source);
-    source.vt = VT_BSTR;
-    source.bstrVal = path.get();  // still owned by `path`
+    fx::Variant source = fx::Variant::FromString(filePath ? filePath : L"");
     VARIANT_BOOL ok = VARIANT_FALSE;
-    hr = document_->load(source, &ok);
+    hr = document_->load(*source.get(), &ok);
     loaded_ = SUCCEEDED(hr) && ok == VARIANT_TRUE;
     if (!loaded_) {
         std::wstring reason;

@@ -6,17 +6,17 @@
 
 #include <cwchar>
 
+#include "fx/Handle.h"
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 1;
     UINT modifiers = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 10));
     UINT key = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
-    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyHeld");
-    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyRelease");
+    fx::UniqueHandle held(::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyHeld"));
+    fx::UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, L"PondrelTestHotKeyRelease"));
     if (!::RegisterHotKey(nullptr, 1, modifiers, key)) return 2;
-    ::SetEvent(held);
-    ::WaitForSingleObject(release, 30000);
+    ::SetEvent(held.get());
+    ::WaitForSingleObject(release.get(), 30000);
     ::UnregisterHotKey(nullptr, 1);
-    ::CloseHandle(release);
-    ::CloseHandle(held);
     return 0;
 }

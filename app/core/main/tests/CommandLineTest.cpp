@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "ShellHarness.h"
+#include "fx/Handle.h"
 
 namespace shell {
 namespace {
@@ -42,13 +43,12 @@ TEST_F(StartFlag, StartupProceedsOnlyWhenTheUserAllowedIt) {
 
 std::string FileBytes(const std::wstring& path) {
     std::string unixPath;
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "(missing)";
+    fx::UniqueHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return "(missing)";
     std::string bytes;
     char buf[4096];
     DWORD got = 0;
-    while (::ReadFile(f, buf, sizeof buf, &got, nullptr) && got) bytes.append(buf, got);
-    ::CloseHandle(f);
+    while (::ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got) bytes.append(buf, got);
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "TestSupport.h"
+#include "fx/Handle.h"
 #include "log/Logger.h"
 
 namespace coretest {
@@ -19,24 +20,22 @@ std::wstring ScratchDir() {
 
 std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const std::string& utf8) {
     std::wstring path = dir + name;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
+    fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (h) {
         DWORD written = 0;
-        ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-        ::CloseHandle(h);
+        ::WriteFile(h.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     }
     return path;
 }
 
 std::string ReadFile(const std::wstring& path) {
     std::string out;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-    if (h == INVALID_HANDLE_VALUE) return out;
+    fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    if (!h) return out;
     char buf[4096];
     DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
-    ::CloseHandle(h);
+    while (::ReadFile(h.get(), buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
     return out;
 }
 

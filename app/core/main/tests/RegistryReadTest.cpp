@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/core/config/RegistryValues.h"
+#include "fx/Handle.h"
 
 namespace {
 
@@ -14,11 +15,10 @@ constexpr const wchar_t* kKey = L"Software\\Pondrel";
 
 // Writes raw bytes as value `name` of `key` under root.
 void SetRaw(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
-    HKEY k = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+    fx::UniqueHKey k;
+    ASSERT_EQ(::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.put(), nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
-    ::RegCloseKey(k);
+    ASSERT_EQ(::RegSetValueExW(k.get(), name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
 }
 
 struct Case {
@@ -56,11 +56,9 @@ TEST(RegistryRead, OnlyStringsAreReadAndTheTextIsAlwaysTerminated) {
         ReadRegistryValue(L"ShellReadTest", got);
         EXPECT_EQ(got, c.userText);
     }
-    HKEY k = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
-        ::RegDeleteValueW(k, L"ShellReadTest");
-        ::RegCloseKey(k);
-    }
+    fx::UniqueHKey k;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, k.put()) == ERROR_SUCCESS)
+        ::RegDeleteValueW(k.get(), L"ShellReadTest");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, userKey.c_str());
 
     std::wstring got = L"stale";
