@@ -2,23 +2,14 @@
 
 #include <cwchar>
 
+#include "fx/ComInterface.h"
 #include "fx/ComString.h"
 #include "log/Logger.h"
 
 namespace {
 
-HRESULT Empty(BSTR* out) {
-    if (out) *out = ::SysAllocString(L"");
-    return S_OK;
-}
-HRESULT Text(BSTR* out, const std::wstring& text) {
-    if (out) *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return S_OK;
-}
-HRESULT Value(LONG* out, LONG value) {
-    if (out) *out = value;
-    return S_OK;
-}
+using iaction::Out;
+HRESULT Empty(BSTR* out) { return Out(out, L""); }
 
 // Hard bound on the site enhancer's entries: more than the channel's table holds.
 constexpr LONG kMaxSiteEntries = ffchannel::kMaxSiteStrings + 1;
@@ -30,17 +21,7 @@ fftext::Box ToBox(const RECT& r) { return fftext::Box{r.left, r.top, r.right, r.
 CFirefoxEnhancer::CFirefoxEnhancer() : dispatch_(LIBID_HXIELib, 1, 0, IID_IAction) {}
 
 STDMETHODIMP CFirefoxEnhancer::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAction)) {
-        *out = static_cast<IAction*>(this);
-    } else if (IsEqualIID(iid, IID_IFirefoxEnhancer)) {
-        *out = static_cast<IFirefoxEnhancer*>(this);
-    } else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    return fx::QueryInterfaceFor<IAction, fx::Via<IDispatch, IAction>, IFirefoxEnhancer>(this, iid, out);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
@@ -73,17 +54,8 @@ STDMETHODIMP CFirefoxEnhancer::Unload() {
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
-    // Held without a reference of our own: the caller keeps it alive while it
-    // calls Update.  Asked for the interface, the extra reference is returned.
-    m_pSiteEnhancer = nullptr;
-    if (!siteEnhancer) return S_OK;
-    ISiteEnhancer* site = nullptr;
-    if (FAILED(siteEnhancer->QueryInterface(IID_ISiteEnhancer, reinterpret_cast<void**>(&site))) || !site) {
-        LogMessage(L"(%s) *** The site enhancer does not answer ISiteEnhancer", kModuleName);
-        return S_OK;
-    }
-    m_pSiteEnhancer = site;
-    site->Release();
+    m_pSiteEnhancer = iaction::LendSiteEnhancer(siteEnhancer, kModuleName);
+    if (!m_pSiteEnhancer) return S_OK;
     ffchannel::SharedData* channel = Module().Channel();
     if (!channel) return S_OK;
     for (LONG i = 0; i < kMaxSiteEntries; ++i) {
@@ -100,15 +72,7 @@ STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
-    if (id != 1 && id != 2) return S_OK;
-    if (!data1 || V_VT(data1) != VT_BSTR) {
-        LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", (int)id);
-        return S_OK;
-    }
-    const wchar_t* text = V_BSTR(data1) ? V_BSTR(data1) : L"";
-    if (id == 1) Utility().ConfigureServerInit(text);
-    else Utility().ConfigureIgnoreWordsList(text);
-    return S_OK;
+    return iaction::ApplyConfigurationOption(Utility(), id, data1, kModuleName);
 }
 
 // --- the poll ---------------------------------------------------------------
@@ -116,7 +80,7 @@ STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG id, VARIANT* data1, V
 STDMETHODIMP CFirefoxEnhancer::Update(LONG* haveChanges) {
     long bits = Poll();
     if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
-    return Value(haveChanges, bits);
+    return Out(haveChanges, bits);
 }
 
 long CFirefoxEnhancer::Poll() {
@@ -248,7 +212,7 @@ void CFirefoxEnhancer::ForwardExtensionLog() {
         LogMessage(L"(%s:Extension) %s", kModuleName, line.c_str());
 }
 
-STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) { return Value(haveChanges, 0); }
+STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) { return Out(haveChanges, 0); }
 
 // --- transfers ----------------------------------------------------------------
 
@@ -275,7 +239,7 @@ STDMETHODIMP CFirefoxEnhancer::HotSpotTransferNext(LONG* nextId) {
     size_t size = Module().hotSpots.size();
     if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
     m_bHotSpotFirst = false;
-    return Value(nextId, m_HotSpotCursor < size ? 1 : 0);
+    return Out(nextId, m_HotSpotCursor < size ? 1 : 0);
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferEnd() {
@@ -299,7 +263,7 @@ STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferNext(LONG* id) {
     size_t size = Module().selection.size();
     if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
     m_bSelectionFirst = false;
-    return Value(id, m_TextCursor < size ? 1 : 0);
+    return Out(id, m_TextCursor < size ? 1 : 0);
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
@@ -312,10 +276,10 @@ STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
 
 // --- item getters ---------------------------------------------------------------
 
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.left : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.top : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.right : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) { auto h = CurrentHotSpot(); return Value(v, h ? h->rect.bottom : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.left : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.top : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.right : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.bottom : 0); }
 
 STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) {
     const FirefoxHotSpot* h = CurrentHotSpot();
@@ -323,7 +287,7 @@ STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) {
         if (ref) *ref = nullptr;   // no item: an empty (NULL) string
         return S_OK;
     }
-    return Text(ref, h->href);
+    return Out(ref, h->href);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) {
@@ -332,17 +296,17 @@ STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) {
         if (text) *text = nullptr;
         return S_OK;
     }
-    return Text(text, h->text);
+    return Out(text, h->text);
 }
 
-STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.left : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.top : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.right : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) { auto t = CurrentTextItem(); return Value(v, t ? t->rect.bottom : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.left : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.top : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.right : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.bottom : 0); }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelectedText(BSTR* text) {
     const fftext::TextItem* t = CurrentTextItem();
-    return t ? Text(text, t->text) : Empty(text);
+    return t ? Out(text, t->text) : Empty(text);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) {
@@ -350,22 +314,22 @@ STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) {
     const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
     if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
     if (text.empty()) text = fftext::PlainContext();
-    return Text(context, text);
+    return Out(context, text);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetBestGuess(BSTR* bestGuess) {
     const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
-    return h ? Text(bestGuess, h->bestGuess) : Empty(bestGuess);
+    return h ? Out(bestGuess, h->bestGuess) : Empty(bestGuess);
 }
 
 // --- page and window ----------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::HaveActiveEnhancerAreas(LONG* haveActive) {
-    return Value(haveActive, FirefoxInForeground() ? 1 : 0);
+    return Out(haveActive, FirefoxInForeground() ? 1 : 0);
 }
-STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) { return Value(pVal, FirefoxInForeground() ? 1 : 0); }
-STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) { return Text(pVal, Module().title); }
-STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) { return Text(name, Module().domain); }
+STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) { return Out(pVal, FirefoxInForeground() ? 1 : 0); }
+STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) { return Out(pVal, Module().title); }
+STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) { return Out(name, Module().domain); }
 
 STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags,
                                              VARIANT_BOOL* isSuccess) {
@@ -384,7 +348,7 @@ STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, 
 
 STDMETHODIMP CFirefoxEnhancer::SendMsg(LONG) { return S_OK; }
 STDMETHODIMP CFirefoxEnhancer::IdleLoop() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) { return Text(pVal, L"Firefox Enhancer"); }
+STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) { return Out(pVal, L"Firefox Enhancer"); }
 STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) { return Value(flags, 255); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) { return Value(flags, 255); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) { return Out(flags, 255); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) { return Out(flags, 255); }

@@ -5,7 +5,9 @@
 #include <cwchar>
 
 #include "Hextens/HXIE/ModuleState.h"
+#include "fx/ComInterface.h"
 #include "fx/ComString.h"
+#include "fx/Variant.h"
 #include "log/Logger.h"
 
 wchar_t g_ModuleName[16] = L"HXIE";
@@ -16,15 +18,7 @@ bool SendContextOn() { return g_pConfig && g_UtilityLib.SendContext(); }
 
 namespace {
 
-HRESULT Out(BSTR* out, const std::wstring& text) {
-    if (out) *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return S_OK;
-}
-
-HRESULT Out(LONG* out, LONG value) {
-    if (out) *out = value;
-    return S_OK;
-}
+using iaction::Out;
 
 constexpr LONG kPlacementFlags = 255;
 constexpr LONG kNavOpenInNewTab = 2048;
@@ -36,17 +30,7 @@ CAction::CAction()
       fx::SingleConnectionPointContainer(DIID__IActionEvents) {}
 
 STDMETHODIMP CAction::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAction)) {
-        *out = static_cast<IAction*>(this);
-    } else if (IsEqualIID(iid, IID_IConnectionPointContainer)) {
-        *out = static_cast<IConnectionPointContainer*>(this);
-    } else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    return fx::QueryInterfaceFor<IAction, IDispatch, IConnectionPointContainer>(this, iid, out);
 }
 
 STDMETHODIMP CAction::SendMsg(LONG) { return S_OK; }
@@ -75,34 +59,12 @@ STDMETHODIMP CAction::Init() {
 }
 
 STDMETHODIMP CAction::SetSiteEnhancer(IUnknown* siteEnhancer) {
-    // Held without a reference of our own: the caller keeps it alive while it
-    // calls Update.  Asked for the interface, the extra reference is returned.
-    m_pSiteEnhancer = nullptr;
-    if (!siteEnhancer) return S_OK;
-    ISiteEnhancer* site = nullptr;
-    if (SUCCEEDED(siteEnhancer->QueryInterface(IID_ISiteEnhancer, reinterpret_cast<void**>(&site))) && site) {
-        m_pSiteEnhancer = site;
-        site->Release();
-    } else {
-        LogMessage(L"(%s) *** The site enhancer does not answer ISiteEnhancer", g_ModuleName);
-    }
+    m_pSiteEnhancer = iaction::LendSiteEnhancer(siteEnhancer, g_ModuleName);
     return S_OK;
 }
 
 STDMETHODIMP CAction::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
-    if (id != 1 && id != 2) return S_OK;
-    if (!data1 || data1->vt != VT_BSTR) {
-        LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", static_cast<int>(id));
-        return S_OK;
-    }
-    const wchar_t* text = data1->bstrVal ? data1->bstrVal : L"";
-    try {
-        if (id == 1) g_UtilityLib.ConfigureServerInit(text);
-        else g_UtilityLib.ConfigureIgnoreWordsList(text);
-    } catch (...) {
-        LogMessage(L"(%s) *** Exception caught in SetConfigurationOption(%d,...)", g_ModuleName, static_cast<int>(id));
-    }
-    return S_OK;
+    return iaction::ApplyConfigurationOption(g_UtilityLib, id, data1, g_ModuleName);
 }
 
 STDMETHODIMP CAction::get_NumEnhancerAreas(LONG* pVal) { return Out(pVal, m_nShellWindows > 0 ? 1 : 0); }
@@ -180,17 +142,12 @@ STDMETHODIMP CAction::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navF
     try {
         if (FindBrowser(window) && m_pBrowser) {
             const bool currentTab = (navFlags & 1) != 0;
-            VARIANT flags;
-            ::VariantInit(&flags);
-            flags.vt = VT_I4;
-            flags.lVal = currentTab ? 0 : kNavOpenInNewTab;
-            VARIANT empty;
-            ::VariantInit(&empty);
+            fx::Variant flags = fx::Variant::FromLong(currentTab ? 0 : kNavOpenInNewTab), empty;
             BSTR target = url ? *url : nullptr;
-            HRESULT hr = m_pBrowser->Navigate(target, &flags, &empty, &empty, &empty);
+            HRESULT hr = m_pBrowser->Navigate(target, flags.get(), empty.get(), empty.get(), empty.get());
             if (FAILED(hr) && !currentTab) {
-                flags.lVal = 0;
-                hr = m_pBrowser->Navigate(target, &flags, &empty, &empty, &empty);
+                flags = fx::Variant::FromLong(0);
+                hr = m_pBrowser->Navigate(target, flags.get(), empty.get(), empty.get(), empty.get());
             }
             success = SUCCEEDED(hr);
         }

@@ -1,4 +1,5 @@
-// The members of IAction, declared once for every class that implements it:
+// The members of IAction, declared once for every class that implements it,
+// and the bodies the implementations share (namespace iaction):
 //   class CAction : public IAction { ... IACTION_METHODS ... };
 #pragma once
 
@@ -39,3 +40,62 @@
     STDMETHODIMP SetConfigurationOption(LONG id, VARIANT* data1, VARIANT* data2, VARIANT* data3, VARIANT* data4) override; \
     STDMETHODIMP NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags, VARIANT_BOOL* isSuccess) override; \
     STDMETHODIMP UpdateForECP(IUnknown* browser, LONG* haveChanges) override;
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "Hextens/HXLib/UtilityLib.h"
+#include "hosts/SiteEnhancer.h"
+#include "log/Logger.h"
+
+// The IAction bodies both enhancers share.
+namespace iaction {
+
+// An [out] string: a copy of text for the caller to free.
+inline HRESULT Out(BSTR* out, const std::wstring& text) {
+    if (out) *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return S_OK;
+}
+
+// An [out] number.
+inline HRESULT Out(LONG* out, LONG value) {
+    if (out) *out = value;
+    return S_OK;
+}
+
+// SetSiteEnhancer: the site enhancer's ISiteEnhancer, held without a
+// reference of our own (the caller keeps it alive while it calls Update;
+// asked for the interface, the extra reference is returned).  NULL when none
+// is given or it does not answer ISiteEnhancer (logged).
+inline ISiteEnhancer* LendSiteEnhancer(IUnknown* siteEnhancer, const wchar_t* moduleName) {
+    if (!siteEnhancer) return nullptr;
+    ISiteEnhancer* site = nullptr;
+    if (FAILED(siteEnhancer->QueryInterface(IID_ISiteEnhancer, reinterpret_cast<void**>(&site))) || !site) {
+        LogMessage(L"(%s) *** The site enhancer does not answer ISiteEnhancer", moduleName);
+        return nullptr;
+    }
+    site->Release();
+    return site;
+}
+
+// SetConfigurationOption: option 1 is the server's settings text, option 2
+// the ignore-words list, each a string in data1; other options are ignored.
+inline HRESULT ApplyConfigurationOption(UtilityLib& utility, LONG id, const VARIANT* data1, const wchar_t* moduleName) {
+    if (id != 1 && id != 2) return S_OK;
+    if (!data1 || data1->vt != VT_BSTR) {
+        LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", static_cast<int>(id));
+        return S_OK;
+    }
+    const wchar_t* text = data1->bstrVal ? data1->bstrVal : L"";
+    try {
+        if (id == 1) utility.ConfigureServerInit(text);
+        else utility.ConfigureIgnoreWordsList(text);
+    } catch (...) {
+        LogMessage(L"(%s) *** Exception caught in SetConfigurationOption(%d,...)", moduleName, static_cast<int>(id));
+    }
+    return S_OK;
+}
+
+}  // namespace iaction
