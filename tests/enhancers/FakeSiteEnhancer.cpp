@@ -1,8 +1,10 @@
 #include "FakeSiteEnhancer.h"
 
+#include "TextSupport.h"
+
 namespace fakes {
 namespace {
-std::wstring Text(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
+using testsupport::Text;
 }  // namespace
 
 STDMETHODIMP FakeSiteEnhancer::IsHotSpotLink(BSTR location, BSTR href, BSTR ids, BSTR* bestGuess,

@@ -8,6 +8,7 @@
 
 #include "Hextens/HXIE/HXIE.h"
 #include "StandIns.h"
+#include "TextSupport.h"
 #include "fx/ClassFactory.h"
 #include "fx/ComInterface.h"
 #include "fx/ComModule.h"
@@ -20,31 +21,15 @@ namespace {
 
 LONG g_objects = 0;
 
-std::wstring Text(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
+using standin::SplitKey;
+using testsupport::Split;
+using testsupport::Text;
 
 std::wstring VariantText(const VARIANT* v) {
     if (!v) return L"(none)";
     if (v->vt == VT_BSTR) return L"bstr:" + Text(v->bstrVal);
     if (v->vt == VT_EMPTY) return L"empty";
     return L"vt:" + std::to_wstring(v->vt);
-}
-
-bool Split(const std::wstring& line, std::wstring& key, std::wstring& rest) {
-    size_t space = line.find(L' ');
-    key = line.substr(0, space);
-    rest = space == std::wstring::npos ? std::wstring() : line.substr(space + 1);
-    return !key.empty();
-}
-
-std::vector<std::wstring> Fields(const std::wstring& text, wchar_t separator) {
-    std::vector<std::wstring> out;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find(separator, start);
-        out.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-        if (end == std::wstring::npos) return out;
-        start = end + 1;
-    }
 }
 
 struct Item {
@@ -67,7 +52,7 @@ struct Script {
 };
 
 bool ParseRect(const std::wstring& rest, Item& item, std::wstring& tail) {
-    std::vector<std::wstring> words = Fields(rest, L' ');
+    std::vector<std::wstring> words = Split(rest, L' ');
     if (words.size() < 6) return false;
     item.left = std::wcstol(words[0].c_str(), nullptr, 10);
     item.top = std::wcstol(words[1].c_str(), nullptr, 10);
@@ -89,11 +74,11 @@ Script LoadScript(wchar_t letter) {
         }
         s.source += line + L"\n";
         std::wstring key, rest;
-        if (!Split(line, key, rest)) continue;
+        if (!SplitKey(line, key, rest)) continue;
         if (key == L"type") {
             s.type = rest;
         } else if (key == L"update") {
-            for (const std::wstring& n : Fields(rest, L' '))
+            for (const std::wstring& n : Split(rest, L' '))
                 if (!n.empty()) s.updates.push_back(std::wcstol(n.c_str(), nullptr, 0));
         } else if (key == L"active") {
             s.active = std::wcstol(rest.c_str(), nullptr, 10);
@@ -107,13 +92,13 @@ Script LoadScript(wchar_t letter) {
             s.nullQuery = true;
         } else if (key == L"fail") {
             std::wstring method, code;
-            Split(rest, method, code);
+            SplitKey(rest, method, code);
             s.failures.emplace_back(method, static_cast<HRESULT>(std::wcstoul(code.c_str(), nullptr, 16)));
         } else if (key == L"selection" || key == L"hotspot") {
             Item item;
             std::wstring tail;
             if (!ParseRect(rest, item, tail)) continue;
-            std::vector<std::wstring> f = Fields(tail, L'|');
+            std::vector<std::wstring> f = Split(tail, L'|');
             f.resize(5);
             if (key == L"selection") {
                 item.text = f[0], item.context = f[1], item.bestGuess = f[2];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StandIns.h"
+#include "TextSupport.h"
 #include "fx/ClassFactory.h"
 #include "fx/ComInterface.h"
 #include "fx/ComModule.h"
@@ -18,16 +19,10 @@ namespace {
 
 LONG g_objects = 0;
 
-std::wstring Text(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
-std::wstring TextAt(BSTR* b) { return b ? (*b ? Text(*b) : L"(null)") : L"(none)"; }
+using standin::SplitKey;
+using testsupport::Text;
 
-// "key rest" of a script line.
-bool Split(const std::wstring& line, std::wstring& key, std::wstring& rest) {
-    size_t space = line.find(L' ');
-    key = line.substr(0, space);
-    rest = space == std::wstring::npos ? std::wstring() : line.substr(space + 1);
-    return !key.empty();
-}
+std::wstring TextAt(BSTR* b) { return b ? (*b ? Text(*b) : L"(null)") : L"(none)"; }
 
 std::wstring Lower(std::wstring s) {
     for (auto& c : s) c = static_cast<wchar_t>(::towlower(c));
@@ -60,9 +55,9 @@ public:
         std::wstring guess;
         for (const std::wstring& line : standin::ReadScript(standin::kSiteScriptVar)) {
             std::wstring key, rest;
-            if (!Split(line, key, rest) || key != L"link") continue;
+            if (!SplitKey(line, key, rest) || key != L"link") continue;
             std::wstring part, g;
-            Split(rest, part, g);
+            SplitKey(rest, part, g);
             if (part == L"*" || link.find(part) != std::wstring::npos) {
                 hit = true;
                 guess = g;
@@ -80,7 +75,7 @@ public:
         bool listed = false, hit = false;
         for (const std::wstring& line : standin::ReadScript(standin::kSiteScriptVar)) {
             std::wstring key, suffix;
-            if (!Split(line, key, suffix) || key != L"domain") continue;
+            if (!SplitKey(line, key, suffix) || key != L"domain") continue;
             listed = true;
             suffix = Lower(suffix);
             if (d == suffix || (d.size() > suffix.size() && d.compare(d.size() - suffix.size(), suffix.size(), suffix) == 0 &&
@@ -96,7 +91,7 @@ public:
         std::vector<std::wstring> entries;
         for (const std::wstring& line : standin::ReadScript(standin::kSiteScriptVar)) {
             std::wstring key, text;
-            if (Split(line, key, text) && key == L"entry") entries.push_back(text);
+            if (SplitKey(line, key, text) && key == L"entry") entries.push_back(text);
         }
         if (entry)
             *entry = ::SysAllocString(index >= 0 && static_cast<size_t>(index) < entries.size() ? entries[index].c_str() : L"");
@@ -122,8 +117,8 @@ private:
         standin::Record(standin::kSiteLogVar, name_, line);
         for (const std::wstring& s : standin::ReadScript(standin::kSiteScriptVar)) {
             std::wstring key, rest, name, code;
-            if (!Split(s, key, rest) || key != L"fail") continue;
-            Split(rest, name, code);
+            if (!SplitKey(s, key, rest) || key != L"fail") continue;
+            SplitKey(rest, name, code);
             if (name == method) return static_cast<HRESULT>(std::wcstoul(code.c_str(), nullptr, 16));
         }
         return S_OK;

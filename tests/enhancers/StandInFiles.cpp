@@ -1,31 +1,14 @@
 #include "StandIns.h"
 
+#include "TextSupport.h"
 #include "fx/Handle.h"
 
 namespace standin {
 namespace {
 
-std::wstring Env(const wchar_t* name) {
-    wchar_t buffer[1024];
-    DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
-    return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
-}
-
-std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
-}
-
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return std::wstring();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-    return w;
-}
+using testsupport::Env;
+using testsupport::Utf8;
+using testsupport::Wide;
 
 bool ReadFileText(const std::wstring& path, std::string& text) {
     fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -103,6 +86,13 @@ bool WriteScript(const std::wstring& path, const std::wstring& text) {
     DWORD written = 0;
     return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+bool SplitKey(const std::wstring& line, std::wstring& key, std::wstring& rest) {
+    size_t space = line.find(L' ');
+    key = line.substr(0, space);
+    rest = space == std::wstring::npos ? std::wstring() : line.substr(space + 1);
+    return !key.empty();
 }
 
 }  // namespace standin

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "ActionTransfers.h"
 #include "Hextens/HXIE/HXIE.h"
 #include "StandIns.h"
+#include "TestSupport.h"
 #include "fx/Handle.h"
 #include "hosts/SiteEnhancer.h"
 
@@ -17,11 +19,7 @@ namespace {
 using fx::ComPtr;
 using Lines = std::vector<std::wstring>;
 
-std::wstring Take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
-}
+using testsupport::Take;
 
 std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
@@ -128,20 +126,7 @@ TEST_F(StandIns, ScriptedUpdatesSelectionsAndHotSpots) {
     b->HaveActiveEnhancerAreas(&active);
     EXPECT_EQ(0, active);
 
-    struct Sel { LONG l, t, r, b, flags; std::wstring text, context, guess; };
-    std::vector<Sel> got;
-    a->TextHotSpotTransferBegin();
-    for (LONG next = 0; a->TextHotSpotTransferNext(&next), next != 0;) {
-        Sel s{};
-        BSTR t = nullptr, c = nullptr, g = nullptr;
-        a->GetSelTextLeft(&s.l), a->GetSelTextTop(&s.t), a->GetSelTextRight(&s.r), a->GetSelTextBottom(&s.b);
-        a->GetSelTextPlacementFlags(&s.flags);
-        a->GetSelectedText(&t), a->GetContext(&c), a->GetBestGuess(&g);
-        s.text = Take(t), s.context = Take(c), s.guess = Take(g);
-        got.push_back(s);
-        ASSERT_LE(got.size(), 2u);
-    }
-    a->TextHotSpotTransferEnd();
+    std::vector<testsupport::TransferItem> got = testsupport::ReadSelectionTransfer(a.get(), 3);
     ASSERT_EQ(2u, got.size());
     EXPECT_EQ(110, got[0].r);
     EXPECT_EQ(3, got[0].flags);

@@ -63,6 +63,10 @@ constexpr const wchar_t* kSiteLogVar = L"PONDREL_SITE_LOG";
 constexpr const wchar_t* kRecorderScriptVar = L"PONDREL_RECORDER_SCRIPT";
 constexpr const wchar_t* kRecorderLogVar = L"PONDREL_RECORDER_LOG";
 
+// "key rest" of a script line: the text before the first space and what
+// follows it; false for a line that starts with a space or is empty.
+bool SplitKey(const std::wstring& line, std::wstring& key, std::wstring& rest);
+
 // " | "-separated, escaped arguments.
 std::wstring Escape(const std::wstring& text);
 

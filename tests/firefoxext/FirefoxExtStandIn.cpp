@@ -45,16 +45,7 @@ struct Page {
     bool pageChanged = true, selectionChanged = true, hotSpotsChanged = true;
 };
 
-std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t at = s.find(sep, start);
-        parts.push_back(s.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
-        if (at == std::wstring::npos) return parts;
-        start = at + 1;
-    }
-}
+using testsupport::Split;
 
 Rect ParseRect(const std::wstring& s) {
     Rect r{0, 0, 0, 0};

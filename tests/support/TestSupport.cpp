@@ -14,11 +14,9 @@ std::wstring WinPath(const std::string& p) {
     return w;
 }
 
-std::wstring Env(const wchar_t* name) {
-    wchar_t buf[4096];
-    DWORD n = ::GetEnvironmentVariableW(name, buf, 4096);
-    if (n == 0 || n >= 4096) return L"";
-    return std::wstring(buf, n);
+std::wstring WinDir(const std::string& p) {
+    std::wstring w = WinPath(p);
+    return !w.empty() && w.back() == L'\\' ? w : w + L'\\';
 }
 
 Child::~Child() {
@@ -168,28 +166,6 @@ bool WriteAll(const std::string& path, const std::string& text) {
     if (!f) return false;
     const bool whole = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     return std::fclose(f) == 0 && whole;
-}
-
-std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return "";
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
-}
-
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return L"";
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-    return w;
-}
-
-std::wstring Take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
 }
 
 }  // namespace testsupport

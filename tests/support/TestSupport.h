@@ -1,4 +1,5 @@
-// Helpers for tests that run under Wine: paths, child processes, waits.
+// Helpers for tests that run under Wine: paths, child processes, waits, and
+// (TextSupport.h) text.
 #pragma once
 
 #include <windows.h>
@@ -11,15 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "TextSupport.h"
 #include "fx/Handle.h"
 
 namespace testsupport {
 
 // A path as the Windows side sees it: a Unix path becomes a Z: drive path.
 std::wstring WinPath(const std::string& unixOrWindowsPath);
-
-// Environment variable as wide text ("" when unset).
-std::wstring Env(const wchar_t* name);
+// The same for a folder, ending in "\\".
+std::wstring WinDir(const std::string& unixOrWindowsPath);
 
 // A started child process.  The destructor kills it if it still runs.
 class Child {
@@ -65,13 +66,6 @@ std::string TempFile(const char* name);
 std::string ReadAll(const std::string& path);
 // Writes text as the file's whole content; false when it cannot be written.
 bool WriteAll(const std::string& path, const std::string& text);
-
-// UTF-16 to UTF-8 and back.
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
-
-// The text of a BSTR an interface handed out; frees it.
-std::wstring Take(BSTR b);
 
 // Ends a worker thread when the scope ends, however it ends (a failed ASSERT
 // returns early): sets stop, then joins.  A std::thread still joinable at

@@ -10,6 +10,7 @@
 
 #include "Hextens/HXFirefox/HXFirefox.h"
 #include "Hextens/HXIE/HXIE.h"
+#include "ActionTransfers.h"
 #include "FakeSiteEnhancer.h"
 #include "TestSupport.h"
 #include "ViewerLog.h"
@@ -122,58 +123,9 @@ protected:
         return bits;
     }
 
-    struct Item {
-        LONG l, t, r, b;
-        std::wstring text, href, context, guess;
-    };
-    std::vector<Item> Selection() {
-        std::vector<Item> items;
-        action->TextHotSpotTransferBegin();
-        LONG more = 0;
-        while (action->TextHotSpotTransferNext(&more), more) {
-            Item it{};
-            BSTR s = nullptr;
-            action->GetSelTextLeft(&it.l);
-            action->GetSelTextTop(&it.t);
-            action->GetSelTextRight(&it.r);
-            action->GetSelTextBottom(&it.b);
-            action->GetSelectedText(&s);
-            it.text = Take(s);
-            action->GetContext(&s);
-            it.context = Take(s);
-            action->GetBestGuess(&s);
-            it.guess = Take(s);
-            items.push_back(it);
-            if (items.size() > 200) break;
-        }
-        action->TextHotSpotTransferEnd();
-        return items;
-    }
-    std::vector<Item> HotSpots() {
-        std::vector<Item> items;
-        action->HotSpotTransferBegin(0);
-        LONG more = 0;
-        while (action->HotSpotTransferNext(&more), more) {
-            Item it{};
-            BSTR s = nullptr;
-            action->GetHotSpotLeft(&it.l);
-            action->GetHotSpotTop(&it.t);
-            action->GetHotSpotRight(&it.r);
-            action->GetHotSpotBottom(&it.b);
-            action->GetHotSpotText(&s);
-            it.text = Take(s);
-            action->GetHRef(&s);
-            it.href = Take(s);
-            action->GetContext(&s);
-            it.context = Take(s);
-            action->GetBestGuess(&s);
-            it.guess = Take(s);
-            items.push_back(it);
-            if (items.size() > 200) break;
-        }
-        action->HotSpotTransferEnd();
-        return items;
-    }
+    using Item = testsupport::TransferItem;
+    std::vector<Item> Selection() { return testsupport::ReadSelectionTransfer(action.get(), 201); }
+    std::vector<Item> HotSpots() { return testsupport::ReadHotSpotTransfer(action.get(), 201); }
 
     static HMODULE dll;
     static HWND firefox, other;

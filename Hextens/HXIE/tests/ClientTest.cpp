@@ -10,6 +10,7 @@
 
 #include "Hextens/HXFirefox/HXFirefox.h"
 #include "Hextens/HXIE/HXIE.h"
+#include "TestSupport.h"
 #include "fx/Handle.h"
 
 namespace {
@@ -28,11 +29,7 @@ const Enhancer kEnhancers[] = {
     {"HXFirefox", &CLSID_FirefoxEnhancer, L"HXFirefox.FirefoxEnhancer", L"Firefox Enhancer"},
 };
 
-std::wstring Take(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
-}
+using testsupport::Take;
 
 class EnhancerClient : public ::testing::TestWithParam<Enhancer> {
 protected:

@@ -18,6 +18,7 @@
 namespace {
 
 using fx::ComPtr;
+using testsupport::Take;
 
 struct Member {
     const wchar_t* name;  // the C++ name of the vtable slot
@@ -69,12 +70,6 @@ const std::vector<Member> kIAction = {
     {L"UpdateForECP", 40, M, {L"browser", L"haveChanges"}, L"method UpdateForECP"},
 };
 
-std::wstring Str(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    ::SysFreeString(b);
-    return s;
-}
-
 ComPtr<ITypeLib> LoadFrom(const char* dll) {
     ComPtr<ITypeLib> lib;
     EXPECT_EQ(S_OK, ::LoadTypeLibEx(testsupport::WinPath(dll).c_str(), REGKIND_NONE, lib.put()));
@@ -99,8 +94,8 @@ LibAttr Attributes(ITypeLib* lib) {
     lib->ReleaseTLibAttr(attr);
     BSTR name = nullptr, help = nullptr;
     lib->GetDocumentation(-1, &name, &help, nullptr, nullptr);
-    a.name = Str(name);
-    a.help = Str(help);
+    a.name = Take(name);
+    a.help = Take(help);
     return a;
 }
 
@@ -137,7 +132,7 @@ TEST_F(HXIELibrary, IActionMembersInVtableOrder) {
     dispView->ReleaseTypeAttr(ta);
     BSTR help = nullptr;
     dispView->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
-    EXPECT_EQ(L"IAction Interface", Str(help));
+    EXPECT_EQ(L"IAction Interface", Take(help));
 
     // The vtable view of the dual interface.
     HREFTYPE ref = 0;
@@ -167,17 +162,17 @@ TEST_F(HXIELibrary, IActionMembersInVtableOrder) {
         UINT got = 0;
         info->GetNames(fd->memid, names, 8, &got);
         ASSERT_GE(got, 1u);
-        EXPECT_EQ(want.name, Str(names[0]));
+        EXPECT_EQ(want.name, Take(names[0]));
         // Names by DISPID are those of the property get for a put.
         if (want.kind != P) {
             ASSERT_EQ(want.params.size() + 1, got);
-            for (size_t p = 0; p < want.params.size(); ++p) EXPECT_EQ(want.params[p], Str(names[p + 1]));
+            for (size_t p = 0; p < want.params.size(); ++p) EXPECT_EQ(want.params[p], Take(names[p + 1]));
         } else {
-            for (UINT n = 1; n < got; ++n) ::SysFreeString(names[n]);
+            for (UINT n = 1; n < got; ++n) Take(names[n]);
         }
         BSTR doc = nullptr;
         info->GetDocumentation(fd->memid, nullptr, &doc, nullptr, nullptr);
-        EXPECT_EQ(want.help, Str(doc));
+        EXPECT_EQ(want.help, Take(doc));
         info->ReleaseFuncDesc(fd);
     }
 }
@@ -201,7 +196,7 @@ TEST_F(HXIELibrary, NavigateToUrlTakesAWindowHandle) {
         ASSERT_EQ(S_OK, info->GetRefTypeInfo(handle.hreftype, handleInfo.put()));
         BSTR name = nullptr;
         handleInfo->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
-        EXPECT_EQ(L"OLE_HANDLE", Str(name));
+        EXPECT_EQ(L"OLE_HANDLE", Take(name));
     } else {
         EXPECT_EQ(VT_UINT, handle.vt);
     }
@@ -225,8 +220,8 @@ TEST_F(HXIELibrary, ActionClassAndEvents) {
     events->ReleaseTypeAttr(ta);
     BSTR name = nullptr, help = nullptr;
     events->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-    EXPECT_EQ(L"_IActionEvents", Str(name));
-    EXPECT_EQ(L"_IActionEvents Interface", Str(help));
+    EXPECT_EQ(L"_IActionEvents", Take(name));
+    EXPECT_EQ(L"_IActionEvents Interface", Take(help));
 
     ComPtr<ITypeInfo> coclass;
     ASSERT_EQ(S_OK, lib->GetTypeInfoOfGuid(CLSID_Action, coclass.put()));
@@ -236,8 +231,8 @@ TEST_F(HXIELibrary, ActionClassAndEvents) {
     ASSERT_EQ(2, ta->cImplTypes);
     coclass->ReleaseTypeAttr(ta);
     coclass->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-    EXPECT_EQ(L"Action", Str(name));
-    EXPECT_EQ(L"Action Class", Str(help));
+    EXPECT_EQ(L"Action", Take(name));
+    EXPECT_EQ(L"Action Class", Take(help));
 
     struct { const IID* iid; int flags; } impl[] = {
         {&IID_IAction, IMPLTYPEFLAG_FDEFAULT},
@@ -282,8 +277,8 @@ TEST_F(HXFirefoxLibrary, ClassAndItsEmptyDualInterface) {
     iface->ReleaseTypeAttr(ta);
     BSTR name = nullptr, help = nullptr;
     iface->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-    EXPECT_EQ(L"IFirefoxEnhancer", Str(name));
-    EXPECT_EQ(L"IFirefoxEnhancer Interface", Str(help));
+    EXPECT_EQ(L"IFirefoxEnhancer", Take(name));
+    EXPECT_EQ(L"IFirefoxEnhancer Interface", Take(help));
     HREFTYPE ref = 0;
     ComPtr<ITypeInfo> vtableView;
     ASSERT_EQ(S_OK, iface->GetRefTypeOfImplType(-1, &ref));
@@ -299,8 +294,8 @@ TEST_F(HXFirefoxLibrary, ClassAndItsEmptyDualInterface) {
     EXPECT_EQ(1, ta->cImplTypes);
     coclass->ReleaseTypeAttr(ta);
     coclass->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-    EXPECT_EQ(L"FirefoxEnhancer", Str(name));
-    EXPECT_EQ(L"FirefoxEnhancer Class", Str(help));
+    EXPECT_EQ(L"FirefoxEnhancer", Take(name));
+    EXPECT_EQ(L"FirefoxEnhancer Class", Take(help));
     INT flags = 0;
     ASSERT_EQ(S_OK, coclass->GetImplTypeFlags(0, &flags));
     EXPECT_EQ(IMPLTYPEFLAG_FDEFAULT, flags);

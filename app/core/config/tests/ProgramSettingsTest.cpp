@@ -13,19 +13,15 @@
 
 namespace {
 
-using programharness::Narrow;
 using programharness::SavedInstallValue;
 
-std::wstring Root() {
-    std::wstring r = testsupport::WinPath(PROGRAM_HTTP_ROOT);
-    return r.back() == L'\\' ? r : r + L'\\';
-}
+std::wstring Root() { return testsupport::WinDir(PROGRAM_HTTP_ROOT); }
 
 class ProgramSettingsTest : public testing::Test {
 protected:
     void SetUp() override {
         install_ = coretest::ScratchDir();
-        server_ = Narrow(loopback::Url(L"/files"));
+        server_ = testsupport::Utf8(loopback::Url(L"/files"));
         path_.Set(install_.substr(0, install_.size() - 1));
         loopback::Clear();
     }

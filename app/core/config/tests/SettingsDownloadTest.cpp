@@ -15,10 +15,7 @@ namespace {
 using coretest::ReadFile;
 using coretest::ReplaceAll;
 
-std::wstring Root() {
-    std::wstring r = testsupport::WinPath(SETTINGS_HTTP_ROOT);
-    return r.back() == L'\\' ? r : r + L'\\';
-}
+std::wstring Root() { return testsupport::WinDir(SETTINGS_HTTP_ROOT); }
 
 
 class SettingsDownloadTest : public coretest::AppFixture {

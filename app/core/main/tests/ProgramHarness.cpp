@@ -29,8 +29,6 @@ BOOL CALLBACK MatchFrame(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 bool MutexExists() {
     fx::UniqueHandle h(::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName));
     return static_cast<bool>(h);

@@ -12,9 +12,6 @@ namespace programharness {
 
 constexpr const wchar_t* kMutexName = L"PONDREL-943AA19C-B2D0-4894-842D-624490679A3C";
 
-// A wide text as bytes (for test messages; the texts are ASCII).
-std::string Narrow(const std::wstring& w);
-
 bool MutexExists();
 // True when the mutex exists and another process holds it.
 bool MutexHeldByOther();

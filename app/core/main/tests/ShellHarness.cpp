@@ -130,9 +130,9 @@ std::vector<std::wstring> ShellTest::LinesFrom(size_t from) {
         while (i < lines.size() && lines[i] != w) ++i;
         if (i == lines.size()) {
             std::string all;
-            for (const auto& l : lines) all += Narrow(l) + "\n";
+            for (const auto& l : lines) all += Utf8(l) + "\n";
             return ::testing::AssertionFailure()
-                   << "missing or out of order: \"" << Narrow(w) << "\"; lines:\n" << all;
+                   << "missing or out of order: \"" << Utf8(w) << "\"; lines:\n" << all;
         }
         ++i;
     }

@@ -22,10 +22,10 @@ using programharness::FindTopLevel;
 using programharness::kMutexName;
 using programharness::MutexExists;
 using programharness::MutexHeldByOther;
-using programharness::Narrow;
 using programharness::SavedInstallValue;
 using programharness::SetInstallDword;
 using programharness::SetInstallValue;
+using testsupport::Utf8;
 
 // The test's install directory (HKLM "path"), without the trailing "\".
 std::wstring InstallDir();

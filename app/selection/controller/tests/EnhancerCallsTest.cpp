@@ -11,6 +11,7 @@
 
 #include "app/selection/controller/tests/FakeAction.h"
 #include "app/selection/controller/EnhancerCalls.h"
+#include "tests/support/ActionTransfers.h"
 #include "hosts/SiteEnhancer.h"
 
 // Turns the automation string cache off (oleaut32; not in the headers).
@@ -91,7 +92,7 @@ protected:
     std::vector<WatcherNode*> nodes_;
 };
 
-using Calls = std::vector<std::wstring>;
+using testsupport::Calls;
 
 TEST_F(EnhancerCalls, OneUpdatePerActiveEnhancerUnlessTheGateIsClosed) {
     FakeAction& a = Add(L"A:", 7);
@@ -131,10 +132,7 @@ TEST_F(EnhancerCalls, HotSpotTransferCallOrder) {
     LinkList list;
     std::wstring title;
     EXPECT_EQ(CollectHotSpots(enhancers_, list, &title), 1);
-    EXPECT_EQ(Take(), (Calls{L"HaveActiveEnhancerAreas", L"get_ActiveAreaTitle", L"HotSpotTransferBegin 0",
-                             L"HotSpotTransferNext", L"GetHotSpotTop", L"GetHotSpotLeft", L"GetHotSpotBottom",
-                             L"GetHotSpotRight", L"GetDomain", L"GetHotSpotText", L"GetHRef", L"GetContext",
-                             L"GetBestGuess", L"HotSpotTransferNext", L"HotSpotTransferEnd"}));
+    EXPECT_EQ(Take(), testsupport::OneHotSpotTransferCalls());
     ASSERT_EQ(list.GetCount(), 1u);
     const LinkInfo& r = *list.GetHead();
     EXPECT_EQ(r.m_Rect.left, 10);
@@ -157,14 +155,8 @@ TEST_F(EnhancerCalls, SelectionTransferSkipsZeroWidthPieces) {
     a.selections.push_back(Piece{{9, 10, 11, 12}, L"two", L"\u00e9", L"g2"});
     LinkList list;
     EXPECT_EQ(CollectSelections(enhancers_, list), 2);
-    const Calls piece = {L"GetSelTextLeft", L"GetSelTextRight", L"GetSelTextTop", L"GetSelTextLeft",
-                         L"GetSelTextBottom", L"GetSelTextRight", L"GetSelectedText", L"GetContext", L"GetBestGuess"};
-    Calls expected = {L"HaveActiveEnhancerAreas", L"TextHotSpotTransferBegin", L"TextHotSpotTransferNext"};
-    expected.insert(expected.end(), piece.begin(), piece.end());
-    expected.insert(expected.end(), {L"TextHotSpotTransferNext", L"GetSelTextLeft", L"GetSelTextRight",
-                                     L"TextHotSpotTransferNext"});
-    expected.insert(expected.end(), piece.begin(), piece.end());
-    expected.insert(expected.end(), {L"TextHotSpotTransferNext", L"TextHotSpotTransferEnd"});
+    // Kept, dropped for its zero width, kept.
+    const Calls expected = testsupport::SelectionTransferCalls({true, false, true});
     EXPECT_EQ(Take(), expected);
     ASSERT_EQ(list.GetCount(), 2u);
     EXPECT_EQ(list.GetAt(0)->m_Text, L"one");

@@ -1,0 +1,59 @@
+// Text helpers shared by the tests and the stand-ins they drive (header only,
+// so a stand-in DLL takes them without the rest of the test support).
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// UTF-16 to UTF-8 and back.
+inline std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return std::string();
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+inline std::wstring Wide(const std::string& s) {
+    if (s.empty()) return std::wstring();
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+    return w;
+}
+
+// Environment variable as wide text ("" when unset or longer than 4095).
+inline std::wstring Env(const wchar_t* name) {
+    wchar_t buffer[4096];
+    DWORD n = ::GetEnvironmentVariableW(name, buffer, 4096);
+    return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+// The text of a BSTR (its stored length counts; NULL is "").
+inline std::wstring Text(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
+
+// The text of a BSTR an interface handed out; frees it.
+inline std::wstring Take(BSTR b) {
+    std::wstring s = Text(b);
+    ::SysFreeString(b);
+    return s;
+}
+
+// The fields of s between separators (n separators give n + 1 fields).
+inline std::vector<std::wstring> Split(const std::wstring& s, wchar_t separator) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = s.find(separator, start);
+        parts.push_back(s.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
+        if (at == std::wstring::npos) return parts;
+        start = at + 1;
+    }
+}
+
+}  // namespace testsupport
