@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "fx/Gdi.h"
 #include "fx/GdiPlus.h"
-#include "fx/Handle.h"
 
 namespace fx {
 
@@ -22,22 +22,20 @@ public:
     BackBuffer(const BackBuffer&) = delete;
     BackBuffer& operator=(const BackBuffer&) = delete;
 
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const { return dib_.width(); }
+    int height() const { return dib_.height(); }
     HBITMAP hbitmap() const { return dib_.get(); }
     // The same pixels for GDI+ (PixelFormat32bppPARGB).
     Gdiplus::Bitmap* bitmap() const { return bitmap_.get(); }
     // Premultiplied BGRA words, row after row from the top, width per row.
-    const uint32_t* pixels() const { return bits_; }
-    uint32_t Pixel(int x, int y) const { return bits_[static_cast<size_t>(y) * width_ + x]; }
+    const uint32_t* pixels() const { return dib_.bits(); }
+    uint32_t Pixel(int x, int y) const { return dib_.bits()[static_cast<size_t>(y) * dib_.width() + x]; }
     // Makes every pixel transparent black.
     void Clear();
 
 private:
     BackBuffer() = default;
-    GdiObject<HBITMAP> dib_;
-    uint32_t* bits_ = nullptr;
-    int width_ = 0, height_ = 0;
+    DibSection dib_;
     GdiplusPtr<Gdiplus::Bitmap> bitmap_;
 };
 

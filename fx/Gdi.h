@@ -1,6 +1,7 @@
-// Scoped GDI pieces: an object selected into a DC, a window's paint DC, a DC
-// borrowed from a window, and a 32-bit top-down DIB section.  The GDI object
-// owners themselves are in fx/Handle.h (fx::GdiObject, fx::UniqueDC).
+// Scoped GDI pieces: a window's paint DC, a DC borrowed from a window, and a
+// 32-bit top-down DIB section.  The GDI object and memory DC owners and the
+// selection scope are in fx/Handle.h (fx::GdiObject, fx::MemoryDC,
+// fx::SelectObjectScope).
 #pragma once
 
 #include <windows.h>
@@ -10,25 +11,6 @@
 #include "fx/Handle.h"
 
 namespace fx {
-
-// Selects object into dc and selects back what it replaced when the scope
-// ends (an object must not be deleted while selected).
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? ::SelectObject(dc, object) : nullptr) {}
-    ~SelectGuard() {
-        if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
-    }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-    // False when the object could not be selected.
-    explicit operator bool() const { return old_ && old_ != HGDI_ERROR; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 // BeginPaint for WM_PAINT, EndPaint when the scope ends.
 class PaintDC {

@@ -1,6 +1,7 @@
 // RAII owners for handles: one move-only template, UniqueOwner, and a typed
 // alias per kind of handle (kernel objects, mapped views, modules, registry
 // keys, GDI objects, memory DCs, icons, menus).  None has a bare close path.
+// Also the scope of an object selected into a DC.
 // Also here for its users: ComPtr (fx/ComPtr.h) and MutexLock.
 #pragma once
 
@@ -47,48 +48,27 @@ private:
     pointer h_ = pointer();
 };
 
-// The close functions, one per kind of handle.
+// A handle kind for which NULL means "none" and close is its one close call.
+template <class T, auto close>
+struct NonNullTraits {
+    using pointer = T;
+    static bool Valid(T h) { return h != nullptr; }
+    static void Close(T h) { close(h); }
+};
+
 struct KernelHandleTraits {
     using pointer = HANDLE;
     static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-struct ModuleTraits {
-    using pointer = HMODULE;
-    static bool Valid(HMODULE m) { return m != nullptr; }
-    static void Close(HMODULE m) { ::FreeLibrary(m); }
-};
-struct MappedViewTraits {
-    using pointer = void*;
-    static bool Valid(void* p) { return p != nullptr; }
-    static void Close(void* p) { ::UnmapViewOfFile(p); }
-};
-struct RegistryKeyTraits {
-    using pointer = HKEY;
-    static bool Valid(HKEY k) { return k != nullptr; }
-    static void Close(HKEY k) { ::RegCloseKey(k); }
-};
+using ModuleTraits = NonNullTraits<HMODULE, &::FreeLibrary>;
+using MappedViewTraits = NonNullTraits<void*, &::UnmapViewOfFile>;
+using RegistryKeyTraits = NonNullTraits<HKEY, &::RegCloseKey>;
 template <class T>
-struct GdiObjectTraits {
-    using pointer = T;
-    static bool Valid(T h) { return h != nullptr; }
-    static void Close(T h) { ::DeleteObject(h); }
-};
-struct MemoryDcTraits {
-    using pointer = HDC;
-    static bool Valid(HDC dc) { return dc != nullptr; }
-    static void Close(HDC dc) { ::DeleteDC(dc); }
-};
-struct IconTraits {
-    using pointer = HICON;
-    static bool Valid(HICON i) { return i != nullptr; }
-    static void Close(HICON i) { ::DestroyIcon(i); }
-};
-struct MenuTraits {
-    using pointer = HMENU;
-    static bool Valid(HMENU m) { return m != nullptr; }
-    static void Close(HMENU m) { ::DestroyMenu(m); }
-};
+using GdiObjectTraits = NonNullTraits<T, &::DeleteObject>;
+using MemoryDcTraits = NonNullTraits<HDC, &::DeleteDC>;
+using IconTraits = NonNullTraits<HICON, &::DestroyIcon>;
+using MenuTraits = NonNullTraits<HMENU, &::DestroyMenu>;
 
 // A kernel handle (NULL and INVALID_HANDLE_VALUE both mean "none").
 using UniqueHandle = UniqueOwner<KernelHandleTraits>;
@@ -105,8 +85,36 @@ using UniquePen = GdiObject<HPEN>;
 using UniqueFont = GdiObject<HFONT>;
 using UniqueRegion = GdiObject<HRGN>;
 // A DC of our own making (CreateCompatibleDC, CreateDC): DeleteDC.  A DC
-// borrowed from a window is fx::WindowDC (fx/Gdi.h).
-using UniqueDC = UniqueOwner<MemoryDcTraits>;
+// borrowed from a window is fx::WindowDC, a window's paint DC fx::PaintDC
+// (fx/Gdi.h).
+class MemoryDC : public UniqueOwner<MemoryDcTraits> {
+public:
+    using UniqueOwner<MemoryDcTraits>::UniqueOwner;
+    // A memory DC compatible with the screen.
+    bool CreateCompatible() {
+        reset(::CreateCompatibleDC(nullptr));
+        return static_cast<bool>(*this);
+    }
+};
+
+// Selects an object into a DC for a scope and selects back what it replaced
+// when the scope ends (an object must not be deleted while selected).
+class SelectObjectScope {
+public:
+    SelectObjectScope(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+    ~SelectObjectScope() {
+        if (*this) ::SelectObject(dc_, old_);
+    }
+    SelectObjectScope(const SelectObjectScope&) = delete;
+    SelectObjectScope& operator=(const SelectObjectScope&) = delete;
+
+    // False when the object could not be selected.
+    explicit operator bool() const { return old_ && old_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 // An icon made or copied here (CreateIconIndirect, CopyIcon, ExtractIcon);
 // never a shared icon from LoadIcon.
 using UniqueIcon = UniqueOwner<IconTraits>;
@@ -137,44 +145,6 @@ private:
     HANDLE mutex_;
     bool acquired_ = false;
     bool abandoned_ = false;
-};
-
-}  // namespace fx
-
-namespace fx {
-
-// Owner of a memory device context (DeleteDC when it goes).
-class MemoryDC {
-public:
-    MemoryDC() = default;
-    ~MemoryDC() { reset(); }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    // A memory DC compatible with the screen.
-    bool CreateCompatible() { reset(::CreateCompatibleDC(nullptr)); return dc_ != nullptr; }
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    void reset(HDC dc = nullptr) {
-        if (dc_) ::DeleteDC(dc_);
-        dc_ = dc;
-    }
-
-private:
-    HDC dc_ = nullptr;
-};
-
-// Selects an object into a DC for a scope and puts the previous one back.
-class SelectObjectScope {
-public:
-    SelectObjectScope(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
-    ~SelectObjectScope() { if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_); }
-    SelectObjectScope(const SelectObjectScope&) = delete;
-    SelectObjectScope& operator=(const SelectObjectScope&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 }  // namespace fx

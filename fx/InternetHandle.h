@@ -9,11 +9,6 @@
 
 namespace fx {
 
-struct InternetHandleTraits {
-    using pointer = HINTERNET;
-    static bool Valid(HINTERNET h) { return h != nullptr; }
-    static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
-};
-using InternetHandle = UniqueOwner<InternetHandleTraits>;
+using InternetHandle = UniqueOwner<NonNullTraits<HINTERNET, &::InternetCloseHandle>>;
 
 }  // namespace fx

@@ -4,24 +4,12 @@
 
 #include <ocidl.h>
 
+#include "TwoFaced.h"
 #include "fx/ComInterface.h"
 
 namespace {
 
-// IDispatch first, IConnectionPointContainer second: two vtables, so the
-// second interface's pointer differs from the object's start.
-class TwoFaced : public fx::NoTypeInfoDispatch<IDispatch>, public IConnectionPointContainer {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        return fx::QueryInterfaceFor<IDispatch, IConnectionPointContainer>(this, iid, out);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
-    STDMETHODIMP FindConnectionPoint(REFIID, IConnectionPoint**) override { return E_NOTIMPL; }
-
-    LONG refs = 1;
-};
+using fxtest::TwoFaced;
 
 TEST(ComInterface, AnswersEachListedInterfaceWithItsOwnPointerAndAReference) {
     TwoFaced object;
@@ -67,6 +55,38 @@ TEST(ComInterface, PlainDispatchOffersNoTypeInfoAndNoNames) {
     EXPECT_EQ(DISP_E_UNKNOWNNAME, object.GetIDsOfNames(IID_NULL, names, 1, 0, &id));
     DISPPARAMS none = {};
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, object.Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+}
+
+// IDispatch along two bases: Via names the base that answers it.
+class DispatchTwice : public fx::NoTypeInfoDispatch<IFontDisp>, public fx::NoTypeInfoDispatch<IPictureDisp> {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        return fx::QueryInterfaceFor<IFontDisp, fx::Via<IDispatch, IPictureDisp>, IPictureDisp>(this, iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
+    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
+
+    LONG refs = 1;
+};
+
+TEST(ComInterface, ViaAnswersAnInterfaceInheritedTwiceThroughTheNamedBase) {
+    DispatchTwice object;
+    struct Case {
+        const IID* iid;
+        void* expected;
+    } cases[] = {
+        {&IID_IUnknown, static_cast<IFontDisp*>(&object)},
+        {&IID_IFontDisp, static_cast<IFontDisp*>(&object)},
+        {&IID_IDispatch, static_cast<IDispatch*>(static_cast<IPictureDisp*>(&object))},
+        {&IID_IPictureDisp, static_cast<IPictureDisp*>(&object)},
+    };
+    ASSERT_NE(cases[0].expected, cases[2].expected);
+    for (const Case& c : cases) {
+        void* out = nullptr;
+        EXPECT_EQ(S_OK, object.QueryInterface(*c.iid, &out));
+        EXPECT_EQ(c.expected, out);
+    }
+    EXPECT_EQ(5, object.refs);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-#include "fx/ComInterface.h"
+#include "TwoFaced.h"
 #include "fx/ComPtr.h"
 #include "fx/ComString.h"
 #include "fx/Gdi.h"
@@ -80,7 +80,7 @@ struct Made {
 };
 Made OneRound() {
     Made made;
-    fx::UniqueDC dc(::CreateCompatibleDC(nullptr));
+    fx::MemoryDC dc(::CreateCompatibleDC(nullptr));
     made.dcs.push_back(dc.get());
     fx::UniqueBrush brush(::CreateSolidBrush(RGB(1, 2, 3)));
     made.gdi.push_back(brush.get());
@@ -94,9 +94,9 @@ Made OneRound() {
     made.gdi.push_back(dib.get());
     {
         // Selected while the scope lasts, back out before the owners go.
-        fx::SelectGuard selectBrush(dc.get(), brush.get());
-        fx::SelectGuard selectBitmap(dc.get(), dib.get());
-        fx::SelectGuard selectFont(dc.get(), font.get());
+        fx::SelectObjectScope selectBrush(dc.get(), brush.get());
+        fx::SelectObjectScope selectBitmap(dc.get(), dib.get());
+        fx::SelectObjectScope selectFont(dc.get(), font.get());
         ::PatBlt(dc.get(), 0, 0, 8, 4, PATCOPY);
     }
     fx::DibSection movedDib(std::move(dib));
@@ -136,13 +136,13 @@ TEST(Owners, GdiAndUserObjectCountsReturnToTheStartAfterAThousandRounds) {
     }
 }
 
-TEST(Owners, SelectGuardPutsBackWhatItReplaced) {
-    fx::UniqueDC dc(::CreateCompatibleDC(nullptr));
+TEST(Owners, SelectObjectScopePutsBackWhatItReplaced) {
+    fx::MemoryDC dc(::CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
     HGDIOBJ original = ::GetCurrentObject(dc.get(), OBJ_BRUSH);
     fx::UniqueBrush brush(::CreateSolidBrush(RGB(9, 9, 9)));
     {
-        fx::SelectGuard guard(dc.get(), brush.get());
+        fx::SelectObjectScope guard(dc.get(), brush.get());
         EXPECT_TRUE(guard);
         EXPECT_EQ(brush.get(), ::GetCurrentObject(dc.get(), OBJ_BRUSH));
     }
@@ -163,22 +163,9 @@ TEST(Owners, DibSectionRefusesEmptySizesAndExposesItsPixels) {
     EXPECT_EQ(32, info.bmBitsPixel);
 }
 
-// A COM object that counts its references.  Its query answers
-// IConnectionPointContainer; asked for anything else it fails and, like a
-// careless implementation, leaves a stale pointer in the out slot.
-class Counting : public fx::NoTypeInfoDispatch<IDispatch>, public IConnectionPointContainer {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        HRESULT hr = fx::QueryInterfaceFor<IDispatch, IConnectionPointContainer>(this, iid, out);
-        if (FAILED(hr) && out) *out = reinterpret_cast<void*>(static_cast<uintptr_t>(0xBAADF00D));
-        return hr;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
-    STDMETHODIMP FindConnectionPoint(REFIID, IConnectionPoint**) override { return E_NOTIMPL; }
-
-    LONG refs = 1;
+// Counts its references; a refused query leaves a stale pointer behind.
+struct Counting : fxtest::TwoFaced {
+    Counting() { staleOnFailure = true; }
 };
 
 TEST(ComPtr, TypedQueryFindsTheInterfaceWithOneReference) {

@@ -7,6 +7,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/BrowserUrl.h"
+#include "fx/Handle.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -75,10 +76,8 @@ void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) {
         LogWithPrefix(L"Could not start the browser %s", file.c_str());
         return;
     }
-    if (info.hProcess) {
-        theApp.m_BrowserProcessId = ::GetProcessId(info.hProcess);
-        ::CloseHandle(info.hProcess);
-    }
+    fx::UniqueHandle process(info.hProcess);
+    if (process) theApp.m_BrowserProcessId = ::GetProcessId(process.get());
     theApp.m_hBrowserWnd = nullptr;
 
     // Its window, looked for a few seconds at most.

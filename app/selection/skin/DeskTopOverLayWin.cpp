@@ -1,5 +1,6 @@
 #include "app/selection/skin/DeskTopOverLayWin.h"
 
+#include "fx/Gdi.h"
 #include "fx/GdiPlus.h"
 
 void DeskTopOverLayWin::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -28,14 +29,12 @@ void DeskTopOverLayWin::FillOverlay(HDC dc, const RECT& rect) {
 }
 
 void DeskTopOverLayWin::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd(), &ps);
-    if (dc) {
+    fx::PaintDC dc(hwnd());
+    if (dc.get()) {
         RECT client{};
         ::GetClientRect(hwnd(), &client);
-        FillOverlay(dc, client);
+        FillOverlay(dc.get(), client);
     }
-    ::EndPaint(hwnd(), &ps);
 }
 
 bool DeskTopOverLayWin::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -5,6 +5,7 @@
 
 #include "app/include/FWin32.h"
 #include "app/include/PixelProcess.h"
+#include "fx/Gdi.h"
 
 SplashWnd::SplashWnd() { m_Alpha = 0.0; }
 
@@ -38,9 +39,7 @@ bool SplashWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = Default(msg, wp, lp);
         return true;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        ::BeginPaint(hwnd(), &ps);
-        ::EndPaint(hwnd(), &ps);
+        fx::PaintDC validate(hwnd());  // the layered update draws; painting only validates
         result = 0;
         return true;
     }

@@ -10,6 +10,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/XmlConfig.h"
+#include "fx/Handle.h"
 
 namespace {
 
@@ -17,10 +18,9 @@ std::wstring ScratchFile(const wchar_t* name, const std::string& utf8) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring path = std::wstring(temp) + name;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    ::CloseHandle(h);
+    ::WriteFile(h.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     return path;
 }
 
@@ -31,11 +31,10 @@ std::string ReadSample() {
     std::wstring path = L"Z:";
     for (char c : top + "/demo/settings.xml") path += (c == '/') ? L'\\' : wchar_t(c);
     std::string out;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     char buf[4096];
     DWORD got = 0;
-    while (h != INVALID_HANDLE_VALUE && ::ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    while (h && ::ReadFile(h.get(), buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
     return out;
 }
 
