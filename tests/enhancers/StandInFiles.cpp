@@ -7,19 +7,9 @@ namespace standin {
 namespace {
 
 using testsupport::Env;
+using testsupport::ReadWholeFile;
 using testsupport::Utf8;
 using testsupport::Wide;
-
-bool ReadFileText(const std::wstring& path, std::string& text) {
-    fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return false;
-    text.clear();
-    char buffer[8192];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    return true;
-}
 
 std::vector<std::wstring> Lines(const std::string& text) {
     std::vector<std::wstring> lines;
@@ -65,7 +55,7 @@ void Record(const wchar_t* logVar, const std::wstring& object, const std::wstrin
 std::vector<std::wstring> ReadScript(const wchar_t* scriptVar) {
     const std::wstring path = Env(scriptVar);
     std::string text;
-    if (path.empty() || !ReadFileText(path, text)) return {};
+    if (path.empty() || !ReadWholeFile(path, text)) return {};
     std::vector<std::wstring> lines;
     for (const std::wstring& line : Lines(text))
         if (!line.empty() && line[0] != L'#') lines.push_back(line);
@@ -74,7 +64,7 @@ std::vector<std::wstring> ReadScript(const wchar_t* scriptVar) {
 
 std::vector<std::wstring> ReadRecords(const std::wstring& path) {
     std::string text;
-    if (!ReadFileText(path, text)) return {};
+    if (!ReadWholeFile(path, text)) return {};
     return Lines(text);
 }
 

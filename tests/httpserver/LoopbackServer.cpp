@@ -23,16 +23,7 @@ std::wstring LogDir() {
     return testsupport::WinPath(std::string(dir.begin(), dir.end()));
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& out) {
-    fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return false;
-    out.clear();
-    char buf[8192];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    return true;
-}
+using testsupport::ReadWholeFile;
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() &&

@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Hextens/HXIE/HXIE.h"
@@ -21,57 +22,60 @@ struct TransferItem {
     std::wstring text, domain, href, context, guess;
 };
 
+// The calls of one kind of transfer: Begin, Next and End, and the getters of
+// an item's numbers and texts.
+struct TransferCalls {
+    using LongGetter = HRESULT (STDMETHODCALLTYPE IAction::*)(LONG*);
+    using TextGetter = HRESULT (STDMETHODCALLTYPE IAction::*)(BSTR*);
+    HRESULT (STDMETHODCALLTYPE IAction::*begin)();
+    LongGetter next;
+    HRESULT (STDMETHODCALLTYPE IAction::*end)();
+    std::vector<std::pair<LongGetter, LONG TransferItem::*>> numbers;
+    std::vector<std::pair<TextGetter, std::wstring TransferItem::*>> texts;
+};
+
 // Begin, every item while Next answers one (at most limit items), End.
-inline std::vector<TransferItem> ReadSelectionTransfer(IAction* action, size_t limit = 200) {
+inline std::vector<TransferItem> ReadTransfer(IAction* action, const TransferCalls& calls, size_t limit) {
     std::vector<TransferItem> items;
-    action->TextHotSpotTransferBegin();
+    if (calls.begin) (action->*calls.begin)();
     LONG more = 0;
-    while (items.size() < limit && (action->TextHotSpotTransferNext(&more), more)) {
+    while (items.size() < limit && ((action->*calls.next)(&more), more)) {
         TransferItem it;
-        BSTR s = nullptr;
-        action->GetSelTextLeft(&it.l);
-        action->GetSelTextTop(&it.t);
-        action->GetSelTextRight(&it.r);
-        action->GetSelTextBottom(&it.b);
-        action->GetSelTextPlacementFlags(&it.flags);
-        action->GetSelectedText(&s);
-        it.text = Take(s);
-        action->GetContext(&s);
-        it.context = Take(s);
-        action->GetBestGuess(&s);
-        it.guess = Take(s);
+        for (const auto& [get, field] : calls.numbers) (action->*get)(&(it.*field));
+        for (const auto& [get, field] : calls.texts) {
+            BSTR s = nullptr;
+            (action->*get)(&s);
+            it.*field = Take(s);
+        }
         items.push_back(it);
     }
-    action->TextHotSpotTransferEnd();
+    (action->*calls.end)();
     return items;
 }
 
+inline std::vector<TransferItem> ReadSelectionTransfer(IAction* action, size_t limit = 200) {
+    static const TransferCalls calls = {
+        &IAction::TextHotSpotTransferBegin, &IAction::TextHotSpotTransferNext, &IAction::TextHotSpotTransferEnd,
+        {{&IAction::GetSelTextLeft, &TransferItem::l}, {&IAction::GetSelTextTop, &TransferItem::t},
+         {&IAction::GetSelTextRight, &TransferItem::r}, {&IAction::GetSelTextBottom, &TransferItem::b},
+         {&IAction::GetSelTextPlacementFlags, &TransferItem::flags}},
+        {{&IAction::GetSelectedText, &TransferItem::text}, {&IAction::GetContext, &TransferItem::context},
+         {&IAction::GetBestGuess, &TransferItem::guess}}};
+    return ReadTransfer(action, calls, limit);
+}
+
 inline std::vector<TransferItem> ReadHotSpotTransfer(IAction* action, size_t limit = 200) {
-    std::vector<TransferItem> items;
+    // Begin takes an id here: called before, the table names no Begin.
     action->HotSpotTransferBegin(0);
-    LONG more = 0;
-    while (items.size() < limit && (action->HotSpotTransferNext(&more), more)) {
-        TransferItem it;
-        BSTR s = nullptr;
-        action->GetHotSpotLeft(&it.l);
-        action->GetHotSpotTop(&it.t);
-        action->GetHotSpotRight(&it.r);
-        action->GetHotSpotBottom(&it.b);
-        action->GetHotSpotPlacementFlags(&it.flags);
-        action->GetHotSpotText(&s);
-        it.text = Take(s);
-        action->GetDomain(&s);
-        it.domain = Take(s);
-        action->GetHRef(&s);
-        it.href = Take(s);
-        action->GetContext(&s);
-        it.context = Take(s);
-        action->GetBestGuess(&s);
-        it.guess = Take(s);
-        items.push_back(it);
-    }
-    action->HotSpotTransferEnd();
-    return items;
+    static const TransferCalls calls = {
+        nullptr, &IAction::HotSpotTransferNext, &IAction::HotSpotTransferEnd,
+        {{&IAction::GetHotSpotLeft, &TransferItem::l}, {&IAction::GetHotSpotTop, &TransferItem::t},
+         {&IAction::GetHotSpotRight, &TransferItem::r}, {&IAction::GetHotSpotBottom, &TransferItem::b},
+         {&IAction::GetHotSpotPlacementFlags, &TransferItem::flags}},
+        {{&IAction::GetHotSpotText, &TransferItem::text}, {&IAction::GetDomain, &TransferItem::domain},
+         {&IAction::GetHRef, &TransferItem::href}, {&IAction::GetContext, &TransferItem::context},
+         {&IAction::GetBestGuess, &TransferItem::guess}}};
+    return ReadTransfer(action, calls, limit);
 }
 
 // The names of IAction calls, in order.

@@ -1,5 +1,6 @@
-// Text helpers shared by the tests and the stand-ins they drive (header only,
-// so a stand-in DLL takes them without the rest of the test support).
+// Text and file helpers shared by the tests and the stand-ins they drive
+// (header only, so a stand-in DLL takes them without the rest of the test
+// support).
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 
 #include <string>
 #include <vector>
+
+#include "fx/Handle.h"
 
 namespace testsupport {
 
@@ -42,6 +45,19 @@ inline std::wstring Take(BSTR b) {
     std::wstring s = Text(b);
     ::SysFreeString(b);
     return s;
+}
+
+// A file's whole content into out; false when it cannot be opened (others
+// may hold it open for writing or deleting meanwhile).
+inline bool ReadWholeFile(const std::wstring& path, std::string& out) {
+    fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return false;
+    out.clear();
+    char buffer[8192];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+    return true;
 }
 
 // The fields of s between separators (n separators give n + 1 fields).

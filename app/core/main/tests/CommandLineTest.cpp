@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include "ShellHarness.h"
-#include "fx/Handle.h"
 
 namespace shell {
 namespace {
@@ -42,14 +41,8 @@ TEST_F(StartFlag, StartupProceedsOnlyWhenTheUserAllowedIt) {
 }
 
 std::string FileBytes(const std::wstring& path) {
-    std::string unixPath;
-    fx::UniqueHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!f) return "(missing)";
     std::string bytes;
-    char buf[4096];
-    DWORD got = 0;
-    while (::ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got) bytes.append(buf, got);
-    return bytes;
+    return testsupport::ReadWholeFile(path, bytes) ? bytes : "(missing)";
 }
 
 std::string Utf16le(const std::wstring& text) {

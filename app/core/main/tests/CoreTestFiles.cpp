@@ -30,12 +30,7 @@ std::wstring WriteFile(const std::wstring& dir, const std::wstring& name, const 
 
 std::string ReadFile(const std::wstring& path) {
     std::string out;
-    fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-    if (!h) return out;
-    char buf[4096];
-    DWORD got = 0;
-    while (::ReadFile(h.get(), buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+    testsupport::ReadWholeFile(path, out);
     return out;
 }
 
