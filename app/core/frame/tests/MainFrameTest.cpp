@@ -270,7 +270,15 @@ TEST_F(MainFrameTest, RawInputHandlerCarriesOutTheDecisionOnTheController) {
     // pop-up" after a recorded press, closes it.
     controller_->calls.clear();
     controller_->hasMenuPanel = true;
-    ASSERT_TRUE(::SetCursorPos(5, 5));
+    // The click lands on a plain top-most window of the test's own, so no
+    // pop-up of a test running beside this one is under the cursor.
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    HWND plain = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"plain", WS_POPUP | WS_VISIBLE,
+                                   sw - 40, sh - 40, 30, 30, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(plain);
+    struct Gone { HWND h; ~Gone() { ::DestroyWindow(h); } } gone{plain};
+    ::SetWindowPos(plain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ASSERT_TRUE(::SetCursorPos(sw - 25, sh - 25));
     RAWINPUT click{};
     click.header.dwType = RIM_TYPEMOUSE;
     click.data.mouse.usButtonFlags = RI_MOUSE_LEFT_BUTTON_DOWN;
