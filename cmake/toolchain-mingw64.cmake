@@ -1,19 +1,5 @@
-# Cross-compile for 64-bit Windows (the test build on hosts that cannot run 32-bit code) with mingw-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compile for 64-bit Windows with mingw-w64 (posix thread model): the
+# test build on hosts that cannot run 32-bit code.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(_triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
-set(CMAKE_RC_COMPILER  ${_triple}-windres)
-set(CMAKE_AR           /usr/bin/${_triple}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       /usr/bin/${_triple}-ranlib CACHE FILEPATH "")
-set(PONDREL_WIDL       ${_triple}-widl)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every test executable runs under Wine, with a display and a kept-alive wineserver.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
