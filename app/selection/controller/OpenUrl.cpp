@@ -8,6 +8,7 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/BrowserUrl.h"
 #include "fx/Handle.h"
+#include "fx/UiThread.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -80,15 +81,10 @@ void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) {
     if (process) theApp.m_BrowserProcessId = ::GetProcessId(process.get());
     theApp.m_hBrowserWnd = nullptr;
 
-    // Its window, looked for a few seconds at most.
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        HWND found = FindStartedBrowserWindow(firefox, cls);
-        if (found) {
-            theApp.m_hBrowserWnd = found;
-            return;
-        }
-        if (!browser_url::KeepPolling(::GetTickCount() - start)) return;
-        ::Sleep(browser_url::kPollStepMs);
-    }
+    // Its window, looked for a few seconds at most; messages sent to this
+    // thread meanwhile are answered.
+    HWND found = nullptr;
+    fx::PollDispatchingSent([&] { return (found = FindStartedBrowserWindow(firefox, cls)) != nullptr; },
+                            browser_url::kPollLimitMs, browser_url::kPollStepMs);
+    if (found) theApp.m_hBrowserWnd = found;
 }
