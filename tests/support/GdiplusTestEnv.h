@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "fx/GdiPlus.h"
 
 namespace testsupport {
@@ -20,5 +23,19 @@ private:
 
 inline ::testing::Environment* const kGdiplusEnvironment =
     ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+// The first font family installed, "" when there is none.
+inline std::wstring SomeInstalledFontFamily() {
+    Gdiplus::InstalledFontCollection installed;
+    INT count = installed.GetFamilyCount();
+    if (count <= 0) return L"";
+    std::vector<Gdiplus::FontFamily> families(static_cast<size_t>(count));
+    INT found = 0;
+    installed.GetFamilies(count, families.data(), &found);
+    if (found <= 0) return L"";
+    wchar_t name[LF_FACESIZE] = {};
+    families[0].GetFamilyName(name);
+    return name;
+}
 
 }  // namespace testsupport

@@ -56,20 +56,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The first font family installed, "" when there is none.
-std::wstring SomeInstalledFamily() {
-    Gdiplus::InstalledFontCollection installed;
-    INT count = installed.GetFamilyCount();
-    if (count <= 0) return L"";
-    std::vector<Gdiplus::FontFamily> families(static_cast<size_t>(count));
-    INT found = 0;
-    installed.GetFamilies(count, families.data(), &found);
-    if (found <= 0) return L"";
-    wchar_t name[LF_FACESIZE] = {};
-    families[0].GetFamilyName(name);
-    return name;
-}
-
 bool FamilyExists(const wchar_t* face) { return Gdiplus::FontFamily(face).IsAvailable() != FALSE; }
 
 // ---- Texts ---------------------------------------------------------------
@@ -260,7 +246,7 @@ TEST(ImageRoutines, PiecesAreCutUnscaledAndKeptWhileTheSizeHolds) {
 }
 
 TEST(ImageRoutines, FontsOfAFaceOrTheGenericSansSerif) {
-    const std::wstring some = SomeInstalledFamily();
+    const std::wstring some = testsupport::SomeInstalledFontFamily();
     if (!some.empty()) {
         auto font = CreateGdiFont(some.c_str(), 12, Gdiplus::FontStyleBold);
         ASSERT_TRUE(font) << testsupport::Utf8(some);
