@@ -1,9 +1,10 @@
 // The program's one global hot key (id 7777), which opens the search panel.
 #pragma once
 
+#include "app/core/common/AppMessages.h"
+
 #include <windows.h>
 
-constexpr int kHotKeyId = 7777;
 constexpr const wchar_t* kHotKeyInUseText = L"HotKey in settings is already in use.";
 
 enum class HotKeyResult { Registered, AlreadyInUse, Failed };

@@ -3,6 +3,7 @@
 // made from a new document.
 #include "app/core/main/PondrelApp.h"
 
+#include "app/core/common/AppMessages.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/config/ReloadDecisions.h"
@@ -11,11 +12,6 @@
 #include "app/core/net/UrlEncodeUtf8.h"
 #include "app/core/config/XmlConfig.h"
 #include "log/PondrelLog.h"
-
-namespace {
-constexpr UINT kDockShowOrHide = 11117;
-constexpr UINT kPanelsDockChanged = 11214;
-}  // namespace
 
 bool CPondrelApp::DownloadSettings() {
     // The retry clock restarts; the request URL carries the user id and the version.
@@ -87,7 +83,7 @@ void CPondrelApp::ReloadSettingsOnce() {
     if (m_pDoc && m_pDoc->GetSettingsView()) LoadSettingsValues(*m_pDoc->GetSettingsView());
     // Which messages the reload sends about the dock flag.
     const ReloadMessages messages = MessagesAfterReload(dockBefore, m_SettingsLoaded, m_ShowDockBar);
-    if (messages.toDock) PostToDockWindow(kDockShowOrHide);
+    if (messages.toDock) PostToDockWindow(dock_msg::kShowOrHide);
     // Best guesses, menus and enhancers made afresh from the new settings.
     RefreshBestGuessSettings();
     RebuildMenus();
@@ -99,7 +95,7 @@ void CPondrelApp::ReloadSettingsOnce() {
     // Open panels hear of a changed dock flag.
     if (messages.toPanels) {
         fx::ScopedLock hold(g_PanelListLock);
-        PostToAllPanels(kPanelsDockChanged);
+        PostToAllPanels(panel_msg::kRepaint);
     }
     // Started: the tray's look and the messages that waited for the settings.
     m_Starting = false;

@@ -4,15 +4,17 @@
 // raw input to dismiss the hotspot, the menus and the menu panel.
 #pragma once
 
+#include "app/core/common/AppMessages.h"
 #include "app/core/frame/RawInputDecision.h"
 #include "fx/DocTemplate.h"
 
 class CMainFrame : public fx::FrameWindow {
 public:
-    static constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 32778
-    static constexpr UINT kOpenSearchCommand = 9999;            // tray icon, left click
-    static constexpr UINT kTrayDoubleClickCommand = 9998;       // tray icon, double click
-    static constexpr UINT kPanelWheelMessage = 11209;
+    static constexpr UINT kTrayCallbackMessage = frame_msg::kTrayCallback;
+    static constexpr UINT kOpenSearchCommand = frame_msg::kOpenSearchCommand;
+    static constexpr UINT kTrayDoubleClickCommand = frame_msg::kTrayDoubleClickCommand;
+    static constexpr UINT kPanelWheelMessage = panel_msg::kHideTail;  // to the menu panel
+    static_assert(kTrayCallbackMessage == WM_APP + 10, "the tray icon's callback message");
 
     bool PreCreateWindow(fx::CreateParams& cp) override;
 

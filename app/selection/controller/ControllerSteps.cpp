@@ -3,16 +3,13 @@
 // answer "none") until their piece fills them in.
 #include "app/selection/controller/ControllerSteps.h"
 
+#include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerHover.h"
 #include "log/PondrelLog.h"
-
-namespace {
-constexpr UINT kPanelClose = 11205;
-}  // namespace
 
 std::wstring DefaultBrowserPath() { return GetDefaultBrowserPath(); }
 
@@ -78,7 +75,7 @@ bool HotspotTargetIs(const BrowserTreeView& view, const RECT& rect) {
 
 void CloseMenuEcp(BrowserTreeView& view) {
     if (!view.m_pMenuPanel) return;
-    if (view.m_hMenuPanel) ::PostMessageW(view.m_hMenuPanel, kPanelClose, 0, 0);
+    if (view.m_hMenuPanel) ::PostMessageW(view.m_hMenuPanel, panel_msg::kCloseNow, 0, 0);
     view.m_pMenuPanel = nullptr;
     view.HideHotspot();
     view.HideMenus(true);

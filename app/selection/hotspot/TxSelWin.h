@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "app/core/common/AppMessages.h"
 #include "app/selection/hotspot/HotspotAnimation.h"
 #include "app/selection/skin/FloatingWin.h"
 #include "fx/GdiPlus.h"
@@ -20,7 +21,7 @@ class LinkInfo;
 
 class TxSelWin : public FloatingWin {
 public:
-    static constexpr UINT_PTR kAnimationTimer = 333;
+    static constexpr UINT_PTR kAnimationTimer = timer_id::kHotspotAnimation;
     static constexpr UINT kAnimationPeriodMs = 33;
     static constexpr DWORD kExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
     static constexpr const wchar_t* kPanelClass = L"BackWin777";

@@ -1,5 +1,6 @@
 #include "app/selection/menus/TextRootMenu.h"
 
+#include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
@@ -15,8 +16,6 @@
 #include "log/PondrelLog.h"
 
 namespace {
-
-constexpr UINT kBestGuessQuery = 11801;
 
 Settings* SettingsView() { return theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr; }
 
@@ -123,7 +122,7 @@ bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* 
         }
         theApp.ShowConnectingState();
         if (theApp.m_hBestGuessWnd)
-            ::PostMessageW(theApp.m_hBestGuessWnd, kBestGuessQuery, static_cast<WPARAM>(request.requestId),
+            ::PostMessageW(theApp.m_hBestGuessWnd, best_guess_msg::kQuery, static_cast<WPARAM>(request.requestId),
                            request.withContext ? 0 : 1);
         MeasureItems();
         if (hwnd()) ResizeAndRedraw();

@@ -5,9 +5,11 @@
 // shown.  The scatter radius shrinks by 0.3 a tick until it reaches 0.
 #pragma once
 
+#include "app/core/common/AppMessages.h"
+
 class SplashAnimation {
 public:
-    static constexpr unsigned kTimerId = 878;
+    static constexpr unsigned kTimerId = timer_id::kFade;
     static constexpr unsigned kTimerPeriodMs = 50;
 
     // One timer step on the window's alpha; true when the window is to be

@@ -168,7 +168,7 @@ TEST_F(SettingsLoadTest, UnknownHotKeyNamesKeepThePreviousValues) {
     EXPECT_EQ(theApp.m_HotKeyModifiers, 1);
     EXPECT_EQ(theApp.m_HotKeyVirtualKey, 32);
     ReRegisterHotKey(theApp.GetControllerWindow(), 0, 0);
-    ::UnregisterHotKey(theApp.GetControllerWindow(), kHotKeyId);
+    ::UnregisterHotKey(theApp.GetControllerWindow(), kSearchHotKeyId);
 }
 
 TEST_F(SettingsLoadTest, RebuildWithoutTheSearchRecordLeavesNoDanglingBinding) {
@@ -226,7 +226,7 @@ TEST_F(SettingsLoadTest, HotKeyTakenByAnotherProgramGivesTheBalloon) {
     theApp.m_BalloonStartsUpdate = true;
     theApp.ApplyHotKey();
     EXPECT_TRUE(theApp.m_BalloonStartsUpdate) << "free again: registered, no balloon";
-    ::UnregisterHotKey(theApp.GetControllerWindow(), kHotKeyId);
+    ::UnregisterHotKey(theApp.GetControllerWindow(), kSearchHotKeyId);
 }
 
 }  // namespace
