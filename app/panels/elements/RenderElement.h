@@ -4,9 +4,7 @@
 // panel-window coordinates.  An element owns its render element.
 #pragma once
 
-#include <windows.h>
-
-#include "fx/GdiPlus.h"
+#include "app/panels/elements/DrawTypes.h"
 
 class UserSetting;
 class WindowElement;

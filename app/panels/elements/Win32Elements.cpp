@@ -1,0 +1,94 @@
+#include "app/panels/elements/Win32Elements.h"
+
+#include <algorithm>
+
+#include "app/panels/elements/ElementList.h"
+#include "fx/GdiPlus.h"
+
+namespace {
+
+templates::LayoutRect MapRect(HWND from, HWND to, const templates::LayoutRect& r) {
+  POINT points[2] = {{r.left, r.top}, {r.right, r.bottom}};
+  ::MapWindowPoints(from, to, points, 2);
+  return {points[0].x, points[0].y, points[1].x, points[1].y};
+}
+
+Gdiplus::Rect GdiplusRect(const templates::LayoutRect& r) {
+  return Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+}  // namespace
+
+int XmlTemplateDocument::CountElements(const std::wstring& path) {
+  return static_cast<int>(config_.SelectNodes(path + L"/element").size());
+}
+
+PanelRecord PanelRecordFrom(const UserSetting& record, const std::wstring& adsUrl) {
+  PanelRecord r;
+  r.flags.showAds = record.m_ShowAds != 0;
+  r.flags.showSearch = record.m_ShowSearch != 0;
+  r.flags.resizable = record.m_Resizable != 0;
+  r.flags.dockable = record.m_Dockable != 0;
+  r.flags.shareable = record.m_Shareable != 0;
+  r.flags.actionUrl = record.m_Action;
+  r.searchPanel = record.m_SearchPanel != 0;
+  r.name = record.m_Name;
+  r.queryText = record.m_QueryText;
+  r.adsUrl = adsUrl;
+  return r;
+}
+
+templates::LayoutRect HwndPanelWindow::ClientToScreen(const templates::LayoutRect& r) const {
+  return MapRect(hwnd_, nullptr, r);
+}
+
+LayeredChildWindow::~LayeredChildWindow() {
+  if (hwnd() != nullptr && OnOwnThread()) fx::Window::Destroy();
+}
+
+bool LayeredChildWindow::Create(const wchar_t* windowClass, const templates::LayoutRect& screen) {
+  const DWORD kStyle = 0xCF0000;  // overlapped frame: caption, system menu, sizing border, boxes
+  return CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, windowClass, L"", kStyle, screen.left, screen.top,
+                  screen.right - screen.left, screen.bottom - screen.top, nullptr, nullptr);
+}
+
+void LayeredChildWindow::Move(const templates::LayoutRect& screen, bool repaint) {
+  if (hwnd() == nullptr) return;
+  ::MoveWindow(hwnd(), screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+               repaint ? TRUE : FALSE);
+}
+
+void LayeredChildWindow::MoveAbovePanel(const PanelWindow& panel, int x, int y) {
+  if (hwnd() == nullptr) return;
+  auto* win = dynamic_cast<const HwndPanelWindow*>(&panel);
+  HWND above = win != nullptr ? ::GetWindow(win->hwnd(), GW_HWNDPREV) : nullptr;
+  if (above == nullptr) above = HWND_TOPMOST;
+  const int w = stored_.right - stored_.left;
+  const int h = stored_.bottom - stored_.top;
+  ::SetWindowPos(hwnd(), above, x, y, w, h, SWP_NOREDRAW | SWP_NOACTIVATE);
+  ::MoveWindow(hwnd(), x, y, w, h, TRUE);
+}
+
+templates::LayoutRect LayeredChildWindow::ScreenToClient(const templates::LayoutRect& r) const {
+  return MapRect(nullptr, hwnd(), r);
+}
+
+void LayeredChildWindow::Show(bool show) {
+  if (hwnd() != nullptr) ::ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
+}
+
+void LayeredChildWindow::SetAlpha(int alpha) {
+  if (hwnd() != nullptr) {
+    ::SetLayeredWindowAttributes(hwnd(), 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), LWA_ALPHA);
+  }
+}
+
+void ElementList::FillRects(Gdiplus::Graphics& graphics) const {
+  Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFFu));
+  for (WindowElement* e : items_) graphics.FillRectangle(&white, GdiplusRect(e->windowRect));
+}
+
+void ElementList::AddToPath(Gdiplus::GraphicsPath& path) const {
+  for (const templates::LayoutRect& r : ClipRects()) path.AddRectangle(GdiplusRect(r));
+}
+

@@ -1,0 +1,88 @@
+// Building and laying out a panel's element tree: a template of 1,000
+// elements (50 groups of a frame and 19 controls), read through the test
+// reader (the builder and layout alone) and through XmlConfig (as the panel
+// reads it), first build and rebuild.
+#include "Bench.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/panels/elements/Win32Elements.h"
+#include "app/panels/elements/tests/Fakes.h"
+#include "app/panels/elements/tests/FixtureDocument.h"
+#include "fx/Handle.h"
+
+namespace {
+
+
+std::string ThousandElements() {
+  std::string xml = "<window><style><width>{pq_width}</width><height>{pq_height}</height></style>";
+  const char* types[] = {"controls.close", "controls.move", "controls.next", "controls.back", "area.design"};
+  for (int g = 0; g < 50; ++g) {
+    xml += "<element><type>area.design</type><id>group" + std::to_string(g) +
+           "</id><style><display>none</display><position>relative</position><left>0</left><top>2</top>"
+           "<width>100%</width><height>40</height><paddingLeft>5%</paddingLeft></style>";
+    for (int c = 0; c < 19; ++c) {
+      xml += std::string("<element><type>") + types[c % 5] + "</type><id>e" + std::to_string(g * 19 + c) +
+             "</id><style><display>inline</display><left>" + std::to_string(c) +
+             "</left><top>1</top><width>10%</width><height>50%</height><backgroundColor>red</backgroundColor>"
+             "</style></element>";
+    }
+    xml += "</element>";
+  }
+  return xml + "</window>";
+}
+
+PanelRecord Record() {
+  PanelRecord r;
+  r.flags.showSearch = r.flags.dockable = r.flags.resizable = true;
+  r.name = L"Bench";
+  return r;
+}
+
+std::wstring ScratchFile(const wchar_t* name, const std::string& text) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + name;
+  fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ::WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  return path;
+}
+
+void BuildAndLayOut(TemplateDocument& document, size_t expect) {
+  elements_test::FakeFactory factory;
+  ElementPanel panel;
+  panel.zoom = 1.5;
+  panel.BuildElements(document, Record(), {800, 600}, factory);
+  panel.LayoutPanel();
+  if (panel.all.Count() != expect) std::printf("unexpected element count %zu\n", panel.all.Count());
+}
+
+}  // namespace
+
+BENCH("elements: build+layout 1000 (test reader)") {
+  elements_test::FixtureDocument document(ThousandElements());
+  for (auto _ : state) BuildAndLayOut(document, 1001);
+}
+
+BENCH("elements: build+layout 1000 (XmlConfig)") {
+  XmlConfig config(ScratchFile(L"pondrel_elements_bench.xml", ThousandElements()).c_str());
+  XmlTemplateDocument document(config);
+  for (auto _ : state) BuildAndLayOut(document, 1001);
+}
+
+BENCH("elements: rebuild+layout 1000 (test reader)") {
+  elements_test::FixtureDocument document(ThousandElements());
+  elements_test::FakeFactory factory;
+  ElementPanel panel;
+  panel.BuildElements(document, Record(), {800, 600}, factory);
+  int w = 800;
+  for (auto _ : state) {
+    w = w == 800 ? 900 : 800;
+    panel.ResizePanel(5, w, 600, {0, 0, 800, 600},
+                      [&](int width, int height) { panel.BuildElements(document, Record(), {width, height}, factory); });
+  }
+}
