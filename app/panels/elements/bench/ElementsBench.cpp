@@ -12,7 +12,7 @@
 #include "app/panels/elements/Win32Elements.h"
 #include "app/panels/elements/tests/Fakes.h"
 #include "app/panels/elements/tests/FixtureDocument.h"
-#include "fx/Handle.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -42,14 +42,11 @@ PanelRecord Record() {
   return r;
 }
 
-std::wstring ScratchFile(const wchar_t* name, const std::string& text) {
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  std::wstring path = std::wstring(temp) + name;
-  fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  ::WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  return path;
+// The template as a file for XmlConfig.
+std::wstring TemplateFile(const std::string& text) {
+  const std::string path = testsupport::TempFile("pondrel_elements_bench.xml");
+  testsupport::WriteAll(path, text);
+  return testsupport::WinPath(path);
 }
 
 void BuildAndLayOut(TemplateDocument& document, size_t expect) {
@@ -69,7 +66,7 @@ BENCH("elements: build+layout 1000 (test reader)") {
 }
 
 BENCH("elements: build+layout 1000 (XmlConfig)") {
-  XmlConfig config(ScratchFile(L"pondrel_elements_bench.xml", ThousandElements()).c_str());
+  XmlConfig config(TemplateFile(ThousandElements()).c_str());
   XmlTemplateDocument document(config);
   for (auto _ : state) BuildAndLayOut(document, 1001);
 }
