@@ -42,10 +42,6 @@ templates::LayoutRect HwndPanelWindow::ClientToScreen(const templates::LayoutRec
   return MapRect(hwnd_, nullptr, r);
 }
 
-LayeredChildWindow::~LayeredChildWindow() {
-  if (hwnd() != nullptr && OnOwnThread()) fx::Window::Destroy();
-}
-
 bool LayeredChildWindow::Create(const wchar_t* windowClass, const templates::LayoutRect& screen) {
   const DWORD kStyle = 0xCF0000;  // overlapped frame: caption, system menu, sizing border, boxes
   return CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, windowClass, L"", kStyle, screen.left, screen.top,

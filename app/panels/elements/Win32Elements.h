@@ -43,7 +43,6 @@ class HwndPanelWindow : public PanelWindow {
 // parent on the calling thread and destroyed there.
 class LayeredChildWindow : public ChildWindow, public fx::Window {
  public:
-  ~LayeredChildWindow() override;
   bool Create(const wchar_t* windowClass, const templates::LayoutRect& screen) override;
   bool HasHandle() const override { return hwnd() != nullptr; }
   void Destroy() override { fx::Window::Destroy(); }
