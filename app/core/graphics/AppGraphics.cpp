@@ -2,6 +2,7 @@
 // start-up, the graphics freed at exit before GDI+ shuts down.
 #include "app/core/main/PondrelApp.h"
 #include "app/core/common/SharedUtilities.h"
+#include "app/core/graphics/AppImages.h"
 #include "app/core/graphics/GraphicsRules.h"
 
 void CPondrelApp::LoadStringResources() {
@@ -30,6 +31,12 @@ bool CPondrelApp::LoadGraphics() {
 void CPondrelApp::FreeGraphics() {
     m_Splash.SetImage(nullptr);
     m_Graphics.Free();
+}
+
+// The action marker the menus draw beside hot action items: the item-icon
+// load of the menus (image cache, product icon as fallback).
+void CPondrelApp::LoadActionMarkerImage(const std::wstring& url) {
+    m_Graphics.actionsIcon = LoadCachedIcon(m_InstallDir, m_CacheDir, url);
 }
 
 HFONT CPondrelApp::GetSharedGdiFont() const {

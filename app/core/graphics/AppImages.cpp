@@ -43,3 +43,10 @@ ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const UserSetting& record
     if (!name.empty()) b = LoadImageCached(record.m_IconUrl, 16, 16, true, record.m_InstallDir + L"Images\\" + name);
     return b ? std::move(b) : ProductIcon(installDir);
 }
+
+ArgbBitmap LoadCachedIcon(const std::wstring& installDir, const std::wstring& cacheDir, const std::wstring& url) {
+    const std::wstring name = CacheFileNameFromUrl(url, L"", L"");
+    ArgbBitmap b;
+    if (!name.empty() && !cacheDir.empty()) b = LoadImageCached(url, 16, 16, true, cacheDir + name);
+    return b ? std::move(b) : ProductIcon(installDir);
+}

@@ -21,3 +21,8 @@ ArgbBitmap LoadAppImage(const std::wstring& installDir, const std::wstring& url,
 // its icon URL and version, under the record's install directory), at 16 x
 // 16; the product icon when that fails.
 ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const UserSetting& record);
+// An item icon from a URL: cached as cacheDir + the cache name of the URL's
+// last segment (CacheFileNameFromUrl without version or prefix), at 16 x 16,
+// the cached copy used when there is one; the product icon when that fails
+// or the URL gives no cache name (no cache folder: nothing is downloaded).
+ArgbBitmap LoadCachedIcon(const std::wstring& installDir, const std::wstring& cacheDir, const std::wstring& url);

@@ -121,6 +121,9 @@ public:
     // panel records into the view (SettingsValues.cpp).
     void LoadSettingsValues(Settings& view);
     void LoadActionIcon();
+    // The action marker image from url into the shared graphics
+    // (AppGraphics.cpp).
+    void LoadActionMarkerImage(const std::wstring& url);
     void ApplyHotKey();
     // The panel content and advert URLs for a panel thread, copied under the
     // lock the settings load writes them under.
@@ -130,7 +133,6 @@ public:
     // (PondrelAppSteps.cpp).
     HWND GetControllerWindow() const;
     void ShowTrayBalloon(const wchar_t* text, const wchar_t* title, HICON icon);
-    void LoadActionMarkerImage(const std::wstring& url);
     void RequestTrayMenuRebuild();
     void ImportDockItems();
     void PostToDockWindow(UINT message);

@@ -85,10 +85,6 @@ HWND CPondrelApp::GetControllerWindow() const {
 // A balloon of the tray icon.
 void CPondrelApp::ShowTrayBalloon(const wchar_t*, const wchar_t*, HICON) {}
 
-// The action marker image from url (the menus' item-icon loader) into the
-// shared graphics.
-void CPondrelApp::LoadActionMarkerImage(const std::wstring&) {}
-
 // Marks the tray menu for a rebuild from the new document when next shown.
 void CPondrelApp::RequestTrayMenuRebuild() {}
 

@@ -167,10 +167,8 @@ private:
     auto CallEnhancers(F&& call) -> decltype(call());
     void RunDeferredWork();
 
-    // The skin images of the hotspot and the menus, loaded from the install
-    // directory's Images folder (owned here, freed with the controller).
+    // The hotspot's images from the application's shared graphics.
     TxSelWin::Images HotspotImages();
-    std::vector<fx::GdiplusPtr<Gdiplus::Image>> m_SkinImages;
 
     Heartbeat m_Heartbeat;
     enhancer_gate::Gate m_Gate;

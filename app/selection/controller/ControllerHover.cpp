@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -27,14 +28,6 @@ RECT WindowRect(HWND hwnd) {
 }
 
 bool Visible(const fx::Window* w) { return w && w->hwnd() && ::IsWindowVisible(w->hwnd()); }
-
-Gdiplus::Image* LoadInstalled(const wchar_t* name) {
-    std::wstring file = theApp.m_InstallDir + L"Images\\" + name;
-    Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromFile(file.c_str());
-    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) return bitmap;
-    delete bitmap;
-    return nullptr;
-}
 
 class ControllerHoverHost : public hover::HoverHost {
 public:
@@ -156,20 +149,13 @@ std::unique_ptr<hover::HoverHost> MakeHoverHost(BrowserTreeView& view) {
 }
 
 TxSelWin::Images BrowserTreeView::HotspotImages() {
-    auto load = [&](const wchar_t* name) {
-        m_SkinImages.emplace_back(LoadInstalled(name));
-        return m_SkinImages.back().get();
-    };
+    SharedGraphics& shared = theApp.m_Graphics;
     TxSelWin::Images images;
-    images.normal = load(L"pq_normal.png");
-    images.over = load(L"pq_over.png");
-    images.target1 = load(L"Target1.png");
-    images.target2 = load(L"Target2.png");
-    images.target3 = load(L"Target3.png");
-    MenuGraphics& menus = MenuGraphics::Shared();
-    menus.frame = load(L"menu_back_shadow.png");
-    menus.divider = load(L"Settings Divider.png");
-    menus.arrow = load(L"pop_arrow.png");
+    images.normal = shared.hotspotNormal.get();
+    images.over = shared.hotspotOver.get();
+    images.target1 = shared.hotspot[0].get();
+    images.target2 = shared.hotspot[1].get();
+    images.target3 = shared.hotspot[2].get();
     return images;
 }
 

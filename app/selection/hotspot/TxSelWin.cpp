@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include "app/core/graphics/GraphicsRules.h"
+#include "app/core/graphics/ImageRoutines.h"
+#include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -18,11 +21,8 @@ SIZE ImageSize(Gdiplus::Image* image, SIZE fallback) {
     return SIZE{static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
 }
 
-Gdiplus::Image* LoadFromFile(const std::wstring& file) {
-    Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromFile(file.c_str());
-    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) return bitmap;
-    delete bitmap;
-    return nullptr;
+HCURSOR HotspotCursor() {
+    return theApp.m_Graphics.arrowCursor ? theApp.m_Graphics.arrowCursor : ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
 struct PanelSearch {
@@ -71,7 +71,7 @@ bool TxSelWin::OnCreateClient() {
     ResizeBackBuffer(m_Width, m_Height);
     Render(0, true);
     Render(0, false);
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    ::SetCursor(HotspotCursor());
     return FloatingWin::OnCreateClient();
 }
 
@@ -148,27 +148,38 @@ void TxSelWin::Render(int, bool initial) {
 void TxSelWin::LoadTargetImage(const std::wstring& name) {
     m_pTargetImage.reset();
     const std::wstring fallback = theApp.m_InstallDir + L"Images\\target2.png";
-    auto loadFile = [&](const std::wstring& file) { return m_LoadFile ? m_LoadFile(file) : LoadFromFile(file); };
+    auto loadFile = [&](const std::wstring& file) -> fx::GdiplusPtr<Gdiplus::Image> {
+        if (m_LoadFile) return fx::GdiplusPtr<Gdiplus::Image>(m_LoadFile(file));
+        return LoadImageFile(file, 0, 0);
+    };
     // No name: nothing to download, the installed image at once.
     if (name.empty()) {
-        m_pTargetImage.reset(loadFile(fallback));
+        m_pTargetImage = loadFile(fallback);
         return;
     }
     const std::wstring url = theApp.m_ImagesUrl + name;
-    size_t slash = url.find_last_of(L'/');
-    const std::wstring cacheFile = theApp.m_CacheDir + (slash == std::wstring::npos ? url : url.substr(slash + 1));
-    Gdiplus::Image* image = m_LoadCached ? m_LoadCached(url, cacheFile) : nullptr;
+    // The cache file is named by the sanitising rule: a name chosen by the
+    // server never leaves the cache folder (empty: no cache, no download).
+    const std::wstring cacheName = CacheFileNameFromUrl(url, L"", L"");
+    const std::wstring cacheFile =
+        cacheName.empty() || theApp.m_CacheDir.empty() ? std::wstring() : theApp.m_CacheDir + cacheName;
+    fx::GdiplusPtr<Gdiplus::Image> image;
+    if (m_LoadCached) {
+        image.reset(m_LoadCached(url, cacheFile));
+    } else if (!cacheFile.empty()) {
+        image = LoadImageCached(url, 22, 20, true, cacheFile);
+    }
     if (!image) {
         LogLine(L"Hover BG Target image load failed");
         LogWithPrefix(L"URL :%s", url.c_str());
         LogWithPrefix(L"Cache : %s", cacheFile.c_str());
         image = loadFile(fallback);
     }
-    m_pTargetImage.reset(image);
+    m_pTargetImage = std::move(image);
 }
 
 void TxSelWin::OnMouseMove() {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    ::SetCursor(HotspotCursor());
     if (!m_pOwner || !m_pLinkRecord || m_pOwner->IsTextMenuVisible()) return;
     RECT anchor{};
     ::GetWindowRect(hwnd(), &anchor);

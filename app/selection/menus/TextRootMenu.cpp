@@ -2,6 +2,8 @@
 
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/graphics/AppImages.h"
+#include "app/core/graphics/GraphicsRules.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -70,6 +72,8 @@ void TextRootMenu::BuildItems() {
             continue;
         }
         MyMenuItem* item = AddItem(c.name, c.id, c.index);
+        item->m_pIcon = LoadAppImage(theApp.m_InstallDir, theApp.m_ImagesUrl + c.icon,
+                                     CacheFileNameFromUrl(c.icon, c.version, L"EcpIcons\\"));
         item->m_Index = c.index;
         item->m_Options = c.options;
         categories.push_back(item);
@@ -103,6 +107,7 @@ bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* 
         item->m_TreeCategory = record->m_CategoryIndex;
         item->m_TreeTarget = record->m_TargetIndex;
         item->m_TreeEntry = record->m_EcpIndex;
+        item->m_pIcon = LoadEcpIcon(theApp.m_InstallDir, *record);
         item->m_Guess = true;
     }
 
@@ -171,7 +176,11 @@ bool TextRootMenu::AddGuessItems(bool resize) {
         for (auto it = plan.rbegin(); it != plan.rend(); ++it) {
             MyMenuItem* item = AddItem(it->fields.m_Text, it->fields.m_Id, 0, 0);
             static_cast<MenuItemData&>(*item) = it->fields;
-            if (!it->iconUrl.empty()) item->m_pIcon.reset(LoadItemIcon(it->iconUrl));
+            if (!it->iconUrl.empty()) {
+                item->m_pIcon = LoadItemIcon(it->iconUrl);
+            } else if (const UserSetting* record = FindRecord(it->fields.m_Id)) {
+                item->m_pIcon = LoadEcpIcon(theApp.m_InstallDir, *record);
+            }
             if (m_pOwnerView) m_pOwnerView->m_GuessLaunchMode = true;
         }
     }

@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include "app/core/graphics/AppImages.h"
 #include "app/core/graphics/Monitors.h"
+#include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/config/XmlConfig.h"
 #include "app/selection/controller/BrowserTreeView.h"
@@ -10,55 +12,23 @@
 
 namespace {
 
-Gdiplus::Image* LoadFromFile(const std::wstring& file) {
-    Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromFile(file.c_str());
-    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) return bitmap;
-    delete bitmap;
-    return nullptr;
+SharedGraphics& Graphics() { return theApp.m_Graphics; }
+
+// A fill with a shared brush that may be missing.
+void Fill(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, int x, int y, int w, int h) {
+    if (brush) g.FillRectangle(brush, x, y, w, h);
 }
 
-Gdiplus::Color SystemHighlight(BYTE alpha) {
-    COLORREF c = ::GetSysColor(COLOR_HIGHLIGHT);
-    return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
+HCURSOR ArrowCursor() {
+    return Graphics().arrowCursor ? Graphics().arrowCursor : ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
 }  // namespace
 
-// ---- items and graphics ----
+// ---- items ----
 
 MyMenuItem::MyMenuItem() = default;
 MyMenuItem::~MyMenuItem() = default;
-
-MenuGraphics& MenuGraphics::Shared() {
-    static MenuGraphics graphics;
-    return graphics;
-}
-
-void MenuGraphics::Make() {
-    if (font_) return;
-    font_.reset(new Gdiplus::Font(L"Tahoma", 8.0f));
-    item_.reset(new Gdiplus::SolidBrush(Gdiplus::Color(255, 255, 255, 255)));
-    highlight_.reset(new Gdiplus::SolidBrush(SystemHighlight(112)));
-    text_.reset(new Gdiplus::SolidBrush(Gdiplus::Color(255, 0, 0, 0)));
-    disabled_.reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF969696)));
-    pen_.reset(new Gdiplus::Pen(SystemHighlight(255), 1.0f));
-}
-
-Gdiplus::Font* MenuGraphics::Font() { Make(); return font_.get(); }
-Gdiplus::Brush* MenuGraphics::ItemBrush() { Make(); return item_.get(); }
-Gdiplus::Brush* MenuGraphics::HighlightBrush() { Make(); return highlight_.get(); }
-Gdiplus::Pen* MenuGraphics::HighlightPen() { Make(); return pen_.get(); }
-Gdiplus::Brush* MenuGraphics::TextBrush() { Make(); return text_.get(); }
-Gdiplus::Brush* MenuGraphics::DisabledBrush() { Make(); return disabled_.get(); }
-
-void MenuGraphics::Release() {
-    font_.reset();
-    item_.reset();
-    highlight_.reset();
-    text_.reset();
-    disabled_.reset();
-    pen_.reset();
-}
 
 // ---- the menu ----
 
@@ -109,9 +79,10 @@ void TxMenuWin::MeasureItems() {
     HDC dc = ::GetDC(nullptr);
     {
         Gdiplus::Graphics g(dc);
-        Gdiplus::Font* font = MenuGraphics::Shared().Font();
+        const Gdiplus::Font* font = Graphics().menuFont.get();
         auto textWidth = [&](const std::wstring& text) {
             if (m_MeasureText) return m_MeasureText(text);
+            if (!font) return 0.0f;
             Gdiplus::RectF box;
             g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, Gdiplus::PointF(0, 0), &box);
             return box.Width;
@@ -126,13 +97,8 @@ void TxMenuWin::MeasureItems() {
     ::ReleaseDC(nullptr, dc);
 }
 
-Gdiplus::Image* TxMenuWin::LoadItemIcon(const std::wstring& url) {
-    MenuGraphics& graphics = MenuGraphics::Shared();
-    size_t slash = url.find_last_of(L'/');
-    std::wstring cacheFile = theApp.m_CacheDir + (slash == std::wstring::npos ? url : url.substr(slash + 1));
-    Gdiplus::Image* image = graphics.loadCached ? graphics.loadCached(url, cacheFile) : nullptr;
-    if (!image) image = LoadFromFile(theApp.m_InstallDir + L"Images\\pondrel.png");
-    return image;
+fx::GdiplusPtr<Gdiplus::Image> TxMenuWin::LoadItemIcon(const std::wstring& url) {
+    return LoadCachedIcon(theApp.m_InstallDir, theApp.m_CacheDir, url);
 }
 
 void TxMenuWin::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -157,7 +123,7 @@ bool TxMenuWin::OnCreateClient() {
 }
 
 void TxMenuWin::PaintFrame(Gdiplus::Graphics& g) {
-    Gdiplus::Image* frame = MenuGraphics::Shared().frame;
+    Gdiplus::Image* frame = Graphics().menuShadow.get();
     if (!frame) return;
     std::vector<int32_t> heights;
     for (size_t i = 0; i < m_Items.GetCount(); ++i) heights.push_back(m_Items.GetAt(i)->m_Height);
@@ -171,7 +137,7 @@ void TxMenuWin::PaintItems() {
     RefreshItems();
     if (!m_pBackBuffer) return;
     m_pBackBuffer->Clear();
-    MenuGraphics& graphics = MenuGraphics::Shared();
+    SharedGraphics& graphics = Graphics();
     Gdiplus::Graphics g(m_pBackBuffer->bitmap());
     PaintFrame(g);
     int y = 1;
@@ -179,16 +145,16 @@ void TxMenuWin::PaintItems() {
         MyMenuItem& item = *m_Items.GetAt(i);
         const int w = item.m_Width, h = item.m_Height;
         const bool hot = static_cast<int>(i) == m_Items.m_HotIndex;
-        if (!item.m_FixedWidth) g.FillRectangle(graphics.ItemBrush(), 1, y, w - 4, h);
+        if (!item.m_FixedWidth) Fill(g, graphics.whiteBrush.get(), 1, y, w - 4, h);
         if (item.m_Separator) {
-            if (Gdiplus::Image* divider = graphics.divider)
+            if (Gdiplus::Image* divider = graphics.menuDivider.get())
                 DrawImagePart(g, divider, 2, y + 4, 0, 0, w - 5, static_cast<int>(divider->GetHeight()));
             y += h;
             continue;
         }
         if (hot && !item.m_FixedWidth) {
-            g.FillRectangle(graphics.HighlightBrush(), 1, y, w - 5, h);
-            g.DrawRectangle(graphics.HighlightPen(), 1, y - 1, w - 5, h);
+            Fill(g, graphics.highlightBrush.get(), 1, y, w - 5, h);
+            if (graphics.highlightPen) g.DrawRectangle(graphics.highlightPen.get(), 1, y - 1, w - 5, h);
         }
         int textX = 27;
         if (item.m_pIcon) {
@@ -196,11 +162,10 @@ void TxMenuWin::PaintItems() {
             textX = static_cast<int>(item.m_pIcon->GetWidth()) + 11;
         }
         if (!item.m_Text.empty())
-            g.DrawString(item.m_Text.c_str(), static_cast<INT>(item.m_Text.size()), graphics.Font(),
-                         Gdiplus::PointF(static_cast<float>(textX), static_cast<float>(y + 2)),
-                         item.m_Disabled ? graphics.DisabledBrush() : graphics.TextBrush());
-        if (item.m_Data != 0 || item.m_HasEcpMenu) DrawImageWithOpacity(g, graphics.arrow, m_Width - 15, y + 1, 1.0f);
-        if (hot && item.m_ActionMark) DrawImageWithOpacity(g, graphics.actionMark, m_Width - 22, y + 1, 1.0f);
+            DrawTextString(&g, item.m_Text, static_cast<float>(textX), static_cast<float>(y + 2), graphics.menuFont.get(),
+                           item.m_Disabled ? graphics.greyBrush.get() : graphics.blackBrush.get());
+        if (item.m_Data != 0 || item.m_HasEcpMenu) DrawImageWithOpacity(g, graphics.subMenuArrow.get(), m_Width - 15, y + 1, 1.0f);
+        if (hot && item.m_ActionMark) DrawImageWithOpacity(g, graphics.actionsIcon.get(), m_Width - 22, y + 1, 1.0f);
         y += h;
     }
 }
@@ -303,7 +268,7 @@ void TxMenuWin::OpenCompanyMenu(MyMenuItem* item) {
 }
 
 void TxMenuWin::OnMouseMove(int x, int y) {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    ::SetCursor(ArrowCursor());
     if (!m_Tracking) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd(), 0};
         if (::TrackMouseEvent(&track)) m_Tracking = true;

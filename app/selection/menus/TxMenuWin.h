@@ -30,35 +30,6 @@ public:
 
 using MenuItemList = BasicMenuItemList<MyMenuItem>;
 
-// What every menu paints with: the shared images (not owned) and the
-// brushes, pen and font (owned).
-struct MenuGraphics {
-    Gdiplus::Image* frame = nullptr;       // "Images\menu_back_shadow.png"
-    Gdiplus::Image* divider = nullptr;     // "Images\Settings Divider.png"
-    Gdiplus::Image* arrow = nullptr;       // "Images\pop_arrow.png"
-    Gdiplus::Image* actionMark = nullptr;  // the action marker
-    Gdiplus::Image* fallbackIcon = nullptr;  // "Images\pondrel.png"
-    // An item icon from the image cache (url, cache file); null when none.
-    std::function<Gdiplus::Image*(const std::wstring& url, const std::wstring& cacheFile)> loadCached;
-
-    // The program's one set (made on first use, after GDI+ started).
-    static MenuGraphics& Shared();
-    Gdiplus::Font* Font();
-    Gdiplus::Brush* ItemBrush();
-    Gdiplus::Brush* HighlightBrush();
-    Gdiplus::Pen* HighlightPen();
-    Gdiplus::Brush* TextBrush();
-    Gdiplus::Brush* DisabledBrush();
-    // Frees the owned objects (before GDI+ shuts down).
-    void Release();
-
-private:
-    void Make();
-    fx::GdiplusPtr<Gdiplus::Font> font_;
-    fx::GdiplusPtr<Gdiplus::SolidBrush> item_, highlight_, text_, disabled_;
-    fx::GdiplusPtr<Gdiplus::Pen> pen_;
-};
-
 class TxMenuWin : public FloatingWin {
 public:
     static constexpr DWORD kExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
@@ -75,9 +46,10 @@ public:
     MyMenuItem* AddSeparator(int where = -1);
     void ClearItems();
     void MeasureItems();
-    // An item's icon from a URL (the installed "Images\pondrel.png" when
-    // that gives none); caller owns it.
-    static Gdiplus::Image* LoadItemIcon(const std::wstring& url);
+    // An item's icon from a URL through the image cache (16 x 16, the
+    // cache folder's copy when there is one); the installed
+    // "Images\pondrel.png" when that gives none.  Null when neither loads.
+    static fx::GdiplusPtr<Gdiplus::Image> LoadItemIcon(const std::wstring& url);
 
     void Render(int unused, bool full) override;
     virtual void PlaceOnMonitor(const RECT& rect);

@@ -68,11 +68,20 @@ protected:
 TEST_F(ProgramSettingsTest, StartUpDownloadsAndAppliesTheDemoSettings) {
     const std::string sample = coretest::SampleSettings(server_);
     ASSERT_TRUE(StartWith(sample));
-    // The reload's enhancer loading also fetches the ignore list.
-    std::vector<loopback::Request> requests, ignores;
-    for (auto& r : loopback::Requests())
-        (r.target.rfind("/files/ignores.txt", 0) == 0 ? ignores : requests).push_back(r);
+    // The reload's enhancer loading also fetches the ignore list; the action
+    // marker and the menus' icons come from the images URL.
+    std::vector<loopback::Request> requests, ignores, images;
+    for (auto& r : loopback::Requests()) {
+        if (r.target.rfind("/files/ignores.txt", 0) == 0) {
+            ignores.push_back(r);
+        } else if (r.target.find("/images/") != std::string::npos) {
+            images.push_back(r);
+        } else {
+            requests.push_back(r);
+        }
+    }
     EXPECT_EQ(ignores.size(), 1u) << "the ignore list of the enhancer loading";
+    EXPECT_FALSE(images.empty()) << "the action marker image";
     ASSERT_EQ(requests.size(), 2u) << "the start-up download and the reload";
     for (auto& r : requests) {
         EXPECT_EQ(r.target.rfind("/files/settings.xml?pq_userid=%", 0), 0u) << r.target;

@@ -366,6 +366,60 @@ TEST(ImageCache, EcpIconsStayInTheirFolder) {
     RemoveDirectoryTree(install, true);
 }
 
+// The menus' item icons (and the action marker): downloaded into the cache
+// folder once, under the sanitised name of the URL's last segment; the
+// product icon when nothing loads.
+TEST(ImageCache, ItemIconsAreDownloadedOnceIntoTheCacheFolder) {
+    const std::wstring install = FreshDir(L"pondrel-item-icons");
+    ::CreateDirectoryW((install + L"Images").c_str(), nullptr);
+    ::CopyFileW((DemoImages() + L"pondrel.png").c_str(), (install + L"Images\\pondrel.png").c_str(), FALSE);
+    const std::wstring cache = install + L"Cache\\";
+    ::CreateDirectoryW(cache.c_str(), nullptr);
+
+    const std::wstring url = loopback::Url(L"/files/Images/Target1.png?v=2");
+    loopback::Clear();
+    ArgbBitmap icon = LoadCachedIcon(install, cache, url);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->GetWidth(), 16u);
+    EXPECT_EQ(icon->GetHeight(), 16u);
+    EXPECT_EQ(loopback::Requests().size(), 1u);
+    EXPECT_EQ(Bytes(cache + L"Target1.png"), Bytes(DemoImages() + L"Target1.png"));
+    loopback::Clear();
+    EXPECT_TRUE(LoadCachedIcon(install, cache, url));
+    EXPECT_TRUE(loopback::Requests().empty()) << "the cached copy is used";
+
+    // Nothing loads: the installed product icon at its own size, nothing
+    // cached; a hostile name is never requested nor written outside.
+    ArgbBitmap product = LoadImageFile(install + L"Images\\pondrel.png", 0, 0);
+    ASSERT_TRUE(product);
+    struct Case {
+        std::wstring url, cache;
+    } cases[] = {
+        {loopback::Url(L"/files/Images/missing.png"), cache},
+        {L"http://127.0.0.1:1/a/..", cache},
+        {loopback::Url(L"/files/Images/Target2.png"), L""},  // no cache folder: no download
+    };
+    for (const Case& c : cases) {
+        loopback::Clear();
+        ArgbBitmap fallback = LoadCachedIcon(install, c.cache, c.url);
+        ASSERT_TRUE(fallback) << testsupport::Utf8(c.url);
+        EXPECT_EQ(fallback->GetWidth(), product->GetWidth());
+        EXPECT_FALSE(Exists(cache + L"missing.png"));
+        if (c.cache.empty()) EXPECT_TRUE(loopback::Requests().empty());
+    }
+
+    // The settings' action marker goes into the shared graphics.
+    theApp.m_InstallDir = install;
+    theApp.m_CacheDir = cache;
+    theApp.m_Graphics.actionsIcon.reset();
+    theApp.LoadActionMarkerImage(url);
+    ASSERT_TRUE(theApp.m_Graphics.actionsIcon);
+    EXPECT_EQ(theApp.m_Graphics.actionsIcon->GetWidth(), 16u);
+    theApp.m_Graphics.actionsIcon.reset();
+    theApp.m_CacheDir.clear();
+    RemoveDirectoryTree(install, true);
+}
+
 // ---- Files and directories -----------------------------------------------------
 
 TEST(Files, ExistsEnsureAndDotEntries) {

@@ -13,15 +13,21 @@
 #include "app/selection/menus/TxMenuWin.h"
 #include "fx/GdiPlus.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-// The program's window classes; the menus' shared drawing objects go before
-// GDI+ (the shared environment, registered first, shuts it down last).
+// The program's window classes and the shared graphics the menus draw with
+// (no images: an install directory without an "Images" folder); the
+// graphics go before GDI+ (the shared environment, registered first, shuts
+// it down last).
 class WindowClassesEnv : public ::testing::Environment {
 public:
-    void SetUp() override { RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr)); }
-    void TearDown() override { MenuGraphics::Shared().Release(); }
+    void SetUp() override {
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Graphics.Load(L"C:\\no-such-install\\");
+    }
+    void TearDown() override { theApp.m_Graphics.Free(); }
 };
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
@@ -178,6 +184,62 @@ TEST_F(Menu, PaintsWhiteItemsAndTheTintedHotRow) {
     EXPECT_NEAR(Channel(hot, 0), blend(GetBValue(hl)), 3);
     // Outside the items (the right frame columns, no frame image): clear.
     EXPECT_EQ(menu_.m_pBackBuffer->Pixel(menu_.m_Width - 1, 10) >> 24, 0u);
+}
+
+// With the demo install's images in the shared graphics: the frame's
+// columns come from the frame image, the arrow of a category item from the
+// arrow image, at their places.
+TEST_F(Menu, PaintsTheFrameAndTheArrowFromTheSharedImages) {
+    const std::wstring install = testsupport::WinDir(testsupport::Utf8(testsupport::Env(L"PONDREL_SOURCE_DIR")) + "/demo");
+    theApp.m_Graphics.Free();
+    theApp.m_Graphics.Load(install);
+    struct Restore {
+        ~Restore() {
+            theApp.m_Graphics.Free();
+            theApp.m_Graphics.Load(L"C:\\no-such-install\\");
+        }
+    } restore;
+    Gdiplus::Bitmap* frame = theApp.m_Graphics.menuShadow.get();
+    Gdiplus::Bitmap* arrow = theApp.m_Graphics.subMenuArrow.get();
+    ASSERT_TRUE(frame && arrow) << testsupport::Utf8(install);
+
+    menu_.AddItem(L"", L"cat", 3);  // a category item: an arrow, no hover
+    menu_.ShowAt(RECT{10, 10, 20, 20}, nullptr, nullptr);
+    ASSERT_TRUE(menu_.m_pBackBuffer);
+    const int w = menu_.m_Width;
+    ASSERT_EQ(w, 180);
+
+    // An opaque pixel of the arrow image lands at (w - 15, 2) + its offset.
+    bool found = false;
+    for (UINT y = 0; y < arrow->GetHeight() && !found; ++y)
+        for (UINT x = 0; x < arrow->GetWidth() && !found; ++x) {
+            Gdiplus::Color c;
+            arrow->GetPixel(x, y, &c);
+            if (c.GetAlpha() != 255) continue;
+            found = true;
+            EXPECT_EQ(menu_.m_pBackBuffer->Pixel(w - 15 + static_cast<int>(x), 2 + static_cast<int>(y)),
+                      c.GetValue() | 0xFF000000u);
+        }
+    EXPECT_TRUE(found) << "the arrow image has an opaque pixel";
+
+    // The left column is the frame image's column 0, the right edge its
+    // columns from (IW - 3, 10), tiled down the item.
+    Gdiplus::Color left, right;
+    frame->GetPixel(0, 4, &left);
+    frame->GetPixel(frame->GetWidth() - 1, 10 + 4, &right);
+    auto premultiplied = [](const Gdiplus::Color& c) {
+        auto p = [&](BYTE v) { return static_cast<uint32_t>((v * c.GetAlpha() + 127) / 255); };
+        return (static_cast<uint32_t>(c.GetAlpha()) << 24) | (p(c.GetRed()) << 16) | (p(c.GetGreen()) << 8) |
+               p(c.GetBlue());
+    };
+    auto close = [](uint32_t a, uint32_t b) {
+        for (int shift : {0, 8, 16, 24})
+            if (std::abs(Channel(a, shift) - Channel(b, shift)) > 2) return false;
+        return true;
+    };
+    EXPECT_PRED2(close, menu_.m_pBackBuffer->Pixel(0, 1 + 4), premultiplied(left));
+    EXPECT_PRED2(close, menu_.m_pBackBuffer->Pixel(w - 1, 1 + 4), premultiplied(right));
+    EXPECT_NE(menu_.m_pBackBuffer->Pixel(w - 1, 1 + 4) >> 24, 0u) << "the right edge is drawn";
 }
 
 }  // namespace

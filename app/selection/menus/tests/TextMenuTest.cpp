@@ -24,12 +24,17 @@
 
 namespace {
 
-// The program's window classes; the menus' shared drawing objects go before
-// GDI+ (the shared environment, registered first, shuts it down last).
+// The program's window classes and the shared graphics the menus draw with
+// (no images: an install directory without an "Images" folder); the
+// graphics go before GDI+ (the shared environment, registered first, shuts
+// it down last).
 class WindowClassesEnv : public ::testing::Environment {
 public:
-    void SetUp() override { RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr)); }
-    void TearDown() override { MenuGraphics::Shared().Release(); }
+    void SetUp() override {
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Graphics.Load(L"C:\\no-such-install\\");
+    }
+    void TearDown() override { theApp.m_Graphics.Free(); }
 };
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
