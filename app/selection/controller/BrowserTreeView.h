@@ -85,6 +85,10 @@ public:
     bool IsPointOverPopup(POINT pt, bool buttonDown) override;
     // Whether the menu panel's mask is opaque at a screen point.
     bool HitTestMenuEcp(POINT pt);
+    // The menu panel's mask, saved by the panel as "mask.jpg" in the temp
+    // directory: PNG data under that name keeps its alpha (GDI+ decodes by
+    // content), so its transparent pixels are never over the panel.
+    void LoadMenuPanelMask();
     void ShowHotspot(const RECT& anchor);
 
     // What the hotspot asks when the cursor moves onto it: the text menu at

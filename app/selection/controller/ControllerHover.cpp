@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
@@ -189,6 +190,10 @@ void BrowserTreeView::LaunchBestGuess(const RECT& anchor, const LinkInfo& record
     const std::wstring token = record.m_Token;  // the record may go with the hide below
     LaunchEcp(anchor, ecp, UrlEncodeUtf8(token), L"Best Guess", 0x12);
     HideHotspot();
+}
+
+void BrowserTreeView::LoadMenuPanelMask() {
+    m_pMenuPanelMask = LoadImageFile(theApp.m_TempDir + L"mask.jpg", 0, 0);
 }
 
 bool BrowserTreeView::HitTestMenuEcp(POINT pt) {

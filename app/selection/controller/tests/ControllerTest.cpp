@@ -212,6 +212,73 @@ TEST_F(Controller, PanelUsageMessageTakesOnlyBlocksItHandedOut) {
     EXPECT_FALSE(PostPanelUsage(reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7FFF0)), L"ECP-3", 5));
 }
 
+// The menu panel's mask written as PNG data under the panel's "mask.jpg":
+// the pointer is over the panel only where the mask is opaque, and never
+// outside the panel's rectangle.
+TEST_F(Controller, MenuPanelHitTestFollowsTheMasksAlpha) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"pondrel-mask-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    {
+        // 40 x 30: the left half opaque, the right half transparent.
+        Gdiplus::Bitmap mask(40, 30, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics g(&mask);
+            g.Clear(Gdiplus::Color(0, 0, 0, 0));
+            Gdiplus::SolidBrush opaque(Gdiplus::Color(255, 10, 20, 30));
+            g.FillRectangle(&opaque, 0, 0, 20, 30);
+        }
+        UINT count = 0, size = 0;
+        ASSERT_EQ(Gdiplus::GetImageEncodersSize(&count, &size), Gdiplus::Ok);
+        std::vector<BYTE> buffer(size);
+        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        ASSERT_EQ(Gdiplus::GetImageEncoders(count, size, codecs), Gdiplus::Ok);
+        const CLSID* png = nullptr;
+        for (UINT i = 0; i < count; ++i)
+            if (std::wstring(codecs[i].MimeType) == L"image/png") png = &codecs[i].Clsid;
+        ASSERT_TRUE(png) << "a PNG encoder";
+        ASSERT_EQ(mask.Save((dir + L"mask.jpg").c_str(), png, nullptr), Gdiplus::Ok);
+    }
+    const std::wstring savedTemp = theApp.m_TempDir;
+    theApp.m_TempDir = dir;
+    view_->LoadMenuPanelMask();
+    theApp.m_TempDir = savedTemp;
+    ASSERT_TRUE(view_->m_pMenuPanelMask);
+
+    HWND panel = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 300, 200, 40, 30, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_TRUE(panel);
+    int thread = 0;
+    view_->m_pMenuPanel = &thread;
+    view_->m_hMenuPanel = panel;
+    view_->m_MenuPanelRect = RECT{300, 200, 340, 230};
+    const struct {
+        POINT pt;
+        bool over;
+    } cases[] = {
+        {{300, 200}, true},    // the opaque half's corner
+        {{319, 229}, true},
+        {{320, 200}, false},   // the transparent half
+        {{339, 229}, false},
+        {{299, 210}, false},   // outside the rectangle
+        {{340, 210}, false},
+        {{310, 230}, false},
+        {{310, 199}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(view_->HitTestMenuEcp(c.pt), c.over) << c.pt.x << "," << c.pt.y;
+
+    // Without a mask, or without a panel, nothing is over it.
+    view_->m_pMenuPanelMask.reset();
+    EXPECT_FALSE(view_->HitTestMenuEcp(POINT{305, 210}));
+    view_->m_pMenuPanel = nullptr;
+    view_->m_hMenuPanel = nullptr;
+    ::DestroyWindow(panel);
+    ::DeleteFileW((dir + L"mask.jpg").c_str());
+    ::RemoveDirectoryW(dir.c_str());
+}
+
 TEST_F(Controller, MenuPanelGoneForgetsTheMenuPanel) {
     int panel = 0;
     view_->m_pMenuPanel = &panel;
