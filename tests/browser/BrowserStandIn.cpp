@@ -6,7 +6,8 @@
 // "IEFrame") titled "Browser stand-in" and ends after PONDREL_BROWSER_SECONDS
 // seconds (default 20) or when its window is closed.  Register it as the
 // default browser with `BrowserStandIn --register` (the http and https
-// commands of the classes root) and undo that with `--unregister`.
+// commands of the classes root and Internet Explorer's application command)
+// and undo that with `--unregister`.
 #include <windows.h>
 
 #include <cstdlib>
@@ -42,10 +43,21 @@ void Record(const std::wstring& line) {
     }
 }
 
-const wchar_t* const kSchemes[] = {L"http", L"https"};
+// The commands it takes over, each kept under its name while registered: the
+// http and https commands of the classes root (what the shell reads) and
+// Internet Explorer's application command (what the program's default-browser
+// lookup reads when the user's choice names a browser other than Firefox,
+// as a fresh prefix's choice does).
+struct Command {
+    const wchar_t* saved;
+    const wchar_t* key;
+};
+const Command kCommands[] = {
+    {L"http", L"http\\shell\\open\\command"},
+    {L"https", L"https\\shell\\open\\command"},
+    {L"iexplore", L"Applications\\iexplore.exe\\shell\\open\\command"},
+};
 const wchar_t kSaved[] = L"Software\\PondRel\\BrowserStandIn";
-
-std::wstring CommandKey(const wchar_t* scheme) { return std::wstring(scheme) + L"\\shell\\open\\command"; }
 
 bool ReadDefault(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value) {
     wchar_t buffer[2048] = {};
@@ -65,26 +77,24 @@ bool WriteValue(HKEY root, const std::wstring& key, const wchar_t* name, const s
     return r == ERROR_SUCCESS;
 }
 
-// The http and https commands of the classes root (what the shell and the
-// program's default-browser lookup read) point at this program; the commands
-// there before are kept under HKCU and put back by --unregister.
+// The commands of kCommands point at this program; the commands there before
+// are kept under HKCU and put back by --unregister.
 int Register(bool on) {
     wchar_t self[MAX_PATH];
     DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 1;
     bool ok = true;
-    for (const wchar_t* scheme : kSchemes) {
+    for (const Command& c : kCommands) {
         std::wstring previous;
         if (on) {
             std::wstring kept;
-            if (!ReadDefault(HKEY_CURRENT_USER, kSaved, scheme, kept) &&
-                ReadDefault(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr, previous))
-                WriteValue(HKEY_CURRENT_USER, kSaved, scheme, previous);
-            ok = WriteValue(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr,
-                            L"\"" + std::wstring(self) + L"\" \"%1\"") && ok;
-        } else if (ReadDefault(HKEY_CURRENT_USER, kSaved, scheme, previous)) {
-            ok = WriteValue(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr, previous) && ok;
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSaved, scheme);
+            if (!ReadDefault(HKEY_CURRENT_USER, kSaved, c.saved, kept) &&
+                ReadDefault(HKEY_CLASSES_ROOT, c.key, nullptr, previous))
+                WriteValue(HKEY_CURRENT_USER, kSaved, c.saved, previous);
+            ok = WriteValue(HKEY_CLASSES_ROOT, c.key, nullptr, L"\"" + std::wstring(self) + L"\" \"%1\"") && ok;
+        } else if (ReadDefault(HKEY_CURRENT_USER, kSaved, c.saved, previous)) {
+            ok = WriteValue(HKEY_CLASSES_ROOT, c.key, nullptr, previous) && ok;
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSaved, c.saved);
         }
     }
     return ok ? 0 : 1;
