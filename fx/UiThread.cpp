@@ -383,6 +383,8 @@ DWORD WaitDispatchingSent(HANDLE object, DWORD timeoutMs) {
             continue;
         }
         if (r == WAIT_OBJECT_0 && object) return WAIT_OBJECT_0;
+        // A mutex left by a thread that ended: it is now ours.
+        if (r == WAIT_ABANDONED_0 && object) return WAIT_ABANDONED;
         if (r == WAIT_TIMEOUT) return WAIT_TIMEOUT;
         return WAIT_FAILED;
     }

@@ -229,7 +229,8 @@ std::unique_ptr<T> StartSuspended(Apartment apartment, Args&&... args) {
 // threads send to this one (SendMessage): no posted message, input or timer is
 // taken from the queue, so a handshake on the user-interface thread neither
 // re-enters its own handlers nor deadlocks with a thread that sends to it.
-// Returns WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED.
+// Returns WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED (WAIT_ABANDONED for a mutex
+// whose owner ended without releasing it: the caller now owns it).
 DWORD WaitDispatchingSent(HANDLE object, DWORD timeoutMs);
 // Polls `done` every pollMs (dispatching sent messages between polls) until it
 // is true or timeoutMs has passed; returns its last value.

@@ -22,6 +22,28 @@ bool IsDotEntry(const wchar_t* name) {
     return name && name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+std::wstring NewTempFileIn(const std::wstring& dir, const wchar_t* prefix) {
+    wchar_t name[MAX_PATH];
+    if (!::GetTempFileNameW(dir.c_str(), prefix, 0, name)) return std::wstring();
+    return name;
+}
+
+TempFile::~TempFile() {
+    if (!path_.empty()) ::DeleteFileW(path_.c_str());
+}
+
+bool TempFile::MoveTo(const std::wstring& target, DWORD* error) {
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            path_.clear();
+            return true;
+        }
+        *error = ::GetLastError();
+        if (attempt >= 10 || (*error != ERROR_ACCESS_DENIED && *error != ERROR_SHARING_VIOLATION)) return false;
+        ::Sleep(20);
+    }
+}
+
 namespace {
 
 // The path in its long form ("\\?\C:\..." or "\\?\UNC\server\share\..."), so

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "app/core/graphics/GraphicsRules.h"
 
@@ -24,6 +25,25 @@ bool IsDotEntry(const wchar_t* name);
 // without it the directory stays and the result is false.  Paths of any
 // length.
 bool RemoveDirectoryTree(const std::wstring& path, bool removeSelf);
+// A new empty file of a unique name in dir (GetTempFileNameW with prefix),
+// its full path; empty when none could be made.
+std::wstring NewTempFileIn(const std::wstring& dir, const wchar_t* prefix);
+// A temporary file that is deleted unless it was moved into place.
+class TempFile {
+public:
+    explicit TempFile(std::wstring path) : path_(std::move(path)) {}
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    // Replaces target with this file.  A reader holding target open may
+    // refuse the replacement for a moment: a few short retries.
+    bool MoveTo(const std::wstring& target, DWORD* error);
+
+private:
+    std::wstring path_;
+};
 // A new GUID as text: 36 lower-case hexadecimal characters with hyphens, no
 // braces.
 std::wstring NewGuidString();

@@ -16,6 +16,7 @@
 #include "fx/Handle.h"
 #include "fx/InternetHandle.h"
 #include "app/core/common/Resource.h"
+#include "app/core/common/SharedUtilities.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -213,35 +214,6 @@ std::wstring DirectoryOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash + 1);
 }
-
-// A temporary file that is deleted unless it was moved into place.
-class TempFile {
-public:
-    explicit TempFile(std::wstring path) : path_(std::move(path)) {}
-    ~TempFile() {
-        if (!path_.empty()) ::DeleteFileW(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::wstring& path() const { return path_; }
-    // Replaces target with this file.  A reader holding target open may
-    // refuse the replacement for a moment: a few short retries.
-    bool MoveTo(const std::wstring& target, DWORD* error) {
-        for (int attempt = 0;; ++attempt) {
-            if (::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                path_.clear();
-                return true;
-            }
-            *error = ::GetLastError();
-            if (attempt >= 10 || (*error != ERROR_ACCESS_DENIED && *error != ERROR_SHARING_VIOLATION)) return false;
-            ::Sleep(20);
-        }
-    }
-
-private:
-    std::wstring path_;
-};
 
 // ---------------------------------------------------------------- text
 
