@@ -17,6 +17,9 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
   /bytes/<n>[/...]       200, n bytes of the test pattern (binary, holds zeros):
                          byte i = (i * 13 + (i >> 8)) & 0xFF
   /files/<relpath>       200 with the file under --root, else 404
+  /files/<dir>/?template=<t>&skin=<s>
+                         the server's window templates: the file
+                         <dir>/<t>/<s>.xml under --root, else 404
   /slow/<ms>/<rest>      waits ms milliseconds, then answers <rest>
   /truncate/<n>/<rest>   announces <rest>'s full Content-Length, sends only
                          its first n body bytes and closes the connection
@@ -29,7 +32,8 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
                          test pattern repeated for ever: sent until the
                          client closes the connection
   anything else          200 "ok"
-The query string is ignored for the choice of answer.  A connection that
+Apart from the window templates, the query string is ignored for the
+choice of answer.  A connection that
 opens with a TLS handshake (an https request) is recorded with the request
 line "TLS-HANDSHAKE" and closed unanswered.
 
@@ -106,7 +110,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         super().handle()
 
-    def _answer_for(self, segments):
+    def _answer_for(self, segments, query=None):
         answer = None
         delay = 0
         truncate_at = None
@@ -121,7 +125,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 elif head == "bytes" and len(segments) >= 2:
                     answer = Answer(200, pattern(int(segments[1])), "application/octet-stream")
                 elif head == "files" and len(segments) >= 2:
-                    answer = self._file(segments[1:])
+                    answer = self._file(segments[1:], query or {})
                 elif head == "slow" and len(segments) >= 2:
                     delay += int(segments[1])
                     segments = segments[2:]
@@ -147,11 +151,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         answer.stall_at = stall_at
         return answer
 
-    def _file(self, parts):
+    def _file(self, parts, query):
         root = self.server.root
         if not root:
             return Answer(404, b"no root")
         path = os.path.realpath(os.path.join(root, *parts))
+        if os.path.isdir(path) and query.get("template") and query.get("skin"):
+            path = os.path.realpath(os.path.join(path, query["template"][0], query["skin"][0] + ".xml"))
         if not path.startswith(os.path.realpath(root) + os.sep) or not os.path.isfile(path):
             return Answer(404, b"not found")
         with open(path, "rb") as f:
@@ -167,9 +173,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             head += ("%s: %s\r\n" % (name, value)).encode("latin-1")
         self.server.recorder.record(head, body)
 
-        path = urllib.parse.urlsplit(self.path).path
-        segments = [urllib.parse.unquote(s) for s in path.split("/") if s]
-        answer = self._answer_for(segments)
+        split = urllib.parse.urlsplit(self.path)
+        segments = [urllib.parse.unquote(s) for s in split.path.split("/") if s]
+        answer = self._answer_for(segments, urllib.parse.parse_qs(split.query))
         if answer.delay_ms:
             time.sleep(answer.delay_ms / 1000.0)
 
