@@ -61,12 +61,20 @@ std::unique_ptr<XmlConfig> DownloadTemplate(const std::wstring& url, const TempF
     return config;
 }
 
+// A new temporary file in the system's temporary folder; empty when none.
+std::wstring NewSystemTempFile(const wchar_t* prefix) {
+    wchar_t dir[MAX_PATH];
+    const DWORD n = ::GetTempPathW(MAX_PATH, dir);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    return NewTempFileIn(dir, prefix);
+}
+
 // The template downloaded for this load only: no folder, no version.
 LoadedTemplate LoadUncached(const TemplateSource& source) {
     LoadedTemplate loaded;
     loaded.key = source.key;
     loaded.stale = true;
-    TempFile temp(NewTempFileIn(source.cacheDir, L"tpl"));
+    TempFile temp(NewSystemTempFile(L"tpl"));
     loaded.config = DownloadTemplate(source.url, temp);
     // A reader of nothing answers every query empty: a panel without elements.
     if (!loaded.config) loaded.config = std::make_unique<XmlConfig>(L"");
@@ -120,8 +128,8 @@ LoadedTemplate LoadTemplate(const TemplateSource& source, DWORD lockWaitMs) {
         std::unique_ptr<XmlConfig> fresh = DownloadTemplate(source.url, temp);
         if (fresh && fresh->IsLoaded()) {
             // A new version takes the old version's images with it.
-            if (loaded.stale && FileExists(source.cacheDir + L"{" + source.key + L"}"))
-                RemoveDirectoryTree(folder, false);
+            const std::wstring folderName = source.cacheDir + L"{" + source.key + L"}";
+            if (loaded.stale && FileExists(folderName)) RemoveDirectoryTree(folderName, false);
             DWORD error = 0;
             if (temp.MoveTo(file, &error)) {
                 if (loaded.stale) WriteRegistryValueLocked(source.serverVersion.c_str(), source.key.c_str());
@@ -156,9 +164,7 @@ ArgbBitmap LoadElementImage(const LoadedTemplate& loaded, const std::wstring& re
     if (reference.empty()) return nullptr;
     const std::wstring url = templates::ExpandPlaceholders(reference, templateBase, loaded.key);
     if (loaded.folder.empty()) {
-        wchar_t tempDir[MAX_PATH];
-        const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);
-        TempFile temp(NewTempFileIn(n > 0 && n < MAX_PATH ? std::wstring(tempDir) : std::wstring(L"."), L"tpi"));
+        TempFile temp(NewSystemTempFile(L"tpi"));
         if (temp.path().empty()) return nullptr;
         return LoadImageCached(url, 0, 0, false, temp.path());
     }

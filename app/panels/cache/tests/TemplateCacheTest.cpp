@@ -29,7 +29,7 @@ const char kTemplateV3[] = "<window><style><zoom>0.5</zoom></style><mark>v3</mar
 const wchar_t kUserKey[] = L"Software\\Pondrel";
 
 // Every file and folder below dir, relative to it ("{k}\\{k}.xml", "{k}\\").
-std::set<std::wstring> Tree(const std::wstring& dir, const std::wstring& prefix = L"") {
+std::set<std::wstring> Tree(const std::wstring& dir, const std::wstring& prefix = L"", bool deep = true) {
     std::set<std::wstring> out;
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileW((dir + L"*").c_str(), &data);
@@ -39,7 +39,8 @@ std::set<std::wstring> Tree(const std::wstring& dir, const std::wstring& prefix 
         if (name == L"." || name == L"..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             out.insert(prefix + name + L"\\");
-            for (const std::wstring& sub : Tree(dir + name + L"\\", prefix + name + L"\\")) out.insert(sub);
+            if (deep)
+                for (const std::wstring& sub : Tree(dir + name + L"\\", prefix + name + L"\\")) out.insert(sub);
         } else {
             out.insert(prefix + name);
         }
@@ -184,6 +185,9 @@ TEST_F(TemplateCacheTest, FailedDownloadKeepsTheOldFileAndVersion) {
 // still gives the panel its template.
 TEST_F(TemplateCacheTest, RefusedSkinKeysLoadWithoutTheCache) {
     coretest::CapturedLog log;
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::set<std::wstring> tempBefore = Tree(temp, L"", false);
     const std::set<std::wstring> startBefore = testsupport::RegistryTree(HKEY_CURRENT_USER, std::wstring(kUserKey) + L"\\Start");
     for (const wchar_t* key : {L"..", L"..\\..\\evil", L"a/b", L"a\\b", L"C:x", L"a b", L"x..y", L"Start", L"userid",
                                L"TID", L"", L"k*"}) {
@@ -197,6 +201,8 @@ TEST_F(TemplateCacheTest, RefusedSkinKeysLoadWithoutTheCache) {
         EXPECT_TRUE(Tree(cacheDir_).empty()) << "no folder, no file, no temporary file";
         EXPECT_TRUE(log.Contains(std::wstring(L"Template key refused, loading without the cache: \"") + key + L"\""));
     }
+    for (const std::wstring& entry : Tree(temp, L"", false))
+        EXPECT_TRUE(tempBefore.count(entry) || entry.rfind(L"tpl", 0) != 0) << testsupport::Utf8(entry);
     EXPECT_EQ(testsupport::RegistryTree(HKEY_CURRENT_USER, std::wstring(kUserKey) + L"\\Start"), startBefore);
     EXPECT_TRUE(testsupport::RegistryTree(HKEY_CURRENT_USER, std::wstring(kUserKey) + L"\\a").empty());
     EXPECT_TRUE(testsupport::RegistryTree(HKEY_CURRENT_USER, std::wstring(kUserKey) + L"\\x..y").empty());
@@ -339,13 +345,13 @@ TEST_F(ElementImageTest, CacheNamesStayInTheSkinFolder) {
 TEST_F(ElementImageTest, WithoutACacheNothingStaysBehind) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    const std::set<std::wstring> before = Tree(temp);
+    const std::set<std::wstring> before = Tree(temp, L"", false);
     LoadedTemplate uncached{nullptr, true, L"", L"a/b"};
     ArgbBitmap image = panels::LoadElementImage(uncached, L"{pq_images}dot.png", base_);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->GetWidth(), 16u);
     EXPECT_FALSE(panels::LoadElementImage(uncached, L"{pq_images}none.png", base_));
-    std::set<std::wstring> after = Tree(temp);
+    std::set<std::wstring> after = Tree(temp, L"", false);
     for (const std::wstring& entry : after)
         EXPECT_TRUE(before.count(entry) || entry.rfind(L"tpi", 0) != 0) << testsupport::Utf8(entry);
     EXPECT_TRUE(Tree(cacheDir_).empty());
