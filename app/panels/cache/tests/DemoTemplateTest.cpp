@@ -1,8 +1,8 @@
 // The demo's window templates as the loopback server serves demo/: each skin
 // that demo/settings.xml versions downloads through the cache and parses,
-// every element type is one the builder knows, every image it names loads,
-// and laid out for its panels' sizes the frame surrounds the content area
-// with the controls in its title bar.
+// every image it names loads, and built and laid out by the panel's builder
+// for its panels' sizes the frame surrounds the content area with the
+// controls in its title bar.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,17 +14,15 @@
 #include "app/core/config/XmlConfig.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/panels/cache/TemplateCache.h"
-#include "app/panels/templates/ElementLayout.h"
-#include "app/panels/templates/ElementStyle.h"
-#include "app/panels/templates/ElementTypes.h"
+#include "app/panels/elements/ElementPanel.h"
+#include "app/panels/elements/Win32Elements.h"
+#include "app/panels/elements/tests/Fakes.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/GdiplusTestEnv.h"
 
 namespace {
 
-using templates::ElementType;
-using templates::LayoutNode;
 using templates::LayoutRect;
 
 struct Panel {
@@ -38,13 +36,6 @@ const Panel kPanels[] = {
     {L"Classic", 420, 360, false}, {L"Classic", 360, 240, false}, {L"Slate", 360, 420, true},
     {L"Slate", 560, 440, true},    {L"Slate", 300, 250, false},    {L"Mini", 320, 240, false},
     {L"Mini", 200, 120, false},
-};
-
-// One built element: its type, id and layout values.
-struct Built : LayoutNode {
-    ElementType type = ElementType::kUnknown;
-    std::wstring id;
-    std::wstring path;
 };
 
 class DemoTemplateTest : public ::testing::Test {
@@ -64,54 +55,8 @@ protected:
                                      L"demo"});
     }
 
-    // Builds one sibling level the way the panel does, for the layout's sake:
-    // the frame first, unknown types and the search area (without search)
-    // left out with their subtrees, tails and the resize control not laid out.
-    void BuildLevel(XmlConfig& config, const std::wstring& parentPath, Built& parent, const Panel& panel) {
-        const std::vector<XmlNode> types = config.SelectNodes(parentPath + L"/element/type");
-        std::vector<std::wstring> ids;
-        for (size_t i = 0; i < types.size(); ++i)
-            ids.push_back(config.GetText(templates::ElementPath(parentPath, static_cast<int>(i + 1)) + L"/id"));
-        for (int index : templates::OrderElementNodes(ids)) {
-            const ElementType type = templates::ReadElementType(types[index - 1].text);
-            const std::wstring path = templates::ElementPath(parentPath, index);
-            EXPECT_NE(type, ElementType::kUnknown) << testsupport::Utf8(path);
-            templates::RecordFlags flags;
-            flags.showSearch = panel.showSearch;
-            flags.resizable = flags.dockable = true;
-            if (!templates::IsElementBuilt(type, flags, true)) continue;
-            if (type == ElementType::kResize || templates::IsTailCorner(type)) continue;
-            if (type == ElementType::kTail) {
-                BuildLevel(config, path, parent, panel);
-                continue;
-            }
-            auto element = std::make_unique<Built>();
-            templates::StyleReadContext context;
-            context.size = {panel.width, panel.height};
-            context.parent = &parent;
-            if (type == ElementType::kSearchSubmit) context.fixedId = L"submitty";
-            templates::ElementStyle style;
-            templates::ReadElementStyle(panels::LookupIn(config), path, context, *element, style);
-            if (style.roles.searchArea && !panel.showSearch) continue;
-            element->type = type;
-            element->id = style.id;
-            element->path = path;
-            parent.children.push_back(element.get());
-            Built& built = *element;
-            all_.push_back(std::move(element));
-            BuildLevel(config, path, built, panel);
-        }
-    }
-
-    const Built* Find(ElementType type) const {
-        for (const auto& e : all_)
-            if (e->type == type) return e.get();
-        return nullptr;
-    }
-
     std::wstring cacheDir_;
     std::wstring base_;
-    std::vector<std::unique_ptr<Built>> all_;
 };
 
 bool Inside(const LayoutRect& inner, const LayoutRect& outer) {
@@ -149,51 +94,59 @@ TEST_F(DemoTemplateTest, TheFrameSurroundsTheContentWithTheControlsInItsTitleBar
                      std::to_string(panel.height));
         panels::LoadedTemplate t = Load(panel.skin);
         ASSERT_TRUE(t.config->IsLoaded());
-        all_.clear();
-        Built root;
-        root.width = panel.width;
-        root.height = panel.height;
-        BuildLevel(*t.config, L"/window", root, panel);
-        templates::ContentBounds bounds;
-        const LayoutRect rect = templates::LayoutPanel(root, 1.0, &bounds);
+        XmlTemplateDocument document(*t.config);
+        PanelRecord record;
+        record.flags.showSearch = panel.showSearch;
+        record.flags.resizable = record.flags.dockable = true;
+        record.name = L"Dictionary";
+        elements_test::FakeFactory factory;
+        ElementPanel tree;
+        tree.BuildElements(document, record, {panel.width, panel.height}, factory);
+        const LayoutRect rect = tree.LayoutPanel();
 
-        ASSERT_FALSE(root.children.empty());
-        EXPECT_NE(static_cast<Built*>(root.children[0])->id.find(L"pq_ecp_frame_{pq_object_id}"), std::wstring::npos);
-        const Built* content = Find(ElementType::kContent);
-        ASSERT_NE(content, nullptr);
-        EXPECT_EQ(content->layoutRect, (LayoutRect{0, 0, panel.width, panel.height}));
-        // The frame's pieces make the panel's bounds: a border on three sides,
-        // the title bar on top.
-        const LayoutRect frame = bounds.rect;
-        EXPECT_LT(frame.left, 0);
-        EXPECT_LE(frame.top, -16);
-        EXPECT_GT(frame.right, panel.width);
-        EXPECT_GT(frame.bottom, panel.height);
-        EXPECT_EQ(rect, (LayoutRect{0, 0, frame.right - frame.left, frame.bottom - frame.top}));
-        const LayoutRect titleBar{0, frame.top, panel.width, 0};
-        for (ElementType control : {ElementType::kClose, ElementType::kBack, ElementType::kNext,
-                                    ElementType::kChildOpen, ElementType::kMove}) {
-            const Built* e = Find(control);
-            ASSERT_NE(e, nullptr) << static_cast<int>(control);
-            EXPECT_TRUE(Inside(e->layoutRect, titleBar)) << testsupport::Utf8(e->path);
+        ASSERT_NE(tree.root, nullptr);
+        ASSERT_FALSE(tree.root->children.empty());
+        EXPECT_NE(static_cast<WindowElement*>(tree.root->children[0])->id.find(L"pq_ecp_frame_{pq_object_id}"),
+                  std::wstring::npos);
+        ASSERT_NE(tree.mainContent, nullptr);
+        EXPECT_EQ(tree.mainContent->layoutRect, (LayoutRect{0, 0, panel.width, panel.height}));
+        ASSERT_NE(tree.titleElement, nullptr);
+        EXPECT_EQ(elements_test::KindOf(*tree.titleElement), "text Dictionary");
+        EXPECT_TRUE(tree.hasResizeControl);
+        for (const auto& tail : tree.tails) EXPECT_NE(tail, nullptr);
+
+        // The frame's pieces make the panel: a border on three sides, the
+        // title bar above the content.
+        const LayoutRect content = tree.mainContent->windowRect;
+        EXPECT_GT(content.left, 0);
+        EXPECT_GE(content.top, 16);
+        EXPECT_GT(rect.right, content.right);
+        EXPECT_GT(rect.bottom, content.bottom);
+        EXPECT_EQ(rect.right - content.right, content.left - 1) << "as wide on both sides";
+        const LayoutRect titleBar{content.left, 0, content.right, content.top};
+        std::vector<const WindowElement*> controls;
+        for (const ElementList* list : {&tree.close, &tree.navigate, &tree.openInBrowser, &tree.searchSubmit,
+                                        &tree.dock, &tree.move}) {
+            if (list != &tree.dock && list != &tree.searchSubmit) EXPECT_GT(list->Count(), 0u);
+            for (const WindowElement* e : *list) {
+                EXPECT_TRUE(Inside(e->windowRect, titleBar)) << testsupport::Utf8(e->id);
+                if (list != &tree.move) controls.push_back(e);
+            }
         }
-        for (ElementType control : {ElementType::kSearchText, ElementType::kSearchSubmit, ElementType::kSearchControl}) {
-            const Built* e = Find(control);
-            EXPECT_EQ(e != nullptr, panel.showSearch);
-            if (e != nullptr) EXPECT_TRUE(Inside(e->layoutRect, titleBar)) << testsupport::Utf8(e->path);
+        EXPECT_EQ(tree.searchSubmit.Count() != 0, panel.showSearch);
+        EXPECT_EQ(tree.searchElement != nullptr, panel.showSearch);
+        EXPECT_EQ(tree.searchControl != nullptr, panel.showSearch);
+        if (tree.searchElement != nullptr) {
+            EXPECT_TRUE(Inside(tree.searchElement->windowRect, titleBar));
+            controls.push_back(tree.searchElement);
         }
-        // Controls of the title bar never overlap each other.
-        std::vector<const Built*> controls;
-        for (const auto& e : all_)
-            if (e->type != ElementType::kMove && e->type != ElementType::kAreaDesign && e->type != ElementType::kContent &&
-                e->type != ElementType::kSearchControl)
-                controls.push_back(e.get());
+        // The title bar's controls never overlap each other.
         for (size_t i = 0; i < controls.size(); ++i)
             for (size_t j = i + 1; j < controls.size(); ++j) {
-                const LayoutRect& a = controls[i]->layoutRect;
-                const LayoutRect& b = controls[j]->layoutRect;
+                const LayoutRect& a = controls[i]->windowRect;
+                const LayoutRect& b = controls[j]->windowRect;
                 EXPECT_TRUE(a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top)
-                    << testsupport::Utf8(controls[i]->path) << " and " << testsupport::Utf8(controls[j]->path);
+                    << testsupport::Utf8(controls[i]->id) << " and " << testsupport::Utf8(controls[j]->id);
             }
     }
 }
