@@ -13,6 +13,13 @@
 // the same stale skin download it once.  A skin key that is not a safe name
 // (see templates::IsAcceptedTemplateKey) is logged and its template used
 // without the cache.
+//
+// A panel's template load (at start and at every resize) goes:
+//   LoadedTemplate t = LoadTemplate({cacheDir, key, templatesUrl + "?template=ecp&skin=" + skin,
+//                                    XmlConfig::GetTemplateVersion(key)});
+//   WindowValues v = ReadWindowValues(LookupIn(*t.config), size);   // zoom and edges
+// then the element build over *t.config, whose pictures come from
+// LoadElementImage(t, reference, templatesUrl + "ecp/").
 #pragma once
 
 #include <windows.h>
