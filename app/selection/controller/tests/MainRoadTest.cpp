@@ -10,7 +10,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,29 @@ RECT WindowRect(HWND w) {
 }
 
 void MoveTo(int x, int y) { testsupport::Run(kXdotool, {L"mousemove", std::to_wstring(x), std::to_wstring(y)}, 10000); }
+
+// When PONDREL_SCREENSHOT_DIR names a folder of the host (tools/screenshots
+// sets it), saves the display's area around the given windows there as
+// <name>.png, with ImageMagick's import on the test's display; unset, it does
+// nothing and takes no time.  The capture waits a moment first so that a
+// fade has ended.
+void Snapshot(const char* name, std::initializer_list<RECT> windows) {
+    const char* dir = std::getenv("PONDREL_SCREENSHOT_DIR");
+    if (dir == nullptr || *dir == '\0') return;
+    constexpr int kMargin = 24;
+    RECT area = *windows.begin();
+    for (const RECT& r : windows) ::UnionRect(&area, &area, &r);
+    ::InflateRect(&area, kMargin, kMargin);
+    area.left = std::max(0L, area.left);
+    area.top = std::max(0L, area.top);
+    testsupport::WaitFor([] { return false; }, 600);
+    const std::wstring geometry = std::to_wstring(area.right - area.left) + L"x" +
+                                  std::to_wstring(area.bottom - area.top) + L"+" + std::to_wstring(area.left) +
+                                  L"+" + std::to_wstring(area.top);
+    const std::wstring file = testsupport::Wide(std::string(dir) + "/" + name + ".png");
+    EXPECT_EQ(testsupport::Run("/usr/bin/import", {L"-window", L"root", L"-crop", geometry, L"+repage", file}, 30000), 0)
+        << "could not capture " << name;
+}
 
 // Moves the pointer within a window's point until cond holds: a few moves a
 // pixel apart, each followed by a bounded wait (a menu takes its first move
@@ -165,6 +191,7 @@ TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
     EXPECT_GE(hotspot.left, kPiece.right - 8);
     EXPECT_LE(hotspot.left, kPiece.right + 3);
     EXPECT_LT(hotspot.bottom, kPiece.bottom);
+    Snapshot("hotspot", {kPiece, hotspot});
 
     // The pointer on the hotspot opens the text menu below it.
     ASSERT_TRUE(HoverUntil((hotspot.left + hotspot.right) / 2, (hotspot.top + hotspot.bottom) / 2,
@@ -175,6 +202,7 @@ TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
     // The demo's one shown category, after its divider: a separator, then
     // "Reference".
     EXPECT_EQ(menu.bottom - menu.top, kSeparator + kItem + 5);
+    Snapshot("text-menu", {kPiece, hotspot, menu});
 
     // The pointer on "Reference" opens its sub-menu of panels and searches.
     ASSERT_TRUE(HoverUntil(menu.left + 60, menu.top + kSeparator + kItem / 2, [] { return Shown(L"company"); }))
@@ -190,6 +218,7 @@ TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
     MoveTo(x + 1, y);
     MoveTo(x + 2, y);
     ASSERT_TRUE(WaitFor([] { return Shown(L"company"); }, 500));
+    Snapshot("sub-menu", {kPiece, hotspot, menu, sub});
     testsupport::Run(kXdotool, {L"mousedown", L"1"}, 10000);
     testsupport::WaitFor([] { return false; }, 100);
     testsupport::Run(kXdotool, {L"mouseup", L"1"}, 10000);
