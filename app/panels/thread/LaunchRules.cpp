@@ -1,0 +1,73 @@
+#include "app/panels/thread/LaunchRules.h"
+
+#include "Hextens/HXLib/UrlEncode.h"
+
+namespace panel {
+
+namespace {
+
+constexpr unsigned kCloseNow = 11205;
+constexpr unsigned kFadeIn = 11219;
+
+// Percent-encoding of a wide text, also where wchar_t is 32 bits wide.
+std::wstring Encode(const std::wstring& text) {
+    std::u16string units;
+    for (wchar_t c : text) {
+        auto v = static_cast<uint32_t>(c);
+        if (v > 0xFFFF) {
+            v -= 0x10000;
+            units.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(v));
+        }
+    }
+    std::u16string out = urlenc::PercentEncodeUtf8(units.data(), units.size());
+    return std::wstring(out.begin(), out.end());
+}
+
+void ReplaceAll(std::wstring& s, const std::wstring& from, const std::wstring& to) {
+    if (from.empty()) return;
+    for (size_t at = s.find(from); at != std::wstring::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+uint32_t LaunchFlags(uint32_t flags, uint32_t recordPlacement) {
+    if (recordPlacement != 0 && flags != 8) flags |= recordPlacement;
+    return flags;
+}
+
+std::wstring TemplateUrl(const std::wstring& templatesUrl, const std::wstring& skin) {
+    return templatesUrl + L"?template=ecp&skin=" + skin;
+}
+
+unsigned FinalLaunchMessage(uint32_t flags) { return (flags & 0x08) ? kCloseNow : kFadeIn; }
+bool WantsMask(uint32_t flags) { return (flags & (0x10 | 0x40)) != 0; }
+bool IsMenuPanelLaunch(uint32_t flags) { return (flags & 0x10) != 0; }
+bool IsStickyMenuPanel(bool singleInstance, uint32_t flags) { return singleInstance && (flags & 0x40) != 0; }
+
+std::wstring BuildEcpUrl(const EcpUrlParts& p) {
+    std::wstring url = p.ecpUrl + p.id;
+    if (p.queryText.find(L"&token=") != std::wstring::npos)
+        url += p.queryText;
+    else
+        url += L"&token=" + Encode(p.queryText);
+    if (!p.showAds) url += L"&pqads=off";
+    url += L"&pqecp=1";
+    url += L"&pq_userid=" + p.userId;
+    url += L"&pq_version=" + p.version;
+    if (!p.context.empty()) url += L"&context=" + p.context;
+    return url;
+}
+
+std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring& queryText,
+                              const std::wstring& whitespace) {
+    std::wstring token = Encode(queryText);
+    ReplaceAll(token, L"%20", whitespace);
+    std::wstring url = actionUrl;
+    ReplaceAll(url, L"{pq_token}", token);
+    return url;
+}
+
+}  // namespace panel

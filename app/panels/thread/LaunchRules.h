@@ -1,0 +1,47 @@
+// The launcher's and the panel thread's plain rules: the flags word a panel
+// gets, the template URL, how the launch ends, the content URL a panel's main
+// view loads and the URL a panel hands to the browser.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace panel {
+
+// More panels than this are refused.
+constexpr int kMaxPanels = 16;
+
+// The flags word handed to the panel: the record's location bits (1 centre,
+// 0x80 tray) are added unless the word is exactly 8 (a panel that is never
+// shown keeps no placement).
+uint32_t LaunchFlags(uint32_t flags, uint32_t recordPlacement);
+// templatesUrl + "?template=ecp&skin=" + skin.
+std::wstring TemplateUrl(const std::wstring& templatesUrl, const std::wstring& skin);
+// The message that ends a launch: close at once (11205) for a hidden panel,
+// else fade in (11219).
+unsigned FinalLaunchMessage(uint32_t flags);
+// Whether the panel saves its mask image for the launcher.
+bool WantsMask(uint32_t flags);
+bool IsMenuPanelLaunch(uint32_t flags);
+// A single-instance menu panel that stays open on outside clicks.
+bool IsStickyMenuPanel(bool singleInstance, uint32_t flags);
+
+// The parts of a panel's content URL.
+struct EcpUrlParts {
+    std::wstring ecpUrl;     // the settings' //init//urls//ecp
+    std::wstring id;         // the record's identifier
+    std::wstring queryText;  // the record's query text
+    bool showAds = true;
+    std::wstring userId;
+    std::wstring version;
+    std::wstring context;
+};
+std::wstring BuildEcpUrl(const EcpUrlParts& parts);
+
+// The browser URL of a record: its action URL with every "{pq_token}" replaced
+// by the query text percent-encoded, each "%20" of that written as the
+// record's whitespace text.
+std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring& queryText,
+                              const std::wstring& whitespace);
+
+}  // namespace panel
