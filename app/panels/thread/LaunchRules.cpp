@@ -2,7 +2,7 @@
 
 #include "Hextens/HXLib/UrlEncode.h"
 
-namespace panel {
+namespace panels {
 
 namespace {
 
@@ -70,4 +70,4 @@ std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring&
     return url;
 }
 
-}  // namespace panel
+}  // namespace panels

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace panel {
+namespace panels {
 
 // More panels than this are refused.
 constexpr int kMaxPanels = 16;
@@ -44,4 +44,4 @@ std::wstring BuildEcpUrl(const EcpUrlParts& parts);
 std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring& queryText,
                               const std::wstring& whitespace);
 
-}  // namespace panel
+}  // namespace panels

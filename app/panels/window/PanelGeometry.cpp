@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace panel {
+namespace panels {
 
 namespace {
 
@@ -229,4 +229,4 @@ std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool f
     return {};
 }
 
-}  // namespace panel
+}  // namespace panels

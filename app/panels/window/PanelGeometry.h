@@ -12,7 +12,7 @@
 #include "app/selection/skin/FloatingWinLayout.h"
 #include "app/selection/skin/KeyFrame.h"
 
-namespace panel {
+namespace panels {
 
 // The launch flags word a panel is opened with.
 constexpr uint32_t kFlagCentre = 0x01;          // centred in the primary work area
@@ -158,4 +158,4 @@ struct PanelAction {
 };
 std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool forward);
 
-}  // namespace panel
+}  // namespace panels

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace panel;
+using namespace panels;
 
 TEST(LaunchRules, FlagsKeepTheLocationBitsUnlessExactly8) {
     struct Case {

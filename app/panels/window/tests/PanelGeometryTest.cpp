@@ -4,7 +4,7 @@
 
 #include <vector>
 
-using namespace panel;
+using namespace panels;
 
 namespace {
 
