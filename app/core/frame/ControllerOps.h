@@ -56,6 +56,11 @@ public:
     virtual int PollOnce() = 0;
     virtual void Rescan(bool runTick) = 0;
 
+    // At exit: closes every running panel within one bound.
+    virtual void CloseAllPanels() {}
+    // Posts a panel message to every running panel.
+    virtual void PostToAllPanels(UINT /*msg*/) {}
+
     // The frame's open command; the panel's window, or null.
     virtual HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,
                            const std::wstring& title, DWORD flags) = 0;

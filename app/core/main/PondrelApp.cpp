@@ -384,11 +384,9 @@ int CPondrelApp::ExitInstance() {
     if (m_pBackThread) m_pBackThread->Quit(kThreadQuitWaitMs);
     // Tray icon.
     if (m_pMainWnd) HideTrayIcon();
-    // Running panels.
-    {
-        fx::ScopedLock hold(g_PanelListLock);
-        if (m_pDoc) CloseAllPanels();
-    }
+    // Running panels (the list's lock is taken inside only to copy it: a
+    //     closing panel takes it to leave the list).
+    if (m_pDoc) CloseAllPanels();
     // Dock thread.
     if (m_pDockThread) m_pDockThread->Quit(kThreadQuitWaitMs);
     // Settings reader.

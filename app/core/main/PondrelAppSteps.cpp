@@ -4,6 +4,9 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/enhancers/WatcherNode.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/core/frame/ControllerOps.h"
 
 // The tray icon: string 101 as tooltip, icon 150; false ends start-up.
 bool CPondrelApp::CreateTrayIcon() { return true; }
@@ -31,8 +34,15 @@ bool CPondrelApp::StartBestGuessThread() { return false; }
 // The version check against the server.
 void CPondrelApp::CheckForNewVersion() {}
 
-// Opens the "MiniBrowse" panel.
-void CPondrelApp::OpenMiniBrowse() {}
+// Opens the "MiniBrowse" panel, hidden: it loads its page and closes at once.
+void CPondrelApp::OpenMiniBrowse() {
+    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+    Settings* settings = m_pDoc ? m_pDoc->GetSettingsView() : nullptr;
+    UserSetting* record = settings ? settings->m_pMiniBrowserEcp : nullptr;
+    if (!controller || !record) return;
+    record->m_QueryText = m_UserId;
+    controller->LaunchEcp(RECT{0, 0, 20, 20}, record, m_UserId, L"MiniBrowse", 8);
+}
 
 // Drops the input queued during start-up.
 void CPondrelApp::FlushPendingMessages() {}
@@ -69,8 +79,11 @@ void CPondrelApp::OpenUrlInBrowser(const std::wstring& url) {
 }
 
 // Closes every running panel: asks each to hide and end, waits a bounded
-// time, terminates only a thread that did not end (g_PanelListLock held).
-void CPondrelApp::CloseAllPanels() {}
+// time, terminates only a thread that did not end.  The panel list is copied
+// under its lock and the lock released before any panel is asked.
+void CPondrelApp::CloseAllPanels() {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->CloseAllPanels();
+}
 
 // Hides the tray icon.
 void CPondrelApp::HideTrayIcon() {}
@@ -94,8 +107,11 @@ void CPondrelApp::ImportDockItems() {}
 // Posts message (wParam 0, lParam 0) to the dock bar's window of m_pDockThread.
 void CPondrelApp::PostToDockWindow(UINT) {}
 
-// Posts message to every open panel (HoverThreadList; g_PanelListLock held).
-void CPondrelApp::PostToAllPanels(UINT) {}
+// Posts message to every open panel (the panel list is copied under its
+// lock, the posts follow after it is released).
+void CPondrelApp::PostToAllPanels(UINT msg) {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->PostToAllPanels(msg);
+}
 
 // The best-guess thread's settings.
 void CPondrelApp::RefreshBestGuessSettings() {}

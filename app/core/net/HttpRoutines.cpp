@@ -455,7 +455,9 @@ std::wstring SplitUrl(const std::wstring& url) {
     return path + extra;
 }
 
-int GetJpegEncoderClsid(CLSID* clsid) {
+int GetJpegEncoderClsid(CLSID* clsid) { return GetEncoderClsid(L"image/jpeg", clsid); }
+
+int GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0, size = 0;
     if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return -1;
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[size]);
@@ -463,7 +465,7 @@ int GetJpegEncoderClsid(CLSID* clsid) {
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
     if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return -1;
     for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wcscmp(codecs[i].MimeType, L"image/jpeg") == 0) {
+        if (codecs[i].MimeType && std::wcscmp(codecs[i].MimeType, mimeType) == 0) {
             if (clsid) *clsid = codecs[i].Clsid;
             return static_cast<int>(i);
         }

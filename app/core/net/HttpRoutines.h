@@ -64,3 +64,5 @@ std::wstring SplitUrl(const std::wstring& url);
 
 // Index of the JPEG encoder among the GDI+ image encoders and its CLSID, or -1.
 int GetJpegEncoderClsid(CLSID* clsid);
+// The same for the encoder of a MIME type ("image/png").
+int GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid);

@@ -1,13 +1,11 @@
 #include "app/panels/thread/LaunchRules.h"
 
 #include "Hextens/HXLib/UrlEncode.h"
+#include "app/core/common/AppMessages.h"
 
 namespace panels {
 
 namespace {
-
-constexpr unsigned kCloseNow = 11205;
-constexpr unsigned kFadeIn = 11219;
 
 // Percent-encoding of a wide text, also where wchar_t is 32 bits wide.
 std::wstring Encode(const std::wstring& text) {
@@ -42,7 +40,7 @@ std::wstring TemplateUrl(const std::wstring& templatesUrl, const std::wstring& s
     return templatesUrl + L"?template=ecp&skin=" + skin;
 }
 
-unsigned FinalLaunchMessage(uint32_t flags) { return (flags & 0x08) ? kCloseNow : kFadeIn; }
+unsigned FinalLaunchMessage(uint32_t flags) { return (flags & 0x08) ? panel_msg::kCloseNow : panel_msg::kFadeIn; }
 bool WantsMask(uint32_t flags) { return (flags & (0x10 | 0x40)) != 0; }
 bool IsMenuPanelLaunch(uint32_t flags) { return (flags & 0x10) != 0; }
 bool IsStickyMenuPanel(bool singleInstance, uint32_t flags) { return singleInstance && (flags & 0x40) != 0; }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "app/core/common/AppMessages.h"
+
 namespace panels {
 
 namespace {
@@ -213,16 +215,18 @@ HitDecision DecideHit(const HitInput& in) {
 
 std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool forward) {
     using A = PanelAction;
-    const A hideMenus{A::Post, Target::Controller, 11136, 0, 0};
+    const A hideMenus{A::Post, Target::Controller, controller_msg::kHideMenus, 0, 0};
     switch (control) {
         case Control::Close: return {hideMenus, A{A::FadeOutAndClose, Target::Self, 0, 0, 0}};
-        case Control::Share: return {A{A::Post, Target::Self, 11210, 0, 0}};
-        case Control::SearchSubmit: return {A{A::Post, Target::Self, 11202, 0, 1}};
-        case Control::Dock:
-            if (shiftDown)
-                return {A{A::Post, Target::Dock, 11117, 0, 0}, hideMenus, A{A::Post, Target::Controller, 11142, 0, 0}};
-            return {A{A::Post, Target::Dock, 11117, 0, 0}, hideMenus, A{A::Post, Target::Self, 11203, 0, 0}};
-        case Control::NextBack: return {A{A::Post, Target::Children, forward ? 11311u : 11312u, 0, 0}};
+        case Control::Share: return {A{A::Post, Target::Self, panel_msg::kOpenWithToken, 0, 0}};
+        case Control::SearchSubmit: return {A{A::Post, Target::Self, panel_msg::kReload, 0, 1}};
+        case Control::Dock: {
+            const A showDock{A::Post, Target::Dock, dock_msg::kShowOrHide, 0, 0};
+            if (shiftDown) return {showDock, hideMenus, A{A::Post, Target::Controller, controller_msg::kDockAnimation, 0, 0}};
+            return {showDock, hideMenus, A{A::Post, Target::Self, panel_msg::kDockAnimate, 0, 0}};
+        }
+        case Control::NextBack:
+            return {A{A::Post, Target::Children, forward ? children_msg::kGoForward : children_msg::kGoBack, 0, 0}};
         case Control::OpenInBrowser: return {hideMenus, A{A::OpenInBrowser, Target::Self, 0, 0, 0}};
         case Control::None: break;
     }

@@ -10,6 +10,7 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
+#include "app/panels/thread/HoverThread.h"
 #include "app/selection/controller/ControllerMessages.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/controller/EnhancerCalls.h"
@@ -27,6 +28,7 @@ std::unique_ptr<Menu> MakeMenu(const wchar_t* name, BrowserTreeView* view, Obser
 }  // namespace
 
 BrowserTreeView::BrowserTreeView() : m_pHotspot(std::make_unique<TxSelWin>()), m_Observer(*this) {
+    m_MakePanelThread = panels::MakeHoverThread;
     m_Observer.m_HotSpots.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
     m_Observer.m_Selections.SetHotspotLinkSlot(&m_pHotspot->m_pLinkRecord);
 }
@@ -162,11 +164,6 @@ bool BrowserTreeView::NavigateBrowser(HWND browser, const std::wstring& url) {
     return CallEnhancers([&] { return ::NavigateBrowser(m_Enhancers, browser, url); });
 }
 
-// The launcher (panel threads, the launch handshake) comes with the panels.
-HWND BrowserTreeView::LaunchEcp(const RECT&, UserSetting*, const std::wstring&, const std::wstring&, DWORD) {
-    return nullptr;
-}
-
 bool BrowserTreeView::IsTextMenuVisible() { return m_pTextMenu && ::IsWindowVisible(m_pTextMenu->hwnd()); }
 
 void BrowserTreeView::HideTextMenu() { ::HideTextMenu(*this); }
@@ -236,10 +233,14 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         case kHideMenus: AppHideMenus(); return true;
         case kReportBug: AppReportBug(); return true;
         case kMenuPanelGone:
+            // From the menu panel it names; a panel closed meanwhile is not
+            // the one recorded any more.
+            if (reinterpret_cast<HWND>(wp) != m_hMenuPanel) return true;
             m_pMenuPanelMask.reset();
             m_pMenuPanel = nullptr;
             return true;
         case kRescan:
+            m_Panels.ReapEnded();
             if (!theApp.m_Starting) Rescan(true);
             return true;
         case kBestGuessAnswer: OnBestGuessAnswer(wp, lp); return true;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/common/GlobalLocks.h"
 #include "app/core/frame/ControllerOps.h"
 #include "app/core/enhancers/LinkInfo.h"
 #include "app/core/enhancers/WatcherNode.h"
@@ -23,13 +24,15 @@
 #include "app/selection/controller/Observer.h"
 #include "app/selection/hotspot/TxSelWin.h"
 #include "app/selection/menus/TextRootMenu.h"
+#include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/thread/PanelThread.h"
 #include "fx/GdiPlus.h"
 #include "fx/Window.h"
 
 class UserSetting;
 bool IsLeftButtonDown();  // PondrelApp.h
 
-class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost {
+class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost, public panels::PanelHost {
 public:
     BrowserTreeView();
     ~BrowserTreeView() override;
@@ -61,6 +64,25 @@ public:
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override;
     void OpenUrlInBrowser(const std::wstring& url) override;
+    // At exit: every panel hidden and closed within one bound, stragglers
+    // terminated, the usage reports of the panels that closed taken.
+    void CloseAllPanels() override;
+    void PostToAllPanels(UINT msg) override { m_Panels.PostToAll(msg); }
+
+    // What the panel threads ask of the controller (PanelHost).
+    HWND HostWindow() const override { return hwnd(); }
+    void ReportCreated(const panels::PanelThread* panel, const RECT& panelRect) override;
+    bool GoGiven(const panels::PanelThread* panel) override;
+    void ReportReady(const panels::PanelThread* panel) override;
+    panels::HoverThreadList& Panels() override { return m_Panels; }
+    void PostUsage(const std::wstring& ecpId, DWORD openMs) override;
+    std::wstring SearchText() override;
+    void SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) override;
+
+    // The panel threads the launcher starts (suspended); tests launch stand-ins.
+    std::function<std::unique_ptr<panels::PanelThread>()> m_MakePanelThread;
+    // How long the launcher waits for a panel to report created, and ready.
+    DWORD m_LaunchWaitMs = 10000;
 
     bool IsTextMenuVisible() override;
     void HideTextMenu();
@@ -115,9 +137,11 @@ public:
     bool m_HaveGuesses = false;
     bool m_GuessLaunchMode = false;
     bool m_PanelCreated = false, m_PanelGo = false, m_PanelReady = false;  // g_LaunchLock
+    const panels::PanelThread* m_LaunchToken = nullptr;  // the launch in progress, g_LaunchLock
     RECT m_MenuPanelRect{};  // g_LaunchLock
     std::wstring m_LastInnerEcp;  // g_PanelRecordLock
     void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
+    panels::HoverThreadList m_Panels{g_PanelListLock};  // the running panels
     HWND m_hMenuPanel = nullptr;
     std::unique_ptr<TxSelWin> m_pHotspot;         // "HoverHotspot" (the object from construction)
     std::unique_ptr<TextRootMenu> m_pTextMenu;    // "TxMenu"
@@ -163,6 +187,11 @@ protected:
 private:
     void OnHotKey(WPARAM id);
     void OnPanelUsage(WPARAM openMs, LPARAM block);
+    // The launcher's steps.
+    bool ReshowSingleInstance(const UserSetting& record);
+    void RefuseSeventeenthPanel();
+    void HandOverSearchText(panels::PanelThread& thread);
+    bool WaitForLaunch(const panels::PanelThread* thread, bool (BrowserTreeView::*flag), const wchar_t* what);
     void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
     void LogNewSelections();
     // Runs call (a walk of the enhancer list calling into the enhancers) with

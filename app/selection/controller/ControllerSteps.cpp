@@ -29,7 +29,7 @@ void CollectUsageStats() {}
 void RunSetup() {}
 void RefreshTrayState() {}
 
-void PostToAllPanels11203(BrowserTreeView&) {}
+void PostToAllPanels11203(BrowserTreeView& view) { view.m_Panels.PostToAll11203(); }
 void DockEcp() {}
 
 

@@ -1,0 +1,81 @@
+// HoverThread: the user-interface thread of one content panel.  It owns the
+// panel window (MegaWin) and the panel's records (current, next, and the
+// back record of a one-step history), runs the launch handshake's panel side
+// in InitInstance, and handles the panel messages 11201-11224 that the panel
+// window hands it.  It reports to the controller through PanelHost.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/core/config/UserSetting.h"
+#include "app/panels/thread/PanelThread.h"
+#include "fx/Lock.h"
+
+namespace panels {
+
+class MegaWin;
+
+class HoverThread : public PanelThread {
+public:
+    // The longest the thread waits for the launcher's go.
+    static constexpr DWORD kGoWaitMs = 30000;
+    // The panel size when the record names none.
+    static constexpr int kDefaultWidth = 320, kDefaultHeight = 240;
+
+    HoverThread();
+    ~HoverThread() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    // The panel messages' handlers (the window's message map calls them).
+    void OnNavigate(WPARAM wp, LPARAM lp);  // 11201
+    void OnReload(WPARAM wp, LPARAM lp);    // 11202
+    void OnDockAnimate();                   // 11203
+    void OnUndockAnimate();                 // 11204
+    void OnCloseNow();                      // 11205
+    void OnHide();                          // 11207
+    void OnShow(LPARAM foreground);         // 11208
+    void OnRaise();                         // 11211
+    void OnClose();                         // 11212
+    void OnReady();                         // 11213
+    void OnRepaint();                       // 11214
+    void OnResize(int width, int height);   // 11216
+    void PublishUrl();                      // 11223
+    // The record's action URL in the browser (through the controller).
+    void OpenInBrowser();
+    // The content URL of the current record.
+    std::wstring BuildEcpUrl() const;
+    // A new panel size (template size) for a resize drag or 11216.
+    void ResizePanel(int width, int height, int direction);
+    // To the children thread's handler window; until that thread exists its
+    // close request comes straight back as 11212.
+    void PostToChildren(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
+    MegaWin* Window() const { return m_pWindow.get(); }
+
+    UserSetting m_Back;               // the record before the last navigation
+    bool m_CloseNeedsTwo = false;     // flag 0x100
+    bool m_CloseArmed = false;
+    bool m_IsSearchPanel = false;
+    bool m_Dockable = false;
+    DWORD m_OpenTick = 0;
+    std::wstring m_LastSearchRecord;  // the record last shown by the search control
+    std::wstring m_ChildUrl;          // the children's URL, g_SearchTextLock
+    int m_TemplateWidth = 0, m_TemplateHeight = 0;
+    fx::CriticalSection m_PanelLock;  // the element lists, shared with the children thread
+    DWORD m_GoWaitMs = kGoWaitMs;
+
+private:
+    std::unique_ptr<MegaWin> m_pWindow;
+    bool m_Closed = false;
+};
+
+// The program's panel thread, started suspended (multithreaded COM); null
+// when the thread could not be made.
+std::unique_ptr<PanelThread> MakeHoverThread();
+
+}  // namespace panels

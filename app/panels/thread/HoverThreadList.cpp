@@ -1,0 +1,141 @@
+#include "app/panels/thread/HoverThreadList.h"
+
+#include <algorithm>
+
+#include "app/core/common/AppMessages.h"
+#include "log/PondrelLog.h"
+
+namespace panels {
+
+ThreadNode::ThreadNode(std::unique_ptr<PanelThread> thread, const UserSetting& ecp) : m_pThread(std::move(thread)) {
+    m_Ecp.CopyFrom(ecp);
+}
+
+ThreadNode::~ThreadNode() = default;
+
+HoverThreadList::~HoverThreadList() = default;
+
+PanelThread* HoverThreadList::Add(std::unique_ptr<PanelThread> thread, const UserSetting& ecp) {
+    auto node = std::make_unique<ThreadNode>(std::move(thread), ecp);
+    PanelThread* t = node->m_pThread.get();
+    fx::ScopedLock hold(lock_);
+    nodes_.push_back(std::move(node));
+    return t;
+}
+
+size_t HoverThreadList::GetCount() const {
+    fx::ScopedLock hold(lock_);
+    return nodes_.size();
+}
+
+bool HoverThreadList::FindByGuid(const std::wstring& id, HWND* window) const {
+    fx::ScopedLock hold(lock_);
+    for (const auto& node : nodes_)
+        if (node->m_Ecp.m_Id == id) {
+            if (window) *window = node->m_hWindow;
+            return true;
+        }
+    return false;
+}
+
+void HoverThreadList::SetWindow(const PanelThread* thread, HWND window) {
+    fx::ScopedLock hold(lock_);
+    for (auto& node : nodes_)
+        if (node->m_pThread.get() == thread) node->m_hWindow = window;
+}
+
+bool HoverThreadList::Remove(const PanelThread* thread) {
+    bool found = false;
+    {
+        fx::ScopedLock hold(lock_);
+        auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->m_pThread.get() == thread; });
+        if (it != nodes_.end()) {
+            ended_.push_back(std::move(*it));
+            nodes_.erase(it);
+            found = true;
+        }
+    }
+    HANDLE heap = ::GetProcessHeap();
+    if (!::HeapValidate(heap, 0, nullptr)) LogLine(L"The process heap did not validate after a panel closed");
+    ::HeapCompact(heap, 0);
+    return found;
+}
+
+void HoverThreadList::ReapEnded() {
+    std::vector<std::unique_ptr<ThreadNode>> gone;
+    {
+        fx::ScopedLock hold(lock_);
+        for (auto it = ended_.begin(); it != ended_.end();) {
+            if ((*it)->m_pThread && (*it)->m_pThread->IsRunning()) {
+                ++it;
+                continue;
+            }
+            gone.push_back(std::move(*it));
+            it = ended_.erase(it);
+        }
+    }
+    // The objects of ended threads go outside the lock.
+}
+
+std::vector<HWND> HoverThreadList::Windows() const {
+    std::vector<HWND> windows;
+    fx::ScopedLock hold(lock_);
+    for (const auto& node : nodes_)
+        if (node->m_hWindow) windows.push_back(node->m_hWindow);
+    return windows;
+}
+
+void HoverThreadList::PostToAll(UINT msg, WPARAM wp, LPARAM lp) const {
+    for (HWND window : Windows()) ::PostMessageW(window, msg, wp, lp);
+}
+
+void HoverThreadList::PostToAll11214() const { PostToAll(panel_msg::kRepaint); }
+void HoverThreadList::PostToAll11203() const { PostToAll(panel_msg::kDockAnimate); }
+
+size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
+    struct Running {
+        ThreadNode* node;
+        HANDLE thread;
+        DWORD id;
+        HWND window;
+    };
+    std::vector<Running> running;
+    {
+        fx::ScopedLock hold(lock_);
+        for (auto* list : {&nodes_, &ended_})
+            for (const auto& node : *list)
+                if (node->m_pThread && node->m_pThread->IsRunning())
+                    running.push_back({node.get(), node->m_pThread->handle(), node->m_pThread->threadId(),
+                                       list == &nodes_ ? node->m_hWindow : nullptr});
+    }
+    // Hide, then close without a fade: a panel that closes reports its usage.
+    // A thread without a window yet (still starting) is asked to quit.
+    for (const Running& r : running) {
+        if (r.window) {
+            ::PostMessageW(r.window, panel_msg::kHide, 0, 0);
+            ::PostMessageW(r.window, panel_msg::kCloseNow, 0, 0);
+        } else if (!r.node->m_pThread->PanelWindow()) {
+            r.node->m_pThread->RequestQuit();
+        }
+    }
+    const DWORD start = ::GetTickCount();
+    for (const Running& r : running) {
+        DWORD spent = ::GetTickCount() - start;
+        fx::WaitDispatchingSent(r.thread, spent < boundMs ? boundMs - spent : 0);
+    }
+    size_t terminated = 0;
+    for (const Running& r : running) {
+        if (::WaitForSingleObject(r.thread, 0) != WAIT_TIMEOUT) continue;
+        fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, boundMs);
+        ++terminated;
+        // A thread ended from outside may have died holding its own locks:
+        // its object is left alone for the rest of the process.
+        fx::ScopedLock hold(lock_);
+        for (auto* list : {&nodes_, &ended_})
+            for (auto& node : *list)
+                if (node.get() == r.node) (void)node->m_pThread.release();
+    }
+    return terminated;
+}
+
+}  // namespace panels

@@ -1,0 +1,76 @@
+// The running content panels: one ThreadNode per panel thread, in launch
+// order, owned by the controller (its m_Panels) and guarded by the panel-list
+// lock.  A panel thread takes its own node out when it closes; the object of
+// an ended thread is deleted later on the controller's thread (ReapEnded), so
+// no thread deletes its own object.  Windows of other threads are posted to
+// only after the list has been copied and the lock released.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/config/UserSetting.h"
+#include "app/panels/thread/PanelThread.h"
+#include "fx/Lock.h"
+
+namespace panels {
+
+class ThreadNode {
+public:
+    ThreadNode(std::unique_ptr<PanelThread> thread, const UserSetting& ecp);
+    ~ThreadNode();
+    ThreadNode(const ThreadNode&) = delete;
+    ThreadNode& operator=(const ThreadNode&) = delete;
+
+    std::unique_ptr<PanelThread> m_pThread;
+    HWND m_hWindow = nullptr;  // set once the panel reported itself created
+    UserSetting m_Ecp;         // the record the panel was opened with
+};
+
+class HoverThreadList {
+public:
+    // What the exit waits, in all, for the panels to close by themselves.
+    static constexpr DWORD kExitBoundMs = 2000;
+
+    explicit HoverThreadList(fx::CriticalSection& lock) : lock_(lock) {}
+    ~HoverThreadList();
+    HoverThreadList(const HoverThreadList&) = delete;
+    HoverThreadList& operator=(const HoverThreadList&) = delete;
+
+    fx::CriticalSection& Lock() const { return lock_; }
+
+    // Appends a node for the thread with a copy of the record; the list owns
+    // the thread from here.
+    PanelThread* Add(std::unique_ptr<PanelThread> thread, const UserSetting& ecp);
+    size_t GetCount() const;
+    // The first panel whose record has exactly this identifier: true when
+    // there is one, with its window (null while it is being created).
+    bool FindByGuid(const std::wstring& id, HWND* window) const;
+    void SetWindow(const PanelThread* thread, HWND window);
+    // Takes the thread's node out of the list (the panel closed).  The node
+    // and its thread object are deleted by ReapEnded once the thread ended.
+    bool Remove(const PanelThread* thread);
+    // Deletes the nodes taken out whose threads have ended.
+    void ReapEnded();
+
+    // The panels' windows, copied under the lock.
+    std::vector<HWND> Windows() const;
+    void PostToAll(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
+    void PostToAll11214() const;  // repaint, after a settings reload
+    void PostToAll11203() const;  // dock animation, every panel
+    // At exit: hides every panel and asks it to close (so a panel that closes
+    // in time reports its usage), waits for all threads with one bound, and
+    // terminates only the threads still running.  Returns how many were
+    // terminated.
+    size_t HideAllAndTerminate(DWORD boundMs = kExitBoundMs);
+
+private:
+    fx::CriticalSection& lock_;
+    std::vector<std::unique_ptr<ThreadNode>> nodes_;  // running, in launch order
+    std::vector<std::unique_ptr<ThreadNode>> ended_;  // taken out, thread maybe still ending
+};
+
+}  // namespace panels

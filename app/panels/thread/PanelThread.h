@@ -1,0 +1,69 @@
+// What the launcher, the panel list and the program's exit know of a content
+// panel's thread: the launch data the launcher fills in while the thread is
+// suspended, the panel window's handle once it exists, and the controller's
+// services the thread calls (PanelHost).  HoverThread is the program's panel
+// thread; tests launch stand-ins.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/core/config/UserSetting.h"
+#include "fx/UiThread.h"
+
+namespace panels {
+
+class HoverThreadList;
+class PanelThread;
+
+// The controller as a panel thread sees it.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+    // The window the panel reports to (111xx messages).
+    virtual HWND HostWindow() const = 0;
+    // The launch handshake.  Each call names the panel's own thread: only the
+    // launch of that thread is moved on, so a panel launched earlier cannot
+    // release a later launch.
+    virtual void ReportCreated(const PanelThread* panel, const RECT& panelRect) = 0;
+    virtual bool GoGiven(const PanelThread* panel) = 0;
+    virtual void ReportReady(const PanelThread* panel) = 0;
+    // The running panels.
+    virtual HoverThreadList& Panels() = 0;
+    // 11143 for a closed panel (the identifier in a block the controller frees).
+    virtual void PostUsage(const std::wstring& ecpId, DWORD openMs) = 0;
+    // The search text the controller keeps for the search panel.
+    virtual std::wstring SearchText() { return std::wstring(); }
+    // A search panel closed: the record it showed last and where it was.
+    virtual void SearchPanelClosed(const std::wstring& /*lastRecord*/, const RECT& /*rect*/) {}
+};
+
+class PanelThread : public fx::UiThread {
+public:
+    // Launch data, set by the launcher while the thread is suspended.
+    PanelHost* m_pHost = nullptr;
+    UserSetting m_Current;       // the record the panel shows
+    UserSetting m_Next;          // the record to show next (the record as launched)
+    std::wstring m_TemplateUrl;  // templates URL + "?template=ecp&skin=" + skin
+    std::wstring m_TemplateBase;
+    std::wstring m_Title;
+    std::wstring m_InnerEcp;     // a search panel's inner panel
+    uint32_t m_Flags = 0;
+    RECT m_Anchor{0, 0, 0, 0};
+    // The next render saves the mask image for the launcher.
+    std::atomic<bool> m_SaveMask{false};
+
+    // The panel window, once created (any thread).
+    HWND PanelWindow() const { return panelWindow_.load(); }
+
+protected:
+    void SetPanelWindow(HWND hwnd) { panelWindow_.store(hwnd); }
+
+private:
+    std::atomic<HWND> panelWindow_{nullptr};
+};
+
+}  // namespace panels

@@ -1,0 +1,122 @@
+// The panel list with stand-in panel threads under Wine: look-up, removal by
+// the panel itself, posting to every panel, and the exit's bounded close.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/thread/tests/StandInPanel.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using panels::HoverThreadList;
+using panels::PanelThread;
+using panels::testing::StandInPanel;
+using panels::testing::StandInScript;
+using testsupport::WaitFor;
+
+// A host that gives every launch the go at once and counts usage reports.
+class Host : public panels::PanelHost {
+public:
+    fx::CriticalSection lock;
+    HoverThreadList list{lock};
+    std::atomic<int> created{0}, usages{0};
+
+    HWND HostWindow() const override { return nullptr; }
+    void ReportCreated(const PanelThread*, const RECT&) override { ++created; }
+    bool GoGiven(const PanelThread*) override { return true; }
+    void ReportReady(const PanelThread*) override {}
+    HoverThreadList& Panels() override { return list; }
+    void PostUsage(const std::wstring&, DWORD) override { ++usages; }
+};
+
+class PanelList : public ::testing::Test {
+protected:
+    StandInPanel* Launch(const wchar_t* id, StandInScript script = {}) {
+        auto t = fx::StartSuspended<StandInPanel>(fx::Apartment::None, script);
+        EXPECT_TRUE(t);
+        StandInPanel* raw = t.get();
+        raw->m_pHost = &host_;
+        raw->m_Current.m_Id = id;
+        UserSetting record;
+        record.m_Id = id;
+        host_.list.Add(std::move(t), record);
+        raw->Resume();
+        EXPECT_TRUE(WaitFor([&] { return raw->PanelWindow() != nullptr; }, 5000));
+        host_.list.SetWindow(raw, raw->PanelWindow());
+        return raw;
+    }
+    Host host_;
+};
+
+TEST_F(PanelList, FindsByExactIdentifierAndPanelsRemoveThemselves) {
+    StandInPanel* a = Launch(L"ECP-A");
+    StandInPanel* b = Launch(L"ECP-B");
+    HWND w = nullptr;
+    ASSERT_TRUE(host_.list.FindByGuid(L"ECP-B", &w));
+    EXPECT_EQ(w, b->PanelWindow());
+    EXPECT_FALSE(host_.list.FindByGuid(L"ecp-b", &w));
+    EXPECT_EQ(host_.list.GetCount(), 2u);
+
+    ::PostMessageW(a->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 1; }, 5000));
+    EXPECT_FALSE(host_.list.FindByGuid(L"ECP-A", &w));
+    ASSERT_TRUE(WaitFor([&] { return !a->IsRunning(); }, 5000));
+    host_.list.ReapEnded();
+    EXPECT_EQ(host_.usages.load(), 1);
+}
+
+TEST_F(PanelList, PostsToEveryPanelWindow) {
+    StandInPanel* a = Launch(L"A");
+    StandInPanel* b = Launch(L"B");
+    host_.list.PostToAll11214();
+    host_.list.PostToAll11203();
+    for (StandInPanel* p : {a, b}) {
+        ASSERT_TRUE(WaitFor([&] { return p->Messages().size() == 2; }, 5000));
+        EXPECT_EQ(p->Messages(), (std::vector<UINT>{11214, 11203}));
+    }
+}
+
+// Sixteen panels that each close a little slowly, and take the list's lock
+// to remove themselves: all close within the bound, all report their usage,
+// none is terminated.
+TEST_F(PanelList, ExitClosesSixteenPanelsWithinTheBound) {
+    StandInScript slow;
+    slow.closeDelayMs = 50;
+    std::vector<StandInPanel*> panels;
+    for (int i = 0; i < 16; ++i) panels.push_back(Launch((L"P" + std::to_wstring(i)).c_str(), slow));
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(host_.list.HideAllAndTerminate(), 0u);
+    EXPECT_LT(::GetTickCount() - start, HoverThreadList::kExitBoundMs);
+    EXPECT_EQ(host_.usages.load(), 16);
+    EXPECT_EQ(host_.list.GetCount(), 0u);
+    for (StandInPanel* p : panels) {
+        EXPECT_FALSE(p->IsRunning());
+        EXPECT_EQ(p->Messages(), (std::vector<UINT>{11207, 11205}));
+    }
+}
+
+// A panel that ignores the close is terminated after the one bound; the
+// others are not.
+TEST_F(PanelList, ExitTerminatesOnlyTheStraggler) {
+    StandInScript stubborn;
+    stubborn.closeOnRequest = false;
+    Launch(L"ok-1");
+    StandInPanel* hung = Launch(L"hung", stubborn);
+    Launch(L"ok-2");
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(host_.list.HideAllAndTerminate(500), 1u);
+    DWORD spent = ::GetTickCount() - start;
+    EXPECT_GE(spent, 450u);
+    EXPECT_LT(spent, 2500u);
+    EXPECT_EQ(host_.usages.load(), 2);
+    EXPECT_FALSE(hung->IsRunning());
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// MegaWin ("BackWin777"): the layered top-level window of one content panel,
+// made and driven by its panel thread (HoverThread) on that thread.  It
+// places itself near the selection, the tray or the screen centre, snaps to
+// the work area's edges while dragged, resizes within the template's limits,
+// fades in and out on its own clock, and turns the panel messages 11201-11224
+// into its thread's handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/core/common/AppMessages.h"
+#include "app/panels/window/PanelGeometry.h"
+#include "app/selection/skin/FloatingWin.h"
+
+namespace panels {
+
+class HoverThread;
+
+class MegaWin : public FloatingWin {
+public:
+    static constexpr const wchar_t* kClass = L"BackWin777";
+    // No-activate, layered, tool window, topmost; the first timer tick drops
+    // no-activate.
+    static constexpr DWORD kExStyle = 0x08080088;
+    static constexpr DWORD kExStyleActive = 0x00080088;
+    static constexpr UINT_PTR kTimer = timer_id::kFade;
+    static constexpr UINT kTimerMs = 50;
+
+    explicit MegaWin(HoverThread* owner) : m_pOwner(owner) {}
+    ~MegaWin() override;
+
+    // Creates the hidden window at the panel rectangle.
+    bool CreatePanel(const RECT& panelRect);
+
+    // Paints the panel into the back buffer at the fade alpha and pushes it
+    // (updateOnly: without moving the window to the panel rectangle).
+    void Render(int unused, bool updateOnly) override;
+    // The fades: rounds of about 10 ms on the window's clock; nothing once
+    // the panel is closing.
+    void FadeIn();
+    void FadeOutAndClose();
+    // Places the window for the launch flags; returns the work-area check's
+    // correction (x: the window went to the other side of the anchor).
+    POINT PlaceNearTaskbar(uint32_t flags);
+    RECT GetTrayRect() const;
+    void CenterOnMonitor();
+    void SetNavButtonState(bool enabled, int which);
+    void RaiseChildWindows();
+    // The dock flight, ending at `target` (the dock bar's item place).
+    void AnimateIntoDock(const RECT& target);
+    void AnimateOutOfDock();
+    // Closing: the flag that stops the fades and most panel messages, then
+    // the children's close (11302), which ends the panel.
+    void BeginClose();
+
+    HoverThread* m_pOwner;
+    float m_FadeAlpha = 0.0f;
+    bool m_ActivationPending = true;
+    bool m_Closing = false;
+    bool m_Moving = false;
+    bool m_JustShown = false;
+    bool m_HasTail = false;
+    bool m_Docked = false;
+    bool m_DockAnimation = false;
+    Edges m_Edges;
+    RECT m_Anchor{0, 0, 0, 0};
+    RECT m_PanelRect{0, 0, 0, 0};
+    RECT m_UndockedRect{0, 0, 0, 0};
+    EdgeSnap m_Snap;
+    int m_ResizeDirection = 0;
+    RECT m_ResizeStartRect{0, 0, 0, 0};
+    POINT m_ResizeStartCursor{0, 0};
+    Size m_ResizeStartSize;
+    std::wstring m_MaskFile;  // where the mask image goes (temp directory + "mask.jpg")
+    // The window's clock and pause between fade rounds (tests step their own).
+    std::function<uint32_t()> m_Clock = [] { return static_cast<uint32_t>(::GetTickCount()); };
+    std::function<void(DWORD)> m_Sleep = [](DWORD ms) { ::Sleep(ms); };
+
+protected:
+    void PreCreateWindow(CREATESTRUCTW& cs) override;
+    bool OnCreateClient() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    bool OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnTimer(UINT_PTR id);
+    void OnShowWindow(bool shown);
+    LRESULT OnNcHitTest(POINT screen);
+    void OnMoving(RECT* proposed);
+    void OnLButtonDown(POINT client);
+    void OnLButtonUp(POINT client);
+    void OnMouseMove();
+    void RunFade(float from, float to);
+    void PaintPanel(Gdiplus::Graphics& g, float alpha);
+    void SaveMask();
+};
+
+}  // namespace panels

@@ -1,0 +1,219 @@
+// The launcher: every content panel opens here (BrowserTreeView::LaunchEcp),
+// and the controller's side of the launch handshake and of the panel list.
+#include <string>
+
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/common/Resource.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/panels/thread/LaunchRules.h"
+#include "app/core/common/AppMessages.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/controller/ControllerMessages.h"
+#include "fx/Lock.h"
+#include "log/PondrelLog.h"
+
+namespace {
+
+std::wstring ResourceString(UINT id, const wchar_t* fallback) {
+    const wchar_t* text = nullptr;
+    int n = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : std::wstring(fallback);
+}
+
+std::wstring MaskFile() { return theApp.m_TempDir + L"mask" + L".jpg"; }
+
+}  // namespace
+
+HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring&, const std::wstring& title,
+                                DWORD flags) {
+    if (!record) return nullptr;
+    record->m_RunValue += 1;
+    const bool searchPanel = record->m_SearchPanel != 0;
+    const bool singleInstance = record->m_SingleInstance != 0;
+    if (searchPanel && m_Observer.m_Selections.GetCount() > 0) {
+        fx::ScopedLock hold(g_PanelListLock);
+        m_SearchText = m_Observer.m_Selections.GetHead()->m_Text;
+    }
+    if (singleInstance && ReshowSingleInstance(*record)) return nullptr;
+
+    const size_t running = m_Panels.GetCount();
+    LogLine((L"ActiveECP Count: " + std::to_wstring(running)).c_str());
+    if (running >= static_cast<size_t>(panels::kMaxPanels)) {
+        RefuseSeventeenthPanel();
+        return nullptr;
+    }
+    flags = panels::LaunchFlags(flags, record->m_Placement);
+    LogLine((L"Launch ECP GUID: " + record->m_Id).c_str());
+    // One menu panel at a time: the older one closes first.
+    if (panels::IsMenuPanelLaunch(flags) && m_pMenuPanel) CloseMenuEcp();
+
+    std::unique_ptr<panels::PanelThread> made = m_MakePanelThread ? m_MakePanelThread() : nullptr;
+    if (!made) {
+        LogLine(L"The panel thread could not be started");
+        return nullptr;
+    }
+    {
+        fx::ScopedLock hold(g_LaunchLock);
+        m_PanelCreated = m_PanelGo = m_PanelReady = false;
+        m_LaunchToken = made.get();
+    }
+    made->m_pHost = this;
+    made->m_Current.CopyFrom(*record);
+    made->m_TemplateUrl = panels::TemplateUrl(theApp.m_TemplatesUrl, record->m_Skin);
+    made->m_TemplateBase = record->m_TemplateBaseUrl;
+    made->m_Title = title;
+    panels::PanelThread* thread = m_Panels.Add(std::move(made), *record);
+    if (searchPanel) HandOverSearchText(*thread);
+    thread->m_Next.CopyFrom(*record);
+    thread->m_Flags = flags;
+    thread->m_Anchor = anchor;
+
+    m_pMenuPanelMask.reset();
+    if (panels::WantsMask(flags)) {
+        ::DeleteFileW(MaskFile().c_str());  // never the mask of an earlier panel
+        thread->m_SaveMask = true;
+    }
+    thread->Resume();
+    if (!WaitForLaunch(thread, &BrowserTreeView::m_PanelCreated, L"created")) return nullptr;
+    m_pMenuPanelMask.reset();
+    {
+        fx::ScopedLock hold(g_LaunchLock);
+        m_PanelGo = true;
+    }
+    HWND panel = thread->PanelWindow();
+    m_Panels.SetWindow(thread, panel);
+    ::PostMessageW(panel, panel_msg::kReady, 0, 0);
+    if (!WaitForLaunch(thread, &BrowserTreeView::m_PanelReady, L"ready")) return nullptr;
+    {
+        fx::ScopedLock hold(g_LaunchLock);
+        m_LaunchToken = nullptr;
+    }
+    if (panels::WantsMask(flags)) LoadMenuPanelMask();
+    ::PostMessageW(panel, panels::FinalLaunchMessage(flags), 0, 0);
+    if (panels::IsMenuPanelLaunch(flags)) {
+        m_pMenuPanel = thread;
+        m_hMenuPanel = panel;
+    }
+    m_MenuPanelSticky = panels::IsStickyMenuPanel(singleInstance, flags);
+    return panel;
+}
+
+// An open panel of a single-instance record is shown again (to the front)
+// instead of a second one; its window is read under the panel-list lock.
+bool BrowserTreeView::ReshowSingleInstance(const UserSetting& record) {
+    HWND window = nullptr;
+    if (!m_Panels.FindByGuid(record.m_Id, &window)) return false;
+    ::PostMessageW(window, panel_msg::kShow, 0, 1);
+    if (record.m_SearchPanel) {
+        ::PostMessageW(window, panel_msg::kPublishUrl, 0, 0);
+        ::PostMessageW(window, panel_msg::kReady, 0, 0);
+    }
+    return true;
+}
+
+void BrowserTreeView::RefuseSeventeenthPanel() {
+    HideTextMenu();
+    ::SetForegroundWindow(hwnd());
+    std::wstring caption = ResourceString(IDS_TOO_MANY_CAPTION, L"To many PondRels!");
+    std::wstring text = ResourceString(IDS_TOO_MANY_TEXT,
+                                       L"You must close some of the PondRels in the dockbar or on your desktop before "
+                                       L"more can be opened.");
+    ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_ICONEXCLAMATION);
+}
+
+// A search panel opens with the selection's text, where the last one was
+// left, and with the inner panel last shown in it.
+void BrowserTreeView::HandOverSearchText(panels::PanelThread& thread) {
+    UserSetting& r = thread.m_Current;
+    {
+        fx::ScopedLock hold(g_PanelListLock);
+        r.m_QueryText = m_SearchText;
+        r.m_CurrentUrl = m_SearchText;
+        r.m_RunInt1 = m_LastPanelRect.left;
+        r.m_RunInt2 = m_LastPanelRect.top;
+        r.m_RunInt3 = m_LastPanelRect.right;
+        r.m_RunInt4 = m_LastPanelRect.bottom;
+    }
+    Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
+    fx::ScopedLock hold(g_PanelRecordLock);
+    if (m_LastInnerEcp.empty()) m_LastInnerEcp = theApp.m_DefaultEcp;
+    if (m_LastInnerEcp.empty()) return;
+    r.m_Id = m_LastInnerEcp;
+    thread.m_InnerEcp = m_LastInnerEcp;
+    if (UserSetting* inner = settings ? settings->FindEcp(m_LastInnerEcp) : nullptr) {
+        r.m_IconUrl = inner->m_IconUrl;
+        r.m_Version = inner->m_Version;
+        r.m_Action = inner->m_Action;
+        r.m_Searchable = inner->m_Searchable;
+    }
+}
+
+// One step of the handshake, bounded; messages other threads send to this
+// one are handled meanwhile, posted ones wait.  On time-out the launch is
+// given up: a late report of that panel no longer counts, and a window it
+// made is asked to close at once.
+bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool(BrowserTreeView::*flag),
+                                    const wchar_t* what) {
+    bool done = fx::PollDispatchingSent(
+        [&] {
+            fx::ScopedLock hold(g_LaunchLock);
+            return m_LaunchToken == thread && this->*flag;
+        },
+        m_LaunchWaitMs, 50);
+    if (done) return true;
+    LogLine((L"The panel did not report " + std::wstring(what) + L" within " + std::to_wstring(m_LaunchWaitMs) +
+             L" ms: launch given up")
+                .c_str());
+    {
+        fx::ScopedLock hold(g_LaunchLock);
+        m_LaunchToken = nullptr;
+    }
+    if (HWND window = thread->PanelWindow()) ::PostMessageW(window, panel_msg::kCloseNow, 0, 0);
+    return false;
+}
+
+void BrowserTreeView::ReportCreated(const panels::PanelThread* panel, const RECT& panelRect) {
+    fx::ScopedLock hold(g_LaunchLock);
+    if (m_LaunchToken != panel) return;
+    m_MenuPanelRect = panelRect;
+    m_PanelCreated = true;
+}
+
+bool BrowserTreeView::GoGiven(const panels::PanelThread* panel) {
+    fx::ScopedLock hold(g_LaunchLock);
+    return m_LaunchToken == panel && m_PanelGo;
+}
+
+void BrowserTreeView::ReportReady(const panels::PanelThread* panel) {
+    fx::ScopedLock hold(g_LaunchLock);
+    if (m_LaunchToken == panel) m_PanelReady = true;
+}
+
+void BrowserTreeView::PostUsage(const std::wstring& ecpId, DWORD openMs) { PostPanelUsage(hwnd(), ecpId, openMs); }
+
+std::wstring BrowserTreeView::SearchText() {
+    fx::ScopedLock hold(g_PanelListLock);
+    return m_SearchText;
+}
+
+void BrowserTreeView::SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) {
+    if (!lastRecord.empty()) {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        m_LastInnerEcp = lastRecord;
+    }
+    fx::ScopedLock hold(g_PanelListLock);
+    m_LastPanelRect = rect;
+}
+
+void BrowserTreeView::CloseAllPanels() {
+    m_Panels.HideAllAndTerminate();
+    // The usage reports of the panels that closed are taken before the
+    // controller goes.
+    MSG msg;
+    while (::PeekMessageW(&msg, hwnd(), controller_msg::kPanelUsage, controller_msg::kPanelUsage, PM_REMOVE))
+        OnPanelUsage(msg.wParam, msg.lParam);
+    m_Panels.ReapEnded();
+}

@@ -1,0 +1,260 @@
+// The launcher under Wine with stand-in panel threads: the handshake's
+// messages in order, the flags word and template URL a panel gets, the log
+// lines, the seventeenth panel's message box, the single-instance re-show,
+// the menu-panel record, a panel that never reports, and the exit.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ViewerLog.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/panels/thread/tests/StandInPanel.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/controller/ControllerMessages.h"
+#include "log/Logger.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using panels::testing::StandInPanel;
+using panels::testing::StandInScript;
+using testsupport::WaitFor;
+
+class Launcher : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(log_.Create());
+        g_pLogger = Logger::Open();
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Starting = true;
+        theApp.m_TemplatesUrl = L"http://t.example/templates.php";
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        // A temp directory of this program's own: the mask file has one name.
+        theApp.m_TempDir = std::wstring(temp) + L"panel_launcher_tests\\";
+        ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
+        doc_ = std::make_unique<CPondrelDoc>();
+        doc_->CreateProvidersPane();
+        theApp.m_pDoc = doc_.get();
+        parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                                    nullptr);
+        ASSERT_TRUE(parent_);
+        view_ = std::make_unique<BrowserTreeView>();
+        ASSERT_TRUE(view_->Create(parent_, RECT{3, 30, 397, 292}, 0xE900));
+        view_->OnInitialUpdate();
+        view_->m_MakePanelThread = [this]() -> std::unique_ptr<panels::PanelThread> {
+            auto t = fx::StartSuspended<StandInPanel>(fx::Apartment::None, script_);
+            if (t) launched_.push_back(t.get());
+            return t;
+        };
+    }
+    void TearDown() override {
+        view_->CloseAllPanels();
+        view_.reset();
+        if (parent_) ::DestroyWindow(parent_);
+        doc_.reset();
+        delete g_pLogger;
+        g_pLogger = nullptr;
+        ::CoUninitialize();
+    }
+    UserSetting* AddEcp(const wchar_t* id) {
+        auto record = std::make_unique<UserSetting>();
+        record->m_Id = id;
+        record->m_Skin = L"blue";
+        std::wstring defaultEcp = L"x";
+        return doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
+    }
+    HWND Launch(UserSetting* record, DWORD flags) {
+        return view_->LaunchEcp(RECT{100, 100, 200, 120}, record, L"", L"Title", flags);
+    }
+    bool Logged(const std::wstring& text) {
+        for (const std::wstring& line : log_.ReadAll())
+            if (line.find(text) != std::wstring::npos) return true;
+        return false;
+    }
+    bool Received(StandInPanel* panel, std::vector<UINT> expected) {
+        return WaitFor([&] { return panel->Messages() == expected; }, 5000);
+    }
+
+    ViewerLog log_;
+    StandInScript script_;
+    std::vector<StandInPanel*> launched_;
+    std::unique_ptr<CPondrelDoc> doc_;
+    HWND parent_ = nullptr;
+    std::unique_ptr<BrowserTreeView> view_;
+};
+
+TEST_F(Launcher, HandshakeThenFadeInWithTheFlagsAndTemplateUrl) {
+    UserSetting* record = AddEcp(L"ECP-1");
+    record->m_Placement = 0x80;
+    HWND panel = Launch(record, 2);
+    ASSERT_EQ(launched_.size(), 1u);
+    StandInPanel* p = launched_[0];
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel, p->PanelWindow());
+    EXPECT_EQ(p->flagsAtStart, 0x82u);
+    EXPECT_EQ(p->templateUrlAtStart, L"http://t.example/templates.php?template=ecp&skin=blue");
+    EXPECT_TRUE(p->goSeen);
+    EXPECT_TRUE(Received(p, {11213, 11219}));
+    EXPECT_EQ(record->m_RunValue, 1);
+    EXPECT_EQ(view_->m_Panels.GetCount(), 1u);
+    EXPECT_TRUE(Logged(L"ActiveECP Count: 0"));
+    EXPECT_TRUE(Logged(L"Launch ECP GUID: ECP-1"));
+    EXPECT_EQ(view_->m_pMenuPanel, nullptr);
+}
+
+TEST_F(Launcher, HiddenLaunchesEndWithCloseNowAndOnly8DropsTheLocation) {
+    UserSetting* record = AddEcp(L"ECP-H");
+    record->m_Placement = 0x80;
+    Launch(record, 8);
+    Launch(record, 9);
+    ASSERT_EQ(launched_.size(), 2u);
+    EXPECT_EQ(launched_[0]->flagsAtStart, 8u);
+    EXPECT_EQ(launched_[1]->flagsAtStart, 0x89u);
+    EXPECT_TRUE(Received(launched_[0], {11213, 11205}));
+    EXPECT_TRUE(Received(launched_[1], {11213, 11205}));
+    EXPECT_TRUE(Logged(L"ActiveECP Count: 1"));
+}
+
+// The seventeenth launch shows the message box (a watcher reads and closes
+// it) and starts nothing.
+TEST_F(Launcher, SeventeenthPanelIsRefusedWithTheMessageBox) {
+    for (int i = 0; i < 16; ++i)
+        ASSERT_TRUE(Launch(AddEcp((L"P" + std::to_wstring(i)).c_str()), 1)) << i;
+    std::atomic<bool> seen{false};
+    std::wstring text;
+    std::thread watcher([&] {
+        for (int i = 0; i < 200 && !seen; ++i) {
+            HWND box = ::FindWindowW(L"#32770", L"To many PondRels!");
+            if (box) {
+                wchar_t buffer[512] = {};
+                HWND label = ::GetDlgItem(box, 0xFFFF);
+                if (label) ::GetWindowTextW(label, buffer, 512);
+                text = buffer;
+                seen = true;
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                break;
+            }
+            ::Sleep(50);
+        }
+    });
+    HWND panel = Launch(AddEcp(L"P16"), 1);
+    watcher.join();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(text,
+              L"You must close some of the PondRels in the dockbar or on your desktop before more can be opened.");
+    EXPECT_EQ(panel, nullptr);
+    EXPECT_EQ(launched_.size(), 16u);
+    EXPECT_EQ(view_->m_Panels.GetCount(), 16u);
+    EXPECT_TRUE(Logged(L"ActiveECP Count: 16"));
+}
+
+TEST_F(Launcher, SingleInstanceIsShownAgainInsteadOfASecondPanel) {
+    UserSetting* record = AddEcp(L"ECP-S");
+    record->m_SingleInstance = 1;
+    record->m_SearchPanel = 1;
+    ASSERT_TRUE(Launch(record, 1));
+    ASSERT_TRUE(Received(launched_[0], {11213, 11219}));
+    EXPECT_EQ(Launch(record, 1), nullptr);
+    EXPECT_EQ(launched_.size(), 1u);
+    EXPECT_EQ(view_->m_Panels.GetCount(), 1u);
+    EXPECT_TRUE(Received(launched_[0], {11213, 11219, 11208, 11223, 11213}));
+    EXPECT_EQ(record->m_RunValue, 2);
+}
+
+TEST_F(Launcher, MenuPanelIsRecordedAndAnOlderOneClosedFirst) {
+    HWND first = Launch(AddEcp(L"M1"), 0x12);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(view_->m_pMenuPanel, launched_[0]);
+    EXPECT_EQ(view_->m_hMenuPanel, first);
+    HWND second = Launch(AddEcp(L"M2"), 0x12);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(Received(launched_[0], {11213, 11219, 11205}));
+    ASSERT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 1; }, 5000));
+    EXPECT_EQ(view_->m_pMenuPanel, launched_[1]);
+    EXPECT_EQ(view_->m_hMenuPanel, second);
+    EXPECT_FALSE(view_->m_MenuPanelSticky);
+
+    // 11138 of the closed panel is not the recorded one's; the current one's is.
+    ::SendMessageW(view_->hwnd(), controller_msg::kMenuPanelGone, reinterpret_cast<WPARAM>(first), 0);
+    EXPECT_EQ(view_->m_pMenuPanel, launched_[1]);
+    ::SendMessageW(view_->hwnd(), controller_msg::kMenuPanelGone, reinterpret_cast<WPARAM>(second), 0);
+    EXPECT_EQ(view_->m_pMenuPanel, nullptr);
+}
+
+TEST_F(Launcher, StickyMenuPanelNeedsSingleInstanceAnd0x40) {
+    UserSetting* record = AddEcp(L"ST");
+    record->m_SingleInstance = 1;
+    ASSERT_TRUE(Launch(record, 0x50));
+    EXPECT_TRUE(launched_[0]->saveMaskAtStart);
+    EXPECT_TRUE(view_->m_MenuPanelSticky);
+}
+
+// A panel that never reports created: the launcher gives up within its bound
+// and the program goes on launching.
+TEST_F(Launcher, PanelThatNeverReportsDoesNotHoldTheLauncher) {
+    view_->m_LaunchWaitMs = 800;
+    script_.reportCreated = false;
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(Launch(AddEcp(L"MUTE"), 1), nullptr);
+    EXPECT_LT(::GetTickCount() - start, 3000u);
+    EXPECT_TRUE(Logged(L"did not report created"));
+    // The window it made is asked to close at once.
+    ASSERT_EQ(launched_.size(), 1u);
+    EXPECT_TRUE(Received(launched_[0], {11205}));
+
+    script_ = StandInScript{};
+    view_->m_LaunchWaitMs = 10000;
+    EXPECT_TRUE(Launch(AddEcp(L"NEXT"), 1));
+}
+
+// Readiness belongs to one launch: an open panel reporting ready (as a
+// dragged search panel does) does not end another panel's launch early.
+TEST_F(Launcher, AnotherPanelsReadinessDoesNotReleaseTheLaunch) {
+    ASSERT_TRUE(Launch(AddEcp(L"OLD"), 1));
+    StandInPanel* old = launched_[0];
+    std::atomic<bool> stop{false};
+    std::thread dragger([&] {
+        while (!stop) {
+            view_->ReportReady(old);
+            ::Sleep(5);
+        }
+    });
+    view_->m_LaunchWaitMs = 800;
+    script_.reportReady = false;
+    HWND panel = Launch(AddEcp(L"NEW"), 1);
+    stop = true;
+    dragger.join();
+    EXPECT_EQ(panel, nullptr);
+    ASSERT_EQ(launched_.size(), 2u);
+    EXPECT_TRUE(Logged(L"did not report ready"));
+}
+
+// At exit every panel closes within the bound and its usage report is taken.
+TEST_F(Launcher, ExitClosesThePanelsAndTakesTheirUsage) {
+    std::vector<UserSetting*> records;
+    for (int i = 0; i < 16; ++i) {
+        records.push_back(AddEcp((L"U" + std::to_wstring(i)).c_str()));
+        ASSERT_TRUE(Launch(records.back(), 1));
+    }
+    DWORD start = ::GetTickCount();
+    view_->CloseAllPanels();
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_EQ(view_->m_Panels.GetCount(), 0u);
+    for (UserSetting* r : records) EXPECT_EQ(r->m_OpenCount, 1) << std::string(r->m_Id.begin(), r->m_Id.end());
+}
+
+}  // namespace
