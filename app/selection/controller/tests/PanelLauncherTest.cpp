@@ -20,6 +20,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
+#include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/tests/StandInPanel.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
@@ -241,6 +242,28 @@ TEST_F(Launcher, AnotherPanelsReadinessDoesNotReleaseTheLaunch) {
     EXPECT_EQ(panel, nullptr);
     ASSERT_EQ(launched_.size(), 2u);
     EXPECT_TRUE(Logged(L"did not report ready"));
+}
+
+// The program's own panel thread through the launcher: a "BackWin777"
+// window shown and faded in; its close comes back as a usage report.
+TEST_F(Launcher, RealPanelOpensFadesInAndReportsItsUsageWhenClosed) {
+    view_->m_MakePanelThread = panels::MakeHoverThread;
+    UserSetting* record = AddEcp(L"REAL");
+    record->m_Width = 200;
+    record->m_Height = 150;
+    HWND panel = Launch(record, 1);
+    ASSERT_TRUE(panel);
+    wchar_t name[64] = {};
+    ::GetClassNameW(panel, name, 64);
+    EXPECT_STREQ(name, L"BackWin777");
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }, 5000));
+    RECT rc{};
+    ::GetWindowRect(panel, &rc);
+    EXPECT_EQ(rc.right - rc.left, 200);
+    EXPECT_EQ(rc.bottom - rc.top, 150);
+    ::PostMessageW(panel, panel_msg::kFadeOutAndClose, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0 && record->m_OpenCount == 1; }, 10000));
+    EXPECT_FALSE(::IsWindow(panel) && ::IsWindowVisible(panel));
 }
 
 // At exit every panel closes within the bound and its usage report is taken.
