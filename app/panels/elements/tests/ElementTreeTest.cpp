@@ -415,6 +415,21 @@ TEST(ElementTree, RebuildKeepsEveryElementsIdentityClassAndIdAndRereadsTheStyle)
   EXPECT_EQ("box FFFF0000", KindOf(*Find(b.panel, "close")));
 }
 
+TEST(ElementTree, AnElementWithoutTypeIsSkippedAndItsSiblingsKeepTheirOwnPaths) {
+  // The second element has no type: nothing is built for it, and the third
+  // still reads its own style (its path stays element[3]).
+  FixtureDocument document(
+      "<window><element><type>area.design</type><id>a</id><style><width>10</width></style></element>"
+      "<element><id>typeless</id><style><width>20</width></style></element>"
+      "<element><type>controls.close</type><id>c</id><style><width>30</width></style></element></window>");
+  ElementPanel panel;
+  FakeFactory factory;
+  panel.BuildElements(document, AllOn(), {100, 100}, factory);
+  EXPECT_EQ((std::vector<std::string>{"AreaDesignElement ", "AreaDesignElement a", "CloseElement c"}),
+            ClassesAndIds(panel.all));
+  EXPECT_DOUBLE_EQ(30, Find(panel, "c")->width);
+}
+
 TEST(ElementTree, EmptyUnreadableAndDeepTemplatesBuildSafely) {
   {
     FixtureDocument none("");
