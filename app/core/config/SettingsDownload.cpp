@@ -38,6 +38,8 @@ bool CPondrelApp::DownloadSettings() {
         loaded = m_pSettings->LoadLists() == 0;
         m_SettingsLoaded = loaded;
     }
+    // The settings URL asked is published with the rest.
+    PublishSnapshot();
     // The tray shows the result.
     UpdateTrayLook();
     return loaded;

@@ -53,11 +53,7 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     m_PreviewUrl = Read(x, L"//init//urls//preview", L"Preview URL ");
     m_LogUrl = Read(x, L"//init//urls//log", L"Metrics URL ");
     m_UploadUrl = Read(x, L"//init//urls//preview_link_upload", L"Preview Link Upload URL ");
-    std::wstring ecpUrl = Read(x, L"//init//urls//ecp", L"ECP URL ");
-    {
-        fx::ScopedLock hold(g_PanelRecordLock);
-        m_EcpUrl = ecpUrl;
-    }
+    m_EcpUrl = Read(x, L"//init//urls//ecp", L"ECP URL ");
     std::wstring bestGuessUrl = Read(x, L"//init//urls//bestguess", L"Best Guess URL ");
     {
         fx::ScopedLock hold(g_BestGuessLock);
@@ -67,11 +63,7 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     Read(x, L"//init//urls//download_page", L"download page URL ");
     m_ImagesUrl = Read(x, L"//init//urls//images", L"Images ");
     Read(x, L"//init//urls//updates", L"Updates ");
-    std::wstring adsUrl = Read(x, L"//init//urls//ads", L"Ads ");
-    {
-        fx::ScopedLock hold(g_PanelRecordLock);
-        m_AdsUrl = adsUrl;
-    }
+    m_AdsUrl = Read(x, L"//init//urls//ads", L"Ads ");
     m_TemplatesUrl = Read(x, L"//init//urls//templates", L"Templates ");
     m_SiteEnhancerUrl = Read(x, L"//init//urls//site_enhancer", L"Site Enhancer URL ");
     m_MessagesUrl = Read(x, L"//init//urls//messages", L"Messages URL ");
@@ -130,6 +122,9 @@ void CPondrelApp::LoadSettingsValues(Settings& view) {
     sources.defaultEcp = &m_DefaultEcp;
     RebuildEcpRecords(x, view, sources, start);
 
+    // Other threads see the new values from here on, all at once.
+    PublishSnapshot();
+
     // The tray menu, the dock's imported items and the time taken.
     RequestTrayMenuRebuild();
     if (m_pDockThread && m_SettingsLoaded) ImportDockItems();
@@ -154,7 +149,39 @@ void CPondrelApp::ApplyHotKey() {
 }
 
 void CPondrelApp::CopyPanelUrls(std::wstring* ecpUrl, std::wstring* adsUrl) const {
-    fx::ScopedLock hold(g_PanelRecordLock);
-    if (ecpUrl) *ecpUrl = m_EcpUrl;
-    if (adsUrl) *adsUrl = m_AdsUrl;
+    const std::shared_ptr<const AppSnapshot> snapshot = Snapshot();
+    if (ecpUrl) *ecpUrl = snapshot->ecpUrl;
+    if (adsUrl) *adsUrl = snapshot->adsUrl;
+}
+
+void CPondrelApp::PublishSnapshot() {
+    AppSnapshot s;
+    s.initUrl = m_InitUrl;
+    s.settingsUrl = m_SettingsUrl;
+    s.previewUrl = m_PreviewUrl;
+    s.logUrl = m_LogUrl;
+    s.uploadUrl = m_UploadUrl;
+    s.ecpUrl = m_EcpUrl;
+    s.adsUrl = m_AdsUrl;
+    s.imagesUrl = m_ImagesUrl;
+    s.templatesUrl = m_TemplatesUrl;
+    s.siteEnhancerUrl = m_SiteEnhancerUrl;
+    s.messagesUrl = m_MessagesUrl;
+    s.ignoresUrl = m_IgnoresUrl;
+    s.updatesUrl = m_UpdatesUrl;
+    s.defaultEcp = m_DefaultEcp;
+    s.searchEcp = m_SearchEcp;
+    s.userId = m_UserId;
+    s.tid = m_Tid;
+    s.version = m_Version;
+    s.installDir = m_InstallDir;
+    s.cacheDir = m_CacheDir;
+    s.tempDir = m_TempDir;
+    s.useIgnoreList = m_UseIgnoreList;
+    s.enableBestGuess = m_EnableBestGuess;
+    s.showLinkPreviews = m_ShowLinkPreviews;
+    s.showDockBar = m_ShowDockBar;
+    s.scriptErrorsSuppressed = m_ScriptErrorsSuppressed;
+    s.logAuth = m_LogAuth;
+    m_Snapshot.Publish(std::move(s));
 }

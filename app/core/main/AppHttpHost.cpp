@@ -10,7 +10,7 @@ public:
     bool IsSettingsLoaded() const override { return theApp.m_SettingsLoaded; }
     bool IsOnline() const override { return theApp.m_Online; }
     bool IsStarting() const override { return theApp.m_Starting; }
-    std::wstring LogUrl() const override { return theApp.m_LogUrl; }
+    std::wstring LogUrl() const override { return theApp.Snapshot()->logUrl; }
     void ShowConnectingState() override { theApp.ShowConnectingState(); }
     void UpdateTrayIcon() override { theApp.UpdateTrayLook(); }
 };

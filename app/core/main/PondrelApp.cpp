@@ -192,7 +192,12 @@ void CPondrelApp::EnsureUserIds() {
     }
 }
 
-void CPondrelApp::PrepareUserIds() { EnsureUserIds(); }
+void CPondrelApp::PrepareUserIds() {
+    EnsureUserIds();
+    // Directories, ids and the default URLs are known: threads started from
+    // here on read them from the snapshot.
+    PublishSnapshot();
+}
 
 void CPondrelApp::CheckNewInstall() {
     std::wstring text;

@@ -1,16 +1,20 @@
 // CPondrelApp: the main program's one application object and common store:
 // settings values and URLs, directories, user ids, state flags, the long-lived
-// windows and the worker threads.  Members shared between threads are guarded
-// by the global locks of GlobalLocks.h.
+// windows and the worker threads.  Other threads read the values of
+// AppSnapshot through Snapshot() and the run-state flags (atomic) directly;
+// the other members shared between threads are guarded by the global locks of
+// GlobalLocks.h.  Every other member belongs to the user-interface thread.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <string>
 
+#include "app/core/common/AppSnapshot.h"
 #include "app/core/common/BestGuessShared.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/enhancers/BrowserWindows.h"
@@ -25,6 +29,7 @@
 #include "fx/Dialog.h"
 #include "fx/GdiPlus.h"
 #include "fx/Handle.h"
+#include "fx/Published.h"
 #include "fx/UiThread.h"
 
 class CPondrelDoc;
@@ -125,9 +130,14 @@ public:
     // (AppGraphics.cpp).
     void LoadActionMarkerImage(const std::wstring& url);
     void ApplyHotKey();
-    // The panel content and advert URLs for a panel thread, copied under the
-    // lock the settings load writes them under.
+    // The panel content and advert URLs for a panel thread, from one snapshot.
     void CopyPanelUrls(std::wstring* ecpUrl, std::wstring* adsUrl) const;
+    // The values other threads read, as last published (never null; any
+    // thread).
+    std::shared_ptr<const AppSnapshot> Snapshot() const { return m_Snapshot.Get(); }
+    // Publishes the members' current values as the snapshot (user-interface
+    // thread, after it changed any of them).
+    void PublishSnapshot();
 
     // Steps of the settings reload that belong to other pieces of the program
     // (PondrelAppSteps.cpp).
@@ -193,7 +203,7 @@ public:
     int m_ContextPanelKey = 0;
     std::wstring m_Texts[kTextCount];
     std::wstring m_UpdatesUrl;
-    bool m_Starting = true;
+    std::atomic<bool> m_Starting{true};
     bool m_ShowSplash = false;
     bool m_StartAllowed = true;
     SplashWnd m_Splash;  // created hidden at start-up, shown when m_ShowSplash
@@ -211,9 +221,9 @@ public:
     bool m_EnhancersOff = false;
     bool m_ClickOutsOff = false;
     bool m_DebugMode = false;
-    bool m_SettingsLoaded = false;
+    std::atomic<bool> m_SettingsLoaded{false};
     // m_Stats (the embedded usage statistics) comes here.
-    bool m_Disabled = false;
+    std::atomic<bool> m_Disabled{false};
     SharedGraphics m_Graphics;
     HICON m_hIconApp = nullptr;
     HICON m_hIconBalloon = nullptr;
@@ -229,7 +239,7 @@ public:
     int m_HotKeyVirtualKey = 0;
     bool m_LogAuth = true;
     XmlConfig* m_pSettings = nullptr;
-    bool m_Online = false;
+    std::atomic<bool> m_Online{false};
     bool m_WasOnline = false;
     bool m_OfflineNoticeShown = false;
     bool m_ShowContextMenu = false;
@@ -268,6 +278,7 @@ private:
     bool m_ReloadAgain = false;    // another was asked for meanwhile
     fx::UniqueHandle m_FirstMutex;  // owned by the first single-instance test when it made the mutex
     fx::ComApartment m_Com;  // this thread's COM start, from InitInstance to ExitInstance
+    fx::Published<AppSnapshot> m_Snapshot;  // what other threads read (PublishSnapshot)
     void SetDefaultUrls();
     void ReadInstallValues();
     void TellRunningInstanceToQuit();

@@ -198,8 +198,10 @@ bool BrowserTreeView::FirstSelectionIsHotspotTarget() {
 void BrowserTreeView::EmptySelections() { m_Observer.m_Selections.RemoveAllLinks(); }
 
 void BrowserTreeView::RetrySettings() {
-    RetrySettingsStep(theApp.m_SettingsLoaded, theApp.m_SettingsRetryTick, theApp.m_SettingsRetryInterval, m_Clock,
+    bool loaded = theApp.m_SettingsLoaded;
+    RetrySettingsStep(loaded, theApp.m_SettingsRetryTick, theApp.m_SettingsRetryInterval, m_Clock,
                       [] { return theApp.ReloadSettings(); });
+    theApp.m_SettingsLoaded = loaded;
 }
 
 void BrowserTreeView::RunPeriodicChecks() {

@@ -2,11 +2,14 @@
 // values, its log transcript, the variants, and the hot key.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <regex>
+#include <thread>
 
 #include "app/core/main/tests/AppFixture.h"
 #include "TestSupport.h"
 #include "app/core/config/HotKey.h"
+#include "app/core/main/AppHttpHost.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -79,6 +82,108 @@ TEST_F(SettingsLoadTest, SampleFillsEveryApplicationMember) {
     EXPECT_EQ(View().m_pSearchEcp, View().FindEcp(theApp.m_SearchEcp));
     EXPECT_EQ(View().m_EcpList.GetAt(9)->m_IconUrl, S(L"/images/dictionary.png"));
     EXPECT_EQ(View().m_EcpList.GetAt(9)->m_InstallDir, dir_);
+}
+
+// The smallest panel tree a document loads with.
+const char kOneRecordTree[] = "<ecptree><category><name>C</name><target><ecp><id>X</id></ecp></target></category></ecptree>";
+
+// Each load publishes the values other threads read as one snapshot; a
+// member changed afterwards is not seen until the next publication, and a
+// snapshot a reader holds stays as it was.
+TEST_F(SettingsLoadTest, EachLoadPublishesTheValuesOtherThreadsRead) {
+    LoadSample();
+    std::shared_ptr<const AppSnapshot> s = theApp.Snapshot();
+    const struct {
+        const char* name;
+        const std::wstring& published;
+        const std::wstring& member;
+    } strings[] = {
+        {"settingsUrl", s->settingsUrl, theApp.m_SettingsUrl},
+        {"previewUrl", s->previewUrl, theApp.m_PreviewUrl},
+        {"logUrl", s->logUrl, theApp.m_LogUrl},
+        {"uploadUrl", s->uploadUrl, theApp.m_UploadUrl},
+        {"ecpUrl", s->ecpUrl, theApp.m_EcpUrl},
+        {"adsUrl", s->adsUrl, theApp.m_AdsUrl},
+        {"imagesUrl", s->imagesUrl, theApp.m_ImagesUrl},
+        {"templatesUrl", s->templatesUrl, theApp.m_TemplatesUrl},
+        {"siteEnhancerUrl", s->siteEnhancerUrl, theApp.m_SiteEnhancerUrl},
+        {"messagesUrl", s->messagesUrl, theApp.m_MessagesUrl},
+        {"ignoresUrl", s->ignoresUrl, theApp.m_IgnoresUrl},
+        {"updatesUrl", s->updatesUrl, theApp.m_UpdatesUrl},
+        {"defaultEcp", s->defaultEcp, theApp.m_DefaultEcp},
+        {"searchEcp", s->searchEcp, theApp.m_SearchEcp},
+        {"installDir", s->installDir, theApp.m_InstallDir},
+    };
+    for (const auto& f : strings) {
+        EXPECT_EQ(f.published, f.member) << f.name;
+        EXPECT_FALSE(f.published.empty()) << f.name;
+    }
+    EXPECT_EQ(s->useIgnoreList, theApp.m_UseIgnoreList);
+    EXPECT_EQ(s->enableBestGuess, theApp.m_EnableBestGuess);
+    EXPECT_EQ(s->showLinkPreviews, theApp.m_ShowLinkPreviews);
+    EXPECT_EQ(s->showDockBar, theApp.m_ShowDockBar);
+    EXPECT_EQ(s->scriptErrorsSuppressed, theApp.m_ScriptErrorsSuppressed);
+    EXPECT_EQ(s->logAuth, theApp.m_LogAuth);
+
+    // Not published: readers keep the loaded value.
+    theApp.m_LogUrl = L"http://changed/";
+    theApp.m_EcpUrl = L"http://changed/ecp";
+    EXPECT_EQ(theApp.Snapshot()->logUrl, S(L"/log/stats.asp"));
+    EXPECT_EQ(AppHttpHost()->LogUrl(), S(L"/log/stats.asp"));
+    std::wstring ecp;
+    theApp.CopyPanelUrls(&ecp, nullptr);
+    EXPECT_EQ(ecp, S(L"/ecp/?type=ecp&ecpguid="));
+
+    // The next load publishes afresh; the snapshot held meanwhile is unchanged.
+    UseDocument("<init><urls><log>http://other/log.asp</log><ecp>http://other/ecp</ecp></urls>" +
+                std::string(kOneRecordTree) + "</init>");
+    ASSERT_TRUE(theApp.m_SettingsLoaded);
+    theApp.LoadSettingsValues(View());
+    EXPECT_EQ(theApp.Snapshot()->logUrl, L"http://other/log.asp");
+    EXPECT_EQ(theApp.Snapshot()->ecpUrl, L"http://other/ecp");
+    EXPECT_EQ(s->logUrl, S(L"/log/stats.asp"));
+}
+
+// A panel or request thread reading while the user-interface thread loads
+// one document after another sees the URLs of one load together, never the
+// content URL of one document beside the advert or log URL of another.
+TEST_F(SettingsLoadTest, AReaderThreadSeesTheUrlsOfOneLoadTogether) {
+    auto document = [](const char* tag) {
+        const std::string t(tag);
+        return "<init><urls><log>http://" + t + "/log.asp</log><ecp>http://" + t + "/ecp</ecp><ads>http://" + t +
+               "/ads/</ads><images>http://" + t + "/images/</images></urls>" + kOneRecordTree + "</init>";
+    };
+    const std::string documents[] = {document("first"), document("second")};
+    // Readers start from a load of the second document.
+    UseDocument(documents[1]);
+    ASSERT_TRUE(theApp.m_SettingsLoaded);
+    theApp.LoadSettingsValues(View());
+    std::atomic<bool> stop{false};
+    std::atomic<long> reads{0};
+    std::atomic<long> mixed{0};
+    std::thread reader([&] {
+        auto host = [](const std::wstring& url) { return url.substr(0, url.find(L'/', 7)); };
+        while (!stop) {
+            std::wstring ecp, ads;
+            theApp.CopyPanelUrls(&ecp, &ads);
+            std::shared_ptr<const AppSnapshot> s = theApp.Snapshot();
+            if (host(ecp) != host(ads) || host(s->logUrl) != host(s->imagesUrl) || host(s->ecpUrl) != host(s->adsUrl))
+                ++mixed;
+            ++reads;
+        }
+    });
+    for (int i = 0; i < 60; ++i) {
+        UseDocument(documents[i % 2]);
+        if (!theApp.m_SettingsLoaded) {
+            ADD_FAILURE() << "document " << i % 2 << " does not load";
+            break;
+        }
+        theApp.LoadSettingsValues(View());
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(mixed.load(), 0);
+    EXPECT_GT(reads.load(), 0);
 }
 
 // The whole transcript of the sample's load, time stamps and tick counts

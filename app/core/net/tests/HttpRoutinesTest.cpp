@@ -418,7 +418,11 @@ TEST_F(HttpTest, ClosedGateSendsNothingAndLeavesTheTrayAlone) {
 
 TEST_F(HttpTest, TheApplicationsFlagsAndLogUrlDriveThePost) {
     SetHttpHost(AppHttpHost());
+    // The request reads the published log URL, never the member the
+    // user-interface thread may be replacing.
     theApp.m_LogUrl = Url(L"/status/200/app/lc.asp");
+    theApp.PublishSnapshot();
+    theApp.m_LogUrl = Url(L"/status/200/not-published/lc.asp");
     struct Case {
         const char* name;
         bool disabled, settingsLoaded, online, starting;
