@@ -31,7 +31,7 @@ bool HoverThread::InitInstance() {
     m_IsSearchPanel = m_Current.m_SearchPanel != 0;
     m_CloseNeedsTwo = (m_Flags & kFlagTwoCloses) != 0;
     m_pWindow = std::make_unique<MegaWin>(this);
-    m_pWindow->m_MaskFile = theApp.m_TempDir + L"mask" + L".jpg";
+    m_pWindow->m_MaskFile = theApp.Snapshot()->tempDir + L"mask" + L".jpg";
     m_TemplateWidth = m_Current.m_Width > 0 ? m_Current.m_Width : kDefaultWidth;
     m_TemplateHeight = m_Current.m_Height > 0 ? m_Current.m_Height : kDefaultHeight;
     if (!m_pWindow->CreatePanel(RECT{0, 0, m_TemplateWidth, m_TemplateHeight})) {
@@ -97,7 +97,7 @@ void HoverThread::OnReload(WPARAM, LPARAM lp) {
 }
 
 void HoverThread::OnDockAnimate() {
-    if (theApp.m_ShowDockBar && m_Dockable && m_pWindow) {
+    if (theApp.Snapshot()->showDockBar && m_Dockable && m_pWindow) {
         RECT target{};
         ::GetWindowRect(m_pWindow->hwnd(), &target);
         target.right = target.left + 1;
@@ -198,13 +198,16 @@ void HoverThread::OpenInBrowser() {
 }
 
 std::wstring HoverThread::BuildEcpUrl() const {
+    // The application's values from one published snapshot (this is the
+    // panel's thread).
+    const std::shared_ptr<const AppSnapshot> app = theApp.Snapshot();
     EcpUrlParts parts;
-    parts.ecpUrl = theApp.m_EcpUrl;
+    parts.ecpUrl = app->ecpUrl;
     parts.id = m_Current.m_Id;
     parts.queryText = m_Current.m_QueryText;
     parts.showAds = m_Current.m_ShowAds != 0;
-    parts.userId = theApp.m_UserId;
-    parts.version = theApp.m_Version;
+    parts.userId = app->userId;
+    parts.version = app->version;
     parts.context = m_Current.m_Context;
     return panels::BuildEcpUrl(parts);
 }

@@ -85,6 +85,7 @@ protected:
         // A temp directory of this program's own: the mask file has one name.
         theApp.m_TempDir = std::wstring(temp) + L"hover_thread_tests\\";
         ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
+        theApp.PublishSnapshot();  // the panel thread reads the published values
     }
     HoverThread* Start(uint32_t flags, int width = 300, int height = 200) {
         std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
