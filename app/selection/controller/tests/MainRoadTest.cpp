@@ -5,7 +5,8 @@
 // own display: the hotspot appears beside the selection, the pointer on it
 // opens the text menu ("TxMenu"), the pointer on its category opens the
 // category's sub-menu, and a click on a search opens its URL, with the
-// selected text encoded in it, in the stand-in browser.
+// selected text encoded in it, in the stand-in browser; a click on a panel
+// item there opens its panel window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -154,62 +155,71 @@ protected:
     testsupport::Child program_;
     testsupport::Child firefox_;
     std::vector<std::wstring> lines_;
+
+    // Firefox in front with "Pond life" selected and the program on the demo
+    // settings; the pointer then opens the hotspot's text menu and the
+    // "Reference" category's sub-menu (their places kept in hotspot, menu
+    // and sub).
+    void OpenTheSubMenu() {
+        // Firefox in front with "Pond life" selected.
+        const std::wstring script = coretest::WriteFile(install_, L"firefox-page.txt",
+            "location http://example.test/ponds\n"
+            "domain example.test\n"
+            "title Ponds\n"
+            "piece Pond life|300,300,420,318\n"
+            "flags page selection\n"
+            "next\n"
+            "location http://example.test/ponds\n"
+            "domain example.test\n"
+            "title Ponds\n"
+            "piece Pond life|300,300,420,318\n"
+            "flags none\n");
+        const std::wstring report = install_ + L"firefox-report.txt";
+        ASSERT_TRUE(firefox_.Start(FIREFOX_EXT_EXE, {L"--window", L"--script", script, L"--report", report,
+                                                     L"--run-ms", L"90000"}));
+        ASSERT_TRUE(WaitFor([&] { return coretest::ReadFile(report).find("foreground\n") != std::string::npos; }, 10000))
+            << coretest::ReadFile(report);
+        // The pointer away from where the hotspot and the menus will be.
+        MoveTo(900, 800);
+
+        // The program on the demo settings.
+        coretest::WriteFile(Root(), L"settings.xml", coretest::SampleSettings(server_));
+        init_.Set(loopback::Url(L"/files/settings.xml"));
+        ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
+        ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
+
+        // The selection arrives and the hotspot fades in beside it.
+        ASSERT_TRUE(Logged(L"Selection: \"Pond life\" at 300,300,420,318", 15000)) << Log();
+        ASSERT_TRUE(WaitFor([] { return Shown(L"HoverHotspot"); }, 5000)) << Log();
+        hotspot = WindowRect(Popup(L"HoverHotspot"));
+        EXPECT_GE(hotspot.left, kPiece.right - 8);
+        EXPECT_LE(hotspot.left, kPiece.right + 3);
+        EXPECT_LT(hotspot.bottom, kPiece.bottom);
+        Snapshot("hotspot", {kPiece, hotspot});
+
+        // The pointer on the hotspot opens the text menu below it.
+        ASSERT_TRUE(HoverUntil((hotspot.left + hotspot.right) / 2, (hotspot.top + hotspot.bottom) / 2,
+                               [] { return Shown(L"TxMenu"); }))
+            << "the text menu did not open\n" << Log();
+        menu = WindowRect(Popup(L"TxMenu"));
+        EXPECT_EQ(menu.right - menu.left, 180);
+        // The demo's one shown category, after its divider: a separator, then
+        // "Reference".
+        EXPECT_EQ(menu.bottom - menu.top, kSeparator + kItem + 5);
+        Snapshot("text-menu", {kPiece, hotspot, menu});
+
+        // The pointer on "Reference" opens its sub-menu of panels and searches.
+        ASSERT_TRUE(HoverUntil(menu.left + 60, menu.top + kSeparator + kItem / 2, [] { return Shown(L"company"); }))
+            << "the category's sub-menu did not open\n" << Log();
+        sub = WindowRect(Popup(L"company"));
+        // Dictionary, Encyclopedia, Web Search, Search the Web (Translate is off).
+        EXPECT_EQ(sub.bottom - sub.top, 4 * kItem + 5);
+    }
+    RECT hotspot{}, menu{}, sub{};
 };
 
 TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
-    // Firefox in front with "Pond life" selected.
-    const std::wstring script = coretest::WriteFile(install_, L"firefox-page.txt",
-        "location http://example.test/ponds\n"
-        "domain example.test\n"
-        "title Ponds\n"
-        "piece Pond life|300,300,420,318\n"
-        "flags page selection\n"
-        "next\n"
-        "location http://example.test/ponds\n"
-        "domain example.test\n"
-        "title Ponds\n"
-        "piece Pond life|300,300,420,318\n"
-        "flags none\n");
-    const std::wstring report = install_ + L"firefox-report.txt";
-    ASSERT_TRUE(firefox_.Start(FIREFOX_EXT_EXE, {L"--window", L"--script", script, L"--report", report,
-                                                 L"--run-ms", L"90000"}));
-    ASSERT_TRUE(WaitFor([&] { return coretest::ReadFile(report).find("foreground\n") != std::string::npos; }, 10000))
-        << coretest::ReadFile(report);
-    // The pointer away from where the hotspot and the menus will be.
-    MoveTo(900, 800);
-
-    // The program on the demo settings.
-    coretest::WriteFile(Root(), L"settings.xml", coretest::SampleSettings(server_));
-    init_.Set(loopback::Url(L"/files/settings.xml"));
-    ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
-    ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
-
-    // The selection arrives and the hotspot fades in beside it.
-    ASSERT_TRUE(Logged(L"Selection: \"Pond life\" at 300,300,420,318", 15000)) << Log();
-    ASSERT_TRUE(WaitFor([] { return Shown(L"HoverHotspot"); }, 5000)) << Log();
-    const RECT hotspot = WindowRect(Popup(L"HoverHotspot"));
-    EXPECT_GE(hotspot.left, kPiece.right - 8);
-    EXPECT_LE(hotspot.left, kPiece.right + 3);
-    EXPECT_LT(hotspot.bottom, kPiece.bottom);
-    Snapshot("hotspot", {kPiece, hotspot});
-
-    // The pointer on the hotspot opens the text menu below it.
-    ASSERT_TRUE(HoverUntil((hotspot.left + hotspot.right) / 2, (hotspot.top + hotspot.bottom) / 2,
-                           [] { return Shown(L"TxMenu"); }))
-        << "the text menu did not open\n" << Log();
-    const RECT menu = WindowRect(Popup(L"TxMenu"));
-    EXPECT_EQ(menu.right - menu.left, 180);
-    // The demo's one shown category, after its divider: a separator, then
-    // "Reference".
-    EXPECT_EQ(menu.bottom - menu.top, kSeparator + kItem + 5);
-    Snapshot("text-menu", {kPiece, hotspot, menu});
-
-    // The pointer on "Reference" opens its sub-menu of panels and searches.
-    ASSERT_TRUE(HoverUntil(menu.left + 60, menu.top + kSeparator + kItem / 2, [] { return Shown(L"company"); }))
-        << "the category's sub-menu did not open\n" << Log();
-    const RECT sub = WindowRect(Popup(L"company"));
-    // Dictionary, Encyclopedia, Web Search, Search the Web (Translate is off).
-    EXPECT_EQ(sub.bottom - sub.top, 4 * kItem + 5);
+    ASSERT_NO_FATAL_FAILURE(OpenTheSubMenu());
 
     // "Search the Web" made hot, then clicked (the menu is as wide as its
     // texts measure, which depends on the fonts installed).
@@ -231,6 +241,34 @@ TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
         << " hotspot " << Shown(L"HoverHotspot") << "\n" << Log();
     // The choice closed the menus.
     EXPECT_TRUE(WaitFor([] { return !Shown(L"TxMenu") && !Shown(L"company"); }, 3000));
+}
+
+// A panel item of the sub-menu opens its panel: "Dictionary", the demo's
+// Slate panel of 360 by 420, in a "BackWin777" window shown on the screen.
+TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanel) {
+    ASSERT_NO_FATAL_FAILURE(OpenTheSubMenu());
+
+    // "Dictionary", the sub-menu's first item, made hot, then clicked.
+    const int x = (sub.left + sub.right) / 2, y = sub.top + kItem / 2;
+    MoveTo(x, y);
+    MoveTo(x + 1, y);
+    MoveTo(x + 2, y);
+    ASSERT_TRUE(WaitFor([] { return Shown(L"company"); }, 500));
+    testsupport::Run(kXdotool, {L"mousedown", L"1"}, 10000);
+    testsupport::WaitFor([] { return false; }, 100);
+    testsupport::Run(kXdotool, {L"mouseup", L"1"}, 10000);
+
+    HWND panel = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        panel = ::FindWindowW(L"BackWin777", nullptr);
+        return panel && ::IsWindowVisible(panel);
+    }, 15000)) << "no panel window\n" << Log();
+    const RECT shown = WindowRect(panel);
+    EXPECT_EQ(shown.right - shown.left, 360);
+    EXPECT_EQ(shown.bottom - shown.top, 420);
+    // The choice closed the menus.
+    EXPECT_TRUE(WaitFor([] { return !Shown(L"TxMenu") && !Shown(L"company"); }, 3000));
+    Snapshot("panel", {shown});
 }
 
 }  // namespace
