@@ -69,7 +69,7 @@ void Snapshot(const char* name, std::initializer_list<RECT> windows) {
     ::InflateRect(&area, kMargin, kMargin);
     area.left = std::max(0L, area.left);
     area.top = std::max(0L, area.top);
-    testsupport::WaitFor([] { return false; }, 600);
+    testsupport::WaitFor([] { return false; }, 1500);
     const std::wstring geometry = std::to_wstring(area.right - area.left) + L"x" +
                                   std::to_wstring(area.bottom - area.top) + L"+" + std::to_wstring(area.left) +
                                   L"+" + std::to_wstring(area.top);
