@@ -35,3 +35,9 @@ here = os.path.dirname(os.path.abspath(__file__))
 icon(os.path.join(here, 'pondrel.ico'), (180, 110, 20), (60, 160, 40))     # 128, 153: the program
 icon(os.path.join(here, 'balloon.ico'), (180, 110, 20), (40, 180, 240))    # 146: balloons
 icon(os.path.join(here, 'tray.ico'), (120, 80, 20), (60, 160, 40))         # 150: first tray look
+# The tray looks of the connection state (the enabled-and-offline look is 153).
+icon(os.path.join(here, 'tray_disabled_offline.ico'), (130, 130, 130), (170, 170, 170))  # 151
+icon(os.path.join(here, 'tray_disabled.ico'), (130, 130, 130), (60, 160, 40))            # 152: disabled, starting
+icon(os.path.join(here, 'tray_online.ico'), (200, 90, 30), (60, 200, 60))                # 154: enabled and online
+icon(os.path.join(here, 'tray_no_settings.ico'), (180, 110, 20), (40, 40, 220))          # 157: no settings
+icon(os.path.join(here, 'tray_connecting.ico'), (180, 110, 20), (30, 200, 240))          # 158: connecting

@@ -114,6 +114,13 @@ constexpr unsigned kOpenSearchCommand = 9999;       // WM_COMMAND: tray icon, le
 constexpr unsigned kTrayDoubleClickCommand = 9998;  // WM_COMMAND: tray icon, double click
 }  // namespace frame_msg
 
+// Posted to the tray icon's own window (CSystemTray) by other threads; the
+// tray's thread applies the request.
+namespace tray_msg {
+constexpr unsigned kApplyIcon = 11501;     // wParam: the icon resource id
+constexpr unsigned kApplyTooltip = 11502;  // the text waits in the tray, under its lock
+}  // namespace tray_msg
+
 // Timer ids, each on the window named.
 namespace timer_id {
 constexpr unsigned kHotspotAnimation = 333;  // the hotspot window (TxSelWin)

@@ -6,7 +6,12 @@
 #define IDD_HIDDEN_DIALOG 131
 #define IDI_BALLOON 146
 #define IDI_TRAY 150
-#define IDI_APP 153
+#define IDI_TRAY_DISABLED_OFFLINE 151
+#define IDI_TRAY_DISABLED 152
+#define IDI_APP 153  // also the tray's enabled-and-offline look
+#define IDI_TRAY_ONLINE 154
+#define IDI_TRAY_NO_SETTINGS 157
+#define IDI_TRAY_CONNECTING 158
 
 #define IDS_TOO_MANY_CAPTION 1
 #define IDS_NEW_VERSION 2
