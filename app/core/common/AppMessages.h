@@ -119,6 +119,7 @@ constexpr unsigned kTrayDoubleClickCommand = 9998;  // WM_COMMAND: tray icon, do
 namespace tray_msg {
 constexpr unsigned kApplyIcon = 11501;     // wParam: the icon resource id
 constexpr unsigned kApplyTooltip = 11502;  // the text waits in the tray, under its lock
+constexpr unsigned kShowLook = 11503;      // wParam 1: the connecting look, 0: the current one
 }  // namespace tray_msg
 
 // Timer ids, each on the window named.

@@ -24,7 +24,7 @@ bool CPondrelApp::DownloadSettings() {
     m_SettingsLoaded = false;
     // Offline: no request; settings.xml on disk is not read.
     if (!m_Online) {
-        UpdateTrayLook();
+        UpdateTrayIcon();
         return false;
     }
     // A failed download leaves the file on disk as it was.
@@ -41,7 +41,7 @@ bool CPondrelApp::DownloadSettings() {
     // The settings URL asked is published with the rest.
     PublishSnapshot();
     // The tray shows the result.
-    UpdateTrayLook();
+    UpdateTrayIcon();
     return loaded;
 }
 
@@ -76,7 +76,7 @@ void CPondrelApp::ReloadSettingsOnce() {
     // The dock flag to compare against, the starting look and the connection state.
     const bool dockBefore = RememberedDockFlag(m_SettingsLoaded, m_ShowDockBar);
     m_Starting = true;
-    UpdateTrayLook();
+    UpdateTrayIcon();
     m_SettingsLoaded = false;
     m_SettingsRetryTick = ::GetTickCount();
     UpdateConnectionState();
@@ -101,7 +101,7 @@ void CPondrelApp::ReloadSettingsOnce() {
     }
     // Started: the tray's look and the messages that waited for the settings.
     m_Starting = false;
-    UpdateTrayLook();
+    UpdateTrayIcon();
     FlushPendingMessages();
     LogLine(L"Reload Settings done");
 }

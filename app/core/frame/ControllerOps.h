@@ -35,6 +35,8 @@ public:
     virtual void RebuildMenus() = 0;
     // Opens url in the user's browser.
     virtual void OpenUrlInBrowser(const std::wstring& url) = 0;
+    // Opens the tray menu with its bottom edge 2 pixels above the cursor.
+    virtual void ShowTrayMenu(POINT /*cursor*/) {}
 
     // State read by the raw-input handler.
     virtual bool HasMenuPanel() const = 0;       // m_pMenuPanel

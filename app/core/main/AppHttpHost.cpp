@@ -12,7 +12,7 @@ public:
     bool IsStarting() const override { return theApp.m_Starting; }
     std::wstring LogUrl() const override { return theApp.Snapshot()->logUrl; }
     void ShowConnectingState() override { theApp.ShowConnectingState(); }
-    void UpdateTrayIcon() override { theApp.UpdateTrayLook(); }
+    void UpdateTrayIcon() override { theApp.UpdateTrayIcon(); }
 };
 
 PondrelAppHttpHost g_host;

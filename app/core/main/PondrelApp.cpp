@@ -334,7 +334,7 @@ bool CPondrelApp::InitInstance() {
     // Settings.
     LogLine(L"DownloadSettings");
     DownloadSettings();
-    UpdateTrayLook();
+    UpdateTrayIcon();
     if (!m_SettingsLoaded) {
         if (!m_HaveInitDispatch) LogLine(L"-------------------------->ERROR: m_HaveInitDispatch is false");
         LogLine(L"-------------------------->Faild to load settings!");
@@ -362,7 +362,7 @@ bool CPondrelApp::InitInstance() {
     // new-install check.
     CheckForNewVersion();
     OpenMiniBrowse();
-    UpdateTrayLook();
+    UpdateTrayIcon();
     if (m_ShowSplash) ShowSplashWindow();
     FlushPendingMessages();
     ResetStatistics();

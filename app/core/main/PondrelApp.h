@@ -22,6 +22,8 @@
 #include "app/core/graphics/Monitors.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/FileVersionInfo.h"
+#include "app/core/tray/SystemTray.h"
+#include "app/core/tray/TrayRules.h"
 #include "app/selection/skin/DeskTopOverLayWin.h"
 #include "app/selection/skin/SplashWnd.h"
 #include "fx/App.h"
@@ -96,9 +98,22 @@ public:
     // Makes the shared graphics; true.
     bool LoadGraphics();
     void FreeGraphics();
-    void UpdateConnectionState();
-    void UpdateTrayLook();
+    // The tray and the connection state (AppTray.cpp).
+    // Tests the default route; notify: a lost route shows the balloon once
+    // per offline period.  A route back resends the best-guess settings or
+    // reloads the settings (not while a reload runs).
+    void UpdateConnectionState(bool notify = false);
+    // The heartbeat's route test, every m_ConnCheckInterval.
+    void PollConnection();
+    // Not disabled, settings loaded, online, not starting.
+    bool IsReady() const;
+    // The tray looks; from another thread they are shown on the tray's thread.
+    void UpdateTrayIcon();
+    void ShowEnabledTrayState();
+    void ShowDisabledTrayState();
     void ShowConnectingState();
+    // The update check's setup download, with its balloon.
+    void StartSetupDownload(bool withBalloon);
     void StartBackThread();
     bool StartBestGuessThread();
     void CheckForNewVersion();
@@ -199,7 +214,9 @@ public:
     std::wstring m_SiteEnhancerUrl;
     std::wstring m_MessagesUrl;
     std::wstring m_IgnoresUrl;
-    // m_Tray (the embedded notification-area icon) comes here.
+    CSystemTray m_Tray;  // the notification-area icon
+    // The default-route test of the connection state (tests replace it).
+    bool (*m_RouteTest)() = nullptr;
     int m_ContextPanelKey = 0;
     std::wstring m_Texts[kTextCount];
     std::wstring m_UpdatesUrl;
@@ -273,6 +290,8 @@ public:
     fx::GdiplusSession m_Gdiplus;
 
 private:
+    tray::StateFlags TrayFlags() const;
+    void ShowTrayLook(const tray::Look& look);
     void ReloadSettingsOnce();
     bool m_ReloadRunning = false;  // a settings reload is in progress
     bool m_ReloadAgain = false;    // another was asked for meanwhile

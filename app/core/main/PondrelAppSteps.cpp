@@ -8,22 +8,8 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/ControllerOps.h"
 
-// The tray icon: string 101 as tooltip, icon 150; false ends start-up.
-bool CPondrelApp::CreateTrayIcon() { return true; }
-
 // The debug window, when "debug.txt" exists in the install directory.
 void CPondrelApp::CreateDebugWindow() {}
-
-// Tests the default route and sets m_Online.
-void CPondrelApp::UpdateConnectionState() {}
-
-// The tray icon's look and tooltip for the connection state.
-void CPondrelApp::UpdateTrayLook() {}
-
-// The tray's connecting look (icon 152 while starting, else 158; tooltip
-// string 108), shown while a request to the server opens.  Called from
-// whichever thread makes the request.
-void CPondrelApp::ShowConnectingState() {}
 
 // The download thread (BackThread).
 void CPondrelApp::StartBackThread() {}
@@ -33,6 +19,9 @@ bool CPondrelApp::StartBestGuessThread() { return false; }
 
 // The version check against the server.
 void CPondrelApp::CheckForNewVersion() {}
+
+// The setup download of a new version (with its balloon when asked).
+void CPondrelApp::StartSetupDownload(bool) {}
 
 // Opens the "MiniBrowse" panel, hidden: it loads its page and closes at once.
 void CPondrelApp::OpenMiniBrowse() {
@@ -44,14 +33,8 @@ void CPondrelApp::OpenMiniBrowse() {
     controller->LaunchEcp(RECT{0, 0, 20, 20}, record, m_UserId, L"MiniBrowse", 8);
 }
 
-// Drops the input queued during start-up.
-void CPondrelApp::FlushPendingMessages() {}
-
 // Resets the usage statistics.
 void CPondrelApp::ResetStatistics() {}
-
-// The first-run balloon: text string 134, title string 133, icon 146.
-void CPondrelApp::ShowFirstRunBalloon() {}
 
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
@@ -85,18 +68,12 @@ void CPondrelApp::CloseAllPanels() {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->CloseAllPanels();
 }
 
-// Hides the tray icon.
-void CPondrelApp::HideTrayIcon() {}
-
 // The controller's window (BrowserTreeView), owner of the hot key; null until
 // the controller exists.
 HWND CPondrelApp::GetControllerWindow() const {
     ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
     return controller ? controller->ControllerWindow() : nullptr;
 }
-
-// A balloon of the tray icon.
-void CPondrelApp::ShowTrayBalloon(const wchar_t*, const wchar_t*, HICON) {}
 
 // Marks the tray menu for a rebuild from the new document when next shown.
 void CPondrelApp::RequestTrayMenuRebuild() {}
@@ -120,9 +97,6 @@ void CPondrelApp::RefreshBestGuessSettings() {}
 void CPondrelApp::RebuildMenus() {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RebuildMenus();
 }
-
-// The tray icon's notification handler.
-LRESULT CPondrelApp::OnTrayNotification(WPARAM, LPARAM) { return 0; }
 
 // The shared GDI font (until the graphics have their own: the GUI font).
 

@@ -192,6 +192,10 @@ bool CSystemTray::ShowBalloon(const wchar_t* text, const wchar_t* title, HICON i
     return shown;
 }
 
+bool CSystemTray::PostLookRequest(bool connecting) {
+    return hwnd() && ::PostMessageW(hwnd(), tray_msg::kShowLook, connecting ? 1 : 0, 0) != FALSE;
+}
+
 LRESULT CSystemTray::AddAgain() {
     {
         fx::ScopedLock hold(m_Lock);
@@ -253,6 +257,9 @@ LRESULT CSystemTray::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnSettingChange(static_cast<UINT>(wp));
             return result;
         }
+        case tray_msg::kShowLook:
+            if (m_Host) m_Host->ShowLook(wp != 0);
+            return 0;
         case tray_msg::kApplyIcon:
             ApplyIcon(static_cast<UINT>(wp));
             return 0;

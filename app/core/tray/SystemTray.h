@@ -53,6 +53,9 @@ public:
     virtual void OpenTrayMenu(POINT cursor) = 0;
     // The window the icon's commands go to (the main window); null when none.
     virtual HWND CommandTarget() = 0;
+    // A look requested from another thread (PostLookRequest), now on the
+    // tray's thread: the connecting look, or the one for the current state.
+    virtual void ShowLook(bool connecting) = 0;
 };
 
 namespace tray {
@@ -93,6 +96,8 @@ public:
     bool SetIcon(UINT id);
     bool SetTooltipText(const wchar_t* text);
     bool ShowBalloon(const wchar_t* text, const wchar_t* title, HICON icon);
+    // From another thread: the host's ShowLook on the tray's thread.
+    bool PostLookRequest(bool connecting);
 
     LRESULT OnTaskbarCreated();
     void OnSettingChange(UINT flag);

@@ -246,7 +246,7 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
             if (!theApp.m_Starting) Rescan(true);
             return true;
         case kBestGuessAnswer: OnBestGuessAnswer(wp, lp); return true;
-        case kConnectionState: theApp.UpdateConnectionState(); return true;
+        case kConnectionState: theApp.UpdateConnectionState(true); return true;
         case kDockAnimation: PostToAllPanels11203(*this); return true;
         case kPanelUsage: OnPanelUsage(wp, lp); return true;
         case kNavigateUrl: {

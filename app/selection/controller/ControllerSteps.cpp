@@ -23,11 +23,11 @@ void AppOpenMiniBrowser() {}
 void AppToggleContextPanel() {}
 void AppHideMenus() {}
 void AppReportBug() {}
-void AppPollConnection() {}
+void AppPollConnection() { theApp.PollConnection(); }
 void AppProcessServerMessages() {}
 void CollectUsageStats() {}
 void RunSetup() {}
-void RefreshTrayState() {}
+void RefreshTrayState() { theApp.UpdateTrayIcon(); }
 
 void PostToAllPanels11203(BrowserTreeView& view) { view.m_Panels.PostToAll11203(); }
 void DockEcp() {}

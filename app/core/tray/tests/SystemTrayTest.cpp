@@ -39,6 +39,8 @@ struct RecordingHost : TrayHost {
     void StartSetupDownload() override { ++setupDownloads; }
     void OpenTrayMenu(POINT) override { ++menus; }
     HWND CommandTarget() override { return target; }
+    void ShowLook(bool connecting) override { looks.push_back(connecting); }
+    std::vector<bool> looks;
     bool flushing = false, ready = true, updateBalloon = false;
     int setupDownloads = 0, menus = 0;
     HWND target = nullptr;
