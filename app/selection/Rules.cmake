@@ -8,7 +8,8 @@ add_library(pondrel_selection_rules STATIC
   ${SELECTION_RULES_DIR}/controller/HoverEngine.cpp
   ${SELECTION_RULES_DIR}/hotspot/HotspotAnimation.cpp
   ${SELECTION_RULES_DIR}/menus/MenuItems.cpp
-  ${SELECTION_RULES_DIR}/menus/TextRootItems.cpp)
+  ${SELECTION_RULES_DIR}/menus/TextRootItems.cpp
+  ${SELECTION_RULES_DIR}/menus/TrayMenuItems.cpp)
 target_include_directories(pondrel_selection_rules PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(pondrel_selection_rules PUBLIC pondrel_skin_logic)
 pondrel_gtest(selection_rules_tests SOURCES
@@ -17,4 +18,5 @@ pondrel_gtest(selection_rules_tests SOURCES
   ${SELECTION_RULES_DIR}/hotspot/tests/HotspotAnimationTest.cpp
   ${SELECTION_RULES_DIR}/menus/tests/MenuItemsTest.cpp
   ${SELECTION_RULES_DIR}/menus/tests/TextRootItemsTest.cpp
+  ${SELECTION_RULES_DIR}/menus/tests/TrayMenuItemsTest.cpp
   LIBS pondrel_selection_rules)

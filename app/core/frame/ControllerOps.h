@@ -37,6 +37,8 @@ public:
     virtual void OpenUrlInBrowser(const std::wstring& url) = 0;
     // Opens the tray menu with its bottom edge 2 pixels above the cursor.
     virtual void ShowTrayMenu(POINT /*cursor*/) {}
+    // The tray menu builds its items anew when next shown.
+    virtual void RequestTrayMenuRebuild() {}
 
     // State read by the raw-input handler.
     virtual bool HasMenuPanel() const = 0;       // m_pMenuPanel

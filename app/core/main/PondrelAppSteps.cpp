@@ -76,7 +76,9 @@ HWND CPondrelApp::GetControllerWindow() const {
 }
 
 // Marks the tray menu for a rebuild from the new document when next shown.
-void CPondrelApp::RequestTrayMenuRebuild() {}
+void CPondrelApp::RequestTrayMenuRebuild() {
+    if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RequestTrayMenuRebuild();
+}
 
 // DockBar::ImportItems into m_DockImports, then 11118 to the dock bar's window.
 void CPondrelApp::ImportDockItems() {}

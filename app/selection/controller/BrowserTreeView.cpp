@@ -14,6 +14,7 @@
 #include "app/selection/controller/ControllerMessages.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/controller/EnhancerCalls.h"
+#include "app/selection/menus/TrayMenu.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -63,7 +64,7 @@ void BrowserTreeView::CreatePopupWindows() {
     m_pTextMenu = MakeMenu<TextRootMenu>(L"TxMenu", this, &m_Observer);
     m_pSearchMenu = MakeMenu<TextRootMenu>(L"SearchMenu", this, &m_Observer);
     m_pAppMenu = MakeMenu<TxMenuWin>(L"AppMenu", this, &m_Observer);
-    m_pTrayMenu = MakeMenu<TxMenuWin>(L"TrayMenu", this, &m_Observer);
+    m_pTrayMenu = MakeMenu<TrayMenu>(L"TrayMenu", this, nullptr);
 }
 
 template <class F>
@@ -123,6 +124,20 @@ void BrowserTreeView::HideMenus(bool includeSearchMenu) {
     if (includeSearchMenu && m_pSearchMenu && ::IsWindowVisible(m_pSearchMenu->hwnd())) HideMenu(*m_pSearchMenu);
     for (TxMenuWin* menu : {static_cast<TxMenuWin*>(m_pTextMenu.get()), m_pAppMenu.get(), m_pTrayMenu.get()})
         if (menu) HideMenu(*menu);
+}
+
+// The tray menu with its bottom edge 2 pixels above the cursor, the
+// controller as owner and no observer.
+void BrowserTreeView::ShowTrayMenu(POINT cursor) {
+    if (!m_pTrayMenu) return;
+    m_pTrayMenu->BuildItems();
+    m_pTrayMenu->MeasureItems();
+    const LONG top = cursor.y - m_pTrayMenu->m_Height - 2;
+    m_pTrayMenu->ShowAt(RECT{cursor.x, top, cursor.x, top}, this, nullptr);
+}
+
+void BrowserTreeView::RequestTrayMenuRebuild() {
+    if (auto* menu = dynamic_cast<TrayMenu*>(m_pTrayMenu.get())) menu->m_Rebuild = true;
 }
 
 void BrowserTreeView::RebuildMenus() {

@@ -50,6 +50,8 @@ public:
     int PollOnce() override;
     void HideMenus(bool includeSearchMenu) override;
     void RebuildMenus() override;
+    void ShowTrayMenu(POINT cursor) override;
+    void RequestTrayMenuRebuild() override;
 
     int CollectHotSpots() override;
     int CollectSelections() override;

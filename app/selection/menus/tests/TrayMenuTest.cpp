@@ -1,0 +1,252 @@
+// The tray menu under Wine: its items from a settings fixture, the disabled
+// flags at paint, a disabled item keeping the menu open, the switch changing
+// its item and the tray's look, link and panel choices and Exit.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/core/config/XmlConfig.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/menus/TrayMenu.h"
+#include "tests/support/GdiplusTestEnv.h"
+
+namespace {
+
+class WindowClassesEnv : public ::testing::Environment {
+public:
+    void SetUp() override {
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Graphics.Load(L"C:\\no-such-install\\");
+        theApp.LoadStringResources();
+    }
+    void TearDown() override { theApp.m_Graphics.Free(); }
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
+
+class RecordingView : public BrowserTreeView {
+public:
+    struct Launch {
+        RECT anchor;
+        UserSetting* record;
+        std::wstring text, title;
+        DWORD flags;
+    };
+    std::vector<std::wstring> urls;
+    std::vector<Launch> launches;
+    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
+    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
+                   DWORD flags) override {
+        launches.push_back({anchor, record, text, title, flags});
+        return nullptr;
+    }
+};
+
+class RecordingShell : public TrayShell {
+public:
+    BOOL NotifyIcon(DWORD, NOTIFYICONDATAW* data) override {
+        if (data->uFlags & NIF_TIP) lastTip = data->szTip;
+        return TRUE;
+    }
+    std::wstring lastTip;
+};
+
+const char kSettings[] = R"(<?xml version="1.0"?>
+<init>
+  <tray><menu>
+    <item><text>Panel One</text><ecp>E1</ecp><divider>before</divider></item>
+    <item><text>Web Site</text><url>http://example.test/site</url><divider>After</divider></item>
+    <item><text>Both</text><ecp>E1</ecp><url>http://example.test/both</url></item>
+    <item><text>No Record</text><ecp>MISSING</ecp></item>
+  </menu></tray>
+</init>
+)";
+
+std::wstring WriteTemp(const char* name, const std::string& text) {
+    wchar_t dir[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, dir);
+    std::wstring path = std::wstring(dir) + L"traymenu-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                        std::wstring(name, name + std::char_traits<char>::length(name));
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(f);
+    return path;
+}
+
+class TrayMenuTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        doc_ = std::make_unique<CPondrelDoc>();
+        doc_->CreateProvidersPane();
+        theApp.m_pDoc = doc_.get();
+        auto record = std::make_unique<UserSetting>();
+        record->m_Id = L"E1";
+        record->m_Name = L"Panel One";
+        std::wstring defaultEcp = L"x";
+        record_ = doc_->GetSettingsView()->AddRecord(std::move(record), L"E1", defaultEcp);
+        path_ = WriteTemp("settings.xml", kSettings);
+        theApp.m_pSettings = new XmlConfig(path_.c_str());
+        theApp.m_pSettings->LoadLists();
+        theApp.m_SettingsLoaded = true;
+        theApp.m_Online = true;
+        theApp.m_Starting = false;
+        theApp.m_Disabled = false;
+        theApp.m_UpdateState = 0;
+        theApp.m_DownloadTried = true;
+        theApp.m_Tray.SetShell(&shell_);
+        theApp.m_Tray.Create(nullptr, L"tip", ::LoadIconW(nullptr, IDI_APPLICATION));
+        menu_ = std::make_unique<TrayMenu>();
+        ASSERT_TRUE(menu_->CreateMenu(L"TrayMenu", &view_, nullptr));
+    }
+    void TearDown() override {
+        menu_.reset();
+        theApp.m_Tray.RemoveIcon();
+        theApp.m_Tray.SetShell(&RealTrayShell());
+        theApp.m_Tray.Destroy();
+        theApp.DeleteSettingsReader();
+        theApp.m_SettingsLoaded = false;
+        theApp.m_Disabled = false;
+        theApp.m_pDoc = nullptr;
+        doc_.reset();
+        ::DeleteFileW(path_.c_str());
+        ::CoUninitialize();
+    }
+    std::vector<std::wstring> Texts() {
+        std::vector<std::wstring> out;
+        for (size_t i = 0; i < menu_->m_Items.GetCount(); ++i) {
+            const MyMenuItem& item = *menu_->m_Items.GetAt(i);
+            out.push_back(item.m_Separator ? L"-" : item.m_Text);
+        }
+        return out;
+    }
+    int IndexOf(const std::wstring& text) {
+        for (size_t i = 0; i < menu_->m_Items.GetCount(); ++i)
+            if (menu_->m_Items.GetAt(i)->m_Text == text) return static_cast<int>(i);
+        return -1;
+    }
+    MyMenuItem* Item(const std::wstring& text) { return menu_->m_Items.GetAt(static_cast<size_t>(IndexOf(text))); }
+    // Shows the menu, makes the item hot and releases the button on it.
+    void ClickOn(const std::wstring& text) {
+        menu_->ShowAt(RECT{100, 100, 100, 100}, &view_, nullptr);
+        menu_->RefreshItems();
+        menu_->m_Items.m_HotIndex = IndexOf(text);
+        ::SendMessageW(menu_->hwnd(), WM_LBUTTONUP, 0, 0);
+    }
+
+    std::unique_ptr<CPondrelDoc> doc_;
+    UserSetting* record_ = nullptr;
+    std::wstring path_;
+    RecordingView view_;
+    RecordingShell shell_;
+    std::unique_ptr<TrayMenu> menu_;
+};
+
+TEST_F(TrayMenuTest, ItemsFromTheSettings) {
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"-", L"Panel One", L"Web Site", L"-", L"Both", L"No Record", L"-",
+                                                  L"Check for Update", L"Disable", L"Exit"}));
+    EXPECT_EQ(Item(L"Check for Update")->m_Index, 777);
+    EXPECT_EQ(Item(L"Web Site")->m_Type, L"http://example.test/site");
+    EXPECT_EQ(Item(L"Panel One")->m_Id, L"E1");
+
+    // Without settings: the switch and Exit only.
+    theApp.m_SettingsLoaded = false;
+    menu_->ClearItems();
+    menu_->BuildItems();
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"Disable", L"Exit"}));
+}
+
+TEST_F(TrayMenuTest, DisabledFlagsFollowTheStateAtEveryRefresh) {
+    struct Case {
+        bool online, disabled;
+        bool panel, link, update, toggle, exit;
+    } cases[] = {
+        {true, false, false, false, false, false, false},
+        {false, false, true, true, true, false, false},
+        {true, true, true, false, true, false, false},
+    };
+    for (const Case& c : cases) {
+        theApp.m_Online = c.online;
+        theApp.m_Disabled = c.disabled;
+        menu_->RefreshItems();
+        EXPECT_EQ(Item(L"Panel One")->m_Disabled, c.panel);
+        EXPECT_EQ(Item(L"Web Site")->m_Disabled, c.link);
+        EXPECT_EQ(Item(L"Check for Update")->m_Disabled, c.update);
+        EXPECT_EQ(Item(L"Disable")->m_Disabled, c.toggle);
+        EXPECT_EQ(Item(L"Exit")->m_Disabled, c.exit);
+    }
+}
+
+TEST_F(TrayMenuTest, ADisabledItemKeepsTheMenuOpen) {
+    theApp.m_Online = false;
+    ClickOn(L"Web Site");
+    EXPECT_TRUE(menu_->IsVisible());
+    EXPECT_TRUE(view_.urls.empty());
+    theApp.m_Online = true;
+    ClickOn(L"Web Site");
+    EXPECT_FALSE(menu_->IsVisible());
+    EXPECT_EQ(view_.urls, (std::vector<std::wstring>{L"http://example.test/site"}));
+}
+
+TEST_F(TrayMenuTest, AnItemWithAPanelAndAUrlOpensTheUrlOnly) {
+    ClickOn(L"Both");
+    EXPECT_EQ(view_.urls, (std::vector<std::wstring>{L"http://example.test/both"}));
+    EXPECT_TRUE(view_.launches.empty());
+}
+
+TEST_F(TrayMenuTest, APanelItemLaunchesItsPanel) {
+    ClickOn(L"Panel One");
+    ASSERT_EQ(view_.launches.size(), 1u);
+    const RecordingView::Launch& l = view_.launches[0];
+    EXPECT_EQ(l.record, record_);
+    EXPECT_EQ(l.anchor.left, 0);
+    EXPECT_EQ(l.anchor.top, 0);
+    EXPECT_EQ(l.anchor.right, 20);
+    EXPECT_EQ(l.anchor.bottom, 20);
+    EXPECT_EQ(l.title, L"Tray Menu");
+    EXPECT_EQ(l.flags, 1u);
+    EXPECT_EQ(record_->m_Transient, 1u);
+    EXPECT_EQ(record_->m_Counted, 0);
+    EXPECT_EQ(record_->m_QueryText, L"PondRel");
+    // A configured panel without a record does nothing.
+    ClickOn(L"No Record");
+    EXPECT_EQ(view_.launches.size(), 1u);
+}
+
+TEST_F(TrayMenuTest, TheSwitchTurnsTheProgramOffAndBackOn) {
+    ClickOn(L"Disable");
+    EXPECT_TRUE(theApp.m_Disabled);
+    EXPECT_EQ(IndexOf(L"Disable"), -1);
+    EXPECT_NE(IndexOf(L"Enable"), -1);
+    EXPECT_EQ(shell_.lastTip, L"PondRel - Disabled and Online");
+    menu_->RefreshItems();
+    EXPECT_TRUE(Item(L"Panel One")->m_Disabled);
+    ClickOn(L"Enable");
+    EXPECT_FALSE(theApp.m_Disabled);
+    EXPECT_NE(IndexOf(L"Disable"), -1);
+    EXPECT_EQ(shell_.lastTip, L"PondRel - Enabled and Online");
+}
+
+TEST_F(TrayMenuTest, ExitAsksTheMainWindowToQuit) {
+    HWND main = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND before = GetSharedMainWindow();
+    SetSharedMainWindow(main);
+    ClickOn(L"Exit");
+    SetSharedMainWindow(before);
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, main);
+    ::DestroyWindow(main);
+}
+
+}  // namespace
