@@ -155,14 +155,13 @@ TEST_F(AppTrayTest, TheLooksTooltips) {
     theApp.m_SettingsLoaded = false;
 }
 
+DWORD WINAPI ShowConnectingFromAnotherThread(void*) {
+    theApp.ShowConnectingState();
+    return 0;
+}
+
 TEST_F(AppTrayTest, ALookAskedFromAnotherThreadIsShownOnTheTraysThread) {
-    HANDLE worker = ::CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            theApp.ShowConnectingState();
-            return 0;
-        },
-        nullptr, 0, nullptr);
+    HANDLE worker = ::CreateThread(nullptr, 0, &ShowConnectingFromAnotherThread, nullptr, 0, nullptr);
     ASSERT_NE(worker, nullptr);
     fx::UniqueHandle owner(worker);
     ASSERT_EQ(::WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);

@@ -218,22 +218,18 @@ TEST_F(SystemTrayTest, RemovingDeletesTheIconOnce) {
     EXPECT_EQ(shell_.calls.size(), 1u);
 }
 
+DWORD WINAPI AskFromAnotherThread(void* p) {
+    CSystemTray* tray = static_cast<CSystemTray*>(p);
+    tray->SetIcon(IDI_TRAY_CONNECTING);
+    tray->SetTooltipText(L"PondRel - Connecting...");
+    tray->SetTooltipText(L"PondRel - Enabled and Online");
+    return 0;
+}
+
 // Requests from another thread reach the shell from the tray's own thread,
 // in order, the last tooltip winning.
 TEST_F(SystemTrayTest, RequestsFromAnotherThreadAreAppliedOnTheTraysThread) {
-    struct Args {
-        CSystemTray* tray;
-    } args{&tray_};
-    HANDLE worker = ::CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-            CSystemTray* tray = static_cast<Args*>(p)->tray;
-            tray->SetIcon(IDI_TRAY_CONNECTING);
-            tray->SetTooltipText(L"PondRel - Connecting...");
-            tray->SetTooltipText(L"PondRel - Enabled and Online");
-            return 0;
-        },
-        &args, 0, nullptr);
+    HANDLE worker = ::CreateThread(nullptr, 0, &AskFromAnotherThread, &tray_, 0, nullptr);
     ASSERT_NE(worker, nullptr);
     fx::UniqueHandle owner(worker);
     ASSERT_EQ(::WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);
