@@ -33,16 +33,6 @@ public:
 
 AppTrayHost g_TrayHost;
 
-bool PlatformHasTray() {
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info)) return false;
-#pragma GCC diagnostic pop
-    return info.dwMajorVersion >= 4;
-}
-
 // Removes every message of the range for hwnd from the thread's queue
 // (bounded: input keeps arriving only as fast as it is made).
 void DropQueued(HWND hwnd, UINT first, UINT last) {
@@ -57,7 +47,7 @@ void DropQueued(HWND hwnd, UINT first, UINT last) {
 // The tray icon: string 101 as tooltip, icon 150; false ends start-up.
 bool CPondrelApp::CreateTrayIcon() {
     m_Tray.Initialise();
-    m_Tray.SetEnabled(PlatformHasTray());
+    m_Tray.SetEnabled(tray::WindowsMajorVersion() >= 4);
     if (!m_Tray.Enabled()) return false;
     m_Tray.SetHost(&g_TrayHost);
     m_Tray.SetIconModule(m_hInstance);
@@ -97,6 +87,8 @@ tray::StateFlags CPondrelApp::TrayFlags() const {
 
 bool CPondrelApp::IsReady() const { return tray::IsReady(TrayFlags()); }
 
+// Takes a route test into the online flags and acts on the route's return.
+// notify: a lost route shows the balloon, once per offline period.
 void CPondrelApp::UpdateConnectionState(bool notify) {
     tray::Connection c{m_Online, m_WasOnline, m_OfflineNoticeShown};
     tray::ConnectionStep step =
@@ -112,19 +104,11 @@ void CPondrelApp::UpdateConnectionState(bool notify) {
     if (step.onReturn == tray::OnReturn::ReloadSettings) ReloadSettings();
 }
 
+// Going offline shows nothing here: the balloon is the notifying update's.
 void CPondrelApp::PollConnection() {
     DWORD now = ::GetTickCount();
     if (now - m_ConnCheckTick <= m_ConnCheckInterval) return;
-    // Going offline shows nothing here: the balloon is the connection-state
-    // update's.
-    tray::Connection c{m_Online, m_WasOnline, m_OfflineNoticeShown};
-    tray::ConnectionStep step =
-        tray::TakeRouteTest(c, RouteUp(), false, m_pDoc != nullptr, m_SettingsLoaded, m_ReloadRunning);
-    m_Online = c.online;
-    m_WasOnline = c.wasOnline;
-    m_OfflineNoticeShown = c.offlineNoticeShown;
-    if (step.onReturn == tray::OnReturn::ResendBestGuess) RefreshBestGuessSettings();
-    if (step.onReturn == tray::OnReturn::ReloadSettings) ReloadSettings();
+    UpdateConnectionState(false);
     UpdateTrayIcon();
     m_ConnCheckTick = now;
 }

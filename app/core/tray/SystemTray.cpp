@@ -23,17 +23,24 @@ void CopyField(wchar_t (&field)[N], const wchar_t* text, size_t limit) {
     field[count] = L'\0';
 }
 
-bool PlatformHasBalloons() {
+OSVERSIONINFOW PlatformVersion() {
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info)) return false;
+    if (!::GetVersionExW(&info)) info = OSVERSIONINFOW{};
 #pragma GCC diagnostic pop
+    return info;
+}
+
+bool PlatformHasBalloons() {
+    OSVERSIONINFOW info = PlatformVersion();
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4;
 }
 
 }  // namespace
+
+DWORD tray::WindowsMajorVersion() { return PlatformVersion().dwMajorVersion; }
 
 TrayShell& RealTrayShell() {
     static ShellNotify shell;

@@ -73,6 +73,8 @@ constexpr DWORD kDataSize = offsetof(NOTIFYICONDATAW, hBalloonIcon);
 static_assert(kDataSize == 952, "the notification record the program registers");
 #endif
 static_assert(kCreationFlags == 7, "message, icon and tip");
+// The platform's major version (0 when unknown).
+DWORD WindowsMajorVersion();
 }  // namespace tray
 
 class CSystemTray : public fx::Window {

@@ -34,7 +34,7 @@ protected:
         theApp.m_SettingsLoaded = false;
         // The route test answers what the test set: a test goes offline by
         // clearing m_Online.
-        theApp.m_RouteTest = [] { return theApp.m_Online; };
+        theApp.m_RouteTest = []() -> bool { return theApp.m_Online; };
         doc_ = std::make_unique<CPondrelDoc>();
         doc_->OnNewDocument();  // the application's document
         doc_->CreateProvidersPane();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core/common/Resource.h"
+#include "app/core/tray/tests/RecordingShell.h"
 #include "app/core/main/tests/AppFixture.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
@@ -18,20 +19,8 @@ namespace {
 
 std::wstring Root() { return testsupport::WinDir(TRAY_HTTP_ROOT); }
 
-struct Call {
-    DWORD message;
-    NOTIFYICONDATAW data;
-    DWORD thread;
-};
-
-class RecordingShell : public TrayShell {
-public:
-    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
-        calls.push_back({message, *data, ::GetCurrentThreadId()});
-        return TRUE;
-    }
-    std::vector<Call> calls;
-};
+using traytest::Call;
+using traytest::RecordingShell;
 
 bool g_RouteUp = true;
 

@@ -11,26 +11,14 @@
 #include <vector>
 
 #include "app/core/common/Resource.h"
+#include "app/core/tray/tests/RecordingShell.h"
 #include "app/core/tray/SystemTray.h"
 #include "fx/Handle.h"
 
 namespace {
 
-struct Call {
-    DWORD message;
-    NOTIFYICONDATAW data;
-    DWORD thread;
-};
-
-class RecordingShell : public TrayShell {
-public:
-    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
-        calls.push_back({message, *data, ::GetCurrentThreadId()});
-        return answer;
-    }
-    std::vector<Call> calls;
-    BOOL answer = TRUE;
-};
+using traytest::Call;
+using traytest::RecordingShell;
 
 struct RecordingHost : TrayHost {
     bool FlushingInput() override { return flushing; }
