@@ -8,6 +8,7 @@
 #include "app/panels/templates/ElementLayout.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/LaunchRules.h"
+#include "app/panels/thread/TemplateRenderFactory.h"
 #include "app/core/common/AppMessages.h"
 #include "app/panels/window/MegaWin.h"
 #include "log/PondrelLog.h"
@@ -40,6 +41,12 @@ bool HoverThread::InitInstance() {
         return false;
     }
     SetPanelWindow(m_pWindow->hwnd());
+    if (LoadWindowTemplate(m_TemplateWidth, m_TemplateHeight)) {
+        // The window takes the laid-out template's size.
+        const templates::LayoutRect& r = m_pElements->panelRect;
+        ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
     m_pWindow->m_Anchor = m_Anchor;
     m_pWindow->PlaceNearTaskbar(m_Flags | kFlagHidden);
 
@@ -68,6 +75,49 @@ int HoverThread::ExitInstance() {
         m_pWindow.reset();
     }
     return PanelThread::ExitInstance();
+}
+
+bool HoverThread::LoadWindowTemplate(int width, int height) {
+    if (!m_pWindow) return false;
+    if (m_TemplateUrl.empty()) {
+        LogWithPrefix(L"Panel %s has no template address: it draws its plain face", m_Current.m_Id.c_str());
+        return false;
+    }
+    m_Template = LoadTemplate({theApp.m_CacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
+                               XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)});
+    if (!m_Template.config || !m_Template.config->IsLoaded()) {
+        const std::wstring line = L"No window template loaded for panel " + m_Current.m_Id + L" (skin " +
+                                  m_Current.m_TemplateKey + L"): it draws its plain face";
+        LogWithPrefix(L"%s", line.c_str());
+        return false;
+    }
+    const templates::TemplateSize size{width, height};
+    const WindowValues values = ReadWindowValues(LookupIn(*m_Template.config), size);
+    m_pWindow->m_Edges = Edges{values.top, values.left, values.bottom, values.right};
+    if (!m_pElements) {
+        m_pElements = std::make_unique<ElementPanel>();
+        m_pElementWindow = std::make_unique<HwndPanelWindow>(m_pWindow->hwnd());
+        m_pElementLock = std::make_unique<CriticalSectionPanelLock>(m_PanelLock);
+        m_pElements->window = m_pElementWindow.get();
+        m_pElements->lock = m_pElementLock.get();
+        m_pElements->log = [](const std::wstring& line) { LogWithPrefix(L"%s", line.c_str()); };
+    }
+    if (!m_pTitleFont && !theApp.m_Graphics.titleFont)
+        m_pTitleFont = CreateGdiFont(L"Tahoma", 12, Gdiplus::FontStyleBold);
+    const Gdiplus::Font* font = theApp.m_Graphics.titleFont ? theApp.m_Graphics.titleFont.get() : m_pTitleFont.get();
+    const std::wstring base = m_TemplateBase.empty() ? m_Current.m_TemplateBaseUrl : m_TemplateBase;
+    TemplateRenderFactory factory(m_Template, base, font);
+    XmlTemplateDocument document(*m_Template.config);
+    m_pElements->zoom = values.zoom;
+    m_pElements->BuildElements(document, PanelRecordFrom(m_Current, theApp.m_AdsUrl), size, factory);
+    if (!m_pElements->root) {
+        LogWithPrefix(L"The window template of panel %s builds no window: it draws its plain face",
+                      m_Current.m_Id.c_str());
+        return m_TemplateBuilt = false;
+    }
+    const templates::LayoutRect rect = m_pElements->LayoutPanel();
+    m_pElements->CreateResizeHandles(rect);
+    return m_TemplateBuilt = true;
 }
 
 void HoverThread::PostToChildren(UINT msg, WPARAM, LPARAM) {

@@ -11,7 +11,11 @@
 #include <string>
 
 #include "app/core/config/UserSetting.h"
+#include "app/panels/cache/TemplateCache.h"
+#include "app/panels/elements/ElementPanel.h"
+#include "app/panels/elements/Win32Elements.h"
 #include "app/panels/thread/PanelThread.h"
+#include "fx/GdiPlus.h"
 #include "fx/Lock.h"
 
 namespace panels {
@@ -49,6 +53,12 @@ public:
     void OpenInBrowser();
     // The content URL of the current record.
     std::wstring BuildEcpUrl() const;
+    // Loads the skin's window template through the cache and builds and lays
+    // out the element tree for a panel of that size.  False (logged) when no
+    // template loads or it builds no window: the panel then draws its plain face.
+    bool LoadWindowTemplate(int width, int height);
+    // The element tree once a template built it, else null.
+    const ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
     // A new panel size (template size) for a resize drag or 11216.
     void ResizePanel(int width, int height, int direction);
     // To the children thread's handler window; until that thread exists its
@@ -71,6 +81,12 @@ public:
 
 private:
     std::unique_ptr<MegaWin> m_pWindow;
+    LoadedTemplate m_Template;
+    std::unique_ptr<ElementPanel> m_pElements;
+    std::unique_ptr<HwndPanelWindow> m_pElementWindow;
+    std::unique_ptr<CriticalSectionPanelLock> m_pElementLock;
+    fx::GdiplusPtr<Gdiplus::Font> m_pTitleFont;
+    bool m_TemplateBuilt = false;
     bool m_Closed = false;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/graphics/Monitors.h"
+#include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/core/common/AppMessages.h"
@@ -82,9 +83,16 @@ bool MegaWin::OnCreateClient() {
     return FloatingWin::OnCreateClient();
 }
 
-// Until the element tree draws the template: the panel's face, a light box
-// with a darker frame, at the given opacity.
+// The panel's face: the template's drawn elements and resize handles at the
+// given opacity, the windowed elements' places filled opaque where their
+// child windows sit; without a template a light box with a darker frame.
 void MegaWin::PaintPanel(Gdiplus::Graphics& g, float alpha) {
+    if (const ElementPanel* elements = m_pOwner ? m_pOwner->Elements() : nullptr) {
+        elements->drawn.DrawAll(g, alpha, theApp.m_ShowDockBar);
+        elements->resizeHandles.DrawAll(g, alpha, theApp.m_ShowDockBar);
+        elements->windowed.FillRects(g);
+        return;
+    }
     const int w = m_PanelRect.right - m_PanelRect.left, h = m_PanelRect.bottom - m_PanelRect.top;
     if (w <= 0 || h <= 0) return;
     auto a = static_cast<BYTE>(alpha <= 0.0f ? 0 : alpha >= 1.0f ? 255 : alpha * 255.0f);

@@ -1,0 +1,180 @@
+// A real panel under Wine drawing the demo's Classic window template, which
+// the loopback server serves from demo/: the panel thread loads it through
+// the template cache, builds the element tree, sizes its window to the laid
+// out template and, faded in, its back buffer shows the template's pictures
+// at the elements' rectangles.  A panel whose template does not load keeps
+// its plain face.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/core/common/SharedUtilities.h"
+#include "app/core/graphics/ImageRoutines.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/panels/thread/HoverThread.h"
+#include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/window/MegaWin.h"
+#include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using panels::HoverThread;
+using testsupport::WaitFor;
+using templates::LayoutRect;
+
+class Host : public panels::PanelHost {
+public:
+    Host() { window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr); }
+    ~Host() override { ::DestroyWindow(window_); }
+    HWND HostWindow() const override { return window_; }
+    void ReportCreated(const panels::PanelThread*, const RECT&) override { created = true; }
+    bool GoGiven(const panels::PanelThread*) override { return true; }
+    void ReportReady(const panels::PanelThread*) override {}
+    panels::HoverThreadList& Panels() override { return list; }
+    void PostUsage(const std::wstring&, DWORD) override {}
+
+    fx::CriticalSection lock;
+    panels::HoverThreadList list{lock};
+    std::atomic<bool> created{false};
+
+private:
+    HWND window_ = nullptr;
+};
+
+const WindowElement* FindElement(const ElementPanel& panel, const std::wstring& id) {
+    for (WindowElement* e : panel.all)
+        if (e->id == id) return e;
+    return nullptr;
+}
+
+bool Near(uint32_t a, uint32_t b) {
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2) return false;
+    return true;
+}
+
+class PanelTemplate : public testing::Test {
+protected:
+    void SetUp() override {
+        cacheDir_ = coretest::ScratchDir();
+        RemoveDirectoryTree(cacheDir_, false);
+        theApp.m_CacheDir = cacheDir_;
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        theApp.m_TempDir = std::wstring(temp) + L"panel_template_tests\\";
+        ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
+    }
+    void TearDown() override {
+        if (thread_ && thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
+    }
+    HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl) {
+        std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
+        EXPECT_TRUE(made);
+        thread_ = static_cast<HoverThread*>(made.get());
+        thread_->m_pHost = &host_;
+        thread_->m_Current.m_Id = L"DEMO-1";
+        thread_->m_Current.m_Name = L"Pond life";
+        thread_->m_Current.m_Width = 420;
+        thread_->m_Current.m_Height = 360;
+        thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
+        thread_->m_TemplateUrl = templateUrl;
+        thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
+        thread_->m_Flags = 0x01;
+        UserSetting record;
+        record.m_Id = L"DEMO-1";
+        host_.list.Add(std::move(made), record);
+        thread_->Resume();
+        EXPECT_TRUE(WaitFor([&] { return host_.created.load(); }, 30000));
+        return thread_;
+    }
+    // Faded in: the back buffer is drawn at full opacity at (x, y) and the
+    // fade has returned to the panel's message loop (a sent message is
+    // answered only there), so the buffer stays as it is.
+    bool FadedIn(int x, int y) {
+        HWND w = thread_->PanelWindow();
+        ::PostMessageW(w, panel_msg::kFadeIn, 0, 0);
+        if (!WaitFor([&] { return (thread_->Window()->m_pBackBuffer->Pixel(x, y) >> 24) == 255; }, 10000))
+            return false;
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
+    }
+
+    Host host_;
+    HoverThread* thread_ = nullptr;
+    std::wstring cacheDir_;
+};
+
+TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    const ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+
+    // The window has the laid-out template's size: the title bar and the
+    // frame around the record's 420 x 360.
+    const LayoutRect panel = elements->panelRect;
+    RECT window{};
+    ::GetWindowRect(t->PanelWindow(), &window);
+    EXPECT_EQ(panel.right - panel.left, window.right - window.left);
+    EXPECT_EQ(panel.bottom - panel.top, window.bottom - window.top);
+    EXPECT_GT(panel.bottom - panel.top, 360);
+
+    const WindowElement* top = FindElement(*elements, L"frame_top");
+    ASSERT_NE(nullptr, top);
+    const LayoutRect tr = top->innerWindowRect;
+    const int y = tr.top + 10;
+    ASSERT_TRUE(FadedIn((tr.left + tr.right) / 2, y));
+    const fx::BackBuffer& buffer = *t->Window()->m_pBackBuffer;
+
+    // The title bar is the skin's top picture, repeated across.
+    ArgbBitmap topImage =
+        LoadImageFile(coretest::SourceDir() + L"demo\\templates\\ecp\\Classic\\images\\top.png", 0, 0);
+    ASSERT_TRUE(topImage);
+    Gdiplus::Color expected;
+    topImage->GetPixel(0, 10, &expected);
+    for (int x : {tr.left + 3, (tr.left + tr.right) / 2, tr.right - 3}) {
+        SCOPED_TRACE(x);
+        EXPECT_TRUE(Near(expected.GetValue(), buffer.Pixel(x, y))) << std::hex << buffer.Pixel(x, y);
+    }
+
+    // The close button draws its own picture over the title bar.
+    ASSERT_FALSE(elements->close.Empty());
+    const LayoutRect cr = elements->close.First()->innerWindowRect;
+    int drawn = 0;
+    for (int cy = cr.top; cy < cr.bottom; ++cy) {
+        topImage->GetPixel(0, cy - tr.top, &expected);
+        for (int cx = cr.left; cx < cr.right; ++cx) drawn += Near(expected.GetValue(), buffer.Pixel(cx, cy)) ? 0 : 1;
+    }
+    EXPECT_GT(drawn, 20) << cr.left << "," << cr.top << " " << cr.right << "," << cr.bottom << " drawn "
+                         << elements->drawn.Count() << " windowed " << elements->windowed.Count() << " panel "
+                         << panel.right << "x" << panel.bottom << " top " << tr.left << "," << tr.top;
+
+    // The content area is kept opaque white for its child window.
+    ASSERT_NE(nullptr, elements->mainContent);
+    const LayoutRect content = elements->mainContent->windowRect;
+    EXPECT_EQ(0xFFFFFFFFu, buffer.Pixel((content.left + content.right) / 2, (content.top + content.bottom) / 2));
+}
+
+TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/missing.xml"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    EXPECT_EQ(nullptr, t->Elements());
+    RECT window{};
+    ::GetWindowRect(t->PanelWindow(), &window);
+    EXPECT_EQ(420, window.right - window.left);
+    EXPECT_EQ(360, window.bottom - window.top);
+    ASSERT_TRUE(FadedIn(100, 100));
+    EXPECT_EQ(0xFFF4F4F0u, t->Window()->m_pBackBuffer->Pixel(100, 100));
+}
+
+}  // namespace
