@@ -83,7 +83,8 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
         LogWithPrefix(L"Panel %s has no template address: it draws its plain face", m_Current.m_Id.c_str());
         return false;
     }
-    m_Template = LoadTemplate({theApp.m_CacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
+    const std::shared_ptr<const AppSnapshot> app = theApp.Snapshot();
+    m_Template = LoadTemplate({app->cacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
                                XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)});
     if (!m_Template.config || !m_Template.config->IsLoaded()) {
         const std::wstring line = L"No window template loaded for panel " + m_Current.m_Id + L" (skin " +
@@ -102,14 +103,14 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
         m_pElements->lock = m_pElementLock.get();
         m_pElements->log = [](const std::wstring& line) { LogWithPrefix(L"%s", line.c_str()); };
     }
-    if (!m_pTitleFont && !theApp.m_Graphics.titleFont)
-        m_pTitleFont = CreateGdiFont(L"Tahoma", 12, Gdiplus::FontStyleBold);
-    const Gdiplus::Font* font = theApp.m_Graphics.titleFont ? theApp.m_Graphics.titleFont.get() : m_pTitleFont.get();
+    // The title font of this thread's own (GDI+ objects are not shared
+    // between threads).
+    if (!m_pTitleFont) m_pTitleFont = CreateGdiFont(L"Tahoma", 12, Gdiplus::FontStyleBold);
     const std::wstring base = m_TemplateBase.empty() ? m_Current.m_TemplateBaseUrl : m_TemplateBase;
-    TemplateRenderFactory factory(m_Template, base, font);
+    TemplateRenderFactory factory(m_Template, base, m_pTitleFont.get());
     XmlTemplateDocument document(*m_Template.config);
     m_pElements->zoom = values.zoom;
-    m_pElements->BuildElements(document, PanelRecordFrom(m_Current, theApp.m_AdsUrl), size, factory);
+    m_pElements->BuildElements(document, PanelRecordFrom(m_Current, app->adsUrl), size, factory);
     if (!m_pElements->root) {
         LogWithPrefix(L"The window template of panel %s builds no window: it draws its plain face",
                       m_Current.m_Id.c_str());

@@ -88,8 +88,9 @@ bool MegaWin::OnCreateClient() {
 // child windows sit; without a template a light box with a darker frame.
 void MegaWin::PaintPanel(Gdiplus::Graphics& g, float alpha) {
     if (const ElementPanel* elements = m_pOwner ? m_pOwner->Elements() : nullptr) {
-        elements->drawn.DrawAll(g, alpha, theApp.m_ShowDockBar);
-        elements->resizeHandles.DrawAll(g, alpha, theApp.m_ShowDockBar);
+        const bool showDockBar = theApp.Snapshot()->showDockBar;
+        elements->drawn.DrawAll(g, alpha, showDockBar);
+        elements->resizeHandles.DrawAll(g, alpha, showDockBar);
         elements->windowed.FillRects(g);
         return;
     }

@@ -71,6 +71,7 @@ protected:
         ::GetTempPathW(MAX_PATH, temp);
         theApp.m_TempDir = std::wstring(temp) + L"panel_template_tests\\";
         ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
+        theApp.PublishSnapshot();  // the panel thread reads the published values
     }
     void TearDown() override {
         if (thread_ && thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
