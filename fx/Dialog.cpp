@@ -4,7 +4,32 @@
 
 namespace fx {
 
-Dialog::~Dialog() { Destroy(); }
+namespace {
+// Asks a dialog's own thread to destroy it (answered even once unbound).
+UINT DestroyRequestMessage() {
+    static const UINT msg = ::RegisterWindowMessageW(L"fx.Dialog.Destroy");
+    return msg;
+}
+}  // namespace
+
+Dialog::~Dialog() {
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    if (!h || !::IsWindow(h)) return;
+    // The derived parts are gone already: no message may reach this object.
+    ::SetWindowLongPtrW(h, DWLP_USER, 0);
+    if (::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId()) {
+        ::DestroyWindow(h);
+        return;
+    }
+    LogFault(L"Dialog %p lost its object on thread %lu, not on its own thread: the dialog is destroyed by its thread",
+             static_cast<void*>(h), static_cast<unsigned long>(::GetCurrentThreadId()));
+    ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
+}
+
+bool Dialog::OnOwnThread() const {
+    return !hwnd_ || ::GetWindowThreadProcessId(hwnd_, nullptr) == ::GetCurrentThreadId();
+}
 
 bool Dialog::Create(UINT templateId, HWND parent) {
     if (hwnd_) return false;
@@ -14,13 +39,27 @@ bool Dialog::Create(UINT templateId, HWND parent) {
 }
 
 void Dialog::Destroy() {
-    if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
+    HWND h = hwnd_;
+    if (!h) return;
+    if (!::IsWindow(h)) {
+        hwnd_ = nullptr;
+        return;
+    }
+    if (!OnOwnThread()) {
+        ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
+        return;
+    }
+    ::DestroyWindow(h);  // WM_NCDESTROY unbinds
+    if (hwnd_ == h && !::IsWindow(h)) hwnd_ = nullptr;
 }
 
 INT_PTR Dialog::OnDialogMessage(UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
 
 INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == DestroyRequestMessage()) {
+        ::DestroyWindow(hwnd);
+        return TRUE;
+    }
     if (msg == WM_INITDIALOG) {
         auto* d = reinterpret_cast<Dialog*>(lp);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);

@@ -1,6 +1,14 @@
 // A modeless dialog made from a dialog template resource.  The object names its
 // template when it is constructed; its window exists only once Create ran, and
 // some dialog objects never get one.
+//
+// Lifetime follows fx::Window: only the dialog's own thread destroys it
+// (Destroy from another thread posts the request); WM_NCDESTROY unbinds the
+// object, which outlives its window.  A class whose handlers must see the
+// end destroys its dialog before its object goes; the base destructor,
+// finding the dialog still there, unbinds it first (no message reaches the
+// half-destroyed object) and destroys it on its own thread, or has its
+// thread destroy it (from any other thread, logged as a fault).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +28,8 @@ public:
     bool Create(UINT templateId, HWND parent = nullptr);
     // Creates it from the template named at construction.
     bool Create(HWND parent = nullptr) { return Create(templateId_, parent); }
+    // Destroys the dialog: at once on its own thread, else by a request posted
+    // to its thread (the object must live until the dialog is gone).
     void Destroy();
     HWND hwnd() const { return hwnd_; }
     UINT templateId() const { return templateId_; }
@@ -30,6 +40,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool OnOwnThread() const;
     HWND hwnd_ = nullptr;
     UINT templateId_ = 0;
 };

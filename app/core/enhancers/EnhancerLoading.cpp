@@ -13,6 +13,7 @@
 #include "app/core/config/XmlConfig.h"
 #include "fx/ComString.h"
 #include "fx/Handle.h"
+#include "fx/Variant.h"
 #include "hosts/SiteEnhancer.h"
 #include "log/PondrelLog.h"
 
@@ -34,23 +35,6 @@ BSTR Utf8ToBstr(const char* text, int length) {
     if (b) ::MultiByteToWideChar(CP_UTF8, 0, text, length, b, n);
     return b;
 }
-
-// A VARIANT that owns a copy of a BSTR.
-class BstrVariant {
-public:
-    explicit BstrVariant(BSTR text) {
-        ::VariantInit(&v_);
-        v_.vt = VT_BSTR;
-        v_.bstrVal = ::SysAllocStringLen(text, ::SysStringLen(text));
-    }
-    ~BstrVariant() { ::VariantClear(&v_); }
-    BstrVariant(const BstrVariant&) = delete;
-    BstrVariant& operator=(const BstrVariant&) = delete;
-    VARIANT* get() { return &v_; }
-
-private:
-    VARIANT v_;
-};
 
 bool ParseGuid(const std::wstring& text, CLSID& clsid) {
     std::wstring braced = L"{" + text + L"}";
@@ -106,12 +90,14 @@ bool InitEnhancer(IAction* action, ISiteEnhancer* site, BSTR settings, BSTR igno
     if (FAILED(hr)) {
         step = L"SetSiteEnhancer";
     } else {
-        BstrVariant text(settings), e1(nullptr), e2(nullptr), e3(nullptr);
+        fx::Variant text = fx::Variant::FromBstr(settings), e1 = fx::Variant::FromBstr(nullptr),
+                    e2 = fx::Variant::FromBstr(nullptr), e3 = fx::Variant::FromBstr(nullptr);
         hr = action->SetConfigurationOption(1, text.get(), e1.get(), e2.get(), e3.get());
         if (FAILED(hr)) {
             step = L"SetConfigurationOption 1";
         } else {
-            BstrVariant list(ignores), f1(nullptr), f2(nullptr), f3(nullptr);
+            fx::Variant list = fx::Variant::FromBstr(ignores), f1 = fx::Variant::FromBstr(nullptr),
+                        f2 = fx::Variant::FromBstr(nullptr), f3 = fx::Variant::FromBstr(nullptr);
             hr = action->SetConfigurationOption(2, list.get(), f1.get(), f2.get(), f3.get());
             if (FAILED(hr)) step = L"SetConfigurationOption 2";
         }
