@@ -1,6 +1,7 @@
 #include "fx/Dialog.h"
 
 #include "fx/Fault.h"
+#include "fx/Window.h"
 
 namespace fx {
 
@@ -27,9 +28,6 @@ Dialog::~Dialog() {
     ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
 }
 
-bool Dialog::OnOwnThread() const {
-    return !hwnd_ || ::GetWindowThreadProcessId(hwnd_, nullptr) == ::GetCurrentThreadId();
-}
 
 bool Dialog::Create(UINT templateId, HWND parent) {
     if (hwnd_) return false;
@@ -38,20 +36,7 @@ bool Dialog::Create(UINT templateId, HWND parent) {
     return h != nullptr;
 }
 
-void Dialog::Destroy() {
-    HWND h = hwnd_;
-    if (!h) return;
-    if (!::IsWindow(h)) {
-        hwnd_ = nullptr;
-        return;
-    }
-    if (!OnOwnThread()) {
-        ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
-        return;
-    }
-    ::DestroyWindow(h);  // WM_NCDESTROY unbinds
-    if (hwnd_ == h && !::IsWindow(h)) hwnd_ = nullptr;
-}
+void Dialog::Destroy() { DestroyBoundWindow(hwnd_, DestroyRequestMessage()); }
 
 INT_PTR Dialog::OnDialogMessage(UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
 

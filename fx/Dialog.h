@@ -40,7 +40,6 @@ protected:
 
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    bool OnOwnThread() const;
     HWND hwnd_ = nullptr;
     UINT templateId_ = 0;
 };

@@ -100,20 +100,22 @@ HWND Window::Detach() {
     return h;
 }
 
-void Window::Destroy() {
-    HWND h = hwnd_;
+void DestroyBoundWindow(HWND& bound, UINT request) {
+    HWND h = bound;
     if (!h) return;
     if (!::IsWindow(h)) {
-        hwnd_ = nullptr;
+        bound = nullptr;
         return;
     }
-    if (!OnOwnThread()) {
-        ::PostMessageW(h, DestroyRequestMessage(), 0, 0);
+    if (::GetWindowThreadProcessId(h, nullptr) != ::GetCurrentThreadId()) {
+        ::PostMessageW(h, request, 0, 0);
         return;
     }
     ::DestroyWindow(h);  // WM_NCDESTROY unbinds
-    if (hwnd_ == h && !::IsWindow(h)) hwnd_ = nullptr;
+    if (bound == h && !::IsWindow(h)) bound = nullptr;
 }
+
+void Window::Destroy() { DestroyBoundWindow(hwnd_, DestroyRequestMessage()); }
 
 bool Window::StartTimer(UINT_PTR id, UINT periodMs) {
     if (!hwnd_) return false;

@@ -31,6 +31,12 @@
 
 namespace fx {
 
+// The end of a window object's Destroy: a window already gone is forgotten;
+// on its own thread it is destroyed at once (its WM_NCDESTROY clears
+// `bound`); from any other thread `request` is posted to it, and its own
+// procedure destroys it.
+void DestroyBoundWindow(HWND& bound, UINT request);
+
 class Window {
 public:
     Window() = default;

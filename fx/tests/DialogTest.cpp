@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "LoggedFaults.h"
+#include "OtherThread.h"
 #include "fx/Dialog.h"
 #include "fx/Handle.h"
 #include "fx/UiThread.h"
@@ -35,27 +35,10 @@ private:
     Record& r_;
 };
 
-template <class F>
-bool RunOn(fx::UiThread& t, F f) {
-    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!t.PostTask([&] {
-            f();
-            ::SetEvent(done.get());
-        }))
-        return false;
-    return ::WaitForSingleObject(done.get(), 5000) == WAIT_OBJECT_0;
-}
+using fxtest::RunOn;
 
-class DialogThreads : public fxtest::LoggedFaults {
+class DialogThreads : public fxtest::OtherThread {
 protected:
-    void SetUp() override {
-        fxtest::LoggedFaults::SetUp();
-        ASSERT_TRUE(thread_.Start(fx::Apartment::None, false));
-    }
-    void TearDown() override {
-        EXPECT_TRUE(thread_.Quit(5000));
-        fxtest::LoggedFaults::TearDown();
-    }
     HWND CreateOnThread(ProbeDialog& d) {
         HWND h = nullptr;
         RunOn(thread_, [&] {
@@ -63,7 +46,6 @@ protected:
         });
         return h;
     }
-    fx::UiThread thread_;
 };
 
 TEST_F(DialogThreads, DestroyFromAnyThreadRunsTheClassHandlersOnTheDialogsThread) {

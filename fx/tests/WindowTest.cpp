@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LoggedFaults.h"
+#include "OtherThread.h"
 #include "fx/UiThread.h"
 #include "fx/Window.h"
 
@@ -84,28 +84,10 @@ bool CreateProbe(ProbeWindow& w) {
     return w.CreateEx(0, cls.c_str(), L"probe", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr);
 }
 
-// Runs f on t and waits for it.
-template <class F>
-bool RunOn(fx::UiThread& t, F f) {
-    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!t.PostTask([&] {
-            f();
-            ::SetEvent(done.get());
-        }))
-        return false;
-    return ::WaitForSingleObject(done.get(), 5000) == WAIT_OBJECT_0;
-}
+using fxtest::RunOn;
 
-class WindowThreads : public fxtest::LoggedFaults {
+class WindowThreads : public fxtest::OtherThread {
 protected:
-    void SetUp() override {
-        fxtest::LoggedFaults::SetUp();
-        ASSERT_TRUE(thread_.Start(fx::Apartment::None, false));
-    }
-    void TearDown() override {
-        EXPECT_TRUE(thread_.Quit(5000));
-        fxtest::LoggedFaults::TearDown();
-    }
     // Creates w's window on the test's thread; its handle, or null.
     HWND CreateOnThread(ProbeWindow& w) {
         HWND h = nullptr;
@@ -114,7 +96,6 @@ protected:
         });
         return h;
     }
-    fx::UiThread thread_;
 };
 
 TEST_F(WindowThreads, DestroyFromAnyThreadRunsTheClassHandlersOnTheWindowsThreadAndFreesTheObject) {

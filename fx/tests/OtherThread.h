@@ -1,0 +1,39 @@
+// A fixture for the fx tests whose windows live on a thread other than the
+// test's: a started fx::UiThread (no apartment) quit at the end, the faults
+// fx logs meanwhile, and RunOn to run a step there and wait for it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "LoggedFaults.h"
+#include "fx/Handle.h"
+#include "fx/UiThread.h"
+
+namespace fxtest {
+
+// Runs f on t and waits for it (5 s at most).
+template <class F>
+bool RunOn(fx::UiThread& t, F f) {
+    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!t.PostTask([&] {
+            f();
+            ::SetEvent(done.get());
+        }))
+        return false;
+    return ::WaitForSingleObject(done.get(), 5000) == WAIT_OBJECT_0;
+}
+
+class OtherThread : public LoggedFaults {
+protected:
+    void SetUp() override {
+        LoggedFaults::SetUp();
+        ASSERT_TRUE(thread_.Start(fx::Apartment::None, false));
+    }
+    void TearDown() override {
+        EXPECT_TRUE(thread_.Quit(5000));
+        LoggedFaults::TearDown();
+    }
+    fx::UiThread thread_;
+};
+
+}  // namespace fxtest
