@@ -18,25 +18,14 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "fx/GdiPlus.h"
+#include "app/selection/menus/tests/MenuTestEnv.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "fx/Window.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-// The program's window classes and the shared graphics the menus draw with
-// (no images: an install directory without an "Images" folder); the
-// graphics go before GDI+ (the shared environment, registered first, shuts
-// it down last).
-class WindowClassesEnv : public ::testing::Environment {
-public:
-    void SetUp() override {
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
-        theApp.m_Graphics.Load(L"C:\\no-such-install\\");
-    }
-    void TearDown() override { theApp.m_Graphics.Free(); }
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new MenuWindowsEnv);
 
 // Plays the best-guess worker's window: records the queries posted to it.
 class FakeBestGuessWindow : public fx::Window {

@@ -18,18 +18,18 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/TrayMenu.h"
+#include "app/selection/menus/tests/MenuTestEnv.h"
 #include "tests/support/GdiplusTestEnv.h"
 
 namespace {
 
-class WindowClassesEnv : public ::testing::Environment {
+// The menus' environment, and the texts the tray menu's items show.
+class WindowClassesEnv : public MenuWindowsEnv {
 public:
     void SetUp() override {
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
-        theApp.m_Graphics.Load(L"C:\\no-such-install\\");
+        MenuWindowsEnv::SetUp();
         theApp.LoadStringResources();
     }
-    void TearDown() override { theApp.m_Graphics.Free(); }
 };
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
