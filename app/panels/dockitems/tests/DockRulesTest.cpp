@@ -1,0 +1,357 @@
+#include "app/panels/dockitems/DockRules.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace dock;
+
+namespace {
+
+std::vector<ItemScale> Scales(std::vector<float> values) {
+    std::vector<ItemScale> items;
+    for (float v : values) {
+        ItemScale s;
+        s.scaleX = s.scaleY = v;
+        items.push_back(s);
+    }
+    return items;
+}
+
+TEST(DockLayout, CellsGrowAroundTheirPlaceAndTheBarFollows) {
+    struct Case {
+        const char* name;
+        std::vector<float> scales;
+        std::vector<IntRect> cells;
+        int itemsWidth;
+        IntRect bar;  // on a 1280-wide work area at the top
+    };
+    const Case cases[] = {
+        {"no items", {}, {}, 0, {606, 0, 674, 186}},
+        {"one item", {1.0f}, {{34, 14, 94, 74}}, 60, {576, 0, 704, 186}},
+        {"three items", {1.0f, 1.0f, 1.0f}, {{34, 14, 94, 74}, {100, 14, 160, 74}, {166, 14, 226, 74}}, 192,
+         {510, 0, 770, 186}},
+        {"magnified middle", {1.0f, 2.0f, 1.0f}, {{34, 14, 94, 74}, {70, 14, 190, 134}, {226, 14, 286, 74}}, 252,
+         {480, 0, 800, 186}},
+        {"half magnified first", {1.5f, 1.0f}, {{19, 14, 109, 104}, {130, 14, 190, 74}}, 156, {528, 0, 752, 186}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<IntRect> cells = LayoutCells(Scales(c.scales), 60.0f, 60.0f);
+        EXPECT_EQ(cells, c.cells);
+        EXPECT_EQ(ItemsWidth(cells), c.itemsWidth);
+        EXPECT_EQ(BarRect(IntRect{0, 0, 1280, 994}, ItemsWidth(cells)), c.bar);
+    }
+}
+
+TEST(DockLayout, BarSitsOnTheTopOfItsWorkAreaCentred) {
+    const IntRect bar = BarRect(IntRect{1280, 40, 2560, 1024}, 60);
+    EXPECT_EQ(bar, (IntRect{1856, 40, 1984, 226}));
+    EXPECT_EQ(bar.Height(), 186);
+    EXPECT_EQ(DockPoint(bar), (Point{1890, 48}));
+}
+
+TEST(DockItemList, InsertionPositions) {
+    struct Case {
+        const char* name;
+        size_t count;
+        bool append;
+        int position;
+        size_t index;
+    };
+    const Case cases[] = {
+        {"append flag", 3, true, 1, 3},      {"-1 tail", 3, false, -1, 3},
+        {"-2 head", 3, false, -2, 0},        {"0 still appends at the tail", 3, false, 0, 3},
+        {"1 second", 3, false, 1, 1},        {"2 third", 3, false, 2, 2},
+        {"past the end", 3, false, 7, 3},    {"at the end", 3, false, 3, 3},
+        {"empty list head", 0, false, -2, 0}, {"other negative", 3, false, -5, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(InsertionIndex(c.count, c.append, c.position), c.index);
+    }
+}
+
+TEST(DockItemList, OnlyRemovingTheLastItemHidesTheBar) {
+    EXPECT_TRUE(HidesAfterRemoval(0));
+    EXPECT_FALSE(HidesAfterRemoval(1));  // a live item left must stay reachable
+    EXPECT_FALSE(HidesAfterRemoval(2));
+}
+
+TEST(DockHitTest, CellsMovedByTheirGrowthAndWidened) {
+    struct Case {
+        const char* name;
+        std::vector<float> scales;
+        int widen, x, y;
+        int hit;
+        float offset;
+    };
+    const Case cases[] = {
+        {"first cell", {1, 1, 1}, 0, 40, 20, 0, 6},
+        {"gap between cells", {1, 1, 1}, 0, 96, 20, -1, 0},
+        {"gap widened", {1, 1, 1}, 4, 96, 20, 0, 62},
+        {"second cell", {1, 1, 1}, 0, 130, 40, 1, 30},
+        {"below the cells", {1, 1, 1}, 0, 40, 80, -1, 0},
+        {"left of all", {1, 1, 1}, 4, 10, 20, -1, 0},
+        // A magnified cell (70..190) counts from its unmagnified left (100).
+        {"magnified cell from its place", {1, 2, 1}, 0, 101, 20, 1, 1},
+        {"magnified cell left half is the first", {1, 2, 1}, 0, 80, 20, 0, 46},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<ItemScale> items = Scales(c.scales);
+        float offset = 0;
+        EXPECT_EQ(HitTest(LayoutCells(items, 60, 60), items, 60, c.widen, 0, c.x, c.y, &offset), c.hit);
+        if (c.hit >= 0) {
+            EXPECT_FLOAT_EQ(offset, c.offset);
+        }
+    }
+}
+
+TEST(DockMagnify, TargetsAtPointerPositions) {
+    struct Case {
+        const char* name;
+        size_t count;
+        int hit;
+        float offset;
+        std::vector<float> targets;
+        std::vector<bool> growing;
+    };
+    const Case cases[] = {
+        {"middle of five, centre", 5, 2, 30, {1.22f, 1.75f, 2.0f, 1.75f, 1.28f}, {true, true, true, true, true}},
+        {"middle of five, left edge", 5, 2, 0, {1.47f, 2.0f, 2.0f, 1.5f, 1.03f}, {true, true, true, true, true}},
+        {"middle of five, right edge", 5, 2, 60, {1.0f, 1.5f, 2.0f, 2.0f, 1.53f}, {true, true, true, true, true}},
+        {"first of four", 4, 0, 30, {2.0f, 1.75f, 1.28f, 1.0f}, {true, true, true, false}},
+        {"last of three", 3, 2, 30, {1.22f, 1.75f, 2.0f}, {true, true, true}},
+        {"no item", 3, -1, 0, {1.0f, 1.0f, 1.0f}, {false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ItemScale> items(c.count);
+        for (auto& i : items) i.targetScale = 1.7f;  // left from an earlier hover
+        MagnifyTargets(items, c.hit, c.offset);
+        for (size_t i = 0; i < c.count; ++i) {
+            EXPECT_NEAR(items[i].targetScale, c.targets[i], 1e-5) << "item " << i;
+            EXPECT_EQ(items[i].growing, c.growing[i]) << "item " << i;
+        }
+    }
+}
+
+TEST(DockMagnify, OffsetCountsAtTheHitItemsScale) {
+    // At scale 2 the pointer 60 pixels in is the middle of the picture.
+    std::vector<ItemScale> items = Scales({1, 2, 1});
+    MagnifyTargets(items, 1, 60);
+    EXPECT_NEAR(items[0].targetScale, 1.75f, 1e-5);
+    EXPECT_NEAR(items[2].targetScale, 1.75f, 1e-5);
+}
+
+TEST(DockAnimation, HitItemGrowsToTwoInFiveTicksAndHoldsThere) {
+    std::vector<ItemScale> items(3);
+    std::vector<float> seen;
+    for (int tick = 0; tick < 8; ++tick) {
+        MagnifyTargets(items, 1, 30 * items[1].scaleX);  // the pointer rests on the middle of the middle item
+        ASSERT_EQ(AnimateItems(items, true, true, false, true), tick < 5) << "tick " << tick;
+        seen.push_back(items[1].scaleX);
+    }
+    const std::vector<float> want{1.2f, 1.4f, 1.6f, 1.8f, 2.0f, 2.0f, 2.0f, 2.0f};
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(seen[i], want[i], 1e-5) << "tick " << i;
+    EXPECT_EQ(items[1].scaleX, 2.0f);
+    EXPECT_EQ(items[1].scaleY, 2.0f);
+    EXPECT_NEAR(items[0].scaleX, 1.75f, 1e-5);  // neighbours stop at their targets
+}
+
+TEST(DockAnimation, ItemsShrinkBackWhenThePointerLeaves) {
+    std::vector<ItemScale> items(2);
+    for (int i = 0; i < 5; ++i) {
+        MagnifyTargets(items, 0, 30);
+        AnimateItems(items, true, true, false, true);
+    }
+    MagnifyTargets(items, -1, 0);
+    int ticks = 0;
+    while (AnimateItems(items, false, false, false, true)) ++ticks;
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(items[0].scaleX, 1.0f);
+    EXPECT_EQ(items[1].scaleX, 1.0f);
+}
+
+TEST(DockAnimation, ItemsAreStillOverABarWithoutMagnificationOrWithTheButtonDown) {
+    std::vector<ItemScale> items = Scales({1.6f});
+    items[0].shrinking = true;
+    EXPECT_FALSE(AnimateItems(items, true, false, false, true));  // over the bar, nothing magnified
+    EXPECT_FALSE(AnimateItems(items, false, false, false, false));  // button down
+    EXPECT_FLOAT_EQ(items[0].scaleX, 1.6f);
+    items[0].growing = true;
+    items[0].shrinking = false;
+    items[0].targetScale = 2.0f;
+    EXPECT_TRUE(AnimateItems(items, false, true, true, true));  // a sliding bar shrinks its items
+    EXPECT_NEAR(items[0].scaleX, 1.4f, 1e-5);
+    EXPECT_FALSE(items[0].growing);
+}
+
+struct SlideTick {
+    SlideInput in;
+    float slideY;
+    bool changed;
+    bool slidingIn, slidingOut;
+};
+
+SlideInput InStrip(int fromTop) { return SlideInput{false, true, false, fromTop}; }
+SlideInput Away() { return SlideInput{false, false, false, 300}; }
+
+TEST(DockSlide, ShownHidingHiddenReshown) {
+    Slide s;  // shown: starts above the edge
+    std::vector<SlideTick> ticks;
+    // Hidden: the pointer away keeps it at -86, every tick a frame.
+    ticks.push_back({Away(), -86, true, false, false});
+    // The pointer at the top 10 pixels of the strip: slides in by 4 a tick.
+    ticks.push_back({InStrip(5), -82, true, true, false});
+    for (int i = 0; i < 19; ++i) ticks.push_back({InStrip(5), -78.0f + 4 * i, true, true, false});
+    ticks.push_back({InStrip(5), -2, true, true, false});
+    ticks.push_back({InStrip(5), 0, true, false, false});  // -2 -> 0 ends the slide
+    ticks.push_back({InStrip(5), 0, false, false, false});  // shown, nothing to do
+    // Hiding: the pointer leaves.
+    ticks.push_back({Away(), -4, true, false, true});
+    for (int i = 0; i < 20; ++i) ticks.push_back({Away(), -8.0f - 4 * i, true, false, true});
+    ticks.push_back({Away(), -86, true, false, false});  // -84 -> -86 ends the slide
+    ticks.push_back({Away(), -86, true, false, false});  // hidden: still a frame a tick
+    for (size_t i = 0; i < ticks.size(); ++i) {
+        const SlideTick& t = ticks[i];
+        EXPECT_EQ(StepSlide(s, t.in), t.changed) << "tick " << i;
+        EXPECT_FLOAT_EQ(s.slideY, t.slideY) << "tick " << i;
+        EXPECT_EQ(s.slidingIn, t.slidingIn) << "tick " << i;
+        EXPECT_EQ(s.slidingOut, t.slidingOut) << "tick " << i;
+    }
+    EXPECT_FLOAT_EQ(s.offsetY, -96.0f);
+}
+
+TEST(DockSlide, ReshowNeedsTheTopOfTheStripTheButtonsUpAndNoSlideOut) {
+    struct Case {
+        const char* name;
+        float slideY;
+        bool slidingOut;
+        SlideInput in;
+        bool slidesIn;
+    };
+    const Case cases[] = {
+        {"hidden, pointer low in the strip", -86, false, InStrip(40), false},
+        {"hidden, pointer at the top", -86, false, InStrip(9), true},
+        {"partly shown, pointer low", -72, false, InStrip(40), true},
+        {"hidden, button down", -86, false, SlideInput{false, true, true, 2}, false},
+        {"sliding out", -40, true, InStrip(2), false},
+        {"pointer outside the strip", -86, false, Away(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Slide s;
+        s.slideY = c.slideY;
+        s.slidingOut = c.slidingOut;
+        StepSlide(s, c.in);
+        EXPECT_EQ(s.slidingIn, c.slidesIn);
+    }
+}
+
+TEST(DockSlide, WithoutAutoHideTheBarSlidesInAndStays) {
+    Slide s;
+    s.autoHide = false;
+    int ticks = 0;
+    while (StepSlide(s, Away())) ++ticks;
+    EXPECT_EQ(ticks, 22);  // -86 to 0 in steps of 4 (the last step clamps)
+    EXPECT_FLOAT_EQ(s.slideY, 0.0f);
+    EXPECT_FALSE(StepSlide(s, Away()));
+    EXPECT_FLOAT_EQ(s.offsetY, -10.0f);
+}
+
+TEST(DockSlide, DragShowsTheBarWithoutOffsets) {
+    Slide s;
+    s.slidingIn = true;
+    EXPECT_FALSE(StepSlide(s, SlideInput{true, true, true, 0}));
+    EXPECT_EQ(s.slideY, 0.0f);
+    EXPECT_EQ(s.offsetY, 0.0f);
+    EXPECT_FALSE(s.slidingIn);
+}
+
+TEST(DockSlide, RedrawCountdownRunsNineTicks) {
+    int countdown = kRedrawCountdownStart;
+    int ticks = 0;
+    while (StepCountdown(countdown)) ++ticks;
+    EXPECT_EQ(ticks, 9);
+    EXPECT_EQ(countdown, 0);
+}
+
+TEST(DockBackground, SlicesFillTheStrip) {
+    struct Case {
+        const char* name;
+        int windowWidth;
+        std::vector<Slice> slices;
+    };
+    const Case cases[] = {
+        {"no items", 68, {{0, 32, 0, 32}, {40, 1, 32, 4}, {73, 32, 36, 32}}},
+        {"one item", 128, {{0, 32, 0, 32}, {40, 20, 32, 20}, {40, 20, 52, 20}, {40, 20, 72, 20}, {40, 1, 92, 4},
+                          {73, 32, 96, 32}}},
+        {"exact fit", 104, {{0, 32, 0, 32}, {40, 20, 32, 20}, {40, 20, 52, 20}, {73, 32, 72, 32}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PlanBackground(105, c.windowWidth, 0), c.slices);
+    }
+    std::vector<Slice> plan = PlanBackground(105, 128, 0);
+    int covered = 0;
+    for (const Slice& s : plan) covered += s.dstWidth;
+    EXPECT_EQ(covered, 128);
+    EXPECT_TRUE(PlanBackground(30, 128, 0).empty());  // too small an image draws nothing
+}
+
+TEST(DockContents, ArchiveStringForm) {
+    const std::vector<uint8_t> done = ArchiveStringBytes(u"AllDone");
+    const std::vector<uint8_t> want{0xFF, 0xFE, 0xFF, 7,   'A', 0, 'l', 0, 'l', 0,
+                                    'D',  0,    'o',  0, 'n', 0,   'e', 0};
+    EXPECT_EQ(done, want);
+    struct Case {
+        size_t length;
+        size_t header;
+    };
+    for (Case c : {Case{0, 4}, Case{254, 4}, Case{255, 6}, Case{0xFFFD, 6}, Case{0xFFFE, 10}}) {
+        const std::u16string text(c.length, u'x');
+        const std::vector<uint8_t> bytes = ArchiveStringBytes(text);
+        EXPECT_EQ(bytes.size(), c.header + 2 * c.length) << c.length;
+        std::u16string back;
+        EXPECT_TRUE(ReadArchiveString(bytes, &back)) << c.length;
+        EXPECT_EQ(back, text);
+    }
+    std::u16string back;
+    EXPECT_FALSE(ReadArchiveString({0xFF, 0xFE, 0xFF, 7, 'A', 0}, &back));  // cut short
+    EXPECT_FALSE(ReadArchiveString({7, 'A', 0}, &back));                    // no marker
+    EXPECT_FALSE(ReadArchiveString({}, &back));
+}
+
+TEST(DockImports, IconFileNamesFromTheServer) {
+    struct Case {
+        const wchar_t* server;
+        const wchar_t* local;
+    };
+    const Case cases[] = {
+        {L"dock1.png", L"dock1.png"},
+        {L"icons/dock1.png", L"dock1.png"},
+        {L"..\\..\\Windows\\evil.png", L"evil.png"},
+        {L"../evil.png", L"evil.png"},
+        {L"a..b.png", L""},
+        {L"C:evil.png", L""},
+        {L"dock.png:stream", L""},
+        {L"icons/", L""},
+        {L"", L""},
+        {L"..", L""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IconFileName(c.server), c.local) << c.server;
+}
+
+TEST(DockImports, FlagTexts) {
+    EXPECT_TRUE(FlagText(L"true"));
+    EXPECT_TRUE(FlagText(L"TRUE"));
+    EXPECT_TRUE(FlagText(L"True"));
+    EXPECT_FALSE(FlagText(L""));
+    EXPECT_FALSE(FlagText(L"1"));
+    EXPECT_FALSE(FlagText(L"true "));
+    EXPECT_FALSE(FlagText(L"false"));
+}
+
+}  // namespace
