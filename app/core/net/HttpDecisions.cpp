@@ -23,11 +23,3 @@ PostEndpoint ChoosePostEndpoint(int scheme, INTERNET_PORT port) {
     return e;
 }
 
-std::wstring GetUrlParam(const std::wstring& url, const std::wstring& key) {
-    size_t at = url.find(key);
-    if (at == std::wstring::npos) return std::wstring();
-    size_t start = at + key.size() + 1;
-    if (start >= url.size()) return std::wstring();
-    size_t amp = url.find(L'&', start);
-    return url.substr(start, amp == std::wstring::npos ? std::wstring::npos : amp - start);
-}

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "app/core/net/UrlParam.h"
+
 // True when a row of the table has destination 0.0.0.0 (a default route).
 bool HasDefaultRoute(const MIB_IPFORWARDTABLE& table);
 
@@ -30,6 +32,3 @@ struct PostEndpoint {
 };
 PostEndpoint ChoosePostEndpoint(int scheme, INTERNET_PORT port);
 
-// The value after the first occurrence of key (plus one character, the "=")
-// up to the next "&", or to the end; "" when key does not occur.
-std::wstring GetUrlParam(const std::wstring& url, const std::wstring& key);
