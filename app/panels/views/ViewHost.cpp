@@ -1,0 +1,18 @@
+#include "app/panels/views/ViewHost.h"
+
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/panels/views/PanelKeyRules.h"
+
+namespace panels {
+
+std::wstring AppViewHost::ServerDomain() const { return views::ServerDomain(theApp.Snapshot()->ecpUrl); }
+
+bool AppViewHost::ScriptErrorsSuppressed() const { return theApp.Snapshot()->scriptErrorsSuppressed; }
+
+void AppViewHost::StoreNavigateUrl(const std::wstring& url) {
+    fx::ScopedLock hold(g_NavigateUrlLock);
+    theApp.m_NavigateUrl = url;
+}
+
+}  // namespace panels
