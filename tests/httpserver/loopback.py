@@ -20,6 +20,8 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
   /files/<dir>/?template=<t>&skin=<s>
                          the server's window templates: the file
                          <dir>/<t>/<s>.xml under --root, else 404
+  /files/<dir>/[?...]    a directory's index.html (the panels' content and
+                         advertisement pages), served as text/html
   /slow/<ms>/<rest>      waits ms milliseconds, then answers <rest>
   /truncate/<n>/<rest>   announces <rest>'s full Content-Length, sends only
                          its first n body bytes and closes the connection
@@ -158,11 +160,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         path = os.path.realpath(os.path.join(root, *parts))
         if os.path.isdir(path) and query.get("template") and query.get("skin"):
             path = os.path.realpath(os.path.join(path, query["template"][0], query["skin"][0] + ".xml"))
+        elif os.path.isdir(path):
+            path = os.path.join(path, "index.html")
         if not path.startswith(os.path.realpath(root) + os.sep) or not os.path.isfile(path):
             return Answer(404, b"not found")
         with open(path, "rb") as f:
             data = f.read()
-        ctype = "text/xml" if path.endswith(".xml") else "application/octet-stream"
+        ctype = ("text/xml" if path.endswith(".xml") else
+                 "text/html; charset=utf-8" if path.endswith(".html") else "application/octet-stream")
         return Answer(200, data, ctype)
 
     def _handle(self):

@@ -1,0 +1,336 @@
+// The panels' web views over the real WebBrowser control under Wine (which
+// fires BeforeNavigate2 and fetches the page but renders nothing): views on
+// an apartment thread of their own, as on a panel's children thread, with
+// recording windows in place of the panel window, the children thread's
+// handler window and the controller.
+#include <windows.h>
+#include <mshtmhst.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/core/common/AppMessages.h"
+#include "app/panels/views/BannerView.h"
+#include "app/panels/views/BottomView.h"
+#include "app/panels/views/HackBrowser.h"
+#include "fx/Handle.h"
+#include "fx/UiThread.h"
+#include "fx/Variant.h"
+#include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testsupport::WaitFor;
+
+// Runs f on t and waits for it (10 s at most).
+template <class F>
+bool RunOn(fx::UiThread& t, F f) {
+    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!t.PostTask([&] {
+            f();
+            ::SetEvent(done.get());
+        }))
+        return false;
+    return ::WaitForSingleObject(done.get(), 10000) == WAIT_OBJECT_0;
+}
+
+struct Posted {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    bool operator==(const Posted& o) const { return msg == o.msg && wp == o.wp && lp == o.lp; }
+};
+
+// A window on the test's thread that records the program's messages posted to it.
+class Recorder {
+public:
+    Recorder() {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        oldProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recorder::Proc)));
+    }
+    ~Recorder() { ::DestroyWindow(window_); }
+    HWND hwnd() const { return window_; }
+    std::vector<Posted> Seen() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return seen_;
+    }
+    bool Has(const Posted& p) {
+        auto s = Seen();
+        return std::find(s.begin(), s.end(), p) != s.end();
+    }
+    bool HasMessage(UINT msg) {
+        for (const Posted& p : Seen())
+            if (p.msg == msg) return true;
+        return false;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        seen_.clear();
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<Recorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg >= 11100 && msg < 11400) {
+            std::lock_guard<std::mutex> hold(self->mutex_);
+            self->seen_.push_back(Posted{msg, wp, lp});
+            return 0;
+        }
+        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
+    }
+    HWND window_ = nullptr;
+    WNDPROC oldProc_ = nullptr;
+    std::mutex mutex_;
+    std::vector<Posted> seen_;
+};
+
+// The children thread's and the application's part, recorded.
+class RecordingHost : public panels::ViewHost {
+public:
+    explicit RecordingHost(HWND controller) : controller_(controller) {}
+    HWND ControllerWindow() const override { return controller_; }
+    std::wstring ServerDomain() const override { return L"127.0.0.1"; }
+    bool ScriptErrorsSuppressed() const override { return true; }
+    void StoreSearchText(const std::wstring& text) override { Set(searchText, text); }
+    void HandOverUrl(const std::wstring& url) override { Set(handedOver, url); }
+    void LeavePanelOpen(const std::wstring& id, const std::wstring& token, const std::wstring& url,
+                        const RECT&) override {
+        Set(panelOpen, id + L"|" + token + L"|" + url);
+    }
+    void StoreNavigateUrl(const std::wstring& url) override { Set(navigateUrl, url); }
+
+    std::wstring Get(std::wstring RecordingHost::*field) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return this->*field;
+    }
+    std::wstring searchText, handedOver, panelOpen, navigateUrl;
+
+private:
+    void Set(std::wstring& field, const std::wstring& value) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        field = value;
+    }
+    HWND controller_;
+    std::mutex mutex_;
+};
+
+// Records what BeforeNavigate2 brought and what the view decided.
+template <class View>
+class Probe : public View {
+public:
+    using View::View;
+    struct Seen {
+        std::wstring url;
+        bool topLevel, cancel;
+    };
+    void OnBeforeNavigate2(IDispatch* disp, const std::wstring& url, bool topLevel, bool* cancel) override {
+        View::OnBeforeNavigate2(disp, url, topLevel, cancel);
+        std::lock_guard<std::mutex> hold(mutex_);
+        seen_.push_back(Seen{url, topLevel, cancel && *cancel});
+    }
+    // The first navigation to url seen, if any.
+    bool Find(const std::wstring& url, Seen* out) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        for (const Seen& s : seen_)
+            if (s.url == url) {
+                if (out) *out = s;
+                return true;
+            }
+        return false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Seen> seen_;
+};
+
+bool ServerSaw(const std::string& target) {
+    for (const loopback::Request& r : loopback::Requests())
+        if (r.target == target) return true;
+    return false;
+}
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+class WebViews : public testing::Test {
+protected:
+    void SetUp() override {
+        loopback::Clear();
+        ASSERT_TRUE(thread_.Start(fx::Apartment::Sta, false));
+        ASSERT_TRUE(RunOn(thread_, [&] {
+            parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 420, 320, nullptr, nullptr, nullptr,
+                                        nullptr);
+        }));
+        ASSERT_NE(parent_, nullptr);
+    }
+    void TearDown() override {
+        EXPECT_TRUE(RunOn(thread_, [&] {
+            content_.reset();
+            ad_.reset();
+            ::DestroyWindow(parent_);
+        }));
+        EXPECT_TRUE(thread_.Quit(5000));
+    }
+    void MakeContentView() {
+        ASSERT_TRUE(RunOn(thread_, [&] {
+            content_ = std::make_unique<Probe<panels::BottomView>>(host_);
+            created_ = content_->Create(parent_, RECT{0, 0, 400, 300});
+            content_->SetPanelWindow(panel_.hwnd());
+            content_->SetChildHandlerWindow(handler_.hwnd());
+            content_->SetZoom(125);
+        }));
+        ASSERT_TRUE(created_) << "no WebBrowser control";
+    }
+    // A page of the content server (the loopback server's demo page path).
+    static std::wstring Page(const std::wstring& query) { return loopback::Url(L"/files/ecp/?type=ecp" + query); }
+
+    fx::UiThread thread_;
+    HWND parent_ = nullptr;
+    Recorder controller_, panel_, handler_;
+    RecordingHost host_{controller_.hwnd()};
+    std::unique_ptr<Probe<panels::BottomView>> content_;
+    std::unique_ptr<Probe<panels::BannerView>> ad_;
+    bool created_ = false;
+};
+
+TEST_F(WebViews, ContentViewNavigatesToTheServersPage) {
+    MakeContentView();
+    const std::wstring url = Page(L"&ecpguid=PAGE-1&pqecpx=400");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(url); }));
+    Probe<panels::BottomView>::Seen seen{};
+    ASSERT_TRUE(WaitFor([&] { return content_->Find(url, &seen); }, 10000)) << "no BeforeNavigate2";
+    EXPECT_TRUE(seen.topLevel);
+    // The program's own navigation passes unread, keys and all.
+    EXPECT_FALSE(seen.cancel);
+    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Narrow(url.substr(url.find(L"/files/")))); }, 10000));
+    EXPECT_FALSE(panel_.HasMessage(panel_msg::kResize));
+    ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_EQ(content_->State().navigationCount, 0); }));
+}
+
+TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
+    MakeContentView();
+    // A page navigating to a size command.
+    const std::wstring size = Page(L"&pqecpx=400&pqecpy=300");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(size); }));
+    ASSERT_TRUE(WaitFor([&] { return panel_.HasMessage(panel_msg::kHideTail); }, 10000));
+    auto seen = panel_.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (Posted{panel_msg::kResize, 400, 300}));
+    EXPECT_EQ(seen[1], (Posted{panel_msg::kHideTail, 1, 0}));
+    Probe<panels::BottomView>::Seen nav{};
+    ASSERT_TRUE(content_->Find(size, &nav));
+    EXPECT_TRUE(nav.cancel);
+
+    // Closing the panel.
+    const std::wstring cancel = Page(L"&pqwindow=cancel");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(cancel); }));
+    EXPECT_TRUE(WaitFor([&] { return panel_.Has(Posted{panel_msg::kFadeOutAndClose, 0, 0}); }, 10000));
+    EXPECT_TRUE(controller_.Has(Posted{controller_msg::kHideMenus, 0, 0}));
+
+    // Another host at the top level is refused before the server hears of it.
+    const std::wstring foreign = L"http://localhost:" + std::to_wstring(loopback::Port()) + L"/files/ecp/?x=1";
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(foreign); }));
+    ASSERT_TRUE(WaitFor([&] { return content_->Find(foreign, &nav); }, 10000));
+    EXPECT_TRUE(nav.cancel);
+
+    // None of them reached the server.
+    ::Sleep(300);
+    EXPECT_FALSE(ServerSaw(Narrow(size.substr(size.find(L"/files/")))));
+    EXPECT_FALSE(ServerSaw(Narrow(cancel.substr(cancel.find(L"/files/")))));
+    EXPECT_FALSE(ServerSaw("/files/ecp/?x=1"));
+}
+
+// A page opening a new window: the control asks for the window (NewWindow2),
+// the view hands over its hidden browser, and that browser's first
+// navigation goes to the user's browser through the controller (11144).
+TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
+    MakeContentView();
+    auto openWindow = [&](const std::wstring& url) {
+        bool cancelled = true;
+        EXPECT_TRUE(RunOn(thread_, [&] {
+            IDispatch* window = nullptr;
+            bool cancel = false;
+            content_->OnNewWindow2(&window, &cancel);
+            cancelled = cancel;
+            fx::ComPtr<IDispatch> owned = fx::ComPtr<IDispatch>::Attach(window);
+            fx::ComPtr<IWebBrowser2> browser = owned.As<IWebBrowser2>();
+            ASSERT_TRUE(browser) << "the hidden browser was not handed over";
+            EXPECT_TRUE(content_->HiddenBrowser()->Armed());
+            fx::Variant target = fx::Variant::FromString(url);
+            VARIANT empty;
+            ::VariantInit(&empty);
+            browser->Navigate2(target.get(), &empty, &empty, &empty, &empty);
+        }));
+        EXPECT_FALSE(cancelled);
+    };
+
+    openWindow(L"http://example.org/story?id=7");
+    ASSERT_TRUE(WaitFor([&] { return controller_.HasMessage(controller_msg::kNavigateUrl); }, 10000));
+    EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
+    ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_FALSE(content_->HiddenBrowser()->Armed()); }));
+
+    // A file: URL opens nothing: no message, no URL for the browser.
+    controller_.Clear();
+    openWindow(L"file:///c:/windows/win.ini");
+    ASSERT_TRUE(WaitFor([&] {
+        bool disarmed = false;
+        RunOn(thread_, [&] { disarmed = !content_->HiddenBrowser()->Armed(); });
+        return disarmed;
+    }, 10000));
+    ::Sleep(200);
+    EXPECT_FALSE(controller_.HasMessage(controller_msg::kNavigateUrl));
+    EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
+}
+
+// The advertisement view reads keys only before a "#" and hands a content
+// load to the panel thread (11218).
+TEST_F(WebViews, AdViewHandsAContentLoadToThePanel) {
+    bool made = false;
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        ad_ = std::make_unique<Probe<panels::BannerView>>(host_);
+        made = ad_->Create(parent_, RECT{0, 300, 400, 320});
+        ad_->SetPanelWindow(panel_.hwnd());
+    }));
+    ASSERT_TRUE(made);
+    const std::wstring url = loopback::Url(L"/files/ads/?pqecp=1&pqload=ecp#go");
+    ASSERT_TRUE(RunOn(thread_, [&] { ad_->Navigate2(url); }));
+    ASSERT_TRUE(WaitFor([&] { return panel_.HasMessage(panel_msg::kLoadContentUrl); }, 10000));
+    EXPECT_EQ(host_.Get(&RecordingHost::handedOver), url + L"&adtype=ecp");
+    Probe<panels::BannerView>::Seen seen{};
+    ASSERT_TRUE(ad_->Find(url, &seen));
+    EXPECT_TRUE(seen.cancel);
+}
+
+TEST_F(WebViews, OptionKeyPathAndReleaseOnTheCreatingThread) {
+    MakeContentView();
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        fx::ComPtr<IDocHostUIHandler> ui;
+        ASSERT_TRUE(SUCCEEDED(content_->ClientSite()->QueryInterface(IID_IDocHostUIHandler, ui.put_void())));
+        LPOLESTR key = nullptr;
+        EXPECT_EQ(ui->GetOptionKeyPath(&key, 0), S_OK);
+        ASSERT_NE(key, nullptr);
+        EXPECT_STREQ(key, L"Software\\Pondrel\\Pondrel");
+        ::CoTaskMemFree(key);
+    }));
+    const DWORD viewThread = content_->CreatingThread();
+    EXPECT_NE(viewThread, ::GetCurrentThreadId());
+    // Destroyed from here: the window's own thread destroys it and lets go of the control.
+    content_->Destroy();
+    ASSERT_TRUE(WaitFor([&] {
+        bool gone = false;
+        RunOn(thread_, [&] { gone = content_->hwnd() == nullptr; });
+        return gone;
+    }, 5000));
+    EXPECT_EQ(content_->ReleasingThread(), viewThread);
+    EXPECT_FALSE(content_->HasBrowser());
+}
+
+}  // namespace
