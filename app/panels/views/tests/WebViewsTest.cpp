@@ -22,6 +22,7 @@
 #include "fx/UiThread.h"
 #include "fx/Variant.h"
 #include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -331,6 +332,56 @@ TEST_F(WebViews, OptionKeyPathAndReleaseOnTheCreatingThread) {
     }, 5000));
     EXPECT_EQ(content_->ReleasingThread(), viewThread);
     EXPECT_FALSE(content_->HasBrowser());
+}
+
+// Focus coming from another window hides the menus and the tail and raises
+// the panel; a menu panel's view ignores it.
+TEST_F(WebViews, FocusFromAnotherWindowRaisesThePanel) {
+    MakeContentView();
+    auto focusFromOther = [&] {
+        EXPECT_TRUE(RunOn(thread_, [&] {
+            HWND other = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent_, nullptr,
+                                           nullptr, nullptr);
+            ::ShowWindow(parent_, SW_SHOWNA);
+            ::ShowWindow(content_->hwnd(), SW_SHOWNA);
+            ::SetFocus(other);
+            ::SetFocus(content_->hwnd());
+            ::DestroyWindow(other);
+        }));
+    };
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->SetMenuFlag(true); }));
+    focusFromOther();
+    ::Sleep(200);
+    WaitFor([] { return false; }, 100);  // deliver what was posted
+    EXPECT_FALSE(panel_.HasMessage(panel_msg::kRaise));
+    EXPECT_FALSE(controller_.HasMessage(controller_msg::kHideMenus));
+
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->SetMenuFlag(false); }));
+    focusFromOther();
+    ASSERT_TRUE(WaitFor([&] { return panel_.Has(Posted{panel_msg::kRaise, 0, 0}); }, 5000));
+    EXPECT_TRUE(controller_.Has(Posted{controller_msg::kHideMenus, 0, 0}));
+    EXPECT_TRUE(handler_.Has(Posted{children_msg::kHideTail, 0, 0}));
+}
+
+TEST_F(WebViews, SnapshotAndNavigationButtons) {
+    MakeContentView();
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        fx::GdiplusPtr<Gdiplus::Bitmap> shot = content_->Snapshot();
+        ASSERT_TRUE(shot);
+        EXPECT_EQ(shot->GetWidth(), 395u);
+        EXPECT_EQ(shot->GetHeight(), 295u);
+        EXPECT_EQ(shot->GetPixelFormat(), PixelFormat32bppARGB);
+        // The browser's command states become the panel's button states.
+        content_->OnCommandStateChange(1, true);
+        content_->OnCommandStateChange(2, false);
+        content_->OnCommandStateChange(-1, true);
+    }));
+    ASSERT_TRUE(WaitFor([&] { return panel_.Seen().size() >= 2; }, 5000));
+    WaitFor([] { return false; }, 100);
+    auto seen = panel_.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (Posted{panel_msg::kNavButtonState, 1, 1}));
+    EXPECT_EQ(seen[1], (Posted{panel_msg::kNavButtonState, 0, 2}));
 }
 
 }  // namespace
