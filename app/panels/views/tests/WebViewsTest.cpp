@@ -242,11 +242,42 @@ TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
     ASSERT_TRUE(WaitFor([&] { return content_->Find(foreign, &nav); }, 10000));
     EXPECT_TRUE(nav.cancel);
 
+    // A frame's navigation to that host, after those top-level ones, loads
+    // (the event as the control sends it for a frame: another dispatch).
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        bool frameCancel = false;
+        content_->OnBeforeNavigate2(nullptr, foreign, false, &frameCancel);
+        EXPECT_FALSE(frameCancel);
+        EXPECT_FALSE(content_->TopLevelNavigation());
+    }));
+
     // None of them reached the server.
     ::Sleep(300);
     EXPECT_FALSE(ServerSaw(Narrow(size.substr(size.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw(Narrow(cancel.substr(cancel.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw("/files/ecp/?x=1"));
+}
+
+// Keys that go on or load again: the search text (decoded through WinINet)
+// and a content load, which the view starts itself with "&adtype=ecp" and
+// then lets through.
+TEST_F(WebViews, SearchTextAndContentLoad) {
+    MakeContentView();
+    const std::wstring alias = Page(L"&pqalias=pond%20life");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(alias); }));
+    ASSERT_TRUE(WaitFor([&] { return handler_.Has(Posted{children_msg::kSetSearchText, 0, 0}); }, 10000));
+    EXPECT_EQ(host_.Get(&RecordingHost::searchText), L"pond life");
+    Probe<panels::BottomView>::Seen seen{};
+    ASSERT_TRUE(content_->Find(alias, &seen));
+    EXPECT_FALSE(seen.cancel);
+
+    const std::wstring load = Page(L"&pqload=ecp");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(load); }));
+    ASSERT_TRUE(WaitFor([&] { return content_->Find(load + L"&adtype=ecp", &seen); }, 10000));
+    EXPECT_FALSE(seen.cancel);
+    ASSERT_TRUE(content_->Find(load, &seen));
+    EXPECT_TRUE(seen.cancel);
+    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Narrow(load.substr(load.find(L"/files/"))) + "&adtype=ecp"); }, 10000));
 }
 
 // A page opening a new window: the control asks for the window (NewWindow2),
