@@ -5,6 +5,7 @@
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
+#include "app/panels/children/ChildrenThread.h"
 #include "app/panels/templates/ElementLayout.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/LaunchRules.h"
@@ -49,6 +50,7 @@ bool HoverThread::InitInstance() {
     }
     m_pWindow->m_Anchor = m_Anchor;
     m_pWindow->PlaceNearTaskbar(m_Flags | kFlagHidden);
+    StartChildren();
 
     RECT panelRect{};
     ::GetWindowRect(m_pWindow->hwnd(), &panelRect);
@@ -57,6 +59,7 @@ bool HoverThread::InitInstance() {
         fx::ScopedLock hold(g_SearchTextLock);
         m_ChildUrl = m_Current.m_CurrentUrl;
     }
+    if (m_TemplateBuilt && m_pElements->searchElement) PostToChildren(children_msg::kSetSearchText);
     const bool go = m_pHost && fx::PollDispatchingSent([&] { return m_pHost->GoGiven(this); }, m_GoWaitMs, 50);
     if (!go) {
         LogWithPrefix(L"The launcher gave panel %s no go: it closes", m_Current.m_Id.c_str());
@@ -70,6 +73,7 @@ bool HoverThread::InitInstance() {
 }
 
 int HoverThread::ExitInstance() {
+    EndChildren();
     if (m_pWindow) {
         m_pWindow->Destroy();
         m_pWindow.reset();
@@ -97,8 +101,8 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
     m_pWindow->m_Edges = Edges{values.top, values.left, values.bottom, values.right};
     if (!m_pElements) {
         m_pElements = std::make_unique<ElementPanel>();
-        m_pElementWindow = std::make_unique<HwndPanelWindow>(m_pWindow->hwnd());
-        m_pElementLock = std::make_unique<CriticalSectionPanelLock>(m_PanelLock);
+        if (!m_pElementWindow) m_pElementWindow = std::make_unique<HwndPanelWindow>(m_pWindow->hwnd());
+        if (!m_pElementLock) m_pElementLock = std::make_unique<CriticalSectionPanelLock>(m_PanelLock);
         m_pElements->window = m_pElementWindow.get();
         m_pElements->lock = m_pElementLock.get();
         m_pElements->log = [](const std::wstring& line) { LogWithPrefix(L"%s", line.c_str()); };
@@ -121,9 +125,57 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
     return m_TemplateBuilt = true;
 }
 
-void HoverThread::PostToChildren(UINT msg, WPARAM, LPARAM) {
-    // The children thread ends the panel after 11302 with 11212.
+void HoverThread::PostToChildren(UINT msg, WPARAM wp, LPARAM lp) {
+    if (m_hChildHandler) {
+        ::PostMessageW(m_hChildHandler, msg, wp, lp);
+        return;
+    }
+    // Without a children thread the panel ends at once.
     if (msg == children_msg::kClose && m_pWindow) ::PostMessageW(m_pWindow->hwnd(), panel_msg::kClose, 0, 0);
+}
+
+// The children thread: given the element tree, the panel window, the panel
+// lock and the shared URL, resumed, and waited for until its child windows
+// exist (bounded; a thread that is not ready by then is ended and the panel
+// goes on without child windows).
+void HoverThread::StartChildren() {
+    if (!m_pElementWindow) m_pElementWindow = std::make_unique<HwndPanelWindow>(m_pWindow->hwnd());
+    if (!m_pElementLock) m_pElementLock = std::make_unique<CriticalSectionPanelLock>(m_PanelLock);
+    m_pChildren = MakeChildrenThread();
+    if (!m_pChildren) {
+        LogWithPrefix(L"Panel %s has no children thread: it shows no child windows", m_Current.m_Id.c_str());
+        return;
+    }
+    ChildrenThread* children = m_pChildren.get();
+    children->m_pElements = m_TemplateBuilt ? m_pElements.get() : nullptr;
+    children->m_pPanelWindow = m_pElementWindow.get();
+    children->m_hPanelWindow = m_pWindow->hwnd();
+    children->m_pPanelLock = m_pElementLock.get();
+    children->m_pUrl = &m_ChildUrl;
+    children->m_pHost = m_pHost;
+    children->Resume();
+    PanelLock* lock = m_pElementLock.get();
+    const bool ready = fx::PollDispatchingSent(
+        [&] {
+            PanelLockScope hold(lock);
+            return children->m_Ready;
+        },
+        kChildrenReadyMs, 50);
+    if (!ready) {
+        LogWithPrefix(L"The children thread of panel %s was not ready in time: it is ended", m_Current.m_Id.c_str());
+        EndChildren();
+        return;
+    }
+    PanelLockScope hold(lock);
+    m_hChildHandler = children->HandlerWindow();
+}
+
+// From here on nothing reaches the children thread's object or window.
+void HoverThread::EndChildren() {
+    m_hChildHandler = nullptr;
+    if (!m_pChildren) return;
+    m_pChildren->Quit(kChildrenEndMs);
+    m_pChildren.reset();
 }
 
 // Navigation needs the template's search element; without it nothing.
@@ -195,6 +247,7 @@ void HoverThread::OnRaise() {
 void HoverThread::OnClose() {
     if (m_Closed) return;
     m_Closed = true;
+    EndChildren();  // it has destroyed its windows and is ending
     const DWORD openMs = ::GetTickCount() - m_OpenTick;
     RECT rect{};
     if (m_pWindow) ::GetWindowRect(m_pWindow->hwnd(), &rect);

@@ -20,6 +20,7 @@
 
 namespace panels {
 
+class ChildrenThread;
 class MegaWin;
 
 class HoverThread : public PanelThread {
@@ -28,6 +29,9 @@ public:
     static constexpr DWORD kGoWaitMs = 30000;
     // The panel size when the record names none.
     static constexpr int kDefaultWidth = 320, kDefaultHeight = 240;
+    // The longest the thread waits for its children thread to be ready, and
+    // to end once it has reported the panel's end.
+    static constexpr DWORD kChildrenReadyMs = 10000, kChildrenEndMs = 2000;
 
     HoverThread();
     ~HoverThread() override;
@@ -61,9 +65,12 @@ public:
     const ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
     // A new panel size (template size) for a resize drag or 11216.
     void ResizePanel(int width, int height, int direction);
-    // To the children thread's handler window; until that thread exists its
-    // close request comes straight back as 11212.
+    // To the children thread's handler window; without that thread (it could
+    // not start, or has ended) its close request comes straight back as 11212.
     void PostToChildren(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+    // The children thread while it runs, else null (panel thread only).
+    ChildrenThread* Children() const { return m_pChildren.get(); }
+    HWND ChildHandlerWindow() const { return m_hChildHandler; }
 
     MegaWin* Window() const { return m_pWindow.get(); }
 
@@ -86,6 +93,12 @@ private:
     std::unique_ptr<HwndPanelWindow> m_pElementWindow;
     std::unique_ptr<CriticalSectionPanelLock> m_pElementLock;
     fx::GdiplusPtr<Gdiplus::Font> m_pTitleFont;
+    // Starts the children thread over the element tree and waits (bounded)
+    // until its windows exist; ends it (bounded) and forgets it.
+    void StartChildren();
+    void EndChildren();
+    std::unique_ptr<ChildrenThread> m_pChildren;
+    HWND m_hChildHandler = nullptr;
     bool m_TemplateBuilt = false;
     bool m_Closed = false;
 };

@@ -37,6 +37,9 @@ public:
     virtual void PostUsage(const std::wstring& ecpId, DWORD openMs) = 0;
     // The search text the controller keeps for the search panel.
     virtual std::wstring SearchText() { return std::wstring(); }
+    // The panel's final URL (or search text), left by its children thread as
+    // the panel ends.
+    virtual void LeavePanelUrl(const std::wstring& /*url*/) {}
     // A search panel closed: the record it showed last and where it was.
     virtual void SearchPanelClosed(const std::wstring& /*lastRecord*/, const RECT& /*rect*/) {}
 };

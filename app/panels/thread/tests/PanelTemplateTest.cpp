@@ -12,11 +12,14 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
+#include "app/panels/children/ChildWin.h"
+#include "app/panels/children/ChildrenThread.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/window/MegaWin.h"
@@ -164,6 +167,46 @@ TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
     ASSERT_NE(nullptr, elements->mainContent);
     const LayoutRect content = elements->mainContent->windowRect;
     EXPECT_EQ(0xFFFFFFFFu, buffer.Pixel((content.left + content.right) / 2, (content.top + content.bottom) / 2));
+}
+
+// The demo panel's windowed elements have their child windows, made on the
+// panel's children thread at their places over the panel; closing the panel
+// destroys them and ends both threads.
+TEST_F(PanelTemplate, ChildWindowsOverTheWindowedElementsGoWithThePanel) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    const ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_NE(nullptr, elements->mainContent);
+    panels::ChildrenThread* children = t->Children();
+    ASSERT_NE(nullptr, children);
+    ASSERT_NE(t->threadId(), children->threadId());
+    HANDLE childrenHandle = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), children->handle(), ::GetCurrentProcess(), &childrenHandle,
+                                  SYNCHRONIZE, FALSE, 0));
+    fx::UniqueHandle childrenEnded(childrenHandle);
+
+    std::vector<HWND> windows;
+    for (WindowElement* e : elements->windowed) {
+        SCOPED_TRACE(e->ClassName());
+        auto* child = dynamic_cast<panels::CChildWin*>(static_cast<ContentElement*>(e)->LinkedWindow());
+        ASSERT_NE(nullptr, child);
+        HWND w = child->hwnd();
+        ASSERT_TRUE(::IsWindow(w));
+        EXPECT_EQ(children->threadId(), ::GetWindowThreadProcessId(w, nullptr));
+        RECT rc{}, panel{};
+        ::GetWindowRect(w, &rc);
+        ::GetWindowRect(t->PanelWindow(), &panel);
+        EXPECT_EQ(panel.left + e->windowRect.left, rc.left);
+        EXPECT_EQ(panel.top + e->windowRect.top, rc.top);
+        windows.push_back(w);
+    }
+    EXPECT_FALSE(windows.empty());
+
+    ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(childrenEnded.get(), 0));
+    for (HWND w : windows) EXPECT_FALSE(::IsWindow(w));
 }
 
 TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {

@@ -1,0 +1,36 @@
+// ChildThreadMsgHandler: the hidden message window ("BackWin777", 10 x 10,
+// never shown) of a panel's children thread, the receiver of 11301-11312.
+// It is also how the views reach their thread (ChildLink::FromHandler).
+#pragma once
+
+#include <windows.h>
+
+#include "fx/Window.h"
+
+namespace panels {
+
+class ChildrenThread;
+
+class ChildThreadMsgHandler : public fx::Window {
+public:
+    static constexpr const wchar_t* kClass = L"BackWin777";
+
+    explicit ChildThreadMsgHandler(ChildrenThread* thread) : m_pThread(thread) {}
+    ~ChildThreadMsgHandler() override;
+
+    bool CreateHandler();
+    ChildrenThread* Thread() const { return m_pThread; }
+
+    void OnSetSearchText();  // 11308
+    void OnFocusSearch();    // 11309
+    void OnGoForward();      // 11311
+    void OnGoBack();         // 11312
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    ChildrenThread* m_pThread;
+};
+
+}  // namespace panels

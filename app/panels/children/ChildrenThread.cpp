@@ -1,0 +1,208 @@
+#include "app/panels/children/ChildrenThread.h"
+
+#include <ole2.h>
+
+#include "app/core/common/AppMessages.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/net/HttpRoutines.h"
+#include "app/panels/children/BitmapChildWin.h"
+#include "app/panels/children/ChildThreadMsgHandler.h"
+#include "app/panels/children/ChildViews.h"
+#include "app/panels/children/SearchView.h"
+#include "app/panels/elements/ElementPanel.h"
+#include "app/panels/thread/PanelThread.h"
+#include "log/PondrelLog.h"
+
+namespace panels {
+
+ChildrenThread::ChildrenThread() = default;
+
+ChildrenThread::~ChildrenThread() = default;
+
+std::unique_ptr<ChildrenThread> MakeChildrenThread() {
+    auto thread = fx::StartSuspended<ChildrenThread>(fx::Apartment::None);
+    if (thread) thread->SetName(L"children");
+    return thread;
+}
+
+HRESULT ChildrenThread::StartApartment() { return ::OleInitialize(nullptr); }
+
+void ChildrenThread::EndApartment() { ::OleUninitialize(); }
+
+// The start: OLE, the handler window, every windowed element's child window
+// (with its view), then ready for the panel thread.
+bool ChildrenThread::InitInstance() {
+    const HRESULT ole = StartApartment();
+    m_OleStarted = SUCCEEDED(ole);
+    if (!m_OleStarted) LogWithPrefix(L"The children thread has no OLE apartment: %s", L"its web views will not work");
+    m_pHandler = std::make_unique<ChildThreadMsgHandler>(this);
+    if (!m_pHandler->CreateHandler()) LogWithPrefix(L"The children thread's %s window could not be created", L"handler");
+    for (ContentElement* element : WindowedElements()) CreateChildFor(*element);
+    PanelLockScope hold(m_pPanelLock);
+    m_Ready = true;
+    return true;
+}
+
+// The end: whatever child windows are left, the handler window, then OLE.
+int ChildrenThread::ExitInstance() {
+    DestroyChildWindows();
+    m_Windows.clear();
+    if (m_pHandler) {
+        m_pHandler->Destroy();
+        m_pHandler.reset();
+    }
+    if (m_OleStarted) EndApartment();
+    m_OleStarted = false;
+    return UiThread::ExitInstance();
+}
+
+std::vector<ContentElement*> ChildrenThread::WindowedElements() const {
+    std::vector<ContentElement*> out;
+    if (!m_pElements) return out;
+    PanelLockScope hold(m_pPanelLock);
+    for (WindowElement* e : m_pElements->windowed)
+        if (auto* content = dynamic_cast<ContentElement*>(e)) out.push_back(content);
+    return out;
+}
+
+void ChildrenThread::CreateChildFor(ContentElement& element) {
+    if (!m_pPanelWindow) return;
+    std::unique_ptr<CChildWin> window;
+    if (dynamic_cast<TailElement*>(&element))
+        window = std::make_unique<BitmapChildWin>(&element, this);
+    else
+        window = std::make_unique<CChildWin>(&element, this);
+    if (!element.CreateChildWindow(*m_pPanelWindow, *window)) {
+        LogWithPrefix(L"The child window of panel element \"%s\" could not be created", element.id.c_str());
+        return;
+    }
+    if (auto* search = dynamic_cast<SearchView*>(window->View())) {
+        window->PlaceView(window->ScreenToClient(m_pPanelWindow->ClientToScreen(element.innerWindowRect)));
+        PanelLockScope hold(m_pPanelLock);
+        m_pSearchView = search;
+    }
+    m_Windows.push_back(std::move(window));
+}
+
+void ChildrenThread::DestroyChildWindows() {
+    {
+        PanelLockScope hold(m_pPanelLock);
+        m_pSearchView = nullptr;
+    }
+    // Each element unlinks its window under the panel lock, then destroys it.
+    for (ContentElement* element : WindowedElements()) element->DestroyChildWindow();
+}
+
+CChildWin* ChildrenThread::MainContentWindow() const {
+    if (!m_pElements) return nullptr;
+    PanelLockScope hold(m_pPanelLock);
+    ContentElement* content = m_pElements->mainContent;
+    return content ? dynamic_cast<CChildWin*>(content->LinkedWindow()) : nullptr;
+}
+
+HWND ChildrenThread::HandlerWindow() const { return m_pHandler ? m_pHandler->hwnd() : nullptr; }
+
+HWND ChildrenThread::ControllerWindow() const { return m_pHost ? m_pHost->HostWindow() : nullptr; }
+
+std::wstring ChildrenThread::Url() const {
+    if (!m_pUrl) return std::wstring();
+    fx::ScopedLock hold(g_SearchTextLock);
+    return *m_pUrl;
+}
+
+void ChildrenThread::SetUrl(const std::wstring& url) {
+    if (!m_pUrl) return;
+    fx::ScopedLock hold(g_SearchTextLock);
+    *m_pUrl = url;
+}
+
+bool ChildrenThread::OnThreadMessage(const MSG& msg) {
+    switch (msg.message) {
+    case children_msg::kClose: OnUrlDone(); return true;
+    case children_msg::kSnapshot: OnSnapshot(); return true;
+    case children_msg::kNavigateContent: OnNavigateContent(); return true;
+    case children_msg::kSizeChildren: OnSizeChildren(); return true;
+    case children_msg::kHideTail: OnHideTail(); return true;
+    default: return false;
+    }
+}
+
+// The end of the panel: the final URL left with the controller, the child
+// windows destroyed, then 11212 to the panel window and the thread ends.
+void ChildrenThread::OnUrlDone() {
+    const std::wstring url = Url();
+    if (m_pHost) m_pHost->LeavePanelUrl(url);
+    TailElement* tail = nullptr;
+    {
+        PanelLockScope hold(m_pPanelLock);
+        tail = m_pTail;
+    }
+    if (tail && ControllerWindow()) ::PostMessageW(ControllerWindow(), controller_msg::kMenuPanelGone, 0, 0);
+    DestroyChildWindows();
+    if (m_hPanelWindow) ::PostMessageW(m_hPanelWindow, panel_msg::kClose, 0, 0);
+    ::PostQuitMessage(0);
+}
+
+// A picture of the main content view as a JPEG file.  The request is always
+// answered, also without a content view or when the file cannot be written:
+// the panel window waits for the answer.
+void ChildrenThread::OnSnapshot() {
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+    if (CChildWin* content = MainContentWindow()) picture = SnapshotView(*content);
+    std::wstring path;
+    {
+        PanelLockScope hold(m_pPanelLock);
+        path = m_SnapshotPath;
+    }
+    if (picture && !path.empty()) {
+        CLSID jpeg{};
+        if (GetJpegEncoderClsid(&jpeg) < 0 || picture->Save(path.c_str(), &jpeg, nullptr) != Gdiplus::Ok)
+            LogWithPrefix(L"The panel snapshot could not be saved to %s", path.c_str());
+    }
+    picture.reset();
+    PanelLockScope hold(m_pPanelLock);
+    m_SnapshotSaved = true;
+}
+
+// The elements' own steps call into their views (web browsers): they run
+// after the panel lock is released.
+void ChildrenThread::OnNavigateContent() {
+    ContentElement* content = nullptr;
+    if (m_pElements) {
+        PanelLockScope hold(m_pPanelLock);
+        content = m_pElements->mainContent;
+    }
+    if (content) content->NavigateToUrl();
+}
+
+void ChildrenThread::OnSizeChildren() {
+    for (ContentElement* element : WindowedElements()) element->ResizeWindow();
+    PlaceSearchView();
+}
+
+// The search box fills its window again after a resize.
+void ChildrenThread::PlaceSearchView() {
+    if (!m_pElements) return;
+    SearchElement* search = nullptr;
+    {
+        PanelLockScope hold(m_pPanelLock);
+        search = m_pElements->searchElement;
+    }
+    auto* window = search ? dynamic_cast<CChildWin*>(search->LinkedWindow()) : nullptr;
+    if (!window || !window->hwnd()) return;
+    RECT client{};
+    ::GetClientRect(window->hwnd(), &client);
+    window->PlaceView({0, 0, client.right, client.bottom});
+}
+
+void ChildrenThread::OnHideTail() {
+    {
+        PanelLockScope hold(m_pPanelLock);
+        if (!m_pTail) return;
+        m_pTail->noShow = true;
+        m_pTail->Hide();
+    }
+    if (ControllerWindow()) ::PostMessageW(ControllerWindow(), controller_msg::kMenuPanelGone, 0, 0);
+}
+
+}  // namespace panels

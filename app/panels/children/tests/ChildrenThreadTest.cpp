@@ -1,0 +1,407 @@
+// A panel's children thread under Wine, over an element tree built from a
+// fixture template and a recording stand-in for the panel window and the
+// controller: the handler window and one child window per windowed element
+// (the tail's a bitmap window), the OLE start and end, the 113xx requests,
+// the end of the panel (windows first, then 11212), and the search box.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/panels/elements/tests/FixtureDocument.h"
+#include "app/core/common/AppMessages.h"
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/panels/children/ChildWin.h"
+#include "app/panels/children/ChildrenThread.h"
+#include "app/panels/children/SearchText.h"
+#include "app/panels/children/SearchView.h"
+#include "app/panels/elements/Win32Elements.h"
+#include "app/panels/thread/HoverThreadList.h"
+#include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testsupport::WaitFor;
+
+struct Posted {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+};
+
+// A window of the test thread that records the 111xx and 112xx messages it
+// is posted; at 11212 it also notes whether the watched windows still exist.
+class Recorder {
+public:
+    explicit Recorder(const RECT& at) {
+        static const std::wstring cls = fx::RegisterWindowClass(0);
+        hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW, cls.c_str(), L"", WS_POPUP, at.left, at.top, at.right - at.left,
+                                 at.bottom - at.top, nullptr, nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~Recorder() { ::DestroyWindow(hwnd); }
+    std::vector<Posted> Messages() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return messages;
+    }
+    bool Got(UINT msg) {
+        for (const Posted& p : Messages())
+            if (p.msg == msg) return true;
+        return false;
+    }
+
+    HWND hwnd = nullptr;
+    std::vector<HWND> watched;
+    bool watchedGoneAtClose = false;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<Recorder*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (msg >= 11100 && msg < 11300) {
+            if (msg == panel_msg::kClose) {
+                self->watchedGoneAtClose = true;
+                for (HWND w : self->watched) self->watchedGoneAtClose &= !::IsWindow(w);
+            }
+            std::lock_guard<std::mutex> hold(self->mutex);
+            self->messages.push_back(Posted{msg, wp, lp});
+            return 0;
+        }
+        return ::CallWindowProcW(self->old, h, msg, wp, lp);
+    }
+    WNDPROC old = nullptr;
+    std::mutex mutex;
+    std::vector<Posted> messages;
+};
+
+class Host : public panels::PanelHost {
+public:
+    HWND HostWindow() const override { return controller.hwnd; }
+    void ReportCreated(const panels::PanelThread*, const RECT&) override {}
+    bool GoGiven(const panels::PanelThread*) override { return true; }
+    void ReportReady(const panels::PanelThread*) override {}
+    panels::HoverThreadList& Panels() override { return list; }
+    void PostUsage(const std::wstring&, DWORD) override {}
+    void LeavePanelUrl(const std::wstring& url) override {
+        std::lock_guard<std::mutex> hold(mutex);
+        lastUrl = url;
+    }
+
+    Recorder controller{RECT{0, 0, 1, 1}};
+    fx::CriticalSection lock;
+    panels::HoverThreadList list{lock};
+    std::mutex mutex;
+    std::wstring lastUrl = L"(none)";
+};
+
+// Counts the thread's OLE starts and ends and notes whether its windows
+// were gone at the end.
+class CountingChildren : public panels::ChildrenThread {
+public:
+    std::atomic<int> starts{0}, ends{0};
+    std::atomic<bool> windowsGoneAtEnd{false};
+    std::vector<HWND> watched;  // set before the thread is asked to end
+
+protected:
+    HRESULT StartApartment() override {
+        ++starts;
+        return ChildrenThread::StartApartment();
+    }
+    void EndApartment() override {
+        bool gone = true;
+        for (HWND w : watched) gone &= !::IsWindow(w);
+        windowsGoneAtEnd = gone;
+        ++ends;
+        ChildrenThread::EndApartment();
+    }
+};
+
+class NoPictures : public RenderFactory {
+public:
+    std::unique_ptr<RenderElement> Bitmap(const WindowElement&, const templates::ElementStyle&) override {
+        return nullptr;
+    }
+    std::unique_ptr<RenderElement> Icon(const WindowElement&, const templates::ElementStyle&) override {
+        return nullptr;
+    }
+    std::unique_ptr<RenderElement> Box(uint32_t) override { return nullptr; }
+    std::unique_ptr<RenderElement> Text(const std::wstring&, uint32_t) override { return nullptr; }
+};
+
+std::wstring ClassOf(HWND w) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(w, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND w) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(w, text, 1024);
+    return text;
+}
+
+class Children : public testing::Test {
+protected:
+    void SetUp() override {
+        panelLock_ = std::make_unique<CriticalSectionPanelLock>(panelCs_);
+        panelWindow_ = std::make_unique<HwndPanelWindow>(panel_.hwnd);
+    }
+    void TearDown() override {
+        if (thread_) {
+            EXPECT_TRUE(thread_->Quit(5000));
+        }
+    }
+    // The fixture's tree for a 300 x 200 panel, with the search area and the
+    // ad; withTail also adds the left-lower tail to the windowed elements.
+    void BuildTree(bool withTail) {
+        elements_.lock = panelLock_.get();
+        elements_.window = panelWindow_.get();
+        PanelRecord record;
+        record.flags.showAds = record.flags.showSearch = true;
+        elements_test::FixtureDocument document(elements_test::ReadFixture("tree.xml"));
+        NoPictures factory;
+        elements_.BuildElements(document, record, {300, 200}, factory);
+        elements_.LayoutPanel();
+        if (withTail) {
+            tail_ = elements_.tails[1].get();
+            ASSERT_NE(nullptr, tail_);
+            PlaceUnzoomed(*tail_, 0, 40);
+            elements_.windowed.Add(tail_);
+        }
+    }
+    CountingChildren* Start(bool withElements) {
+        thread_ = fx::StartSuspended<CountingChildren>(fx::Apartment::None);
+        EXPECT_TRUE(thread_);
+        thread_->m_pElements = withElements ? &elements_ : nullptr;
+        thread_->m_pPanelWindow = panelWindow_.get();
+        thread_->m_hPanelWindow = panel_.hwnd;
+        thread_->m_pPanelLock = panelLock_.get();
+        thread_->m_pUrl = &url_;
+        thread_->m_pHost = &host_;
+        thread_->m_pTail = tail_;
+        thread_->Resume();
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                PanelLockScope hold(panelLock_.get());
+                return thread_->m_Ready;
+            },
+            10000));
+        return thread_.get();
+    }
+    std::wstring Url() {
+        fx::ScopedLock hold(g_SearchTextLock);
+        return url_;
+    }
+    void SetUrl(const std::wstring& url) {
+        fx::ScopedLock hold(g_SearchTextLock);
+        url_ = url;
+    }
+    static std::wstring SearchQuery() {
+        fx::ScopedLock hold(g_SearchTextLock);
+        return theApp.m_SearchQuery;
+    }
+    HWND WindowOf(ContentElement* e) {
+        auto* w = dynamic_cast<panels::CChildWin*>(e ? e->LinkedWindow() : nullptr);
+        return w ? w->hwnd() : nullptr;
+    }
+    HWND EditOf(CountingChildren* t) {
+        PanelLockScope hold(panelLock_.get());
+        return t->m_pSearchView ? t->m_pSearchView->EditWindow() : nullptr;
+    }
+    // The panel's end: 11302 to the handler window, the thread gone.
+    bool EndedThroughTheHandler(CountingChildren* t, HWND handler) {
+        ::PostMessageW(handler, children_msg::kClose, 0, 0);
+        return WaitFor([&] { return panel_.Got(panel_msg::kClose) && !t->IsRunning(); }, 10000);
+    }
+
+    Recorder panel_{RECT{200, 150, 500, 350}};
+    Host host_;
+    fx::CriticalSection panelCs_;
+    std::unique_ptr<CriticalSectionPanelLock> panelLock_;
+    std::unique_ptr<HwndPanelWindow> panelWindow_;
+    ElementPanel elements_;
+    TailElement* tail_ = nullptr;
+    std::wstring url_;
+    std::unique_ptr<CountingChildren> thread_;
+};
+
+// Every windowed element gets its child window at its place over the
+// panel, layered, transparent and hidden; the end destroys them all before
+// 11212 reaches the panel, and OLE, started once, is ended once after them.
+TEST_F(Children, CreatesTheChildWindowsAndDestroysThemBeforeThePanelHearsTheEnd) {
+    BuildTree(true);
+    ASSERT_NE(nullptr, elements_.mainContent);
+    ASSERT_NE(nullptr, elements_.searchElement);
+    ASSERT_GE(elements_.windowed.Count(), 4u);  // content, ad, search, tail
+    CountingChildren* t = Start(true);
+    EXPECT_EQ(1, t->starts.load());
+
+    HWND handler = t->HandlerWindow();
+    ASSERT_TRUE(handler);
+    EXPECT_EQ(L"BackWin777", ClassOf(handler));
+    EXPECT_FALSE(::IsWindowVisible(handler));
+    EXPECT_EQ(::GetWindowThreadProcessId(handler, nullptr), t->threadId());
+
+    std::vector<HWND> windows{handler};
+    for (WindowElement* e : elements_.windowed) {
+        auto* content = static_cast<ContentElement*>(e);
+        SCOPED_TRACE(e->ClassName());
+        HWND w = WindowOf(content);
+        ASSERT_TRUE(w);
+        windows.push_back(w);
+        EXPECT_EQ(::GetWindowThreadProcessId(w, nullptr), t->threadId());
+        EXPECT_EQ(e == tail_ ? L"TailWin777" : L"BackWin777", ClassOf(w));
+        EXPECT_EQ(0x80088u, static_cast<DWORD>(::GetWindowLongPtrW(w, GWL_EXSTYLE)));
+        // Style 0 (the system keeps a top-level window's sibling clipping).
+        EXPECT_EQ(0u, static_cast<DWORD>(::GetWindowLongPtrW(w, GWL_STYLE)) & ~static_cast<DWORD>(WS_CLIPSIBLINGS));
+        EXPECT_FALSE(::IsWindowVisible(w));
+        RECT rc{};
+        ::GetWindowRect(w, &rc);
+        const templates::LayoutRect screen = panelWindow_->ClientToScreen(e->windowRect);
+        EXPECT_EQ(screen.left, rc.left);
+        EXPECT_EQ(screen.top, rc.top);
+        EXPECT_EQ(screen.right - screen.left, rc.right - rc.left);
+        if (e != tail_) {  // a view window starts fully transparent
+            BYTE alpha = 99;
+            DWORD flags = 0;
+            ASSERT_TRUE(::GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+            EXPECT_EQ(0, alpha);
+            EXPECT_TRUE(flags & LWA_ALPHA);
+        }
+    }
+    // The search box is the search window's view, the rich edit inside it.
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(panels::MyRichEditControl::kId, ::GetDlgCtrlID(edit));
+    EXPECT_EQ(0x50000080u, static_cast<DWORD>(::GetWindowLongPtrW(edit, GWL_STYLE)) & 0x500000C0u);
+    EXPECT_EQ(WindowOf(elements_.searchElement), ::GetParent(::GetParent(edit)));
+
+    SetUrl(L"final words");
+    // The child windows are gone when the panel hears the end; the handler
+    // window too when OLE ends.
+    panel_.watched.assign(windows.begin() + 1, windows.end());
+    t->watched = windows;
+    ASSERT_TRUE(EndedThroughTheHandler(t, handler));
+    EXPECT_TRUE(panel_.watchedGoneAtClose);
+    EXPECT_TRUE(t->windowsGoneAtEnd.load());
+    EXPECT_EQ(1, t->starts.load());
+    EXPECT_EQ(1, t->ends.load());
+    for (WindowElement* e : elements_.windowed) EXPECT_EQ(nullptr, static_cast<ContentElement*>(e)->LinkedWindow());
+    // With a tail the controller drops its menu panel; it keeps the final URL.
+    EXPECT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
+    std::lock_guard<std::mutex> hold(host_.mutex);
+    EXPECT_EQ(L"final words", host_.lastUrl);
+}
+
+// Without windowed elements (no template) the thread still has its handler
+// window and becomes ready; requests that need a missing window do nothing,
+// and a snapshot request is answered all the same.
+TEST_F(Children, WithoutElementsReadyAndEveryRequestAnswered) {
+    CountingChildren* t = Start(false);
+    HWND handler = t->HandlerWindow();
+    ASSERT_TRUE(handler);
+    for (UINT msg = children_msg::kNothing11301; msg <= children_msg::kGoBack; ++msg)
+        if (msg != children_msg::kClose && msg != children_msg::kSnapshot) ::PostMessageW(handler, msg, 0, 0);
+    {
+        PanelLockScope hold(panelLock_.get());
+        t->m_SnapshotPath = L"C:\\no-such-folder\\snapshot.jpg";
+    }
+    ::PostMessageW(handler, children_msg::kSnapshot, 0, 0);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            PanelLockScope hold(panelLock_.get());
+            return t->m_SnapshotSaved;
+        },
+        5000));
+    EXPECT_FALSE(host_.controller.Got(controller_msg::kMenuPanelGone));  // no tail, nothing to hide
+    ASSERT_TRUE(EndedThroughTheHandler(t, handler));
+    EXPECT_EQ(1, t->ends.load());
+}
+
+// 11307 hides the tail for good and tells the controller.
+TEST_F(Children, HideTailKeepsTheTailHidden) {
+    BuildTree(true);
+    CountingChildren* t = Start(true);
+    HWND tailWindow = WindowOf(tail_);
+    ASSERT_TRUE(tailWindow);
+    ::PostMessageW(t->HandlerWindow(), children_msg::kHideTail, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
+    EXPECT_TRUE(tail_->noShow);
+    tail_->Show();  // the panel showing its windows again
+    EXPECT_FALSE(::IsWindowVisible(tailWindow));
+}
+
+// Typing publishes the box's text, the character just typed included;
+// Enter asks the panel for the search.
+TEST_F(Children, SearchBoxPublishesWhatIsTypedAndEnterRunsTheSearch) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    // Key presses as the keyboard gives them: the thread's loop translates
+    // each key-down into its character.
+    for (wchar_t c : std::wstring(L"POND")) {
+        ::PostMessageW(edit, WM_KEYDOWN, c, 1);
+        ::PostMessageW(edit, WM_KEYUP, c, 0xC0000001);
+    }
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == L"pond"; }, 5000)) << testsupport::Utf8(TextOf(edit));
+    EXPECT_TRUE(WaitFor([&] { return Url() == L"pond" && SearchQuery() == L"pond"; }, 5000))
+        << testsupport::Utf8(Url());
+
+    ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kReload); }, 5000));
+    for (const Posted& p : panel_.Messages()) {
+        if (p.msg != panel_msg::kReload) continue;
+        EXPECT_EQ(0u, p.wp);
+        EXPECT_EQ(1, p.lp);
+    }
+    EXPECT_EQ(L"pond", TextOf(edit));  // Enter is not passed on to the box
+}
+
+// The panel's text goes into the box (11308); the search text read from a
+// longer box is cut to 256 characters.
+TEST_F(Children, PanelTextIntoTheBoxAndTheSearchTextBounded) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    const std::wstring longText(300, L'z');
+    SetUrl(longText);
+    ::PostMessageW(t->HandlerWindow(), children_msg::kSetSearchText, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == longText; }, 5000));
+    ::PostMessageW(edit, WM_KEYDOWN, VK_END, 1);
+    EXPECT_TRUE(WaitFor([&] { return Url() == longText.substr(0, 256); }, 5000)) << Url().size();
+}
+
+// A paste by WM_PASTE (Shift+Insert, the context menu) inserts one line of at
+// most 255 characters and publishes it.
+TEST_F(Children, PasteInsertsOneLineAndPublishesIt) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    const std::wstring clipboard = L"pond\r\nlife\tnow " + std::wstring(300, L'x');
+    ASSERT_TRUE(::OpenClipboard(panel_.hwnd));
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (clipboard.size() + 1) * sizeof(wchar_t));
+    ASSERT_TRUE(block);
+    memcpy(::GlobalLock(block), clipboard.c_str(), (clipboard.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    ASSERT_TRUE(::SetClipboardData(CF_UNICODETEXT, block));
+    ::CloseClipboard();
+
+    ::PostMessageW(edit, WM_PASTE, 0, 0);
+    const std::wstring expected = panels::PasteText(clipboard);
+    ASSERT_EQ(255u, expected.size());
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == expected; }, 5000)) << testsupport::Utf8(TextOf(edit));
+    EXPECT_TRUE(WaitFor([&] { return Url() == expected && SearchQuery() == expected; }, 5000));
+}
+
+}  // namespace
