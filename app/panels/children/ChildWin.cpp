@@ -64,16 +64,19 @@ templates::LayoutRect CChildWin::StoredRect() const {
     return {m_WindowRect.left, m_WindowRect.top, m_WindowRect.right, m_WindowRect.bottom};
 }
 
-void CChildWin::PreCreateWindow(CREATESTRUCTW& cs) {
-    m_Width = m_WindowRect.right - m_WindowRect.left;
-    m_Height = m_WindowRect.bottom - m_WindowRect.top;
-    cs.x = m_WindowRect.left;
-    cs.y = m_WindowRect.top;
-    cs.cx = m_Width;
-    cs.cy = m_Height;
+void PrepareLayeredToolWindow(FloatingWin& window, CREATESTRUCTW& cs) {
+    const RECT& r = window.m_WindowRect;
+    window.m_Width = r.right - r.left;
+    window.m_Height = r.bottom - r.top;
+    cs.x = r.left;
+    cs.y = r.top;
+    cs.cx = window.m_Width;
+    cs.cy = window.m_Height;
     cs.style = 0;
-    cs.dwExStyle = kExStyle;
+    cs.dwExStyle = CChildWin::kExStyle;
 }
+
+void CChildWin::PreCreateWindow(CREATESTRUCTW& cs) { PrepareLayeredToolWindow(*this, cs); }
 
 // The client: the base's, then the element's view, then fully transparent
 // until the panel fades the window in.

@@ -64,6 +64,11 @@ protected:
     std::unique_ptr<fx::Window> m_pView;
 };
 
+// The pre-creation of a layered tool window at its stored rectangle: the
+// window's size fields and the creation size from m_WindowRect, style 0, the
+// extended style WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST.
+void PrepareLayeredToolWindow(FloatingWin& window, CREATESTRUCTW& cs);
+
 // Registers (once per name) a window class of that name for child windows
 // (arrow cursor, no background, DefWindowProcW).
 bool RegisterChildWindowClass(const wchar_t* name);

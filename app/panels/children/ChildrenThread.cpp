@@ -35,6 +35,7 @@ bool ChildrenThread::InitInstance() {
     const HRESULT ole = StartApartment();
     m_OleStarted = SUCCEEDED(ole);
     if (!m_OleStarted) LogWithPrefix(L"The children thread has no OLE apartment: %s", L"its web views will not work");
+    m_pViews = std::make_unique<ChildViewHost>(*this);
     m_pHandler = std::make_unique<ChildThreadMsgHandler>(this);
     if (!m_pHandler->CreateHandler()) LogWithPrefix(L"The children thread's %s window could not be created", L"handler");
     for (ContentElement* element : WindowedElements()) CreateChildFor(*element);
@@ -51,6 +52,7 @@ int ChildrenThread::ExitInstance() {
         m_pHandler->Destroy();
         m_pHandler.reset();
     }
+    m_pViews.reset();
     if (m_OleStarted) EndApartment();
     m_OleStarted = false;
     return UiThread::ExitInstance();
@@ -76,8 +78,11 @@ void ChildrenThread::CreateChildFor(ContentElement& element) {
         LogWithPrefix(L"The child window of panel element \"%s\" could not be created", element.id.c_str());
         return;
     }
+    // The content loads, then the view takes the element's inner rectangle.
+    NavigateElementView(element, *window);
+    PlaceElementView(element, *window,
+                     window->ScreenToClient(m_pPanelWindow->ClientToScreen(element.innerWindowRect)));
     if (auto* search = dynamic_cast<SearchView*>(window->View())) {
-        window->PlaceView(window->ScreenToClient(m_pPanelWindow->ClientToScreen(element.innerWindowRect)));
         PanelLockScope hold(m_pPanelLock);
         m_pSearchView = search;
     }
@@ -172,27 +177,32 @@ void ChildrenThread::OnNavigateContent() {
         PanelLockScope hold(m_pPanelLock);
         content = m_pElements->mainContent;
     }
-    if (content) content->NavigateToUrl();
+    auto* window = content ? dynamic_cast<CChildWin*>(content->LinkedWindow()) : nullptr;
+    if (window && window->hwnd()) NavigateElementView(*content, *window);
 }
 
 void ChildrenThread::OnSizeChildren() {
     for (ContentElement* element : WindowedElements()) element->ResizeWindow();
-    PlaceSearchView();
+    PlaceViews();
 }
 
-// The search box fills its window again after a resize.
-void ChildrenThread::PlaceSearchView() {
-    if (!m_pElements) return;
-    SearchElement* search = nullptr;
-    {
-        PanelLockScope hold(m_pPanelLock);
-        search = m_pElements->searchElement;
+void ChildrenThread::PlaceViews() {
+    for (ContentElement* element : WindowedElements()) {
+        auto* window = dynamic_cast<CChildWin*>(element->LinkedWindow());
+        if (!window || !window->hwnd() || !window->View()) continue;
+        RECT client{};
+        ::GetClientRect(window->hwnd(), &client);
+        PlaceElementView(*element, *window, {0, 0, client.right, client.bottom});
     }
-    auto* window = search ? dynamic_cast<CChildWin*>(search->LinkedWindow()) : nullptr;
-    if (!window || !window->hwnd()) return;
-    RECT client{};
-    ::GetClientRect(window->hwnd(), &client);
-    window->PlaceView({0, 0, client.right, client.bottom});
+}
+
+void ChildrenThread::HandOverUrl(const std::wstring& url) {
+    if (!m_pHandOverUrl) {
+        LogWithPrefix(L"The panel takes no handed-over address: %s is dropped", url.c_str());
+        return;
+    }
+    fx::ScopedLock hold(g_RegistryLock);
+    *m_pHandOverUrl = url;
 }
 
 void ChildrenThread::OnHideTail() {

@@ -31,6 +31,7 @@ namespace panels {
 
 class CChildWin;
 class ChildThreadMsgHandler;
+class ChildViewHost;
 class PanelHost;
 class SearchView;
 
@@ -47,6 +48,7 @@ public:
     std::wstring* m_pUrl = nullptr;         // the panel's shared text, g_SearchTextLock
     PanelHost* m_pHost = nullptr;           // the controller: its window, the last panel URL
     TailElement* m_pTail = nullptr;         // the chosen tail, or none
+    std::wstring* m_pHandOverUrl = nullptr; // the panel's handed-over URL (11218), g_RegistryLock
 
     // Under the panel lock.
     bool m_Ready = false;            // all child windows exist
@@ -74,6 +76,10 @@ public:
 
     // The child window of the main content element, or none (under the panel lock).
     CChildWin* MainContentWindow() const;
+    // What the web views reach through this thread (made in InitInstance).
+    ChildViewHost& Views() const { return *m_pViews; }
+    // A URL a view hands over to the panel thread (g_RegistryLock); 11218 follows.
+    void HandOverUrl(const std::wstring& url);
 
 protected:
     // The thread's OLE start and end (tests count them).
@@ -86,9 +92,11 @@ private:
     // The windowed elements, copied under the panel lock.
     std::vector<ContentElement*> WindowedElements() const;
     void DestroyChildWindows();
-    void PlaceSearchView();
+    // Every view fills its window again (after a resize).
+    void PlaceViews();
 
     std::unique_ptr<ChildThreadMsgHandler> m_pHandler;
+    std::unique_ptr<ChildViewHost> m_pViews;
     std::vector<std::unique_ptr<CChildWin>> m_Windows;
     bool m_OleStarted = false;
 };

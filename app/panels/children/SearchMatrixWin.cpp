@@ -17,16 +17,7 @@ bool SearchMatrixWin::CreateAt(const RECT& rect) {
     return true;
 }
 
-void SearchMatrixWin::PreCreateWindow(CREATESTRUCTW& cs) {
-    m_Width = m_WindowRect.right - m_WindowRect.left;
-    m_Height = m_WindowRect.bottom - m_WindowRect.top;
-    cs.x = m_WindowRect.left;
-    cs.y = m_WindowRect.top;
-    cs.cx = m_Width;
-    cs.cy = m_Height;
-    cs.style = 0;
-    cs.dwExStyle = kExStyle;
-}
+void SearchMatrixWin::PreCreateWindow(CREATESTRUCTW& cs) { PrepareLayeredToolWindow(*this, cs); }
 
 bool SearchMatrixWin::OnCreateClient() {
     if (!FloatingWin::OnCreateClient()) return false;

@@ -19,7 +19,6 @@ namespace panels {
 class SearchMatrixWin : public FloatingWin {
 public:
     static constexpr const wchar_t* kClass = L"SearchMatrix777";
-    static constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
     static constexpr int kViewId = 0xE900;
     static constexpr UINT kTimerMs = 100;
 

@@ -40,6 +40,10 @@ public:
     // The panel's final URL (or search text), left by its children thread as
     // the panel ends.
     virtual void LeavePanelUrl(const std::wstring& /*url*/) {}
+    // A page asked for another panel: its identifier, token and URL and the
+    // asking view's screen rectangle, left for the controller (11137 follows).
+    virtual void LeavePanelOpen(const std::wstring& /*ecpId*/, const std::wstring& /*token*/,
+                                const std::wstring& /*url*/, const RECT& /*screenRect*/) {}
     // A search panel closed: the record it showed last and where it was.
     virtual void SearchPanelClosed(const std::wstring& /*lastRecord*/, const RECT& /*rect*/) {}
 };

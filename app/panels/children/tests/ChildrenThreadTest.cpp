@@ -23,6 +23,7 @@
 #include "app/panels/children/SearchView.h"
 #include "app/panels/elements/Win32Elements.h"
 #include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/views/BottomView.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
@@ -298,6 +299,43 @@ TEST_F(Children, CreatesTheChildWindowsAndDestroysThemBeforeThePanelHearsTheEnd)
     EXPECT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
     std::lock_guard<std::mutex> hold(host_.mutex);
     EXPECT_EQ(L"final words", host_.lastUrl);
+}
+
+// The main content's window hosts a BottomView that reaches the thread and
+// the panel, the advertisement's a BannerView without the thread; 11304
+// navigates the content view to the element's URL.
+TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
+    BuildTree(false);
+    ContentElement* ad = nullptr;
+    for (WindowElement* e : elements_.windowed)
+        if (dynamic_cast<AdElement*>(e)) ad = static_cast<ContentElement*>(e);
+    ASSERT_NE(nullptr, ad);
+    CountingChildren* t = Start(true);
+    auto* contentWindow = dynamic_cast<panels::CChildWin*>(elements_.mainContent->LinkedWindow());
+    ASSERT_NE(nullptr, contentWindow);
+    auto* content = dynamic_cast<panels::BottomView*>(contentWindow->View());
+    ASSERT_NE(nullptr, content);
+    EXPECT_EQ(contentWindow->hwnd(), ::GetParent(content->hwnd()));
+    EXPECT_TRUE(::IsWindowVisible(content->hwnd()) || !::IsWindowVisible(contentWindow->hwnd()));
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_VISIBLE), ::GetWindowLongPtrW(content->hwnd(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(t->HandlerWindow(), content->ChildHandlerWindow());
+    EXPECT_EQ(panel_.hwnd, content->PanelWindow());
+
+    auto* adWindow = dynamic_cast<panels::CChildWin*>(ad->LinkedWindow());
+    ASSERT_NE(nullptr, adWindow);
+    auto* banner = dynamic_cast<panels::BannerView*>(adWindow->View());
+    ASSERT_NE(nullptr, banner);
+    EXPECT_EQ(nullptr, dynamic_cast<panels::BottomView*>(banner));
+    EXPECT_EQ(nullptr, banner->ChildHandlerWindow());
+
+    const int before = content->State().navigationCount;
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        elements_.mainContent->contentUrl = L"http://127.0.0.1:9/content";
+    }
+    ::PostMessageW(t->HandlerWindow(), children_msg::kNavigateContent, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return content->State().navigationCount == before + 1; }, 5000));
+    ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
 }
 
 // Without windowed elements (no template) the thread still has its handler

@@ -202,6 +202,11 @@ TEST_F(PanelTemplate, ChildWindowsOverTheWindowedElementsGoWithThePanel) {
         windows.push_back(w);
     }
     EXPECT_FALSE(windows.empty());
+    // The content web view is a child window of the main content's window.
+    auto* content = dynamic_cast<panels::CChildWin*>(elements->mainContent->LinkedWindow());
+    ASSERT_NE(nullptr, content);
+    ASSERT_NE(nullptr, content->View());
+    EXPECT_EQ(content->hwnd(), ::GetParent(content->View()->hwnd()));
 
     ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
