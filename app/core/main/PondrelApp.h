@@ -22,6 +22,7 @@
 #include "app/core/graphics/Monitors.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/FileVersionInfo.h"
+#include "app/core/main/UsageStats.h"
 #include "app/core/tray/SystemTray.h"
 #include "app/core/tray/TrayRules.h"
 #include "app/selection/skin/DeskTopOverLayWin.h"
@@ -189,7 +190,7 @@ public:
     int m_UpdateState = 0;
     bool m_NonProductionServer = false;
     bool m_DownloadTried = false;
-    DWORD m_StartTick = 0;
+    DWORD m_StartTick = ::GetTickCount();  // the usage statistics' last collection (or reset)
     HWND m_hBestGuessWnd = nullptr;
     DWORD m_LogInterval = 0;
     DWORD m_MessagesInterval = 0;
@@ -239,7 +240,7 @@ public:
     bool m_ClickOutsOff = false;
     bool m_DebugMode = false;
     std::atomic<bool> m_SettingsLoaded{false};
-    // m_Stats (the embedded usage statistics) comes here.
+    UsageStats m_Stats;  // the usage statistics (ResetStatistics, CollectUsageStats)
     std::atomic<bool> m_Disabled{false};
     SharedGraphics m_Graphics;
     HICON m_hIconApp = nullptr;

@@ -33,9 +33,6 @@ void CPondrelApp::OpenMiniBrowse() {
     controller->LaunchEcp(RECT{0, 0, 20, 20}, record, m_UserId, L"MiniBrowse", 8);
 }
 
-// Resets the usage statistics.
-void CPondrelApp::ResetStatistics() {}
-
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
 // gives it its own size and styles).

@@ -121,9 +121,8 @@ public:
     void LaunchBestGuess(const RECT& anchor, const LinkInfo& record);
     TxSelWin* Hotspot() const { return m_pHotspot.get(); }
     TextRootMenu* TextMenu() const { return m_pTextMenu.get(); }
-    // Usage statistics, counted here until the statistics send them.
-    void CountUsage(const wchar_t* metric) { ++m_UsageCounts[metric]; }
-    std::map<std::wstring, int> m_UsageCounts;
+    // Adds one to the usage statistics' counter of metric (theApp.m_Stats).
+    void CountUsage(const wchar_t* metric);
 
     // The tick count the heartbeat's settings retry reads (tests replace it).
     std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };

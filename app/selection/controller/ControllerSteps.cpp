@@ -25,7 +25,6 @@ void AppHideMenus() {}
 void AppReportBug() {}
 void AppPollConnection() { theApp.PollConnection(); }
 void AppProcessServerMessages() {}
-void CollectUsageStats() {}
 void RunSetup() {}
 void RefreshTrayState() { theApp.UpdateTrayIcon(); }
 

@@ -154,14 +154,15 @@ TEST_F(TextMenu, SearchChoicesFillTheTokenOnlyWithTheActionMark) {
     MyMenuItem* category = menu_.AddItem(L"Category", L"C", 3);
     category->m_Type = L"http://127.0.0.1:9/never";
 
+    theApp.m_Stats.m_Count1035 = theApp.m_Stats.m_Count1010 = 0;
     menu_.OnItemChosen(marked);
     menu_.OnItemChosen(plain);
     menu_.OnItemChosen(category);
     ASSERT_EQ(view_.urls.size(), 2u);
     EXPECT_EQ(view_.urls[0], L"http://127.0.0.1:9/find?q=%70%6f%6e%64%20%6c%69%66%65");
     EXPECT_EQ(view_.urls[1], L"http://127.0.0.1:9/find?q={pq_token}");
-    EXPECT_EQ(view_.m_UsageCounts[L"1035.0"], 1);
-    EXPECT_EQ(view_.m_UsageCounts[L"1010.0"], 2);
+    EXPECT_EQ(theApp.m_Stats.m_Count1035, 1);
+    EXPECT_EQ(theApp.m_Stats.m_Count1010, 2);
 }
 
 }  // namespace
