@@ -394,6 +394,21 @@ TEST_F(WebViews, FocusFromAnotherWindowRaisesThePanel) {
     EXPECT_TRUE(handler_.Has(Posted{children_msg::kHideTail, 0, 0}));
 }
 
+// Moving the view resizes the control in place (SetObjectRects): its window
+// fills the view's client area.
+TEST_F(WebViews, ControlFollowsTheViewsSize) {
+    MakeContentView();
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        content_->MoveTo(RECT{10, 10, 310, 210}, true);
+        HWND control = ::GetWindow(content_->hwnd(), GW_CHILD);
+        ASSERT_NE(control, nullptr) << "the control made no window";
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        EXPECT_EQ(r.right - r.left, 300);
+        EXPECT_EQ(r.bottom - r.top, 200);
+    }));
+}
+
 TEST_F(WebViews, SnapshotAndNavigationButtons) {
     MakeContentView();
     ASSERT_TRUE(RunOn(thread_, [&] {
