@@ -18,3 +18,4 @@ pondrel_gtest(panel_rules_tests SOURCES
   ${PANEL_RULES_DIR}/views/tests/PanelKeyRulesTest.cpp
   ${PANEL_RULES_DIR}/children/tests/SearchTextTest.cpp
   LIBS pondrel_panel_rules)
+target_compile_definitions(panel_rules_tests PRIVATE PANEL_DEMO_DIR="${CMAKE_SOURCE_DIR}/demo")

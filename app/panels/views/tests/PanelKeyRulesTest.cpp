@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <ostream>
+#include <set>
+#include <sstream>
 
 using namespace views;
 
@@ -296,3 +299,66 @@ TEST(PanelKeyRules, ServerDomainAndPlainSplitter) {
 }
 
 }  // namespace
+
+// The demo's pages: every link is a command the rules obey.
+#ifdef PANEL_DEMO_DIR
+
+namespace {
+
+// The href values of a page, with "&amp;" read as "&", resolved against base
+// (the page's directory) when relative.
+std::vector<std::wstring> Links(const char* file, const std::wstring& base) {
+    std::ifstream in(std::string(PANEL_DEMO_DIR) + "/" + file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string page = text.str();
+    std::vector<std::wstring> out;
+    for (size_t at = page.find("href=\""); at != std::string::npos; at = page.find("href=\"", at + 1)) {
+        size_t start = at + 6, end = page.find('"', start);
+        std::string href = page.substr(start, end - start);
+        for (size_t amp; (amp = href.find("&amp;")) != std::string::npos;) href.replace(amp, 5, "&");
+        std::wstring link(href.begin(), href.end());
+        if (link.compare(0, 4, L"http") != 0) link = base + (link.compare(0, 3, L"../") == 0 ? link.substr(3) : link);
+        out.push_back(link);
+    }
+    return out;
+}
+
+TEST(PanelKeyRules, DemoPagesLinksAreCommands) {
+    const std::wstring files = L"http://127.0.0.1:8123/files/";
+    std::set<unsigned> messages;
+    bool navigatesItself = false;
+    const std::vector<std::wstring> content = Links("ecp/index.html", files + L"ecp/");
+    ASSERT_GE(content.size(), 8u);
+    for (const std::wstring& url : content) {
+        ViewState state;
+        state.hasChildHandler = true;
+        Decision d = ContentFilter(state, url, true, ServerDomain(files), PlainUrlSplitter());
+        if (url.compare(0, files.size(), files) != 0) {
+            EXPECT_TRUE(d.cancel) << "a page of another host is refused at the top level";
+            continue;
+        }
+        EXPECT_FALSE(Effects(d).empty()) << std::string(url.begin(), url.end());
+        for (const Action& a : d.actions) {
+            if (a.msg) messages.insert(a.msg);
+            navigatesItself |= a.kind == ActionKind::NavigateSelf;
+        }
+    }
+    EXPECT_TRUE(navigatesItself);
+    EXPECT_EQ(messages, (std::set<unsigned>{11134, 11136, 11137, 11209, 11216, 11217, 11220, 11308}));
+
+    messages.clear();
+    const std::vector<std::wstring> ads = Links("ads/index.html", files + L"ads/");
+    ASSERT_EQ(ads.size(), 2u);
+    for (const std::wstring& url : ads) {
+        ViewState state;
+        Decision d = AdFilter(state, url, PlainUrlSplitter());
+        EXPECT_TRUE(d.cancel);
+        for (const Action& a : d.actions)
+            if (a.msg) messages.insert(a.msg);
+    }
+    EXPECT_EQ(messages, (std::set<unsigned>{11209, 11216, 11218}));
+}
+
+}  // namespace
+#endif
