@@ -36,6 +36,12 @@ bool Dialog::Create(UINT templateId, HWND parent) {
     return h != nullptr;
 }
 
+INT_PTR Dialog::DoModal(HWND parent) {
+    if (hwnd_) return -1;
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent, &Dialog::Proc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
 void Dialog::Destroy() { DestroyBoundWindow(hwnd_, DestroyRequestMessage()); }
 
 INT_PTR Dialog::OnDialogMessage(UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }

@@ -28,6 +28,10 @@ public:
     bool Create(UINT templateId, HWND parent = nullptr);
     // Creates it from the template named at construction.
     bool Create(HWND parent = nullptr) { return Create(templateId_, parent); }
+    // Runs the dialog from the template named at construction as a modal
+    // dialog on this thread (its handler ends it with EndDialog); the value
+    // given to EndDialog, -1 when the template does not load.
+    INT_PTR DoModal(HWND parent = nullptr);
     // Destroys the dialog: at once on its own thread, else by a request posted
     // to its thread (the object must live until the dialog is gone).
     void Destroy();

@@ -112,6 +112,7 @@ namespace frame_msg {
 constexpr unsigned kTrayCallback = 0x8000 + 10;     // WM_APP + 10 (32778)
 constexpr unsigned kOpenSearchCommand = 9999;       // WM_COMMAND: tray icon, left click
 constexpr unsigned kTrayDoubleClickCommand = 9998;  // WM_COMMAND: tray icon, double click
+constexpr unsigned kAboutCommand = 57664;           // WM_COMMAND: the about box
 }  // namespace frame_msg
 
 // Posted to the tray icon's own window (CSystemTray) by other threads; the

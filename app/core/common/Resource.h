@@ -1,6 +1,7 @@
 // Resource ids of the main program.
 #pragma once
 
+#define IDD_ABOUTBOX 100
 #define IDR_MAINFRAME 128
 #define IDS_DOCUMENT 129
 #define IDD_HIDDEN_DIALOG 131

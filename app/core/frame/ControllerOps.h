@@ -60,6 +60,11 @@ public:
     virtual int PollOnce() = 0;
     virtual void Rescan(bool runTick) = 0;
 
+    // The application commands' part: the text menu hidden as the hover
+    // tracking hides it; the application menus' debug item's text.
+    virtual void HideTextMenu() {}
+    virtual void SetDebugItemText(const std::wstring& /*text*/) {}
+
     // At exit: closes every running panel within one bound.
     virtual void CloseAllPanels() {}
     // Posts a panel message to every running panel.

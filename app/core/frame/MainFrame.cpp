@@ -99,6 +99,11 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 result = 0;
                 return true;
             }
+            if (LOWORD(wp) == frame_msg::kAboutCommand) {
+                theApp.OnAppAbout();
+                result = 0;
+                return true;
+            }
             break;
         default:
             break;

@@ -361,7 +361,7 @@ bool CPondrelApp::InitInstance() {
     // look, the splash, pending messages, statistics, panel usage and the
     // new-install check.
     CheckForNewVersion();
-    OpenMiniBrowse();
+    OpenMiniBrowser();
     UpdateTrayIcon();
     if (m_ShowSplash) ShowSplashWindow();
     FlushPendingMessages();

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <list>
@@ -118,7 +119,9 @@ public:
     void StartBackThread();
     bool StartBestGuessThread();
     void CheckForNewVersion();
-    void OpenMiniBrowse();
+    // The MiniBrowse panel at the end of start-up: created hidden, it loads
+    // its page and closes (AppCommands.cpp).
+    void OpenMiniBrowser();
     void FlushPendingMessages();
     void ResetStatistics();
     void ResetPanelUsageCounts();
@@ -132,6 +135,26 @@ public:
     LRESULT OnTrayNotification(WPARAM wp, LPARAM lp);
     // The shared GDI font of the graphics (the stock GUI font before it is made).
     HFONT GetSharedGdiFont() const;
+
+    // Application commands (AppCommands.cpp).  A code of the application
+    // menu, compared with each command ignoring case (every match runs):
+    // "Set", "Help", "NF", "RB", "AB", "RN", "SD", "DM".  anchor: where the
+    // help, feedback and about panels open.
+    void OnAppMenuCommand(const std::wstring& code, const RECT& anchor);
+    // The controller's command messages.
+    void OnOpenDefaultPanel();   // 11114: the search panel
+    void OnOpenSettingsPanel();  // 11118
+    void OnToggleEnhancers();    // 11119
+    void OnToggleClickOuts();    // 11120
+    void OnOpenPromoPanel();     // 11121
+    void OnOpenMobilePanel();    // 11130
+    void OnOpenMiniBrowser();    // 11132
+    void OnReloadSettings();     // 11134
+    void OnHideMenus();          // 11136
+    // The framework's about command: the modal about box on template 100.
+    void OnAppAbout();
+    // How the commands open a file with a program (tests replace it).
+    HINSTANCE(WINAPI* m_ShellExecute)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT) = ::ShellExecuteW;
 
     // Settings download and reload (SettingsDownload.cpp); true when the
     // settings are loaded.
@@ -218,7 +241,7 @@ public:
     CSystemTray m_Tray;  // the notification-area icon
     // The default-route test of the connection state (tests replace it).
     bool (*m_RouteTest)() = nullptr;
-    int m_ContextPanelKey = 0;
+    LONG_PTR m_ContextPanelKey = 0;  // the panel whose context menu is open (its window)
     std::wstring m_Texts[kTextCount];
     std::wstring m_UpdatesUrl;
     std::atomic<bool> m_Starting{true};

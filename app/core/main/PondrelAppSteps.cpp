@@ -23,16 +23,6 @@ void CPondrelApp::CheckForNewVersion() {}
 // The setup download of a new version (with its balloon when asked).
 void CPondrelApp::StartSetupDownload(bool) {}
 
-// Opens the "MiniBrowse" panel, hidden: it loads its page and closes at once.
-void CPondrelApp::OpenMiniBrowse() {
-    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
-    Settings* settings = m_pDoc ? m_pDoc->GetSettingsView() : nullptr;
-    UserSetting* record = settings ? settings->m_pMiniBrowserEcp : nullptr;
-    if (!controller || !record) return;
-    record->m_QueryText = m_UserId;
-    controller->LaunchEcp(RECT{0, 0, 20, 20}, record, m_UserId, L"MiniBrowse", 8);
-}
-
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
 // gives it its own size and styles).

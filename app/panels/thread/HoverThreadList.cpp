@@ -38,6 +38,14 @@ bool HoverThreadList::FindByGuid(const std::wstring& id, HWND* window) const {
     return false;
 }
 
+PanelThread* HoverThreadList::FindByWindow(HWND window) const {
+    if (!window) return nullptr;
+    fx::ScopedLock hold(lock_);
+    for (const auto& node : nodes_)
+        if (node->m_hWindow == window) return node->m_pThread.get();
+    return nullptr;
+}
+
 void HoverThreadList::SetWindow(const PanelThread* thread, HWND window) {
     fx::ScopedLock hold(lock_);
     for (auto& node : nodes_)

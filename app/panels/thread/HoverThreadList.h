@@ -49,6 +49,10 @@ public:
     // The first panel whose record has exactly this identifier: true when
     // there is one, with its window (null while it is being created).
     bool FindByGuid(const std::wstring& id, HWND* window) const;
+    // The running panel whose window this is; null when none (a null window
+    // finds nothing).  The object stays valid on the controller's thread
+    // until its next ReapEnded.
+    PanelThread* FindByWindow(HWND window) const;
     void SetWindow(const PanelThread* thread, HWND window);
     // Takes the thread's node out of the list (the panel closed).  The node
     // and its thread object are deleted by ReapEnded once the thread ended.

@@ -14,6 +14,7 @@
 #include "app/selection/controller/ControllerMessages.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/controller/EnhancerCalls.h"
+#include "app/selection/menus/AppMenu.h"
 #include "app/selection/menus/TrayMenu.h"
 #include "log/PondrelLog.h"
 
@@ -62,8 +63,8 @@ void BrowserTreeView::CreatePopupWindows() {
     if (!m_pHotspot->CreateHotspot(TxMenuWin::kClass, this, HotspotImages()))
         LogWithPrefix(L"Could not create the pop-up window %s", L"HoverHotspot");
     m_pTextMenu = MakeMenu<TextRootMenu>(L"TxMenu", this, &m_Observer);
-    m_pSearchMenu = MakeMenu<TextRootMenu>(L"SearchMenu", this, &m_Observer);
-    m_pAppMenu = MakeMenu<TxMenuWin>(L"AppMenu", this, &m_Observer);
+    m_pSearchMenu = MakeMenu<SearchMenu>(L"SearchMenu", this, &m_Observer);
+    m_pAppMenu = MakeMenu<AppMenu>(L"AppMenu", this, &m_Observer);
     m_pTrayMenu = MakeMenu<TrayMenu>(L"TrayMenu", this, nullptr);
 }
 
@@ -134,6 +135,10 @@ void BrowserTreeView::ShowTrayMenu(POINT cursor) {
     m_pTrayMenu->MeasureItems();
     const LONG top = cursor.y - m_pTrayMenu->m_Height - 2;
     m_pTrayMenu->ShowAt(RECT{cursor.x, top, cursor.x, top}, this, nullptr);
+}
+
+void BrowserTreeView::SetDebugItemText(const std::wstring& text) {
+    if (m_pAppMenu && m_pAppMenu->m_pDebugItem) m_pAppMenu->m_pDebugItem->m_Text = text;
 }
 
 void BrowserTreeView::RequestTrayMenuRebuild() {
@@ -240,15 +245,15 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         case kNothing11115: return true;
         case kSplashFlag: return true;  // a splash flag that nothing reads
         case kOpenSettingsPanel: AppOpenSettingsPanel(); return true;
-        case kToggleEnhancers: theApp.m_EnhancersOff = !theApp.m_EnhancersOff; return true;
-        case kToggleClickOuts: theApp.m_ClickOutsOff = !theApp.m_ClickOutsOff; return true;
+        case kToggleEnhancers: theApp.OnToggleEnhancers(); return true;
+        case kToggleClickOuts: theApp.OnToggleClickOuts(); return true;
         case kOpenPromoPanel: AppOpenPromoPanel(); return true;
         case kOpenMobilePanel: AppOpenMobilePanel(); return true;
         case kOpenMiniBrowser: AppOpenMiniBrowser(); return true;
-        case kReloadSettings: theApp.ReloadSettings(); return true;
-        case kToggleContextPanel: AppToggleContextPanel(); return true;
+        case kReloadSettings: theApp.OnReloadSettings(); return true;
+        case kToggleContextPanel: AppToggleContextPanel(*this, lp); return true;
         case kHideMenus: AppHideMenus(); return true;
-        case kReportBug: AppReportBug(); return true;
+        case kReportBug: AppReportBug(*this); return true;
         case kMenuPanelGone:
             // From the menu panel it names; a panel closed meanwhile is not
             // the one recorded any more.

@@ -23,7 +23,7 @@
 #include "app/selection/controller/HoverEngine.h"
 #include "app/selection/controller/Observer.h"
 #include "app/selection/hotspot/TxSelWin.h"
-#include "app/selection/menus/TextRootMenu.h"
+#include "app/selection/menus/SearchMenu.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/PanelThread.h"
 #include "fx/GdiPlus.h"
@@ -87,7 +87,8 @@ public:
     DWORD m_LaunchWaitMs = 10000;
 
     bool IsTextMenuVisible() override;
-    void HideTextMenu();
+    void HideTextMenu() override;
+    void SetDebugItemText(const std::wstring& text) override;
     void HideHotspot() override;
 
     // What the document and the main frame ask of the controller.
@@ -141,12 +142,22 @@ public:
     const panels::PanelThread* m_LaunchToken = nullptr;  // the launch in progress, g_LaunchLock
     RECT m_MenuPanelRect{};  // g_LaunchLock
     std::wstring m_LastInnerEcp;  // g_PanelRecordLock
+    // The rest of the report request a panel or web view leaves before it
+    // posts 11137 (g_PanelRecordLock): the record to open is m_LastInnerEcp,
+    // the token and URL become its query text and current URL, and it opens
+    // at the rectangle.
+    std::wstring m_ReportToken;
+    std::wstring m_ReportUrl;
+    RECT m_ReportRect{0, 0, 0, 0};
+    // The foreground thread's active window when the search menu opened as
+    // a panel's context menu.
+    HWND m_hActiveBeforeSearchMenu = nullptr;
     void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
     panels::HoverThreadList m_Panels{g_PanelListLock};  // the running panels
     HWND m_hMenuPanel = nullptr;
     std::unique_ptr<TxSelWin> m_pHotspot;         // "HoverHotspot" (the object from construction)
     std::unique_ptr<TextRootMenu> m_pTextMenu;    // "TxMenu"
-    std::unique_ptr<TextRootMenu> m_pSearchMenu;  // "SearchMenu"
+    std::unique_ptr<SearchMenu> m_pSearchMenu;    // "SearchMenu"
     std::unique_ptr<TxMenuWin> m_pAppMenu;        // "AppMenu"
     std::unique_ptr<TxMenuWin> m_pTrayMenu;       // "TrayMenu"
     Observer m_Observer;

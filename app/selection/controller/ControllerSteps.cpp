@@ -15,14 +15,6 @@ std::wstring DefaultBrowserPath() { return GetDefaultBrowserPath(); }
 
 void AppLoadEcpList(WPARAM, LPARAM) {}
 void AppSaveContents() {}
-void AppOpenDefaultPanel() {}
-void AppOpenSettingsPanel() {}
-void AppOpenPromoPanel() {}
-void AppOpenMobilePanel() {}
-void AppOpenMiniBrowser() {}
-void AppToggleContextPanel() {}
-void AppHideMenus() {}
-void AppReportBug() {}
 void AppPollConnection() { theApp.PollConnection(); }
 void AppProcessServerMessages() {}
 void RunSetup() {}

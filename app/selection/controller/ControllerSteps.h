@@ -21,9 +21,9 @@ void AppOpenSettingsPanel();                // 11118
 void AppOpenPromoPanel();                   // 11121
 void AppOpenMobilePanel();                  // 11130
 void AppOpenMiniBrowser();                  // 11132
-void AppToggleContextPanel();               // 11135
+void AppToggleContextPanel(BrowserTreeView& view, LPARAM panelKey);  // 11135
 void AppHideMenus();                        // 11136
-void AppReportBug();                        // 11137
+void AppReportBug(BrowserTreeView& view);    // 11137
 void AppPollConnection();                   // the heartbeat's connectivity check (every 3000 ms inside)
 void AppProcessServerMessages();            // the heartbeat's server messages (own interval)
 void CollectUsageStats();                   // the heartbeat's usage statistics (own interval)

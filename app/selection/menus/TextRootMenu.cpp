@@ -250,6 +250,7 @@ void CompanyMenu::BuildItems() {
             item->m_TreeCategory = m_CategoryIndex;
             item->m_TreeTarget = t;
             item->m_TreeEntry = e;
+            item->m_pIcon = LoadEcpIcon(theApp.m_InstallDir, *record);
             if (record->m_NoSkin) {
                 item->m_ActionMark = true;
                 item->m_Type = record->m_Action;

@@ -9,6 +9,8 @@
 #include "app/core/config/XmlConfig.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/hotspot/DrawImage.h"
+#include "app/selection/menus/ECPSubMenu.h"
+#include "app/selection/menus/PondrelSubMenu.h"
 
 namespace {
 
@@ -267,6 +269,35 @@ void TxMenuWin::OpenCompanyMenu(MyMenuItem* item) {
     AttachSubMenu(item);
 }
 
+void TxMenuWin::OpenEcpSubMenu(MyMenuItem* item) {
+    if (!item->m_pSubMenu) {
+        auto sub = std::make_unique<ECPSubMenu>();
+        sub->m_hPanel = nullptr;
+        sub->m_CategoryIndex = item->m_Index;
+        sub->m_pOwnerItem = item;
+        sub->m_pObserver = m_pObserver;
+        sub->m_pOwnerView = m_pOwnerView;
+        sub->m_pParentMenu = this;
+        theApp.m_MenuClassName = kClass;
+        sub->CreateMenu(L"ecpmenuitem");
+        item->m_pSubMenu = std::move(sub);
+    }
+    AttachSubMenu(item);
+}
+
+void TxMenuWin::OpenPondrelSubMenu(MyMenuItem* item) {
+    if (!item->m_pSubMenu) {
+        auto sub = std::make_unique<PondrelSubMenu>();
+        sub->m_pOwnerItem = item;
+        sub->m_pObserver = m_pObserver;
+        sub->m_pOwnerView = m_pOwnerView;
+        sub->m_pParentMenu = this;
+        sub->CreateMenu(L"PNDR");
+        item->m_pSubMenu = std::move(sub);
+    }
+    AttachSubMenu(item);
+}
+
 void TxMenuWin::OnMouseMove(int x, int y) {
     ::SetCursor(ArrowCursor());
     if (!m_Tracking) {
@@ -284,11 +315,16 @@ void TxMenuWin::OnMouseMove(int x, int y) {
     };
     if (!item || (!item->m_HasEcpMenu && item->m_Index == -1)) {
         CloseSubMenu();
-    } else if (item->m_Data != 0 && item->m_Id != L"5000" && !item->m_HasEcpMenu) {
+    } else if (item->m_Id == L"5000") {
+        closeOther();
+        OpenPondrelSubMenu(item);
+    } else if (item->m_HasEcpMenu) {
+        closeOther();
+        OpenEcpSubMenu(item);
+    } else if (item->m_Data != 0) {
         closeOther();
         OpenCompanyMenu(item);
     } else {
-        // The application and panel sub-menus come with their own menus.
         CloseSubMenu();
     }
 

@@ -86,6 +86,8 @@ protected:
     virtual void OnMouseMove(int x, int y);
     void OnLButtonUp(int x, int y);
     void OpenCompanyMenu(MyMenuItem* item);
+    void OpenEcpSubMenu(MyMenuItem* item);
+    void OpenPondrelSubMenu(MyMenuItem* item);
     void AttachSubMenu(MyMenuItem* item);
     void HideSubMenu(TxMenuWin* sub);
 
