@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/core/main/AppHttpHost.h"
+#include "app/core/main/DebugWin.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/frame/MainFrame.h"
 #include "app/core/frame/MainView.h"
@@ -400,6 +401,7 @@ int CPondrelApp::ExitInstance() {
     //    GDI+ itself.
     m_Splash.Close();
     m_Overlay.Close();
+    m_pDebugWin.reset();
     FreeGraphics();
     m_HiddenDialog.Destroy();
     CloseDocumentTemplate();

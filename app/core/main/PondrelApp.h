@@ -93,6 +93,7 @@ public:
     // Start-up and shutdown steps filled in by their own pieces
     // (PondrelAppSteps.cpp).
     bool CreateTrayIcon();
+    // The debug window (DebugWin.cpp).
     void CreateDebugWindow();
     void LoadStringResources();
     // The text of a string id of m_Texts (empty for another id).
@@ -273,7 +274,7 @@ public:
     std::wstring m_CacheDir;
     std::wstring m_TempDir;
     bool m_QuitOther = false;
-    DebugWin* m_pDebugWin = nullptr;
+    std::unique_ptr<DebugWin> m_pDebugWin;  // when "debug.txt" exists; closed by ExitInstance
     std::wstring m_HotKeyMode;
     std::wstring m_HotKeyChar;
     int m_HotKeyModifiers = 0;

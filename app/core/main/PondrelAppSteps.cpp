@@ -8,9 +8,6 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/ControllerOps.h"
 
-// The debug window, when "debug.txt" exists in the install directory.
-void CPondrelApp::CreateDebugWindow() {}
-
 // The download thread (BackThread).
 void CPondrelApp::StartBackThread() {}
 

@@ -96,5 +96,39 @@ TEST_F(StartUp, ANewStartAfterTheInstanceEndedProceeds) {
     EXPECT_TRUE(WaitUntilInstance(next));
 }
 
+// "debug.txt" in the install directory opens the debug window at start-up:
+// shown, 549 x 400, a tool window titled "Debug".  Without the file there is
+// none.
+TEST_F(StartUp, TheDebugWindowOpensOnlyWithDebugTxt) {
+    const std::wstring marker = InstallDir() + L"\\debug.txt";
+    struct RemoveAtEnd {
+        const std::wstring& path;
+        ~RemoveAtEnd() { ::DeleteFileW(path.c_str()); }
+    } removeAtEnd{marker};
+    ::DeleteFileW(marker.c_str());
+    Program& plain = Start({});
+    ASSERT_TRUE(WaitUntilInstance(plain));
+    EXPECT_EQ(FindTopLevel(plain.child.pid(), L"Debug"), nullptr);
+    DWORD code = 99;
+    ASSERT_TRUE(QuitInstance(plain, &code));
+
+    HANDLE file = ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    Program& debug = Start({});
+    ASSERT_TRUE(WaitUntilInstance(debug));
+    HWND window = FindTopLevel(debug.child.pid(), L"Debug");
+    ASSERT_TRUE(window) << "no debug window";
+    EXPECT_TRUE(::IsWindowVisible(window));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 549);
+    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(::FindWindowExW(window, nullptr, L"RichEdit20W", nullptr)) << "its panes";
+    ASSERT_TRUE(QuitInstance(debug, &code));
+    EXPECT_EQ(code, 0u);
+}
+
 }  // namespace
 }  // namespace shell
