@@ -380,8 +380,9 @@ TEST_F(AppCommands, AboutBoxShownAndClosed) {
     std::wstring version;
     std::thread watcher([&] {
         for (int i = 0; i < 500 && !seen; ++i) {
+            // The box is read once it is shown (its controls made).
             HWND box = ::FindWindowW(L"#32770", L"About Pondrel");
-            if (box) {
+            if (box && ::IsWindowVisible(box)) {
                 ::EnumChildWindows(box, KeepVersionText, reinterpret_cast<LPARAM>(&version));
                 seen = true;
                 ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
