@@ -7,6 +7,7 @@
 
 #include "app/core/main/AppHttpHost.h"
 #include "app/core/main/DebugWin.h"
+#include "app/core/main/DockOps.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/frame/MainFrame.h"
 #include "app/core/frame/MainView.h"
@@ -20,7 +21,7 @@
 
 // Static objects, in construction order (destroyed in reverse order).
 fx::CriticalSection g_BackThreadLock;
-// g_DockItems (the dock's item list) comes here.
+// The dock's item list is dockitems::Items() (app/panels/dockitems/).
 fx::CriticalSection g_DockImportsLock;
 fx::CriticalSection g_DockLock;
 fx::CriticalSection g_PanelRecordLock;
@@ -395,6 +396,8 @@ int CPondrelApp::ExitInstance() {
     if (m_pDoc) CloseAllPanels();
     // Dock thread.
     if (m_pDockThread) m_pDockThread->Quit(kThreadQuitWaitMs);
+    m_pDockThread = nullptr;
+    m_pDock.reset();
     // Settings reader.
     if (m_pSettings) DeleteSettingsReader();
     // Shared graphics, and the windows that may draw with GDI+, go before

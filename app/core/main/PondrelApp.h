@@ -17,6 +17,7 @@
 
 #include "app/core/common/AppSnapshot.h"
 #include "app/core/common/BestGuessShared.h"
+#include "app/core/common/DockShared.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/enhancers/BrowserWindows.h"
 #include "app/core/graphics/GraphicsRules.h"
@@ -37,6 +38,7 @@
 #include "fx/UiThread.h"
 
 class CPondrelDoc;
+class DockOps;
 class DebugWin;
 class Settings;
 class XmlConfig;
@@ -186,6 +188,19 @@ public:
     void RequestTrayMenuRebuild();
     void ImportDockItems();
     void PostToDockWindow(UINT message);
+    // The dock bar's window (null before the dock thread made it): panels post
+    // dock_msg ids there (AppMessages.h).  Any thread.
+    HWND DockWindow() const;
+    // The contents files (".pqd", AppDock.cpp): the dialogs of 11113 and
+    // 11112, and the file written and read under g_DockLock.  False when the
+    // file cannot be made or opened (the dock is left as it is).
+    void OnSaveContents();
+    void OnLoadEcpList();
+    bool WriteContentsFile(const std::wstring& path);
+    bool LoadContentsFile(const std::wstring& path);
+    // The file dialog of the contents commands (tests replace it): true and
+    // the path when the user chose one.
+    bool (*m_AskContentsPath)(bool save, std::wstring* path) = nullptr;
     void PostToAllPanels(UINT message);
     void RefreshBestGuessSettings();
     void RebuildMenus();
@@ -307,7 +322,9 @@ public:
     std::wstring m_BestGuessTitle;
     // The best-guess worker's latest query and held answer (g_BestGuessLock).
     text_menu::BestGuessShared m_BestGuessShared;
-    // m_DockImports (the dock items imported from the settings) comes here.
+    DockItemImportList m_DockImports;  // the settings' dock items (g_DockImportsLock)
+    DockRequest m_DockRequest;         // an imported item's click for 11145 (g_DockImportsLock)
+    std::unique_ptr<DockOps> m_pDock;  // the dock thread and bar (m_pDockThread is its thread)
     CPondrelDoc* m_pDoc = nullptr;
     fx::Dialog m_HiddenDialog;
 

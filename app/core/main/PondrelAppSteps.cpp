@@ -37,9 +37,6 @@ void CPondrelApp::ShowSplashWindow() {
     ::ShowWindow(splash, SW_SHOWNOACTIVATE);
 }
 
-// The dock thread (CDockThread), started suspended, given the controller.
-void CPondrelApp::StartDockThread() {}
-
 // Hands the URL to the controller's browser launcher.
 void CPondrelApp::OpenUrlInBrowser(const std::wstring& url) {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->OpenUrlInBrowser(url);
@@ -63,12 +60,6 @@ HWND CPondrelApp::GetControllerWindow() const {
 void CPondrelApp::RequestTrayMenuRebuild() {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RequestTrayMenuRebuild();
 }
-
-// DockBar::ImportItems into m_DockImports, then 11118 to the dock bar's window.
-void CPondrelApp::ImportDockItems() {}
-
-// Posts message (wParam 0, lParam 0) to the dock bar's window of m_pDockThread.
-void CPondrelApp::PostToDockWindow(UINT) {}
 
 // Posts message to every open panel (the panel list is copied under its
 // lock, the posts follow after it is released).

@@ -180,6 +180,18 @@ bool StepSlide(Slide& s, const SlideInput& in) {
     return true;
 }
 
+FloatRect FitPicture(int width, int height, const IntRect& cell) {
+    FloatRect r;
+    if (width <= 0 || height <= 0 || cell.Width() <= 0 || cell.Height() <= 0) return r;
+    const float scale = std::min(static_cast<float>(cell.Width()) / static_cast<float>(width),
+                                 static_cast<float>(cell.Height()) / static_cast<float>(height));
+    r.width = static_cast<float>(width) * scale;
+    r.height = static_cast<float>(height) * scale;
+    r.x = static_cast<float>(cell.left) + (static_cast<float>(cell.Width()) - r.width) / 2.0f;
+    r.y = static_cast<float>(cell.top) + (static_cast<float>(cell.Height()) - r.height) / 2.0f;
+    return r;
+}
+
 bool StepCountdown(int& countdown) {
     if (countdown <= 0) return false;
     countdown -= kRedrawCountdownStep;

@@ -106,6 +106,13 @@ bool StepSlide(Slide& slide, const SlideInput& in);
 // bottom 20 pixels.
 IntRect HotStrip(const IntRect& window);
 
+// A picture of width by height fitted into a cell, its aspect ratio kept,
+// centred.
+struct FloatRect {
+    float x = 0, y = 0, width = 0, height = 0;
+};
+FloatRect FitPicture(int width, int height, const IntRect& cell);
+
 // The redraw countdown: true (a change) while it runs; it falls by 6 and
 // stops at 0.
 bool StepCountdown(int& countdown);

@@ -13,15 +13,12 @@
 
 std::wstring DefaultBrowserPath() { return GetDefaultBrowserPath(); }
 
-void AppLoadEcpList(WPARAM, LPARAM) {}
-void AppSaveContents() {}
 void AppPollConnection() { theApp.PollConnection(); }
 void AppProcessServerMessages() {}
 void RunSetup() {}
 void RefreshTrayState() { theApp.UpdateTrayIcon(); }
 
 void PostToAllPanels11203(BrowserTreeView& view) { view.m_Panels.PostToAll11203(); }
-void DockEcp() {}
 
 
 void TrackHover(BrowserTreeView& view) {

@@ -270,6 +270,29 @@ TEST(DockSlide, DragShowsTheBarWithoutOffsets) {
     EXPECT_FALSE(s.slidingIn);
 }
 
+TEST(DockLayout, PicturesFitTheirCellsKeepingTheirShape) {
+    struct Case {
+        const char* name;
+        int width, height;
+        IntRect cell;
+        float x, y, w, h;
+    };
+    const Case cases[] = {
+        {"square", 30, 30, {34, 14, 94, 74}, 34, 14, 60, 60},
+        {"wide", 300, 150, {34, 14, 94, 74}, 34, 29, 60, 30},
+        {"tall at scale 2", 50, 100, {70, 14, 190, 134}, 100, 14, 60, 120},
+        {"no picture", 0, 10, {34, 14, 94, 74}, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FloatRect r = FitPicture(c.width, c.height, c.cell);
+        EXPECT_FLOAT_EQ(r.x, c.x);
+        EXPECT_FLOAT_EQ(r.y, c.y);
+        EXPECT_FLOAT_EQ(r.width, c.w);
+        EXPECT_FLOAT_EQ(r.height, c.h);
+    }
+}
+
 TEST(DockSlide, RedrawCountdownRunsNineTicks) {
     int countdown = kRedrawCountdownStart;
     int ticks = 0;
