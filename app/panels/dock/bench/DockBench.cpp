@@ -11,18 +11,14 @@
 #include "Bench.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/main/PondrelApp.h"
+#include "app/core/net/HttpRoutines.h"
 #include "app/panels/dock/DockBar.h"
 
 namespace {
 
 void SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i)
-        if (std::wstring(codecs[i].MimeType) == L"image/png") bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr);
+    CLSID png{};
+    if (GetEncoderClsid(L"image/png", &png) >= 0) bitmap.Save(path.c_str(), &png, nullptr);
 }
 
 std::wstring ScratchInstall() {

@@ -15,6 +15,7 @@
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/frame/tests/RecordingController.h"
+#include "app/core/net/HttpRoutines.h"
 #include "app/core/main/tests/AppFixture.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/panels/dock/DockBar.h"
@@ -43,14 +44,7 @@ constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, k
 
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
     CLSID png{};
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i)
-        if (std::wstring(codecs[i].MimeType) == L"image/png") png = codecs[i].Clsid;
-    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    return GetEncoderClsid(L"image/png", &png) >= 0 && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 void WriteSolidPng(const std::wstring& path, int w, int h, uint32_t argb) {
