@@ -39,6 +39,10 @@ class ChildWindow {
   virtual templates::LayoutRect ScreenToClient(const templates::LayoutRect& r) const = 0;
 
   virtual void Show(bool show) = 0;
+  // The window is shown; whether it sits directly above the panel window in
+  // z-order (a window of another kind answers as if it did).
+  virtual bool IsShown() const { return false; }
+  virtual bool IsRightAbove(const PanelWindow& /*panel*/) const { return true; }
   // Layered alpha 0-255.
   virtual void SetAlpha(int alpha) = 0;
   // Bitmap windows only: draws the element's picture at opacity 0..1, first

@@ -313,3 +313,46 @@ templates::LayoutRect ElementPanel::ResizePanel(int direction, int width, int he
   return moved;
 }
 
+
+PanelHit ElementPanel::HitTest(int x, int y) const {
+  PanelHit hit;
+  const std::pair<const ElementList*, PanelControl> controls[] = {
+      {&close, PanelControl::kClose},          {&share, PanelControl::kShare},
+      {&searchSubmit, PanelControl::kSearchSubmit}, {&dock, PanelControl::kDock},
+      {&navigate, PanelControl::kNextBack},    {&openInBrowser, PanelControl::kOpenInBrowser},
+      {&contextShift, PanelControl::kContextShift}, {&resizeHandles, PanelControl::kResize},
+  };
+  for (const auto& c : controls) {
+    if (WindowElement* e = c.first->HitTest(x, y)) {
+      hit.control = c.second;
+      hit.element = e;
+      break;
+    }
+  }
+  hit.overMoveArea = move.HitTest(x, y) != nullptr;
+  if (auto* handle = dynamic_cast<ResizeElement*>(resizeHandles.HitTest(x, y))) hit.resizeDirection = handle->direction;
+  PanelLockScope hold(lock);
+  hit.overWindowed = windowed.HitTest(x, y) != nullptr;
+  return hit;
+}
+
+bool ElementPanel::RaiseChildWindows(int panelLeft, int panelTop, bool force) {
+  PanelLockScope hold(lock);
+  auto* first = dynamic_cast<ContentElement*>(windowed.First());
+  ChildWindow* child = first != nullptr ? first->LinkedWindow() : nullptr;
+  if (child == nullptr || !child->HasHandle() || !child->IsShown() || window == nullptr) return false;
+  if (!force && child->IsRightAbove(*window)) return false;
+  windowed.MoveAll(panelLeft, panelTop);
+  return true;
+}
+
+bool ElementPanel::SetNavButtonState(bool enabled, bool forward) {
+  for (WindowElement* e : navigate) {
+    auto* nav = dynamic_cast<NavigateElement*>(e);
+    if (nav == nullptr || nav->forward != forward) continue;
+    if (nav->Render() == nullptr) return false;
+    nav->Render()->state = enabled ? 0 : 1;
+    return true;
+  }
+  return false;
+}

@@ -53,6 +53,18 @@ class RenderFactory {
   virtual std::unique_ptr<RenderElement> Text(const std::wstring& text, uint32_t colour) = 0;
 };
 
+// The controls of a panel, in the order a released button looks for them.
+enum class PanelControl { kNone, kClose, kShare, kSearchSubmit, kDock, kNextBack, kOpenInBrowser, kContextShift, kResize };
+
+// What lies under a point of the panel window.
+struct PanelHit {
+  PanelControl control = PanelControl::kNone;
+  WindowElement* element = nullptr;  // the control's element (its first match)
+  bool overMoveArea = false;
+  int resizeDirection = 0;           // the resize handle under the point, 0 none
+  bool overWindowed = false;         // over a windowed element's child window
+};
+
 // The address the search text element holds until the search view sets it.
 extern const wchar_t kSearchPresetUrl[];
 // The fixed ids of the submit control and of the four tails.
@@ -93,6 +105,18 @@ class ElementPanel {
   std::function<void(ContentElement&)> buildContentUrl;
   // Log lines of the build (bad templates).
   std::function<void(const std::wstring&)> log;
+
+  // The controls, move areas, resize handles and windowed elements under a
+  // point in panel-window coordinates (the windowed list under the lock).
+  PanelHit HitTest(int x, int y) const;
+  // Puts the windowed elements' child windows back at the panel's screen
+  // origin, directly above the panel, when the first one is shown and is not
+  // right above the panel, or when forced (a drag, a fresh show).  Returns
+  // whether they were moved.
+  bool RaiseChildWindows(int panelLeft, int panelTop, bool force);
+  // The first next (forward) or back control draws enabled or disabled;
+  // false when the panel has none with a drawing.
+  bool SetNavButtonState(bool enabled, bool forward);
 
   // Lists: all owns the elements; the others point.
   ElementList all{true};

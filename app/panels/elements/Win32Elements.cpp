@@ -65,6 +65,11 @@ void LayeredChildWindow::MoveAbovePanel(const PanelWindow& panel, int x, int y) 
   ::MoveWindow(hwnd(), x, y, w, h, TRUE);
 }
 
+bool LayeredChildWindow::IsRightAbove(const PanelWindow& panel) const {
+  auto* win = dynamic_cast<const HwndPanelWindow*>(&panel);
+  return win == nullptr || ::GetWindow(win->hwnd(), GW_HWNDPREV) == hwnd();
+}
+
 templates::LayoutRect LayeredChildWindow::ScreenToClient(const templates::LayoutRect& r) const {
   return MapRect(nullptr, hwnd(), r);
 }

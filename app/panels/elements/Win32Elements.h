@@ -52,6 +52,8 @@ class LayeredChildWindow : public ChildWindow, public fx::Window {
   void MoveAbovePanel(const PanelWindow& panel, int x, int y) override;
   templates::LayoutRect ScreenToClient(const templates::LayoutRect& r) const override;
   void Show(bool show) override;
+  bool IsShown() const override { return hwnd() != nullptr && ::IsWindowVisible(hwnd()) != FALSE; }
+  bool IsRightAbove(const PanelWindow& panel) const override;
   void SetAlpha(int alpha) override;
 
  private:

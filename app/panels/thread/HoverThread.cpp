@@ -9,6 +9,7 @@
 #include "app/panels/templates/ElementLayout.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/LaunchRules.h"
+#include "app/panels/elements/RenderElements.h"
 #include "app/panels/thread/TemplateRenderFactory.h"
 #include "app/core/common/AppMessages.h"
 #include "app/panels/window/MegaWin.h"
@@ -44,7 +45,7 @@ bool HoverThread::InitInstance() {
     SetPanelWindow(m_pWindow->hwnd());
     if (LoadWindowTemplate(m_TemplateWidth, m_TemplateHeight)) {
         // The window takes the laid-out template's size.
-        const templates::LayoutRect& r = m_pElements->panelRect;
+        const templates::LayoutRect r = m_pElements->LayoutPanel();
         ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
@@ -67,6 +68,9 @@ bool HoverThread::InitInstance() {
         return true;
     }
     if (!(m_Flags & kFlagHidden)) ::ShowWindow(m_pWindow->hwnd(), SW_SHOWNOACTIVATE);
+    if (ElementPanel* elements = Elements()) {
+        if (elements->hasResizeControl) elements->CreateResizeHandles(elements->panelRect);
+    }
     m_pWindow->Render(0, true);
     m_pWindow->Render(0, false);
     return true;
@@ -83,13 +87,17 @@ int HoverThread::ExitInstance() {
 
 bool HoverThread::LoadWindowTemplate(int width, int height) {
     if (!m_pWindow) return false;
-    if (m_TemplateUrl.empty()) {
-        LogWithPrefix(L"Panel %s has no template address: it draws its plain face", m_Current.m_Id.c_str());
-        return false;
-    }
     const std::shared_ptr<const AppSnapshot> app = theApp.Snapshot();
-    m_Template = LoadTemplate({app->cacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
-                               XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)});
+    // The template is read through the cache once; a resize builds the same
+    // document again at the new size.
+    if (!m_Template.config) {
+        if (m_TemplateUrl.empty()) {
+            LogWithPrefix(L"Panel %s has no template address: it draws its plain face", m_Current.m_Id.c_str());
+            return false;
+        }
+        m_Template = LoadTemplate({app->cacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
+                                   XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)});
+    }
     if (!m_Template.config || !m_Template.config->IsLoaded()) {
         const std::wstring line = L"No window template loaded for panel " + m_Current.m_Id + L" (skin " +
                                   m_Current.m_TemplateKey + L"): it draws its plain face";
@@ -106,6 +114,7 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
         m_pElements->window = m_pElementWindow.get();
         m_pElements->lock = m_pElementLock.get();
         m_pElements->log = [](const std::wstring& line) { LogWithPrefix(L"%s", line.c_str()); };
+        m_pElements->buildContentUrl = [this](ContentElement& element) { FillContentUrl(element); };
     }
     // The title font of this thread's own (GDI+ objects are not shared
     // between threads).
@@ -120,8 +129,7 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
                       m_Current.m_Id.c_str());
         return m_TemplateBuilt = false;
     }
-    const templates::LayoutRect rect = m_pElements->LayoutPanel();
-    m_pElements->CreateResizeHandles(rect);
+    m_Dockable = m_pElements->dockable;
     return m_TemplateBuilt = true;
 }
 
@@ -178,25 +186,170 @@ void HoverThread::EndChildren() {
     m_pChildren.reset();
 }
 
-// Navigation needs the template's search element; without it nothing.
-void HoverThread::OnNavigate(WPARAM, LPARAM) {}
+std::wstring HoverThread::ChildUrl() {
+    fx::ScopedLock hold(g_SearchTextLock);
+    return m_ChildUrl;
+}
 
-void HoverThread::OnReload(WPARAM, LPARAM lp) {
+void HoverThread::ReportContext(const std::wstring& queryText, const RECT& rect) {
+    if (!m_pHost) return;
+    m_pHost->UpdateReport([&](PanelReport& report) {
+        report.token = queryText;
+        report.url = queryText;
+        report.rect = rect;
+    });
+}
+
+void HoverThread::RefreshSearchControl() {
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->searchControl) return;
+    PanelLockScope hold(elements->lock);
+    if (RenderElement* icon = elements->searchControl->Render()) icon->SetIcon(m_Current);
+}
+
+// The next record becomes the current one (a one-visit record only for this
+// showing), then the panel reloads or its search control shows the record.
+void HoverThread::OnNavigate(WPARAM wp, LPARAM lp) {
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->searchElement || !m_pWindow) return;
+    RECT rect{};
+    ::GetWindowRect(m_pWindow->hwnd(), &rect);
+    const std::wstring url = ChildUrl();
+    bool restore = false;
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        if (wp == 1 && m_Next.m_Transient) {
+            restore = true;
+            m_Back.CopyFrom(m_Current);
+        }
+        m_Current.CopyFrom(m_Next);
+        m_Current.m_CurrentUrl = url;
+        if (lp > 0) m_Current.m_QueryText = url;
+    }
+    ReportContext(m_Current.m_QueryText, rect);
+    const NavigatePlan plan = PlanNavigate(elements->mainContent != nullptr, m_Current.m_Transient != 0,
+                                           m_IsSearchPanel, elements->searchControl != nullptr, m_SkipFirstReload);
+    if (plan.reload && !plan.showInControl && !m_IsSearchPanel) {
+        OnReload(1, lp);
+    } else {
+        if (plan.showInControl) {
+            m_LastSearchRecord = m_Current.m_Id;
+            RefreshSearchControl();
+        }
+        m_SkipFirstReload = false;
+        if (plan.reload) OnReload(1, lp);
+        ::GetWindowRect(m_pWindow->hwnd(), &m_pWindow->m_PanelRect);
+        m_pWindow->Render(0, false);
+    }
+    // A record under a parent that is not searchable goes by its parent's name.
+    if (m_Current.m_HasParent && !m_Current.m_Searchable) m_Current.m_Id = m_Current.m_Parent;
+    if (restore) {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        m_Current.CopyFrom(m_Back);
+    }
+}
+
+void HoverThread::OnReload(WPARAM wp, LPARAM lp) {
     {
         fx::ScopedLock hold(g_SearchTextLock);
         m_Current.m_CurrentUrl = m_ChildUrl;
         if (lp > 0) m_Current.m_QueryText = m_ChildUrl;
     }
-    if (m_Current.m_NoSkin) {
-        if (m_pHost) ::PostMessageW(m_pHost->HostWindow(), controller_msg::kHideMenus, 0, 0);
-        OpenInBrowser();
-        return;
+    ElementPanel* elements = Elements();
+    ReloadInput in;
+    in.noSkin = m_Current.m_NoSkin != 0;
+    in.networkUp = in.noSkin || IsNetworkUp();
+    const HWND host = m_pHost ? m_pHost->HostWindow() : nullptr;
+    switch (DecideReload(in)) {
+        case ReloadStep::kOpenInBrowser:
+            if (host) ::PostMessageW(host, controller_msg::kHideMenus, 0, 0);
+            OpenInBrowser();
+            return;
+        case ReloadStep::kOffline:
+            if (host) ::PostMessageW(host, controller_msg::kConnectionState, 0, 0);
+            return;
+        default: break;
     }
-    if (!IsNetworkUp()) {
-        if (m_pHost) ::PostMessageW(m_pHost->HostWindow(), controller_msg::kConnectionState, 0, 0);
-        return;
+    RECT rect{};
+    if (m_pWindow) {
+        ::GetWindowRect(m_pWindow->hwnd(), &rect);
+        m_pWindow->m_PanelRect = rect;
     }
-    OnRepaint();
+    m_Current.m_CurrentUrl = ChildUrl();
+    if (ReloadTakesUrlAsQuery(wp != 0, m_Current.m_Searchable != 0, lp > 0)) m_Current.m_QueryText = m_Current.m_CurrentUrl;
+    ReportContext(m_Current.m_QueryText, rect);
+
+    in.currentUrlEmpty = m_Current.m_CurrentUrl.empty();
+    in.oneVisit = m_Current.m_Transient != 0;
+    in.hasContent = elements && elements->mainContent;
+    switch (DecideReload(in)) {
+        case ReloadStep::kRefresh:
+            OnReady();
+            if (in.hasContent) {
+                FillContentUrl(*elements->mainContent);
+                RefreshSearchControl();
+                if (m_pWindow) m_pWindow->Render(0, false);
+            }
+            return;
+        case ReloadStep::kNavigateContent:
+            FillContentUrl(*elements->mainContent);
+            RefreshSearchControl();
+            if (m_pWindow) m_pWindow->Render(0, false);
+            PostToChildren(children_msg::kNavigateContent);
+            return;
+        default:
+            if (m_pHost)
+                m_pHost->UpdateReport([&](PanelReport& report) { report.id = m_Current.m_Id; });
+            if (host) ::PostMessageW(host, controller_msg::kReportBug, 0, 0);
+            return;
+    }
+}
+
+void HoverThread::OnStoreUrl() {
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->titleElement) return;
+    PanelLockScope hold(elements->lock);
+    fx::ScopedLock record(g_PanelRecordLock);
+    if (auto* title = dynamic_cast<TextElement*>(elements->titleElement->Render())) title->text.clear();
+}
+
+// The share control: the record it names becomes the inner panel, the
+// content's URL the report's context, and the application opens it.
+void HoverThread::OnOpenWithToken() {
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->shareElement || !elements->mainContent || !m_pHost) return;
+    const std::wstring target = elements->shareElement->target;
+    std::wstring url;
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        url = elements->mainContent->contentUrl;
+    }
+    m_pHost->UpdateReport([&](PanelReport& report) {
+        report.id = target;
+        report.token = url;
+    });
+    ::PostMessageW(m_pHost->HostWindow(), controller_msg::kReportBug, 0, 0);
+}
+
+void HoverThread::OnRefreshSearch() {
+    if (ElementPanel* elements = Elements())
+        if (elements->searchElement) PostToChildren(children_msg::kRefreshSearch);
+}
+
+// A view handed over a content URL: the content element loads it.
+void HoverThread::OnLoadContentUrl() {
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->mainContent) return;
+    std::wstring url;
+    {
+        fx::ScopedLock hold(g_RegistryLock);
+        url = m_HandedOverUrl;
+    }
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        elements->mainContent->contentUrl = url;
+    }
+    PostToChildren(children_msg::kNavigateContent);
 }
 
 void HoverThread::OnDockAnimate() {
@@ -270,26 +423,46 @@ void HoverThread::OnRepaint() {
 
 void HoverThread::OnResize(int width, int height) { ResizePanel(width, height, 0); }
 
+// A new template size: the element tree built again at that size and laid
+// out, the window placed by the grabbed edge, the back buffer resized and the
+// child windows refitted.  A panel never gets smaller than 150 x 150 (a
+// hostile page's size is clamped too).
 void HoverThread::ResizePanel(int width, int height, int direction) {
     if (!m_pWindow) return;
     width = std::max(width, kMinPanelSize);
     height = std::max(height, kMinPanelSize);
-    const RECT& r = m_pWindow->m_PanelRect;
-    templates::LayoutRect old{r.left, r.top, r.right, r.bottom};
-    templates::LayoutRect now = templates::ResizedScreenRect(direction, old, m_TemplateWidth, m_TemplateHeight, width,
-                                                             height, width, height);
+    RECT r{};
+    ::GetWindowRect(m_pWindow->hwnd(), &r);
+    const templates::LayoutRect screen{r.left, r.top, r.right, r.bottom};
+    templates::LayoutRect now;
+    if (ElementPanel* elements = Elements()) {
+        now = elements->ResizePanel(direction, width, height, screen,
+                                    [this](int w, int h) { LoadWindowTemplate(w, h); });
+    } else {
+        now = templates::ResizedScreenRect(direction, screen, m_TemplateWidth, m_TemplateHeight, width, height, width,
+                                           height);
+    }
     m_TemplateWidth = width;
     m_TemplateHeight = height;
-    m_pWindow->m_PanelRect = RECT{now.left, now.top, now.right, now.bottom};
-    m_pWindow->Render(0, false);
+    MegaWin& window = *m_pWindow;
+    window.m_PanelRect = RECT{now.left, now.top, now.right, now.bottom};
+    window.m_Width = now.right - now.left;
+    window.m_Height = now.bottom - now.top;
+    window.ResizeBackBuffer(window.m_Width, window.m_Height);
+    PostToChildren(children_msg::kSizeChildren);
+    window.Render(0, false);
 }
 
 void HoverThread::PublishUrl() {
     if (!m_pWindow || m_pWindow->m_Closing || !m_pHost) return;
     std::wstring url = m_pHost->SearchText();
     m_Current.m_CurrentUrl = url;
-    fx::ScopedLock hold(g_SearchTextLock);
-    m_ChildUrl = url;
+    {
+        fx::ScopedLock hold(g_SearchTextLock);
+        m_ChildUrl = url;
+    }
+    ElementPanel* elements = Elements();
+    if (elements && elements->searchElement) PostToChildren(children_msg::kSetSearchText);
 }
 
 void HoverThread::OpenInBrowser() {
@@ -299,6 +472,17 @@ void HoverThread::OpenInBrowser() {
         theApp.m_NavigateUrl = url;
     }
     if (m_pHost) ::PostMessageW(m_pHost->HostWindow(), controller_msg::kNavigateUrl, 0, 0);
+}
+
+// The content URL into the element (under g_PanelRecordLock, which guards
+// it against the children thread) and the record's name into the title.
+void HoverThread::FillContentUrl(ContentElement& element) {
+    const std::wstring url = BuildEcpUrl();
+    fx::ScopedLock hold(g_PanelRecordLock);
+    element.contentUrl = url;
+    ElementPanel* elements = m_pElements.get();
+    if (elements && elements->titleElement)
+        if (auto* title = dynamic_cast<TextElement*>(elements->titleElement->Render())) title->text = m_Current.m_Name;
 }
 
 std::wstring HoverThread::BuildEcpUrl() const {

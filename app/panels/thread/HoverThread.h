@@ -45,24 +45,29 @@ public:
     void OnDockAnimate();                   // 11203
     void OnUndockAnimate();                 // 11204
     void OnCloseNow();                      // 11205
+    void OnStoreUrl();                      // 11206
     void OnHide();                          // 11207
     void OnShow(LPARAM foreground);         // 11208
+    void OnOpenWithToken();                 // 11210
     void OnRaise();                         // 11211
     void OnClose();                         // 11212
     void OnReady();                         // 11213
     void OnRepaint();                       // 11214
+    void OnRefreshSearch();                 // 11215
     void OnResize(int width, int height);   // 11216
+    void OnLoadContentUrl();                // 11218
     void PublishUrl();                      // 11223
     // The record's action URL in the browser (through the controller).
     void OpenInBrowser();
     // The content URL of the current record.
     std::wstring BuildEcpUrl() const;
-    // Loads the skin's window template through the cache and builds and lays
-    // out the element tree for a panel of that size.  False (logged) when no
+    // Loads the skin's window template through the cache (once) and builds
+    // the element tree for a panel of that size (again in place after the
+    // first time).  False (logged) when no
     // template loads or it builds no window: the panel then draws its plain face.
     bool LoadWindowTemplate(int width, int height);
     // The element tree once a template built it, else null.
-    const ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
+    ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
     // A new panel size (template size) for a resize drag or 11216.
     void ResizePanel(int width, int height, int direction);
     // To the children thread's handler window; without that thread (it could
@@ -78,15 +83,27 @@ public:
     bool m_CloseNeedsTwo = false;     // flag 0x100
     bool m_CloseArmed = false;
     bool m_IsSearchPanel = false;
+    bool m_SkipFirstReload = true;    // a search panel's first navigation loads nothing
     bool m_Dockable = false;
     DWORD m_OpenTick = 0;
     std::wstring m_LastSearchRecord;  // the record last shown by the search control
     std::wstring m_ChildUrl;          // the children's URL, g_SearchTextLock
+    std::wstring m_HandedOverUrl;     // a view's content URL for 11218, g_RegistryLock
     int m_TemplateWidth = 0, m_TemplateHeight = 0;
     fx::CriticalSection m_PanelLock;  // the element lists, shared with the children thread
     DWORD m_GoWaitMs = kGoWaitMs;
 
 private:
+    // Builds the current record's content URL into a content element.
+    void FillContentUrl(ContentElement& element);
+    // The children thread's URL (g_SearchTextLock).
+    std::wstring ChildUrl();
+    // The search control shows the current record's icon.
+    void RefreshSearchControl();
+    // The query text into both context strings of the controller's report,
+    // the rectangle into its rectangle.
+    void ReportContext(const std::wstring& queryText, const RECT& rect);
+
     std::unique_ptr<MegaWin> m_pWindow;
     LoadedTemplate m_Template;
     std::unique_ptr<ElementPanel> m_pElements;

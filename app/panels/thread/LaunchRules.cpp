@@ -68,4 +68,28 @@ std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring&
     return url;
 }
 
+ReloadStep DecideReload(const ReloadInput& in) {
+    if (in.noSkin) return ReloadStep::kOpenInBrowser;
+    if (!in.networkUp) return ReloadStep::kOffline;
+    if (in.currentUrlEmpty && !in.oneVisit) return ReloadStep::kRefresh;
+    if (in.hasContent && !in.oneVisit) return ReloadStep::kNavigateContent;
+    return ReloadStep::kOpenRecord;
+}
+
+bool ReloadTakesUrlAsQuery(bool keepQuery, bool searchable, bool urlIsQuery) {
+    return !keepQuery && (!searchable || urlIsQuery);
+}
+
+NavigatePlan PlanNavigate(bool hasContent, bool oneVisit, bool searchPanel, bool hasSearchControl,
+                          bool skipFirstReload) {
+    NavigatePlan plan;
+    if ((hasContent || oneVisit) && !searchPanel) {
+        plan.reload = true;
+        return plan;
+    }
+    plan.showInControl = hasSearchControl;
+    plan.reload = searchPanel && !skipFirstReload;
+    return plan;
+}
+
 }  // namespace panels

@@ -44,4 +44,34 @@ std::wstring BuildEcpUrl(const EcpUrlParts& parts);
 std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring& queryText,
                               const std::wstring& whitespace);
 
+// What a reload (11202, and a navigation's reload) does, first match: a
+// record without skin opens its action URL in the browser; without network
+// the controller hears of it; with no current URL and no one-visit record the
+// panel only refreshes (ready again, its content URL rebuilt and drawn); a
+// panel with a content element navigates it; anything else asks the
+// application to open the record.
+enum class ReloadStep { kOpenInBrowser, kOffline, kRefresh, kNavigateContent, kOpenRecord };
+struct ReloadInput {
+    bool noSkin = false;
+    bool networkUp = true;
+    bool currentUrlEmpty = false;
+    bool oneVisit = false;
+    bool hasContent = false;
+};
+ReloadStep DecideReload(const ReloadInput& in);
+// Whether a reload makes the current URL the query text: wParam 0 (the query
+// is not kept) and the record not searchable or lParam > 0.
+bool ReloadTakesUrlAsQuery(bool keepQuery, bool searchable, bool urlIsQuery);
+
+// What a navigation (11201) does after it took the next record: a content
+// panel or a one-visit record (not the search panel) reloads; else the search
+// control shows the record and a search panel reloads unless this is its
+// first navigation.
+struct NavigatePlan {
+    bool reload = false;         // OnReload(1, lParam)
+    bool showInControl = false;  // the search control takes the record's icon, the panel is drawn
+};
+NavigatePlan PlanNavigate(bool hasContent, bool oneVisit, bool searchPanel, bool hasSearchControl,
+                          bool skipFirstReload);
+
 }  // namespace panels

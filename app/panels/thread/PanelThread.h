@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/core/config/UserSetting.h"
@@ -18,6 +19,17 @@ namespace panels {
 
 class HoverThreadList;
 class PanelThread;
+
+// What a panel leaves in the controller before it posts 11137 (the
+// application opens the record it names): the record's identifier (the
+// controller's last inner panel), the token and URL (the two context strings
+// the record opens with) and a rectangle.  Under g_PanelRecordLock.
+struct PanelReport {
+    std::wstring id;
+    std::wstring token;
+    std::wstring url;
+    RECT rect{0, 0, 0, 0};
+};
 
 // The controller as a panel thread sees it.
 class PanelHost {
@@ -46,6 +58,13 @@ public:
                                 const std::wstring& /*url*/, const RECT& /*screenRect*/) {}
     // A search panel closed: the record it showed last and where it was.
     virtual void SearchPanelClosed(const std::wstring& /*lastRecord*/, const RECT& /*rect*/) {}
+    // A panel's context-shift or search control was pressed: the search menu
+    // drops down from dropDown with the text, for the panel (g_ContextPanelLock);
+    // 11135 follows.
+    // Changes the controller's report under g_PanelRecordLock (the change
+    // only copies values).
+    virtual void UpdateReport(const std::function<void(PanelReport& report)>& /*change*/) {}
+    virtual void OfferSearchMenu(const RECT& /*dropDown*/, HWND /*panel*/, const std::wstring& /*text*/) {}
 };
 
 class PanelThread : public fx::UiThread {

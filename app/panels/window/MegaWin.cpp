@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/common/GlobalLocks.h"
 #include "app/core/graphics/Monitors.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
@@ -26,7 +27,9 @@ void RegisterPanelClass() {
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = ::DefWindowProcW;
         wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        // No class cursor: the hit test sets the cursor (the sizing cursors
+        // over the resize handles would be replaced by a class cursor).
+        wc.hCursor = nullptr;
         wc.lpszClassName = MegaWin::kClass;
         return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
@@ -83,15 +86,23 @@ bool MegaWin::OnCreateClient() {
     return FloatingWin::OnCreateClient();
 }
 
+ElementPanel* MegaWin::Elements() const { return m_pOwner ? m_pOwner->Elements() : nullptr; }
+
 // The panel's face: the template's drawn elements and resize handles at the
-// given opacity, the windowed elements' places filled opaque where their
-// child windows sit; without a template a light box with a darker frame.
+// given opacity, the windowed elements' places left transparent for their
+// child windows; without a template a light box with a darker frame.
 void MegaWin::PaintPanel(Gdiplus::Graphics& g, float alpha) {
-    if (const ElementPanel* elements = m_pOwner ? m_pOwner->Elements() : nullptr) {
+    if (ElementPanel* elements = Elements()) {
         const bool showDockBar = theApp.Snapshot()->showDockBar;
+        Gdiplus::GraphicsPath childPlaces;
+        {
+            PanelLockScope hold(elements->lock);
+            elements->windowed.AddToPath(childPlaces);
+        }
+        g.SetClip(&childPlaces, Gdiplus::CombineModeExclude);
         elements->drawn.DrawAll(g, alpha, showDockBar);
         elements->resizeHandles.DrawAll(g, alpha, showDockBar);
-        elements->windowed.FillRects(g);
+        g.ResetClip();
         return;
     }
     const int w = m_PanelRect.right - m_PanelRect.left, h = m_PanelRect.bottom - m_PanelRect.top;
@@ -101,6 +112,19 @@ void MegaWin::PaintPanel(Gdiplus::Graphics& g, float alpha) {
     g.FillRectangle(&face, 0, 0, w, h);
     Gdiplus::Pen frame(Gdiplus::Color(a, 0x60, 0x60, 0x60), 1.0f);
     g.DrawRectangle(&frame, 0, 0, w - 1, h - 1);
+}
+
+// The mask: the drawn elements at full opacity and the child windows' places
+// opaque (the panel is there too).
+void MegaWin::PaintMask(Gdiplus::Graphics& g) {
+    ElementPanel* elements = Elements();
+    if (!elements) {
+        PaintPanel(g, 1.0f);
+        return;
+    }
+    elements->drawn.DrawAll(g, 1.0f, theApp.Snapshot()->showDockBar);
+    PanelLockScope hold(elements->lock);
+    elements->windowed.FillRects(g);
 }
 
 void MegaWin::Render(int, bool updateOnly) {
@@ -136,7 +160,7 @@ void MegaWin::SaveMask() {
     {
         Gdiplus::Graphics g(&mask);
         g.Clear(Gdiplus::Color(0, 0, 0, 0));
-        PaintPanel(g, 1.0f);
+        PaintMask(g);
     }
     CLSID png{};
     if (GetEncoderClsid(L"image/png", &png) < 0 || mask.Save(m_MaskFile.c_str(), &png, nullptr) != Gdiplus::Ok)
@@ -216,11 +240,21 @@ RECT MegaWin::GetTrayRect() const {
 
 void MegaWin::CenterOnMonitor() { m_PanelRect = ToRect(CenterIn(ToInt(m_PanelRect), ToInt(WorkAreaOf(m_PanelRect)))); }
 
-// Until the element tree exists the panel has no next/back controls.
-void MegaWin::SetNavButtonState(bool, int) { Render(0, false); }
+void MegaWin::SetNavButtonState(bool enabled, int which) {
+    if (ElementPanel* elements = Elements()) elements->SetNavButtonState(enabled, which == 1);
+    Render(0, false);
+}
 
-// The windowed elements' child windows come with the element tree.
-void MegaWin::RaiseChildWindows() { m_JustShown = false; }
+void MegaWin::RaiseChildWindows() {
+    ElementPanel* elements = Elements();
+    if (!elements) {
+        m_JustShown = false;
+        return;
+    }
+    RECT r{};
+    ::GetWindowRect(hwnd(), &r);
+    if (elements->RaiseChildWindows(r.left, r.top, m_Moving || m_JustShown)) m_JustShown = false;
+}
 
 // The flight into the dock: the window shrinks toward the target and hides.
 void MegaWin::AnimateIntoDock(const RECT& target) {
@@ -260,31 +294,53 @@ void MegaWin::OnShowWindow(bool shown) {
         StopTimer(kTimer);
 }
 
-// Until the element tree exists, the whole panel is its move area.
+PanelHit MegaWin::HitAt(POINT client) const {
+    if (ElementPanel* elements = Elements()) return elements->HitTest(client.x, client.y);
+    PanelHit plain;  // a plain face is moved by its whole area
+    plain.overMoveArea = true;
+    return plain;
+}
+
 LRESULT MegaWin::OnNcHitTest(POINT screen) {
+    POINT client = screen;
+    ::ScreenToClient(hwnd(), &client);
+    const PanelHit hit = HitAt(client);
+    const ElementPanel* elements = Elements();
     HitInput in;
-    in.overMoveArea = true;
+    in.overControl = hit.control != PanelControl::kNone;
+    in.overClose = hit.control == PanelControl::kClose;
+    in.overMoveArea = hit.overMoveArea;
+    in.resizeDirection = hit.resizeDirection;
+    in.overWindowed = hit.overWindowed;
     in.hasTail = m_HasTail;
     in.leftDown = (::GetAsyncKeyState(::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
     in.moving = m_Moving;
     in.closing = m_Closing;
+    in.hasSearch = elements && elements->searchElement;
     in.flags = m_pOwner ? m_pOwner->m_Flags : 0;
     HitDecision d = DecideHit(in);
     if (d.dropTail) {
         m_HasTail = false;
         if (m_pOwner) m_pOwner->PostToChildren(children_msg::kHideTail);
     }
-    if (d.cursor == Cursor::Arrow) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    const wchar_t* cursor = nullptr;
+    switch (d.cursor) {
+        case Cursor::Arrow: cursor = IDC_ARROW; break;
+        case Cursor::SizeNwSe: cursor = IDC_SIZENWSE; break;
+        case Cursor::SizeNeSw: cursor = IDC_SIZENESW; break;
+        case Cursor::SizeNs: cursor = IDC_SIZENS; break;
+        case Cursor::SizeWe: cursor = IDC_SIZEWE; break;
+        case Cursor::None: break;
+    }
+    if (cursor) ::SetCursor(::LoadCursorW(nullptr, cursor));
     if (d.hideMenus && m_pOwner && m_pOwner->m_pHost)
         ::PostMessageW(m_pOwner->m_pHost->HostWindow(), controller_msg::kHideMenus, 0, 0);
     if (d.startMove) {
-        POINT client = screen;
-        ::ScreenToClient(hwnd(), &client);
         m_Snap.Begin(Point{client.x, client.y});
         m_Moving = true;
     }
-    if (d.endMove) m_Moving = false;
     if (d.raiseChildren) RaiseChildWindows();
+    if (d.endMove) m_Moving = false;
     if (d.focusSearch && m_pOwner) m_pOwner->PostToChildren(children_msg::kFocusSearch);
     if (d.panelReady && m_pOwner && m_pOwner->m_pHost) m_pOwner->m_pHost->ReportReady(m_pOwner);
     return d.caption ? HTCAPTION : HTCLIENT;
@@ -305,24 +361,90 @@ void MegaWin::OnLButtonDown(POINT client) {
     POINT screen = client;
     ::ClientToScreen(hwnd(), &screen);
     m_ResizeStartCursor = screen;
-    RaiseChildWindows();
+    const PanelHit hit = HitAt(client);
+    if (hit.control == PanelControl::kContextShift) {
+        OpenSearchMenu();
+    } else if (hit.control == PanelControl::kResize && hit.resizeDirection != 0 && m_pOwner) {
+        m_ResizeDirection = hit.resizeDirection;
+        ::SetCapture(hwnd());
+        ::GetWindowRect(hwnd(), &m_ResizeStartRect);
+        m_ResizeStartSize = Size{m_pOwner->m_TemplateWidth, m_pOwner->m_TemplateHeight};
+    } else {
+        RaiseChildWindows();
+    }
 }
 
-void MegaWin::OnLButtonUp(POINT) {
+// The search menu drops down from a 10 x 1 rectangle at the bottom-left of
+// the first context-shift control, with the children's URL as its text.
+void MegaWin::OpenSearchMenu() {
+    ElementPanel* elements = Elements();
+    if (!elements || elements->contextShift.Empty() || !m_pOwner || !m_pOwner->m_pHost) return;
+    const templates::LayoutRect& r = elements->contextShift.First()->windowRect;
+    POINT corner{r.left, r.bottom};
+    ::ClientToScreen(hwnd(), &corner);
+    const RECT dropDown{corner.x, corner.y, corner.x + 10, corner.y + 1};
+    std::wstring text;
+    if (elements->searchElement) {
+        fx::ScopedLock hold(g_SearchTextLock);
+        m_pOwner->m_Current.m_CurrentUrl = m_pOwner->m_ChildUrl;
+        theApp.m_SearchQuery = m_pOwner->m_ChildUrl;
+        text = m_pOwner->m_ChildUrl;
+    }
+    m_pOwner->m_pHost->OfferSearchMenu(dropDown, hwnd(), text);
+    ::PostMessageW(m_pOwner->m_pHost->HostWindow(), controller_msg::kToggleContextPanel, 0,
+                   reinterpret_cast<LPARAM>(hwnd()));
+}
+
+void MegaWin::OnLButtonUp(POINT client) {
     if (m_ResizeDirection) {
         m_ResizeDirection = 0;
         ::ReleaseCapture();
     }
+    const PanelHit hit = HitAt(client);
+    Control control = Control::None;
+    switch (hit.control) {
+        case PanelControl::kClose: control = Control::Close; break;
+        case PanelControl::kShare: control = Control::Share; break;
+        case PanelControl::kSearchSubmit: control = Control::SearchSubmit; break;
+        case PanelControl::kDock: control = Control::Dock; break;
+        case PanelControl::kNextBack: control = Control::NextBack; break;
+        case PanelControl::kOpenInBrowser: control = Control::OpenInBrowser; break;
+        default: break;
+    }
+    auto* nav = dynamic_cast<NavigateElement*>(hit.element);
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    for (const PanelAction& action : ButtonUpActions(control, shift, nav && nav->forward)) Carry(action);
 }
 
-void MegaWin::OnMouseMove() {
-    if (!m_ResizeDirection || ::GetCapture() != hwnd()) return;
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
+void MegaWin::Carry(const PanelAction& action) {
+    if (!m_pOwner) return;
+    switch (action.kind) {
+        case PanelAction::FadeOutAndClose: FadeOutAndClose(); return;
+        case PanelAction::OpenInBrowser: m_pOwner->OpenInBrowser(); return;
+        case PanelAction::Post: break;
+    }
+    const auto wp = static_cast<WPARAM>(action.wParam);
+    const auto lp = static_cast<LPARAM>(action.lParam);
+    switch (action.target) {
+        case Target::Controller:
+            if (m_pOwner->m_pHost) ::PostMessageW(m_pOwner->m_pHost->HostWindow(), action.msg, wp, lp);
+            break;
+        case Target::Self: ::PostMessageW(hwnd(), action.msg, wp, lp); break;
+        case Target::Children: m_pOwner->PostToChildren(action.msg, wp, lp); break;
+        case Target::Dock: theApp.PostToDockWindow(action.msg); break;
+    }
+}
+
+// A resize drag: the template size from the cursor's movement since the
+// button went down over the handle, the panel rebuilt at it.
+void MegaWin::OnMouseMove(WPARAM keys, POINT client) {
+    if (!m_ResizeDirection || !(keys & MK_LBUTTON) || !m_pOwner) return;
+    POINT cursor = client;
+    ::ClientToScreen(hwnd(), &cursor);
     Size size = ResizedSize(m_ResizeDirection, m_ResizeStartSize, cursor.x - m_ResizeStartCursor.x,
                             cursor.y - m_ResizeStartCursor.y);
-    if (m_pOwner) m_pOwner->ResizePanel(size.width, size.height, m_ResizeDirection);
-    Render(0, false);
+    if (size == Size{m_pOwner->m_TemplateWidth, m_pOwner->m_TemplateHeight}) return;
+    m_pOwner->ResizePanel(size.width, size.height, m_ResizeDirection);
 }
 
 // The panel messages: most go to the thread's handlers and are ignored once
@@ -339,7 +461,7 @@ bool MegaWin::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kDockAnimate: t->OnDockAnimate(); break;
         case kUndockAnimate: t->OnUndockAnimate(); break;
         case kCloseNow: t->OnCloseNow(); break;
-        case kStoreUrl: break;
+        case kStoreUrl: t->OnStoreUrl(); break;
         case kHide: t->OnHide(); break;
         case kShow:
             t->m_CloseArmed = false;
@@ -349,18 +471,18 @@ bool MegaWin::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp) {
             t->PostToChildren(children_msg::kHideTail);
             Render(0, false);
             break;
-        case kOpenWithToken: break;
+        case kOpenWithToken: t->OnOpenWithToken(); break;
         case kRaise: t->OnRaise(); break;
         case kClose: t->OnClose(); break;
         case kReady: t->OnReady(); break;
         case kRepaint:
         case kRedraw: Render(0, false); break;
-        case kRefreshSearch: break;
+        case kRefreshSearch: t->OnRefreshSearch(); break;
         case kResize: t->OnResize(static_cast<int>(wp), static_cast<int>(lp)); break;
         case kCenter:
             if (wp == 1) CenterOnMonitor();
             break;
-        case kLoadContentUrl: break;
+        case kLoadContentUrl: t->OnLoadContentUrl(); break;
         case kFadeIn: FadeIn(); break;
         case kFadeOutAndClose: FadeOutAndClose(); break;
         case kNavButtonState: SetNavButtonState(wp != 0, static_cast<int>(lp)); break;
@@ -410,7 +532,10 @@ bool MegaWin::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             OnLButtonUp(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return false;
         case WM_MOUSEMOVE:
-            OnMouseMove();
+            OnMouseMove(wp, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return false;
+        case WM_CAPTURECHANGED:
+            m_ResizeDirection = 0;  // the drag ends with the capture
             return false;
         default: return false;
     }

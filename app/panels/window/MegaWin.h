@@ -16,6 +16,9 @@
 #include "app/panels/window/PanelGeometry.h"
 #include "app/selection/skin/FloatingWin.h"
 
+class ElementPanel;
+struct PanelHit;
+
 namespace panels {
 
 class HoverThread;
@@ -48,7 +51,11 @@ public:
     POINT PlaceNearTaskbar(uint32_t flags);
     RECT GetTrayRect() const;
     void CenterOnMonitor();
+    // The first next (which 1) or back (which 2) control drawn enabled or
+    // disabled; then a frame.
     void SetNavButtonState(bool enabled, int which);
+    // The windowed elements' child windows back above the panel when another
+    // window came between, while the panel is dragged and once after a show.
     void RaiseChildWindows();
     // The dock flight, ending at `target` (the dock bar's item place).
     void AnimateIntoDock(const RECT& target);
@@ -93,9 +100,18 @@ private:
     void OnMoving(RECT* proposed);
     void OnLButtonDown(POINT client);
     void OnLButtonUp(POINT client);
-    void OnMouseMove();
+    void OnMouseMove(WPARAM keys, POINT client);
     void RunFade(float from, float to);
+    // The element tree, once the template built one.
+    ElementPanel* Elements() const;
+    // What lies under a client point (a plain face is all move area).
+    PanelHit HitAt(POINT client) const;
+    // A context-shift or search control pressed: the search menu below it.
+    void OpenSearchMenu();
+    // One step a released control asks for.
+    void Carry(const PanelAction& action);
     void PaintPanel(Gdiplus::Graphics& g, float alpha);
+    void PaintMask(Gdiplus::Graphics& g);
     void SaveMask();
 };
 

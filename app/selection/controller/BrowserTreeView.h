@@ -80,6 +80,7 @@ public:
     void PostUsage(const std::wstring& ecpId, DWORD openMs) override;
     std::wstring SearchText() override;
     void SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) override;
+    void UpdateReport(const std::function<void(panels::PanelReport& report)>& change) override;
 
     // The panel threads the launcher starts (suspended); tests launch stand-ins.
     std::function<std::unique_ptr<panels::PanelThread>()> m_MakePanelThread;

@@ -208,6 +208,16 @@ void BrowserTreeView::SearchPanelClosed(const std::wstring& lastRecord, const RE
     m_LastPanelRect = rect;
 }
 
+void BrowserTreeView::UpdateReport(const std::function<void(panels::PanelReport& report)>& change) {
+    fx::ScopedLock hold(g_PanelRecordLock);
+    panels::PanelReport report{m_LastInnerEcp, m_ReportToken, m_ReportUrl, m_ReportRect};
+    change(report);
+    m_LastInnerEcp = report.id;
+    m_ReportToken = report.token;
+    m_ReportUrl = report.url;
+    m_ReportRect = report.rect;
+}
+
 void BrowserTreeView::CloseAllPanels() {
     m_Panels.HideAllAndTerminate();
     // The usage reports of the panels that closed are taken before the

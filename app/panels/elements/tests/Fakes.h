@@ -64,7 +64,14 @@ class FakeChildWindow : public ChildWindow {
   LayoutRect ScreenToClient(const LayoutRect& r) const override {
     return {r.left - stored.left, r.top - stored.top, r.right - stored.left, r.bottom - stored.top};
   }
-  void Show(bool show) override { calls.push_back(show ? "show" : "hide"); }
+  void Show(bool show) override {
+    calls.push_back(show ? "show" : "hide");
+    shown = show;
+  }
+  bool IsShown() const override { return shown; }
+  bool IsRightAbove(const PanelWindow&) const override { return rightAbove; }
+  bool shown = false;
+  bool rightAbove = true;
   void SetAlpha(int alpha) override { calls.push_back("alpha " + std::to_string(alpha)); }
   void RedrawBitmap(float opacity, bool rebuild) override {
     calls.push_back("redraw " + std::to_string(static_cast<int>(opacity * 1000)) + (rebuild ? " rebuild" : ""));

@@ -67,3 +67,53 @@ TEST(LaunchRules, BrowserUrlReplacesEveryToken) {
     EXPECT_EQ(BrowserActionUrl(L"http://s/{pq_token}", L"ab", L"%20"), L"http://s/%61%62");
     EXPECT_EQ(BrowserActionUrl(L"{pq_token}", L"x y", L"%20"), L"%78%20%79");
 }
+
+TEST(LaunchRules, ReloadStepFirstMatch) {
+    using S = ReloadStep;
+    struct Case {
+        bool noSkin, networkUp, urlEmpty, oneVisit, content;
+        S expected;
+    } cases[] = {
+        {true, false, true, true, true, S::kOpenInBrowser},   // no skin before anything
+        {false, false, false, false, true, S::kOffline},
+        {false, true, true, false, true, S::kRefresh},        // no URL yet: only drawn again
+        {false, true, true, false, false, S::kRefresh},
+        {false, true, true, true, true, S::kOpenRecord},      // a one-visit record is opened
+        {false, true, false, false, true, S::kNavigateContent},
+        {false, true, false, true, true, S::kOpenRecord},
+        {false, true, false, false, false, S::kOpenRecord},   // no content element
+    };
+    for (const Case& c : cases) {
+        ReloadInput in;
+        in.noSkin = c.noSkin;
+        in.networkUp = c.networkUp;
+        in.currentUrlEmpty = c.urlEmpty;
+        in.oneVisit = c.oneVisit;
+        in.hasContent = c.content;
+        EXPECT_EQ(static_cast<int>(DecideReload(in)), static_cast<int>(c.expected))
+            << c.noSkin << c.networkUp << c.urlEmpty << c.oneVisit << c.content;
+    }
+    EXPECT_TRUE(ReloadTakesUrlAsQuery(false, false, false));
+    EXPECT_FALSE(ReloadTakesUrlAsQuery(false, true, false));  // a searchable record keeps its query
+    EXPECT_TRUE(ReloadTakesUrlAsQuery(false, true, true));
+    EXPECT_FALSE(ReloadTakesUrlAsQuery(true, false, true));   // wParam keeps the query
+}
+
+TEST(LaunchRules, NavigatePlan) {
+    struct Case {
+        bool content, oneVisit, searchPanel, control, skipFirst;
+        bool reload, show;
+    } cases[] = {
+        {true, false, false, true, false, true, false},   // a content panel reloads
+        {false, true, false, false, false, true, false},  // a one-visit record reloads
+        {true, false, true, true, true, false, true},     // the search panel's first navigation: no reload
+        {true, false, true, true, false, true, true},     // its later ones reload
+        {false, false, false, true, false, false, true},  // a search control alone shows the record
+        {false, false, false, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        NavigatePlan p = PlanNavigate(c.content, c.oneVisit, c.searchPanel, c.control, c.skipFirst);
+        EXPECT_EQ(p.reload, c.reload) << c.content << c.oneVisit << c.searchPanel << c.control << c.skipFirst;
+        EXPECT_EQ(p.showInControl, c.show) << c.content << c.oneVisit << c.searchPanel << c.control << c.skipFirst;
+    }
+}

@@ -3,23 +3,30 @@
 // the template cache, builds the element tree, sizes its window to the laid
 // out template and, faded in, its back buffer shows the template's pictures
 // at the elements' rectangles.  A panel whose template does not load keeps
-// its plain face.
+// its plain face.  The window's behaviour over the template's elements: the
+// child windows' places left transparent, the controls, the navigation
+// buttons, resizing by message and by dragging a handle (the template
+// rebuilt at the new size), the title and content URL messages.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/core/common/GlobalLocks.h"
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
+#include "app/panels/elements/RenderElements.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/window/MegaWin.h"
@@ -33,10 +40,29 @@ using panels::HoverThread;
 using testsupport::WaitFor;
 using templates::LayoutRect;
 
+// The controller's part: a window recording the 111xx messages a panel
+// posts, and the report a panel leaves.
 class Host : public panels::PanelHost {
 public:
-    Host() { window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr); }
+    Host() {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        oldProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Host::Proc)));
+    }
     ~Host() override { ::DestroyWindow(window_); }
+    std::vector<unsigned> Messages() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return messages_;
+    }
+    void UpdateReport(const std::function<void(panels::PanelReport&)>& change) override {
+        std::lock_guard<std::mutex> hold(mutex_);
+        change(report);
+    }
+    panels::PanelReport Report() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return report;
+    }
     HWND HostWindow() const override { return window_; }
     void ReportCreated(const panels::PanelThread*, const RECT&) override { created = true; }
     bool GoGiven(const panels::PanelThread*) override { return true; }
@@ -47,9 +73,22 @@ public:
     fx::CriticalSection lock;
     panels::HoverThreadList list{lock};
     std::atomic<bool> created{false};
+    panels::PanelReport report;
 
 private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<Host*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg >= 11100 && msg < 11200) {
+            std::lock_guard<std::mutex> hold(self->mutex_);
+            self->messages_.push_back(msg);
+            return 0;
+        }
+        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
+    }
     HWND window_ = nullptr;
+    WNDPROC oldProc_ = nullptr;
+    std::mutex mutex_;
+    std::vector<unsigned> messages_;
 };
 
 const WindowElement* FindElement(const ElementPanel& panel, const std::wstring& id) {
@@ -77,7 +116,8 @@ protected:
         theApp.PublishSnapshot();  // the panel thread reads the published values
     }
     void TearDown() override {
-        if (thread_ && thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+        if (!thread_) return;
+        if (thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
     }
@@ -90,6 +130,7 @@ protected:
         thread_->m_Current.m_Name = L"Pond life";
         thread_->m_Current.m_Width = 420;
         thread_->m_Current.m_Height = 360;
+        thread_->m_Current.m_Resizable = 1;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
         thread_->m_TemplateUrl = templateUrl;
         thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
@@ -100,6 +141,13 @@ protected:
         thread_->Resume();
         EXPECT_TRUE(WaitFor([&] { return host_.created.load(); }, 30000));
         return thread_;
+    }
+    // Visible and past its start: the panel's message loop answers.
+    bool Running() {
+        HWND w = thread_->PanelWindow();
+        if (!WaitFor([&] { return ::IsWindowVisible(w) != FALSE; }, 10000)) return false;
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
     }
     // Faded in: the back buffer is drawn at full opacity at (x, y) and the
     // fade has returned to the panel's message loop (a sent message is
@@ -163,10 +211,141 @@ TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
                          << elements->drawn.Count() << " windowed " << elements->windowed.Count() << " panel "
                          << panel.right << "x" << panel.bottom << " top " << tr.left << "," << tr.top;
 
-    // The content area is kept opaque white for its child window.
+    // The content area is left transparent: its child window shows there.
     ASSERT_NE(nullptr, elements->mainContent);
     const LayoutRect content = elements->mainContent->windowRect;
-    EXPECT_EQ(0xFFFFFFFFu, buffer.Pixel((content.left + content.right) / 2, (content.top + content.bottom) / 2));
+    EXPECT_EQ(0u, buffer.Pixel((content.left + content.right) / 2, (content.top + content.bottom) / 2) >> 24);
+    EXPECT_EQ(0u, buffer.Pixel(content.left + 1, content.top + 1) >> 24);
+    // Just outside it the frame is drawn.
+    EXPECT_EQ(255u, buffer.Pixel(content.left - 1, (content.top + content.bottom) / 2) >> 24);
+}
+
+// The template rebuilt at a new size: the same elements laid out again, the
+// window and its back buffer of the new layout's size, the handles at the
+// new corners; a resize without a grabbed edge moves the left and top edges
+// by half the growth.
+TEST_F(PanelTemplate, ResizeMessageRebuildsTheTemplateAtTheNewSize) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_EQ(8u, elements->resizeHandles.Count());  // the template has a resize control
+    const std::vector<WindowElement*> before(elements->all.begin(), elements->all.end());
+    RECT old{};
+    ::GetWindowRect(t->PanelWindow(), &old);
+
+    ::PostMessageW(t->PanelWindow(), panel_msg::kResize, 500, 420);
+    ASSERT_TRUE(WaitFor([&] { return t->m_TemplateWidth == 500; }, 10000));
+    ASSERT_TRUE(FadedIn(20, 10));
+    RECT now{};
+    ::GetWindowRect(t->PanelWindow(), &now);
+    EXPECT_EQ(old.right - old.left + 80, now.right - now.left);
+    EXPECT_EQ(old.bottom - old.top + 60, now.bottom - now.top);
+    EXPECT_EQ(old.left + 40, now.left);
+    EXPECT_EQ(old.top + 30, now.top);
+    const LayoutRect panel = elements->panelRect;
+    EXPECT_EQ(now.right - now.left, panel.right);
+    EXPECT_EQ(panel.right, t->Window()->m_pBackBuffer->width());
+    EXPECT_EQ(before, std::vector<WindowElement*>(elements->all.begin(), elements->all.end()));
+    EXPECT_EQ((LayoutRect{panel.right - 23, panel.bottom - 23, panel.right, panel.bottom}),
+              elements->resizeHandles.At(2)->windowRect);
+    // The content area grew with the panel.
+    EXPECT_EQ(0u, t->Window()->m_pBackBuffer->Pixel(panel.right - 40, panel.bottom / 2) >> 24);
+
+    // A page's size below the least panel is clamped.
+    ::PostMessageW(t->PanelWindow(), panel_msg::kResize, 10, 0);
+    ASSERT_TRUE(WaitFor([&] { return t->m_TemplateWidth == 150; }, 10000));
+    EXPECT_EQ(150, t->m_TemplateHeight);
+}
+
+// Dragging the bottom-right handle: the button goes down over it, the moves
+// grow the template by the cursor's way, the top-left corner stays.
+TEST_F(PanelTemplate, DraggingAResizeHandleResizesFromTheOppositeCorner) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    HWND w = t->PanelWindow();
+    RECT old{};
+    ::GetWindowRect(w, &old);
+    const int x = old.right - old.left - 3, y = old.bottom - old.top - 3;
+    ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    EXPECT_EQ(5, t->Window()->m_ResizeDirection);
+    ::SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 30, y + 20));
+    RECT now{};
+    ::GetWindowRect(w, &now);
+    EXPECT_EQ(450, t->m_TemplateWidth);
+    EXPECT_EQ(380, t->m_TemplateHeight);
+    EXPECT_EQ(old.left, now.left);
+    EXPECT_EQ(old.top, now.top);
+    EXPECT_EQ(old.right - old.left + 30, now.right - now.left);
+    // Far up and left: never below 150 x 150.
+    ::SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-2000, -2000));
+    EXPECT_EQ(150, t->m_TemplateWidth);
+    EXPECT_EQ(150, t->m_TemplateHeight);
+    ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(0, t->Window()->m_ResizeDirection);
+    // Moves without the drag change nothing.
+    ::SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 300, y + 300));
+    EXPECT_EQ(150, t->m_TemplateWidth);
+}
+
+// The next and back buttons follow the view's command state (11222); the
+// title and the content URL messages (11206, 11218).
+TEST_F(PanelTemplate, NavButtonsTitleAndContentUrl) {
+    theApp.m_EcpUrl = L"http://panels.test/?type=ecp&ecpguid=";
+    theApp.PublishSnapshot();
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    HWND w = t->PanelWindow();
+
+    RenderElement* next = nullptr;
+    RenderElement* back = nullptr;
+    for (WindowElement* e : elements->navigate) {
+        auto* nav = dynamic_cast<NavigateElement*>(e);
+        (nav->forward ? next : back) = nav->Render();
+    }
+    ASSERT_TRUE(next && back);
+    ::SendMessageW(w, panel_msg::kNavButtonState, 0, 1);
+    EXPECT_EQ(1, next->state);
+    EXPECT_EQ(0, back->state);
+    ::SendMessageW(w, panel_msg::kNavButtonState, 0, 2);
+    ::SendMessageW(w, panel_msg::kNavButtonState, 1, 1);
+    EXPECT_EQ(0, next->state);
+    EXPECT_EQ(1, back->state);
+
+    // The content element was given the record's content URL at its build,
+    // the title the record's name.
+    ASSERT_NE(nullptr, elements->mainContent);
+    EXPECT_EQ(0u, elements->mainContent->contentUrl.find(L"http://panels.test/?type=ecp&ecpguid=DEMO-1&token="));
+    ASSERT_NE(nullptr, elements->titleElement);
+    auto* title = dynamic_cast<TextElement*>(elements->titleElement->Render());
+    ASSERT_NE(nullptr, title);
+    EXPECT_EQ(L"Pond life", title->text);
+    ::SendMessageW(w, panel_msg::kStoreUrl, 0, 0);
+    EXPECT_EQ(L"", title->text);
+
+    {
+        fx::ScopedLock hold(g_RegistryLock);
+        t->m_HandedOverUrl = L"http://panels.test/handed";
+    }
+    ::SendMessageW(w, panel_msg::kLoadContentUrl, 0, 0);
+    EXPECT_EQ(L"http://panels.test/handed", elements->mainContent->contentUrl);
+}
+
+// The close control: the menus hidden, the panel fades out and ends.
+TEST_F(PanelTemplate, CloseControlEndsThePanel) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    ASSERT_FALSE(t->Elements()->close.Empty());
+    const LayoutRect c = t->Elements()->close.First()->windowRect;
+    const LPARAM at = MAKELPARAM((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+    ::PostMessageW(t->PanelWindow(), WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+    const std::vector<unsigned> messages = host_.Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(controller_msg::kHideMenus, messages.front());
+    EXPECT_EQ(controller_msg::kRescan, messages.back());
 }
 
 // The demo panel's windowed elements have their child windows, made on the
