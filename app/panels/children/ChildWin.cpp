@@ -98,21 +98,18 @@ void CChildWin::Move(const templates::LayoutRect& screen, bool repaint) {
 }
 
 void CChildWin::MoveAbovePanel(const PanelWindow& panel, int x, int y) {
-    if (!hwnd()) return;
-    auto* win = dynamic_cast<const HwndPanelWindow*>(&panel);
-    HWND above = win ? ::GetWindow(win->hwnd(), GW_HWNDPREV) : nullptr;
-    if (!above) above = HWND_TOPMOST;
-    ::SetWindowPos(hwnd(), above, x, y, m_Width, m_Height, SWP_NOREDRAW | SWP_NOACTIVATE);
-    ::MoveWindow(hwnd(), x, y, m_Width, m_Height, TRUE);
+    MoveChildAbovePanel(hwnd(), panel, x, y, m_Width, m_Height);
 }
+
+bool CChildWin::IsShown() const { return hwnd() && ::IsWindowVisible(hwnd()); }
+
+bool CChildWin::IsRightAbove(const PanelWindow& panel) const { return ChildRightAbovePanel(hwnd(), panel); }
 
 templates::LayoutRect CChildWin::ScreenToClient(const templates::LayoutRect& r) const {
     return MapRect(nullptr, hwnd(), r);
 }
 
-void CChildWin::Show(bool show) {
-    if (hwnd()) ::ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
-}
+void CChildWin::Show(bool show) { ShowChildWindow(hwnd(), show); }
 
 void CChildWin::SetAlpha(int alpha) {
     if (hwnd()) ::SetLayeredWindowAttributes(hwnd(), 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), LWA_ALPHA);

@@ -41,6 +41,8 @@ public:
     void MoveAbovePanel(const PanelWindow& panel, int x, int y) override;
     templates::LayoutRect ScreenToClient(const templates::LayoutRect& r) const override;
     void Show(bool show) override;
+    bool IsShown() const override;
+    bool IsRightAbove(const PanelWindow& panel) const override;
     void SetAlpha(int alpha) override;
 
     // The hosted view (the window's first pane), once made.

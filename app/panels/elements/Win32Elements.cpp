@@ -54,29 +54,49 @@ void LayeredChildWindow::Move(const templates::LayoutRect& screen, bool repaint)
                repaint ? TRUE : FALSE);
 }
 
-void LayeredChildWindow::MoveAbovePanel(const PanelWindow& panel, int x, int y) {
-  if (hwnd() == nullptr) return;
+namespace {
+// Another thread's window is moved and shown through posted requests, so the
+// caller (which may hold the panel lock) never waits on that thread.
+bool OtherThreads(HWND hwnd) { return ::GetWindowThreadProcessId(hwnd, nullptr) != ::GetCurrentThreadId(); }
+}  // namespace
+
+void MoveChildAbovePanel(HWND child, const PanelWindow& panel, int x, int y, int width, int height) {
+  if (child == nullptr) return;
   auto* win = dynamic_cast<const HwndPanelWindow*>(&panel);
   HWND above = win != nullptr ? ::GetWindow(win->hwnd(), GW_HWNDPREV) : nullptr;
-  if (above == nullptr) above = HWND_TOPMOST;
-  const int w = stored_.right - stored_.left;
-  const int h = stored_.bottom - stored_.top;
-  ::SetWindowPos(hwnd(), above, x, y, w, h, SWP_NOREDRAW | SWP_NOACTIVATE);
-  ::MoveWindow(hwnd(), x, y, w, h, TRUE);
+  const UINT async = OtherThreads(child) ? SWP_ASYNCWINDOWPOS : 0;
+  // Inserted after the window above the panel: between it and the panel.
+  if (above != child)
+    ::SetWindowPos(child, above != nullptr ? above : HWND_TOPMOST, x, y, width, height,
+                   SWP_NOREDRAW | SWP_NOACTIVATE | async);
+  ::SetWindowPos(child, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | async);
 }
 
-bool LayeredChildWindow::IsRightAbove(const PanelWindow& panel) const {
+bool ChildRightAbovePanel(HWND child, const PanelWindow& panel) {
   auto* win = dynamic_cast<const HwndPanelWindow*>(&panel);
-  return win == nullptr || ::GetWindow(win->hwnd(), GW_HWNDPREV) == hwnd();
+  return win == nullptr || ::GetWindow(win->hwnd(), GW_HWNDPREV) == child;
 }
+
+void ShowChildWindow(HWND child, bool show) {
+  if (child == nullptr) return;
+  const int how = show ? SW_SHOW : SW_HIDE;
+  if (OtherThreads(child))
+    ::ShowWindowAsync(child, how);
+  else
+    ::ShowWindow(child, how);
+}
+
+void LayeredChildWindow::MoveAbovePanel(const PanelWindow& panel, int x, int y) {
+  MoveChildAbovePanel(hwnd(), panel, x, y, stored_.right - stored_.left, stored_.bottom - stored_.top);
+}
+
+bool LayeredChildWindow::IsRightAbove(const PanelWindow& panel) const { return ChildRightAbovePanel(hwnd(), panel); }
 
 templates::LayoutRect LayeredChildWindow::ScreenToClient(const templates::LayoutRect& r) const {
   return MapRect(nullptr, hwnd(), r);
 }
 
-void LayeredChildWindow::Show(bool show) {
-  if (hwnd() != nullptr) ::ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
-}
+void LayeredChildWindow::Show(bool show) { ShowChildWindow(hwnd(), show); }
 
 void LayeredChildWindow::SetAlpha(int alpha) {
   if (hwnd() != nullptr) {

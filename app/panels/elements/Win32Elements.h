@@ -28,6 +28,16 @@ class XmlTemplateDocument : public TemplateDocument {
 // What the build takes from the record; adsUrl is the settings' ads address.
 PanelRecord PanelRecordFrom(const UserSetting& record, const std::wstring& adsUrl);
 
+// A panel's child window put at (x, y) with its size directly above the
+// panel window (at the top of the top-most windows when nothing is above the
+// panel), repainted; whether it is directly above the panel; shown or
+// hidden.  A window of another thread is moved and shown through posted
+// requests: the caller may hold the panel lock and never waits on the
+// window's thread.
+void MoveChildAbovePanel(HWND child, const PanelWindow& panel, int x, int y, int width, int height);
+bool ChildRightAbovePanel(HWND child, const PanelWindow& panel);
+void ShowChildWindow(HWND child, bool show);
+
 class HwndPanelWindow : public PanelWindow {
  public:
   explicit HwndPanelWindow(HWND hwnd) : hwnd_(hwnd) {}

@@ -48,6 +48,8 @@ bool HoverThread::InitInstance() {
         const templates::LayoutRect r = m_pElements->LayoutPanel();
         ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        // The back buffer takes that size before anything is shown.
+        m_pWindow->GrowBackBuffer(r.right - r.left, r.bottom - r.top);
     }
     m_pWindow->m_Anchor = m_Anchor;
     m_pWindow->PlaceNearTaskbar(m_Flags | kFlagHidden);

@@ -174,6 +174,11 @@ void MegaWin::RunFade(float from, float to) {
         m_Sleep(Fade::kRoundSleepMs);
         m_FadeAlpha = fade.Step(m_Clock());
         Render(0, false);
+        // The child windows fade with the panel.
+        if (ElementPanel* elements = Elements()) {
+            PanelLockScope hold(elements->lock);
+            for (WindowElement* e : elements->windowed) e->SetAlpha(static_cast<int>(m_FadeAlpha * 255.0f));
+        }
     }
 }
 
