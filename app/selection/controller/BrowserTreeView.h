@@ -81,6 +81,7 @@ public:
     std::wstring SearchText() override;
     void SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) override;
     void UpdateReport(const std::function<void(panels::PanelReport& report)>& change) override;
+    void OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) override;
 
     // The panel threads the launcher starts (suspended); tests launch stand-ins.
     std::function<std::unique_ptr<panels::PanelThread>()> m_MakePanelThread;

@@ -11,6 +11,7 @@
 #include "app/panels/thread/LaunchRules.h"
 #include "app/core/common/AppMessages.h"
 #include "app/selection/controller/BrowserTreeView.h"
+#include "app/selection/menus/SearchMenu.h"
 #include "app/selection/controller/ControllerMessages.h"
 #include "fx/Lock.h"
 #include "log/PondrelLog.h"
@@ -216,6 +217,16 @@ void BrowserTreeView::UpdateReport(const std::function<void(panels::PanelReport&
     m_ReportToken = report.token;
     m_ReportUrl = report.url;
     m_ReportRect = report.rect;
+}
+
+// Called on a panel's thread: only the menu's context is written (the menu
+// object lives as long as the controller).
+void BrowserTreeView::OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) {
+    if (!m_pSearchMenu) return;
+    fx::ScopedLock hold(g_ContextPanelLock);
+    m_pSearchMenu->m_Context.anchor = dropDown;
+    m_pSearchMenu->m_Context.panel = panel;
+    m_pSearchMenu->m_Context.text = text;
 }
 
 void BrowserTreeView::CloseAllPanels() {
