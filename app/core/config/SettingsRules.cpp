@@ -82,6 +82,8 @@ bool IsProductionUrl(const std::wstring& settingsUrl) {
     return settingsUrl.find(kProductionHostFragment) != std::wstring::npos;
 }
 
+std::wstring ProductionServerUrl() { return std::wstring(L"http://") + kProductionHostFragment; }
+
 std::wstring SettingsRequestUrl(const std::wstring& initUrl, const std::wstring& encodedUserId,
                                 const std::wstring& version) {
     if (encodedUserId.empty()) return initUrl;

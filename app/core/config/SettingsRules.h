@@ -49,6 +49,10 @@ int HotKeyVirtualKey(const std::wstring& key, int previous);
 extern const wchar_t* const kProductionHostFragment;
 // True when the settings URL names the production server (case-sensitive).
 bool IsProductionUrl(const std::wstring& settingsUrl);
+// The production application server's URL, "http://" + the fragment: the
+// default init URL's server, so a program left on its defaults counts as on
+// the production server.
+std::wstring ProductionServerUrl();
 
 // The settings request: the init URL alone for an empty user id, else with
 // "pq_userid" (already percent-encoded by the caller) and "pq_version".  An

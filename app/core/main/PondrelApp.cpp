@@ -14,6 +14,7 @@
 #include "app/core/main/PondrelCmdParser.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/RegistryValues.h"
+#include "app/core/config/SettingsRules.h"
 #include "app/core/common/Resource.h"
 #include "app/core/common/SharedUtilities.h"
 #include "log/Logger.h"
@@ -51,7 +52,6 @@ void SetSharedMainWindow(HWND hwnd) {
 }
 
 namespace {
-constexpr const wchar_t* kApplicationServer = L"http://www.pondrel.com";
 constexpr const wchar_t* kUploadServer = L"http://upload.pondrel.com";
 constexpr const wchar_t* kPanelServer = L"http://ecp.pondrel.com";
 constexpr DWORD kShutPollMs = 2000;
@@ -138,9 +138,9 @@ CPondrelApp::CPondrelApp() : m_ConnCheckTick(::GetTickCount()) {}
 CPondrelApp::~CPondrelApp() = default;
 
 void CPondrelApp::SetDefaultUrls() {
-    m_PreviewUrl = std::wstring(kApplicationServer) + L"/";
+    m_PreviewUrl = settings_rules::ProductionServerUrl() + L"/";
     m_UploadUrl = std::wstring(kUploadServer) + L"/upload/lc.asp";
-    m_InitUrl = std::wstring(kApplicationServer) + L"/init2.asp";
+    m_InitUrl = settings_rules::ProductionServerUrl() + L"/init2.asp";
     m_EcpUrl = std::wstring(kPanelServer) + L"/?type=ecp&ecpguid=";
 }
 

@@ -59,6 +59,13 @@ TEST(SettingsRules, ProductionServerIsFoundAnywhereInTheUrl) {
     EXPECT_FALSE(IsProductionUrl(L"http://WWW.PONDREL.COM/init2.asp")) << "the search keeps case";
 }
 
+// The default init URL's server is the production one (the usage statistics
+// are on with the defaults).
+TEST(SettingsRules, TheDefaultServerIsTheProductionServer) {
+    EXPECT_EQ(ProductionServerUrl(), L"http://" + std::wstring(kProductionHostFragment));
+    EXPECT_TRUE(IsProductionUrl(ProductionServerUrl() + L"/init2.asp"));
+}
+
 }  // namespace
 
 #include "app/core/config/ReloadDecisions.h"
