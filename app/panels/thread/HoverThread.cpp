@@ -81,6 +81,7 @@ bool HoverThread::InitInstance() {
 int HoverThread::ExitInstance() {
     EndChildren();
     if (m_pWindow) {
+        m_pWindow->LeaveDock();  // the dock forgets the panel before it goes
         m_pWindow->Destroy();
         m_pWindow.reset();
     }
@@ -355,13 +356,29 @@ void HoverThread::OnLoadContentUrl() {
 }
 
 void HoverThread::OnDockAnimate() {
-    if (theApp.Snapshot()->showDockBar && m_Dockable && m_pWindow) {
-        RECT target{};
-        ::GetWindowRect(m_pWindow->hwnd(), &target);
-        target.right = target.left + 1;
-        target.bottom = target.top + 1;
-        m_pWindow->AnimateIntoDock(target);
+    if (theApp.Snapshot()->showDockBar && m_Dockable && m_pWindow) m_pWindow->AnimateIntoDock();
+}
+
+// The children thread saves the content's picture; the wait is bounded and
+// holds no lock while it waits.
+bool HoverThread::TakeSnapshot(const std::wstring& file) {
+    ChildrenThread* children = m_pChildren.get();
+    if (!children || !m_hChildHandler) return false;
+    PanelLock* lock = m_pElementLock.get();
+    {
+        PanelLockScope hold(lock);
+        children->m_SnapshotPath = file;
+        children->m_SnapshotSaved = false;
     }
+    PostToChildren(children_msg::kSnapshot);
+    const bool saved = fx::PollDispatchingSent(
+        [&] {
+            PanelLockScope hold(lock);
+            return children->m_SnapshotSaved;
+        },
+        kSnapshotWaitMs, 50);
+    if (!saved) LogWithPrefix(L"Panel %s has no snapshot in time: it docks without a picture", m_Current.m_Id.c_str());
+    return saved && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void HoverThread::OnUndockAnimate() {
@@ -380,7 +397,7 @@ void HoverThread::OnHide() {
 
 void HoverThread::OnShow(LPARAM foreground) {
     if (!m_pWindow) return;
-    if (m_pWindow->m_Docked) {  // a docked panel comes back out of the dock
+    if (m_pWindow->IsInDock()) {  // a docked panel comes back out of the dock
         OnUndockAnimate();
         return;
     }

@@ -68,6 +68,10 @@ public:
     bool LoadWindowTemplate(int width, int height);
     // The element tree once a template built it, else null.
     ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
+    // The content's picture saved to file by the children thread (waited for
+    // at most kSnapshotWaitMs); false without one.
+    bool TakeSnapshot(const std::wstring& file);
+    static constexpr DWORD kSnapshotWaitMs = 3000;
     // A new panel size (template size) for a resize drag or 11216.
     void ResizePanel(int width, int height, int direction);
     // To the children thread's handler window; without that thread (it could

@@ -3,10 +3,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/common/SharedUtilities.h"
+#include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/Monitors.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
@@ -133,7 +136,22 @@ void MegaWin::Render(int, bool updateOnly) {
     {
         Gdiplus::Graphics g(m_pBackBuffer->bitmap());
         g.ResetTransform();
-        PaintPanel(g, m_FadeAlpha);
+        if (m_DockAnimation) {
+            // The flight draws the snapshot moved and scaled (nothing without one).
+            if (m_DrawSnapshot && m_pSnapshot) {
+                g.TranslateTransform(m_FlightX, m_FlightY);
+                g.ScaleTransform(m_ScaleX, m_ScaleY);
+                g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
+                Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0},
+                                              {0, 0, 0, m_SnapshotAlpha, 0}, {0, 0, 0, 0, 1}}};
+                Gdiplus::ImageAttributes attributes;
+                attributes.SetColorMatrix(&fade);
+                const int w = static_cast<int>(m_pSnapshot->GetWidth()), h = static_cast<int>(m_pSnapshot->GetHeight());
+                g.DrawImage(m_pSnapshot.get(), Gdiplus::Rect(4, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel, &attributes);
+            }
+        } else {
+            PaintPanel(g, m_FadeAlpha);
+        }
     }
     if (m_pOwner && m_pOwner->m_SaveMask.load()) {
         SaveMask();
@@ -261,27 +279,124 @@ void MegaWin::RaiseChildWindows() {
     if (elements->RaiseChildWindows(r.left, r.top, m_Moving || m_JustShown)) m_JustShown = false;
 }
 
-// The flight into the dock: the window shrinks toward the target and hides.
-void MegaWin::AnimateIntoDock(const RECT& target) {
-    if (m_DockAnimation || m_Docked) return;
-    m_DockAnimation = true;
+bool MegaWin::IsInDock() const {
+    fx::ScopedLock hold(g_DockLock);
+    return m_pDockItem != nullptr;
+}
+
+void MegaWin::LeaveDock() {
+    fx::ScopedLock hold(g_DockLock);
+    dockitems::RemovePanelItem(this);
+    m_pDockItem = nullptr;
+}
+
+void MegaWin::TakeUndockPlace(const RECT& screenCell, int index) {
+    m_DockCell = screenCell;
+    m_DockPosition = index;
+}
+
+void MegaWin::Fly(const RECT& grown, POINT from, POINT to, float fromScale, float toScale, float alphaStep) {
+    m_WindowRect = m_PanelRect = grown;
+    m_Width = grown.right - grown.left;
+    m_Height = grown.bottom - grown.top;
+    ResizeBackBuffer(m_Width, m_Height);
+    m_DrawSnapshot = true;
+    const uint32_t start = m_Clock();
+    KeyFrameList x, y, sx, sy;
+    for (KeyFrameList* list : {&x, &y, &sx, &sy}) list->Start(start);
+    x.Add(0.0f, static_cast<float>(from.x));
+    x.Add(kDockFlightEnd, static_cast<float>(to.x));
+    y.Add(0.0f, static_cast<float>(from.y));
+    y.Add(kDockFlightEnd, static_cast<float>(to.y));
+    sx.Add(0.0f, fromScale);
+    sx.Add(kDockFlightEnd, toScale);
+    sy.Add(0.0f, fromScale);
+    sy.Add(kDockFlightEnd, toScale);
+    while (!x.m_AtEnd || !y.m_AtEnd) {
+        m_Sleep(Fade::kRoundSleepMs);  // a round every 10 ms, no core burnt
+        const uint32_t now = m_Clock();
+        m_FlightX = x.Advance(now);
+        m_FlightY = y.Advance(now);
+        m_ScaleX = sx.Advance(now);
+        m_ScaleY = sy.Advance(now);
+        m_SnapshotAlpha = std::clamp(m_SnapshotAlpha + alphaStep, kDockedScale, 1.0f);
+        Render(0, false);
+    }
+}
+
+// Into the dock: the picture is taken first (bounded, without the dock lock
+// held), the item added under the lock, then the window flies and hides.
+void MegaWin::AnimateIntoDock() {
+    if (m_DockAnimation || !m_pOwner || IsInDock()) return;
     ::GetWindowRect(hwnd(), &m_UndockedRect);
+    const std::wstring file = theApp.Snapshot()->tempDir + NewGuidString() + L".jpg";
+    m_pSnapshot.reset();
+    if (m_pOwner->TakeSnapshot(file)) m_pSnapshot = LoadImageFile(file, 0, 0);
+    POINT target{};
+    {
+        fx::ScopedLock hold(g_DockLock);
+        if (m_pDockItem) return;
+        target = dockitems::DockPointOnScreen();
+        m_pDockItem = dockitems::AddItem(file, m_pOwner->m_Current.m_Id, this, false, m_DockPosition,
+                                         theApp.Snapshot()->installDir);
+    }
     m_Docked = true;
-    RunFade(m_FadeAlpha, 0.0f);
-    m_PanelRect = target;
+    m_DockAnimation = true;
+    theApp.PostToDockWindow(dock_msg::kShowOrHide);
+    if (ElementPanel* elements = Elements()) {
+        PanelLockScope hold(elements->lock);
+        elements->windowed.HideAll();
+    }
+    m_SnapshotAlpha = 1.0f;
+    const RECT panel = m_UndockedRect;
+    const RECT grown = ToRect(DockFlightRect(ToInt(panel), Point{target.x, target.y}));
+    Fly(grown, POINT{panel.left - grown.left, panel.top - grown.top}, POINT{target.x - grown.left, target.y - grown.top},
+        1.0f, kDockedScale, -0.1f);
+    m_DrawSnapshot = false;
     Render(0, false);
     ::ShowWindow(hwnd(), SW_HIDE);
+    m_Docked = false;
+    theApp.PostToDockWindow(dock_msg::kRender);
+    m_ScaleX = m_ScaleY = 1.0f;
     m_DockAnimation = false;
 }
 
+// Out of the dock: from the item's place back to where the panel was.
 void MegaWin::AnimateOutOfDock() {
-    if (m_DockAnimation || !m_Docked) return;
+    if (m_DockAnimation) return;
+    POINT from{};
+    {
+        fx::ScopedLock hold(g_DockLock);
+        from = POINT{m_DockCell.left, m_DockCell.top};
+        if (m_DockCell.right == m_DockCell.left) from = dockitems::DockPointOnScreen();
+        dockitems::RemovePanelItem(this);
+        m_pDockItem = nullptr;
+    }
     m_DockAnimation = true;
-    m_PanelRect = m_UndockedRect;
+    m_SnapshotAlpha = kDockedScale;
+    const RECT panel = m_UndockedRect;
+    const RECT grown = ToRect(DockFlightRect(ToInt(panel), Point{from.x, from.y}));
     ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
-    RunFade(0.0f, 1.0f);
-    m_Docked = false;
+    Fly(grown, POINT{from.x - grown.left, from.y - grown.top}, POINT{panel.left - grown.left, panel.top - grown.top},
+        kDockedScale, 1.0f, 0.1f);
+    m_WindowRect = m_PanelRect = panel;
+    m_Width = panel.right - panel.left;
+    m_Height = panel.bottom - panel.top;
+    m_pSnapshot.reset();
+    ResizeBackBuffer(m_Width, m_Height);
+    m_ScaleX = m_ScaleY = 1.0f;
+    m_DrawSnapshot = false;
     m_DockAnimation = false;
+    // The end of the flight: drawn again, the child windows back, in front.
+    m_FadeAlpha = 1.0f;
+    Render(0, false);
+    if (ElementPanel* elements = Elements()) {
+        PanelLockScope hold(elements->lock);
+        for (WindowElement* e : elements->windowed) e->Show();
+    }
+    ::SetForegroundWindow(hwnd());
+    m_JustShown = true;
+    RaiseChildWindows();
 }
 
 void MegaWin::OnTimer(UINT_PTR id) {

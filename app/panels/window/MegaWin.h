@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/core/common/AppMessages.h"
+#include "app/panels/dockitems/DockItems.h"
 #include "app/panels/window/PanelGeometry.h"
 #include "app/selection/skin/FloatingWin.h"
 
@@ -23,7 +24,7 @@ namespace panels {
 
 class HoverThread;
 
-class MegaWin : public FloatingWin {
+class MegaWin : public FloatingWin, public DockedPanel {
 public:
     static constexpr const wchar_t* kClass = L"BackWin777";
     // No-activate, layered, tool window, topmost; the first timer tick drops
@@ -57,9 +58,20 @@ public:
     // The windowed elements' child windows back above the panel when another
     // window came between, while the panel is dragged and once after a show.
     void RaiseChildWindows();
-    // The dock flight, ending at `target` (the dock bar's item place).
-    void AnimateIntoDock(const RECT& target);
+    // The dock flight: a snapshot of the panel becomes its dock item and
+    // flies, shrinking, to the dock bar; the window hides.  Nothing while a
+    // flight runs or the panel has an item.  Out of the dock: the mirror.
+    void AnimateIntoDock();
     void AnimateOutOfDock();
+    // The panel has a dock item (g_DockLock).
+    bool IsInDock() const;
+    // A closing panel takes its item out of the dock (g_DockLock).
+    void LeaveDock();
+
+    // The dock's side (called under g_DockLock on the dock thread).
+    HWND DockedPanelWindow() const override { return hwnd(); }
+    void TakeUndockPlace(const RECT& screenCell, int index) override;
+    void ClearDockItem() override { m_pDockItem = nullptr; }
     // Closing: the flag that stops the fades and most panel messages, then
     // the children's close (11302), which ends the panel.
     void BeginClose();
@@ -82,6 +94,13 @@ public:
     RECT m_ResizeStartRect{0, 0, 0, 0};
     POINT m_ResizeStartCursor{0, 0};
     Size m_ResizeStartSize;
+    int m_DockPosition = -1;
+    DockItem* m_pDockItem = nullptr;  // g_DockLock
+    RECT m_DockCell{0, 0, 0, 0};      // where an undocking flight starts (g_DockLock)
+    bool m_DrawSnapshot = false;
+    float m_SnapshotAlpha = 1.0f;
+    ArgbBitmap m_pSnapshot;
+    float m_FlightX = 0, m_FlightY = 0;
     std::wstring m_MaskFile;  // where the mask image goes (temp directory + "mask.jpg")
     // The window's clock and pause between fade rounds (tests step their own).
     std::function<uint32_t()> m_Clock = [] { return static_cast<uint32_t>(::GetTickCount()); };
@@ -112,6 +131,9 @@ private:
     void Carry(const PanelAction& action);
     void PaintPanel(Gdiplus::Graphics& g, float alpha);
     void PaintMask(Gdiplus::Graphics& g);
+    // The flight's frames from one place and scale to another in the grown
+    // window; the snapshot's alpha steps by alphaStep a round.
+    void Fly(const RECT& grown, POINT from, POINT to, float fromScale, float toScale, float alphaStep);
     void SaveMask();
 };
 

@@ -233,4 +233,14 @@ std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool f
     return {};
 }
 
+IntRect DockFlightRect(const IntRect& panel, Point dockPoint) {
+    const int w = panel.right - panel.left, h = panel.bottom - panel.top;
+    IntRect r = panel;
+    if (dockPoint.x < panel.left) r.left = dockPoint.x - w;
+    if (dockPoint.x >= panel.right) r.right = dockPoint.x + w;
+    if (dockPoint.y < panel.top) r.top = dockPoint.y - h;
+    if (dockPoint.y >= panel.bottom) r.bottom = dockPoint.y + h;
+    return r;
+}
+
 }  // namespace panels

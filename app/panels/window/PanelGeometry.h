@@ -158,4 +158,12 @@ struct PanelAction {
 };
 std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool forward);
 
+// The dock flight: the window grows to hold both the panel and the dock
+// point, one window width (height) beyond the point on the side where it lies
+// outside the panel.  The flight's key frames run over 14.0 units at 30 per
+// second (about 467 ms), the scale from 1.0 to 0.2.
+IntRect DockFlightRect(const IntRect& panel, Point dockPoint);
+constexpr float kDockFlightEnd = 14.0f;
+constexpr float kDockedScale = 0.2f;
+
 }  // namespace panels

@@ -26,6 +26,7 @@
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
+#include "app/panels/dockitems/DockItems.h"
 #include "app/panels/elements/RenderElements.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/HoverThreadList.h"
@@ -383,6 +384,59 @@ TEST_F(PanelTemplate, ChildWindowsOverTheWindowedElementsGoWithThePanel) {
     ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
     EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(childrenEnded.get(), 0));
     for (HWND w : windows) EXPECT_FALSE(::IsWindow(w));
+}
+
+// The dock flight: the content's picture becomes the panel's dock item, the
+// window flies for the key frames' 467 ms and hides; 11208 brings it back out
+// of the dock to where it was; a panel that closes leaves the dock.
+TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    HWND w = t->PanelWindow();
+    RECT before{};
+    ::GetWindowRect(w, &before);
+    t->m_Dockable = true;  // the demo's template has no dock control
+    const DWORD start = ::GetTickCount();
+    ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(w); }, 10000));
+    EXPECT_GE(::GetTickCount() - start, 400u);
+    auto items = [&] {
+        fx::ScopedLock hold(g_DockLock);
+        size_t n = 0;
+        for (const auto& item : dockitems::Items()) n += item->livePanel == t->Window() ? 1 : 0;
+        return n;
+    };
+    EXPECT_TRUE(t->Window()->IsInDock());
+    EXPECT_EQ(1u, items());
+    // A second request while docked adds nothing.
+    ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(1u, items());
+
+    // Shown again: the docked panel flies out instead.
+    ::PostMessageW(w, panel_msg::kShow, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) && !t->Window()->m_DockAnimation; }, 10000));
+    ASSERT_TRUE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    RECT after{};
+    ::GetWindowRect(w, &after);
+    EXPECT_EQ(before.left, after.left);
+    EXPECT_EQ(before.top, after.top);
+    EXPECT_EQ(before.right, after.right);
+    EXPECT_EQ(before.bottom, after.bottom);
+    EXPECT_FALSE(t->Window()->IsInDock());
+    EXPECT_EQ(0u, items());
+
+    // Docked again and closed: the item goes with the panel.
+    ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(w); }, 10000));
+    ASSERT_TRUE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(1u, items());
+    ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+    fx::ScopedLock hold(g_DockLock);
+    for (const auto& item : dockitems::Items()) EXPECT_NE(nullptr, item->livePanel);
+    EXPECT_TRUE(dockitems::Items().empty());
 }
 
 TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {

@@ -291,3 +291,24 @@ TEST(PanelControls, ReleasedControlsPostTheirMessages) {
 }
 
 }  // namespace
+
+TEST(DockFlight, WindowHoldsPanelAndDockPointWithAWindowBeyond) {
+    const IntRect panel{100, 100, 400, 300};  // 300 x 200
+    struct Case {
+        Point point;
+        IntRect expected;
+    } cases[] = {
+        {{250, 900}, {100, 100, 400, 1100}},  // below: one height beyond
+        {{250, 10}, {100, -190, 400, 300}},   // above
+        {{900, 200}, {100, 100, 1200, 300}},  // right
+        {{20, 900}, {-280, 100, 400, 1100}},  // left and below
+        {{250, 200}, {100, 100, 400, 300}},   // inside: as it is
+    };
+    for (const Case& c : cases) {
+        IntRect r = DockFlightRect(panel, c.point);
+        EXPECT_EQ(r.left, c.expected.left) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(r.top, c.expected.top) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(r.right, c.expected.right) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(r.bottom, c.expected.bottom) << c.point.x << "," << c.point.y;
+    }
+}
