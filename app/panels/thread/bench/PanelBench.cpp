@@ -1,0 +1,152 @@
+// The content panels' costs: a launch until the panel's first frame is shown
+// (a panel thread started, its window created, placed, given the go and
+// drawn; the panel's plain face, so no template download is timed), one
+// panel frame drawn and pushed to its layered window (against the fades'
+// and the timer's 50 ms step), and the program's idle CPU with 3 panels open.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "Bench.h"
+#include "app/core/common/AppMessages.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/panels/thread/HoverThread.h"
+#include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/window/MegaWin.h"
+
+namespace {
+
+// The controller's side: the go given at once, reports dropped.
+class BenchHost : public panels::PanelHost {
+public:
+    BenchHost() { window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr); }
+    ~BenchHost() override { ::DestroyWindow(window_); }
+    HWND HostWindow() const override { return window_; }
+    void ReportCreated(const panels::PanelThread*, const RECT&) override {}
+    bool GoGiven(const panels::PanelThread*) override { return true; }
+    void ReportReady(const panels::PanelThread*) override {}
+    panels::HoverThreadList& Panels() override { return list; }
+    void PostUsage(const std::wstring&, DWORD) override {}
+    fx::CriticalSection lock;
+    panels::HoverThreadList list{lock};
+
+private:
+    HWND window_ = nullptr;
+};
+
+// Drains the host's thread (the panels' reports) while waiting.
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(1);
+    }
+    return true;
+}
+
+panels::HoverThread* Launch(BenchHost& host, int i) {
+    std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
+    if (!made) return nullptr;
+    auto* t = static_cast<panels::HoverThread*>(made.get());
+    t->m_pHost = &host;
+    t->m_Current.m_Id = L"BENCH-" + std::to_wstring(i);
+    t->m_Current.m_Width = 420;
+    t->m_Current.m_Height = 360;
+    t->m_Flags = panels::kFlagCentre;
+    UserSetting record;
+    record.m_Id = t->m_Current.m_Id;
+    host.list.Add(std::move(made), record);
+    t->Resume();
+    return t;
+}
+
+bool Shown(panels::HoverThread* t) { return t->PanelWindow() && ::IsWindowVisible(t->PanelWindow()); }
+
+void Close(BenchHost& host, panels::HoverThread* t) {
+    ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+    WaitFor([&] { return host.list.GetCount() == 0; }, 10000);
+}
+
+void PrepareApp() {
+    static bool ready = [] {
+        theApp.m_Gdiplus.Startup();
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        theApp.m_TempDir = temp;
+        theApp.PublishSnapshot();
+        return true;
+    }();
+    (void)ready;
+}
+
+}  // namespace
+
+BENCH("panel: launch to its first frame shown (plain face)") {
+    PrepareApp();
+    BenchHost host;
+    double shownSeconds = 0;
+    long long n = 0;
+    for (auto _ : state) {
+        const double t0 = bench::Seconds();
+        panels::HoverThread* t = Launch(host, 0);
+        if (!t || !WaitFor([&] { return Shown(t); }, 10000)) break;
+        shownSeconds += bench::Seconds() - t0;
+        ++n;
+        Close(host, t);
+    }
+    if (n) std::printf("    launch to first frame: %.2f ms (the rest of an iteration is the close)\n", 1e3 * shownSeconds / n);
+}
+
+BENCH("panel: one frame drawn and pushed (420 x 360, 50 ms step)") {
+    PrepareApp();
+    BenchHost host;
+    panels::HoverThread* t = Launch(host, 1);
+    if (!t || !WaitFor([&] { return Shown(t); }, 10000)) return;
+    // The harness times the launch and close too: the frames are timed here.
+    const int kFrames = 100;
+    double took = 0;
+    long long n = 0;
+    for (auto _ : state) {
+        const double t0 = bench::Seconds();
+        for (int i = 0; i < kFrames; ++i) {
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutW(t->PanelWindow(), panel_msg::kRepaint, 0, 0, SMTO_NORMAL, 5000, &answer);
+        }
+        took += bench::Seconds() - t0;
+        n += kFrames;
+    }
+    if (n) std::printf("    one frame: %.3f ms, %.1f %% of the 50 ms step\n", 1e3 * took / n, 100.0 * (took / n) / 0.050);
+    Close(host, t);
+}
+
+BENCH("panel: idle CPU with 3 panels open (per 1 s)") {
+    PrepareApp();
+    BenchHost host;
+    std::vector<panels::HoverThread*> panels3;
+    for (int i = 0; i < 3; ++i) panels3.push_back(Launch(host, 10 + i));
+    for (panels::HoverThread* t : panels3)
+        if (!t || !WaitFor([&] { return Shown(t); }, 10000)) return;
+    auto cpu = [] {
+        FILETIME created, exited, kernel, user;
+        ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+        auto v = [](const FILETIME& f) { return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+        return static_cast<double>(v(kernel) + v(user)) / 1e7;
+    };
+    double used = 0, wall = 0;
+    for (auto _ : state) {
+        const double c0 = cpu(), t0 = bench::Seconds();
+        ::Sleep(1000);
+        used += cpu() - c0;
+        wall += bench::Seconds() - t0;
+    }
+    if (wall > 0) std::printf("    idle CPU with 3 panels: %.2f %% of one core\n", 100.0 * used / wall);
+    for (panels::HoverThread* t : panels3) {
+        ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+    }
+    WaitFor([&] { return host.list.GetCount() == 0; }, 10000);
+}
