@@ -18,7 +18,7 @@ class WebBrowserSite final : public IOleClientSite,
                              public IOleInPlaceSite,
                              public IOleInPlaceFrame,
                              public IDocHostUIHandler,
-                             public IDispatch {
+                             public NoTypeInfoDispatch<IDispatch> {
 public:
     explicit WebBrowserSite(WebBrowserHost* host) : host_(host) {}
     void Detach() { host_ = nullptr; }
@@ -148,17 +148,7 @@ public:
         return S_FALSE;
     }
 
-    // IDispatch: the control's events (DWebBrowserEvents2) and ambient
-    // properties; no type information.
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    // IDispatch: the control's events (DWebBrowserEvents2); no type information.
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         if (!host_ || !params) return S_OK;
         ComPtr<IUnknown> keepAlive(static_cast<IOleClientSite*>(this));

@@ -8,20 +8,12 @@
 #include "LoggedFaults.h"
 #include "fx/Handle.h"
 #include "fx/UiThread.h"
+#include "tests/support/TestSupport.h"
 
 namespace fxtest {
 
 // Runs f on t and waits for it (5 s at most).
-template <class F>
-bool RunOn(fx::UiThread& t, F f) {
-    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!t.PostTask([&] {
-            f();
-            ::SetEvent(done.get());
-        }))
-        return false;
-    return ::WaitForSingleObject(done.get(), 5000) == WAIT_OBJECT_0;
-}
+using testsupport::RunOn;
 
 class OtherThread : public LoggedFaults {
 protected:

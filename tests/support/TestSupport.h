@@ -14,6 +14,7 @@
 
 #include "TextSupport.h"
 #include "fx/Handle.h"
+#include "fx/UiThread.h"
 
 namespace testsupport {
 
@@ -56,6 +57,19 @@ int Run(const std::string& program, const std::vector<std::wstring>& args, DWORD
 // default value has an empty name; values shown as text for REG_SZ, else as
 // "#<type>").  Empty when the key does not exist.
 std::set<std::wstring> RegistryTree(HKEY root, const std::wstring& path);
+
+// Runs f on thread t and waits for it (timeoutMs at most); false when it
+// could not be posted or did not finish in time.
+template <class F>
+bool RunOn(fx::UiThread& t, F f, DWORD timeoutMs = 5000) {
+    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!t.PostTask([&] {
+            f();
+            ::SetEvent(done.get());
+        }))
+        return false;
+    return ::WaitForSingleObject(done.get(), timeoutMs) == WAIT_OBJECT_0;
+}
 
 // Polls cond every 20 ms for at most timeoutMs, pumping this thread's messages.
 bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);

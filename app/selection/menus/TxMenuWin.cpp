@@ -250,21 +250,27 @@ void TxMenuWin::AttachSubMenu(MyMenuItem* item) {
     m_pOpenSubMenu->m_pParentMenu = this;
 }
 
+// Gives a new sub-menu of this menu its owner item, observer, view and
+// parent, creates its window and hands it to the item.
+void TxMenuWin::AdoptSubMenu(MyMenuItem* item, std::unique_ptr<SubMenu> sub, const wchar_t* name) {
+    sub->m_pOwnerItem = item;
+    sub->m_pObserver = m_pObserver;
+    sub->m_pOwnerView = m_pOwnerView;
+    sub->m_pParentMenu = this;
+    sub->CreateMenu(name);
+    item->m_pSubMenu = std::move(sub);
+}
+
 void TxMenuWin::OpenCompanyMenu(MyMenuItem* item) {
     if (!item->m_pSubMenu) {
         auto sub = std::make_unique<CompanyMenu>();
         sub->m_CategoryIndex = item->m_Index;
-        sub->m_pOwnerItem = item;
-        sub->m_pObserver = m_pObserver;
-        sub->m_pOwnerView = m_pOwnerView;
-        sub->m_pParentMenu = this;
         theApp.m_MenuClassName = kClass;
         if (theApp.m_pSettings) {
             theApp.m_pSettings->ReadCategory(item->m_Index);
             theApp.m_pSettings->ReadTarget(1);
         }
-        sub->CreateMenu(L"company");
-        item->m_pSubMenu = std::move(sub);
+        AdoptSubMenu(item, std::move(sub), L"company");
     }
     AttachSubMenu(item);
 }
@@ -274,27 +280,14 @@ void TxMenuWin::OpenEcpSubMenu(MyMenuItem* item) {
         auto sub = std::make_unique<ECPSubMenu>();
         sub->m_hPanel = nullptr;
         sub->m_CategoryIndex = item->m_Index;
-        sub->m_pOwnerItem = item;
-        sub->m_pObserver = m_pObserver;
-        sub->m_pOwnerView = m_pOwnerView;
-        sub->m_pParentMenu = this;
         theApp.m_MenuClassName = kClass;
-        sub->CreateMenu(L"ecpmenuitem");
-        item->m_pSubMenu = std::move(sub);
+        AdoptSubMenu(item, std::move(sub), L"ecpmenuitem");
     }
     AttachSubMenu(item);
 }
 
 void TxMenuWin::OpenPondrelSubMenu(MyMenuItem* item) {
-    if (!item->m_pSubMenu) {
-        auto sub = std::make_unique<PondrelSubMenu>();
-        sub->m_pOwnerItem = item;
-        sub->m_pObserver = m_pObserver;
-        sub->m_pOwnerView = m_pOwnerView;
-        sub->m_pParentMenu = this;
-        sub->CreateMenu(L"PNDR");
-        item->m_pSubMenu = std::move(sub);
-    }
+    if (!item->m_pSubMenu) AdoptSubMenu(item, std::make_unique<PondrelSubMenu>(), L"PNDR");
     AttachSubMenu(item);
 }
 

@@ -18,6 +18,7 @@
 class BrowserTreeView;
 class Observer;
 class TxMenuWin;
+class SubMenu;
 
 class MyMenuItem : public MenuItemData {
 public:
@@ -89,6 +90,7 @@ protected:
     void OpenEcpSubMenu(MyMenuItem* item);
     void OpenPondrelSubMenu(MyMenuItem* item);
     void AttachSubMenu(MyMenuItem* item);
+    void AdoptSubMenu(MyMenuItem* item, std::unique_ptr<SubMenu> sub, const wchar_t* name);
     void HideSubMenu(TxMenuWin* sub);
 
 private:

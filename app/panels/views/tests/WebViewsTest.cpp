@@ -27,19 +27,8 @@
 
 namespace {
 
+using testsupport::RunOn;
 using testsupport::WaitFor;
-
-// Runs f on t and waits for it (10 s at most).
-template <class F>
-bool RunOn(fx::UiThread& t, F f) {
-    fx::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!t.PostTask([&] {
-            f();
-            ::SetEvent(done.get());
-        }))
-        return false;
-    return ::WaitForSingleObject(done.get(), 10000) == WAIT_OBJECT_0;
-}
 
 struct Posted {
     UINT msg;

@@ -99,17 +99,6 @@ const char kSettings[] = R"(<?xml version="1.0"?>
 </ecptree></init>
 )";
 
-std::wstring WriteTemp(const std::string& text) {
-    wchar_t dir[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, dir);
-    std::wstring path = std::wstring(dir) + L"submenu-" + std::to_wstring(::GetCurrentProcessId()) + L".xml";
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(f);
-    return path;
-}
-
 class SubMenus : public testing::Test {
 protected:
     void SetUp() override {
@@ -118,7 +107,7 @@ protected:
         doc_->CreateProvidersPane();
         theApp.m_pDoc = doc_.get();
         theApp.m_DebugMode = false;
-        path_ = WriteTemp(kSettings);
+        path_ = WriteMenuFixture(L"submenu-settings.xml", kSettings);
         theApp.m_pSettings = new XmlConfig(path_.c_str());
         theApp.m_pSettings->LoadLists();
         ASSERT_TRUE(panel_.Make());

@@ -71,18 +71,6 @@ const char kSettings[] = R"(<?xml version="1.0"?>
 </init>
 )";
 
-std::wstring WriteTemp(const char* name, const std::string& text) {
-    wchar_t dir[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, dir);
-    std::wstring path = std::wstring(dir) + L"traymenu-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                        std::wstring(name, name + std::char_traits<char>::length(name));
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(f);
-    return path;
-}
-
 class TrayMenuTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -95,7 +83,7 @@ protected:
         record->m_Name = L"Panel One";
         std::wstring defaultEcp = L"x";
         record_ = doc_->GetSettingsView()->AddRecord(std::move(record), L"E1", defaultEcp);
-        path_ = WriteTemp("settings.xml", kSettings);
+        path_ = WriteMenuFixture(L"tray-settings.xml", kSettings);
         theApp.m_pSettings = new XmlConfig(path_.c_str());
         theApp.m_pSettings->LoadLists();
         theApp.m_SettingsLoaded = true;
