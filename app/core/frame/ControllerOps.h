@@ -29,16 +29,16 @@ public:
     virtual void UnloadEnhancers() = 0;
     // True when a call into an enhancer is in progress: the controller then
     // runs the settings reload itself once that call has returned.
-    virtual bool DeferReload() { return false; }
+    virtual bool DeferReload() = 0;
 
     // After a settings reload: the menus' items anew.
     virtual void RebuildMenus() = 0;
     // Opens url in the user's browser.
     virtual void OpenUrlInBrowser(const std::wstring& url) = 0;
     // Opens the tray menu with its bottom edge 2 pixels above the cursor.
-    virtual void ShowTrayMenu(POINT /*cursor*/) {}
+    virtual void ShowTrayMenu(POINT cursor) = 0;
     // The tray menu builds its items anew when next shown.
-    virtual void RequestTrayMenuRebuild() {}
+    virtual void RequestTrayMenuRebuild() = 0;
 
     // State read by the raw-input handler.
     virtual bool HasMenuPanel() const = 0;       // m_pMenuPanel
@@ -62,13 +62,13 @@ public:
 
     // The application commands' part: the text menu hidden as the hover
     // tracking hides it; the application menus' debug item's text.
-    virtual void HideTextMenu() {}
-    virtual void SetDebugItemText(const std::wstring& /*text*/) {}
+    virtual void HideTextMenu() = 0;
+    virtual void SetDebugItemText(const std::wstring& text) = 0;
 
     // At exit: closes every running panel within one bound.
-    virtual void CloseAllPanels() {}
+    virtual void CloseAllPanels() = 0;
     // Posts a panel message to every running panel.
-    virtual void PostToAllPanels(UINT /*msg*/) {}
+    virtual void PostToAllPanels(UINT msg) = 0;
 
     // The frame's open command; the panel's window, or null.
     virtual HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text,

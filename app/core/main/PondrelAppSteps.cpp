@@ -1,6 +1,6 @@
-// Start-up and shutdown steps of CPondrelApp that belong to other pieces of
-// the program.  Each piece fills in its function here (or moves it to its own
-// source); until then the step does nothing.
+// Start-up and shutdown steps of CPondrelApp that hand over to other pieces
+// of the program: the worker threads, the splash window, and the operations
+// that reach the controller through the document.
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/enhancers/WatcherNode.h"
@@ -74,8 +74,6 @@ void CPondrelApp::RefreshBestGuessSettings() {}
 void CPondrelApp::RebuildMenus() {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->RebuildMenus();
 }
-
-// The shared GDI font (until the graphics have their own: the GUI font).
 
 // The controller's enhancer list; without a controller (a document alone)
 // the application keeps them.

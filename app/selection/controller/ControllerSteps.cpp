@@ -1,6 +1,7 @@
-// The steps of ControllerSteps.h.  Hover tracking, the hotspot and the menus
-// are filled; the steps that belong to pieces not built yet do nothing (or
-// answer "none") until their piece fills them in.
+// The steps of ControllerSteps.h that belong to the controller's own pieces
+// (hover tracking, the hotspot, the menus) and the heartbeat's hand-overs to
+// the application.  The dock, usage and application-command steps have their
+// own sources.
 #include "app/selection/controller/ControllerSteps.h"
 
 #include "app/core/common/AppMessages.h"

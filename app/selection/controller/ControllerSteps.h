@@ -1,6 +1,6 @@
 // What the controller's message table and heartbeat hand to other pieces of
-// the program: one named function each, filled by the piece it belongs to
-// (ControllerSteps.cpp holds the ones not built yet).
+// the program: one named function each, defined beside the piece it belongs
+// to (ControllerSteps.cpp, DockSteps.cpp, UsageSteps.cpp, AppCommandSteps.cpp).
 #pragma once
 
 #include <windows.h>

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/core/frame/tests/RecordingController.h"
 #include "app/core/frame/MainFrame.h"
@@ -249,6 +252,44 @@ TEST_F(MainFrameTest, OpenCommandNeverFollowsABindingFromAnEarlierList) {
     ::SendMessageW(frame_->hwnd(), WM_COMMAND, CMainFrame::kOpenSearchCommand, 0);
     ASSERT_EQ(controller_->calls.back(), "LaunchEcp");
     EXPECT_EQ(controller_->launchRecord, view->m_pSearchEcp);
+}
+
+// Opens nothing; answers success.
+HINSTANCE WINAPI NoShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT) {
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+// The application's steps that belong to the controller reach the
+// document's controller, each with its own operation.
+TEST_F(MainFrameTest, ApplicationStepsReachTheDocumentsController) {
+    auto savedShell = theApp.m_ShellExecute;
+    theApp.m_ShellExecute = &NoShellExecute;
+    const bool savedDebug = theApp.m_DebugMode;
+    theApp.m_DebugMode = false;
+    const RECT anchor{0, 0, 20, 20};
+    struct Case {
+        const char* name;
+        std::function<void()> step;
+        std::vector<std::string> want;
+    } cases[] = {
+        {"close all panels", [] { theApp.CloseAllPanels(); }, {"CloseAllPanels"}},
+        {"post to all panels", [] { theApp.PostToAllPanels(11203); }, {"PostToAllPanels(11203)"}},
+        {"tray menu rebuild", [] { theApp.RequestTrayMenuRebuild(); }, {"RequestTrayMenuRebuild"}},
+        {"menus rebuilt", [] { theApp.RebuildMenus(); }, {"RebuildMenus"}},
+        {"URL opened", [] { theApp.OpenUrlInBrowser(L"http://example.test/"); }, {"OpenUrlInBrowser"}},
+        {"enhancers unloaded", [] { theApp.UnloadEnhancers(); }, {"UnloadEnhancers"}},
+        {"debug mode on", [&] { theApp.OnAppMenuCommand(L"DM", anchor); }, {"SetDebugItemText(Set Debug Off)"}},
+        {"debug mode off", [&] { theApp.OnAppMenuCommand(L"DM", anchor); }, {"SetDebugItemText(Set Debug On)"}},
+        {"release notes", [&] { theApp.OnAppMenuCommand(L"RN", anchor); }, {"HideTextMenu"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        controller_->calls.clear();
+        c.step();
+        EXPECT_EQ(controller_->calls, c.want);
+    }
+    theApp.m_ShellExecute = savedShell;
+    theApp.m_DebugMode = savedDebug;
 }
 
 RAWINPUT KeyboardInput(USHORT vk, USHORT flags) {

@@ -76,6 +76,19 @@ public:
     void OpenUrlInBrowser(const std::wstring&) override { calls.push_back("OpenUrlInBrowser"); }
     WatcherObList enhancers;
     void Rescan(bool runTick) override { calls.push_back(runTick ? "Rescan(tick)" : "Rescan"); }
+    bool DeferReload() override { return deferReload; }
+    void ShowTrayMenu(POINT) override { calls.push_back("ShowTrayMenu"); }
+    void RequestTrayMenuRebuild() override { calls.push_back("RequestTrayMenuRebuild"); }
+    void HideTextMenu() override { calls.push_back("HideTextMenu"); }
+    void SetDebugItemText(const std::wstring& text) override { calls.push_back("SetDebugItemText(" + Narrow(text) + ")"); }
+    void CloseAllPanels() override { calls.push_back("CloseAllPanels"); }
+    void PostToAllPanels(UINT msg) override { calls.push_back("PostToAllPanels(" + std::to_string(msg) + ")"); }
+    bool deferReload = false;
+    static std::string Narrow(const std::wstring& text) {
+        std::string out;
+        for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+        return out;
+    }
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override {
         calls.push_back("LaunchEcp");
