@@ -22,6 +22,14 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
                          <dir>/<t>/<s>.xml under --root, else 404
   /files/<dir>/[?...]    a directory's index.html (the panels' content and
                          advertisement pages), served as text/html
+  /version/<text>        200, the version check's reply (text/xml):
+                         <?xml version="1.0"?><pondrel><version>TEXT</version></pondrel>
+                         with TEXT the percent-decoded segment (so
+                         /version/57%0A names "57" and a line feed)
+  /messages/<relpath>    200, the server-messages file: the file under
+                         --root (else 404) as text/xml, each "{poll}" in it
+                         replaced by how many times this path was asked
+                         for (1 the first time), so every poll differs
   /slow/<ms>/<rest>      waits ms milliseconds, then answers <rest>
   /truncate/<n>/<rest>   announces <rest>'s full Content-Length, sends only
                          its first n body bytes and closes the connection
@@ -128,6 +136,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     answer = Answer(200, pattern(int(segments[1])), "application/octet-stream")
                 elif head == "files" and len(segments) >= 2:
                     answer = self._file(segments[1:], query or {})
+                elif head == "version" and len(segments) >= 2:
+                    answer = Answer(200, ('<?xml version="1.0"?><pondrel><version>%s</version></pondrel>'
+                                          % segments[1]).encode("utf-8"), "text/xml")
+                elif head == "messages" and len(segments) >= 2:
+                    answer = self._messages(segments[1:])
                 elif head == "slow" and len(segments) >= 2:
                     delay += int(segments[1])
                     segments = segments[2:]
@@ -169,6 +182,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         ctype = ("text/xml" if path.endswith(".xml") else
                  "text/html; charset=utf-8" if path.endswith(".html") else "application/octet-stream")
         return Answer(200, data, ctype)
+
+    def _messages(self, parts):
+        answer = self._file(parts, {})
+        if answer.status != 200:
+            return answer
+        key = "/".join(parts)
+        with self.server.polls_lock:
+            self.server.polls[key] = self.server.polls.get(key, 0) + 1
+            poll = self.server.polls[key]
+        return Answer(200, answer.body.replace(b"{poll}", str(poll).encode()), "text/xml")
 
     def _handle(self):
         length = int(self.headers.get("Content-Length") or 0)
@@ -268,6 +291,8 @@ def start_server(root, log_dir):
     server = Server(("127.0.0.1", 0), Handler)
     server.root = os.path.abspath(root) if root else None
     server.recorder = Recorder(log_dir)
+    server.polls = {}
+    server.polls_lock = threading.Lock()
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()
     return server

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/core/main/AppHttpHost.h"
+#include "app/core/main/BackThread.h"
 #include "app/core/main/DebugWin.h"
 #include "app/core/main/DockOps.h"
 #include "app/core/net/HttpRoutines.h"
@@ -389,6 +390,8 @@ int CPondrelApp::ExitInstance() {
     // Worker threads: asked to quit, waited for a bounded time.
     if (m_pBestGuessThread) m_pBestGuessThread->Quit(kThreadQuitWaitMs);
     if (m_pBackThread) m_pBackThread->Quit(kThreadQuitWaitMs);
+    m_hBackThreadWnd = nullptr;
+    m_pBackThread.reset();
     // Tray icon.
     if (m_pMainWnd) HideTrayIcon();
     // Running panels (the list's lock is taken inside only to copy it: a

@@ -24,6 +24,7 @@
 #include "app/core/graphics/Monitors.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/FileVersionInfo.h"
+#include "app/core/main/UpdateRules.h"
 #include "app/core/main/UsageStats.h"
 #include "app/core/tray/SystemTray.h"
 #include "app/core/tray/TrayRules.h"
@@ -37,6 +38,7 @@
 #include "fx/Published.h"
 #include "fx/UiThread.h"
 
+class BackThread;
 class CPondrelDoc;
 class DockOps;
 class DebugWin;
@@ -117,11 +119,27 @@ public:
     void ShowEnabledTrayState();
     void ShowDisabledTrayState();
     void ShowConnectingState();
-    // The update check's setup download, with its balloon.
+    // Updates and server messages (AppUpdates.cpp).
+    // The setup download: posts 11401 to the download thread (its balloon
+    // first when asked); skipped (logged) when there is no download thread.
     void StartSetupDownload(bool withBalloon);
-    void StartBackThread();
+    // The download thread, its 11146 going to the controller window; waits
+    // at most m_BackThreadStartWaitMs for its window.  False (logged) when it
+    // could not be started: the program goes on without it.
+    bool StartBackThread();
+    bool StartBackThread(HWND controller);
     bool StartBestGuessThread();
+    // Asks the server (the init URL) for the current version; another version
+    // than ours gives the update state 4 and the new-version balloon.
     void CheckForNewVersion();
+    // The update state 4 and the new-version balloon.
+    void ReportNewVersion();
+    // 11146: starts the downloaded setup program with "/S".
+    void RunSetup();
+    // The heartbeat's server messages: polls the messages file when due and
+    // acts on each message.
+    void ProcessServerMessages();
+    void ActOnServerMessage(const update_rules::ServerMessage& message);
     // The MiniBrowse panel at the end of start-up: created hidden, it loads
     // its page and closes (AppCommands.cpp).
     void OpenMiniBrowser();
@@ -315,8 +333,11 @@ public:
     bool m_HaveInitDispatch = false;
     BrowserWindowList m_BrowserWindows;  // browser processes seen before a launch
     fx::UiThread* m_pBestGuessThread = nullptr;  // the best-guess worker (BestGuessThread)
-    fx::UiThread* m_pBackThread = nullptr;       // the download worker (BackThread)
-    fx::Window* m_hBackThreadWnd = nullptr;
+    std::unique_ptr<BackThread> m_pBackThread;  // the download worker
+    HWND m_hBackThreadWnd = nullptr;             // its window, the target of 11401
+    DWORD m_BackThreadStartWaitMs = 5000;        // how long the start waits for that window
+    // Makes the download worker (tests replace it; null: a BackThread).
+    std::unique_ptr<BackThread> (*m_MakeBackThread)() = nullptr;
     int m_BestGuessRequestId = 0;
     int m_BestGuessCount = 0;
     std::wstring m_BestGuessTitle;

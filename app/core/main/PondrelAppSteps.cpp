@@ -8,17 +8,8 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/ControllerOps.h"
 
-// The download thread (BackThread).
-void CPondrelApp::StartBackThread() {}
-
 // The best-guess thread; true when it runs.
 bool CPondrelApp::StartBestGuessThread() { return false; }
-
-// The version check against the server.
-void CPondrelApp::CheckForNewVersion() {}
-
-// The setup download of a new version (with its balloon when asked).
-void CPondrelApp::StartSetupDownload(bool) {}
 
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step

@@ -94,19 +94,18 @@ std::wstring AppTitle() {
 // The send and receive time-outs on a handle (a session hands them to its
 // connections and those to their requests; each is set on all three, since
 // not every WinINet passes them down).
-void SetIoTimeouts(HINTERNET handle) {
-    DWORD timeout = HttpIoTimeout();
+void SetIoTimeouts(HINTERNET handle, DWORD timeout) {
     for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                          INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
         ::InternetSetOptionW(handle, option, &timeout, sizeof timeout);
 }
 
-fx::InternetHandle OpenSession(const std::wstring& agent) {
+fx::InternetHandle OpenSession(const std::wstring& agent, DWORD ioTimeoutMs) {
     fx::InternetHandle session(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session) {
         DWORD timeout = kConnectTimeoutMs;
         ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-        SetIoTimeouts(session.get());
+        SetIoTimeouts(session.get(), ioTimeoutMs);
     }
     return session;
 }
@@ -121,17 +120,24 @@ struct OpenedGet {
     unsigned long long length = 0;
 };
 
+// How a GET is made and which status it takes.
+struct GetRules {
+    DWORD ioTimeoutMs = 0;  // 0: HttpIoTimeout()
+    bool only200 = false;   // only status 200 (else any 2xx)
+};
+
 // Opens url and checks the answer's status; logs and returns false on failure.
 // The request is opened on its own connection so that its time-outs hold
 // before anything is sent.
-bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get) {
+bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get, const GetRules& rules = GetRules()) {
+    const DWORD ioTimeoutMs = rules.ioTimeoutMs ? rules.ioTimeoutMs : HttpIoTimeout();
     PostTarget target;
     if (!CrackPostTarget(url, &target, url.size() + 1)) {
         LogFailure(routine, L"not an http or https URL", url);
         return false;
     }
     if (target.path.empty()) target.path = L"/";
-    get.session = OpenSession(AppTitle());
+    get.session = OpenSession(AppTitle(), ioTimeoutMs);
     if (!get.session) {
         LogFailure(routine, ErrorText(::GetLastError()), url);
         return false;
@@ -142,7 +148,7 @@ bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get) {
         LogFailure(routine, ErrorText(::GetLastError()), url);
         return false;
     }
-    SetIoTimeouts(get.connection.get());
+    SetIoTimeouts(get.connection.get(), ioTimeoutMs);
     {
         ConnectingLook look;
         get.request.reset(::HttpOpenRequestW(get.connection.get(), L"GET", target.path.c_str(), nullptr, nullptr,
@@ -150,7 +156,7 @@ bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get) {
                                              kContext));
         bool sent = false;
         if (get.request) {
-            SetIoTimeouts(get.request.get());
+            SetIoTimeouts(get.request.get(), ioTimeoutMs);
             sent = ::HttpSendRequestW(get.request.get(), nullptr, 0, nullptr, 0) != FALSE;
         }
         DWORD error = ::GetLastError();
@@ -166,7 +172,7 @@ bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get) {
         LogFailure(routine, L"no HTTP status", url);
         return false;
     }
-    if (!IsSuccessStatus(status)) {
+    if (rules.only200 ? status != 200 : !IsSuccessStatus(status)) {
         LogFailure(routine, L"HTTP status " + std::to_wstring(status), url);
         return false;
     }
@@ -283,21 +289,35 @@ std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
 }
 
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t maxBytes) {
-    static const wchar_t kRoutine[] = L"HttpGetToFile";
+    GetFileOptions options;
+    options.maxBytes = maxBytes;
+    return HttpGetToFile(url, path, options);
+}
+
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, const GetFileOptions& options) {
+    const wchar_t* kRoutine = options.routine ? options.routine : L"HttpGetToFile";
+    const size_t maxBytes = options.maxBytes;
+    GetRules rules;
+    rules.ioTimeoutMs = options.ioTimeoutMs;
+    rules.only200 = options.only200;
     OpenedGet get;
-    if (!OpenGet(kRoutine, url, get)) return false;
+    if (!OpenGet(kRoutine, url, get, rules)) return false;
     const std::wstring tooLarge = L"body larger than " + std::to_wstring(maxBytes) + L" bytes";
     if (get.lengthKnown && get.length > maxBytes) {
         LogFailure(kRoutine, tooLarge + L" (announced " + std::to_wstring(get.length) + L")", url);
         return false;
     }
 
-    wchar_t tempName[MAX_PATH];
-    if (!::GetTempFileNameW(DirectoryOf(path).c_str(), L"pdl", 0, tempName)) {
-        LogFailure(kRoutine, L"no temporary file beside " + path + L": " + ErrorText(::GetLastError()), url);
-        return false;
+    std::wstring partPath = options.partPath;
+    if (partPath.empty()) {
+        wchar_t tempName[MAX_PATH];
+        if (!::GetTempFileNameW(DirectoryOf(path).c_str(), L"pdl", 0, tempName)) {
+            LogFailure(kRoutine, L"no temporary file beside " + path + L": " + ErrorText(::GetLastError()), url);
+            return false;
+        }
+        partPath = tempName;
     }
-    TempFile temp(tempName);
+    TempFile temp(partPath);
     {
         fx::UniqueHandle file(::CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -344,7 +364,7 @@ bool HttpPostForm(const std::wstring& text) {
     }
     const PostEndpoint& endpoint = target.endpoint;
 
-    fx::InternetHandle session = OpenSession(kPostAgent);
+    fx::InternetHandle session = OpenSession(kPostAgent, HttpIoTimeout());
     if (!session) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
@@ -355,7 +375,7 @@ bool HttpPostForm(const std::wstring& text) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
-    SetIoTimeouts(connection.get());
+    SetIoTimeouts(connection.get(), HttpIoTimeout());
     fx::InternetHandle request(::HttpOpenRequestW(connection.get(), L"POST", target.path.c_str(), L"HTTP/1.1", nullptr, nullptr,
                                                   kPostFlags | (endpoint.secure ? INTERNET_FLAG_SECURE : 0),
                                                   kContext));
@@ -363,7 +383,7 @@ bool HttpPostForm(const std::wstring& text) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
-    SetIoTimeouts(request.get());
+    SetIoTimeouts(request.get(), HttpIoTimeout());
     std::wstring hostHeader = L"Host: " + target.host;
     if (!endpoint.defaultPort) hostHeader += L":" + std::to_wstring(endpoint.port);
     hostHeader += L"\r\n";

@@ -39,6 +39,20 @@ std::unique_ptr<char[]> HttpGetToMemory(const std::wstring& url, int* byteCount,
 // partial file remains.
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t maxBytes = kMaxBodyBytes);
 
+// The same with its rules given: the routine's name in the log lines, the
+// status taken (only 200, or any 2xx), the file the body goes into until it
+// is whole (deleted on failure; "" for a unique temporary file beside path),
+// this request's send and receive time-out (0: HttpIoTimeout()) and the
+// largest body.
+struct GetFileOptions {
+    const wchar_t* routine = L"HttpGetToFile";
+    bool only200 = false;
+    std::wstring partPath;
+    DWORD ioTimeoutMs = 0;
+    size_t maxBytes = kMaxBodyBytes;
+};
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, const GetFileOptions& options);
+
 // POSTs "data=" + text (in the thread's ANSI code page, not percent-encoded)
 // as a form to the host's log URL, on the URL's own scheme, host and port.
 // False when the server answered "200" with a body of at most kMaxBodyBytes

@@ -15,8 +15,6 @@
 std::wstring DefaultBrowserPath() { return GetDefaultBrowserPath(); }
 
 void AppPollConnection() { theApp.PollConnection(); }
-void AppProcessServerMessages() {}
-void RunSetup() {}
 void RefreshTrayState() { theApp.UpdateTrayIcon(); }
 
 void PostToAllPanels11203(BrowserTreeView& view) { view.m_Panels.PostToAll11203(); }

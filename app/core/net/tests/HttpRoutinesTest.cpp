@@ -274,6 +274,39 @@ TEST_F(HttpTest, GetToFileRefusesBodiesBeyondItsBound) {
     EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(4096));
 }
 
+// The download form with its rules: only 200 taken when asked, the body
+// kept in the named part file until it is whole (gone on failure), and its
+// own time-out for a stalled body while the routines' default stays.
+TEST_F(HttpTest, GetToFileWithItsRules) {
+    const std::wstring target = dir_ + L"\\setup.bin";
+    GetFileOptions options;
+    options.routine = L"DownloadTest";
+    options.only200 = true;
+    options.partPath = target + L".part";
+    options.ioTimeoutMs = 1500;
+    struct Case {
+        const wchar_t* path;
+        bool ok;
+    } cases[] = {
+        {L"/status/201", false},
+        {L"/status/204", false},
+        {L"/truncate/100/bytes/10000", false},
+        {L"/stall/100/bytes/10000", false},  // ends within the request's own time-out
+        {L"/bytes/10000", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Utf8(c.path));
+        EXPECT_EQ(HttpGetToFile(Url(c.path), target, options), c.ok);
+        EXPECT_FALSE(FileExists(options.partPath));
+        EXPECT_EQ(FileExists(target), c.ok);
+    }
+    EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(10000));
+    EXPECT_EQ(DirFiles(), std::vector<std::wstring>{L"setup.bin"});
+    EXPECT_EQ(HttpIoTimeout(), kDefaultIoTimeoutMs);
+    options.only200 = false;
+    EXPECT_TRUE(HttpGetToFile(Url(L"/status/201"), target, options)) << "any 2xx without the rule";
+}
+
 // A server that accepts and then sends nothing (before its answer, or in the
 // middle of its body) ends the request within the send/receive time-out.
 TEST_F(HttpTest, AStalledServerEndsTheRequestWithinItsTimeOut) {

@@ -1,0 +1,176 @@
+// The application's updates and server messages: the download thread's
+// start, the version check, the setup download and run, and the heartbeat's
+// messages file.  The decisions are update_rules (UpdateRules.h).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/common/AppMessages.h"
+#include "app/core/common/Resource.h"
+#include "app/core/config/Settings.h"
+#include "app/core/config/UserSetting.h"
+#include "app/core/config/XmlConfig.h"
+#include "app/core/frame/ControllerOps.h"
+#include "app/core/main/BackThread.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/PondrelDoc.h"
+#include "app/core/main/UpdateRules.h"
+#include "app/core/net/HttpRoutines.h"
+#include "app/core/net/UrlEncodeUtf8.h"
+#include "log/PondrelLog.h"
+
+namespace {
+
+constexpr DWORD kBackThreadQuitWaitMs = 2000;
+constexpr const wchar_t* kBalloonTitle = L"PondRel";
+constexpr const wchar_t* kMessagePanelTitle = L"Message";
+constexpr RECT kMessagePanelAnchor{0, 0, 20, 20};
+
+// The reply's bytes as text, in the ANSI code page.
+std::wstring AnsiToWide(const char* bytes, int count) {
+    if (!bytes || count <= 0) return std::wstring();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes, count, &text[0], n);
+    return text;
+}
+
+}  // namespace
+
+bool CPondrelApp::StartBackThread() { return StartBackThread(GetControllerWindow()); }
+
+bool CPondrelApp::StartBackThread(HWND controller) {
+    if (m_pBackThread) return m_hBackThreadWnd != nullptr;
+    std::unique_ptr<BackThread> thread = m_MakeBackThread ? m_MakeBackThread() : std::make_unique<BackThread>();
+    if (!thread || !thread->Start(fx::Apartment::None, true)) {
+        LogLine(L"StartBackThread: the download thread could not be started; going on without it");
+        return false;
+    }
+    thread->m_hController = controller;
+    thread->Resume();
+    HWND window = thread->WaitForWindow(m_BackThreadStartWaitMs);
+    if (!window) {
+        LogLine(L"StartBackThread: the download thread has no window; going on without it");
+        thread->Quit(kBackThreadQuitWaitMs);
+        return false;
+    }
+    m_pBackThread = std::move(thread);
+    m_hBackThreadWnd = window;
+    return true;
+}
+
+void CPondrelApp::StartSetupDownload(bool withBalloon) {
+    if (!m_hBackThreadWnd || !::PostMessageW(m_hBackThreadWnd, back_thread_msg::kDownload, 0, 0)) {
+        LogLine(L"StartSetupDownload: no download thread; the setup download was skipped");
+        return;
+    }
+    if (withBalloon) {
+        m_BalloonStartsUpdate = false;
+        ShowTrayBalloon(Text(IDS_DOWNLOADING_BALLOON).c_str(), kBalloonTitle, m_hIconBalloon);
+    }
+    m_UpdateState = update_rules::kDownloadRequested;
+}
+
+void CPondrelApp::CheckForNewVersion() {
+    const std::wstring url =
+        update_rules::VersionCheckUrl(m_InitUrl, m_UserId.empty() ? std::wstring() : UrlEncodeUtf8(m_UserId));
+    int count = 0;
+    std::unique_ptr<char[]> body = HttpGetToMemory(url, &count);
+    const std::wstring reply = body ? AnsiToWide(body.get(), count) : std::wstring();
+    std::wstring version;
+    if (!update_rules::ReplyVersion(reply, &version)) return;
+    if (!update_rules::ReportsOtherVersion(reply, m_Version)) return;
+    LogWithPrefix(L"CheckForNewVersion: the server names version %s", version.c_str());
+    ReportNewVersion();
+}
+
+void CPondrelApp::ReportNewVersion() {
+    m_UpdateState = update_rules::StateAfterNewVersion(m_UpdateState);
+    m_BalloonStartsUpdate = false;
+    ShowTrayBalloon(Text(IDS_NEW_VERSION).c_str(), kBalloonTitle, m_hIconBalloon);
+    m_BalloonStartsUpdate = true;
+}
+
+void CPondrelApp::RunSetup() {
+    const std::wstring file = m_TempDir + update_rules::kSetupFileName;
+    HINSTANCE result =
+        m_ShellExecute(nullptr, nullptr, file.c_str(), update_rules::kSetupParameters, nullptr, SW_SHOWNORMAL);
+    const bool started = update_rules::ShellStarted(reinterpret_cast<intptr_t>(result));
+    m_UpdateState = update_rules::StateAfterSetupStart(started);
+    if (started)
+        LogWithPrefix(L"RunSetup: started %s", file.c_str());
+    else
+        LogWithPrefix(L"RunSetup: the setup program could not be started: %s", file.c_str());
+}
+
+void CPondrelApp::ProcessServerMessages() {
+    if (!update_rules::MessagesPollDue(m_Online, m_MessagesInterval, ::GetTickCount(), m_LastMessagesTick)) return;
+    // Taken now too, so that a message loop run while a message is acted on
+    // (the browser's start) does not poll again meanwhile.
+    m_LastMessagesTick = ::GetTickCount();
+    const std::wstring path = m_TempDir + update_rules::kMessagesFileName;
+    if (HttpGetToFile(m_MessagesUrl, path)) {
+        std::vector<update_rules::ServerMessage> messages;
+        {
+            XmlConfig file(path.c_str());
+            if (!file.IsLoaded()) {
+                LogWithPrefix(L"ProcessServerMessages: the messages file did not load: %s", path.c_str());
+            } else {
+                const int count = static_cast<int>(file.SelectNodes(L"/messages/message").size());
+                for (int n = 1; n <= count; ++n) {
+                    update_rules::ServerMessage m;
+                    m.url = file.GetText(update_rules::MessagePath(n, L"url"));
+                    m.update = file.GetText(update_rules::MessagePath(n, L"update"));
+                    m.ecp = file.GetText(update_rules::MessagePath(n, L"ecp"));
+                    m.context = file.GetText(update_rules::MessagePath(n, L"context"));
+                    m.token = file.GetText(update_rules::MessagePath(n, L"token"));
+                    messages.push_back(std::move(m));
+                }
+            }
+        }
+        for (const update_rules::ServerMessage& m : messages) ActOnServerMessage(m);
+    }
+    m_LastMessagesTick = ::GetTickCount();
+}
+
+void CPondrelApp::ActOnServerMessage(const update_rules::ServerMessage& message) {
+    using update_rules::MessageAction;
+    switch (update_rules::DecideMessage(message, m_UpdateState)) {
+        case MessageAction::OpenUrl:
+            OpenUrlInBrowser(message.url);
+            break;
+        case MessageAction::RefuseUrl:
+            LogWithPrefix(L"Server message: not an http or https URL, not opened: %s", message.url.c_str());
+            break;
+        case MessageAction::SilentDownload:
+            StartSetupDownload(false);
+            break;
+        case MessageAction::DownloadWithBalloon:
+            StartSetupDownload(true);
+            break;
+        case MessageAction::DownloadInFlight:
+            LogLine(L"Server message: a setup download was asked for already; no other started");
+            break;
+        case MessageAction::NewVersionBalloon:
+            ReportNewVersion();
+            break;
+        case MessageAction::OpenPanel: {
+            Settings* settings = m_pDoc ? m_pDoc->GetSettingsView() : nullptr;
+            UserSetting* record = settings ? settings->FindEcp(message.ecp) : nullptr;
+            ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
+            if (!record || !controller) {
+                LogWithPrefix(L"Server message: no panel %s", message.ecp.c_str());
+                break;
+            }
+            record->m_Context = message.context;
+            controller->LaunchEcp(kMessagePanelAnchor, record, message.token, kMessagePanelTitle,
+                                  record->m_Placement);
+            break;
+        }
+        case MessageAction::Nothing:
+            break;
+    }
+}

@@ -1,0 +1,68 @@
+#include "app/core/main/BackThread.h"
+
+#include "app/core/common/GlobalLocks.h"
+#include "app/core/main/BackThreadMsgHandler.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/UpdateRules.h"
+#include "app/core/net/HttpRoutines.h"
+#include "log/PondrelLog.h"
+
+BackThread::BackThread() : m_WindowDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    SetName(L"BackThread");
+}
+
+// The window is destroyed by the thread's end (ExitInstance), so the thread
+// ends before the members go.
+BackThread::~BackThread() {
+    if (IsRunning()) Quit(kDestroyQuitBoundMs);
+}
+
+bool BackThread::InitInstance() {
+    m_pHandler = std::make_unique<BackThreadMsgHandler>(this);
+    if (!m_pHandler->CreateHandler()) {
+        LogLine(L"BackThread: the download window could not be made");
+        m_pHandler.reset();
+        PublishWindow(nullptr);
+        return false;
+    }
+    PublishWindow(m_pHandler->hwnd());
+    return true;
+}
+
+int BackThread::ExitInstance() {
+    m_pHandler.reset();  // destroys the window on its own thread
+    return fx::UiThread::ExitInstance();
+}
+
+void BackThread::PublishWindow(HWND window) {
+    {
+        fx::ScopedLock lock(g_BackThreadLock);
+        m_hPublished = window;
+    }
+    if (m_WindowDone) ::SetEvent(m_WindowDone.get());
+}
+
+HWND BackThread::WaitForWindow(DWORD waitMs) {
+    if (!m_WindowDone) return nullptr;
+    if (fx::WaitDispatchingSent(m_WindowDone.get(), waitMs) != WAIT_OBJECT_0) return nullptr;
+    fx::ScopedLock lock(g_BackThreadLock);
+    return m_hPublished;
+}
+
+bool BackThread::DownloadSetup() {
+    std::shared_ptr<const AppSnapshot> app = theApp.Snapshot();
+    if (app->tempDir.empty()) {
+        LogLine(L"DownloadSetup: no temporary folder; nothing downloaded");
+        return false;
+    }
+    const std::wstring target = app->tempDir + update_rules::kSetupFileName;
+    GetFileOptions options;
+    options.routine = L"DownloadSetup";
+    options.only200 = true;
+    options.partPath = target + update_rules::kSetupPartSuffix;
+    options.ioTimeoutMs = m_ReceiveTimeoutMs.load();
+    LogWithPrefix(L"DownloadSetup: %s", app->updatesUrl.c_str());
+    if (!HttpGetToFile(app->updatesUrl, target, options)) return false;
+    LogWithPrefix(L"DownloadSetup: saved %s", target.c_str());
+    return true;
+}

@@ -1,0 +1,61 @@
+// BackThread: the download thread.  It makes its message window
+// (BackThreadMsgHandler) and then sleeps in its message loop until the update
+// logic posts 11401 there; each 11401 downloads the setup program from the
+// settings' updates URL into the temporary folder and, when it arrived whole,
+// the window posts 11146 to the controller.
+//
+// Start (CPondrelApp::StartBackThread): made suspended, given the controller
+// window, resumed; the starter then waits a bounded time for WaitForWindow.
+// The window is handed over under g_BackThreadLock; an event tells the
+// starter that the thread has made its window (or failed to).
+//
+// The download takes status 200 and the whole body only: the body goes into
+// "PondrelSetup.exe.part" beside the target, which it replaces only once
+// complete; on any failure nothing is posted and no partial file stays.  A
+// transfer that stalls ends after m_ReceiveTimeoutMs without data.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "fx/Handle.h"
+#include "fx/UiThread.h"
+
+class BackThreadMsgHandler;
+
+class BackThread : public fx::UiThread {
+public:
+    // How long one send or receive of the download may wait.
+    static constexpr DWORD kReceiveTimeoutMs = 30000;
+
+    BackThread();
+    ~BackThread() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    // Downloads the setup program (on this thread); true when the target
+    // holds it whole.
+    bool DownloadSetup();
+
+    // Waits up to waitMs (dispatching sent messages) until the thread has
+    // made its window or failed to; the window, or null.  Any thread.
+    HWND WaitForWindow(DWORD waitMs);
+
+    // Given before the thread runs: the receiver of 11146.
+    HWND m_hController = nullptr;
+    // The download's send and receive time-out (tests shorten it).
+    std::atomic<DWORD> m_ReceiveTimeoutMs{kReceiveTimeoutMs};
+
+protected:
+    // Hands the window (null when none was made) to the starter.
+    void PublishWindow(HWND window);
+
+private:
+    std::unique_ptr<BackThreadMsgHandler> m_pHandler;
+    HWND m_hPublished = nullptr;   // g_BackThreadLock
+    fx::UniqueHandle m_WindowDone;  // set once PublishWindow ran
+};

@@ -1,0 +1,84 @@
+#include "app/core/main/UpdateRules.h"
+
+namespace update_rules {
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
+    size_t i = 0;
+    for (; word[i]; ++i)
+        if (i >= text.size() || LowerAscii(text[i]) != word[i]) return false;
+    return i == text.size();
+}
+
+bool StartsIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
+    for (size_t i = 0; prefix[i]; ++i)
+        if (i >= text.size() || LowerAscii(text[i]) != prefix[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+std::wstring VersionCheckUrl(const std::wstring& initUrl, const std::wstring& encodedUserId) {
+    if (encodedUserId.empty()) return initUrl + L"?pq_check=version";
+    return initUrl + L"?pq_userid=" + encodedUserId + L"&pq_check=version";
+}
+
+std::wstring Trim(const std::wstring& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+bool ReplyVersion(const std::wstring& reply, std::wstring* version) {
+    static const wchar_t kTag[] = L"<version>";
+    size_t at = reply.find(kTag);
+    if (at == std::wstring::npos) return false;
+    size_t begin = at + (sizeof kTag / sizeof kTag[0] - 1);
+    size_t end = reply.find(L'<', begin);
+    *version = end == std::wstring::npos ? std::wstring() : Trim(reply.substr(begin, end - begin));
+    return true;
+}
+
+bool ReportsOtherVersion(const std::wstring& reply, const std::wstring& ownVersion) {
+    std::wstring version;
+    return ReplyVersion(reply, &version) && version != ownVersion;
+}
+
+int StateAfterNewVersion(int state) {
+    return (state == kNone || state == kNewVersionReported) ? kNewVersionReported : state;
+}
+
+int StateAfterSetupStart(bool started) { return started ? kSetupStarted : kDownloadRequested; }
+
+bool IsWebUrl(const std::wstring& url) {
+    for (const wchar_t* scheme : {L"http://", L"https://"}) {
+        size_t n = std::char_traits<wchar_t>::length(scheme);
+        if (StartsIgnoringCase(url, scheme)) return url.size() > n;
+    }
+    return false;
+}
+
+std::wstring MessagePath(int n, const wchar_t* field) {
+    return L"/messages/message[" + std::to_wstring(n) + L"]/" + field;
+}
+
+MessageAction DecideMessage(const ServerMessage& message, int updateState) {
+    if (!message.url.empty()) return IsWebUrl(message.url) ? MessageAction::OpenUrl : MessageAction::RefuseUrl;
+    const bool silent = EqualsIgnoringCase(message.update, L"silent");
+    const bool silentBubble = EqualsIgnoringCase(message.update, L"silent-bubble");
+    if (silent || silentBubble) {
+        if (!SilentDownloadAllowed(updateState)) return MessageAction::DownloadInFlight;
+        return silent ? MessageAction::SilentDownload : MessageAction::DownloadWithBalloon;
+    }
+    if (EqualsIgnoringCase(message.update, L"new-version-bubble")) return MessageAction::NewVersionBalloon;
+    if (!message.ecp.empty()) return MessageAction::OpenPanel;
+    return MessageAction::Nothing;
+}
+
+}  // namespace update_rules

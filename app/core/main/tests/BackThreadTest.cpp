@@ -1,0 +1,225 @@
+// The download thread against the loopback server: a whole setup program
+// reaches the controller as 11146, which starts the stand-in setup program
+// with "/S" (update state 3); a missing, failing, truncated or stalled
+// download posts nothing, runs nothing and leaves no partial file (state 1);
+// a thread that cannot make its window is waited for a bounded time and the
+// program goes on without it.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/common/AppMessages.h"
+#include "app/core/main/BackThread.h"
+#include "app/core/main/PondrelApp.h"
+#include "app/core/main/UpdateRules.h"
+#include "app/core/main/tests/CoreTestFiles.h"
+#include "fx/Window.h"
+#include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using coretest::ReadFile;
+using testsupport::WaitFor;
+
+class Env : public ::testing::Environment {
+public:
+    void SetUp() override { RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr)); }
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new Env);
+
+std::wstring HttpRoot() { return testsupport::WinDir(UPDATES_HTTP_ROOT); }
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool Has(const std::vector<std::wstring>& lines, const std::wstring& fragment) {
+    for (const std::wstring& line : lines)
+        if (line.find(fragment) != std::wstring::npos) return true;
+    return false;
+}
+
+// The controller's part: counts 11146 and starts the setup program as the
+// controller's handler does.
+class ControllerStandIn : public fx::Window {
+public:
+    int runSetups = 0;
+    bool Make() {
+        return CreateEx(0, fx::RegisterWindowClass(0).c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+    }
+
+protected:
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg != controller_msg::kRunSetup) return false;
+        ++runSetups;
+        theApp.RunSetup();
+        result = 0;
+        return true;
+    }
+};
+
+// A download thread that never makes its window (it waits for its quit).
+class StuckBackThread : public BackThread {
+public:
+    bool InitInstance() override {
+        for (int i = 0; i < 3000 && !QuitRequested(); ++i) ::Sleep(10);
+        return false;
+    }
+};
+
+class BackThreadTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        dir_ = coretest::ScratchDir();
+        record_ = dir_ + L"setup-runs.txt";
+        // A scratch folder of an earlier run (process ids come again) holds
+        // nothing of it.
+        for (const std::wstring& path : {record_, Target(), Target() + L".part"}) ::DeleteFileW(path.c_str());
+        ::SetEnvironmentVariableW(L"PONDREL_SETUP_RECORD", record_.c_str());
+        // The stand-in setup program is what the server offers.
+        standIn_ = testsupport::WinPath(SETUP_STANDIN_EXE);
+        ASSERT_TRUE(::CopyFileW(standIn_.c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(), FALSE));
+        theApp.m_TempDir = dir_;
+        theApp.m_UpdateState = update_rules::kNone;
+        theApp.m_ShellExecute = ::ShellExecuteW;
+        ASSERT_TRUE(controller_.Make());
+        loopback::Clear();
+    }
+    void TearDown() override {
+        if (theApp.m_pBackThread) theApp.m_pBackThread->Quit(10000);
+        theApp.m_pBackThread.reset();
+        theApp.m_hBackThreadWnd = nullptr;
+        theApp.m_MakeBackThread = nullptr;
+        theApp.m_BackThreadStartWaitMs = 5000;
+        controller_.Destroy();
+        ::SetEnvironmentVariableW(L"PONDREL_SETUP_RECORD", nullptr);
+        ::CoUninitialize();
+    }
+    void UseUpdatesUrl(const std::wstring& path) {
+        theApp.m_UpdatesUrl = loopback::Url(path);
+        theApp.PublishSnapshot();
+    }
+    std::wstring Target() const { return dir_ + L"PondrelSetup.exe"; }
+    // Waits until the download thread has handled what was posted to it, then
+    // delivers what it posted here.
+    void DownloadsDone() {
+        ASSERT_TRUE(theApp.m_pBackThread);
+        ASSERT_TRUE(testsupport::RunOn(*theApp.m_pBackThread, [] {}, 120000));
+        WaitFor([] { return false; }, 300);
+    }
+
+    std::wstring dir_, record_, standIn_;
+    ControllerStandIn controller_;
+};
+
+TEST_F(BackThreadTest, AWholeSetupProgramIsRunWithS) {
+    UseUpdatesUrl(L"/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    ASSERT_TRUE(theApp.m_hBackThreadWnd);
+    wchar_t cls[64] = L"";
+    ::GetClassNameW(theApp.m_hBackThreadWnd, cls, 64);
+    EXPECT_STREQ(cls, L"BackWin777");
+
+    theApp.StartSetupDownload(false);
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(record_).find("/S") != std::string::npos; }, 60000))
+        << "the stand-in setup program ran";
+    EXPECT_EQ(controller_.runSetups, 1);
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kSetupStarted);
+    EXPECT_EQ(ReadFile(Target()), ReadFile(standIn_)) << "the setup program arrived whole";
+    EXPECT_FALSE(Exists(Target() + L".part"));
+    const std::string line = ReadFile(record_);
+    EXPECT_NE(line.find("PondrelSetup.exe"), std::string::npos) << line;
+    ASSERT_GT(line.size(), 4u);
+    EXPECT_EQ(line.substr(line.size() - 4), " /S\n") << line;
+    auto requests = loopback::Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target, "/files/PondrelSetup.exe");
+}
+
+TEST_F(BackThreadTest, TwoRequestsDownloadTwice) {
+    UseUpdatesUrl(L"/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    theApp.StartSetupDownload(false);
+    theApp.StartSetupDownload(false);
+    DownloadsDone();
+    ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == 2; }, 30000));
+    EXPECT_EQ(loopback::Requests().size(), 2u);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            std::string runs = ReadFile(record_);
+            return runs.find("/S\n") != runs.rfind("/S\n");
+        },
+        60000))
+        << ReadFile(record_);
+}
+
+// Each failure: no 11146, nothing run, no file at the target and no partial
+// file beside it, the update state still 1.
+TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
+    const DWORD size = static_cast<DWORD>(ReadFile(standIn_).size());
+    ASSERT_GT(size, 2000u);
+    struct Case {
+        const wchar_t* path;
+        const char* what;
+    } cases[] = {
+        {L"/files/NoSuchSetup.exe", "404"},
+        {L"/status/404", "404"},
+        {L"/status/500", "500"},
+        {L"/status/201", "201 is not 200"},
+        {L"/truncate/1000/files/PondrelSetup.exe", "the connection closed after 1000 bytes"},
+        {L"/stall/1000/files/PondrelSetup.exe", "the server stalls after 1000 bytes"},
+        {L"/slow/600000/files/PondrelSetup.exe", "the server never answers"},
+    };
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    theApp.m_pBackThread->m_ReceiveTimeoutMs = 2000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseUpdatesUrl(c.path);
+        theApp.StartSetupDownload(false);
+        DownloadsDone();
+        EXPECT_EQ(controller_.runSetups, 0);
+        EXPECT_FALSE(Exists(Target()));
+        EXPECT_FALSE(Exists(Target() + L".part"));
+        EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+    }
+    EXPECT_FALSE(Exists(record_)) << "nothing was run";
+    EXPECT_EQ(loopback::Requests().size(), sizeof cases / sizeof cases[0]);
+}
+
+// The start waits a bounded time for a thread that makes no window, then
+// goes on without it: a download asked for later is skipped (logged).
+TEST_F(BackThreadTest, AThreadWithoutItsWindowIsWaitedForABoundedTime) {
+    coretest::CapturedLog log;
+    theApp.m_BackThreadStartWaitMs = 300;
+    theApp.m_MakeBackThread = []() -> std::unique_ptr<BackThread> { return std::make_unique<StuckBackThread>(); };
+    EXPECT_FALSE(theApp.StartBackThread(controller_.hwnd()));
+    EXPECT_FALSE(theApp.m_pBackThread);
+    EXPECT_FALSE(theApp.m_hBackThreadWnd);
+
+    theApp.StartSetupDownload(false);
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kNone) << "nothing asked for";
+    const std::vector<std::wstring> lines = log.Lines();
+    EXPECT_TRUE(Has(lines, L"StartBackThread: the download thread has no window; going on without it"));
+    EXPECT_TRUE(Has(lines, L"StartSetupDownload: no download thread; the setup download was skipped"));
+}
+
+// A thread whose window cannot be made says so at once; the start goes on.
+TEST_F(BackThreadTest, AWindowThatCannotBeMadeEndsTheStart) {
+    coretest::CapturedLog log;
+    ASSERT_TRUE(::UnregisterClassW(L"BackWin777", ::GetModuleHandleW(nullptr)));
+    const bool started = theApp.StartBackThread(controller_.hwnd());
+    RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(theApp.m_pBackThread);
+    const std::vector<std::wstring> lines = log.Lines();
+    EXPECT_TRUE(Has(lines, L"BackThread: the download window could not be made"));
+    EXPECT_TRUE(Has(lines, L"StartBackThread: the download thread has no window; going on without it"));
+}
+
+}  // namespace
