@@ -1,6 +1,6 @@
 // The steps of ControllerSteps.h that belong to the controller's own pieces
 // (hover tracking, the hotspot, the menus) and the heartbeat's hand-overs to
-// the application.  The dock, usage and application-command steps have their
+// the application.  The dock, usage, update and application-command steps have their
 // own sources.
 #include "app/selection/controller/ControllerSteps.h"
 
