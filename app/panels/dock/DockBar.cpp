@@ -6,6 +6,7 @@
 
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/graphics/Monitors.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/panels/dock/DockContextMenu.h"
 #include "app/panels/dock/DockThread.h"
@@ -26,11 +27,17 @@ RECT PrimaryWorkArea() {
     return work;
 }
 
-RECT WorkAreaOf(HWND hwnd) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
-    return PrimaryWorkArea();
+// The system's monitors with their work areas.
+std::vector<dock::MonitorArea> SystemMonitors() {
+    std::vector<dock::MonitorArea> areas;
+    CMonitors monitors;
+    for (int i = 0; i < monitors.GetSize(); ++i) {
+        const CMonitor* m = monitors.GetAt(i);
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (m && ::GetMonitorInfoW(m->handle(), &info)) areas.push_back({ToInt(info.rcMonitor), ToInt(info.rcWork)});
+    }
+    return areas;
 }
 
 bool AsyncButtonDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
@@ -320,6 +327,7 @@ void DockBar::OnLButtonUp(int x, int y) {
         return;
     }
     bool hide = false, redraw = false;
+    std::wstring asked;  // an imported item's record, logged once the locks are given back
     {
         fx::ScopedLock hold(g_DockLock);
         DockItem* hit = dockitems::HitTestItem(m_CellWidth, m_CellHeight, 0, 0, x, y);
@@ -336,9 +344,11 @@ void DockBar::OnLButtonUp(int x, int y) {
         } else if (hit->imported) {
             fx::ScopedLock importsHold(g_DockImportsLock);
             theApp.m_DockRequest = DockRequest{hit->ecpId, hit->url};
+            asked = hit->ecpId;
             if (m_hController) ::PostMessageW(m_hController, controller_msg::kDockEcp, 0, 0);
         }
     }
+    if (!asked.empty()) LogWithPrefix(L"Dock: item %s asks for its panel", asked.c_str());
     if (redraw) Render(0, false);
     if (hide && hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
 }
@@ -420,7 +430,10 @@ void DockBar::StartDrag() {
 }
 
 void DockBar::DragStep() {
-    const RECT work = WorkAreaOf(hwnd());
+    RECT window{};
+    ::GetWindowRect(hwnd(), &window);
+    const RECT work = ToRect(dock::WorkAreaUnder((m_Monitors ? m_Monitors : SystemMonitors)(), ToInt(window),
+                                                 ToInt(m_WorkArea)));
     if (::EqualRect(&work, &m_WorkArea)) return;
     m_WorkArea = work;
     int itemsWidth = 0;

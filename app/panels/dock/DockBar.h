@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/panels/dock/DockBarAnchor.h"
@@ -86,6 +87,8 @@ public:
     int m_Countdown = 0;  // the redraw countdown
     // The left and right button states (tests replace them).
     bool (*m_ButtonDown)(int vk) = nullptr;
+    // The display monitors a drag moves the bar between (tests replace them).
+    std::vector<dock::MonitorArea> (*m_Monitors)() = nullptr;
 
 protected:
     void PreCreateWindow(CREATESTRUCTW& cs) override;

@@ -43,6 +43,45 @@ IntRect BarRect(const IntRect& workArea, int itemsWidth, const Margins& m) {
 
 Point DockPoint(const IntRect& bar) { return Point{bar.left + bar.Width() / 2 - 30, bar.top + 8}; }
 
+namespace {
+
+long long OverlapArea(const IntRect& a, const IntRect& b) {
+    const long long w = static_cast<long long>(std::min(a.right, b.right)) - std::max(a.left, b.left);
+    const long long h = static_cast<long long>(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// The gap between two rectangles along x and y (0 where they overlap), squared.
+long long GapSquared(const IntRect& a, const IntRect& b) {
+    const long long dx = std::max({0LL, static_cast<long long>(b.left) - a.right, static_cast<long long>(a.left) - b.right});
+    const long long dy = std::max({0LL, static_cast<long long>(b.top) - a.bottom, static_cast<long long>(a.top) - b.bottom});
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+IntRect WorkAreaUnder(const std::vector<MonitorArea>& monitors, const IntRect& window, const IntRect& fallback) {
+    const MonitorArea* best = nullptr;
+    long long bestArea = 0;
+    for (const MonitorArea& m : monitors) {
+        const long long area = OverlapArea(m.monitor, window);
+        if (area > bestArea) {
+            best = &m;
+            bestArea = area;
+        }
+    }
+    if (best) return best->work;
+    long long bestGap = 0;
+    for (const MonitorArea& m : monitors) {
+        const long long gap = GapSquared(m.monitor, window);
+        if (!best || gap < bestGap) {
+            best = &m;
+            bestGap = gap;
+        }
+    }
+    return best ? best->work : fallback;
+}
+
 size_t InsertionIndex(size_t count, bool append, int position) {
     if (append || position == -1) return count;
     if (position == -2) return 0;

@@ -58,6 +58,16 @@ struct Point {
 };
 Point DockPoint(const IntRect& bar);
 
+// A display monitor: its rectangle and its work area, in screen coordinates.
+struct MonitorArea {
+    IntRect monitor;
+    IntRect work;
+};
+// The work area of the monitor under a window (what a drag of the bar takes
+// at each tick): the monitor holding the largest part of the window (the
+// first of equals), else the one nearest to it; `fallback` without monitors.
+IntRect WorkAreaUnder(const std::vector<MonitorArea>& monitors, const IntRect& window, const IntRect& fallback);
+
 // Where AddItem inserts into a list of `count` items: the tail when append
 // is set or position is -1, the head for -2, else before the item at
 // `position`; 0 and positions past the end append at the tail.

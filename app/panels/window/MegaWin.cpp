@@ -340,6 +340,7 @@ void MegaWin::AnimateIntoDock() {
         m_pDockItem = dockitems::AddItem(file, m_pOwner->m_Current.m_Id, this, false, m_DockPosition,
                                          theApp.Snapshot()->installDir);
     }
+    if (m_pDockItem) LogWithPrefix(L"Panel %s docked", m_pOwner->m_Current.m_Id.c_str());
     m_Docked = true;
     m_DockAnimation = true;
     theApp.PostToDockWindow(dock_msg::kShowOrHide);
@@ -372,6 +373,7 @@ void MegaWin::AnimateOutOfDock() {
         dockitems::RemovePanelItem(this);
         m_pDockItem = nullptr;
     }
+    if (m_pOwner) LogWithPrefix(L"Panel %s undocked", m_pOwner->m_Current.m_Id.c_str());
     m_DockAnimation = true;
     m_SnapshotAlpha = kDockedScale;
     const RECT panel = m_UndockedRect;

@@ -1,9 +1,12 @@
 // The dock bar's cost: one animation tick with 10 items magnified under the
 // pointer (magnification, item steps, slide and a full frame), against the
-// tick's 25 ms step.
+// tick's 25 ms step; and the dock thread's CPU over a minute with the bar
+// shown, first idle (the pointer away, the bar slid out), then magnifying
+// (the pointer resting on an item, the mouse tracking running).
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/dock/DockBar.h"
+#include "app/panels/dock/DockThread.h"
 
 namespace {
 
@@ -37,6 +41,61 @@ std::wstring ScratchInstall() {
     SavePng(item, dir + L"item.png");
     return dir;
 }
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+double ThreadCpuSeconds(HANDLE thread) {
+    FILETIME created, exited, kernel, user;
+    if (!::GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
+    auto v = [](const FILETIME& f) { return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    return static_cast<double>(v(kernel) + v(user)) / 1e7;
+}
+
+// The dock thread of the program with 10 settings' items, its bar shown.
+struct ShownDock {
+    std::unique_ptr<DockOps> dock;
+    HWND bar = nullptr;
+
+    bool Start() {
+        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        theApp.m_Gdiplus.Startup();
+        const std::wstring dir = ScratchInstall();
+        theApp.m_InstallDir = dir;
+        theApp.m_ShowDockBar = true;
+        theApp.PublishSnapshot();
+        theApp.m_DockImports.clear();
+        for (int i = 0; i < 10; ++i)
+            theApp.m_DockImports.push_back(
+                DockItemImportNode{L"Item", L"ID-" + std::to_wstring(i), dir + L"item.png", L"", true, false});
+        dock = MakeDock(nullptr);
+        if (!dock || !WaitFor([&] { return dock->Window() != nullptr; }, 10000)) return false;
+        bar = dock->Window();
+        ::PostMessageW(bar, dock_msg::kRebuildItems, 0, 0);
+        return WaitFor([&] { return ::IsWindowVisible(bar) != FALSE; }, 10000);
+    }
+    // The dock thread's share of one core over `seconds`.
+    double CpuOver(int seconds) {
+        const double c0 = ThreadCpuSeconds(dock->Thread().handle()), t0 = bench::Seconds();
+        ::Sleep(static_cast<DWORD>(seconds) * 1000);
+        const double used = ThreadCpuSeconds(dock->Thread().handle()) - c0, wall = bench::Seconds() - t0;
+        return wall > 0 ? 100.0 * used / wall : 0;
+    }
+    ~ShownDock() {
+        if (dock) dock->Thread().Quit(5000);
+        dock.reset();
+        theApp.m_DockImports.clear();
+        theApp.m_Gdiplus.Shutdown();
+    }
+};
+
+constexpr int kMinute = 60;
 
 }  // namespace
 
@@ -75,4 +134,48 @@ BENCH("dock: one tick, 10 items magnified, full frame") {
         std::printf("dock: a tick takes %.1f%% of its 25 ms step\n", 100.0 * perTick / 0.025);
     }
     theApp.m_Gdiplus.Shutdown();
+}
+
+// Idle: the pointer away from the bar; with auto-hide on and the bar slid
+// out every tick draws a (transparent) frame.
+BENCH("dock: the bar's CPU over a minute, idle") {
+    ShownDock shown;
+    if (!shown.Start()) {
+        std::printf("    the dock bar did not show\n");
+        return;
+    }
+    for (auto _ : state) {
+        ::SetCursorPos(1, 1000);
+        ::Sleep(3000);  // slid out
+        std::printf("    idle bar: %.2f %% of one core\n", shown.CpuOver(kMinute));
+    }
+}
+
+// Magnifying: the pointer rests on the fourth item after bringing the bar
+// in from the top; the mouse tracking polls with its pause between rounds.
+BENCH("dock: the bar's CPU over a minute, magnifying") {
+    ShownDock shown;
+    if (!shown.Start()) {
+        std::printf("    the dock bar did not show\n");
+        return;
+    }
+    for (auto _ : state) {
+        RECT w{};
+        ::GetWindowRect(shown.bar, &w);
+        const int x = w.left + dock::kFirstItemX + 3 * (60 + dock::kItemGap) + 30;
+        ::SetCursorPos(x, w.top + 2);
+        ::PostMessageW(shown.bar, WM_MOUSEMOVE, 0, MAKELPARAM(x - w.left, 2));
+        ::Sleep(1500);  // slid in
+        ::SetCursorPos(x, w.top + 44);
+        ::PostMessageW(shown.bar, WM_MOUSEMOVE, 0, MAKELPARAM(x - w.left, 44));
+        ::Sleep(1000);  // magnified
+        const double share = shown.CpuOver(kMinute);
+        POINT still{};
+        ::GetCursorPos(&still);
+        RECT now{};
+        ::GetWindowRect(shown.bar, &now);
+        std::printf("    magnifying bar: %.2f %% of one core%s\n", share,
+                    ::PtInRect(&now, still) ? "" : " (the pointer left the bar meanwhile)");
+        ::SetCursorPos(1, 1000);
+    }
 }

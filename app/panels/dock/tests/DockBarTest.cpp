@@ -314,6 +314,102 @@ TEST_F(DockBarTest, TicksSlideTheBarInFromTheTopAndOutAgain) {
     EXPECT_EQ(bar_->m_Slide.slideY, dock::kHiddenSlide);
 }
 
+// A drag between two monitors side by side (the display's list replaced:
+// this X server shows one monitor): the press on empty bar space starts the
+// drag with the drag window over the bar; the bar moved onto the second
+// monitor moves the drag window to that monitor's top edge; the release
+// leaves the bar centred on the second monitor's work area, at its top.
+bool g_LeftDown = false;
+std::vector<dock::MonitorArea> TwoMonitors() {
+    return {{{0, 0, 640, 1024}, {0, 0, 640, 1000}}, {{640, 0, 1280, 1024}, {640, 30, 1280, 1024}}};
+}
+
+RECT RectOf(HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    return r;
+}
+
+void PumpPosted(HWND w) {
+    MSG m;
+    while (::PeekMessageW(&m, w, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+}
+
+TEST_F(DockBarTest, ADragAcrossMonitorsEndsOnTheTopEdgeOfTheMonitorItWasDroppedOn) {
+    Add(nullptr);
+    Add(nullptr);
+    bar_->m_Monitors = &TwoMonitors;
+    bar_->m_ButtonDown = [](int vk) { return vk == VK_LBUTTON && g_LeftDown; };
+    bar_->m_WorkArea = RECT{0, 0, 640, 1000};
+    bar_->m_Slide.autoHide = false;
+    ::ShowWindow(bar_->hwnd(), SW_SHOWNOACTIVATE);
+    RenderShown();
+    const RECT start = RectOf(bar_->hwnd());
+    EXPECT_EQ(start.left, (640 - 194) / 2);
+    EXPECT_EQ(start.top, 0);
+    HWND anchor = bar_->Anchor().hwnd();
+    ASSERT_NE(anchor, nullptr);
+
+    // The press on the left cap, away from the items: the drag starts and the
+    // drag window shows the bar's picture over the bar.
+    g_LeftDown = true;
+    const POINT press{start.left + 10, start.top + 40};
+    LRESULT hit = ::SendMessageW(bar_->hwnd(), WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y));
+    EXPECT_EQ(hit, HTCAPTION);
+    ASSERT_TRUE(bar_->m_Dragging);
+    EXPECT_TRUE(::IsWindowVisible(anchor));
+    EXPECT_TRUE(::EqualRect(&start, &bar_->m_SavedRect));
+    const RECT over = RectOf(anchor);
+    EXPECT_EQ(over.left, start.left);
+    EXPECT_EQ(over.top, start.top);
+    // While the button stays down the drag goes on.
+    EXPECT_EQ(::SendMessageW(bar_->hwnd(), WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y)), HTCAPTION);
+
+    // The system moves the bar with the pointer, most of it onto the second
+    // monitor; the next tick takes that monitor's work area.
+    ::SetWindowPos(bar_->hwnd(), nullptr, 600, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    DWORD now = ::GetTickCount();
+    bar_->Step(now += 25, POINT{610, 440});
+    EXPECT_EQ(bar_->m_WorkArea.left, 640);
+    EXPECT_EQ(bar_->m_WorkArea.top, 30);
+    const RECT moved = RectOf(anchor);
+    EXPECT_EQ(moved.left, 640 + (640 - 194) / 2);
+    EXPECT_EQ(moved.top, 30);
+    EXPECT_TRUE(::IsWindowVisible(anchor));
+    // Another tick over the same monitor changes nothing.
+    bar_->Step(now += 25, POINT{612, 440});
+    const RECT still = RectOf(anchor);
+    EXPECT_TRUE(::EqualRect(&moved, &still));
+
+    // The release: the hit test ends the drag with a left-button-up, the bar
+    // is drawn centred at the top of the second monitor's work area, the
+    // drag window hides.
+    g_LeftDown = false;
+    hit = ::SendMessageW(bar_->hwnd(), WM_NCHITTEST, 0, MAKELPARAM(610, 440));
+    EXPECT_EQ(hit, HTCLIENT);
+    PumpPosted(bar_->hwnd());
+    EXPECT_FALSE(bar_->m_Dragging);
+    EXPECT_FALSE(::IsWindowVisible(anchor));
+    const RECT dropped = RectOf(bar_->hwnd());
+    EXPECT_EQ(dropped.left, 640 + (640 - 194) / 2);
+    EXPECT_EQ(dropped.top, 30);
+    EXPECT_EQ(dropped.right - dropped.left, 194);
+    EXPECT_EQ(dropped.bottom - dropped.top, 186);
+
+    // Dragged back: the first monitor again.
+    g_LeftDown = true;
+    EXPECT_EQ(::SendMessageW(bar_->hwnd(), WM_NCHITTEST, 0, MAKELPARAM(dropped.left + 10, dropped.top + 40)),
+              HTCAPTION);
+    ::SetWindowPos(bar_->hwnd(), nullptr, 20, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bar_->Step(now += 25, POINT{30, 540});
+    g_LeftDown = false;
+    ::SendMessageW(bar_->hwnd(), WM_NCHITTEST, 0, MAKELPARAM(30, 540));
+    PumpPosted(bar_->hwnd());
+    const RECT back = RectOf(bar_->hwnd());
+    EXPECT_EQ(back.left, (640 - 194) / 2);
+    EXPECT_EQ(back.top, 0);
+}
+
 // ---- the dock thread ----
 
 struct FoundWindows {

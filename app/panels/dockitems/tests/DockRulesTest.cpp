@@ -51,6 +51,43 @@ TEST(DockLayout, BarSitsOnTheTopOfItsWorkAreaCentred) {
     EXPECT_EQ(DockPoint(bar), (Point{1890, 48}));
 }
 
+// Two monitors side by side, the second one's work area below its own bar:
+// a drag takes the work area of the monitor under the bar window, and the
+// drop puts the bar centred on that work area's top edge.
+TEST(DockMonitors, ADragTakesTheWorkAreaUnderTheBar) {
+    const std::vector<MonitorArea> two = {
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 994}},
+        {{1280, 0, 2560, 1024}, {1280, 40, 2560, 1024}},
+    };
+    const IntRect fallback{0, 0, 800, 600};
+    struct Case {
+        const char* name;
+        IntRect window;
+        IntRect work;
+    };
+    const Case cases[] = {
+        {"wholly on the first", {576, 0, 704, 186}, two[0].work},
+        {"wholly on the second", {1856, 40, 1984, 226}, two[1].work},
+        {"mostly on the first", {1200, 0, 1328, 186}, two[0].work},
+        {"mostly on the second", {1240, 0, 1368, 186}, two[1].work},
+        {"half on each: the first", {1216, 0, 1344, 186}, two[0].work},
+        {"above the second, off the screens", {2000, -400, 2128, -214}, two[1].work},
+        {"left of the first, off the screens", {-500, 300, -372, 486}, two[0].work},
+        {"right of the second, off the screens", {3000, 100, 3128, 286}, two[1].work},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WorkAreaUnder(two, c.window, fallback), c.work);
+    }
+    EXPECT_EQ(WorkAreaUnder({}, IntRect{0, 0, 10, 10}, fallback), fallback);
+    // Dropped mostly on the second monitor with two items (132 wide): the bar
+    // on its top edge, centred.
+    const IntRect dropped{1240, 300, 1500, 486};
+    EXPECT_EQ(BarRect(WorkAreaUnder(two, dropped, fallback), 126), (IntRect{1823, 40, 2017, 226}));
+    // And back on the first.
+    EXPECT_EQ(BarRect(WorkAreaUnder(two, IntRect{100, 500, 294, 686}, fallback), 126), (IntRect{543, 0, 737, 186}));
+}
+
 TEST(DockItemList, InsertionPositions) {
     struct Case {
         const char* name;
