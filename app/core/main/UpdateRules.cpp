@@ -24,8 +24,10 @@ bool StartsIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
 }  // namespace
 
 std::wstring VersionCheckUrl(const std::wstring& initUrl, const std::wstring& encodedUserId) {
-    if (encodedUserId.empty()) return initUrl + L"?pq_check=version";
-    return initUrl + L"?pq_userid=" + encodedUserId + L"&pq_check=version";
+    // An init URL with a query of its own keeps it: the keys follow with "&".
+    const wchar_t* join = initUrl.find(L'?') == std::wstring::npos ? L"?" : L"&";
+    if (encodedUserId.empty()) return initUrl + join + L"pq_check=version";
+    return initUrl + join + L"pq_userid=" + encodedUserId + L"&pq_check=version";
 }
 
 std::wstring Trim(const std::wstring& text) {

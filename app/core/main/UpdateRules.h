@@ -25,7 +25,8 @@ constexpr const wchar_t* kSetupParameters = L"/S";
 
 // The version check's request: the init URL, then "?pq_userid=" with the
 // (already percent-encoded) user id and "&pq_check=version"; without a user
-// id "?pq_check=version".
+// id "?pq_check=version".  An init URL that has a query already is followed
+// by "&" instead of the "?".
 std::wstring VersionCheckUrl(const std::wstring& initUrl, const std::wstring& encodedUserId);
 
 // The text with the blanks, tabs, carriage returns and line feeds at both

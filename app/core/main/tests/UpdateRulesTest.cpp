@@ -21,6 +21,8 @@ TEST(UpdateRules, VersionCheckUrlAlwaysAsksForTheVersion) {
         {L"http://s/settings.xml", L"%61%62", L"http://s/settings.xml?pq_userid=%61%62&pq_check=version"},
         {L"http://s/settings.xml", L"", L"http://s/settings.xml?pq_check=version"},
         {L"", L"", L"?pq_check=version"},
+        {L"http://s/init.asp?lang=en", L"%61", L"http://s/init.asp?lang=en&pq_userid=%61&pq_check=version"},
+        {L"http://s/init.asp?lang=en", L"", L"http://s/init.asp?lang=en&pq_check=version"},
     };
     for (const Row& r : rows) EXPECT_EQ(VersionCheckUrl(r.init, r.user), r.url) << r.init << " " << r.user;
 }
