@@ -146,7 +146,7 @@ void HoverThread::PostToChildren(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The children thread: given the element tree, the panel window, the panel
-// lock and the shared URL, resumed, and waited for until its child windows
+// lock, the shared URL and the URL its views hand over for 11218, resumed, and waited for until its child windows
 // exist (bounded; a thread that is not ready by then is ended and the panel
 // goes on without child windows).
 void HoverThread::StartChildren() {
@@ -163,6 +163,7 @@ void HoverThread::StartChildren() {
     children->m_hPanelWindow = m_pWindow->hwnd();
     children->m_pPanelLock = m_pElementLock.get();
     children->m_pUrl = &m_ChildUrl;
+    children->m_pHandOverUrl = &m_HandedOverUrl;
     children->m_pHost = m_pHost;
     children->Resume();
     PanelLock* lock = m_pElementLock.get();

@@ -185,6 +185,7 @@ protected:
         thread_->m_hPanelWindow = panel_.hwnd;
         thread_->m_pPanelLock = panelLock_.get();
         thread_->m_pUrl = &url_;
+        thread_->m_pHandOverUrl = &handedOver_;
         thread_->m_pHost = &host_;
         thread_->m_pTail = tail_;
         thread_->Resume();
@@ -230,6 +231,7 @@ protected:
     ElementPanel elements_;
     TailElement* tail_ = nullptr;
     std::wstring url_;
+    std::wstring handedOver_;  // g_RegistryLock
     std::unique_ptr<CountingChildren> thread_;
 };
 
@@ -338,6 +340,30 @@ TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
     ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
 }
 
+// A content load the advertisement's page asks for (before its "#") reaches
+// the panel thread's handed-over URL through the thread, and the panel is
+// asked to load it (11218); the advertisement's own navigation is cancelled.
+TEST_F(Children, AdViewHandsAContentLoadToThePanelThread) {
+    BuildTree(false);
+    ContentElement* ad = nullptr;
+    for (WindowElement* e : elements_.windowed)
+        if (dynamic_cast<AdElement*>(e)) ad = static_cast<ContentElement*>(e);
+    ASSERT_NE(nullptr, ad);
+    CountingChildren* t = Start(true);
+    auto* adWindow = dynamic_cast<panels::CChildWin*>(ad->LinkedWindow());
+    ASSERT_NE(nullptr, adWindow);
+    auto* banner = dynamic_cast<panels::BannerView*>(adWindow->View());
+    ASSERT_NE(nullptr, banner);
+    const std::wstring url = L"http://127.0.0.1:9/ads/?pqecp=1&pqload=ecp#go";
+    ASSERT_TRUE(testsupport::RunOn(*t, [&] { banner->Navigate2(url); }));
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kLoadContentUrl); }, 10000));
+    {
+        fx::ScopedLock hold(g_RegistryLock);
+        EXPECT_EQ(url + L"&adtype=ecp", handedOver_);
+    }
+    ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
+}
+
 // Without windowed elements (no template) the thread still has its handler
 // window and becomes ready; requests that need a missing window do nothing,
 // and a snapshot request is answered all the same.
@@ -401,6 +427,36 @@ TEST_F(Children, SearchBoxPublishesWhatIsTypedAndEnterRunsTheSearch) {
         EXPECT_EQ(1, p.lp);
     }
     EXPECT_EQ(L"pond", TextOf(edit));  // Enter is not passed on to the box
+}
+
+// Enter on an empty box still asks for the search, with an empty text.
+TEST_F(Children, EnterOnAnEmptyBoxRunsTheSearchWithAnEmptyText) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    SetUrl(L"earlier words");
+    ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kReload); }, 5000));
+    EXPECT_EQ(L"", Url());
+}
+
+// Focusing the box hides the panel's tail for good and brings the panel
+// back to its z-order.
+TEST_F(Children, FocusOnTheBoxHidesTheTailAndRaisesThePanel) {
+    BuildTree(true);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    HWND box = WindowOf(elements_.searchElement);
+    ASSERT_TRUE(testsupport::RunOn(*t, [&] {
+        ::ShowWindow(box, SW_SHOWNA);
+        ::SetFocus(edit);
+    }));
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kRaise); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
+    PanelLockScope hold(panelLock_.get());
+    EXPECT_TRUE(tail_->noShow);
 }
 
 // The panel's text goes into the box (11308); the search text read from a

@@ -24,6 +24,7 @@
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
+#include "app/panels/children/ChildViews.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/dockitems/DockItems.h"
@@ -133,6 +134,7 @@ protected:
         thread_->m_Current.m_Height = 360;
         thread_->m_Current.m_Resizable = 1;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
+        thread_->m_Current.m_QueryText = queryText_;
         thread_->m_TemplateUrl = templateUrl;
         thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
         thread_->m_Flags = 0x01;
@@ -163,9 +165,33 @@ protected:
         return ::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
     }
 
+    // The content URL of the last request for it the server saw ("" when none).
+    static std::string ServerSawContent(const std::string& prefix) {
+        for (const loopback::Request& r : loopback::Requests())
+            if (r.target.compare(0, prefix.size(), prefix) == 0) return r.target;
+        return std::string();
+    }
+    static std::string PercentDecoded(const std::string& text) {
+        std::string out;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size()) {
+                out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        }
+        return out;
+    }
+    std::wstring ContentUrl(ElementPanel* elements) {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        return elements->mainContent->contentUrl;
+    }
+
     Host host_;
     HoverThread* thread_ = nullptr;
     std::wstring cacheDir_;
+    std::wstring queryText_;  // the record's query text
 };
 
 TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
@@ -238,6 +264,7 @@ TEST_F(PanelTemplate, ResizeMessageRebuildsTheTemplateAtTheNewSize) {
 
     ::PostMessageW(t->PanelWindow(), panel_msg::kResize, 500, 420);
     ASSERT_TRUE(WaitFor([&] { return t->m_TemplateWidth == 500; }, 10000));
+    EXPECT_TRUE(Running());  // the resize has run to its end
     ASSERT_TRUE(FadedIn(20, 10));
     RECT now{};
     ::GetWindowRect(t->PanelWindow(), &now);
@@ -257,6 +284,10 @@ TEST_F(PanelTemplate, ResizeMessageRebuildsTheTemplateAtTheNewSize) {
     // A page's size below the least panel is clamped.
     ::PostMessageW(t->PanelWindow(), panel_msg::kResize, 10, 0);
     ASSERT_TRUE(WaitFor([&] { return t->m_TemplateWidth == 150; }, 10000));
+    // The resize has run to its end once the panel answers again.
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(t->PanelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(150, t->m_TemplateWidth);
     EXPECT_EQ(150, t->m_TemplateHeight);
 }
 
@@ -326,6 +357,63 @@ TEST_F(PanelTemplate, TitleAndContentUrl) {
     EXPECT_EQ(L"http://panels.test/handed", elements->mainContent->contentUrl);
 }
 
+// The content URL is built while the element tree is built: the record's
+// query text percent-encoded as UTF-8 after "&token="; the content view loads
+// it, and the request reaching the server carries the encoded text.
+TEST_F(PanelTemplate, ContentViewLoadsTheContentUrlWithTheEncodedText) {
+    theApp.m_EcpUrl = loopback::Url(L"/files/ecp/?type=ecp&ecpguid=");
+    theApp.m_UserId = L"U-7";
+    theApp.m_Version = L"12";
+    theApp.PublishSnapshot();
+    queryText_ = L"pond lif\u00e9&x=1";
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_NE(nullptr, elements->mainContent);
+    // Every byte of the text's UTF-8 form is encoded, letters included.
+    const std::wstring encoded = L"%70%6f%6e%64%20%6c%69%66%c3%a9%26%78%3d%31";
+    EXPECT_EQ(loopback::Url(L"/files/ecp/?type=ecp&ecpguid=DEMO-1&token=" + encoded +
+                            L"&pqads=off&pqecp=1&pq_userid=U-7&pq_version=12"),
+              ContentUrl(elements));
+    const std::string prefix = "/files/ecp/?type=ecp&ecpguid=DEMO-1&token=";
+    ASSERT_TRUE(WaitFor([&] { return !ServerSawContent(prefix).empty(); }, 20000)) << [] {
+        std::string seen = "the server saw no content request; it saw:";
+        for (const loopback::Request& r : loopback::Requests()) seen += "\n  " + r.target;
+        return seen;
+    }();
+    // The browser may write the unreserved characters plainly: the token
+    // reaches the server as one value that decodes to the text's UTF-8 form,
+    // and the keys after it are the panel's own.
+    const std::string target = ServerSawContent(prefix);
+    const size_t end = target.find('&', prefix.size());
+    ASSERT_NE(std::string::npos, end) << target;
+    EXPECT_EQ("pond lif\xc3\xa9&x=1", PercentDecoded(target.substr(prefix.size(), end - prefix.size()))) << target;
+    EXPECT_EQ("&pqads=off&pqecp=1&pq_userid=U-7&pq_version=12", target.substr(end)) << target;
+}
+
+// A URL a view hands over (an advertisement's content load) reaches the panel
+// thread through its children thread; 11218 makes it the content element's
+// URL and the content view loads it.
+TEST_F(PanelTemplate, HandedOverUrlLoadsInTheContentView) {
+    theApp.m_EcpUrl = loopback::Url(L"/files/ecp/?type=ecp&ecpguid=");
+    theApp.PublishSnapshot();
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_NE(nullptr, elements->mainContent);
+    panels::ChildrenThread* children = t->Children();
+    ASSERT_NE(nullptr, children);
+
+    const std::wstring url = loopback::Url(L"/files/ecp/?type=ecp&handed=7&pqload=ecp#go&adtype=ecp");
+    children->Views().HandOverUrl(url);
+    ::PostMessageW(t->PanelWindow(), panel_msg::kLoadContentUrl, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return ContentUrl(elements) == url; }, 10000)) << testsupport::Utf8(ContentUrl(elements));
+    EXPECT_TRUE(WaitFor([&] { return !ServerSawContent("/files/ecp/?type=ecp&handed=7&pqload=ecp").empty(); }, 20000))
+        << "the content view did not load the handed-over URL";
+}
+
 // The close control: the menus hidden, the panel fades out and ends.
 TEST_F(PanelTemplate, CloseControlEndsThePanel) {
     HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
@@ -334,7 +422,14 @@ TEST_F(PanelTemplate, CloseControlEndsThePanel) {
     const LayoutRect c = t->Elements()->close.First()->windowRect;
     const LPARAM at = MAKELPARAM((c.left + c.right) / 2, (c.top + c.bottom) / 2);
     ::PostMessageW(t->PanelWindow(), WM_LBUTTONUP, 0, at);
-    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+    // The rescan is the panel's last report; it was posted before the thread
+    // ended, but this thread's window has it only once it was dispatched here.
+    auto heard = [&](unsigned msg) {
+        const std::vector<unsigned> seen = host_.Messages();
+        return std::find(seen.begin(), seen.end(), msg) != seen.end();
+    };
+    ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning() && heard(controller_msg::kRescan); },
+                        10000));
     const std::vector<unsigned> messages = host_.Messages();
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(controller_msg::kHideMenus, messages.front());
