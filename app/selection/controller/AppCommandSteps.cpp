@@ -64,8 +64,9 @@ void AppToggleContextPanel(BrowserTreeView& view, LPARAM panelKey) {
 }
 
 // The record a panel named opens with the panel's token and URL as its
-// query text and current URL, at the rectangle the panel gave (tray
-// placement); nothing when no record has that identifier.
+// query text and context (its first and second run-time strings), at the
+// rectangle the panel gave (tray placement); nothing when no record has that
+// identifier.
 void AppReportBug(BrowserTreeView& view) {
     std::wstring id, token, url;
     RECT anchor{};
@@ -83,6 +84,6 @@ void AppReportBug(BrowserTreeView& view) {
         return;
     }
     record->m_QueryText = token;
-    record->m_CurrentUrl = url;
+    record->m_Context = url;
     view.LaunchEcp(anchor, record, token, L"Report PondRel Bug", 0x80);
 }

@@ -79,6 +79,9 @@ public:
     panels::HoverThreadList& Panels() override { return m_Panels; }
     void PostUsage(const std::wstring& ecpId, DWORD openMs) override;
     std::wstring SearchText() override;
+    void LeavePanelUrl(const std::wstring& url) override;
+    void LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
+                        const RECT& screenRect) override;
     void SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) override;
     void UpdateReport(const std::function<void(panels::PanelReport& report)>& change) override;
     void OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) override;
@@ -133,6 +136,10 @@ public:
     // Members, in the controller's order.
     std::wstring m_SearchText;  // g_PanelListLock
     RECT m_LastPanelRect{-9999, 0, 0, 0};  // g_PanelListLock
+    // The final URL (or search text) of the last panel that ended, left by
+    // its children thread; a search panel's becomes m_SearchText when the
+    // panel closes.  g_PanelListLock.
+    std::wstring m_LastPanelUrl;
     LinkInfo* m_pCurrentLink = nullptr;
     LinkInfo m_HoverSelection;
     LinkInfo m_HoverLink;
@@ -146,8 +153,8 @@ public:
     std::wstring m_LastInnerEcp;  // g_PanelRecordLock
     // The rest of the report request a panel or web view leaves before it
     // posts 11137 (g_PanelRecordLock): the record to open is m_LastInnerEcp,
-    // the token and URL become its query text and current URL, and it opens
-    // at the rectangle.
+    // the token and URL become its query text and context, and it opens at
+    // the rectangle.
     std::wstring m_ReportToken;
     std::wstring m_ReportUrl;
     RECT m_ReportRect{0, 0, 0, 0};

@@ -200,12 +200,33 @@ std::wstring BrowserTreeView::SearchText() {
     return m_SearchText;
 }
 
+// Called by a panel's children thread as the panel ends.
+void BrowserTreeView::LeavePanelUrl(const std::wstring& url) {
+    fx::ScopedLock hold(g_PanelListLock);
+    m_LastPanelUrl = url;
+}
+
+// Called by a page's web view (children thread) before it posts 11137: the
+// panel the page asked for, opened by the application with these values.
+void BrowserTreeView::LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
+                                     const RECT& screenRect) {
+    fx::ScopedLock hold(g_PanelRecordLock);
+    m_LastInnerEcp = ecpId;
+    m_ReportToken = token;
+    m_ReportUrl = url;
+    m_ReportRect = screenRect;
+}
+
+// A search panel closed (its thread, after its children thread left the
+// final URL): the next search panel opens with that text, where this one was
+// and with the record it showed last.
 void BrowserTreeView::SearchPanelClosed(const std::wstring& lastRecord, const RECT& rect) {
     if (!lastRecord.empty()) {
         fx::ScopedLock hold(g_PanelRecordLock);
         m_LastInnerEcp = lastRecord;
     }
     fx::ScopedLock hold(g_PanelListLock);
+    m_SearchText = m_LastPanelUrl;
     m_LastPanelRect = rect;
 }
 

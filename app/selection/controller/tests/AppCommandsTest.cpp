@@ -300,8 +300,9 @@ TEST_F(AppCommands, ApplicationMenuChoiceReachesTheApplication) {
     EXPECT_FALSE(menu.IsVisible());
 }
 
-// 11137 opens the record the panel named, with its token and URL, at its
-// rectangle, in the tray placement; an unknown identifier opens nothing.
+// 11137 opens the record the panel named, with its token and URL as its
+// query text and context, at its rectangle, in the tray placement; an
+// unknown identifier opens nothing.
 TEST_F(AppCommands, ReportBugOpensTheNamedRecord) {
     UserSetting* record = Add(L"BUG-PANEL");
     {
@@ -315,7 +316,7 @@ TEST_F(AppCommands, ReportBugOpensTheNamedRecord) {
     ExpectLaunch(view_->launches, {L"BUG-PANEL", RECT{10, 20, 110, 220}, L"pond life", L"Report PondRel Bug", 0x80},
                  L"report");
     EXPECT_EQ(record->m_QueryText, L"pond life");
-    EXPECT_EQ(record->m_CurrentUrl, L"http://example.test/page");
+    EXPECT_EQ(record->m_Context, L"http://example.test/page");
 
     view_->launches.clear();
     {

@@ -1,7 +1,9 @@
 // The launcher under Wine with stand-in panel threads: the handshake's
 // messages in order, the flags word and template URL a panel gets, the log
 // lines, the seventeenth panel's message box, the single-instance re-show,
-// the menu-panel record, a panel that never reports, and the exit.
+// the menu-panel record, a panel that never reports, and the exit; with the
+// program's own panel threads, a search panel's final text handed to the
+// next one; a page's request for another panel (11137).
 #include <windows.h>
 #include <objbase.h>
 
@@ -264,6 +266,91 @@ TEST_F(Launcher, RealPanelOpensFadesInAndReportsItsUsageWhenClosed) {
     ::PostMessageW(panel, panel_msg::kFadeOutAndClose, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0 && record->m_OpenCount == 1; }, 10000));
     EXPECT_FALSE(::IsWindow(panel) && ::IsWindowVisible(panel));
+}
+
+// A search panel's final text, which its children thread leaves with the
+// controller as the panel ends, is the text the next search panel opens
+// with; a panel of another kind leaves the search text as it was.
+TEST_F(Launcher, SearchPanelsFinalTextOpensTheNextSearchPanel) {
+    panels::HoverThread* hover = nullptr;
+    view_->m_MakePanelThread = [&]() -> std::unique_ptr<panels::PanelThread> {
+        std::unique_ptr<panels::PanelThread> t = panels::MakeHoverThread();
+        hover = static_cast<panels::HoverThread*>(t.get());
+        return t;
+    };
+    // Opens the record, lets its text become text (as the search box does)
+    // and closes it; the window's rectangle comes back.
+    auto openAndClose = [&](UserSetting* record, const std::wstring& text, RECT* where) {
+        hover = nullptr;
+        HWND panel = Launch(record, 1);
+        ASSERT_TRUE(panel);
+        ASSERT_NE(nullptr, hover);
+        {
+            fx::ScopedLock hold(g_SearchTextLock);
+            hover->m_ChildUrl = text;
+        }
+        ::GetWindowRect(panel, where);
+        ::PostMessageW(panel, panel_msg::kCloseNow, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0; }, 10000));
+    };
+    UserSetting* other = AddEcp(L"OTHER");
+    other->m_Width = other->m_Height = 200;
+    UserSetting* search = AddEcp(L"SEARCH");
+    search->m_Width = search->m_Height = 200;
+    search->m_SearchPanel = 1;
+
+    RECT rect{};
+    openAndClose(other, L"other words", &rect);
+    EXPECT_EQ(L"", view_->SearchText());
+    {
+        fx::ScopedLock hold(g_PanelListLock);
+        EXPECT_EQ(-9999, view_->m_LastPanelRect.left);
+    }
+
+    openAndClose(search, L"pond life", &rect);
+    EXPECT_EQ(L"pond life", view_->SearchText());
+    {
+        fx::ScopedLock hold(g_PanelListLock);
+        EXPECT_EQ(rect.left, view_->m_LastPanelRect.left);
+        EXPECT_EQ(rect.bottom, view_->m_LastPanelRect.bottom);
+    }
+
+    // The next search panel starts from that text.
+    hover = nullptr;
+    HWND next = Launch(search, 1);
+    ASSERT_TRUE(next);
+    ASSERT_NE(nullptr, hover);
+    EXPECT_EQ(L"pond life", hover->m_Current.m_QueryText);
+    EXPECT_EQ(L"pond life", hover->m_Current.m_CurrentUrl);
+    ::PostMessageW(next, panel_msg::kCloseNow, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0; }, 10000));
+}
+
+// A page asking for another panel (pqwindow=open) leaves the panel's
+// identifier, its token and URL and the view's rectangle with the controller
+// and posts 11137: the record opens with the token as its query text and the
+// URL as its context, at that rectangle, in the tray placement.
+TEST_F(Launcher, PageAskingForAPanelOpensItWithTheTokenAndUrl) {
+    AddEcp(L"OPENED");
+    panels::PanelHost& host = *view_;
+    host.LeavePanelOpen(L"OPENED", L"pond life", L"http://s.test/ecp/?type=ecp&ecpguid=OPENED",
+                        RECT{30, 40, 330, 240});
+    ::PostMessageW(view_->hwnd(), controller_msg::kReportBug, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return launched_.size() == 1u; }, 10000));
+    StandInPanel* p = launched_[0];
+    ASSERT_TRUE(Received(p, {11213, 11219}));
+    EXPECT_EQ(L"OPENED", p->m_Current.m_Id);
+    EXPECT_EQ(L"pond life", p->m_Current.m_QueryText);
+    EXPECT_EQ(L"http://s.test/ecp/?type=ecp&ecpguid=OPENED", p->m_Current.m_Context);
+    EXPECT_EQ(0x80u, p->flagsAtStart);
+    EXPECT_EQ(30, p->m_Anchor.left);
+    EXPECT_EQ(240, p->m_Anchor.bottom);
+
+    // An identifier no record has opens nothing.
+    host.LeavePanelOpen(L"opened", L"x", L"", RECT{});
+    ::PostMessageW(view_->hwnd(), controller_msg::kReportBug, 0, 0);
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(1u, launched_.size());
 }
 
 // At exit every panel closes within the bound and its usage report is taken.
