@@ -1,28 +1,25 @@
 #include "app/panels/children/SearchMatrixView.h"
 
-#include <string>
+#include "log/PondrelLog.h"
 
 namespace panels {
 
-namespace {
-
-const std::wstring& ViewClass() {
-    static const std::wstring name = fx::RegisterWindowClass(0, ::LoadCursorW(nullptr, IDC_ARROW));
-    return name;
+SearchMatrixView::~SearchMatrixView() {
+    // The view's handlers run while the object is whole.
+    if (hwnd() && OnOwnThread()) ::DestroyWindow(hwnd());
 }
-
-}  // namespace
-
-SearchMatrixView::~SearchMatrixView() { Destroy(); }
 
 bool SearchMatrixView::CreateIn(HWND parent, int id) {
     RECT client{};
     ::GetClientRect(parent, &client);
-    return CreateEx(0, ViewClass().c_str(), L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    const bool made = Create(parent, client, WS_CHILD | WS_VISIBLE, static_cast<UINT>(id));
+    if (!made) LogWithPrefix(L"The search matrix has no web view: %s", hwnd() ? L"no control" : L"no window");
+    return made;
 }
 
-void SearchMatrixView::OnDocumentComplete() {
+void SearchMatrixView::OnBeforeNavigate2(IDispatch*, const std::wstring&, bool, bool*) {}
+
+void SearchMatrixView::OnDocumentComplete(IDispatch*, const std::wstring&) {
     if (!m_FadeIn || !hwnd()) return;
     ::SetLayeredWindowAttributes(::GetParent(hwnd()), 0, 255, LWA_ALPHA);
     m_FadeIn = false;
