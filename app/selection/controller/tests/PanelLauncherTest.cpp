@@ -272,6 +272,7 @@ TEST_F(Launcher, RealPanelOpensFadesInAndReportsItsUsageWhenClosed) {
 // controller as the panel ends, is the text the next search panel opens
 // with; a panel of another kind leaves the search text as it was.
 TEST_F(Launcher, SearchPanelsFinalTextOpensTheNextSearchPanel) {
+    view_->m_LaunchWaitMs = 30000;  // a loaded machine: the template's fetch fails slowly
     panels::HoverThread* hover = nullptr;
     view_->m_MakePanelThread = [&]() -> std::unique_ptr<panels::PanelThread> {
         std::unique_ptr<panels::PanelThread> t = panels::MakeHoverThread();
