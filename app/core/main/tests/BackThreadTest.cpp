@@ -100,8 +100,9 @@ protected:
         ::SetEnvironmentVariableW(L"PONDREL_SETUP_RECORD", nullptr);
         ::CoUninitialize();
     }
-    void UseUpdatesUrl(const std::wstring& path) {
-        theApp.m_UpdatesUrl = loopback::Url(path);
+    void UseUpdatesUrl(const std::wstring& path) { UseUpdatesUrlAs(loopback::Url(path)); }
+    void UseUpdatesUrlAs(const std::wstring& url) {
+        theApp.m_UpdatesUrl = url;
         theApp.PublishSnapshot();
     }
     std::wstring Target() const { return dir_ + L"PondrelSetup.exe"; }
@@ -165,22 +166,24 @@ TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
     const DWORD size = static_cast<DWORD>(ReadFile(standIn_).size());
     ASSERT_GT(size, 2000u);
     struct Case {
-        const wchar_t* path;
+        std::wstring url;
         const char* what;
     } cases[] = {
-        {L"/files/NoSuchSetup.exe", "404"},
-        {L"/status/404", "404"},
-        {L"/status/500", "500"},
-        {L"/status/201", "201 is not 200"},
-        {L"/truncate/1000/files/PondrelSetup.exe", "the connection closed after 1000 bytes"},
-        {L"/stall/1000/files/PondrelSetup.exe", "the server stalls after 1000 bytes"},
-        {L"/slow/600000/files/PondrelSetup.exe", "the server never answers"},
+        {loopback::Url(L"/files/NoSuchSetup.exe"), "404"},
+        {loopback::Url(L"/status/404"), "404"},
+        {loopback::Url(L"/status/500"), "500"},
+        {loopback::Url(L"/status/201"), "201 is not 200"},
+        {loopback::Url(L"/truncate/1000/files/PondrelSetup.exe"), "the connection closed after 1000 bytes"},
+        {loopback::Url(L"/stall/1000/files/PondrelSetup.exe"), "the server stalls after 1000 bytes"},
+        {loopback::Url(L"/slow/600000/files/PondrelSetup.exe"), "the server never answers"},
+        {loopback::DeadUrl(L"/files/PondrelSetup.exe"), "nothing listens"},
+        {L"file:///c:/windows/notepad.exe", "not an http URL"},
     };
     ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
     theApp.m_pBackThread->m_ReceiveTimeoutMs = 2000;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        UseUpdatesUrl(c.path);
+        UseUpdatesUrlAs(c.url);
         theApp.StartSetupDownload(false);
         DownloadsDone();
         EXPECT_EQ(controller_.runSetups, 0);
@@ -189,7 +192,7 @@ TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
         EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
     }
     EXPECT_FALSE(Exists(record_)) << "nothing was run";
-    EXPECT_EQ(loopback::Requests().size(), sizeof cases / sizeof cases[0]);
+    EXPECT_EQ(loopback::Requests().size(), 7u) << "one request each to the server";
 }
 
 // The start waits a bounded time for a thread that makes no window, then
