@@ -92,7 +92,10 @@ void TxSelWin::FadeIn() {
     if (!hwnd() || ::IsWindowVisible(hwnd())) return;
     m_Animation.fade = 0.0f;
     Render(0, false);
-    ::ShowWindow(hwnd(), SW_SHOW);
+    // Shown without activation: the application whose selection it marks
+    // stays the foreground window (its enhancer reports a selection only
+    // while it is in front).
+    ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     // Below the content panels, still in the top-most band above the
     // browser whose selection it marks.
     if (HWND panel = LowestVisiblePanel())

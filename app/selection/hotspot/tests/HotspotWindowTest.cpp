@@ -40,6 +40,16 @@ std::wstring ClassOf(HWND hwnd) {
 
 uint32_t Alpha(uint32_t pixel) { return pixel >> 24; }
 
+// Dispatches this thread's messages for ms milliseconds.
+void PumpFor(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < ms) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+}
+
 class Hotspot : public testing::Test {
 protected:
     void SetUp() override {
@@ -111,6 +121,19 @@ TEST_F(Hotspot, FadesInOnItsTimerAndStops) {
     EXPECT_EQ(hotspot_.m_Animation.fade, 1.0f);
     EXPECT_NEAR(static_cast<int>(Alpha(hotspot_.m_pBackBuffer->Pixel(5, 5))), 128, 1);
     EXPECT_FALSE(::KillTimer(hotspot_.hwnd(), TxSelWin::kAnimationTimer)) << "killed at the fade's end";
+}
+
+// The application whose selection the hotspot marks stays in front: its
+// enhancer reports a selection only while it is the foreground window.
+TEST_F(Hotspot, ShowingLeavesTheForegroundWhereItWas) {
+    HWND app = Window(L"Static", 0, 500);
+    ::SetForegroundWindow(app);
+    PumpFor(200);
+    ASSERT_EQ(::GetForegroundWindow(), app);
+    hotspot_.FadeIn();
+    EXPECT_TRUE(::IsWindowVisible(hotspot_.hwnd()));
+    PumpFor(200);
+    EXPECT_EQ(::GetForegroundWindow(), app);
 }
 
 TEST_F(Hotspot, GoesDirectlyBelowTheLowestVisiblePanel) {
