@@ -503,6 +503,18 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     };
     EXPECT_TRUE(t->Window()->IsInDock());
     EXPECT_EQ(1u, items());
+    {
+        // The item's picture is the content view's snapshot: the view's
+        // client area inside the content's place (its frame a few pixels).
+        const LayoutRect content = t->Elements()->mainContent->windowRect;
+        fx::ScopedLock hold(g_DockLock);
+        for (const auto& item : dockitems::Items()) {
+            if (item->livePanel != t->Window()) continue;
+            ASSERT_NE(nullptr, item->image);
+            EXPECT_NEAR(content.right - content.left, static_cast<int>(item->image->GetWidth()), 8);
+            EXPECT_NEAR(content.bottom - content.top, static_cast<int>(item->image->GetHeight()), 8);
+        }
+    }
     // A second request while docked adds nothing.
     ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
     DWORD_PTR answer = 0;
