@@ -1,10 +1,12 @@
 // A small timing harness for the benchmark target (run on demand, never in the
 // test suite):  BENCH(name) { for (auto _ : state) { ... } }
+// pondrel_bench [fragment] runs only the cases whose names hold fragment.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -43,9 +45,11 @@ inline double Seconds() {
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-// Runs each case with growing iteration counts until one run lasts 0.5 s.
-inline int RunAll() {
+// Runs each case with growing iteration counts until one run lasts 0.5 s;
+// with a filter, only the cases whose names hold it.
+inline int RunAll(const char* filter = nullptr) {
     for (auto& c : Registry()) {
+        if (filter && *filter && !std::strstr(c.name, filter)) continue;
         State s;
         s.iterations = 1;
         double took = 0;

@@ -1,3 +1,3 @@
 #include "Bench.h"
 
-int main() { return bench::RunAll(); }
+int main(int argc, char** argv) { return bench::RunAll(argc > 1 ? argv[1] : nullptr); }
