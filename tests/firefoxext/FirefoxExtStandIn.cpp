@@ -3,7 +3,10 @@
 //                     [--hostile-ms N] [--die-holding-lock] [--silent] [--window]
 // With --window it first shows a top-level window of Firefox's class
 // "MozillaUIWindowClass" and brings it to the foreground (reporting
-// "foreground"), so the enhancer finds Firefox in front.
+// "foreground"), so the enhancer finds Firefox in front; the window shows
+// the first page's title and its selected pieces, highlighted in their
+// first rectangles (screen coordinates), so a picture of the screen shows
+// the selection the enhancer is told about.
 // It opens the block, the lock and the events (waiting for the enhancer to
 // create them), sets its alive event and answers every request with the
 // scripted page.  After each answer it reports the site strings and
@@ -181,7 +184,42 @@ void TakeRequests(ChannelBlock& b, int& sitesSeen, Report& report) {
     }
 }
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
+// The page the window shows.
+const Page* g_shownPage = nullptr;
+
+void PaintPage(HWND w) {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(w, &ps);
+    RECT client{};
+    ::GetClientRect(w, &client);
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    if (g_shownPage) {
+        RECT title{12, 8, client.right - 12, 28};
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
+        ::DrawTextW(dc, g_shownPage->title.c_str(), -1, &title, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        for (const Piece& piece : g_shownPage->pieces) {
+            if (piece.rects.empty()) continue;
+            POINT corners[2] = {{piece.rects[0].l, piece.rects[0].t}, {piece.rects[0].r, piece.rects[0].b}};
+            ::MapWindowPoints(nullptr, w, corners, 2);
+            RECT r{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+            ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+            ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
+            ::DrawTextW(dc, piece.text.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_LEFT);
+        }
+    }
+    ::SelectObject(dc, oldFont);
+    ::EndPaint(w, &ps);
+}
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PAINT) {
+        PaintPage(w);
+        return 0;
+    }
+    return ::DefWindowProcW(w, m, wp, lp);
+}
 
 void Pump() {
     MSG msg;
@@ -225,6 +263,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::vector<Page> pages = ReadScript(script);
     Report report(reportPath);
+    g_shownPage = &pages.front();
     HWND firefox = nullptr;
     if (window) report.Line(ShowFirefoxWindow(firefox) ? "foreground" : "no window in front");
 

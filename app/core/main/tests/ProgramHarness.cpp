@@ -8,6 +8,9 @@ namespace programharness {
 
 namespace {
 constexpr const wchar_t* kInstallKey = L"Software\\Pondrel";
+// The tray icon's callback message (WM_APP + 10) and the icon's id.
+constexpr UINT kTrayCallback = 32778;
+constexpr WPARAM kTrayIconId = 144;
 
 struct FrameSearch {
     DWORD pid;
@@ -49,6 +52,24 @@ HWND FindTopLevel(DWORD pid, const wchar_t* title) {
 }
 
 HWND FindMainFrame(DWORD pid) { return FindTopLevel(pid, L"PondRel Settings"); }
+
+HWND OpenTrayMenu(DWORD pid, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    DWORD clicked = 0;
+    bool first = true;
+    for (;;) {
+        HWND menu = FindTopLevel(pid, L"TrayMenu");
+        if (menu && ::IsWindowVisible(menu)) return menu;
+        const DWORD now = ::GetTickCount();
+        if (now - start >= timeoutMs) return nullptr;
+        if (first || now - clicked >= 1000) {
+            if (HWND frame = FindMainFrame(pid)) ::PostMessageW(frame, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
+            clicked = now;
+            first = false;
+        }
+        ::Sleep(20);
+    }
+}
 
 void SetInstallValue(const wchar_t* name, const wchar_t* value) {
     fx::UniqueHKey k;

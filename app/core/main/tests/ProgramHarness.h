@@ -21,6 +21,13 @@ HWND FindTopLevel(DWORD pid, const wchar_t* title);
 // The hidden main frame (the top-level "PondRel Settings" window) of process pid.
 HWND FindMainFrame(DWORD pid);
 
+// Right-clicks the tray icon of process pid, as the shell tells its main
+// frame (the icon's callback message with the icon's id), until the tray
+// menu (the top-level "TrayMenu") shows or timeoutMs passes; the click is
+// sent again each second, as a busy start-up may miss the first.  The shown
+// menu, or nullptr.
+HWND OpenTrayMenu(DWORD pid, DWORD timeoutMs);
+
 // HKLM "Software\Pondrel" string value (nullptr deletes it) and a DWORD value.
 void SetInstallValue(const wchar_t* name, const wchar_t* value);
 void SetInstallDword(const wchar_t* name, DWORD value);
