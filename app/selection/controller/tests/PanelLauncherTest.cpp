@@ -22,11 +22,16 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
+#include "app/core/config/XmlConfig.h"
+#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/panels/children/ChildWin.h"
+#include "app/panels/children/ChildrenThread.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/tests/StandInPanel.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
 #include "log/Logger.h"
+#include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -352,6 +357,96 @@ TEST_F(Launcher, PageAskingForAPanelOpensItWithTheTokenAndUrl) {
     ::PostMessageW(view_->hwnd(), controller_msg::kReportBug, 0, 0);
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(1u, launched_.size());
+}
+
+// A panel launched from the demo settings, served by the loopback server:
+// its content web view is a child window of the content element's window,
+// it loads the record's content URL with the text encoded, and closing the
+// panel destroys the child windows and ends both of its threads.
+TEST_F(Launcher, DemoPanelLoadsItsContentWithTheEncodedText) {
+    const std::wstring server = loopback::Url(L"/files");
+    const std::wstring dir = coretest::ScratchDir();
+    const std::wstring settings =
+        coretest::WriteFile(dir, L"settings.xml", coretest::SampleSettings(testsupport::Utf8(server)));
+    theApp.DeleteSettingsReader();
+    theApp.m_pSettings = new XmlConfig(settings.c_str());
+    theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
+    ASSERT_TRUE(theApp.m_SettingsLoaded);
+    theApp.m_CacheDir = dir;
+    theApp.LoadSettingsValues(*doc_->GetSettingsView());  // publishes the snapshot
+    const std::wstring id = L"0E3A4C51-8D2B-4F6A-B1C7-2D9E5F8A3B14";  // "Dictionary"
+    UserSetting* record = doc_->GetSettingsView()->FindEcp(id);
+    ASSERT_NE(nullptr, record);
+    record->m_QueryText = L"pond life";
+
+    panels::HoverThread* hover = nullptr;
+    view_->m_MakePanelThread = [&]() -> std::unique_ptr<panels::PanelThread> {
+        std::unique_ptr<panels::PanelThread> t = panels::MakeHoverThread();
+        hover = static_cast<panels::HoverThread*>(t.get());
+        return t;
+    };
+    view_->m_LaunchWaitMs = 30000;
+    HWND panel = Launch(record, 1);
+    ASSERT_TRUE(panel);
+    ASSERT_NE(nullptr, hover);
+    ElementPanel* elements = hover->Elements();
+    ASSERT_NE(nullptr, elements) << "the demo template was not built";
+    ASSERT_NE(nullptr, elements->mainContent);
+    panels::ChildrenThread* children = hover->Children();
+    ASSERT_NE(nullptr, children);
+    auto* content = dynamic_cast<panels::CChildWin*>(elements->mainContent->LinkedWindow());
+    ASSERT_NE(nullptr, content);
+    ASSERT_NE(nullptr, content->View());
+    EXPECT_EQ(content->hwnd(), ::GetParent(content->View()->hwnd()));
+    EXPECT_EQ(children->threadId(), ::GetWindowThreadProcessId(content->View()->hwnd(), nullptr));
+    std::vector<HWND> windows;
+    for (WindowElement* e : elements->windowed)
+        if (auto* w = dynamic_cast<panels::CChildWin*>(static_cast<ContentElement*>(e)->LinkedWindow()))
+            windows.push_back(w->hwnd());
+
+    // The record's content URL, the text encoded byte by byte.
+    std::wstring url;
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        url = elements->mainContent->contentUrl;
+    }
+    EXPECT_EQ(0u, url.find(server + L"/ecp/?type=ecp&ecpguid=" + id + L"&token=%70%6f%6e%64%20%6c%69%66%65&pqads=off&pqecp=1"))
+        << testsupport::Utf8(url);
+    // The request reaching the server (the browser may write unreserved
+    // characters plainly).
+    const std::string prefix = "/files/ecp/?type=ecp&ecpguid=" + testsupport::Utf8(id) + "&token=";
+    auto seen = [&] {
+        for (const loopback::Request& r : loopback::Requests())
+            if (r.target.compare(0, prefix.size(), prefix) == 0) return r.target;
+        return std::string();
+    };
+    ASSERT_TRUE(WaitFor([&] { return !seen().empty(); }, 20000)) << "the content page was not requested";
+    const std::string target = seen();
+    const std::string token = target.substr(prefix.size(), target.find('&', prefix.size()) - prefix.size());
+    EXPECT_TRUE(token == "pond%20life" || token == "%70%6f%6e%64%20%6c%69%66%65") << target;
+
+    // Closing: the child windows go and both threads end.
+    auto duplicate = [](HANDLE h) {
+        HANDLE out = nullptr;
+        ::DuplicateHandle(::GetCurrentProcess(), h, ::GetCurrentProcess(), &out, SYNCHRONIZE, FALSE, 0);
+        return fx::UniqueHandle(out);
+    };
+    fx::UniqueHandle panelThread = duplicate(hover->handle());
+    fx::UniqueHandle childrenThread = duplicate(children->handle());
+    ASSERT_TRUE(panelThread && childrenThread);
+    ::PostMessageW(panel, panel_msg::kCloseNow, 0, 0);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return ::WaitForSingleObject(panelThread.get(), 0) == WAIT_OBJECT_0 &&
+                   ::WaitForSingleObject(childrenThread.get(), 0) == WAIT_OBJECT_0;
+        },
+        20000));
+    EXPECT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0; }, 5000));
+    EXPECT_FALSE(windows.empty());
+    for (HWND w : windows) EXPECT_FALSE(::IsWindow(w));
+    theApp.DeleteSettingsReader();
+    theApp.m_SettingsLoaded = false;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Slate");
 }
 
 // At exit every panel closes within the bound and its usage report is taken.
