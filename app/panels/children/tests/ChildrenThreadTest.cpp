@@ -364,6 +364,18 @@ TEST_F(Children, AdViewHandsAContentLoadToThePanelThread) {
     ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
 }
 
+// A click on a child window brings the whole panel back to its z-order (11211).
+TEST_F(Children, ClickOnAChildWindowRaisesThePanel) {
+    BuildTree(false);
+    Start(true);
+    HWND content = WindowOf(elements_.mainContent);
+    ASSERT_TRUE(content);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(content, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(panel_.hwnd),
+                                      MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN), SMTO_NORMAL, 5000, &answer));
+    EXPECT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kRaise); }, 5000));
+}
+
 // Without windowed elements (no template) the thread still has its handler
 // window and becomes ready; requests that need a missing window do nothing,
 // and a snapshot request is answered all the same.
