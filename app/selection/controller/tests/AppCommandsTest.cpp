@@ -22,6 +22,8 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/AppMenu.h"
+#include "app/panels/dock/DockThread.h"
+#include "app/panels/dockitems/DockItems.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
@@ -364,6 +366,85 @@ TEST_F(AppCommands, ContextMenuToggle) {
     EXPECT_EQ(theApp.m_ContextPanelKey, reinterpret_cast<LONG_PTR>(second));
     ::GetWindowRect(menu.hwnd(), &r);
     EXPECT_EQ(r.left, 200);
+}
+
+// 11113 through the controller's window: the save dialog's file written with
+// the dock's contents; 11112: the open dialog's file loaded into the dock,
+// which reads nothing and changes nothing.  Both leave the install directory
+// current, also after a cancel.
+std::wstring g_ContentsPath;
+int g_Asked[2] = {0, 0};  // open, save
+bool AskContents(bool save, std::wstring* path) {
+    ++g_Asked[save ? 1 : 0];
+    if (g_ContentsPath.empty()) return false;  // cancelled
+    *path = g_ContentsPath;
+    return true;
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[256];
+    DWORD got = 0;
+    while (::ReadFile(f, buffer, sizeof(buffer), &got, nullptr) && got) bytes.append(buffer, got);
+    ::CloseHandle(f);
+    return bytes;
+}
+
+TEST_F(AppCommands, ContentsMessagesSaveAndLoadTheDock) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring install = std::wstring(temp) + L"app_commands_contents\\";
+    ::CreateDirectoryW(install.c_str(), nullptr);
+    const std::wstring installBefore = theApp.m_InstallDir;
+    theApp.m_InstallDir = install;
+    theApp.m_pDock = MakeDock(nullptr);
+    ASSERT_NE(theApp.m_pDock, nullptr);
+    theApp.m_AskContentsPath = AskContents;
+    g_Asked[0] = g_Asked[1] = 0;
+    auto current = [] {
+        wchar_t dir[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, dir);
+        return std::wstring(dir) + L"\\";
+    };
+
+    g_ContentsPath = install + L"layout.pqd";
+    ::DeleteFileW(g_ContentsPath.c_str());
+    ::SetCurrentDirectoryW(L"C:\\");
+    ::SendMessageW(view_->hwnd(), 11113, 0, 0);
+    EXPECT_EQ(g_Asked[1], 1);
+    const std::vector<uint8_t> allDone = dock::ArchiveStringBytes(u"AllDone");
+    EXPECT_EQ(FileBytes(g_ContentsPath), std::string(allDone.begin(), allDone.end()));
+    EXPECT_EQ(current(), install);
+
+    size_t items = 0;
+    {
+        fx::ScopedLock hold(g_DockLock);
+        items = dockitems::Items().size();
+    }
+    ::SetCurrentDirectoryW(L"C:\\");
+    ::SendMessageW(view_->hwnd(), 11112, 0, 0);
+    EXPECT_EQ(g_Asked[0], 1);
+    EXPECT_EQ(current(), install);
+    {
+        fx::ScopedLock hold(g_DockLock);
+        EXPECT_EQ(dockitems::Items().size(), items);
+    }
+
+    // Cancelled: nothing written, the install directory current all the same.
+    g_ContentsPath.clear();
+    ::DeleteFileW((install + L"layout.pqd").c_str());
+    ::SetCurrentDirectoryW(L"C:\\");
+    ::SendMessageW(view_->hwnd(), 11113, 0, 0);
+    EXPECT_EQ(g_Asked[1], 2);
+    EXPECT_EQ(::GetFileAttributesW((install + L"layout.pqd").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(current(), install);
+
+    theApp.m_AskContentsPath = nullptr;
+    theApp.m_pDock->Thread().Quit(5000);
+    theApp.m_pDock.reset();
+    theApp.m_InstallDir = installBefore;
 }
 
 // Keeps the text of a child window that names the version.
