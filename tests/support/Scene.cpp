@@ -156,7 +156,7 @@ void BackToFirefox() {
         HWND w = ::FindWindowW(L"IEFrame", L"Browser stand-in");
         return w && ::IsWindowVisible(w);
     };
-    if (testsupport::WaitFor(browserShown, 10000)) testsupport::WaitFor([&] { return !browserShown(); }, 30000);
+    if (testsupport::WaitFor(browserShown, 20000)) testsupport::WaitFor([&] { return !browserShown(); }, 30000);
     MoveTo(kPiece.left + 20, (kPiece.top + kPiece.bottom) / 2);
     HWND firefox = ::FindWindowW(L"MozillaUIWindowClass", nullptr);
     ASSERT_NE(firefox, nullptr);
