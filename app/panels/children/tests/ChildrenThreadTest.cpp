@@ -213,6 +213,20 @@ protected:
         auto* w = dynamic_cast<panels::CChildWin*>(e ? e->LinkedWindow() : nullptr);
         return w ? w->hwnd() : nullptr;
     }
+    bool FillClipboard(const std::wstring& text) {
+        if (!::OpenClipboard(panel_.hwnd)) return false;
+        ::EmptyClipboard();
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        bool set = false;
+        if (block) {
+            memcpy(::GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            ::GlobalUnlock(block);
+            set = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+            if (!set) ::GlobalFree(block);
+        }
+        ::CloseClipboard();
+        return set;
+    }
     HWND EditOf(CountingChildren* t) {
         PanelLockScope hold(panelLock_.get());
         return t->m_pSearchView ? t->m_pSearchView->EditWindow() : nullptr;
@@ -494,20 +508,42 @@ TEST_F(Children, PasteInsertsOneLineAndPublishesIt) {
     HWND edit = EditOf(t);
     ASSERT_TRUE(edit);
     const std::wstring clipboard = L"pond\r\nlife\tnow " + std::wstring(300, L'x');
-    ASSERT_TRUE(::OpenClipboard(panel_.hwnd));
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (clipboard.size() + 1) * sizeof(wchar_t));
-    ASSERT_TRUE(block);
-    memcpy(::GlobalLock(block), clipboard.c_str(), (clipboard.size() + 1) * sizeof(wchar_t));
-    ::GlobalUnlock(block);
-    ASSERT_TRUE(::SetClipboardData(CF_UNICODETEXT, block));
-    ::CloseClipboard();
+    ASSERT_TRUE(FillClipboard(clipboard));
 
     ::PostMessageW(edit, WM_PASTE, 0, 0);
     const std::wstring expected = panels::PasteText(clipboard);
     ASSERT_EQ(255u, expected.size());
     EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == expected; }, 5000)) << testsupport::Utf8(TextOf(edit));
     EXPECT_TRUE(WaitFor([&] { return Url() == expected && SearchQuery() == expected; }, 5000));
+}
+
+// Ctrl+V (key code 86 or 118 with Ctrl held on the box's thread) pastes
+// through the view as one line, and its key-up publishes the text.
+TEST_F(Children, CtrlVPastesOneLineThroughTheView) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    for (WPARAM key : {WPARAM{86}, WPARAM{118}}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(testsupport::RunOn(*t, [&] { ::SetWindowTextW(edit, L""); }));
+        const std::wstring clipboard = L"pond\r\nlife\tnow";
+        ASSERT_TRUE(FillClipboard(clipboard));
+        SetUrl(L"stale");
+        ASSERT_TRUE(testsupport::RunOn(*t, [&] {
+            BYTE keys[256] = {};
+            ::GetKeyboardState(keys);
+            const BYTE before = keys[VK_CONTROL];
+            keys[VK_CONTROL] = 0x80;
+            ::SetKeyboardState(keys);
+            ::SendMessageW(edit, WM_KEYDOWN, key, 1);
+            ::SendMessageW(edit, WM_KEYUP, key, 0xC0000001);
+            keys[VK_CONTROL] = before;
+            ::SetKeyboardState(keys);
+        }));
+        EXPECT_EQ(panels::PasteText(clipboard), TextOf(edit));
+        EXPECT_EQ(panels::PasteText(clipboard), Url());
+    }
 }
 
 }  // namespace
