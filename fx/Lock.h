@@ -14,6 +14,8 @@ public:
 
     void Lock() { ::EnterCriticalSection(&cs_); }
     void Unlock() { ::LeaveCriticalSection(&cs_); }
+    // Takes it only when no other thread holds it; true when taken (Unlock follows).
+    bool TryLock() { return ::TryEnterCriticalSection(&cs_) != FALSE; }
 
 private:
     CRITICAL_SECTION cs_;

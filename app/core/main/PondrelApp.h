@@ -128,6 +128,7 @@ public:
     // could not be started: the program goes on without it.
     bool StartBackThread();
     bool StartBackThread(HWND controller);
+    // The best-guess thread (AppBestGuess.cpp); true when it runs with its window.
     bool StartBestGuessThread();
     // Asks the server (the init URL) for the current version; another version
     // than ours gives the update state 4 and the new-version balloon.
@@ -220,6 +221,7 @@ public:
     // the path when the user chose one.
     bool (*m_AskContentsPath)(bool save, std::wstring* path) = nullptr;
     void PostToAllPanels(UINT message);
+    // The best-guess settings to the thread (AppBestGuess.cpp).
     void RefreshBestGuessSettings();
     void RebuildMenus();
     bool LoadEnhancers();
@@ -338,6 +340,7 @@ public:
     DWORD m_BackThreadStartWaitMs = 5000;        // how long the start waits for that window
     // Makes the download worker (tests replace it; null: a BackThread).
     std::unique_ptr<BackThread> (*m_MakeBackThread)() = nullptr;
+    std::unique_ptr<fx::UiThread> m_BestGuessThreadOwner;  // owns m_pBestGuessThread (AppBestGuess.cpp)
     int m_BestGuessRequestId = 0;
     int m_BestGuessCount = 0;
     std::wstring m_BestGuessTitle;

@@ -8,8 +8,6 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/ControllerOps.h"
 
-// The best-guess thread; true when it runs.
-bool CPondrelApp::StartBestGuessThread() { return false; }
 
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
@@ -57,9 +55,6 @@ void CPondrelApp::RequestTrayMenuRebuild() {
 void CPondrelApp::PostToAllPanels(UINT msg) {
     if (ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr) controller->PostToAllPanels(msg);
 }
-
-// The best-guess thread's settings.
-void CPondrelApp::RefreshBestGuessSettings() {}
 
 // The controller rebuilds its menus from the new document.
 void CPondrelApp::RebuildMenus() {
