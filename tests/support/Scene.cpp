@@ -187,13 +187,12 @@ void OpenTextMenu(Road& road, const Log& log) {
     road.menu = WindowRect(Popup(L"TxMenu"));
     EXPECT_GE(road.menu.top, road.hotspot.top) << "below the hotspot";
     EXPECT_EQ(road.menu.right - road.menu.left, 180);
-    // The demo's one shown category, after its divider: a separator, then
-    // "Reference".
-    EXPECT_EQ(road.menu.bottom - road.menu.top, kSeparator + kItem + 5);
+    // The default best guess and its divider, then "Reference" after its own.
+    EXPECT_EQ(road.menu.bottom - road.menu.top, kReferenceTop + kItem + 5);
 }
 
 void OpenSubMenu(Road& road, const Log& log) {
-    ASSERT_TRUE(HoverUntil(road.menu.left + 60, road.menu.top + kSeparator + kItem / 2,
+    ASSERT_TRUE(HoverUntil(road.menu.left + 60, road.menu.top + kReferenceTop + kItem / 2,
                            [] { return Shown(L"company"); }))
         << "the category's sub-menu did not open\n" << log();
     road.sub = WindowRect(Popup(L"company"));
