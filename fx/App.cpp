@@ -63,7 +63,12 @@ int App::ExitInstance() {
     return UiThread::ExitInstance();
 }
 
-void App::EndSession() { ::ExitProcess(static_cast<UINT>(ExitInstance())); }
+void App::EndSession() {
+    // No WM_QUIT ended the loop: what ExitInstance returns is the last
+    // message's wParam, no exit code.
+    ExitInstance();
+    ::ExitProcess(0);
+}
 
 int AppEntry(App& app, HINSTANCE instance, int showCommand) {
     app.m_hInstance = instance;

@@ -68,7 +68,7 @@ public:
     static constexpr DWORD kThreadsQuitBoundMs = 3000;
 
     // The end of the Windows session reached the main window: runs
-    // ExitInstance and ends the process with its code (nothing runs after).
+    // ExitInstance and ends the process with exit code 0 (nothing runs after).
     [[noreturn]] void EndSession();
 
 private:
