@@ -8,7 +8,6 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/ControllerOps.h"
 
-
 // The splash window, created hidden: a class of no style, cursor, brush or
 // icon, an empty title, the overlapped-window style (its pre-create step
 // gives it its own size and styles).
