@@ -378,6 +378,48 @@ TEST_F(Children, AdViewHandsAContentLoadToThePanelThread) {
     ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
 }
 
+// 11305 after the panel grew: every child window takes its element's new
+// place and the content's web view fills its window again.
+TEST_F(Children, ResizeRequestRefitsTheChildWindowsAndTheirViews) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND content = WindowOf(elements_.mainContent);
+    ASSERT_TRUE(content);
+    auto* frame = dynamic_cast<panels::CChildWin*>(elements_.mainContent->LinkedWindow());
+    ASSERT_TRUE(frame && frame->View());
+    HWND view = frame->View()->hwnd();
+    templates::LayoutRect grown;
+    {
+        PanelLockScope hold(panelLock_.get());
+        ContentElement& e = *elements_.mainContent;
+        e.windowRect.right += 41;
+        e.windowRect.bottom += 30;
+        e.innerWindowRect.right += 41;
+        e.innerWindowRect.bottom += 30;
+        grown = e.windowRect;
+    }
+    ::PostMessageW(t->HandlerWindow(), children_msg::kSizeChildren, 0, 0);
+    // The window's right edge stays one pixel short of the element's, as at its creation.
+    const templates::LayoutRect screen = panelWindow_->ClientToScreen(grown);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            RECT rc{};
+            ::GetWindowRect(content, &rc);
+            return rc.left == screen.left && rc.top == screen.top && rc.right == screen.right - 1 &&
+                   rc.bottom == screen.bottom;
+        },
+        5000));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            RECT frameClient{}, viewRect{};
+            ::GetClientRect(content, &frameClient);
+            ::GetWindowRect(view, &viewRect);
+            return viewRect.right - viewRect.left == frameClient.right &&
+                   viewRect.bottom - viewRect.top == frameClient.bottom;
+        },
+        5000));
+}
+
 // A click on a child window brings the whole panel back to its z-order (11211).
 TEST_F(Children, ClickOnAChildWindowRaisesThePanel) {
     BuildTree(false);
