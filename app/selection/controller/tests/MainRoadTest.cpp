@@ -6,7 +6,9 @@
 // opens the text menu ("TxMenu"), the pointer on its category opens the
 // category's sub-menu, and a click on a search opens its URL, with the
 // selected text encoded in it, in the stand-in browser; a click on a panel
-// item there opens its panel window.
+// item there opens its panel window, whose dock control flies it into the
+// dock bar.  The tray icon's right click opens the tray menu with the
+// settings' items.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,6 +28,19 @@ namespace {
 using programharness::SavedInstallValue;
 using scene::Shown;
 using testsupport::WaitFor;
+
+// The Slate template laid out round the panel's 360 by 420: a 5-pixel frame
+// left, right and below and a 32-pixel title bar above, the far-anchored
+// pieces ending one pixel inside; its dock control 20 by 20, anchored 52
+// pixels in from the panel's right edge, 26 above its top.
+constexpr int kFrameSide = 5, kFrameTop = 32, kFrameBottom = 5;
+constexpr int kPanelWidth = 360, kPanelHeight = 420;
+constexpr int kWindowWidth = kFrameSide + kPanelWidth + kFrameSide - 1;
+constexpr int kWindowHeight = kFrameTop + kPanelHeight + kFrameBottom - 1;
+constexpr int kDockLeft = kFrameSide + kPanelWidth - 52 - 20 - 1, kDockTop = kFrameTop - 26, kControlSize = 20;
+
+// The dock bar: the dock thread's frame.
+HWND DockBar() { return ::FindWindowW(L"HoverWin", L"PondRel"); }
 
 std::wstring Root() { return testsupport::WinDir(PROGRAM_HTTP_ROOT); }
 
@@ -81,6 +96,14 @@ protected:
     std::vector<std::wstring> lines_;
     scene::Road road_;
 
+    // The program on the demo settings, its settings loaded.
+    void StartTheProgram() {
+        coretest::WriteFile(Root(), L"settings.xml", coretest::SampleSettings(server_));
+        init_.Set(loopback::Url(L"/files/settings.xml"));
+        ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
+        ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
+    }
+
     // Firefox in front with "Pond life" selected and the program on the demo
     // settings; the pointer then opens the hotspot's text menu and the
     // "Reference" category's sub-menu (their places kept in road_).
@@ -88,11 +111,7 @@ protected:
         const scene::Log log = [this] { return Log(); };
         ASSERT_NO_FATAL_FAILURE(scene::StartFirefoxInFront(firefox_, FIREFOX_EXT_EXE, install_));
 
-        // The program on the demo settings.
-        coretest::WriteFile(Root(), L"settings.xml", coretest::SampleSettings(server_));
-        init_.Set(loopback::Url(L"/files/settings.xml"));
-        ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
-        ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
+        ASSERT_NO_FATAL_FAILURE(StartTheProgram());
 
         // The selection arrives and the hotspot fades in beside it.
         ASSERT_TRUE(Logged(L"Selection: \"Pond life\" at 300,300,420,318", 15000)) << Log();
@@ -122,8 +141,11 @@ TEST_F(MainRoad, SelectionHotspotTextMenuSearchOpensInTheBrowser) {
 }
 
 // A panel item of the sub-menu opens its panel: "Dictionary", the demo's
-// Slate panel of 360 by 420, in a "BackWin777" window shown on the screen.
-TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanel) {
+// Slate panel of 360 by 420, in a "BackWin777" window shown on the screen
+// with its template's frame round it.
+// Its dock control flies it into the dock bar: the window hides and the bar
+// shows, one item wider.
+TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanelItsDockControlDocksIt) {
     ASSERT_NO_FATAL_FAILURE(OpenTheSubMenu());
     ASSERT_NO_FATAL_FAILURE(scene::ClickSubMenuItem(road_, scene::kDictionary));
 
@@ -132,12 +154,53 @@ TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanel) {
         panel = ::FindWindowW(L"BackWin777", nullptr);
         return panel && ::IsWindowVisible(panel);
     }, 15000)) << "no panel window\n" << Log();
-    const RECT shown = scene::WindowRect(panel);
-    EXPECT_EQ(shown.right - shown.left, 360);
-    EXPECT_EQ(shown.bottom - shown.top, 420);
     // The choice closed the menus.
     EXPECT_TRUE(WaitFor([] { return !Shown(L"TxMenu") && !Shown(L"company"); }, 3000));
+    // Its window template (the Slate skin's, from the server) laid out for
+    // the panel's size: the window holds the panel and its frame.
+    RECT shown{};
+    EXPECT_TRUE(WaitFor([&] {
+        shown = scene::WindowRect(panel);
+        return shown.right - shown.left == kWindowWidth && shown.bottom - shown.top == kWindowHeight;
+    }, 15000)) << "the panel's window is " << shown.right - shown.left << " by " << shown.bottom - shown.top << "\n"
+               << Log();
     scene::Snapshot("panel", {shown});
+
+    // The dock control, clicked, flies the panel into the dock.  (The panel
+    // may still move while it fades in: its place is read again just before
+    // the click.)
+    HWND bar = DockBar();
+    const LONG widthBefore = bar && ::IsWindowVisible(bar) ? scene::WindowRect(bar).right - scene::WindowRect(bar).left : 0;
+    WaitFor([] { return false; }, 1500);
+    shown = scene::WindowRect(panel);
+    const int dockX = shown.left + kDockLeft + kControlSize / 2, dockY = shown.top + kDockTop + kControlSize / 2;
+    scene::MoveTo(dockX, dockY);
+    scene::MoveTo(dockX + 1, dockY);
+    scene::Click();
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }, 15000)) << "the panel did not dock\n" << Log();
+    ASSERT_TRUE(WaitFor([&] {
+        bar = DockBar();
+        return bar && ::IsWindowVisible(bar) && scene::WindowRect(bar).right - scene::WindowRect(bar).left > widthBefore;
+    }, 15000)) << "the dock bar did not show the docked panel\n" << Log();
+    // The bar hides above the screen's edge until the pointer comes to the
+    // edge over it; it slides in and stays while the pointer rests there.
+    const RECT docked = scene::WindowRect(bar);
+    scene::MoveTo((docked.left + docked.right) / 2, docked.top + 2);
+    scene::MoveTo((docked.left + docked.right) / 2 + 1, docked.top + 2);
+    scene::Snapshot("dock", {docked});
+}
+
+// The tray icon's right click opens the tray menu: the settings' five items
+// (a divider before "Help", one after "About PondRel"), a divider, then the
+// update check, "Disable" and "Exit".
+TEST_F(MainRoad, TrayIconOpensTheTrayMenuWithTheSettingsItems) {
+    scene::MoveTo(900, 700);
+    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
+    HWND menu = programharness::OpenTrayMenu(program_.pid(), 20000);
+    ASSERT_TRUE(menu) << "no tray menu shown\n" << Log();
+    const RECT r = scene::WindowRect(menu);
+    EXPECT_EQ(r.bottom - r.top, 8 * scene::kItem + 3 * scene::kSeparator + 5);
+    scene::Snapshot("tray-menu", {r});
 }
 
 }  // namespace
