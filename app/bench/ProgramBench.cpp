@@ -13,7 +13,9 @@
 //     windows) along the way; a growth shows as a difference from the first.
 // Panels are opened as the application menu's mini browser does (11132 to
 // the controller window: a new "MiniBrowse" panel each time) and closed with
-// their own close message (11205).
+// their own close message (11205).  Under Wine the runs use its X11 driver's
+// unmanaged mode (see WineUnmanagedWindows); PONDREL_BENCH_TRACE prints the
+// program's log lines with their times.
 #include <windows.h>
 #include <psapi.h>
 
@@ -141,6 +143,56 @@ void NoteUncountedObjects(const Figures& f) {
                     static_cast<unsigned long>(f.gdiError));
 }
 
+// Under Wine, for the time of a run, its X11 driver's unmanaged mode
+// (HKCU "Software\Wine\X11 Driver" "Managed" = "N"), given back as it was
+// afterwards.  The display has no window manager: in Wine's default mode a
+// window it counts as managed waits 2 s, when it hides, for the window
+// manager's answer that never comes ("wait_for_withdrawn_state ... timed
+// out"), which would time that wait instead of the program.  With
+// PONDREL_BENCH_WINE_MANAGED set, Wine's default stays.
+class WineUnmanagedWindows {
+public:
+    WineUnmanagedWindows() {
+        const char* keep = std::getenv("PONDREL_BENCH_WINE_MANAGED");
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        if ((keep && *keep) || !ntdll || !::GetProcAddress(ntdll, "wine_get_version")) return;
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        wchar_t old[16] = {};
+        DWORD size = sizeof(old), type = 0;
+        had_ = ::RegQueryValueExW(key_, L"Managed", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
+                   ERROR_SUCCESS && type == REG_SZ;
+        if (had_) old_ = old;
+        Set(L"N");
+        active_ = true;
+    }
+    ~WineUnmanagedWindows() {
+        if (!key_) return;
+        if (active_) {
+            if (had_)
+                Set(old_.c_str());
+            else
+                ::RegDeleteValueW(key_, L"Managed");
+        }
+        ::RegCloseKey(key_);
+    }
+    WineUnmanagedWindows(const WineUnmanagedWindows&) = delete;
+    WineUnmanagedWindows& operator=(const WineUnmanagedWindows&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\X11 Driver";
+    void Set(const wchar_t* value) {
+        ::RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    bool active_ = false;
+    std::wstring old_;
+};
+
 // One run of the real program, from its start to its end.
 class ProgramRun {
 public:
@@ -231,6 +283,7 @@ public:
     }
 
     double StartSeconds() const { return startSeconds_; }
+    bool WineUnmanaged() const { return unmanaged_.Active(); }
     double FirstLineSeconds() const { return firstLineSeconds_; }
     double SettingsSeconds() const { return settingsSeconds_; }
 
@@ -272,11 +325,26 @@ public:
 
     // The new log lines into seen_; printed with their times from t0 when
     // PONDREL_BENCH_TRACE is set.
-    void ReadLog(double t0) {
+    static bool Tracing() {
         static const bool trace = [] {
             const char* value = std::getenv("PONDREL_BENCH_TRACE");
             return value && *value;
         }();
+        return trace;
+    }
+    static BOOL CALLBACK PrintShown(HWND w, LPARAM pid) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (owner != static_cast<DWORD>(pid) || !::IsWindowVisible(w)) return TRUE;
+        wchar_t cls[64] = {}, title[64] = {};
+        ::GetClassNameW(w, cls, 64);
+        ::GetWindowTextW(w, title, 64);
+        std::printf("      shown: %p %s \"%s\"\n", static_cast<void*>(w), testsupport::Utf8(cls).c_str(),
+                    testsupport::Utf8(title).c_str());
+        return TRUE;
+    }
+    void ReadLog(double t0) {
+        const bool trace = Tracing();
         for (const std::wstring& line : log_.Lines()) {
             seen_.push_back(line);
             if (trace) std::printf("      %8.3f  %s\n", bench::Seconds() - t0, testsupport::Utf8(line).c_str());
@@ -292,8 +360,11 @@ public:
 
     // WM_QUIT to the main window, as "shut" sends it; the seconds until the
     // process ended, or a negative value when it did not end within 60 s.
-    // The log is read meanwhile (and traced like the start).
+    // The log is read meanwhile (and traced like the start, after a list
+    // of the program's shown top-level windows).
     double Quit() {
+        ReadLog(bench::Seconds());
+        if (Tracing()) ::EnumWindows(&PrintShown, static_cast<LPARAM>(program_.pid()));
         for (const std::wstring& line : log_.Lines()) seen_.push_back(line);
         const double t0 = bench::Seconds();
         ::PostMessageW(frame_, WM_QUIT, 0, 0);
@@ -316,6 +387,7 @@ public:
     }
 
 private:
+    WineUnmanagedWindows unmanaged_;
     coretest::CapturedLog log_;
     programharness::SavedInstallValue init_;
     programharness::SavedInstallValue path_;
@@ -343,6 +415,8 @@ BENCH("program: start-up to idle, its memory, 3 panels, shutdown with 16 panels"
         ProgramRun run;
         if (!run.Start()) return;
         std::printf("    enhancers loaded: %d\n", run.Enhancers());
+        if (run.WineUnmanaged())
+            std::printf("    (Wine's X11 driver unmanaged for the run: no window manager here to answer a hide)\n");
         Verdict("start-up to idle (the heartbeat's first enhancer poll)", run.StartSeconds(), kStartGoalSeconds);
         std::printf("      of which: the first log line after %.3f s (the process's own start), the settings reloaded"
                     " after %.3f s\n", run.FirstLineSeconds(), run.SettingsSeconds());

@@ -67,9 +67,16 @@ panels::HoverThread* Launch(BenchHost& host, int i) {
 
 bool Shown(panels::HoverThread* t) { return t->PanelWindow() && ::IsWindowVisible(t->PanelWindow()); }
 
+// The panel leaves the list before its thread has ended; the list keeps the
+// thread's object until then, so the host (and its list) must outlive it.
+void WaitEnded(panels::HoverThread* t) {
+    WaitFor([&] { return !t->IsRunning(); }, 10000);
+}
+
 void Close(BenchHost& host, panels::HoverThread* t) {
     ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
     WaitFor([&] { return host.list.GetCount() == 0; }, 10000);
+    WaitEnded(t);
 }
 
 void PrepareApp() {
@@ -149,4 +156,5 @@ BENCH("panel: idle CPU with 3 panels open (per 1 s)") {
         ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
     }
     WaitFor([&] { return host.list.GetCount() == 0; }, 10000);
+    for (panels::HoverThread* t : panels3) WaitEnded(t);
 }
