@@ -332,15 +332,15 @@ public:
         }();
         return trace;
     }
-    static BOOL CALLBACK PrintShown(HWND w, LPARAM pid) {
+    static BOOL CALLBACK PrintTopLevel(HWND w, LPARAM pid) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(w, &owner);
-        if (owner != static_cast<DWORD>(pid) || !::IsWindowVisible(w)) return TRUE;
+        if (owner != static_cast<DWORD>(pid)) return TRUE;
         wchar_t cls[64] = {}, title[64] = {};
         ::GetClassNameW(w, cls, 64);
         ::GetWindowTextW(w, title, 64);
-        std::printf("      shown: %p %s \"%s\"\n", static_cast<void*>(w), testsupport::Utf8(cls).c_str(),
-                    testsupport::Utf8(title).c_str());
+        std::printf("      %s %p %s \"%s\"\n", ::IsWindowVisible(w) ? "shown " : "hidden", static_cast<void*>(w),
+                    testsupport::Utf8(cls).c_str(), testsupport::Utf8(title).c_str());
         return TRUE;
     }
     void ReadLog(double t0) {
@@ -361,10 +361,10 @@ public:
     // WM_QUIT to the main window, as "shut" sends it; the seconds until the
     // process ended, or a negative value when it did not end within 60 s.
     // The log is read meanwhile (and traced like the start, after a list
-    // of the program's shown top-level windows).
+    // of the program's top-level windows).
     double Quit() {
         ReadLog(bench::Seconds());
-        if (Tracing()) ::EnumWindows(&PrintShown, static_cast<LPARAM>(program_.pid()));
+        if (Tracing()) ::EnumWindows(&PrintTopLevel, static_cast<LPARAM>(program_.pid()));
         for (const std::wstring& line : log_.Lines()) seen_.push_back(line);
         const double t0 = bench::Seconds();
         ::PostMessageW(frame_, WM_QUIT, 0, 0);
