@@ -1,6 +1,7 @@
 // Start-up and shutdown steps of CPondrelApp that hand over to other pieces
-// of the program: the worker threads, the splash window, and the operations
-// that reach the controller through the document.
+// of the program: the splash window and the operations that reach the
+// controller through the document (the worker threads' steps are in
+// AppUpdates.cpp and AppBestGuess.cpp).
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/enhancers/WatcherNode.h"
