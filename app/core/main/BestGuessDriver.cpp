@@ -7,6 +7,7 @@
 
 #include "fx/ComString.h"
 #include "fx/Variant.h"
+#include "log/PondrelLog.h"
 
 namespace {
 
@@ -37,8 +38,22 @@ HRESULT TextOf(VARIANT& v, std::wstring* text) {
 
 }  // namespace
 
+BestGuessDriver::~BestGuessDriver() { Release(); }
+
+void BestGuessDriver::Release() {
+    if (!dispatch_) return;
+    if (thread_ == ::GetCurrentThreadId()) {
+        dispatch_.reset();
+        return;
+    }
+    // The reference belongs to the creating thread's apartment: it is not
+    // released from here.
+    LogLine(L"BestGuess: the component is left unreleased (its thread ended inside a call)");
+    dispatch_.detach();
+}
+
 HRESULT BestGuessDriver::Create(const wchar_t* progId) {
-    dispatch_.reset();
+    Release();
     CLSID clsid;
     HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
     if (FAILED(hr)) return hr;
@@ -48,6 +63,7 @@ HRESULT BestGuessDriver::Create(const wchar_t* progId) {
         dispatch_.detach();  // a failed creation hands out nothing
         return hr;
     }
+    thread_ = ::GetCurrentThreadId();
     return dispatch_ ? S_OK : E_NOINTERFACE;
 }
 

@@ -1,7 +1,10 @@
 // BestGuessDriver: the best-guess component's IDispatch, called late-bound by
 // dispatch id.  Every call returns the HRESULT of its Invoke (or of the
 // result's conversion); nothing is thrown.  The driver owns the one reference
-// it holds and is used on the thread (apartment) that created the component.
+// it holds and is used on the thread (apartment) that created the component;
+// it releases that reference only there.  A driver that goes on another
+// thread (its own thread was terminated inside a call, so its apartment is
+// gone) leaves the reference unreleased and logs it.
 #pragma once
 
 #include <windows.h>
@@ -14,13 +17,15 @@
 class BestGuessDriver {
 public:
     BestGuessDriver() = default;
+    ~BestGuessDriver();
     BestGuessDriver(const BestGuessDriver&) = delete;
     BestGuessDriver& operator=(const BestGuessDriver&) = delete;
 
     // Creates the component by its ProgID and keeps its IDispatch.
     HRESULT Create(const wchar_t* progId);
     bool created() const { return static_cast<bool>(dispatch_); }
-    void Release() { dispatch_.reset(); }
+    // Releases the component (on its thread; see above).
+    void Release();
 
     // A method with one BSTR argument.
     HRESULT CallWithText(DISPID id, const std::wstring& text);
@@ -43,4 +48,5 @@ private:
     HRESULT Invoke(DISPID id, WORD flags, VARIANT* args, UINT count, VARIANT* result);
 
     fx::ComPtr<IDispatch> dispatch_;
+    DWORD thread_ = 0;  // the thread that created dispatch_
 };

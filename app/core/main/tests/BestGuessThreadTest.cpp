@@ -371,6 +371,23 @@ TEST_F(BestGuessThreadTest, TheLockIsFreeWhileTheComponentWorks) {
     }
 }
 
+// A component that never comes back from a call: the thread is terminated
+// inside it when its quit bound passes, and the thread object going then
+// (on this thread) does not release the component from here.
+TEST_F(BestGuessThreadTest, AComponentStuckInACallIsNotReleasedFromAnotherThread) {
+    Start();
+    Script(L"count 1\nslow 5 120000\n");
+    ::ResetEvent(go_.get());
+    const size_t first = Calls().size();
+    Ask(L"", L"", L"stuck");
+    ASSERT_TRUE(WaitCall(first, L"5"));
+    EXPECT_FALSE(thread_->Quit(500)) << "the thread ended although the component holds it";
+    thread_.reset();
+    for (const std::wstring& call : CallsFrom(first))
+        EXPECT_NE(call, L"Destroyed") << "the component was released off its thread";
+    EXPECT_TRUE(log_->Contains(L"BestGuess: the component is left unreleased"));
+}
+
 TEST_F(BestGuessThreadTest, SettingsChangesReachTheComponent) {
     Start();
     const size_t first = Calls().size();
