@@ -174,8 +174,6 @@ TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
         {loopback::Url(L"/status/500"), "500"},
         {loopback::Url(L"/status/201"), "201 is not 200"},
         {loopback::Url(L"/truncate/1000/files/PondrelSetup.exe"), "the connection closed after 1000 bytes"},
-        {loopback::Url(L"/stall/1000/files/PondrelSetup.exe"), "the server stalls after 1000 bytes"},
-        {loopback::Url(L"/slow/600000/files/PondrelSetup.exe"), "the server never answers"},
         {loopback::DeadUrl(L"/files/PondrelSetup.exe"), "nothing listens"},
         {L"file:///c:/windows/notepad.exe", "not an http URL"},
     };
@@ -192,7 +190,47 @@ TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
         EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
     }
     EXPECT_FALSE(Exists(record_)) << "nothing was run";
-    EXPECT_EQ(loopback::Requests().size(), 7u) << "one request each to the server";
+    EXPECT_EQ(loopback::Requests().size(), 5u) << "one request each to the server";
+}
+
+// A transfer that stalls and a server that never answers are ended by the
+// thread's receive time-out, and by nothing else: the server holds each
+// connection for minutes, the default time-out is at least twice this test's
+// wait, and only the short time-out set here fits inside that wait, many
+// times over.  Each ends as a failure: nothing posted or run, no file.
+TEST_F(BackThreadTest, AStalledTransferIsEndedByTheReceiveTimeout) {
+    constexpr DWORD kShortTimeoutMs = 1000;
+    constexpr DWORD kWaitMs = 15000;
+    static_assert(kWaitMs * 2 <= BackThread::kReceiveTimeoutMs, "the default time-out must not fit in the wait");
+    static_assert(kShortTimeoutMs * 10 <= kWaitMs, "the short time-out fits in the wait with room to spare");
+    struct Case {
+        std::wstring path;  // the server holds each for 300 s or more
+        const char* what;
+    } cases[] = {
+        {L"/stall/1000/files/PondrelSetup.exe", "the server stalls after 1000 bytes"},
+        {L"/slow/600000/files/PondrelSetup.exe", "the server never answers"},
+    };
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    theApp.m_pBackThread->m_ReceiveTimeoutMs = kShortTimeoutMs;
+    coretest::CapturedLog log;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t requestsBefore = loopback::Requests().size();
+        UseUpdatesUrl(c.path);
+        theApp.StartSetupDownload(false);
+        ASSERT_TRUE(testsupport::RunOn(*theApp.m_pBackThread, [] {}, kWaitMs))
+            << "the download was not ended within the wait: the short receive time-out did not end it";
+        WaitFor([] { return false; }, 300);  // delivers what the thread posted
+        EXPECT_EQ(loopback::Requests().size(), requestsBefore + 1) << "the server was asked";
+        EXPECT_EQ(controller_.runSetups, 0);
+        EXPECT_FALSE(Exists(Target()));
+        EXPECT_FALSE(Exists(Target() + L".part"));
+        EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+        const std::vector<std::wstring> lines = log.Lines();
+        EXPECT_TRUE(Has(lines, L"DownloadSetup failed: ")) << "the download logged its failure";
+        EXPECT_FALSE(Has(lines, L"DownloadSetup: saved"));
+    }
+    EXPECT_FALSE(Exists(record_)) << "nothing was run";
 }
 
 // The start waits a bounded time for a thread that makes no window, then
