@@ -193,7 +193,12 @@ void DockBar::OnTimer() {
 
 void DockBar::Step(DWORD now, POINT cursor) {
     if (m_pContextMenu && m_pContextMenu->IsVisible()) {
-        if (ClassOf(::GetForegroundWindow()) != TxMenuWin::kClass) m_pContextMenu->HideMenu();
+        // The menu never takes the front: it closes when another window
+        // comes to the front.
+        HWND front = ::GetForegroundWindow();
+        if (!dock::KeepsDockMenu(ClassOf(front) == TxMenuWin::kClass, reinterpret_cast<std::uintptr_t>(m_MenuForeground),
+                                 reinterpret_cast<std::uintptr_t>(front)))
+            m_pContextMenu->HideMenu();
         return;
     }
     if (now - m_LastTick < dock::kTickMs) return;
@@ -471,6 +476,7 @@ LRESULT DockBar::OnNcHitTest(POINT screen) {
 
 void DockBar::OnContextMenu(POINT screen) {
     m_MenuOpen = false;
+    m_MenuForeground = ::GetForegroundWindow();
     if (m_pContextMenu) m_pContextMenu->ShowAtPoint(screen);
 }
 

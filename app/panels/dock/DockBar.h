@@ -74,6 +74,7 @@ public:
     DWORD m_LastTick = 0;
     int m_Edge = 0;
     bool m_MenuOpen = false;
+    HWND m_MenuForeground = nullptr;  // the window in front when the dock menu opened
     bool m_Dragging = false;
     bool m_Probing = false;
     RECT m_SavedRect{};

@@ -91,6 +91,10 @@ size_t InsertionIndex(size_t count, bool append, int position) {
 
 bool HidesAfterRemoval(size_t remaining) { return remaining == 0; }
 
+bool KeepsDockMenu(bool foregroundIsMenu, std::uintptr_t foregroundAtOpen, std::uintptr_t foregroundNow) {
+    return foregroundIsMenu || foregroundNow == foregroundAtOpen;
+}
+
 int HitTest(const std::vector<IntRect>& cells, const std::vector<ItemScale>& items, float cellWidth, int widenX,
             int widenY, int x, int y, float* hitOffset) {
     for (size_t i = 0; i < cells.size() && i < items.size(); ++i) {

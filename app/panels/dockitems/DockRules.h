@@ -95,6 +95,13 @@ bool AnimateScale(ItemScale& item);
 bool AnimateItems(std::vector<ItemScale>& items, bool cursorOverBar, bool magnified, bool sliding,
                   bool leftButtonUp);
 
+// Whether the dock menu stays open at a tick: while the window in front is
+// still the one that was in front when the menu opened, or is a menu
+// ("PondMenu") window.  Menus never activate, so the window in front stays
+// the same while the user works in the menu; another window coming to the
+// front closes it.
+bool KeepsDockMenu(bool foregroundIsMenu, std::uintptr_t foregroundAtOpen, std::uintptr_t foregroundNow);
+
 // The auto-hide slide.
 struct Slide {
     float slideX = 0.0f, slideY = kHiddenSlide;

@@ -107,6 +107,17 @@ public:
     HWND hwnd = nullptr;
 };
 
+// Waits (bounded) until the window is in front, pumping this thread's messages.
+bool WaitForFront(HWND w) {
+    for (int i = 0; i < 250; ++i) {
+        if (::GetForegroundWindow() == w) return true;
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+        ::Sleep(20);
+    }
+    return false;
+}
+
 // A bar made on the test's thread in a scratch install directory with the
 // test background and a yellow item picture.
 class DockBarTest : public testing::Test {
@@ -295,6 +306,31 @@ TEST_F(DockBarTest, DockMenuTogglesAutoHide) {
     EXPECT_TRUE(bar_->AutoHide());
     menu->OnItemChosen(nullptr);
     EXPECT_TRUE(bar_->AutoHide());
+}
+
+// The menu never takes the front: the ticks keep it open while the window
+// in front stays the one that was there when it opened, and close it when
+// another window comes to the front.
+TEST_F(DockBarTest, DockMenuStaysOpenUntilAnotherWindowComesToTheFront) {
+    auto frontWindow = [](int x) {
+        return ::CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, x, 600, 60, 40, nullptr, nullptr,
+                                 nullptr, nullptr);
+    };
+    HWND first = frontWindow(700), second = frontWindow(800);
+    ::SetForegroundWindow(first);
+    ASSERT_TRUE(WaitForFront(first));
+    DockContextMenu* menu = bar_->ContextMenu();
+    ::SendMessageW(bar_->hwnd(), WM_CONTEXTMENU, 0, MAKELPARAM(200, 50));
+    ASSERT_TRUE(menu->IsVisible());
+    DWORD now = ::GetTickCount();
+    for (int i = 0; i < 4; ++i) bar_->Step(now += 25, POINT{210, 60});
+    EXPECT_TRUE(menu->IsVisible());
+    ::SetForegroundWindow(second);
+    ASSERT_TRUE(WaitForFront(second));
+    bar_->Step(now += 25, POINT{210, 60});
+    EXPECT_FALSE(menu->IsVisible());
+    ::DestroyWindow(first);
+    ::DestroyWindow(second);
 }
 
 TEST_F(DockBarTest, TicksSlideTheBarInFromTheTopAndOutAgain) {

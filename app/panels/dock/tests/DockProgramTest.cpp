@@ -6,13 +6,16 @@
 // live item joins the bar); a click on that item flies it back out to where
 // it was (shown again, the item gone).  The items are counted by the bar's
 // width (68 + 60 per item + 6 between neighbours while none is magnified);
-// the program's log lines tell each step.
+// the program's log lines tell each step.  A right click on the bar opens
+// the dock menu, whose "Auto Hide" keeps the bar in when the pointer leaves
+// (the screen's pixels read back with ImageMagick).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -80,6 +83,29 @@ void Click() {
     testsupport::Run(kXdotool, {L"mousedown", L"1"}, 10000);
     WaitFor([] { return false; }, 100);
     testsupport::Run(kXdotool, {L"mouseup", L"1"}, 10000);
+}
+
+// The brightness (r + g + b) of the screen at (x, y), -1 when it could not
+// be read: the pixel read with ImageMagick's import, as text (a comment
+// line, then "0,0: (r,g,b)  #RRGGBB  ...").  The empty display is black.
+int ScreenBrightness(int x, int y) {
+    const std::string file = std::string(DOCK_HTTP_ROOT) + "/pixel.txt";
+    ::DeleteFileW(testsupport::WinPath(file).c_str());
+    const std::wstring crop = L"1x1+" + std::to_wstring(x) + L"+" + std::to_wstring(y);
+    testsupport::Run("/usr/bin/import",
+                     {L"-window", L"root", L"-crop", crop, L"+repage", L"-depth", L"8", testsupport::Wide("txt:" + file)},
+                     30000);
+    const std::string text = coretest::ReadFile(testsupport::WinPath(file));
+    const size_t pixel = text.find("0,0:");
+    const size_t hash = pixel == std::string::npos ? pixel : text.find('#', pixel);
+    if (hash == std::string::npos || hash + 7 > text.size()) return -1;
+    const unsigned long rgb = std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16);
+    return static_cast<int>(((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF));
+}
+bool ScreenDrawnAt(int x, int y) { return ScreenBrightness(x, y) > 30; }
+bool ScreenBlackAt(int x, int y) {
+    const int b = ScreenBrightness(x, y);
+    return b >= 0 && b <= 30;
 }
 
 // The bar's width with n items at rest.
@@ -284,6 +310,73 @@ TEST_F(DockProgram, ItemOpensItsPanelThePanelDocksAndAClickBringsItBack) {
     MoveTo(900, 900);
     EXPECT_TRUE(BarHolds(2, 10000)) << Text(WindowRect(bar_)) << "\n" << Log();
     EXPECT_TRUE(::IsWindow(panel));
+}
+
+// The dock menu by a right click on the bar: its "Auto Hide" turns the
+// slide off, so the bar stays drawn when the pointer leaves it.  The bar's
+// left cap tells whether the strip is drawn (slid out, the display shows
+// black there).
+TEST_F(DockProgram, RightClickMenuTurnsAutoHideOff) {
+    ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
+    ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
+    ASSERT_TRUE(WaitFor([&] {
+        bar_ = ::FindWindowW(L"HoverWin", L"PondRel");
+        return bar_ && ::IsWindowVisible(bar_);
+    }, 15000)) << "no dock bar\n" << Log();
+    ASSERT_TRUE(BarHolds(2, 10000)) << Text(WindowRect(bar_));
+    const RECT bar = WindowRect(bar_);
+    const POINT cap{bar.left + 8, bar.top + 30};  // the left cap, drawn 10 pixels up
+
+    // The pointer at the top of the strip brings the bar in; away, it slides
+    // out again.
+    MoveTo(cap.x, bar.top + 2);
+    MoveTo(cap.x + 1, bar.top + 2);
+    EXPECT_TRUE(WaitFor([&] { return ScreenDrawnAt(cap.x, cap.y); }, 15000));
+    MoveTo(900, 900);
+    EXPECT_TRUE(WaitFor([&] { return ScreenBlackAt(cap.x, cap.y); }, 15000));
+
+    // Back in, a right click on the empty cap opens the dock menu there.
+    HWND menu = nullptr;
+    for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+        MoveTo(cap.x, bar.top + 2);
+        MoveTo(cap.x + 1, bar.top + 2);
+        WaitFor([] { return false; }, 1500);  // slid in
+        MoveTo(cap.x, cap.y);
+        MoveTo(cap.x + 1, cap.y);
+        WaitFor([] { return false; }, 300);
+        testsupport::Run(kXdotool, {L"mousedown", L"3"}, 10000);
+        WaitFor([] { return false; }, 100);
+        testsupport::Run(kXdotool, {L"mouseup", L"3"}, 10000);
+        WaitFor([&] {
+            HWND w = ::FindWindowW(L"PondMenu", L"dcontext");
+            if (w && ::IsWindowVisible(w)) menu = w;
+            return menu != nullptr;
+        }, 5000);
+        if (!menu) {
+            std::printf("the right click is tried again\n");
+            MoveTo(900, 900);
+            WaitFor([] { return false; }, 800);
+        }
+    }
+    ASSERT_NE(menu, nullptr) << "no dock menu\n" << Log();
+    const RECT m = WindowRect(menu);
+    EXPECT_GE(m.left, cap.x - 2);
+    EXPECT_LE(m.left, cap.x + 2);
+
+    // "Auto Hide", its one item, chosen.
+    const int ix = (m.left + m.right) / 2, iy = m.top + 19 / 2;
+    MoveTo(ix, iy);
+    MoveTo(ix + 1, iy);
+    MoveTo(ix + 2, iy);
+    WaitFor([] { return false; }, 300);
+    Click();
+    ASSERT_TRUE(Logged(L"Dock: auto hide off", 5000)) << Log();
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }, 5000));
+
+    // The pointer away: the bar stays.
+    MoveTo(900, 900);
+    WaitFor([] { return false; }, 1500);  // long enough to slide out
+    EXPECT_TRUE(WaitFor([&] { return ScreenDrawnAt(cap.x, cap.y); }, 5000));
 }
 
 }  // namespace

@@ -88,6 +88,29 @@ TEST(DockMonitors, ADragTakesTheWorkAreaUnderTheBar) {
     EXPECT_EQ(BarRect(WorkAreaUnder(two, IntRect{100, 500, 294, 686}, fallback), 126), (IntRect{543, 0, 737, 186}));
 }
 
+// The dock menu opens without taking the front (menus never activate): it
+// stays while the window in front is unchanged or is a menu, and closes when
+// another window comes to the front.
+TEST(DockMenu, StaysUntilAnotherWindowComesToTheFront) {
+    struct Case {
+        const char* name;
+        bool foregroundIsMenu;
+        std::uintptr_t atOpen, now;
+        bool keeps;
+    };
+    const Case cases[] = {
+        {"the same window in front", false, 0x100, 0x100, true},
+        {"nothing in front, still nothing", false, 0, 0, true},
+        {"another window in front", false, 0x100, 0x200, false},
+        {"a window in front where there was none", false, 0, 0x200, false},
+        {"a menu in front", true, 0x100, 0x300, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(KeepsDockMenu(c.foregroundIsMenu, c.atOpen, c.now), c.keeps);
+    }
+}
+
 TEST(DockItemList, InsertionPositions) {
     struct Case {
         const char* name;
