@@ -10,6 +10,9 @@
 #   Wine (CMAKE_CROSSCOMPILING_EMULATOR) with the build tree's own prefix, a
 #   private Xvfb display and a kept-alive wineserver, which the fixture
 #   "wine" brings up before the first test and takes down after the last.
+#   The prefix has the tree's architecture (PONDREL_WINE_ARCH, win32 or win64,
+#   set by the toolchain file and passed to tools/wine-run through every
+#   test's environment), whatever tree the host itself tests.
 #   Every test in that prefix finds the project's COM components registered
 #   (fixture "components", which runs regsvr32 on every DLL declared with
 #   pondrel_com_component), so no settings load stops on a missing class;
@@ -28,6 +31,13 @@
 #   tools/run register.  The list is written to <build>/components.txt.
 
 set(PONDREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+if(WIN32 AND NOT PONDREL_WINE_ARCH)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(PONDREL_WINE_ARCH win64)
+  else()
+    set(PONDREL_WINE_ARCH win32)
+  endif()
+endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(PONDREL_TOOLS ${CMAKE_SOURCE_DIR}/tools)
 
@@ -36,9 +46,9 @@ if(WIN32 AND NOT TARGET _pondrel_wine_fixture)
   add_test(NAME wine_up COMMAND ${PONDREL_TOOLS}/wine-run --up)
   add_test(NAME wine_down COMMAND ${PONDREL_TOOLS}/wine-run --down)
   set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine
-    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 120)
+    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH}" TIMEOUT 120)
   set_tests_properties(wine_down PROPERTIES FIXTURES_CLEANUP wine
-    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 60)
+    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH}" TIMEOUT 60)
   # Runs once every module has declared its components.
   cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _pondrel_components_fixture)
 endif()
@@ -57,7 +67,7 @@ function(_pondrel_components_fixture)
   add_test(NAME components_up
     COMMAND ${PONDREL_TOOLS}/register-components ${CMAKE_BINARY_DIR}/components.txt)
   set_tests_properties(components_up PROPERTIES FIXTURES_SETUP components FIXTURES_REQUIRED wine
-    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX}" TIMEOUT 120)
+    ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH}" TIMEOUT 120)
 endfunction()
 
 # The fixture of a private prefix <build>/wineprefix-<name>.
@@ -71,9 +81,9 @@ function(_pondrel_private_prefix name)
   add_test(NAME wine_${name}_up COMMAND ${PONDREL_TOOLS}/wine-run --up)
   add_test(NAME wine_${name}_down COMMAND ${PONDREL_TOOLS}/wine-run --down)
   set_tests_properties(wine_${name}_up PROPERTIES FIXTURES_SETUP wine_${name}
-    ENVIRONMENT "PONDREL_WINEPREFIX=${dir}" TIMEOUT 120)
+    ENVIRONMENT "PONDREL_WINEPREFIX=${dir};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH}" TIMEOUT 120)
   set_tests_properties(wine_${name}_down PROPERTIES FIXTURES_CLEANUP wine_${name}
-    ENVIRONMENT "PONDREL_WINEPREFIX=${dir}" TIMEOUT 60)
+    ENVIRONMENT "PONDREL_WINEPREFIX=${dir};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH}" TIMEOUT 60)
 endfunction()
 
 function(pondrel_test)
@@ -102,10 +112,10 @@ function(pondrel_test)
   if(WIN32 AND T_PREFIX)
     _pondrel_private_prefix(${T_PREFIX})
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_${T_PREFIX}
-      ENVIRONMENT "PONDREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_PREFIX};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+      ENVIRONMENT "PONDREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_PREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
   elseif(WIN32)
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED "wine;components"
-      ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+      ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
   else()
     set_tests_properties(${T_NAME} PROPERTIES
       ENVIRONMENT "PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")

@@ -1,5 +1,6 @@
 # What the 32-bit and 64-bit mingw-w64 toolchains share; each sets
-# CMAKE_SYSTEM_PROCESSOR and _triple first.
+# CMAKE_SYSTEM_PROCESSOR, _triple and PONDREL_WINE_ARCH (the Wine prefix's
+# architecture: win32 or win64) first.
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(CMAKE_C_COMPILER   ${_triple}-gcc-posix)
@@ -14,5 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Every test executable runs under Wine, with a display and a kept-alive wineserver.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+# Every test executable runs under Wine, with a display and a kept-alive
+# wineserver, in a prefix of the tree's own architecture.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run --arch ${PONDREL_WINE_ARCH})
