@@ -54,7 +54,7 @@ public:
     HRESULT SetSilent(bool silent);
     HRESULT SetRegisterAsBrowser(bool value);
     // ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, VT_I4 percent).
-    HRESULT SetOpticalZoom(int percent);
+    virtual HRESULT SetOpticalZoom(int percent);
     // The control's application object (IWebBrowser2::get_Application), with
     // a reference the caller owns; null when there is none.
     IDispatch* ApplicationDispatch() const;

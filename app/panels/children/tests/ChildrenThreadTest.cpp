@@ -4,10 +4,12 @@
 // (the tail's a bitmap window), the OLE start and end, the 113xx requests,
 // the end of the panel (windows first, then 11212), and the search box.
 #include <windows.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwchar>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -540,6 +542,61 @@ TEST_F(Children, PanelTextIntoTheBoxAndTheSearchTextBounded) {
     ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == longText; }, 5000));
     ::PostMessageW(edit, WM_KEYDOWN, VK_END, 1);
     EXPECT_TRUE(WaitFor([&] { return Url() == longText.substr(0, 256); }, 5000)) << Url().size();
+}
+
+// The panel's text put into the box (11308) is selected whole (11215), so
+// the next key replaces it; a text of one character is left unselected.
+TEST_F(Children, PanelTextIntoTheBoxIsSelectedWhole) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    struct Case {
+        const wchar_t* text;
+        bool selected;
+    } cases[] = {{L"p", false}, {L"pond life", true}, {L"po", true}, {L"q", false}};
+    auto selection = [&] {
+        CHARRANGE range{-1, -1};
+        ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        return range;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Utf8(c.text));
+        SetUrl(c.text);
+        ::PostMessageW(t->HandlerWindow(), children_msg::kSetSearchText, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == c.text; }, 5000));
+        // The handler posts 11215 once the text is in: a second round trip
+        // through the thread's queue comes after it.
+        ASSERT_TRUE(testsupport::RunOn(*t, [] {}));
+        ASSERT_TRUE(testsupport::RunOn(*t, [] {}));
+        const CHARRANGE range = selection();
+        if (c.selected) {
+            EXPECT_EQ(0, range.cpMin);
+            // A rich edit's whole selection takes in its closing paragraph mark.
+            EXPECT_GE(range.cpMax, static_cast<LONG>(wcslen(c.text)));
+        } else {
+            EXPECT_EQ(range.cpMin, range.cpMax) << range.cpMin << ".." << range.cpMax;
+        }
+    }
+}
+
+// 11309 puts the keyboard focus into the search box.
+TEST_F(Children, FocusRequestPutsTheFocusIntoTheBox) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    HWND box = WindowOf(elements_.searchElement);
+    ASSERT_TRUE(box);
+    auto focus = [&] {
+        HWND focused = nullptr;
+        testsupport::RunOn(*t, [&] { focused = ::GetFocus(); });
+        return focused;
+    };
+    ASSERT_TRUE(testsupport::RunOn(*t, [&] { ::ShowWindow(box, SW_SHOWNA); }));
+    ASSERT_NE(edit, focus()) << "the box has the focus already";
+    ::PostMessageW(t->HandlerWindow(), children_msg::kFocusSearch, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return focus() == edit; }, 5000));
 }
 
 // A paste by WM_PASTE (Shift+Insert, the context menu) inserts one line of at

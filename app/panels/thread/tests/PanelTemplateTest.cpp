@@ -479,6 +479,9 @@ TEST_F(PanelTemplate, ChildWindowsOverTheWindowedElementsGoWithThePanel) {
     ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
     EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(childrenEnded.get(), 0));
     for (HWND w : windows) EXPECT_FALSE(::IsWindow(w));
+    // The panel let go of the ended thread: nothing reaches it any more.
+    EXPECT_EQ(nullptr, t->Children());
+    EXPECT_EQ(nullptr, t->ChildHandlerWindow());
 }
 
 // The dock flight: the content's picture becomes the panel's dock item, the

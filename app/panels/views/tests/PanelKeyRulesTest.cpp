@@ -307,11 +307,15 @@ namespace {
 
 // The href values of a page, with "&amp;" read as "&", resolved against base
 // (the page's directory) when relative.
-std::vector<std::wstring> Links(const char* file, const std::wstring& base) {
+std::string PageText(const char* file) {
     std::ifstream in(std::string(PANEL_DEMO_DIR) + "/" + file);
     std::stringstream text;
     text << in.rdbuf();
-    const std::string page = text.str();
+    return text.str();
+}
+
+std::vector<std::wstring> Links(const char* file, const std::wstring& base) {
+    const std::string page = PageText(file);
     std::vector<std::wstring> out;
     for (size_t at = page.find("href=\""); at != std::string::npos; at = page.find("href=\"", at + 1)) {
         size_t start = at + 6, end = page.find('"', start);
@@ -345,6 +349,14 @@ TEST(PanelKeyRules, DemoPagesLinksAreCommands) {
         }
     }
     EXPECT_TRUE(navigatesItself);
+    // The link to another site opens a new window, which the content view
+    // hands to the user's browser.
+    const std::string page = PageText("ecp/index.html");
+    const size_t blank = page.find("target=\"_blank\"");
+    ASSERT_NE(std::string::npos, blank) << "no link opens a new window";
+    const size_t anchor = page.rfind("<a ", blank);
+    ASSERT_NE(std::string::npos, anchor);
+    EXPECT_EQ(page.find("href=\"http", anchor), page.find("href=\"", anchor)) << "the new window's URL is a web URL";
     EXPECT_EQ(messages, (std::set<unsigned>{11134, 11136, 11137, 11209, 11216, 11217, 11220, 11308}));
 
     messages.clear();

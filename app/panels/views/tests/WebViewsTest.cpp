@@ -126,6 +126,17 @@ public:
         std::lock_guard<std::mutex> hold(mutex_);
         seen_.push_back(Seen{url, topLevel, cancel && *cancel});
     }
+    HRESULT SetOpticalZoom(int percent) override {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            zooms_.push_back(percent);
+        }
+        return View::SetOpticalZoom(percent);
+    }
+    std::vector<int> Zooms() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return zooms_;
+    }
     // The first navigation to url seen, if any.
     bool Find(const std::wstring& url, Seen* out) {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -140,6 +151,7 @@ public:
 private:
     std::mutex mutex_;
     std::vector<Seen> seen_;
+    std::vector<int> zooms_;
 };
 
 bool ServerSaw(const std::string& target) {
@@ -169,13 +181,13 @@ protected:
         }));
         EXPECT_TRUE(thread_.Quit(5000));
     }
-    void MakeContentView() {
+    void MakeContentView(bool zoomed = true) {
         ASSERT_TRUE(RunOn(thread_, [&] {
             content_ = std::make_unique<Probe<panels::BottomView>>(host_);
             created_ = content_->Create(parent_, RECT{0, 0, 400, 300});
             content_->SetPanelWindow(panel_.hwnd());
             content_->SetChildHandlerWindow(handler_.hwnd());
-            content_->SetZoom(125);
+            if (zoomed) content_->SetZoom(125);
         }));
         ASSERT_TRUE(created_) << "no WebBrowser control";
     }
@@ -245,6 +257,24 @@ TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
     EXPECT_FALSE(ServerSaw(Narrow(size.substr(size.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw(Narrow(cancel.substr(cancel.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw("/files/ecp/?x=1"));
+}
+
+// A content view applies no zoom until its element gives it one; from then
+// on every completed navigation applies that zoom.
+TEST_F(WebViews, AGivenZoomIsAppliedAtEveryCompletedNavigation) {
+    MakeContentView(false);
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        content_->OnNavigateComplete2(nullptr, Page(L"&n=1"));
+        EXPECT_TRUE(content_->Zooms().empty()) << "no zoom given, none applied";
+        content_->SetZoom(150);
+        EXPECT_TRUE(content_->Zooms().empty()) << "a zoom is applied when a navigation completes";
+        content_->OnNavigateComplete2(nullptr, Page(L"&n=2"));
+        content_->OnNavigateComplete2(nullptr, Page(L"&n=3"));
+        EXPECT_EQ(content_->Zooms(), (std::vector<int>{150, 150}));
+        content_->SetZoom(80);
+        content_->OnNavigateComplete2(nullptr, Page(L"&n=4"));
+        EXPECT_EQ(content_->Zooms(), (std::vector<int>{150, 150, 80}));
+    }));
 }
 
 // Keys that go on or load again: the search text (decoded through WinINet)
