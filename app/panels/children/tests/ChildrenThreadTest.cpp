@@ -599,6 +599,52 @@ TEST_F(Children, FocusRequestPutsTheFocusIntoTheBox) {
     EXPECT_TRUE(WaitFor([&] { return focus() == edit; }, 5000));
 }
 
+// The box's look: the default character format is Tahoma, 170 twips,
+// black, without effects; the formatting rectangle starts 2 pixels lower
+// than a plain rich edit of the same size has it.
+TEST_F(Children, SearchBoxFormat) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    ASSERT_TRUE(testsupport::RunOn(*t, [&] {
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        ::SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+        EXPECT_STREQ(L"Tahoma", format.szFaceName);
+        EXPECT_EQ(170, format.yHeight);
+        EXPECT_EQ(0u, static_cast<DWORD>(format.crTextColor));
+        EXPECT_EQ(0u, format.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_PROTECTED |
+                                          CFE_AUTOCOLOR));
+
+        RECT client{};
+        ::GetClientRect(edit, &client);
+        HWND plain = ::CreateWindowExW(0, RICHEDIT_CLASSW, L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, client.right,
+                                       client.bottom, ::GetParent(edit), nullptr, nullptr, nullptr);
+        ASSERT_TRUE(plain);
+        RECT plainRect{}, boxRect{};
+        ::SendMessageW(plain, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&plainRect));
+        ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&boxRect));
+        ::DestroyWindow(plain);
+        EXPECT_EQ(plainRect.top + 2, boxRect.top);
+    }));
+}
+
+// The view's paste command (ID_EDIT_PASTE) pastes one line as Ctrl+V does.
+TEST_F(Children, PasteCommandOfTheViewPastesOneLine) {
+    BuildTree(false);
+    CountingChildren* t = Start(true);
+    HWND edit = EditOf(t);
+    ASSERT_TRUE(edit);
+    const std::wstring clipboard = L"pond\r\nlife\tnow";
+    ASSERT_TRUE(FillClipboard(clipboard));
+    SetUrl(L"stale");
+    ::PostMessageW(::GetParent(edit), WM_COMMAND, MAKEWPARAM(0xE125, 0), 0);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == panels::PasteText(clipboard); }, 5000))
+        << testsupport::Utf8(TextOf(edit));
+    EXPECT_TRUE(WaitFor([&] { return Url() == panels::PasteText(clipboard); }, 5000));
+}
+
 // A paste by WM_PASTE (Shift+Insert, the context menu) inserts one line of at
 // most 255 characters and publishes it.
 TEST_F(Children, PasteInsertsOneLineAndPublishesIt) {
