@@ -211,6 +211,7 @@ TEST_F(BackThreadTest, AStalledTransferIsEndedByTheReceiveTimeout) {
         {L"/slow/600000/files/PondrelSetup.exe", "the server never answers"},
     };
     ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    EXPECT_EQ(theApp.m_pBackThread->m_ReceiveTimeoutMs.load(), 30000u) << "the program's own: about 30 s";
     theApp.m_pBackThread->m_ReceiveTimeoutMs = kShortTimeoutMs;
     coretest::CapturedLog log;
     for (const Case& c : cases) {
