@@ -158,6 +158,7 @@ void HoverThread::StartChildren() {
         return;
     }
     ChildrenThread* children = m_pChildren.get();
+    SetHelperThread(children->handle());
     children->m_pElements = m_TemplateBuilt ? m_pElements.get() : nullptr;
     children->m_pPanelWindow = m_pElementWindow.get();
     children->m_hPanelWindow = m_pWindow->hwnd();
@@ -182,12 +183,18 @@ void HoverThread::StartChildren() {
     m_hChildHandler = children->HandlerWindow();
 }
 
-// From here on nothing reaches the children thread's object or window.
+// From here on nothing reaches the children thread's window.  The thread is
+// asked to end and waited for (bounded); it is never ended from outside: one
+// that is slow to end keeps its object, and this thread's element tree it
+// may still reach, until the panel list deletes this panel once both
+// threads have ended.
 void HoverThread::EndChildren() {
     m_hChildHandler = nullptr;
-    if (!m_pChildren) return;
-    m_pChildren->Quit(kChildrenEndMs);
-    m_pChildren.reset();
+    if (!m_pChildren || m_ChildrenAskedToEnd) return;
+    m_ChildrenAskedToEnd = true;
+    m_pChildren->RequestQuit();
+    if (!m_pChildren->Join(kChildrenEndMs))
+        LogWithPrefix(L"The children thread of panel %s has not ended yet: it ends by itself", m_Current.m_Id.c_str());
 }
 
 std::wstring HoverThread::ChildUrl() {
@@ -420,7 +427,6 @@ void HoverThread::OnRaise() {
 void HoverThread::OnClose() {
     if (m_Closed) return;
     m_Closed = true;
-    EndChildren();  // it has destroyed its windows and is ending
     const DWORD openMs = ::GetTickCount() - m_OpenTick;
     RECT rect{};
     if (m_pWindow) ::GetWindowRect(m_pWindow->hwnd(), &rect);
@@ -430,6 +436,9 @@ void HoverThread::OnClose() {
         m_pHost->PostUsage(m_Current.m_Id, openMs);
         ::PostMessageW(m_pHost->HostWindow(), controller_msg::kRescan, 0, 0);
     }
+    // The children thread has destroyed its windows and is ending; the
+    // reports above never wait for it.
+    EndChildren();
     ::PostQuitMessage(0);
 }
 

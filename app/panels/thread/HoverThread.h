@@ -77,7 +77,8 @@ public:
     // To the children thread's handler window; without that thread (it could
     // not start, or has ended) its close request comes straight back as 11212.
     void PostToChildren(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
-    // The children thread while it runs, else null (panel thread only).
+    // The children thread once started (it lives as long as this object),
+    // else null (panel thread only).
     ChildrenThread* Children() const { return m_pChildren.get(); }
     HWND ChildHandlerWindow() const { return m_hChildHandler; }
 
@@ -115,13 +116,15 @@ private:
     std::unique_ptr<CriticalSectionPanelLock> m_pElementLock;
     fx::GdiplusPtr<Gdiplus::Font> m_pTitleFont;
     // Starts the children thread over the element tree and waits (bounded)
-    // until its windows exist; ends it (bounded) and forgets it.
+    // until its windows exist; asks it to end and waits for it (bounded,
+    // once), never ending it from outside.
     void StartChildren();
     void EndChildren();
     std::unique_ptr<ChildrenThread> m_pChildren;
     HWND m_hChildHandler = nullptr;
     bool m_TemplateBuilt = false;
     bool m_Closed = false;
+    bool m_ChildrenAskedToEnd = false;
 };
 
 // The program's panel thread, started suspended (multithreaded COM); null

@@ -7,6 +7,12 @@
 
 namespace panels {
 
+bool PanelThread::AllEnded() const {
+    if (IsRunning()) return false;
+    HANDLE helper = HelperThread();
+    return !helper || ::WaitForSingleObject(helper, 0) != WAIT_TIMEOUT;
+}
+
 ThreadNode::ThreadNode(std::unique_ptr<PanelThread> thread, const UserSetting& ecp) : m_pThread(std::move(thread)) {
     m_Ecp.CopyFrom(ecp);
 }
@@ -74,7 +80,7 @@ void HoverThreadList::ReapEnded() {
     {
         fx::ScopedLock hold(lock_);
         for (auto it = ended_.begin(); it != ended_.end();) {
-            if ((*it)->m_pThread && (*it)->m_pThread->IsRunning()) {
+            if ((*it)->m_pThread && !(*it)->m_pThread->AllEnded()) {
                 ++it;
                 continue;
             }
@@ -105,6 +111,7 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
         ThreadNode* node;
         HANDLE thread;
         DWORD id;
+        HANDLE helper;  // the panel's children thread, or null
         HWND window;
     };
     std::vector<Running> running;
@@ -112,9 +119,9 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
         fx::ScopedLock hold(lock_);
         for (auto* list : {&nodes_, &ended_})
             for (const auto& node : *list)
-                if (node->m_pThread && node->m_pThread->IsRunning())
+                if (node->m_pThread && !node->m_pThread->AllEnded())
                     running.push_back({node.get(), node->m_pThread->handle(), node->m_pThread->threadId(),
-                                       list == &nodes_ ? node->m_hWindow : nullptr});
+                                       node->m_pThread->HelperThread(), list == &nodes_ ? node->m_hWindow : nullptr});
     }
     // Hide, then close without a fade: a panel that closes reports its usage.
     // A thread without a window yet (still starting) is asked to quit.
@@ -126,15 +133,41 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
             r.node->m_pThread->RequestQuit();
         }
     }
+    auto ended = [](HANDLE h) { return !h || ::WaitForSingleObject(h, 0) != WAIT_TIMEOUT; };
+    auto left = [&](HANDLE* first) {
+        size_t n = 0;
+        for (const Running& r : running)
+            for (HANDLE h : {r.thread, r.helper})
+                if (!ended(h)) {
+                    if (n++ == 0 && first) *first = h;
+                }
+        return n;
+    };
+    // The panels end in parallel, each at its own pace on a busy machine:
+    // the wait goes on while they keep ending and gives up once none has
+    // ended for a whole bound (what is left then hangs), or at the cap.
     const DWORD start = ::GetTickCount();
-    for (const Running& r : running) {
-        DWORD spent = ::GetTickCount() - start;
-        fx::WaitDispatchingSent(r.thread, spent < boundMs ? boundMs - spent : 0);
+    DWORD lastEnd = start;
+    HANDLE first = nullptr;
+    for (size_t remaining = left(&first); remaining > 0;) {
+        const DWORD now = ::GetTickCount();
+        if (now - lastEnd >= boundMs || now - start >= kExitCapMs) break;
+        const DWORD idle = boundMs - (now - lastEnd);
+        fx::WaitDispatchingSent(first, idle < 50 ? idle : 50);
+        const size_t n = left(&first);
+        if (n < remaining) lastEnd = ::GetTickCount();
+        remaining = n;
     }
+    const DWORD waited = ::GetTickCount() - start;
     size_t terminated = 0;
     for (const Running& r : running) {
-        if (::WaitForSingleObject(r.thread, 0) != WAIT_TIMEOUT) continue;
-        fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, boundMs);
+        if (ended(r.thread) && ended(r.helper)) continue;
+        // Only a thread that has stopped ending is terminated: it may die
+        // holding a lock of the window system, so this is the last resort.
+        if (!ended(r.helper))
+            fx::UiThread::TerminateStraggler(r.helper, ::GetThreadId(r.helper), L"children of panel " + r.node->m_Ecp.m_Id,
+                                             waited);
+        if (!ended(r.thread)) fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, waited);
         ++terminated;
         // A thread ended from outside may have died holding its own locks:
         // its object is left alone for the rest of the process.

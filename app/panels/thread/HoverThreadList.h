@@ -32,8 +32,10 @@ public:
 
 class HoverThreadList {
 public:
-    // What the exit waits, in all, for the panels to close by themselves.
+    // The exit waits for the panels to close by themselves as long as one of
+    // them ends at least every kExitBoundMs, and kExitCapMs at the most.
     static constexpr DWORD kExitBoundMs = 2000;
+    static constexpr DWORD kExitCapMs = 10000;
 
     explicit HoverThreadList(fx::CriticalSection& lock) : lock_(lock) {}
     ~HoverThreadList();
@@ -57,7 +59,8 @@ public:
     // Takes the thread's node out of the list (the panel closed).  The node
     // and its thread object are deleted by ReapEnded once the thread ended.
     bool Remove(const PanelThread* thread);
-    // Deletes the nodes taken out whose threads have ended.
+    // Deletes the nodes taken out whose threads (the panel's and its
+    // children thread) have ended.
     void ReapEnded();
 
     // The panels' windows, copied under the lock.
@@ -66,9 +69,10 @@ public:
     void PostToAll11214() const;  // repaint, after a settings reload
     void PostToAll11203() const;  // dock animation, every panel
     // At exit: hides every panel and asks it to close (so a panel that closes
-    // in time reports its usage), waits for all threads with one bound, and
-    // terminates only the threads still running.  Returns how many were
-    // terminated.
+    // in time reports its usage), waits for all panel threads and their
+    // children threads while they keep ending (see kExitBoundMs), and
+    // terminates only the threads still running then.  Returns how many
+    // panels had a thread terminated.
     size_t HideAllAndTerminate(DWORD boundMs = kExitBoundMs);
 
 private:

@@ -84,12 +84,20 @@ public:
 
     // The panel window, once created (any thread).
     HWND PanelWindow() const { return panelWindow_.load(); }
+    // The panel's second thread (its child windows), null when it has none;
+    // the handle stays valid as long as this object (any thread).  The
+    // object is deleted only once this thread and that one have ended.
+    HANDLE HelperThread() const { return helperThread_.load(); }
+    // Whether this thread and its helper have both ended.
+    bool AllEnded() const;
 
 protected:
     void SetPanelWindow(HWND hwnd) { panelWindow_.store(hwnd); }
+    void SetHelperThread(HANDLE thread) { helperThread_.store(thread); }
 
 private:
     std::atomic<HWND> panelWindow_{nullptr};
+    std::atomic<HANDLE> helperThread_{nullptr};
 };
 
 }  // namespace panels

@@ -62,9 +62,11 @@ MegaWin::~MegaWin() = default;
 bool MegaWin::CreatePanel(const RECT& panelRect) {
     RegisterPanelClass();
     m_PanelRect = panelRect;
-    if (!Create(kClass, L"", 0, nullptr)) return false;
-    // The system gives a top-level window of style 0 a caption and with it a
-    // window edge: the panel keeps exactly its own styles.
+    if (!Create(kClass, L"", WS_POPUP, nullptr)) return false;
+    // Made as a bare pop-up: the system gives a top-level window of style 0 a
+    // caption and a window edge, and a window born with a caption is left
+    // to the window manager (under Wine each hide then waits for one).  The
+    // panel keeps exactly its own styles.
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, 0);
     ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, static_cast<LONG_PTR>(kExStyle));
     return true;
@@ -72,7 +74,7 @@ bool MegaWin::CreatePanel(const RECT& panelRect) {
 
 void MegaWin::PreCreateWindow(CREATESTRUCTW& cs) {
     cs.lpszClass = kClass;
-    cs.style = 0;
+    cs.style = static_cast<LONG>(WS_POPUP);  // style 0 once created (CreatePanel)
     cs.dwExStyle = kExStyle;
     cs.x = m_PanelRect.left;
     cs.y = m_PanelRect.top;

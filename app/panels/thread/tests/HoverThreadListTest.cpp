@@ -84,16 +84,14 @@ TEST_F(PanelList, PostsToEveryPanelWindow) {
 }
 
 // Sixteen panels that each close a little slowly, and take the list's lock
-// to remove themselves: all close within the bound, all report their usage,
-// none is terminated.
+// to remove themselves: all close, all report their usage, none is
+// terminated.  (How long that takes is the panel benchmark's.)
 TEST_F(PanelList, ExitClosesSixteenPanelsWithinTheBound) {
     StandInScript slow;
     slow.closeDelayMs = 50;
     std::vector<StandInPanel*> panels;
     for (int i = 0; i < 16; ++i) panels.push_back(Launch((L"P" + std::to_wstring(i)).c_str(), slow));
-    DWORD start = ::GetTickCount();
     EXPECT_EQ(host_.list.HideAllAndTerminate(), 0u);
-    EXPECT_LT(::GetTickCount() - start, HoverThreadList::kExitBoundMs);
     EXPECT_EQ(host_.usages.load(), 16);
     EXPECT_EQ(host_.list.GetCount(), 0u);
     for (StandInPanel* p : panels) {
@@ -117,6 +115,21 @@ TEST_F(PanelList, ExitTerminatesOnlyTheStraggler) {
     EXPECT_LT(spent, 2500u);
     EXPECT_EQ(host_.usages.load(), 2);
     EXPECT_FALSE(hung->IsRunning());
+}
+
+// Panels that close one after another, each well within the bound of the
+// one before though all of them take longer than one bound: none is
+// terminated, every usage is reported.
+TEST_F(PanelList, ExitWaitsWhilePanelsKeepEnding) {
+    std::vector<StandInPanel*> panels;
+    for (int i = 0; i < 4; ++i) {
+        StandInScript slow;
+        slow.closeDelayMs = 250u * static_cast<DWORD>(i + 1);
+        panels.push_back(Launch((L"S" + std::to_wstring(i)).c_str(), slow));
+    }
+    EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u);
+    EXPECT_EQ(host_.usages.load(), 4);
+    for (StandInPanel* p : panels) EXPECT_FALSE(p->IsRunning());
 }
 
 }  // namespace
