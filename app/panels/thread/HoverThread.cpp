@@ -184,17 +184,21 @@ void HoverThread::StartChildren() {
 }
 
 // From here on nothing reaches the children thread's window.  The thread is
-// asked to end and waited for (bounded); it is never ended from outside: one
-// that is slow to end keeps its object, and this thread's element tree it
-// may still reach, until the panel list deletes this panel once both
-// threads have ended.
+// asked to end and waited for (bounded); an ended thread's object goes.  It
+// is never ended from outside: one that is slow to end keeps its object, and
+// this thread's element tree it may still reach, until the panel list
+// deletes this panel once both threads have ended.
 void HoverThread::EndChildren() {
     m_hChildHandler = nullptr;
     if (!m_pChildren || m_ChildrenAskedToEnd) return;
     m_ChildrenAskedToEnd = true;
     m_pChildren->RequestQuit();
-    if (!m_pChildren->Join(kChildrenEndMs))
-        LogWithPrefix(L"The children thread of panel %s has not ended yet: it ends by itself", m_Current.m_Id.c_str());
+    if (m_pChildren->Join(kChildrenEndMs)) {
+        SetHelperThread(nullptr);
+        m_pChildren.reset();  // ended: nothing reaches it any more
+        return;
+    }
+    LogWithPrefix(L"The children thread of panel %s has not ended yet: it ends by itself", m_Current.m_Id.c_str());
 }
 
 std::wstring HoverThread::ChildUrl() {

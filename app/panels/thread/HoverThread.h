@@ -77,8 +77,8 @@ public:
     // To the children thread's handler window; without that thread (it could
     // not start, or has ended) its close request comes straight back as 11212.
     void PostToChildren(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
-    // The children thread once started (it lives as long as this object),
-    // else null (panel thread only).
+    // The children thread from its start until it has ended (one slow to
+    // end stays as long as this object), else null (panel thread only).
     ChildrenThread* Children() const { return m_pChildren.get(); }
     HWND ChildHandlerWindow() const { return m_hChildHandler; }
 
