@@ -2,7 +2,7 @@
 #
 # pondrel_test(NAME <name> COMMAND <target-or-program> [args...]
 #              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>]
-#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>])
+#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>] [SERIAL])
 #   One test executable is one CTest test.  HTTP_SERVER runs it beside its own
 #   loopback HTTP server (tests/httpserver/loopback.py; PONDREL_HTTP_PORT,
 #   PONDREL_HTTP_LOG and PONDREL_HTTP_DEAD_PORT in its environment); HTTP_ROOT
@@ -20,10 +20,13 @@
 #   PREFIX <name>: the test runs in a Wine prefix of its own,
 #   <build>/wineprefix-<name> (fixture "wine_<name>"), for tests that change
 #   machine-wide state other tests rely on, such as COM registration.
+#   SERIAL: nothing else runs beside it.  For tests whose steps need one
+#   application to stay in front the whole time (the tests of one build tree
+#   share one display, and any test showing a window may take the foreground).
 #
 # pondrel_gtest(<target> SOURCES <src...> [LIBS <lib...>] [TIMEOUT <s>]
 #               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>]
-#               [COMPONENTS] [PREFIX <name>])
+#               [COMPONENTS] [PREFIX <name>] [SERIAL])
 #   A GoogleTest executable and its test.
 #
 # pondrel_com_component(<target>)
@@ -87,7 +90,7 @@ function(_pondrel_private_prefix name)
 endfunction()
 
 function(pondrel_test)
-  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -123,10 +126,13 @@ function(pondrel_test)
   if(T_LOCK)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCK}")
   endif()
+  if(T_SERIAL)
+    set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
 
 function(pondrel_gtest target)
-  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} gmock gtest_main)
   set(extra)
@@ -144,6 +150,9 @@ function(pondrel_gtest target)
   endif()
   if(T_PREFIX)
     list(APPEND extra PREFIX ${T_PREFIX})
+  endif()
+  if(T_SERIAL)
+    list(APPEND extra SERIAL)
   endif()
   pondrel_test(NAME ${target} COMMAND ${target} ${T_ARGS} ${extra})
 endfunction()
