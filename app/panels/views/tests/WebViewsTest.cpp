@@ -4,11 +4,13 @@
 // recording windows in place of the panel window, the children thread's
 // handler window and the controller.
 #include <windows.h>
+#include <exdispid.h>
 #include <mshtmhst.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -154,6 +156,110 @@ private:
     std::vector<int> zooms_;
 };
 
+// Every browser event a host hears, recorded; a URL holding "refuse" is
+// cancelled, and a new window is refused with the host's own control given.
+class EventRecorder : public fx::WebBrowserHost {
+public:
+    std::vector<std::wstring> events;
+    void OnBeforeNavigate2(IDispatch*, const std::wstring& url, bool topLevel, bool* cancel) override {
+        events.push_back(L"before " + url + (topLevel ? L" top" : L" frame"));
+        *cancel = url.find(L"refuse") != std::wstring::npos;
+    }
+    void OnNewWindow2(IDispatch** newWindow, bool* cancel) override {
+        events.push_back(L"new window");
+        *newWindow = ApplicationDispatch();
+        *cancel = true;
+    }
+    void OnNavigateComplete2(IDispatch*, const std::wstring& url) override { events.push_back(L"navigated " + url); }
+    void OnDocumentComplete(IDispatch*, const std::wstring& url) override { events.push_back(L"complete " + url); }
+    void OnCommandStateChange(long command, bool enabled) override {
+        events.push_back(L"command " + std::to_wstring(command) + (enabled ? L" on" : L" off"));
+    }
+};
+
+// The arguments of one event as the control passes them: last first, texts
+// and optional values by reference to a variant, the cancel flag by
+// reference.
+class EventArgs {
+public:
+    ~EventArgs() {
+        for (BSTR b : texts_) ::SysFreeString(b);
+    }
+    EventArgs& Dispatch(IDispatch* disp) {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_DISPATCH;
+        V_DISPATCH(&v) = disp;
+        return Push(v);
+    }
+    EventArgs& TextRef(const std::wstring& text) {
+        texts_.push_back(::SysAllocString(text.c_str()));
+        VARIANT& inner = Inner();
+        V_VT(&inner) = VT_BSTR;
+        V_BSTR(&inner) = texts_.back();
+        return ByRefVariant(inner);
+    }
+    EventArgs& EmptyRef() { return ByRefVariant(Inner()); }
+    EventArgs& CancelRef() {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_BYREF | VT_BOOL;
+        V_BOOLREF(&v) = &cancel_;
+        return Push(v);
+    }
+    EventArgs& NewWindowRef() {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_BYREF | VT_DISPATCH;
+        V_DISPATCHREF(&v) = &newWindow_;
+        return Push(v);
+    }
+    EventArgs& Long(long value) {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_I4;
+        V_I4(&v) = value;
+        return Push(v);
+    }
+    EventArgs& Bool(bool value) {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_BOOL;
+        V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
+        return Push(v);
+    }
+    HRESULT FireAt(IDispatch* sink, DISPID id) {
+        std::vector<VARIANT> lastFirst(args_.rbegin(), args_.rend());
+        DISPPARAMS params{lastFirst.data(), nullptr, static_cast<UINT>(lastFirst.size()), 0};
+        return sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    }
+    bool Cancelled() const { return cancel_ != VARIANT_FALSE; }
+    IDispatch* NewWindow() const { return newWindow_; }
+
+private:
+    VARIANT& Inner() {
+        inner_.emplace_back();
+        ::VariantInit(&inner_.back());
+        return inner_.back();
+    }
+    EventArgs& ByRefVariant(VARIANT& inner) {
+        VARIANT v;
+        ::VariantInit(&v);
+        V_VT(&v) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&v) = &inner;
+        return Push(v);
+    }
+    EventArgs& Push(const VARIANT& v) {
+        args_.push_back(v);
+        return *this;
+    }
+    std::vector<VARIANT> args_;     // first to last
+    std::deque<VARIANT> inner_;     // stable addresses for the references
+    std::vector<BSTR> texts_;
+    VARIANT_BOOL cancel_ = VARIANT_FALSE;
+    IDispatch* newWindow_ = nullptr;
+};
+
 bool ServerSaw(const std::string& target) {
     for (const loopback::Request& r : loopback::Requests())
         if (r.target == target) return true;
@@ -274,6 +380,57 @@ TEST_F(WebViews, AGivenZoomIsAppliedAtEveryCompletedNavigation) {
         content_->SetZoom(80);
         content_->OnNavigateComplete2(nullptr, Page(L"&n=4"));
         EXPECT_EQ(content_->Zooms(), (std::vector<int>{150, 150, 80}));
+    }));
+}
+
+// The control's events reach the host through its site's IDispatch with
+// their arguments in the control's order (last first, by reference), and
+// what the host decides goes back into the by-reference arguments.
+TEST_F(WebViews, EventsReachTheHostWithTheirArguments) {
+    std::unique_ptr<EventRecorder> host;
+    ASSERT_TRUE(RunOn(thread_, [&] {
+        host = std::make_unique<EventRecorder>();
+        ASSERT_TRUE(host->Create(parent_, RECT{0, 0, 200, 100}, WS_CHILD, 0)) << "no WebBrowser control";
+        fx::ComPtr<IDispatch> sink;
+        ASSERT_TRUE(SUCCEEDED(host->ClientSite()->QueryInterface(IID_IDispatch, sink.put_void())));
+        IDispatch* own = host->Browser();
+        host->events.clear();
+
+        EventArgs top, frame, refused;
+        top.Dispatch(own).TextRef(L"http://pond.test/a").EmptyRef().EmptyRef().EmptyRef().EmptyRef().CancelRef();
+        frame.Dispatch(nullptr).TextRef(L"http://pond.test/f").EmptyRef().EmptyRef().EmptyRef().EmptyRef().CancelRef();
+        refused.Dispatch(own).TextRef(L"http://pond.test/refuse").EmptyRef().EmptyRef().EmptyRef().EmptyRef()
+            .CancelRef();
+        EXPECT_EQ(S_OK, top.FireAt(sink.get(), DISPID_BEFORENAVIGATE2));
+        EXPECT_EQ(S_OK, frame.FireAt(sink.get(), DISPID_BEFORENAVIGATE2));
+        EXPECT_EQ(S_OK, refused.FireAt(sink.get(), DISPID_BEFORENAVIGATE2));
+        EXPECT_FALSE(top.Cancelled());
+        EXPECT_FALSE(frame.Cancelled());
+        EXPECT_TRUE(refused.Cancelled());
+
+        EventArgs window;
+        window.NewWindowRef().CancelRef();
+        EXPECT_EQ(S_OK, window.FireAt(sink.get(), DISPID_NEWWINDOW2));
+        EXPECT_TRUE(window.Cancelled());
+        ASSERT_NE(nullptr, window.NewWindow()) << "the host's window went back to the control";
+        window.NewWindow()->Release();
+
+        EventArgs navigated, complete, forward, back;
+        navigated.Dispatch(own).TextRef(L"http://pond.test/n");
+        complete.Dispatch(own).TextRef(L"http://pond.test/d");
+        forward.Long(CSC_NAVIGATEFORWARD).Bool(true);
+        back.Long(CSC_NAVIGATEBACK).Bool(false);
+        EXPECT_EQ(S_OK, navigated.FireAt(sink.get(), DISPID_NAVIGATECOMPLETE2));
+        EXPECT_EQ(S_OK, complete.FireAt(sink.get(), DISPID_DOCUMENTCOMPLETE));
+        EXPECT_EQ(S_OK, forward.FireAt(sink.get(), DISPID_COMMANDSTATECHANGE));
+        EXPECT_EQ(S_OK, back.FireAt(sink.get(), DISPID_COMMANDSTATECHANGE));
+
+        const std::vector<std::wstring> expected = {
+            L"before http://pond.test/a top", L"before http://pond.test/f frame",
+            L"before http://pond.test/refuse top", L"new window", L"navigated http://pond.test/n",
+            L"complete http://pond.test/d", L"command 1 on", L"command 2 off"};
+        EXPECT_EQ(expected, host->events);
+        host.reset();
     }));
 }
 
