@@ -496,6 +496,20 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
     ::Sleep(200);
     EXPECT_FALSE(controller_.HasMessage(controller_msg::kNavigateUrl));
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
+
+    // The hidden browser loads nothing itself: a new window's page of a
+    // server that answers is never asked for, while a page the content view
+    // asks for after it is.
+    controller_.Clear();
+    const std::wstring story = Page(L"&story=8");
+    openWindow(story);
+    ASSERT_TRUE(WaitFor([&] { return controller_.HasMessage(controller_msg::kNavigateUrl); }, 10000));
+    EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), story);
+    const std::wstring marker = Page(L"&after=story");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(marker); }));
+    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Narrow(marker.substr(marker.find(L"/files/")))); }, 10000));
+    WaitFor([] { return false; }, 500);
+    EXPECT_FALSE(ServerSaw(Narrow(story.substr(story.find(L"/files/"))))) << "the hidden browser loaded the page";
 }
 
 // The advertisement view reads keys only before a "#" and hands a content
