@@ -69,7 +69,7 @@ TEST_F(ProgramSettingsTest, StartUpDownloadsAndAppliesTheDemoSettings) {
     const std::string sample = coretest::SampleSettings(server_);
     ASSERT_TRUE(StartWith(sample));
     // The reload's enhancer loading also fetches the ignore list; the action
-    // marker and the menus' icons come from the images URL.  The version
+    // marker and the menus' icons come from the images URL (the demo's icons/).  The version
     // check and the messages file follow the reload (not counted here).
     std::vector<loopback::Request> requests, ignores, images;
     for (auto& r : loopback::Requests()) {
@@ -78,7 +78,7 @@ TEST_F(ProgramSettingsTest, StartUpDownloadsAndAppliesTheDemoSettings) {
             continue;
         } else if (r.target.rfind("/files/ignores.txt", 0) == 0) {
             ignores.push_back(r);
-        } else if (r.target.find("/images/") != std::string::npos) {
+        } else if (r.target.rfind("/files/icons/", 0) == 0) {
             images.push_back(r);
         } else {
             requests.push_back(r);
@@ -93,7 +93,7 @@ TEST_F(ProgramSettingsTest, StartUpDownloadsAndAppliesTheDemoSettings) {
     }
     EXPECT_EQ(coretest::ReadFile(install_ + L"settings.xml"), sample);
     EXPECT_TRUE(Logged(L"Category Count 2"));
-    EXPECT_TRUE(Logged(L"Images " + std::wstring(server_.begin(), server_.end()) + L"/images/"));
+    EXPECT_TRUE(Logged(L"Images " + std::wstring(server_.begin(), server_.end()) + L"/icons/"));
     EXPECT_TRUE(Logged(L"Catagory =  Reference : Target Count 2"));
     EXPECT_TRUE(Logged(L"GUID 6A2F0D93-5C1E-4B78-A0D4-93E7B2C61F05"));
     EXPECT_FALSE(Logged(L"-------------------------->Faild to load settings!"));

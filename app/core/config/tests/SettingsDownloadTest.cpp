@@ -80,7 +80,7 @@ TEST_F(SettingsDownloadTest, OfflineReloadSendsNothingAndKeepsTheLastValues) {
     EXPECT_FALSE(theApp.m_Starting);
     EXPECT_EQ(View().m_EcpList.GetCount(), 14u);
     EXPECT_NE(View().m_pSearchEcp, nullptr);
-    EXPECT_EQ(theApp.m_ImagesUrl, std::wstring(server_.begin(), server_.end()) + L"/images/");
+    EXPECT_EQ(theApp.m_ImagesUrl, std::wstring(server_.begin(), server_.end()) + L"/icons/");
     EXPECT_EQ(OnDisk(), before);
     EXPECT_TRUE(log_->Contains(L"Reload Settings done"));
 }

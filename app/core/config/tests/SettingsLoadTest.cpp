@@ -39,7 +39,7 @@ TEST_F(SettingsLoadTest, SampleFillsEveryApplicationMember) {
     EXPECT_EQ(theApp.m_EcpUrl, S(L"/ecp/?type=ecp&ecpguid="));
     EXPECT_EQ(theApp.m_BestGuessUrl, S(L"/bestguess/guess.asp"));
     EXPECT_EQ(theApp.m_UpdatesUrl, S(L"/setup/PondrelSetup.exe"));
-    EXPECT_EQ(theApp.m_ImagesUrl, S(L"/images/"));
+    EXPECT_EQ(theApp.m_ImagesUrl, S(L"/icons/"));
     EXPECT_EQ(theApp.m_AdsUrl, S(L"/ads/"));
     EXPECT_EQ(theApp.m_TemplatesUrl, S(L"/templates/"));
     EXPECT_EQ(theApp.m_SiteEnhancerUrl, S(L"/siteenhancer.xml"));
@@ -80,7 +80,7 @@ TEST_F(SettingsLoadTest, SampleFillsEveryApplicationMember) {
 
     ASSERT_EQ(View().m_EcpList.GetCount(), 14u);
     EXPECT_EQ(View().m_pSearchEcp, View().FindEcp(theApp.m_SearchEcp));
-    EXPECT_EQ(View().m_EcpList.GetAt(9)->m_IconUrl, S(L"/images/dictionary.png"));
+    EXPECT_EQ(View().m_EcpList.GetAt(9)->m_IconUrl, S(L"/icons/dictionary.png"));
     EXPECT_EQ(View().m_EcpList.GetAt(9)->m_InstallDir, dir_);
 }
 
