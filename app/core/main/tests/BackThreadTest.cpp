@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,11 +63,15 @@ protected:
     }
 };
 
-// A download thread that never makes its window (it waits for its quit).
+// A download thread that never makes its window: it waits for its quit (at
+// most 30 s) and notes whether the quit, not its own end, let it go.
+std::atomic<bool> g_StuckLeftByQuit{false};
+
 class StuckBackThread : public BackThread {
 public:
     bool InitInstance() override {
         for (int i = 0; i < 3000 && !QuitRequested(); ++i) ::Sleep(10);
+        g_StuckLeftByQuit = QuitRequested();
         return false;
     }
 };
@@ -239,8 +244,10 @@ TEST_F(BackThreadTest, AStalledTransferIsEndedByTheReceiveTimeout) {
 TEST_F(BackThreadTest, AThreadWithoutItsWindowIsWaitedForABoundedTime) {
     coretest::CapturedLog log;
     theApp.m_BackThreadStartWaitMs = 300;
+    g_StuckLeftByQuit = false;
     theApp.m_MakeBackThread = []() -> std::unique_ptr<BackThread> { return std::make_unique<StuckBackThread>(); };
     EXPECT_FALSE(theApp.StartBackThread(controller_.hwnd()));
+    EXPECT_TRUE(g_StuckLeftByQuit) << "the start gave up on the thread while it was still stuck";
     EXPECT_FALSE(theApp.m_pBackThread);
     EXPECT_FALSE(theApp.m_hBackThreadWnd);
 
