@@ -358,8 +358,11 @@ TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
         EXPECT_FALSE(content_->TopLevelNavigation());
     }));
 
-    // None of them reached the server.
-    ::Sleep(300);
+    // None of them reached the server, though a page asked for after them did.
+    const std::wstring marker = Page(L"&after=commands");
+    ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(marker); }));
+    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Narrow(marker.substr(marker.find(L"/files/")))); }, 10000));
+    WaitFor([] { return false; }, 300);
     EXPECT_FALSE(ServerSaw(Narrow(size.substr(size.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw(Narrow(cancel.substr(cancel.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw("/files/ecp/?x=1"));
