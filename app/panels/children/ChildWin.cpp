@@ -72,7 +72,10 @@ void PrepareLayeredToolWindow(FloatingWin& window, CREATESTRUCTW& cs) {
     cs.y = r.top;
     cs.cx = window.m_Width;
     cs.cy = window.m_Height;
-    cs.style = 0;
+    // A bare pop-up (style 0 once created): a window born with the caption
+    // the system gives style 0 is left to the window manager, and under Wine
+    // each of its hides then waits for one.
+    cs.style = static_cast<LONG>(WS_POPUP);
     cs.dwExStyle = CChildWin::kExStyle;
 }
 

@@ -79,7 +79,9 @@ bool ChildRightAbovePanel(HWND child, const PanelWindow& panel) {
 
 void ShowChildWindow(HWND child, bool show) {
   if (child == nullptr) return;
-  const int how = show ? SW_SHOW : SW_HIDE;
+  // Shown with the panel, never activated by that (an activated window is
+  // handed to the window manager, which makes each later hide wait for it).
+  const int how = show ? SW_SHOWNOACTIVATE : SW_HIDE;
   if (OtherThreads(child))
     ::ShowWindowAsync(child, how);
   else

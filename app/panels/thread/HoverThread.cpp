@@ -403,7 +403,13 @@ void HoverThread::OnCloseNow() {
     m_pWindow->BeginClose();
 }
 
+// The child windows first (their thread is asked, nothing waits for it),
+// then the panel window.
 void HoverThread::OnHide() {
+    if (ElementPanel* elements = Elements()) {
+        PanelLockScope hold(elements->lock);
+        elements->windowed.HideAll();
+    }
     if (m_pWindow) ::ShowWindow(m_pWindow->hwnd(), SW_HIDE);
 }
 
@@ -412,6 +418,11 @@ void HoverThread::OnShow(LPARAM foreground) {
     if (m_pWindow->IsInDock()) {  // a docked panel comes back out of the dock
         OnUndockAnimate();
         return;
+    }
+    // The child windows that 11207 hid come back with the panel.
+    if (ElementPanel* elements = Elements()) {
+        PanelLockScope hold(elements->lock);
+        for (WindowElement* e : elements->windowed) e->Show();
     }
     ::ShowWindow(m_pWindow->hwnd(), SW_SHOWNOACTIVATE);
     if (foreground) ::SetForegroundWindow(m_pWindow->hwnd());

@@ -411,11 +411,19 @@ void MegaWin::OnTimer(UINT_PTR id) {
     }
 }
 
+// Shown: the timer runs and the child windows show with the panel (not
+// during a dock flight, which shows them at its end).
 void MegaWin::OnShowWindow(bool shown) {
-    if (shown)
-        StartTimer(kTimer, kTimerMs);
-    else
+    if (!shown) {
         StopTimer(kTimer);
+        return;
+    }
+    StartTimer(kTimer, kTimerMs);
+    if (m_DockAnimation) return;
+    if (ElementPanel* elements = Elements()) {
+        PanelLockScope hold(elements->lock);
+        for (WindowElement* e : elements->windowed) e->Show();
+    }
 }
 
 PanelHit MegaWin::HitAt(POINT client) const {

@@ -561,4 +561,69 @@ TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {
     EXPECT_EQ(0xFFF4F4F0u, t->Window()->m_pBackBuffer->Pixel(100, 100));
 }
 
+// 11207 hides the child windows with the panel; 11208 shows both again.
+TEST_F(PanelTemplate, HideAndShowTakeTheChildWindowsAlong) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    const ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    // The child windows shown with the panel (the content's among them).
+    std::vector<HWND> windows;
+    ASSERT_NE(nullptr, elements->mainContent);
+    auto* content = dynamic_cast<panels::CChildWin*>(elements->mainContent->LinkedWindow());
+    ASSERT_NE(nullptr, content);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(content->hwnd()) != FALSE; }, 10000));
+    for (WindowElement* e : elements->windowed)
+        if (auto* child = dynamic_cast<panels::CChildWin*>(static_cast<ContentElement*>(e)->LinkedWindow()))
+            if (::IsWindowVisible(child->hwnd())) windows.push_back(child->hwnd());
+    auto allVisible = [&](bool visible) {
+        for (HWND w : windows)
+            if ((::IsWindowVisible(w) != FALSE) != visible) return false;
+        return true;
+    };
+    HWND w = t->PanelWindow();
+    ::PostMessageW(w, panel_msg::kHide, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(w) && allVisible(false); }, 10000));
+    ::PostMessageW(w, panel_msg::kShow, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) && allVisible(true); }, 10000));
+}
+
+// The share control (11210): the record it names becomes the report's
+// identifier, the content's URL its first context string, and 11137 asks
+// the application to open it; without a share control nothing happens.
+TEST_F(PanelTemplate, ShareOpensItsTargetWithTheContentUrl) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_NE(nullptr, elements->mainContent);
+    HWND w = t->PanelWindow();
+    ASSERT_EQ(nullptr, elements->shareElement);  // the demo's template has none
+    ::SendMessageW(w, panel_msg::kOpenWithToken, 0, 0);
+    const std::vector<unsigned> before = host_.Messages();
+    EXPECT_EQ(0, std::count(before.begin(), before.end(), controller_msg::kReportBug));
+
+    ShareElement share;
+    share.target = L"SHARED-7";
+    {
+        fx::ScopedLock hold(g_PanelRecordLock);
+        elements->mainContent->contentUrl = L"http://panels.test/?ecpguid=DEMO-1&token=pond";
+    }
+    host_.UpdateReport([](panels::PanelReport& r) { r.url = L"kept"; });
+    ::SendMessageW(w, WM_NULL, 0, 0);  // the panel thread sees the element from here on
+    elements->shareElement = &share;
+    ::SendMessageW(w, panel_msg::kOpenWithToken, 0, 0);
+    elements->shareElement = nullptr;
+    const panels::PanelReport report = host_.Report();
+    EXPECT_EQ(L"SHARED-7", report.id);
+    EXPECT_EQ(L"http://panels.test/?ecpguid=DEMO-1&token=pond", report.token);
+    EXPECT_EQ(L"kept", report.url);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const std::vector<unsigned> m = host_.Messages();
+            return std::count(m.begin(), m.end(), controller_msg::kReportBug) == 1;
+        },
+        5000));
+}
+
 }  // namespace
