@@ -60,6 +60,24 @@ inline bool ReadWholeFile(const std::wstring& path, std::string& out) {
     return true;
 }
 
+// Appends line and a line end, as UTF-8, to the file at path (made when
+// missing).  Several processes may append at once: the file is opened alone
+// and a busy one is tried again for a moment.  False when it stayed busy.
+inline bool AppendLine(const std::wstring& path, const std::wstring& line) {
+    const std::string bytes = Utf8(line) + "\n";
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        fx::UniqueHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            DWORD written = 0;
+            return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                   written == bytes.size();
+        }
+        ::Sleep(20);
+    }
+    return false;
+}
+
 // The fields of s between separators (n separators give n + 1 fields).
 inline std::vector<std::wstring> Split(const std::wstring& s, wchar_t separator) {
     std::vector<std::wstring> parts;
