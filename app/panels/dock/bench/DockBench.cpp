@@ -17,6 +17,7 @@
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/dock/DockBar.h"
 #include "app/panels/dock/DockThread.h"
+#include "tests/support/CpuTime.h"
 
 namespace {
 
@@ -51,12 +52,7 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms) {
     return true;
 }
 
-double ThreadCpuSeconds(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    if (!::GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
-    auto v = [](const FILETIME& f) { return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    return static_cast<double>(v(kernel) + v(user)) / 1e7;
-}
+using testsupport::ThreadCpuSeconds;
 
 // The dock thread of the program with 10 settings' items, its bar shown.
 struct ShownDock {

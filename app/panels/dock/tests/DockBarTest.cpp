@@ -24,6 +24,7 @@
 #include "app/panels/dockitems/DockItems.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "fx/Archive.h"
+#include "tests/support/CpuTime.h"
 #include "tests/httpserver/LoopbackServer.h"
 
 namespace {
@@ -525,8 +526,7 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
     ASSERT_TRUE(::SetCursorPos(w.left + 10, w.top + 30));
     ::PostMessageW(bar, WM_MOUSEMOVE, 0, MAKELPARAM(10, 30));
     ::Sleep(200);  // the tracking loop is running
-    FILETIME created, exited, kernel0, user0, kernel1, user1;
-    ::GetThreadTimes(dock->Thread().handle(), &created, &exited, &kernel0, &user0);
+    const double cpu0 = testsupport::ThreadCpuSeconds(dock->Thread().handle());
     ::PostMessageW(bar, dock_msg::kRebuildItems, 0, 0);
     const bool rebuilt = WaitFor(
         [&] {
@@ -535,7 +535,7 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
         },
         5000);
     ::Sleep(800);
-    ::GetThreadTimes(dock->Thread().handle(), &created, &exited, &kernel1, &user1);
+    const double cpu = testsupport::ThreadCpuSeconds(dock->Thread().handle()) - cpu0;
     POINT still{};
     ::GetCursorPos(&still);
     const bool cursorStayed = ::PtInRect(&w, still) != FALSE;
@@ -544,11 +544,7 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
     theApp.m_DockImports.clear();
     if (!cursorStayed) GTEST_SKIP() << "the cursor did not stay on the bar";
     EXPECT_TRUE(rebuilt) << "11118 waited for the pointer to leave";
-    auto ms = [](const FILETIME& f) {
-        return ((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000;
-    };
-    const unsigned long long cpu = ms(kernel1) + ms(user1) - ms(kernel0) - ms(user0);
-    EXPECT_LT(cpu, 300u) << "the tracking loop spins";
+    EXPECT_LT(cpu, 0.3) << "the tracking loop spins";
 }
 
 // ---- the settings' dock items, the dock request and the contents file ----

@@ -14,6 +14,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/tests/FakeAction.h"
+#include "tests/support/CpuTime.h"
 
 namespace {
 
@@ -37,14 +38,7 @@ struct IdleController {
     }
 };
 
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto value = [](const FILETIME& f) {
-        return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7;
-    };
-    return value(kernel) + value(user);
-}
+using testsupport::ProcessCpuSeconds;
 
 }  // namespace
 
@@ -61,13 +55,13 @@ BENCH("controller: idle CPU over a minute of ticks") {
     c.view.Create(parent, RECT{0, 0, 50, 50}, 0xE900);
     c.view.OnInitialUpdate();
     for (auto _ : state) {
-        double cpu0 = CpuSeconds(), t0 = bench::Seconds();
+        double cpu0 = ProcessCpuSeconds(), t0 = bench::Seconds();
         while (bench::Seconds() - t0 < 60.0) {
             MSG msg;
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
         }
-        double cpu = CpuSeconds() - cpu0, wall = bench::Seconds() - t0;
+        double cpu = ProcessCpuSeconds() - cpu0, wall = bench::Seconds() - t0;
         long polls = static_cast<long>(std::count(calls.begin(), calls.end(), L"Update"));
         std::printf("controller: %.3f s CPU in %.1f s of ticks (%.3f %%), %ld Update calls\n", cpu, wall,
                     100.0 * cpu / wall, polls);
