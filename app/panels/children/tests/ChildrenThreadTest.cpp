@@ -110,10 +110,12 @@ class CountingChildren : public panels::ChildrenThread {
 public:
     std::atomic<int> starts{0}, ends{0};
     std::atomic<bool> windowsGoneAtEnd{false};
+    std::atomic<bool> handlerBeforeStart{false};  // a window existed when OLE started
     std::vector<HWND> watched;  // set before the thread is asked to end
 
 protected:
     HRESULT StartApartment() override {
+        handlerBeforeStart = HandlerWindow() != nullptr;
         ++starts;
         return ChildrenThread::StartApartment();
     }
@@ -261,6 +263,7 @@ TEST_F(Children, CreatesTheChildWindowsAndDestroysThemBeforeThePanelHearsTheEnd)
     ASSERT_GE(elements_.windowed.Count(), 4u);  // content, ad, search, tail
     CountingChildren* t = Start(true);
     EXPECT_EQ(1, t->starts.load());
+    EXPECT_FALSE(t->handlerBeforeStart.load()) << "OLE starts before the thread makes any window";
 
     HWND handler = t->HandlerWindow();
     ASSERT_TRUE(handler);
