@@ -17,6 +17,7 @@
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/frame/tests/RecordingController.h"
+#include "app/core/frame/tests/LaunchRecorder.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/main/UpdateRules.h"
@@ -76,23 +77,7 @@ protected:
 };
 
 // The controller with every URL and panel launch recorded.
-class MessagesController : public RecordingController {
-public:
-    struct Launch {
-        RECT anchor;
-        UserSetting* record;
-        std::wstring context, text, title;
-        DWORD flags;
-    };
-    std::vector<std::wstring> urls;
-    std::vector<Launch> launches;
-    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
-    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
-                   DWORD flags) override {
-        launches.push_back({anchor, record, record ? record->m_Context : L"", text, title, flags});
-        return nullptr;
-    }
-};
+using MessagesController = LaunchRecorder<RecordingController>;
 
 struct ShellCall {
     std::wstring verb, file, parameters, directory;

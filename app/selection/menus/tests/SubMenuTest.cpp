@@ -16,6 +16,7 @@
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
+#include "app/core/frame/tests/LaunchRecorder.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
@@ -61,24 +62,7 @@ protected:
 
 // The controller as the menus see it: launches and URLs recorded; a launch
 // answers with the dummy panel's window.
-class RecordingView : public BrowserTreeView {
-public:
-    struct Launch {
-        RECT anchor;
-        UserSetting* record;
-        std::wstring text, title;
-        DWORD flags;
-    };
-    std::vector<Launch> launches;
-    std::vector<std::wstring> urls;
-    HWND answer = nullptr;
-    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
-                   DWORD flags) override {
-        launches.push_back({anchor, record, text, title, flags});
-        return answer;
-    }
-    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
-};
+using RecordingView = LaunchRecorder<BrowserTreeView>;
 
 // A panel thread object that never runs: the search menu's owner panel.
 class IdlePanel : public panels::PanelThread {};
@@ -111,7 +95,7 @@ protected:
         theApp.m_pSettings = new XmlConfig(path_.c_str());
         theApp.m_pSettings->LoadLists();
         ASSERT_TRUE(panel_.Make());
-        view_.answer = panel_.hwnd();
+        view_.launchAnswer = panel_.hwnd();
     }
     void TearDown() override {
         theApp.DeleteSettingsReader();
@@ -262,7 +246,7 @@ TEST_F(SubMenus, PanelSubMenuRelaunchesADeadPanel) {
 
     DummyPanel second;
     ASSERT_TRUE(second.Make());
-    view_.answer = second.hwnd();
+    view_.launchAnswer = second.hwnd();
     menu.ShowAt(RECT{100, 100, 120, 119}, &view_, &view_.m_Observer);
     ASSERT_EQ(view_.launches.size(), 2u);
     EXPECT_EQ(view_.launches[1].flags, 0x102u);

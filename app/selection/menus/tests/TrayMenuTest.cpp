@@ -14,6 +14,7 @@
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
+#include "app/core/frame/tests/LaunchRecorder.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
@@ -33,23 +34,7 @@ public:
 };
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
-class RecordingView : public BrowserTreeView {
-public:
-    struct Launch {
-        RECT anchor;
-        UserSetting* record;
-        std::wstring text, title;
-        DWORD flags;
-    };
-    std::vector<std::wstring> urls;
-    std::vector<Launch> launches;
-    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
-    HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
-                   DWORD flags) override {
-        launches.push_back({anchor, record, text, title, flags});
-        return nullptr;
-    }
-};
+using RecordingView = LaunchRecorder<BrowserTreeView>;
 
 class RecordingShell : public TrayShell {
 public:
