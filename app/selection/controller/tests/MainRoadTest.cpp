@@ -191,15 +191,15 @@ TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanelItsDockControlDoc
 }
 
 // The tray icon's right click opens the tray menu: the settings' five items
-// (a divider before "Help", one after "About PondRel"), a divider, then the
-// update check, "Disable" and "Exit".
+// (a divider before "Help"), the divider after them, then the update check,
+// "Disable" and "Exit".
 TEST_F(MainRoad, TrayIconOpensTheTrayMenuWithTheSettingsItems) {
     scene::MoveTo(900, 700);
     ASSERT_NO_FATAL_FAILURE(StartTheProgram());
     HWND menu = programharness::OpenTrayMenu(program_.pid(), 20000);
     ASSERT_TRUE(menu) << "no tray menu shown\n" << Log();
     const RECT r = scene::WindowRect(menu);
-    EXPECT_EQ(r.bottom - r.top, 8 * scene::kItem + 3 * scene::kSeparator + 5);
+    EXPECT_EQ(r.bottom - r.top, 8 * scene::kItem + 2 * scene::kSeparator + 5);
     scene::Snapshot("tray-menu", {r});
 }
 
