@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/panels/elements/tests/Fakes.h"
 #include "app/panels/elements/tests/FixtureDocument.h"
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
@@ -128,18 +129,6 @@ protected:
     }
 };
 
-class NoPictures : public RenderFactory {
-public:
-    std::unique_ptr<RenderElement> Bitmap(const WindowElement&, const templates::ElementStyle&) override {
-        return nullptr;
-    }
-    std::unique_ptr<RenderElement> Icon(const WindowElement&, const templates::ElementStyle&) override {
-        return nullptr;
-    }
-    std::unique_ptr<RenderElement> Box(uint32_t) override { return nullptr; }
-    std::unique_ptr<RenderElement> Text(const std::wstring&, uint32_t) override { return nullptr; }
-};
-
 std::wstring ClassOf(HWND w) {
     wchar_t name[64] = {};
     ::GetClassNameW(w, name, 64);
@@ -171,7 +160,7 @@ protected:
         PanelRecord record;
         record.flags.showAds = record.flags.showSearch = true;
         elements_test::FixtureDocument document(elements_test::ReadFixture("tree.xml"));
-        NoPictures factory;
+        elements_test::NoPictures factory;
         elements_.BuildElements(document, record, {300, 200}, factory);
         elements_.LayoutPanel();
         if (withTail) {
@@ -212,6 +201,17 @@ protected:
     static std::wstring SearchQuery() {
         fx::ScopedLock hold(g_SearchTextLock);
         return theApp.m_SearchQuery;
+    }
+    // The advertisement's element in the tree (null when it has none).
+    ContentElement* Ad() {
+        for (WindowElement* e : elements_.windowed)
+            if (dynamic_cast<AdElement*>(e)) return static_cast<ContentElement*>(e);
+        return nullptr;
+    }
+    // The banner view the advertisement's child window hosts (null when none).
+    static panels::BannerView* BannerOf(ContentElement* ad) {
+        auto* w = dynamic_cast<panels::CChildWin*>(ad ? ad->LinkedWindow() : nullptr);
+        return w ? dynamic_cast<panels::BannerView*>(w->View()) : nullptr;
     }
     HWND WindowOf(ContentElement* e) {
         auto* w = dynamic_cast<panels::CChildWin*>(e ? e->LinkedWindow() : nullptr);
@@ -327,9 +327,7 @@ TEST_F(Children, CreatesTheChildWindowsAndDestroysThemBeforeThePanelHearsTheEnd)
 // navigates the content view to the element's URL.
 TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
     BuildTree(false);
-    ContentElement* ad = nullptr;
-    for (WindowElement* e : elements_.windowed)
-        if (dynamic_cast<AdElement*>(e)) ad = static_cast<ContentElement*>(e);
+    ContentElement* ad = Ad();
     ASSERT_NE(nullptr, ad);
     CountingChildren* t = Start(true);
     auto* contentWindow = dynamic_cast<panels::CChildWin*>(elements_.mainContent->LinkedWindow());
@@ -342,9 +340,7 @@ TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
     EXPECT_EQ(t->HandlerWindow(), content->ChildHandlerWindow());
     EXPECT_EQ(panel_.hwnd, content->PanelWindow());
 
-    auto* adWindow = dynamic_cast<panels::CChildWin*>(ad->LinkedWindow());
-    ASSERT_NE(nullptr, adWindow);
-    auto* banner = dynamic_cast<panels::BannerView*>(adWindow->View());
+    panels::BannerView* banner = BannerOf(ad);
     ASSERT_NE(nullptr, banner);
     EXPECT_EQ(nullptr, dynamic_cast<panels::BottomView*>(banner));
     EXPECT_EQ(nullptr, banner->ChildHandlerWindow());
@@ -364,14 +360,10 @@ TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
 // asked to load it (11218); the advertisement's own navigation is cancelled.
 TEST_F(Children, AdViewHandsAContentLoadToThePanelThread) {
     BuildTree(false);
-    ContentElement* ad = nullptr;
-    for (WindowElement* e : elements_.windowed)
-        if (dynamic_cast<AdElement*>(e)) ad = static_cast<ContentElement*>(e);
+    ContentElement* ad = Ad();
     ASSERT_NE(nullptr, ad);
     CountingChildren* t = Start(true);
-    auto* adWindow = dynamic_cast<panels::CChildWin*>(ad->LinkedWindow());
-    ASSERT_NE(nullptr, adWindow);
-    auto* banner = dynamic_cast<panels::BannerView*>(adWindow->View());
+    panels::BannerView* banner = BannerOf(ad);
     ASSERT_NE(nullptr, banner);
     const std::wstring url = L"http://127.0.0.1:9/ads/?pqecp=1&pqload=ecp#go";
     ASSERT_TRUE(testsupport::RunOn(*t, [&] { banner->Navigate2(url); }));

@@ -27,6 +27,7 @@
 #include "app/panels/dockitems/DockRules.h"
 #include "app/panels/elements/ElementPanel.h"
 #include "app/panels/elements/Win32Elements.h"
+#include "app/panels/elements/tests/Fakes.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
 
@@ -119,16 +120,7 @@ bool DockControlRect(int width, int height, templates::LayoutRect* out, template
     if (!config.IsLoaded()) return false;
     const templates::TemplateSize size{width, height};
     const panels::WindowValues values = panels::ReadWindowValues(panels::LookupIn(config), size);
-    struct NoPictures : RenderFactory {
-        std::unique_ptr<RenderElement> Bitmap(const WindowElement&, const templates::ElementStyle&) override {
-            return nullptr;
-        }
-        std::unique_ptr<RenderElement> Icon(const WindowElement&, const templates::ElementStyle&) override {
-            return nullptr;
-        }
-        std::unique_ptr<RenderElement> Box(uint32_t) override { return nullptr; }
-        std::unique_ptr<RenderElement> Text(const std::wstring&, uint32_t) override { return nullptr; }
-    } factory;
+    elements_test::NoPictures factory;
     PanelRecord record;
     record.flags.showSearch = record.flags.resizable = record.flags.dockable = true;
     record.name = L"Dictionary";
@@ -196,6 +188,19 @@ protected:
             return false;
         }, timeoutMs);
     }
+    // Starts the program on the install and waits for its dock bar, shown
+    // with the settings' two items.
+    ::testing::AssertionResult StartedWithBar() {
+        if (!program_.Start(PONDREL_EXE, {}, install_)) return ::testing::AssertionFailure() << "no program";
+        if (!Logged(L"Reload Settings done", 30000)) return ::testing::AssertionFailure() << Log();
+        if (!WaitFor([&] {
+                bar_ = ::FindWindowW(L"HoverWin", L"PondRel");
+                return bar_ && ::IsWindowVisible(bar_);
+            }, 15000))
+            return ::testing::AssertionFailure() << "no dock bar\n" << Log();
+        if (!BarHolds(2, 10000)) return ::testing::AssertionFailure() << Text(WindowRect(bar_)) << "\n" << Log();
+        return ::testing::AssertionSuccess();
+    }
     // The bar at rest with n items: shown and as wide as n items.
     bool BarHolds(int n, DWORD timeoutMs) {
         return WaitFor([&] {
@@ -241,15 +246,8 @@ protected:
 };
 
 TEST_F(DockProgram, ItemOpensItsPanelThePanelDocksAndAClickBringsItBack) {
-    ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
-    ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
-
     // The bar at the top of the screen with the settings' two items.
-    ASSERT_TRUE(WaitFor([&] {
-        bar_ = ::FindWindowW(L"HoverWin", L"PondRel");
-        return bar_ && ::IsWindowVisible(bar_);
-    }, 15000)) << "no dock bar\n" << Log();
-    ASSERT_TRUE(BarHolds(2, 10000)) << Text(WindowRect(bar_)) << "\n" << Log();
+    ASSERT_TRUE(StartedWithBar());
     EXPECT_EQ(WindowRect(bar_).top, 0);
 
     // A click on "Dictionary" (the second item; the items go to the head in
@@ -317,13 +315,7 @@ TEST_F(DockProgram, ItemOpensItsPanelThePanelDocksAndAClickBringsItBack) {
 // left cap tells whether the strip is drawn (slid out, the display shows
 // black there).
 TEST_F(DockProgram, RightClickMenuTurnsAutoHideOff) {
-    ASSERT_TRUE(program_.Start(PONDREL_EXE, {}, install_));
-    ASSERT_TRUE(Logged(L"Reload Settings done", 30000)) << Log();
-    ASSERT_TRUE(WaitFor([&] {
-        bar_ = ::FindWindowW(L"HoverWin", L"PondRel");
-        return bar_ && ::IsWindowVisible(bar_);
-    }, 15000)) << "no dock bar\n" << Log();
-    ASSERT_TRUE(BarHolds(2, 10000)) << Text(WindowRect(bar_));
+    ASSERT_TRUE(StartedWithBar());
     const RECT bar = WindowRect(bar_);
     const POINT cap{bar.left + 8, bar.top + 30};  // the left cap, drawn 10 pixels up
 

@@ -127,6 +127,19 @@ class FakeFactory : public RenderFactory {
   }
 };
 
+// No drawing objects at all: the tree's elements and layout alone.
+class NoPictures : public RenderFactory {
+ public:
+  std::unique_ptr<RenderElement> Bitmap(const WindowElement&, const templates::ElementStyle&) override {
+    return nullptr;
+  }
+  std::unique_ptr<RenderElement> Icon(const WindowElement&, const templates::ElementStyle&) override {
+    return nullptr;
+  }
+  std::unique_ptr<RenderElement> Box(uint32_t) override { return nullptr; }
+  std::unique_ptr<RenderElement> Text(const std::wstring&, uint32_t) override { return nullptr; }
+};
+
 inline std::string KindOf(const WindowElement& e) {
   auto* r = dynamic_cast<FakeRender*>(e.Render());
   return r != nullptr ? r->kind : std::string();
