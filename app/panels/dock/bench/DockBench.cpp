@@ -18,6 +18,7 @@
 #include "app/panels/dock/DockBar.h"
 #include "app/panels/dock/DockThread.h"
 #include "tests/support/CpuTime.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -43,14 +44,7 @@ std::wstring ScratchInstall() {
     return dir;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 using testsupport::ThreadCpuSeconds;
 

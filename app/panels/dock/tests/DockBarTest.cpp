@@ -25,6 +25,7 @@
 #include "app/selection/controller/ControllerSteps.h"
 #include "fx/Archive.h"
 #include "tests/support/CpuTime.h"
+#include "tests/support/TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 
 namespace {
@@ -475,14 +476,7 @@ bool HasTitle(const FoundWindows& f, const std::wstring& title) {
     return false;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 TEST(DockThread, MakesTheHoverWinFrameAndTheDragWinAnchorOnItsThread) {
     std::unique_ptr<DockOps> dock = MakeDock(nullptr);
