@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
+#include "app/selection/controller/tests/ControllerWindow.h"
 #include "tests/httpserver/LoopbackServer.h"
 
 namespace {
@@ -55,12 +56,8 @@ protected:
         theApp.m_EnhancersOff = false;
 
         RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
-        parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                                    nullptr);
-        ASSERT_TRUE(parent_);
         auto view = std::make_unique<BrowserTreeView>();
-        ASSERT_TRUE(view->Create(parent_, RECT{3, 30, 397, 292}, 0xE900));
-        view->OnInitialUpdate();
+        ASSERT_TRUE(MakeControllerWindow(parent_, *view));
         ::KillTimer(view->hwnd(), kHeartbeatTimer);  // the test ticks by itself
         view_ = view.get();
         doc_->m_pController = std::move(view);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/selection/controller/tests/ControllerWindow.h"
 #include "app/selection/controller/tests/FakeAction.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/main/PondrelApp.h"
@@ -60,12 +61,8 @@ protected:
         doc_ = std::make_unique<CPondrelDoc>();
         doc_->CreateProvidersPane();
         theApp.m_pDoc = doc_.get();
-        parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                                    nullptr);
-        ASSERT_TRUE(parent_);
         view_ = std::make_unique<RecordingView>();
-        ASSERT_TRUE(view_->Create(parent_, RECT{3, 30, 397, 292}, 0xE900));
-        view_->OnInitialUpdate();
+        ASSERT_TRUE(MakeControllerWindow(parent_, *view_));
     }
     void TearDown() override {
         view_.reset();

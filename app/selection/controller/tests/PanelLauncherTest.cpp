@@ -30,6 +30,7 @@
 #include "app/panels/thread/tests/StandInPanel.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
+#include "app/selection/controller/tests/ControllerWindow.h"
 #include "log/Logger.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
@@ -57,12 +58,8 @@ protected:
         doc_ = std::make_unique<CPondrelDoc>();
         doc_->CreateProvidersPane();
         theApp.m_pDoc = doc_.get();
-        parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
-                                    nullptr);
-        ASSERT_TRUE(parent_);
         view_ = std::make_unique<BrowserTreeView>();
-        ASSERT_TRUE(view_->Create(parent_, RECT{3, 30, 397, 292}, 0xE900));
-        view_->OnInitialUpdate();
+        ASSERT_TRUE(MakeControllerWindow(parent_, *view_));
         view_->m_MakePanelThread = [this]() -> std::unique_ptr<panels::PanelThread> {
             auto t = fx::StartSuspended<StandInPanel>(fx::Apartment::None, script_);
             if (t) launched_.push_back(t.get());
