@@ -59,7 +59,14 @@ BOOL CALLBACK AddVisiblePanel(HWND w, LPARAM out) {
     return TRUE;
 }
 
-// The visible top-level "BackWin777" windows: the panels on the screen.
+LONG Area(HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    return (r.right - r.left) * (r.bottom - r.top);
+}
+
+// The visible top-level "BackWin777" windows: the panels on the screen and
+// their child windows.
 std::set<HWND> PanelWindows() {
     std::set<HWND> found;
     ::EnumWindows(AddVisiblePanel, reinterpret_cast<LPARAM>(&found));
@@ -241,10 +248,13 @@ TEST_F(EndToEnd, SelectionSearchPanelAndShut) {
                                                       L"Launch ECP GUID: " + std::wstring(kDictionary)}));
     EXPECT_TRUE(LoggedStart(L"ActiveECP Count: ", launchFrom, 1000)) << Log();
     HWND panel = nullptr;
+    // The panel's child windows share its class and show with it: the panel
+    // is the biggest new one.
     ASSERT_TRUE(WaitFor([&] {
+        panel = nullptr;
         for (HWND w : PanelWindows())
-            if (!before.count(w)) panel = w;
-        return panel != nullptr;
+            if (!before.count(w) && (!panel || Area(w) > Area(panel))) panel = w;
+        return panel != nullptr && scene::WindowRect(panel).right - scene::WindowRect(panel).left == kWindowWidth;
     }, 30000)) << "no panel window\n" << Log();
     EXPECT_TRUE(WaitFor([] { return !Shown(L"TxMenu") && !Shown(L"company"); }, 5000)) << "the choice closes the menus";
     // Its window template (the Slate skin's, downloaded from the server),

@@ -259,8 +259,18 @@ TEST_F(DockProgram, ItemOpensItsPanelThePanelDocksAndAClickBringsItBack) {
     ASSERT_TRUE(Logged(L"Launch ECP GUID: " + kDictionary, 10000)) << Log();
     HWND panel = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : PanelWindows())
-            if (std::find(earlier.begin(), earlier.end(), w) == earlier.end() && ::IsWindowVisible(w)) panel = w;
+        // The panel's child windows share its class and show with it: the
+        // panel is the biggest new one.
+        panel = nullptr;
+        LONG area = 0;
+        for (HWND w : PanelWindows()) {
+            const RECT r = WindowRect(w);
+            const LONG a = (r.right - r.left) * (r.bottom - r.top);
+            if (std::find(earlier.begin(), earlier.end(), w) == earlier.end() && ::IsWindowVisible(w) && a > area) {
+                panel = w;
+                area = a;
+            }
+        }
         return panel != nullptr;
     }, 20000)) << "no panel window\n" << Log();
     MoveTo(900, 900);

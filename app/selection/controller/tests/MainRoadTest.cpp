@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,32 @@ constexpr int kPanelWidth = 360, kPanelHeight = 420;
 constexpr int kWindowWidth = kFrameSide + kPanelWidth + kFrameSide - 1;
 constexpr int kWindowHeight = kFrameTop + kPanelHeight + kFrameBottom - 1;
 constexpr int kDockLeft = kFrameSide + kPanelWidth - 52 - 20 - 1, kDockTop = kFrameTop - 26, kControlSize = 20;
+
+// The biggest shown top-level window of a class: the panel window rather
+// than its child windows, which share its class and show with it.
+HWND LargestShown(const wchar_t* windowClass) {
+    struct Search {
+        const wchar_t* cls;
+        HWND found = nullptr;
+        LONG area = 0;
+    } search{windowClass};
+    ::EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t name[64] = {};
+            ::GetClassNameW(w, name, 64);
+            RECT r{};
+            if (wcscmp(name, s->cls) != 0 || !::IsWindowVisible(w) || !::GetWindowRect(w, &r)) return TRUE;
+            const LONG area = (r.right - r.left) * (r.bottom - r.top);
+            if (area > s->area) {
+                s->area = area;
+                s->found = w;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 // The dock bar: the dock thread's frame.
 HWND DockBar() { return ::FindWindowW(L"HoverWin", L"PondRel"); }
@@ -151,8 +178,8 @@ TEST_F(MainRoad, SelectionHotspotTextMenuPanelItemOpensItsPanelItsDockControlDoc
 
     HWND panel = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        panel = ::FindWindowW(L"BackWin777", nullptr);
-        return panel && ::IsWindowVisible(panel);
+        panel = LargestShown(L"BackWin777");
+        return panel != nullptr;
     }, 15000)) << "no panel window\n" << Log();
     // The choice closed the menus.
     EXPECT_TRUE(WaitFor([] { return !Shown(L"TxMenu") && !Shown(L"company"); }, 3000));
