@@ -40,29 +40,31 @@ constexpr int kWindowWidth = kFrameSide + kPanelWidth + kFrameSide - 1;
 constexpr int kWindowHeight = kFrameTop + kPanelHeight + kFrameBottom - 1;
 constexpr int kDockLeft = kFrameSide + kPanelWidth - 52 - 20 - 1, kDockTop = kFrameTop - 26, kControlSize = 20;
 
+struct LargestSearch {
+    const wchar_t* cls;
+    HWND found = nullptr;
+    LONG area = 0;
+};
+
+BOOL CALLBACK TakeIfLarger(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<LargestSearch*>(lp);
+    wchar_t name[64] = {};
+    ::GetClassNameW(w, name, 64);
+    RECT r{};
+    if (wcscmp(name, s->cls) != 0 || !::IsWindowVisible(w) || !::GetWindowRect(w, &r)) return TRUE;
+    const LONG area = (r.right - r.left) * (r.bottom - r.top);
+    if (area > s->area) {
+        s->area = area;
+        s->found = w;
+    }
+    return TRUE;
+}
+
 // The biggest shown top-level window of a class: the panel window rather
 // than its child windows, which share its class and show with it.
 HWND LargestShown(const wchar_t* windowClass) {
-    struct Search {
-        const wchar_t* cls;
-        HWND found = nullptr;
-        LONG area = 0;
-    } search{windowClass};
-    ::EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            wchar_t name[64] = {};
-            ::GetClassNameW(w, name, 64);
-            RECT r{};
-            if (wcscmp(name, s->cls) != 0 || !::IsWindowVisible(w) || !::GetWindowRect(w, &r)) return TRUE;
-            const LONG area = (r.right - r.left) * (r.bottom - r.top);
-            if (area > s->area) {
-                s->area = area;
-                s->found = w;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    LargestSearch search{windowClass};
+    ::EnumWindows(&TakeIfLarger, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
