@@ -18,6 +18,7 @@
 #include "app/core/common/AppMessages.h"
 #include "app/panels/window/MegaWin.h"
 #include "app/panels/window/PanelGeometry.h"
+#include "app/selection/skin/FloatingWinLayout.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
@@ -145,6 +146,33 @@ TEST_F(RealPanel, WindowClassStylesAndCentredPlacement) {
     ASSERT_TRUE(WaitFor([&] { return Visible(t); }, 5000));
     // The first tick of timer 878 drops the no-activate style.
     EXPECT_TRUE(WaitFor([&] { return ::GetWindowLongPtrW(w, GWL_EXSTYLE) == 0x80088; }, 5000));
+    ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
+    EXPECT_TRUE(Ended(t));
+}
+
+// Flag 0x80: the panel goes to the notification area's rectangle, kept on
+// the work area; the window keeps its bare style.
+TEST_F(RealPanel, TrayPlacementKeptOnTheWorkArea) {
+    host_.go = false;
+    HoverThread* t = Start(0x80);
+    HWND w = t->PanelWindow();
+    ASSERT_TRUE(w);
+    // No caption, no frame (the system keeps every top-level window's
+    // clip-siblings bit).
+    EXPECT_EQ(0, ::GetWindowLongPtrW(w, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
+    RECT work{};
+    CMonitor::FromRect(t->Window()->m_Anchor).GetWorkAreaRect(&work);
+    const RECT tray = t->Window()->GetTrayRect();
+    const IntRect at{tray.left, tray.top, tray.left + 300, tray.top + 200};
+    const MonitorFit fit = FitOnMonitor(at, 300, 200, IntRect{work.left, work.top, work.right, work.bottom}, nullptr);
+    RECT rc{};
+    ::GetWindowRect(w, &rc);
+    EXPECT_EQ(rc.left, fit.rect.left);
+    EXPECT_EQ(rc.top, fit.rect.top);
+    EXPECT_EQ(rc.right - rc.left, 300);
+    EXPECT_EQ(rc.bottom - rc.top, 200);
+    host_.go = true;
+    ASSERT_TRUE(WaitFor([&] { return Visible(t); }, 5000));
     ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
     EXPECT_TRUE(Ended(t));
 }
