@@ -123,7 +123,7 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
     }
-    HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl) {
+    HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
         std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
         EXPECT_TRUE(made);
         thread_ = static_cast<HoverThread*>(made.get());
@@ -133,6 +133,7 @@ protected:
         thread_->m_Current.m_Width = 420;
         thread_->m_Current.m_Height = 360;
         thread_->m_Current.m_Resizable = 1;
+        thread_->m_Current.m_ShowSearch = showSearch ? 1 : 0;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
         thread_->m_Current.m_QueryText = queryText_;
         thread_->m_TemplateUrl = templateUrl;
@@ -624,6 +625,30 @@ TEST_F(PanelTemplate, ShareOpensItsTargetWithTheContentUrl) {
             return std::count(m.begin(), m.end(), controller_msg::kReportBug) == 1;
         },
         5000));
+}
+
+// 11201: the next record becomes the current one; a one-visit record is
+// shown (the application is asked to open it) but the panel keeps its
+// record, which also stays as the back record.
+TEST_F(PanelTemplate, NavigateTakesTheNextRecordButNotAOneVisitOne) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"), true);
+    ASSERT_TRUE(Running());
+    ASSERT_NE(nullptr, t->Elements());
+    ASSERT_NE(nullptr, t->Elements()->searchElement);
+    HWND w = t->PanelWindow();
+
+    // The panel thread reads the records only inside the sent messages.
+    t->m_Next.m_Id = L"ONCE";
+    t->m_Next.m_Transient = 1;
+    ::SendMessageW(w, panel_msg::kNavigate, 1, 0);
+    EXPECT_EQ(L"DEMO-1", t->m_Current.m_Id);
+    EXPECT_EQ(L"DEMO-1", t->m_Back.m_Id);
+
+    t->m_Next.m_Id = L"NEXT";
+    t->m_Next.m_Transient = 0;
+    ::SendMessageW(w, panel_msg::kNavigate, 1, 0);
+    EXPECT_EQ(L"NEXT", t->m_Current.m_Id);
+    EXPECT_EQ(L"DEMO-1", t->m_Back.m_Id);  // only a one-visit record makes a back record
 }
 
 }  // namespace
