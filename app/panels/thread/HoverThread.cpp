@@ -194,8 +194,9 @@ void HoverThread::EndChildren() {
     m_ChildrenAskedToEnd = true;
     m_pChildren->RequestQuit();
     if (m_pChildren->Join(kChildrenEndMs)) {
-        SetHelperThread(nullptr);
-        m_pChildren.reset();  // ended: nothing reaches it any more
+        // Ended: nothing reaches it any more.  Its object (and the handle
+        // the panel list may still look at) stays until this object goes.
+        m_pEndedChildren = std::move(m_pChildren);
         return;
     }
     LogWithPrefix(L"The children thread of panel %s has not ended yet: it ends by itself", m_Current.m_Id.c_str());

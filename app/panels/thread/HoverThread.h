@@ -121,6 +121,7 @@ private:
     void StartChildren();
     void EndChildren();
     std::unique_ptr<ChildrenThread> m_pChildren;
+    std::unique_ptr<ChildrenThread> m_pEndedChildren;
     HWND m_hChildHandler = nullptr;
     bool m_TemplateBuilt = false;
     bool m_Closed = false;
