@@ -52,12 +52,26 @@ bool HoverThread::InitInstance() {
         m_pWindow->GrowBackBuffer(r.right - r.left, r.bottom - r.top);
     }
     m_pWindow->m_Anchor = m_Anchor;
-    m_pWindow->PlaceNearTaskbar(m_Flags | kFlagHidden);
+    const TailPlace firstTail = PrepareTail();
+    const POINT shift = m_pWindow->PlaceNearTaskbar(m_Flags | kFlagHidden);
+    ChooseTail(firstTail, shift);
     StartChildren();
 
+    // The launcher learns where the panel is, its tail included.
     RECT panelRect{};
     ::GetWindowRect(m_pWindow->hwnd(), &panelRect);
-    if (m_pHost) m_pHost->ReportCreated(this, panelRect);
+    RECT reported = panelRect;
+    if (m_pTail) {
+        RECT tail{};
+        {
+            PanelLockScope hold(m_pElementLock.get());
+            tail = RECT{m_pTail->windowRect.left, m_pTail->windowRect.top, m_pTail->windowRect.right,
+                        m_pTail->windowRect.bottom};
+        }
+        ::OffsetRect(&tail, panelRect.left, panelRect.top);
+        ::UnionRect(&reported, &panelRect, &tail);
+    }
+    if (m_pHost) m_pHost->ReportCreated(this, reported);
     {
         fx::ScopedLock hold(g_SearchTextLock);
         m_ChildUrl = m_Current.m_CurrentUrl;
@@ -74,8 +88,64 @@ bool HoverThread::InitInstance() {
         if (elements->hasResizeControl) elements->CreateResizeHandles(elements->panelRect);
     }
     m_pWindow->Render(0, true);
+    // Without a content element the panel shows its next record itself.
+    ElementPanel* elements = Elements();
+    if (!elements || !elements->mainContent) ::PostMessageW(m_pWindow->hwnd(), panel_msg::kNavigate, 0, 1);
     m_pWindow->Render(0, false);
     return true;
+}
+
+// A menu panel (flag 0x10) whose template has a left-lower tail starts with
+// it beside its left edge and leaves room for it: the anchor moves right by
+// the tail's width before the window is placed.
+TailPlace HoverThread::PrepareTail() {
+    ElementPanel* elements = Elements();
+    TailElement* lower = elements ? elements->tails[kTailLeftLower].get() : nullptr;
+    if (!(m_Flags & kFlagMenuPanel) || !lower) return TailPlace{};
+    m_pWindow->m_HasTail = true;
+    RECT window{};
+    ::GetWindowRect(m_pWindow->hwnd(), &window);
+    ::OffsetRect(&m_pWindow->m_Anchor, ToPixels(lower->width), 0);
+    return FirstTailPlace(window.bottom - window.top, lower->width, lower->height);
+}
+
+// The placed panel's tail: a panel that had to go left of its anchor is
+// moved to the anchor's left and points with its right tail; a vertical
+// correction keeps the tail pointing at the anchor, in the upper half with an
+// upper tail.  The chosen tail becomes a windowed element (its bitmap window
+// is made by the children thread); the other tails are dropped.
+void HoverThread::ChooseTail(const TailPlace& first, POINT shift) {
+    ElementPanel* elements = Elements();
+    if (!elements) return;
+    TailElement* chosen = nullptr;
+    if (m_pWindow->m_HasTail) {
+        RECT window{};
+        ::GetWindowRect(m_pWindow->hwnd(), &window);
+        const int width = window.right - window.left, height = window.bottom - window.top;
+        const bool wentLeft = shift.x < 0;
+        if (wentLeft)
+            m_pWindow->MoveKeptOnMonitor(
+                LeftOfAnchorX(m_pWindow->m_Anchor.left, width, elements->tails[kTailLeftLower]->width), window.top);
+        auto heightOf = [&](int corner) {
+            const std::unique_ptr<TailElement>& tail = elements->tails[static_cast<size_t>(corner)];
+            return tail ? tail->height : 0.0;
+        };
+        const TailPlace place =
+            FinalTailPlace(first, wentLeft, shift.y, width, height, heightOf(kTailLeftUpper), heightOf(kTailRightUpper));
+        chosen = elements->tails[static_cast<size_t>(place.corner)].get();
+        if (chosen) {
+            PlaceUnzoomed(*chosen, place.x, place.y);
+            PanelLockScope hold(elements->lock);
+            elements->windowed.Add(chosen);
+        } else {
+            LogWithPrefix(L"The window template of panel %s has no tail for that corner: it shows none",
+                          m_Current.m_Id.c_str());
+            m_pWindow->m_HasTail = false;
+        }
+    }
+    for (std::unique_ptr<TailElement>& tail : elements->tails)
+        if (tail.get() != chosen) tail.reset();
+    m_pTail = chosen;
 }
 
 int HoverThread::ExitInstance() {
@@ -166,6 +236,7 @@ void HoverThread::StartChildren() {
     children->m_pUrl = &m_ChildUrl;
     children->m_pHandOverUrl = &m_HandedOverUrl;
     children->m_pHost = m_pHost;
+    children->m_pTail = m_pTail;
     children->Resume();
     PanelLock* lock = m_pElementLock.get();
     const bool ready = fx::PollDispatchingSent(

@@ -14,6 +14,7 @@
 #include "app/panels/cache/TemplateCache.h"
 #include "app/panels/elements/ElementPanel.h"
 #include "app/panels/elements/Win32Elements.h"
+#include "app/panels/thread/LaunchRules.h"
 #include "app/panels/thread/PanelThread.h"
 #include "fx/GdiPlus.h"
 #include "fx/Lock.h"
@@ -81,6 +82,8 @@ public:
     // end stays as long as this object), else null (panel thread only).
     ChildrenThread* Children() const { return m_pChildren.get(); }
     HWND ChildHandlerWindow() const { return m_hChildHandler; }
+    // The panel's tail (a menu panel's), or none.
+    TailElement* Tail() const { return m_pTail; }
 
     MegaWin* Window() const { return m_pWindow.get(); }
 
@@ -115,6 +118,11 @@ private:
     std::unique_ptr<HwndPanelWindow> m_pElementWindow;
     std::unique_ptr<CriticalSectionPanelLock> m_pElementLock;
     fx::GdiplusPtr<Gdiplus::Font> m_pTitleFont;
+    // The menu panel's tail: the first place before the window is placed,
+    // then the tail chosen for where the window went.
+    TailPlace PrepareTail();
+    void ChooseTail(const TailPlace& first, POINT shift);
+    TailElement* m_pTail = nullptr;  // the chosen tail, a windowed element
     // Starts the children thread over the element tree and waits (bounded)
     // until its windows exist; asks it to end and waits for it (bounded,
     // once), never ending it from outside.

@@ -92,4 +92,34 @@ NavigatePlan PlanNavigate(bool hasContent, bool oneVisit, bool searchPanel, bool
     return plan;
 }
 
+TailPlace FirstTailPlace(int panelHeight, double tailWidth, double tailHeight) {
+    TailPlace place;
+    place.corner = kTailLeftLower;
+    place.x = static_cast<int>(7.0 - tailWidth);
+    place.y = static_cast<int>(panelHeight - (panelHeight / 2 + tailHeight * 0.5 - 40.0));
+    return place;
+}
+
+TailPlace FinalTailPlace(const TailPlace& first, bool wentLeft, int dy, int panelWidth, int panelHeight,
+                         double leftUpperHeight, double rightUpperHeight) {
+    TailPlace place = first;
+    if (wentLeft) {
+        place.corner = kTailRightLower;
+        place.x = panelWidth - 13;
+    }
+    if (dy != 0) {
+        place.y = first.y - dy;
+        if (place.y < panelHeight / 2) {
+            const bool right = place.corner == kTailRightLower;
+            place.corner = right ? kTailRightUpper : kTailLeftUpper;
+            place.y = static_cast<int>(first.y - dy + (right ? rightUpperHeight : leftUpperHeight));
+        }
+    }
+    return place;
+}
+
+int LeftOfAnchorX(int anchorLeft, int panelWidth, double tailWidth) {
+    return static_cast<int>(anchorLeft - panelWidth - tailWidth + 7);
+}
+
 }  // namespace panels

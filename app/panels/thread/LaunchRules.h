@@ -74,4 +74,30 @@ struct NavigatePlan {
 NavigatePlan PlanNavigate(bool hasContent, bool oneVisit, bool searchPanel, bool hasSearchControl,
                           bool skipFirstReload);
 
+// A menu panel's tail (flag 0x10): one of the template's four tails, which
+// points from the panel's side at the anchor rectangle.  Corners in the order
+// of the panel's tail fields.
+enum TailCorner { kTailLeftUpper = 0, kTailLeftLower = 1, kTailRightUpper = 2, kTailRightLower = 3 };
+struct TailPlace {
+    int corner = kTailLeftLower;
+    int x = 0, y = 0;  // panel-window coordinates
+    bool operator==(const TailPlace& o) const { return corner == o.corner && x == o.x && y == o.y; }
+};
+// Before the window is placed: the left-lower tail just outside the panel's
+// left edge (7 pixels of it over the panel), a little below the middle of a
+// panel of panelHeight.  The anchor moves right by the tail's width so that
+// the panel leaves room for it.
+TailPlace FirstTailPlace(int panelHeight, double tailWidth, double tailHeight);
+// After the placement: a panel that had to go left of its anchor (it is then
+// moved to leftOfAnchorX) points with its right-lower tail; a placement
+// corrected vertically by dy moves the tail by the opposite amount, and a
+// tail that ends up in the upper half becomes the upper tail of its side,
+// placed by that tail's height below (upperHeights: the heights of the
+// left-upper and right-upper tails).
+TailPlace FinalTailPlace(const TailPlace& first, bool wentLeft, int dy, int panelWidth, int panelHeight,
+                         double leftUpperHeight, double rightUpperHeight);
+// Where a panel that went left of its anchor is moved: its right edge with
+// the tail's 7 pixels just left of the anchor.
+int LeftOfAnchorX(int anchorLeft, int panelWidth, double tailWidth);
+
 }  // namespace panels

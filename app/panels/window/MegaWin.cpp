@@ -241,11 +241,21 @@ POINT MegaWin::PlaceNearTaskbar(uint32_t flags) {
     m_Width = w;
     m_Height = h;
     // A menu panel keeps off its anchor; the others only stay on the monitor.
-    POINT shift = KeepOnMonitor(WorkAreaOf(m_Anchor), (flags & kFlagMenuPanel) ? &m_Anchor : nullptr);
+    // A panel with a tail is only kept on the monitor: the correction tells
+    // its thread where the tail has to go.
+    const bool keepOffAnchor = (flags & kFlagMenuPanel) && !m_HasTail;
+    POINT shift = KeepOnMonitor(WorkAreaOf(m_Anchor), keepOffAnchor ? &m_Anchor : nullptr);
     ::GetWindowRect(hwnd(), &m_PanelRect);
     m_WindowRect = m_PanelRect;
     if (!(flags & (kFlagNoShow | kFlagHidden))) ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     return shift;
+}
+
+void MegaWin::MoveKeptOnMonitor(int x, int y) {
+    ::SetWindowPos(hwnd(), nullptr, x, y, m_Width, m_Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    KeepOnMonitor(WorkAreaOf(m_Anchor));
+    ::GetWindowRect(hwnd(), &m_PanelRect);
+    m_WindowRect = m_PanelRect;
 }
 
 RECT MegaWin::GetTrayRect() const {

@@ -50,6 +50,9 @@ public:
     // Places the window for the launch flags; returns the work-area check's
     // correction (x: the window went to the other side of the anchor).
     POINT PlaceNearTaskbar(uint32_t flags);
+    // Moves the window to (x, y) at its size, keeps it on the work area of
+    // the anchor's monitor and takes where it ended up as the panel rectangle.
+    void MoveKeptOnMonitor(int x, int y);
     RECT GetTrayRect() const;
     void CenterOnMonitor();
     // The first next (which 1) or back (which 2) control drawn enabled or

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+namespace panels {
+void PrintTo(const TailPlace& p, std::ostream* os) { *os << "corner " << p.corner << " at " << p.x << "," << p.y; }
+}  // namespace panels
+
 using namespace panels;
 
 TEST(LaunchRules, FlagsKeepTheLocationBitsUnlessExactly8) {
@@ -116,4 +122,36 @@ TEST(LaunchRules, NavigatePlan) {
         EXPECT_EQ(p.reload, c.reload) << c.content << c.oneVisit << c.searchPanel << c.control << c.skipFirst;
         EXPECT_EQ(p.showInControl, c.show) << c.content << c.oneVisit << c.searchPanel << c.control << c.skipFirst;
     }
+}
+
+// A menu panel's tail: first the left-lower one beside the panel's left edge;
+// a panel that went left of its anchor takes the right-lower one at its right
+// edge; a vertical correction moves the tail back toward the anchor and, in
+// the upper half, turns it into the upper tail of its side.
+TEST(LaunchRules, TailPlaces) {
+    EXPECT_EQ((TailPlace{kTailLeftLower, -9, 226}), FirstTailPlace(400, 16, 28));
+    EXPECT_EQ((TailPlace{kTailLeftLower, -9, 227}), FirstTailPlace(401, 16, 28));  // the height halved as integers
+    EXPECT_EQ((TailPlace{kTailLeftLower, -13, 226}), FirstTailPlace(400, 20.5, 27));
+    EXPECT_EQ((TailPlace{kTailLeftLower, 7, 240}), FirstTailPlace(400, 0, 0));
+
+    const TailPlace first{kTailLeftLower, -9, 226};
+    struct Case {
+        bool wentLeft;
+        int dy;
+        TailPlace expected;
+    } cases[] = {
+        {false, 0, {kTailLeftLower, -9, 226}},
+        {true, 0, {kTailRightLower, 487, 226}},    // width 500: at 500 - 13
+        {false, -30, {kTailLeftLower, -9, 256}},   // the window went up: the tail down
+        {false, 26, {kTailLeftLower, -9, 200}},    // still the lower half (200 of 400)
+        {false, 27, {kTailLeftUpper, -9, 229}},    // upper half: 226 - 27 + 30
+        {true, 243, {kTailRightUpper, 487, 23}},   // 226 - 243 + 40
+        {true, -10, {kTailRightLower, 487, 236}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, FinalTailPlace(first, c.wentLeft, c.dy, 500, 400, 30, 40)) << c.wentLeft << " " << c.dy;
+    }
+    // Left of the anchor: the panel's right edge 7 pixels plus the tail's
+    // width short of the anchor's left.
+    EXPECT_EQ(1000 - 500 - 16 + 7, LeftOfAnchorX(1000, 500, 16));
 }

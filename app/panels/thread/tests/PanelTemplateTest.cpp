@@ -27,6 +27,7 @@
 #include "app/panels/children/ChildViews.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
+#include "app/panels/cache/TemplateCache.h"
 #include "app/panels/dockitems/DockItems.h"
 #include "app/panels/elements/RenderElements.h"
 #include "app/panels/thread/HoverThread.h"
@@ -66,7 +67,21 @@ public:
         return report;
     }
     HWND HostWindow() const override { return window_; }
-    void ReportCreated(const panels::PanelThread*, const RECT&) override { created = true; }
+    void ReportCreated(const panels::PanelThread*, const RECT& rect) override {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            createdRect_ = rect;
+        }
+        created = true;
+    }
+    RECT CreatedRect() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return createdRect_;
+    }
+    size_t Count(unsigned msg) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return static_cast<size_t>(std::count(messages_.begin(), messages_.end(), msg));
+    }
     bool GoGiven(const panels::PanelThread*) override { return true; }
     void ReportReady(const panels::PanelThread*) override {}
     panels::HoverThreadList& Panels() override { return list; }
@@ -91,6 +106,7 @@ private:
     WNDPROC oldProc_ = nullptr;
     std::mutex mutex_;
     std::vector<unsigned> messages_;
+    RECT createdRect_{};
 };
 
 const WindowElement* FindElement(const ElementPanel& panel, const std::wstring& id) {
@@ -118,9 +134,10 @@ protected:
         theApp.PublishSnapshot();  // the panel thread reads the published values
     }
     void TearDown() override {
-        if (!thread_) return;
-        if (thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
+        if (thread_) {
+            if (thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+            EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
+        }
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
     }
     HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
@@ -136,12 +153,17 @@ protected:
         thread_->m_Current.m_ShowSearch = showSearch ? 1 : 0;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
         thread_->m_Current.m_QueryText = queryText_;
+        thread_->m_Current.m_ShowSearch = showSearch_ ? 1 : 0;
         thread_->m_TemplateUrl = templateUrl;
         thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
-        thread_->m_Flags = 0x01;
+        thread_->m_Next.CopyFrom(thread_->m_Current);
+        thread_->m_Next.m_Name = nextName_;
+        thread_->m_Flags = flags_;
+        thread_->m_Anchor = anchor_;
         UserSetting record;
         record.m_Id = L"DEMO-1";
         host_.list.Add(std::move(made), record);
+        host_.created = false;
         thread_->Resume();
         EXPECT_TRUE(WaitFor([&] { return host_.created.load(); }, 30000));
         return thread_;
@@ -189,10 +211,50 @@ protected:
         return elements->mainContent->contentUrl;
     }
 
+    // Closes the panel and waits until both its threads have ended.
+    bool Close() {
+        HANDLE children = nullptr;
+        if (thread_->Children())
+            ::DuplicateHandle(::GetCurrentProcess(), thread_->Children()->handle(), ::GetCurrentProcess(), &children,
+                              SYNCHRONIZE, FALSE, 0);
+        fx::UniqueHandle childrenEnded(children);
+        ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+        const bool ended = WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000);
+        thread_ = nullptr;
+        return ended && (!children || ::WaitForSingleObject(children, 10000) == WAIT_OBJECT_0);
+    }
+    static RECT WorkArea() {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        return work;
+    }
+    static std::wstring ClassOf(HWND w) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(w, name, 64);
+        return name;
+    }
+    // The panel's tail's window, or none.
+    static panels::CChildWin* TailWindow(HoverThread* t) {
+        return t->Tail() ? dynamic_cast<panels::CChildWin*>(t->Tail()->LinkedWindow()) : nullptr;
+    }
+    // Pixels of the tail's picture drawn at full opacity.
+    static int OpaqueTailPixels(HoverThread* t) {
+        panels::CChildWin* w = TailWindow(t);
+        if (!w || !w->m_pBackBuffer) return 0;
+        int opaque = 0;
+        for (int y = 0; y < w->m_pBackBuffer->height(); ++y)
+            for (int x = 0; x < w->m_pBackBuffer->width(); ++x) opaque += (w->m_pBackBuffer->Pixel(x, y) >> 24) == 255;
+        return opaque;
+    }
+
     Host host_;
     HoverThread* thread_ = nullptr;
     std::wstring cacheDir_;
     std::wstring queryText_;  // the record's query text
+    std::wstring nextName_ = L"Pond life";  // the name of the record the launcher hands over as next
+    uint32_t flags_ = 0x01;
+    bool showSearch_ = false;
+    RECT anchor_{0, 0, 0, 0};
 };
 
 TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
@@ -485,6 +547,132 @@ TEST_F(PanelTemplate, ChildWindowsOverTheWindowedElementsGoWithThePanel) {
     EXPECT_EQ(nullptr, t->ChildHandlerWindow());
 }
 
+// A menu panel (flag 0x10) points at its anchor with one of the template's
+// tails: beside the anchor with the left-lower tail; gone left of an anchor
+// near the right edge with the right-lower one; moved down from an anchor
+// near the top with an upper one.  The chosen tail has its bitmap window on
+// the children thread, where the launcher was told the panel is; the other
+// tails are dropped.
+TEST_F(PanelTemplate, MenuPanelPointsAtItsAnchorWithATail) {
+    const RECT work = WorkArea();
+    struct Case {
+        const char* name;
+        RECT anchor;
+        int corner;
+    } cases[] = {
+        {"beside", {work.left + 100, work.top + 300, work.left + 140, work.top + 320}, panels::kTailLeftLower},
+        {"right edge", {work.right - 60, work.top + 300, work.right - 20, work.top + 320}, panels::kTailRightLower},
+        {"top", {work.left + 100, work.top + 20, work.left + 140, work.top + 40}, panels::kTailLeftUpper},
+    };
+    flags_ = 0x12;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        anchor_ = c.anchor;
+        HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+        ASSERT_TRUE(Running());
+        ElementPanel* elements = t->Elements();
+        ASSERT_NE(nullptr, elements);
+        TailElement* tail = t->Tail();
+        ASSERT_NE(nullptr, tail);
+        for (int corner = 0; corner < 4; ++corner)
+            EXPECT_EQ(corner == c.corner ? tail : nullptr, elements->tails[static_cast<size_t>(corner)].get());
+        EXPECT_TRUE(t->Window()->m_HasTail);
+        EXPECT_TRUE(std::find(elements->windowed.begin(), elements->windowed.end(), tail) != elements->windowed.end());
+        ASSERT_NE(nullptr, t->Children());
+        EXPECT_EQ(tail, t->Children()->m_pTail);
+
+        // Its window: the tail's class, on the children thread, at the tail's
+        // place beside the panel.
+        panels::CChildWin* window = TailWindow(t);
+        ASSERT_NE(nullptr, window);
+        HWND w = window->hwnd();
+        ASSERT_TRUE(::IsWindow(w));
+        EXPECT_EQ(L"TailWin777", ClassOf(w));
+        EXPECT_EQ(t->Children()->threadId(), ::GetWindowThreadProcessId(w, nullptr));
+        RECT panel{}, rc{};
+        ::GetWindowRect(t->PanelWindow(), &panel);
+        ::GetWindowRect(w, &rc);
+        EXPECT_EQ(panel.left + tail->windowRect.left, rc.left);
+        EXPECT_EQ(panel.top + tail->windowRect.top, rc.top);
+        EXPECT_EQ(28, rc.bottom - rc.top);
+        const bool left = c.corner == panels::kTailLeftLower || c.corner == panels::kTailLeftUpper;
+        if (left) {
+            // Out of the panel's left edge, right of the anchor.
+            EXPECT_LT(rc.left, panel.left);
+            EXPECT_GT(rc.right, panel.left);
+            EXPECT_GE(rc.left, c.anchor.right);
+        } else {
+            // Out of the panel's right edge, the panel left of the anchor.
+            EXPECT_GT(rc.right, panel.right);
+            EXPECT_LT(rc.left, panel.right);
+            EXPECT_LT(panel.right, c.anchor.left + 16);
+        }
+        // Within the panel's height, at the anchor's height.
+        EXPECT_GE(rc.top, panel.top);
+        EXPECT_LE(rc.bottom, panel.bottom);
+        EXPECT_GE(rc.bottom, c.anchor.top - 28);
+        EXPECT_LE(rc.top, c.anchor.bottom);
+
+        // The launcher was told of the panel with its tail.
+        RECT both{};
+        ::UnionRect(&both, &panel, &rc);
+        const RECT created = host_.CreatedRect();
+        EXPECT_TRUE(::EqualRect(&both, &created)) << created.left << "," << created.top << " " << created.right << ","
+                                                  << created.bottom << " panel " << panel.left << "," << panel.top;
+        ASSERT_TRUE(Close());
+        EXPECT_FALSE(::IsWindow(w));
+    }
+}
+
+// The tail fades in, hides and shows with the panel; 11209 hides it for good (a later show of
+// the panel leaves it hidden) and tells the controller, as does the end of
+// the panel.  Without flag 0x10 the panel has no tail.
+TEST_F(PanelTemplate, TailFadesInAndHidesForGood) {
+    const RECT work = WorkArea();
+    flags_ = 0x12;
+    anchor_ = RECT{work.left + 100, work.top + 300, work.left + 140, work.top + 320};
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    panels::CChildWin* window = TailWindow(t);
+    ASSERT_NE(nullptr, window);
+    HWND w = window->hwnd();
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) != FALSE; }, 10000));
+    EXPECT_EQ(0, OpaqueTailPixels(t));  // drawn transparent until the fade
+    ASSERT_TRUE(FadedIn(20, 10));
+    EXPECT_TRUE(WaitFor([&] { return OpaqueTailPixels(t) > 20; }, 10000)) << OpaqueTailPixels(t);
+
+    // Hidden and shown with the panel.
+    ::PostMessageW(t->PanelWindow(), panel_msg::kHide, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(t->PanelWindow()) && !::IsWindowVisible(w); }, 10000));
+    ::PostMessageW(t->PanelWindow(), panel_msg::kShow, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) && ::IsWindowVisible(w); }, 10000));
+
+    EXPECT_EQ(0u, host_.Count(controller_msg::kMenuPanelGone));
+    ::PostMessageW(t->PanelWindow(), panel_msg::kHideTail, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(w); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return host_.Count(controller_msg::kMenuPanelGone) == 1; }, 10000));
+    EXPECT_TRUE(t->Tail()->noShow);
+    // The panel hidden and shown again (its windowed elements with it).
+    ::PostMessageW(t->PanelWindow(), panel_msg::kHide, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(t->PanelWindow()); }, 10000));
+    ::PostMessageW(t->PanelWindow(), panel_msg::kShow, 0, 0);
+    ASSERT_TRUE(Running());
+    EXPECT_FALSE(::IsWindowVisible(w));
+    // The panel with a tail ends: the controller hears of it once more.
+    ASSERT_TRUE(Close());
+    EXPECT_TRUE(WaitFor([&] { return host_.Count(controller_msg::kMenuPanelGone) == 2; }, 10000));
+
+    flags_ = 0x02;
+    t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    EXPECT_EQ(nullptr, t->Tail());
+    EXPECT_FALSE(t->Window()->m_HasTail);
+    for (const auto& tail : t->Elements()->tails) EXPECT_EQ(nullptr, tail.get());
+    ASSERT_NE(nullptr, t->Children());
+    EXPECT_EQ(nullptr, t->Children()->m_pTail);
+    for (WindowElement* e : t->Elements()->windowed) EXPECT_EQ(nullptr, dynamic_cast<TailElement*>(e));
+}
+
 // The dock flight: the content's picture becomes the panel's dock item, the
 // window flies for the key frames' 467 ms and hides; 11208 brings it back out
 // of the dock to where it was; a panel that closes leaves the dock.
@@ -548,6 +736,46 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     fx::ScopedLock hold(g_DockLock);
     for (const auto& item : dockitems::Items()) EXPECT_NE(nullptr, item->livePanel);
     EXPECT_TRUE(dockitems::Items().empty());
+}
+
+// A template with a search box but without a content area: at its start the
+// panel navigates to the record it was handed (11201), which its search
+// control would show; a search panel would skip its first reload.
+TEST_F(PanelTemplate, WithoutAContentAreaThePanelNavigatesToItsNextRecord) {
+    const std::wstring key = L"BareSearch";
+    ::CreateDirectoryW(panels::TemplateFolder(cacheDir_, key).c_str(), nullptr);
+    testsupport::WriteAll(testsupport::Utf8(panels::TemplateFile(cacheDir_, key)),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<window>\n"
+        "  <style><zoom>100%</zoom><width>{pq_width}</width><height>{pq_height}</height></style>\n"
+        "  <edges><top>0</top><left>0</left><bottom>0</bottom><right>0</right></edges>\n"
+        "  <element>\n"
+        "    <type>area.design</type><id>frame</id>\n"
+        "    <style><position>absolute</position><left>0</left><top>0</top><width>100%</width>"
+        "<height>100%</height></style>\n"
+        "    <element>\n"
+        "      <type>controls.search_text</type><id>search_text</id>\n"
+        "      <style><position>absolute</position><left>10</left><top>10</top><width>120</width>"
+        "<height>16</height></style>\n"
+        "    </element>\n"
+        "  </element>\n"
+        "</window>\n");
+    showSearch_ = true;
+    nextName_ = L"Pond life, next";
+    // The cached copy is current (no version on either side): nothing is
+    // downloaded from this address.
+    HoverThread* t = Start(key, loopback::Url(L"/files/templates/?template=ecp&skin=BareSearch"));
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    EXPECT_EQ(nullptr, elements->mainContent);
+    ASSERT_NE(nullptr, elements->searchElement);
+    ASSERT_TRUE(WaitFor([&] { return !t->m_SkipFirstReload; }, 10000));
+    DWORD_PTR answer = 0;  // the navigation has run to its end
+    ASSERT_TRUE(::SendMessageTimeoutW(t->PanelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(L"Pond life, next", t->m_Current.m_Name);
+    Close();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\BareSearch");
 }
 
 TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {
