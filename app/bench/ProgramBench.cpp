@@ -70,6 +70,8 @@ BOOL CALLBACK CountTop(HWND w, LPARAM lp) {
         ::GetClassNameW(w, name, 64);
         if (lstrcmpW(name, c->cls) != 0) return TRUE;
         if (c->visibleOnly && !::IsWindowVisible(w)) return TRUE;
+        // A panel's child windows (of the panel's class) hold its views.
+        if (c->visibleOnly && ::GetWindow(w, GW_CHILD)) return TRUE;
         c->found.push_back(w);
         c->count += 1;
         return TRUE;
