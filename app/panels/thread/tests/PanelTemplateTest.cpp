@@ -153,7 +153,6 @@ protected:
         thread_->m_Current.m_ShowSearch = showSearch ? 1 : 0;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
         thread_->m_Current.m_QueryText = queryText_;
-        thread_->m_Current.m_ShowSearch = showSearch_ ? 1 : 0;
         thread_->m_TemplateUrl = templateUrl;
         thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
         thread_->m_Next.CopyFrom(thread_->m_Current);
@@ -253,7 +252,6 @@ protected:
     std::wstring queryText_;  // the record's query text
     std::wstring nextName_ = L"Pond life";  // the name of the record the launcher hands over as next
     uint32_t flags_ = 0x01;
-    bool showSearch_ = false;
     RECT anchor_{0, 0, 0, 0};
 };
 
@@ -760,11 +758,10 @@ TEST_F(PanelTemplate, WithoutAContentAreaThePanelNavigatesToItsNextRecord) {
         "    </element>\n"
         "  </element>\n"
         "</window>\n");
-    showSearch_ = true;
     nextName_ = L"Pond life, next";
     // The cached copy is current (no version on either side): nothing is
     // downloaded from this address.
-    HoverThread* t = Start(key, loopback::Url(L"/files/templates/?template=ecp&skin=BareSearch"));
+    HoverThread* t = Start(key, loopback::Url(L"/files/templates/?template=ecp&skin=BareSearch"), true);
     ASSERT_TRUE(Running());
     ElementPanel* elements = t->Elements();
     ASSERT_NE(nullptr, elements);
