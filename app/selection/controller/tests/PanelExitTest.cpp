@@ -27,6 +27,7 @@
 #include "app/panels/thread/LaunchRules.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/tests/ControllerWindow.h"
+#include "app/selection/controller/tests/PanelTestSetup.h"
 #include "fx/Handle.h"
 #include "log/Logger.h"
 #include "tests/httpserver/LoopbackServer.h"
@@ -71,16 +72,9 @@ struct OpenPanel {
 class PanelExit : public testing::Test {
 protected:
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_TRUE(log_.Create());
-        g_pLogger = Logger::Open();
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(StartPanelTest(log_, L"panel_exit_tests"));
         cacheDir_ = coretest::ScratchDir();
         theApp.m_CacheDir = cacheDir_;
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        theApp.m_TempDir = std::wstring(temp) + L"panel_exit_tests\\";
-        ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
         theApp.m_TemplatesUrl = loopback::Url(L"/files/templates/");
         theApp.m_EcpUrl = loopback::Url(L"/files/ecp/?ecpguid=");
         theApp.m_Starting = false;

@@ -31,6 +31,7 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
 #include "app/selection/controller/tests/ControllerWindow.h"
+#include "app/selection/controller/tests/PanelTestSetup.h"
 #include "log/Logger.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
@@ -44,17 +45,9 @@ using testsupport::WaitFor;
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_TRUE(log_.Create());
-        g_pLogger = Logger::Open();
-        RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(StartPanelTest(log_, L"panel_launcher_tests"));
         theApp.m_Starting = true;
         theApp.m_TemplatesUrl = L"http://t.example/templates.php";
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        // A temp directory of this program's own: the mask file has one name.
-        theApp.m_TempDir = std::wstring(temp) + L"panel_launcher_tests\\";
-        ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
         doc_ = std::make_unique<CPondrelDoc>();
         doc_->CreateProvidersPane();
         theApp.m_pDoc = doc_.get();
