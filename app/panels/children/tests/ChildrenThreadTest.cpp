@@ -235,6 +235,18 @@ protected:
         PanelLockScope hold(panelLock_.get());
         return t->m_pSearchView ? t->m_pSearchView->EditWindow() : nullptr;
     }
+    // The tree built (withTail as BuildTree takes it), the thread started
+    // with its elements, and its search box: the edit control and the box's
+    // own window.
+    void StartWithTheBox(bool withTail, CountingChildren*& t, HWND& edit, HWND& box) {
+        ASSERT_NO_FATAL_FAILURE(BuildTree(withTail));
+        t = Start(true);
+        ASSERT_TRUE(t);
+        edit = EditOf(t);
+        ASSERT_TRUE(edit);
+        box = WindowOf(elements_.searchElement);
+        ASSERT_TRUE(box);
+    }
     // The panel's end: 11302 to the handler window, the thread gone.
     bool EndedThroughTheHandler(CountingChildren* t, HWND handler) {
         ::PostMessageW(handler, children_msg::kClose, 0, 0);
@@ -470,10 +482,9 @@ TEST_F(Children, HideTailKeepsTheTailHidden) {
 // Typing publishes the box's text, the character just typed included;
 // Enter asks the panel for the search.
 TEST_F(Children, SearchBoxPublishesWhatIsTypedAndEnterRunsTheSearch) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     // Key presses as the keyboard gives them: the thread's loop translates
     // each key-down into its character.
     for (wchar_t c : std::wstring(L"POND")) {
@@ -496,10 +507,9 @@ TEST_F(Children, SearchBoxPublishesWhatIsTypedAndEnterRunsTheSearch) {
 
 // Enter on an empty box still asks for the search, with an empty text.
 TEST_F(Children, EnterOnAnEmptyBoxRunsTheSearchWithAnEmptyText) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     SetUrl(L"earlier words");
     ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kReload); }, 5000));
@@ -509,11 +519,9 @@ TEST_F(Children, EnterOnAnEmptyBoxRunsTheSearchWithAnEmptyText) {
 // Focusing the box hides the panel's tail for good and brings the panel
 // back to its z-order.
 TEST_F(Children, FocusOnTheBoxHidesTheTailAndRaisesThePanel) {
-    BuildTree(true);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
-    HWND box = WindowOf(elements_.searchElement);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(true, t, edit, box));
     ASSERT_TRUE(testsupport::RunOn(*t, [&] {
         ::ShowWindow(box, SW_SHOWNA);
         ::SetFocus(edit);
@@ -527,10 +535,9 @@ TEST_F(Children, FocusOnTheBoxHidesTheTailAndRaisesThePanel) {
 // The panel's text goes into the box (11308); the search text read from a
 // longer box is cut to 256 characters.
 TEST_F(Children, PanelTextIntoTheBoxAndTheSearchTextBounded) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     const std::wstring longText(300, L'z');
     SetUrl(longText);
     ::PostMessageW(t->HandlerWindow(), children_msg::kSetSearchText, 0, 0);
@@ -542,10 +549,9 @@ TEST_F(Children, PanelTextIntoTheBoxAndTheSearchTextBounded) {
 // The panel's text put into the box (11308) is selected whole (11215), so
 // the next key replaces it; a text of one character is left unselected.
 TEST_F(Children, PanelTextIntoTheBoxIsSelectedWhole) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     struct Case {
         const wchar_t* text;
         bool selected;
@@ -577,12 +583,9 @@ TEST_F(Children, PanelTextIntoTheBoxIsSelectedWhole) {
 
 // 11309 puts the keyboard focus into the search box.
 TEST_F(Children, FocusRequestPutsTheFocusIntoTheBox) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
-    HWND box = WindowOf(elements_.searchElement);
-    ASSERT_TRUE(box);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     auto focus = [&] {
         HWND focused = nullptr;
         testsupport::RunOn(*t, [&] { focused = ::GetFocus(); });
@@ -598,10 +601,9 @@ TEST_F(Children, FocusRequestPutsTheFocusIntoTheBox) {
 // black, without effects; the formatting rectangle starts 2 pixels lower
 // than a plain rich edit of the same size has it.
 TEST_F(Children, SearchBoxFormat) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     ASSERT_TRUE(testsupport::RunOn(*t, [&] {
         CHARFORMAT2W format{};
         format.cbSize = sizeof format;
@@ -627,10 +629,9 @@ TEST_F(Children, SearchBoxFormat) {
 
 // The view's paste command (ID_EDIT_PASTE) pastes one line as Ctrl+V does.
 TEST_F(Children, PasteCommandOfTheViewPastesOneLine) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     const std::wstring clipboard = L"pond\r\nlife\tnow";
     ASSERT_TRUE(FillClipboard(clipboard));
     SetUrl(L"stale");
@@ -643,10 +644,9 @@ TEST_F(Children, PasteCommandOfTheViewPastesOneLine) {
 // A paste by WM_PASTE (Shift+Insert, the context menu) inserts one line of at
 // most 255 characters and publishes it.
 TEST_F(Children, PasteInsertsOneLineAndPublishesIt) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     const std::wstring clipboard = L"pond\r\nlife\tnow " + std::wstring(300, L'x');
     ASSERT_TRUE(FillClipboard(clipboard));
 
@@ -660,10 +660,9 @@ TEST_F(Children, PasteInsertsOneLineAndPublishesIt) {
 // Ctrl+V (key code 86 or 118 with Ctrl held on the box's thread) pastes
 // through the view as one line, and its key-up publishes the text.
 TEST_F(Children, CtrlVPastesOneLineThroughTheView) {
-    BuildTree(false);
-    CountingChildren* t = Start(true);
-    HWND edit = EditOf(t);
-    ASSERT_TRUE(edit);
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
     for (WPARAM key : {WPARAM{86}, WPARAM{118}}) {
         SCOPED_TRACE(key);
         ASSERT_TRUE(testsupport::RunOn(*t, [&] { ::SetWindowTextW(edit, L""); }));
