@@ -162,7 +162,9 @@ TEST_F(PanelExit, SixteenRealPanelsEndWithTheirThreadsWindowsAndUsage) {
         EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(p.childrenThread.get(), 0));
         for (HWND w : p.windows) EXPECT_FALSE(::IsWindow(w));
         // A panel that closed by itself has its usage taken.
-        if (!terminated.count(p.record->m_Id)) EXPECT_EQ(p.record->m_OpenCount, 1);
+        if (!terminated.count(p.record->m_Id)) {
+            EXPECT_EQ(p.record->m_OpenCount, 1);
+        }
     }
     EXPECT_FALSE(::FindWindowW(L"BackWin777", nullptr));
 }
