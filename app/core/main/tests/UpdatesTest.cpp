@@ -352,6 +352,11 @@ TEST_F(UpdatesTest, NoPollingWithIntervalZeroOrOffline) {
     EXPECT_TRUE(loopback::Requests().empty());
     EXPECT_TRUE(controller_->urls.empty());
     EXPECT_EQ(MessagesFile(), "");
+    // Online with an interval, the same due poll does ask: the server and
+    // the messages were there all along.
+    theApp.ProcessServerMessages();
+    EXPECT_EQ(loopback::Requests().size(), 1u);
+    EXPECT_EQ(controller_->urls, std::vector<std::wstring>{L"http://example.test/"});
 }
 
 }  // namespace
