@@ -54,6 +54,10 @@ void ElementList::HideAll() const {
   for (WindowElement* e : items_) e->Hide();
 }
 
+void ElementList::ShowAll() const {
+  for (WindowElement* e : items_) e->Show();
+}
+
 void ElementList::MoveAll(int dx, int dy) const {
   for (WindowElement* e : items_) e->MoveWindowBy(dx, dy);
 }

@@ -39,6 +39,7 @@ class ElementList {
   // rectangle; dock-only elements only while the dock bar is shown.
   void DrawAll(Gdiplus::Graphics& graphics, float opacity, bool showDockBar) const;
   void HideAll() const;
+  void ShowAll() const;
   void MoveAll(int dx, int dy) const;
   // The window rectangles of the elements that join the panel's clip path.
   std::vector<templates::LayoutRect> ClipRects() const;

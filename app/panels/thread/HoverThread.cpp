@@ -494,7 +494,7 @@ void HoverThread::OnShow(LPARAM foreground) {
     // The child windows that 11207 hid come back with the panel.
     if (ElementPanel* elements = Elements()) {
         PanelLockScope hold(elements->lock);
-        for (WindowElement* e : elements->windowed) e->Show();
+        elements->windowed.ShowAll();
     }
     ::ShowWindow(m_pWindow->hwnd(), SW_SHOWNOACTIVATE);
     if (foreground) ::SetForegroundWindow(m_pWindow->hwnd());

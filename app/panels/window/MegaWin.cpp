@@ -406,7 +406,7 @@ void MegaWin::AnimateOutOfDock() {
     Render(0, false);
     if (ElementPanel* elements = Elements()) {
         PanelLockScope hold(elements->lock);
-        for (WindowElement* e : elements->windowed) e->Show();
+        elements->windowed.ShowAll();
     }
     ::SetForegroundWindow(hwnd());
     m_JustShown = true;
@@ -432,7 +432,7 @@ void MegaWin::OnShowWindow(bool shown) {
     if (m_DockAnimation) return;
     if (ElementPanel* elements = Elements()) {
         PanelLockScope hold(elements->lock);
-        for (WindowElement* e : elements->windowed) e->Show();
+        elements->windowed.ShowAll();
     }
 }
 

@@ -209,14 +209,15 @@ TEST(ElementList, WalksHitTestsHidesMovesAndClips) {
 
   EXPECT_EQ((std::vector<LayoutRect>{{0, 0, 10, 10}, {5, 5, 20, 20}, {0, 0, 100, 100}}), list.ClipRects());
 
-  // Hide and move reach the windowed element's window.
+  // Hide, move and show reach the windowed element's window.
   FakePanelWindow panel;
   FakeChildWindow child;
   ASSERT_TRUE(content.CreateChildWindow(panel, child));
   child.calls.clear();
   list.HideAll();
   list.MoveAll(7, 8);
-  EXPECT_EQ((Calls{"hide", "above 37,38"}), child.calls);
+  list.ShowAll();
+  EXPECT_EQ((Calls{"hide", "above 37,38", "show"}), child.calls);
 }
 
 TEST(ElementList, LayoutAllLinksSiblingsAndOnlyTheOwningListDeletes) {
