@@ -7,11 +7,14 @@
 
 namespace panels {
 
-bool PanelThread::AllEnded() const {
-    if (IsRunning()) return false;
-    HANDLE helper = HelperThread();
-    return !helper || ::WaitForSingleObject(helper, 0) != WAIT_TIMEOUT;
-}
+namespace {
+
+// Whether a thread (null: none) has ended.
+bool Ended(HANDLE thread) { return !thread || ::WaitForSingleObject(thread, 0) != WAIT_TIMEOUT; }
+
+}  // namespace
+
+bool PanelThread::AllEnded() const { return !IsRunning() && Ended(HelperThread()); }
 
 ThreadNode::ThreadNode(std::unique_ptr<PanelThread> thread, const UserSetting& ecp) : m_pThread(std::move(thread)) {
     m_Ecp.CopyFrom(ecp);
@@ -133,12 +136,11 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
             r.node->m_pThread->RequestQuit();
         }
     }
-    auto ended = [](HANDLE h) { return !h || ::WaitForSingleObject(h, 0) != WAIT_TIMEOUT; };
     auto left = [&](HANDLE* first) {
         size_t n = 0;
         for (const Running& r : running)
             for (HANDLE h : {r.thread, r.helper})
-                if (!ended(h)) {
+                if (!Ended(h)) {
                     if (n++ == 0 && first) *first = h;
                 }
         return n;
@@ -161,13 +163,13 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
     const DWORD waited = ::GetTickCount() - start;
     size_t terminated = 0;
     for (const Running& r : running) {
-        if (ended(r.thread) && ended(r.helper)) continue;
+        if (Ended(r.thread) && Ended(r.helper)) continue;
         // Only a thread that has stopped ending is terminated: it may die
         // holding a lock of the window system, so this is the last resort.
-        if (!ended(r.helper))
+        if (!Ended(r.helper))
             fx::UiThread::TerminateStraggler(r.helper, ::GetThreadId(r.helper), L"children of panel " + r.node->m_Ecp.m_Id,
                                              waited);
-        if (!ended(r.thread)) fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, waited);
+        if (!Ended(r.thread)) fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, waited);
         ++terminated;
         // A thread ended from outside may have died holding its own locks:
         // its object is left alone for the rest of the process.
