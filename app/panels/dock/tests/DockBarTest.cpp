@@ -111,13 +111,7 @@ public:
 
 // Waits (bounded) until the window is in front, pumping this thread's messages.
 bool WaitForFront(HWND w) {
-    for (int i = 0; i < 250; ++i) {
-        if (::GetForegroundWindow() == w) return true;
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
-        ::Sleep(20);
-    }
-    return false;
+    return testsupport::WaitFor([&] { return ::GetForegroundWindow() == w; }, 5000);
 }
 
 // A bar made on the test's thread in a scratch install directory with the
