@@ -29,11 +29,14 @@
 #include "app/panels/elements/Win32Elements.h"
 #include "app/panels/elements/tests/Fakes.h"
 #include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/Scene.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using programharness::SavedInstallValue;
+using scene::Click;
+using scene::MoveTo;
 using testsupport::WaitFor;
 
 const char* const kXdotool = "/usr/bin/xdotool";
@@ -76,14 +79,6 @@ RECT WindowRect(HWND w) {
 std::string Text(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
-}
-
-void MoveTo(int x, int y) { testsupport::Run(kXdotool, {L"mousemove", std::to_wstring(x), std::to_wstring(y)}, 10000); }
-
-void Click() {
-    testsupport::Run(kXdotool, {L"mousedown", L"1"}, 10000);
-    WaitFor([] { return false; }, 100);
-    testsupport::Run(kXdotool, {L"mouseup", L"1"}, 10000);
 }
 
 // The brightness (r + g + b) of the screen at (x, y), -1 when it could not
