@@ -17,11 +17,7 @@ bool CPondrelApp::StartBestGuessThread() {
     start.key = m_Key;
     start.version = m_Version;
     start.controller = GetControllerWindow();
-    std::unique_ptr<BestGuessThread> thread;
-    const bool ready = StartBestGuessWorker(start, kBestGuessStartWaitMs, &thread);
-    m_pBestGuessThread = thread.get();
-    m_BestGuessThreadOwner = std::move(thread);
-    return ready;
+    return StartBestGuessWorker(start, kBestGuessStartWaitMs, &m_pBestGuessThread);
 }
 
 // The default best-guess panel becomes the shared one; the thread's window

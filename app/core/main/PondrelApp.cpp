@@ -7,6 +7,7 @@
 
 #include "app/core/main/AppHttpHost.h"
 #include "app/core/main/BackThread.h"
+#include "app/core/main/BestGuessThread.h"
 #include "app/core/main/DebugWin.h"
 #include "app/core/main/DockOps.h"
 #include "app/core/net/HttpRoutines.h"

@@ -39,6 +39,7 @@
 #include "fx/UiThread.h"
 
 class BackThread;
+class BestGuessThread;
 class CPondrelDoc;
 class DockOps;
 class DebugWin;
@@ -334,13 +335,12 @@ public:
     bool m_BestGuessStarted = false;
     bool m_HaveInitDispatch = false;
     BrowserWindowList m_BrowserWindows;  // browser processes seen before a launch
-    fx::UiThread* m_pBestGuessThread = nullptr;  // the best-guess worker (BestGuessThread)
+    std::unique_ptr<BestGuessThread> m_pBestGuessThread;  // the best-guess worker (AppBestGuess.cpp)
     std::unique_ptr<BackThread> m_pBackThread;  // the download worker
     HWND m_hBackThreadWnd = nullptr;             // its window, the target of 11401
     DWORD m_BackThreadStartWaitMs = 5000;        // how long the start waits for that window
     // Makes the download worker (tests replace it; null: a BackThread).
     std::unique_ptr<BackThread> (*m_MakeBackThread)() = nullptr;
-    std::unique_ptr<fx::UiThread> m_BestGuessThreadOwner;  // owns m_pBestGuessThread (AppBestGuess.cpp)
     int m_BestGuessRequestId = 0;
     int m_BestGuessCount = 0;
     std::wstring m_BestGuessTitle;

@@ -455,7 +455,7 @@ TEST_F(BestGuessThreadTest, TheApplicationStartsItAndSendsTheSettingsAgain) {
     ASSERT_TRUE(theApp.StartBestGuessThread());
     ASSERT_TRUE(theApp.m_pBestGuessThread);
     theApp.m_BestGuessStarted = true;
-    auto* thread = static_cast<BestGuessThread*>(theApp.m_pBestGuessThread);
+    BestGuessThread* thread = theApp.m_pBestGuessThread.get();
     theApp.m_hBestGuessWnd = thread->HandlerWindow();
     Barrier(*thread);
     EXPECT_TRUE(log_->Contains(L"BestGuess: no controller window to tell"));
@@ -474,8 +474,7 @@ TEST_F(BestGuessThreadTest, TheApplicationStartsItAndSendsTheSettingsAgain) {
         EXPECT_EQ(theApp.m_BestGuessEcpShared, L"reloaded-ecp");
     }
     EXPECT_TRUE(theApp.m_pBestGuessThread->Quit(kBoundMs));
-    theApp.m_BestGuessThreadOwner.reset();
-    theApp.m_pBestGuessThread = nullptr;
+    theApp.m_pBestGuessThread.reset();
     theApp.m_BestGuessStarted = false;
     theApp.m_hBestGuessWnd = nullptr;
 }
