@@ -120,16 +120,12 @@ struct OpenedGet {
     unsigned long long length = 0;
 };
 
-// How a GET is made and which status it takes.
-struct GetRules {
-    DWORD ioTimeoutMs = 0;  // 0: HttpIoTimeout()
-    bool only200 = false;   // only status 200 (else any 2xx)
-};
-
 // Opens url and checks the answer's status; logs and returns false on failure.
 // The request is opened on its own connection so that its time-outs hold
-// before anything is sent.
-bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get, const GetRules& rules = GetRules()) {
+// before anything is sent.  Of the options, the time-out and the status taken
+// count here.
+bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get,
+             const GetFileOptions& rules = GetFileOptions()) {
     const DWORD ioTimeoutMs = rules.ioTimeoutMs ? rules.ioTimeoutMs : HttpIoTimeout();
     PostTarget target;
     if (!CrackPostTarget(url, &target, url.size() + 1)) {
@@ -297,11 +293,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t max
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, const GetFileOptions& options) {
     const wchar_t* kRoutine = options.routine ? options.routine : L"HttpGetToFile";
     const size_t maxBytes = options.maxBytes;
-    GetRules rules;
-    rules.ioTimeoutMs = options.ioTimeoutMs;
-    rules.only200 = options.only200;
     OpenedGet get;
-    if (!OpenGet(kRoutine, url, get, rules)) return false;
+    if (!OpenGet(kRoutine, url, get, options)) return false;
     const std::wstring tooLarge = L"body larger than " + std::to_wstring(maxBytes) + L" bytes";
     if (get.lengthKnown && get.length > maxBytes) {
         LogFailure(kRoutine, tooLarge + L" (announced " + std::to_wstring(get.length) + L")", url);
