@@ -210,11 +210,7 @@ void BrowserTreeView::LeavePanelUrl(const std::wstring& url) {
 // panel the page asked for, opened by the application with these values.
 void BrowserTreeView::LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
                                      const RECT& screenRect) {
-    fx::ScopedLock hold(g_PanelRecordLock);
-    m_LastInnerEcp = ecpId;
-    m_ReportToken = token;
-    m_ReportUrl = url;
-    m_ReportRect = screenRect;
+    UpdateReport([&](panels::PanelReport& report) { report = panels::PanelReport{ecpId, token, url, screenRect}; });
 }
 
 // A search panel closed (its thread, after its children thread left the
