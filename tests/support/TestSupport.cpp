@@ -142,6 +142,16 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
     }
 }
 
+HWND OwnWindow(const wchar_t* cls, const wchar_t* title) {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, cls, title); w;
+         w = ::FindWindowExW(nullptr, w, cls, title)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (pid == ::GetCurrentProcessId()) return w;
+    }
+    return nullptr;
+}
+
 std::string TempFile(const char* name) {
     char dir[MAX_PATH];
     ::GetTempPathA(MAX_PATH, dir);

@@ -74,6 +74,11 @@ bool RunOn(fx::UiThread& t, F f, DWORD timeoutMs = 5000) {
 // Polls cond every 20 ms for at most timeoutMs, pumping this thread's messages.
 bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 
+// This process's first top-level window of that class and title (nullptr
+// when it has none).  Tests run side by side on one display, so a window
+// found by name alone may be another test's.
+HWND OwnWindow(const wchar_t* cls, const wchar_t* title);
+
 // A path in the temporary folder; any file there of that name is deleted.
 std::string TempFile(const char* name);
 // A file's whole content ("" when it cannot be read).

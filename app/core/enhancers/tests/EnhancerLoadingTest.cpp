@@ -287,10 +287,7 @@ private:
     void Run() {
         DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < 10000) {
-            HWND box = ::FindWindowW(L"#32770", L"Error");
-            DWORD pid = 0;
-            if (box) ::GetWindowThreadProcessId(box, &pid);
-            if (box && pid == ::GetCurrentProcessId()) {
+            if (HWND box = testsupport::OwnWindow(L"#32770", L"Error")) {
                 ::EnumChildWindows(box, &ErrorBoxAnswerer::Child, reinterpret_cast<LPARAM>(this));
                 ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 return;

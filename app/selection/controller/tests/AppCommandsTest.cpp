@@ -463,7 +463,7 @@ TEST_F(AppCommands, AboutBoxShownAndClosed) {
     std::thread watcher([&] {
         for (int i = 0; i < 500 && !seen; ++i) {
             // The box is read once it is shown (its controls made).
-            HWND box = ::FindWindowW(L"#32770", L"About Pondrel");
+            HWND box = testsupport::OwnWindow(L"#32770", L"About Pondrel");
             if (box && ::IsWindowVisible(box)) {
                 ::EnumChildWindows(box, KeepVersionText, reinterpret_cast<LPARAM>(&version));
                 seen = true;

@@ -128,7 +128,7 @@ TEST_F(Controller, OnlyTheHeartbeatTimerTicks) {
 
 TEST_F(Controller, TheFivePopupWindowsByClassAndName) {
     for (const wchar_t* name : {L"HoverHotspot", L"TxMenu", L"SearchMenu", L"AppMenu", L"TrayMenu"}) {
-        HWND w = ::FindWindowW(L"PondMenu", name);
+        HWND w = testsupport::OwnWindow(L"PondMenu", name);
         ASSERT_TRUE(w) << testing::PrintToString(std::wstring(name));
         EXPECT_EQ(::GetWindowLongPtrW(w, GWL_EXSTYLE) & 0x08080088, 0x08080088);
         EXPECT_EQ(::GetParent(w), nullptr);

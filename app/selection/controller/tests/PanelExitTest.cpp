@@ -166,7 +166,7 @@ TEST_F(PanelExit, SixteenRealPanelsEndWithTheirThreadsWindowsAndUsage) {
             EXPECT_EQ(p.record->m_OpenCount, 1);
         }
     }
-    EXPECT_FALSE(::FindWindowW(L"BackWin777", nullptr));
+    EXPECT_FALSE(testsupport::OwnWindow(L"BackWin777", nullptr));
 }
 
 }  // namespace

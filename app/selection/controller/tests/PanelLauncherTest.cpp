@@ -136,7 +136,7 @@ TEST_F(Launcher, SeventeenthPanelIsRefusedWithTheMessageBox) {
     std::wstring text;
     std::thread watcher([&] {
         for (int i = 0; i < 200 && !seen; ++i) {
-            HWND box = ::FindWindowW(L"#32770", L"To many PondRels!");
+            HWND box = testsupport::OwnWindow(L"#32770", L"To many PondRels!");
             if (box) {
                 wchar_t buffer[512] = {};
                 HWND label = ::GetDlgItem(box, 0xFFFF);
