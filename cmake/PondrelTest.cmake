@@ -2,7 +2,8 @@
 #
 # pondrel_test(NAME <name> COMMAND <target-or-program> [args...]
 #              [TIMEOUT <s>] [LOCK <resource>...] [WORKING_DIRECTORY <dir>]
-#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>] [SERIAL])
+#              [HTTP_SERVER] [HTTP_ROOT <dir>] [COMPONENTS] [PREFIX <name>] [SERIAL]
+#              [UNMANAGED])
 #   One test executable is one CTest test.  HTTP_SERVER runs it beside its own
 #   loopback HTTP server (tests/httpserver/loopback.py; PONDREL_HTTP_PORT,
 #   PONDREL_HTTP_LOG and PONDREL_HTTP_DEAD_PORT in its environment); HTTP_ROOT
@@ -23,10 +24,15 @@
 #   SERIAL: nothing else runs beside it.  For tests whose steps need one
 #   application to stay in front the whole time (the tests of one build tree
 #   share one display, and any test showing a window may take the foreground).
+#   UNMANAGED: Wine's X11 driver leaves the program's windows unmanaged
+#   (tools/wine-run, PONDREL_WINE_UNMANAGED).  The display has no window
+#   manager, and a window Wine counts as managed (any window once activated)
+#   waits 2 s whenever it hides, for the window manager's answer that never
+#   comes.  For tests that time an exit of many such windows.
 #
 # pondrel_gtest(<target> SOURCES <src...> [LIBS <lib...>] [TIMEOUT <s>]
 #               [LOCK <resource>...] [ARGS <args...>] [HTTP_SERVER] [HTTP_ROOT <dir>]
-#               [COMPONENTS] [PREFIX <name>] [SERIAL])
+#               [COMPONENTS] [PREFIX <name>] [SERIAL] [UNMANAGED])
 #   A GoogleTest executable and its test.
 #
 # pondrel_com_component(<target>)
@@ -90,7 +96,7 @@ function(_pondrel_private_prefix name)
 endfunction()
 
 function(pondrel_test)
-  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL;UNMANAGED" "NAME;TIMEOUT;WORKING_DIRECTORY;HTTP_ROOT;PREFIX" "COMMAND;LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -112,13 +118,17 @@ function(pondrel_test)
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  set(wine_env "PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  if(T_UNMANAGED)
+    string(APPEND wine_env ";PONDREL_WINE_UNMANAGED=1")
+  endif()
   if(WIN32 AND T_PREFIX)
     _pondrel_private_prefix(${T_PREFIX})
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_${T_PREFIX}
-      ENVIRONMENT "PONDREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_PREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+      ENVIRONMENT "PONDREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_PREFIX};${wine_env}")
   elseif(WIN32)
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED "wine;components"
-      ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};PONDREL_WINE_ARCH=${PONDREL_WINE_ARCH};PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+      ENVIRONMENT "PONDREL_WINEPREFIX=${PONDREL_WINEPREFIX};${wine_env}")
   else()
     set_tests_properties(${T_NAME} PROPERTIES
       ENVIRONMENT "PONDREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};PONDREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
@@ -132,7 +142,7 @@ function(pondrel_test)
 endfunction()
 
 function(pondrel_gtest target)
-  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HTTP_SERVER;COMPONENTS;SERIAL;UNMANAGED" "TIMEOUT;HTTP_ROOT;PREFIX" "SOURCES;LIBS;LOCK;ARGS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} gmock gtest_main)
   set(extra)
@@ -153,6 +163,9 @@ function(pondrel_gtest target)
   endif()
   if(T_SERIAL)
     list(APPEND extra SERIAL)
+  endif()
+  if(T_UNMANAGED)
+    list(APPEND extra UNMANAGED)
   endif()
   pondrel_test(NAME ${target} COMMAND ${target} ${T_ARGS} ${extra})
 endfunction()

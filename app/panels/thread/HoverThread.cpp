@@ -529,7 +529,12 @@ void HoverThread::OnClose() {
     ::PostQuitMessage(0);
 }
 
+// The launch is over: the search box takes the keyboard focus (not in a
+// menu panel, which the user reached from a menu), then the launcher learns
+// that the panel is ready.
 void HoverThread::OnReady() {
+    const ElementPanel* elements = Elements();
+    if (elements && elements->searchElement && !(m_Flags & kFlagMenuPanel)) PostToChildren(children_msg::kFocusSearch);
     if (m_pHost) m_pHost->ReportReady(this);
 }
 

@@ -28,6 +28,7 @@
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/cache/TemplateCache.h"
+#include "app/panels/children/SearchView.h"
 #include "app/panels/dockitems/DockItems.h"
 #include "app/panels/elements/RenderElements.h"
 #include "app/panels/thread/HoverThread.h"
@@ -874,6 +875,45 @@ TEST_F(PanelTemplate, NavigateTakesTheNextRecordButNotAOneVisitOne) {
     ::SendMessageW(w, panel_msg::kNavigate, 1, 0);
     EXPECT_EQ(L"NEXT", t->m_Current.m_Id);
     EXPECT_EQ(L"DEMO-1", t->m_Back.m_Id);  // only a one-visit record makes a back record
+}
+
+// The launcher's 11213 puts the keyboard focus into the search box, except
+// in a menu panel (flag 0x10).
+TEST_F(PanelTemplate, ReadyPutsTheFocusIntoTheSearchBoxButNotInAMenuPanel) {
+    for (uint32_t flags : {0x01u, 0x11u}) {
+        SCOPED_TRACE(flags);
+        flags_ = flags;
+        HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"), true);
+        ASSERT_TRUE(Running());
+        ASSERT_NE(nullptr, t->Elements());
+        ASSERT_NE(nullptr, t->Elements()->searchElement);
+        panels::ChildrenThread* children = t->Children();
+        ASSERT_NE(nullptr, children);
+        HWND edit = nullptr;
+        {
+            fx::ScopedLock hold(t->m_PanelLock);
+            if (children->m_pSearchView) edit = children->m_pSearchView->EditWindow();
+        }
+        ASSERT_TRUE(edit);
+        auto focus = [&] {
+            HWND focused = nullptr;
+            testsupport::RunOn(*children, [&] { focused = ::GetFocus(); });
+            return focused;
+        };
+        ASSERT_NE(edit, focus()) << "the box has the focus before the launch is over";
+        HWND w = t->PanelWindow();
+        ::SendMessageW(w, panel_msg::kReady, 0, 0);
+        if (flags & 0x10) {
+            // Any focus request is queued before this look at the focus.
+            EXPECT_NE(edit, focus());
+        } else {
+            EXPECT_TRUE(WaitFor([&] { return focus() == edit; }, 10000));
+        }
+        ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+        thread_ = nullptr;
+        host_.created = false;
+    }
 }
 
 }  // namespace

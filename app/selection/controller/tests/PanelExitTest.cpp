@@ -96,7 +96,7 @@ protected:
         g_pLogger = nullptr;
         ::CoUninitialize();
     }
-    UserSetting* AddEcp(const std::wstring& id, const wchar_t* skin) {
+    UserSetting* AddEcp(const std::wstring& id, const wchar_t* skin, bool search) {
         auto record = std::make_unique<UserSetting>();
         record->m_Id = id;
         record->m_Name = id;
@@ -104,6 +104,7 @@ protected:
         record->m_TemplateBaseUrl = loopback::Url(L"/files/templates/ecp/");
         record->m_Width = 300;
         record->m_Height = 220;
+        record->m_ShowSearch = search ? 1 : 0;
         std::wstring defaultEcp = L"x";
         return doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
     }
@@ -138,11 +139,12 @@ protected:
     std::unique_ptr<BrowserTreeView> view_;
 };
 
+// Every other panel has a search box, which takes the focus at the launch's end.
 TEST_F(PanelExit, SixteenRealPanelsEndWithTheirThreadsWindowsAndUsage) {
     std::vector<OpenPanel> open(static_cast<size_t>(panels::kMaxPanels));
     for (size_t i = 0; i < open.size(); ++i) {
         OpenPanel& p = open[i];
-        p.record = AddEcp(L"EXIT-" + std::to_wstring(i), kSkins[i % 3]);
+        p.record = AddEcp(L"EXIT-" + std::to_wstring(i), kSkins[i % 3], i % 2 == 0);
         p.window = view_->LaunchEcp(RECT{100, 100, 200, 120}, p.record, L"", L"Title", 1);
         ASSERT_TRUE(p.window) << i;
     }
