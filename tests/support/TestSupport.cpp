@@ -142,14 +142,38 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
     }
 }
 
+namespace {
+
+struct OwnWindowSearch {
+    const wchar_t* cls;
+    const wchar_t* title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND w, LPARAM lp) {
+    auto* search = reinterpret_cast<OwnWindowSearch*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (pid != ::GetCurrentProcessId()) return TRUE;
+    wchar_t text[256] = {};
+    ::GetClassNameW(w, text, 256);
+    if (search->cls && ::lstrcmpiW(text, search->cls) != 0) return TRUE;
+    text[0] = 0;
+    ::InternalGetWindowText(w, text, 256);
+    if (search->title && ::lstrcmpW(text, search->title) != 0) return TRUE;
+    search->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+// EnumWindows walks one list taken at its start; a FindWindowEx walk from one
+// window to the next skips windows that other programs move in the z-order
+// meanwhile.
 HWND OwnWindow(const wchar_t* cls, const wchar_t* title) {
-    for (HWND w = ::FindWindowExW(nullptr, nullptr, cls, title); w;
-         w = ::FindWindowExW(nullptr, w, cls, title)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        if (pid == ::GetCurrentProcessId()) return w;
-    }
-    return nullptr;
+    OwnWindowSearch search{cls, title};
+    ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::string TempFile(const char* name) {
