@@ -1,5 +1,7 @@
 #include "app/core/main/UpdateRules.h"
 
+#include "app/core/net/UrlParam.h"
+
 namespace update_rules {
 
 namespace {
@@ -13,12 +15,6 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
     for (; word[i]; ++i)
         if (i >= text.size() || LowerAscii(text[i]) != word[i]) return false;
     return i == text.size();
-}
-
-bool StartsIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
-    for (size_t i = 0; prefix[i]; ++i)
-        if (i >= text.size() || LowerAscii(text[i]) != prefix[i]) return false;
-    return true;
 }
 
 }  // namespace
@@ -57,14 +53,6 @@ int StateAfterNewVersion(int state) {
 }
 
 int StateAfterSetupStart(bool started) { return started ? kSetupStarted : kDownloadRequested; }
-
-bool IsWebUrl(const std::wstring& url) {
-    for (const wchar_t* scheme : {L"http://", L"https://"}) {
-        size_t n = std::char_traits<wchar_t>::length(scheme);
-        if (StartsIgnoringCase(url, scheme)) return url.size() > n;
-    }
-    return false;
-}
 
 std::wstring MessagePath(int n, const wchar_t* field) {
     return L"/messages/message[" + std::to_wstring(n) + L"]/" + field;

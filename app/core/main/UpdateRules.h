@@ -61,10 +61,6 @@ inline bool MessagesPollDue(bool online, uint32_t intervalMs, uint32_t now, uint
     return online && intervalMs != 0 && static_cast<uint32_t>(now - lastPoll) > intervalMs;
 }
 
-// Whether a server-supplied URL may be opened: http:// or https:// (scheme
-// in any case) with something after it.
-bool IsWebUrl(const std::wstring& url);
-
 // The element paths of message n (1-based) of the messages file.
 std::wstring MessagePath(int n, const wchar_t* field);
 

@@ -120,11 +120,6 @@ bool HostInDomain(const std::wstring& host, const std::wstring& domain) {
            h[h.size() - d.size() - 1] == L'.';
 }
 
-bool IsWebUrl(const std::wstring& url) {
-    const std::wstring l = Lower(url.substr(0, 8));
-    return (l.compare(0, 7, L"http://") == 0 && url.size() > 7) || (l == L"https://" && url.size() > 8);
-}
-
 std::wstring ServerDomain(const std::wstring& serverUrl) {
     std::wstring host;
     if (!PlainHost(serverUrl, &host)) return std::wstring();

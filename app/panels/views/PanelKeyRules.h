@@ -87,9 +87,6 @@ Decision HiddenBrowserFilter(bool& armed, const std::wstring& url);
 // Whether host is the server's domain or one of its sub-domains (ignoring case).
 bool HostInDomain(const std::wstring& host, const std::wstring& domain);
 
-// Whether the URL's scheme is http or https (ignoring case).
-bool IsWebUrl(const std::wstring& url);
-
 // The domain a server URL names: its host, without a "www." in front.
 std::wstring ServerDomain(const std::wstring& serverUrl);
 

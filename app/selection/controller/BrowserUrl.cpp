@@ -1,29 +1,11 @@
 #include "app/selection/controller/BrowserUrl.h"
 
+#include "app/core/net/UrlParam.h"
+
 namespace browser_url {
 
-namespace {
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-    size_t i = 0;
-    for (; prefix[i]; ++i) {
-        if (i >= text.size()) return false;
-        wchar_t c = text[i];
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::wstring SafeUrl(const std::wstring& url) {
-    size_t scheme = 0;
-    if (StartsWithNoCase(url, L"http://"))
-        scheme = 7;
-    else if (StartsWithNoCase(url, L"https://"))
-        scheme = 8;
-    if (scheme == 0 || url.size() <= scheme) return std::wstring();
+    if (!IsWebUrl(url)) return std::wstring();
     std::wstring safe;
     safe.reserve(url.size());
     for (wchar_t c : url) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/core/main/UpdateRules.h"
+#include "app/core/net/UrlParam.h"
 
 namespace {
 
