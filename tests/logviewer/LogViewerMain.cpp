@@ -53,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND w = g_log.window();
     RECT rc;
     ::GetClientRect(w, &rc);
-    g_list = ::CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+    g_list = ::CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS,
                                0, 0, rc.right, rc.bottom, w, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::ShowWindow(w, SW_SHOWNOACTIVATE);
     ::SetTimer(nullptr, 0, 200, nullptr);

@@ -25,9 +25,9 @@ constexpr RECT kPiece{300, 300, 420, 318};
 // The menus' item heights.
 constexpr int kItem = 19, kSeparator = 11;
 // The text menu, top down: the default best guess (the demo's best-guess
-// panel for the text) and its divider, then the demo's one shown category
-// after its divider, "Reference", which starts here.
-constexpr int kReferenceTop = kItem + 2 * kSeparator;
+// panel for the text) and its divider, then the demo's one shown category,
+// "Reference", which starts here.
+constexpr int kReferenceTop = kItem + kSeparator;
 // The demo's "Reference" sub-menu, top down (Translate is off).
 enum SubMenuItem { kDictionary = 0, kEncyclopedia = 1, kWebSearch = 2, kSearchTheWeb = 3, kSubMenuItems = 4 };
 // The URL part a chosen "Search the Web" hands to the browser: "Pond life"
