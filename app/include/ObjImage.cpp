@@ -148,7 +148,7 @@ uint8_t* FCObjImage::GetBits(int x, int y) const {
 
 bool FCObjImage::SinglePixelProcessProc(FCInterface_PixelProcess& processor) {
     FC_CHECK_OR_RETURN(processor.ValidateImage(*this), false);
-    processor.OnEnterProcess(*this);
+    if (!processor.OnEnterProcess(*this)) return false;
     if (processor.QueryProcessType() == 0) {
         processor.ProcessWholeImage(*this);
     } else {

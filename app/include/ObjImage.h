@@ -94,7 +94,8 @@ public:
     RgbQuad* GetPalette() const { return palette_ ? palette_->get() : nullptr; }
     int GetPaletteCount() const { return palette_ ? palette_->GetElementNumber() : 0; }
 
-    // Runs processor over the image; false when it refuses the image.
+    // Runs processor over the image; false when it refuses the image or
+    // cannot prepare its pass (the image is then left as it was).
     bool SinglePixelProcessProc(FCInterface_PixelProcess& processor);
 
     // 32 bits: the alpha byte of every pixel becomes 255.

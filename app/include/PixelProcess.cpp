@@ -15,7 +15,13 @@ bool FCPixelSplash::ValidateImage(const FCObjImage& image) {
     return FCInterface_PixelProcess::ValidateImage(image);
 }
 
-void FCPixelSplash::OnEnterProcess(FCObjImage& image) { m_pImgOld.reset(new FCObjImage(image)); }
+bool FCSinglePixelProcessBase::MakeBackup(const FCObjImage& image) {
+    m_pImgOld = CopyImage(image);
+    FC_CHECK_OR_RETURN(m_pImgOld && m_pImgOld->IsValidImage(), false);
+    return true;
+}
+
+bool FCPixelSplash::OnEnterProcess(FCObjImage& image) { return MakeBackup(image); }
 
 void FCPixelSplash::ProcessPixel(FCObjImage& image, int x, int y, uint8_t* pixel) {
     const int n = m_BlockSize;

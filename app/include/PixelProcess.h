@@ -17,7 +17,8 @@ public:
     virtual bool ValidateImage(const FCObjImage& image);
     // 1: ProcessPixel for every pixel; 0: ProcessWholeImage once.
     virtual int QueryProcessType() { return 1; }
-    virtual void OnEnterProcess(FCObjImage& image) {}
+    // Prepares the pass; false skips it (the failure was reported).
+    virtual bool OnEnterProcess(FCObjImage& image) { return true; }
     virtual void ProcessPixel(FCObjImage& image, int x, int y, uint8_t* pixel) {}
     virtual void ProcessWholeImage(FCObjImage& image) {}
     virtual void OnLeaveProcess(FCObjImage& image) {}
@@ -25,6 +26,14 @@ public:
 
 class FCSinglePixelProcessBase : public FCInterface_PixelProcess {
 protected:
+    // Keeps a copy of the image as it is before the effect; false (reported
+    // once) when the copy could not be made.
+    bool MakeBackup(const FCObjImage& image);
+    // The copy itself (an image without pixels when memory runs out).
+    virtual std::unique_ptr<FCObjImage> CopyImage(const FCObjImage& image) {
+        return std::make_unique<FCObjImage>(image);
+    }
+
     std::unique_ptr<FCObjImage> m_pImgOld;  // the image as it was before the effect
 };
 
@@ -36,7 +45,8 @@ public:
 
     // At least 24 bits per pixel and a block size of 1 or more.
     bool ValidateImage(const FCObjImage& image) override;
-    void OnEnterProcess(FCObjImage& image) override;
+    // The backup; without one the pass is skipped.
+    bool OnEnterProcess(FCObjImage& image) override;
     // Copies the backup's pixel at (x + dx, y + dy), both offsets
     // rand() mod n - n / 2, clamped into the image.
     void ProcessPixel(FCObjImage& image, int x, int y, uint8_t* pixel) override;

@@ -327,7 +327,10 @@ class RecordingProcess : public FCInterface_PixelProcess {
 public:
     explicit RecordingProcess(int type) : type_(type) {}
     int QueryProcessType() override { return type_; }
-    void OnEnterProcess(FCObjImage&) override { calls += "enter "; }
+    bool OnEnterProcess(FCObjImage&) override {
+        calls += "enter ";
+        return true;
+    }
     void ProcessPixel(FCObjImage& image, int x, int y, uint8_t* pixel) override {
         calls += std::to_string(x) + "," + std::to_string(y) + " ";
         EXPECT_EQ(pixel, image.GetBits(x, y));
@@ -391,6 +394,26 @@ TEST(PixelSplash, FillsFromTheBackupWithinTheBlock) {
             for (int x = 0; x < 3; ++x)
                 EXPECT_EQ(PixelAt(image, x, y), 0xFF000000u | c.expected[y * 3 + x]) << c.name << " at " << x << "," << y;
     }
+}
+
+// A scatter effect whose backup copy fails, as when memory runs out.
+class SplashWithoutBackup : public FCPixelSplash {
+public:
+    SplashWithoutBackup() : FCPixelSplash(3, Script({0, 2})) {}
+
+protected:
+    std::unique_ptr<FCObjImage> CopyImage(const FCObjImage&) override { return std::make_unique<FCObjImage>(); }
+};
+
+TEST(PixelSplash, AFailedBackupIsReportedOnceAndSkipsThePass) {
+    FCObjImage image = NumberedImage(40, 30);
+    const FCObjImage before = image;
+    CheckRecorder checks;
+    SplashWithoutBackup splash;
+    EXPECT_FALSE(image.SinglePixelProcessProc(splash));
+    EXPECT_EQ(CheckRecorder::Checks().size(), 1u);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(PixelAt(image, x, y), PixelAt(before, x, y)) << x << "," << y;
 }
 
 TEST(PixelSplash, TwentyFourBitsAndRefusals) {
