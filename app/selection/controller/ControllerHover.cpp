@@ -121,10 +121,7 @@ public:
         v_.m_HoverLink.CopyFrom(link);
     }
     void SetHotspotTarget(const hover::Rect& rect, bool selectionMode) override {
-        TxSelWin& h = *v_.m_pHotspot;
-        h.m_TargetRect = ToRect(rect);
-        h.m_SelectionMode = selectionMode;
-        h.m_pLinkRecord = selectionMode ? &v_.m_HoverSelection : &v_.m_HoverLink;
+        v_.m_pHotspot->SetTarget(ToRect(rect), selectionMode, selectionMode ? &v_.m_HoverSelection : &v_.m_HoverLink);
     }
     void SetHotspotGuessesRequested(bool value) override { v_.m_pHotspot->m_GuessesRequested = value; }
     void RequestGuesses(bool forLink, size_t i) override {

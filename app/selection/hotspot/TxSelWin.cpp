@@ -181,6 +181,13 @@ void TxSelWin::LoadTargetImage(const std::wstring& name) {
     m_pTargetImage = std::move(image);
 }
 
+void TxSelWin::SetTarget(const RECT& rect, bool selectionMode, LinkInfo* record) {
+    m_TargetRect = rect;
+    m_SelectionMode = selectionMode;
+    m_pLinkRecord = record;
+    m_LaunchTried = false;
+}
+
 void TxSelWin::OnMouseMove() {
     ::SetCursor(HotspotCursor());
     if (!m_pOwner || !m_pLinkRecord || m_pOwner->IsTextMenuVisible()) return;
@@ -190,7 +197,10 @@ void TxSelWin::OnMouseMove() {
         m_pOwner->OpenTextMenuFromHotspot(anchor, *m_pLinkRecord);
         return;
     }
-    if (m_pOwner->IsMenuPanelOpen()) return;
+    // Launch mode tries once per target: a panel that cannot be found is
+    // not looked for again at every move over the icon.
+    if (m_pOwner->IsMenuPanelOpen() || m_LaunchTried) return;
+    m_LaunchTried = true;
     m_pOwner->LaunchBestGuess(anchor, *m_pLinkRecord);
 }
 

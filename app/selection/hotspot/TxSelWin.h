@@ -51,6 +51,10 @@ public:
     void StartHighlight();
     bool IsVisible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
 
+    // A new target from hover tracking: its rectangle, whether it is a
+    // selection piece, and the record the hotspot acts for.
+    void SetTarget(const RECT& rect, bool selectionMode, LinkInfo* record);
+
     // Target members, set by hover tracking.
     fx::GdiplusPtr<Gdiplus::Image> m_pTargetImage;
     bool m_SelectionMode = false;
@@ -80,4 +84,7 @@ private:
 
     BrowserTreeView* m_pOwner = nullptr;
     Images m_Images;
+    // The best-guess panel was looked for (and launched when found) for the
+    // current target.
+    bool m_LaunchTried = false;
 };
