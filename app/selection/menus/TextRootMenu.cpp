@@ -144,13 +144,18 @@ bool TextRootMenu::AddGuessItems(bool resize) {
     TxSelWin* hotspot = m_pOwnerView ? m_pOwnerView->Hotspot() : nullptr;
 
     if (!text_menu::EqualsNoCase(theApp.m_BestGuessTitle, L"menu")) {
-        // Not menu items: the hotspot of a link launches the first result.
+        // Not menu items: the hotspot of a link launches the first result
+        // (its default best guess when the answer holds none; the rows past
+        // the count are an older answer's).  A selection's hotspot keeps
+        // opening the text menu: nothing set a panel for it to launch.
         if (hotspot && !hotspot->m_SelectionMode && hotspot->m_pLinkRecord) {
-            fx::ScopedLock lock(g_BestGuessLock);
-            hotspot->m_pLinkRecord->m_BestGuess = theApp.m_BestGuessShared.rows[0].id;
-            hotspot->m_pLinkRecord->m_EcpId = theApp.m_BestGuessShared.rows[0].id;
+            if (n > 0) {
+                fx::ScopedLock lock(g_BestGuessLock);
+                hotspot->m_pLinkRecord->m_BestGuess = theApp.m_BestGuessShared.rows[0].id;
+                hotspot->m_pLinkRecord->m_EcpId = theApp.m_BestGuessShared.rows[0].id;
+            }
+            hotspot->m_GuessesRequested = false;
         }
-        if (hotspot) hotspot->m_GuessesRequested = false;
         return true;
     }
     if (n > 0) m_Items.RemoveGuessItems();

@@ -17,6 +17,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerSteps.h"
+#include "app/selection/hotspot/TxSelWin.h"
 #include "fx/GdiPlus.h"
 #include "app/selection/menus/tests/MenuTestEnv.h"
 #include "tests/support/GdiplusTestEnv.h"
@@ -142,6 +143,42 @@ TEST_F(TextMenu, RequestPostsTheQueryAndARepeatAddsTheHeldAnswer) {
     ASSERT_TRUE(testsupport::WaitFor([&] { return worker_.queries.size() == 2; }, 5000));
     EXPECT_EQ(worker_.queries[1].id, 2u);
     EXPECT_EQ(worker_.queries[1].lp, 1);
+}
+
+// An answer that is not menu items makes a link's hotspot launch its first
+// result; a selection's hotspot keeps opening the text menu, and an answer
+// without results leaves a link's panel as it was.
+TEST_F(TextMenu, AnAnswerOfNoMenuItemsSwitchesOnlyALinksHotspotToLaunching) {
+    struct Case {
+        const char* name;
+        bool selection;
+        int count;
+        bool menuMode;
+        const wchar_t* panel;  // the record's panel id afterwards
+    } cases[] = {
+        {"selection", true, 1, true, L""},
+        {"link", false, 1, false, L"ROW-A"},
+        {"link, no results (row 0 left from an older answer)", false, 0, false, L"GUESS-DEFAULT"},
+    };
+    TxSelWin& hotspot = *view_.Hotspot();
+    for (const Case& c : cases) {
+        view_.m_HoverSelection.m_EcpId.clear();
+        view_.m_HoverLink.m_EcpId = L"GUESS-DEFAULT";
+        LinkInfo& record = c.selection ? view_.m_HoverSelection : view_.m_HoverLink;
+        hotspot.SetTarget(RECT{100, 50, 200, 70}, c.selection, &record);
+        hotspot.m_GuessesRequested = true;
+        {
+            fx::ScopedLock lock(g_BestGuessLock);
+            text_menu::BestGuessShared& s = theApp.m_BestGuessShared;
+            s.resultCount = c.count;
+            s.title = L"panel";
+            s.rows[0].id = c.count ? L"ROW-A" : L"STALE-ROW";
+        }
+        TakeBestGuessResult();
+        menu_.AddGuessItems(true);
+        EXPECT_EQ(hotspot.m_GuessesRequested, c.menuMode) << c.name;
+        EXPECT_EQ(record.m_EcpId, c.panel) << c.name;
+    }
 }
 
 TEST_F(TextMenu, SearchChoicesFillTheTokenOnlyWithTheActionMark) {
