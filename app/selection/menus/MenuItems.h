@@ -92,7 +92,10 @@ public:
         return raw;
     }
     void RemoveAll() { items_.clear(); }
+    // Deletes the best-guess items; the hot index (which would name another
+    // row afterwards) is reset.
     void RemoveGuessItems() {
+        m_HotIndex = -1;
         std::vector<std::unique_ptr<Item>> kept;
         for (auto& item : items_)
             if (!item->m_Guess) kept.push_back(std::move(item));

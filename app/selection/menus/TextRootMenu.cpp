@@ -95,7 +95,7 @@ bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* 
                                   const std::wstring& secondContext, bool resize) {
     if (m_pOwnerView) m_pOwnerView->m_GuessLaunchMode = false;
     if (!theApp.m_BestGuessStarted || !theApp.m_EnableBestGuess) return true;
-    m_Items.RemoveGuessItems();
+    RemoveGuessItems();
 
     if (UserSetting* record = FindRecord(theApp.m_DefaultBestGuessEcp)) {
         AddSeparator(0)->m_Guess = true;
@@ -158,7 +158,7 @@ bool TextRootMenu::AddGuessItems(bool resize) {
         }
         return true;
     }
-    if (n > 0) m_Items.RemoveGuessItems();
+    if (n > 0) RemoveGuessItems();
 
     // The rows are copied under the lock and read against the settings after.
     text_menu::BestGuessShared answer;

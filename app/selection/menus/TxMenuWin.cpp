@@ -77,6 +77,11 @@ void TxMenuWin::ClearItems() {
     m_Items.RemoveAll();
 }
 
+void TxMenuWin::RemoveGuessItems() {
+    CloseSubMenu();
+    m_Items.RemoveGuessItems();
+}
+
 void TxMenuWin::MeasureItems() {
     HDC dc = ::GetDC(nullptr);
     {

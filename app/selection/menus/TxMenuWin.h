@@ -46,6 +46,9 @@ public:
     MyMenuItem* AddItem(const std::wstring& text, const std::wstring& id, int data, int where = -1);
     MyMenuItem* AddSeparator(int where = -1);
     void ClearItems();
+    // Deletes the best-guess items; an attached sub-menu (which may belong
+    // to one of them) is closed first.
+    void RemoveGuessItems();
     void MeasureItems();
     // An item's icon from a URL through the image cache (16 x 16, the
     // cache folder's copy when there is one); the installed

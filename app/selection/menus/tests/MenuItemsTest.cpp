@@ -109,7 +109,9 @@ TEST(MenuLayout, AddAtHeadAndRemoveGuessItems) {
     ASSERT_EQ(list.GetCount(), 3u);
     EXPECT_EQ(list.GetAt(0)->m_Text, L"first");
     EXPECT_EQ(list.GetAt(1)->m_Text, L"guess");
+    list.m_HotIndex = 2;  // "category", which moves up a row
     list.RemoveGuessItems();
+    EXPECT_EQ(list.m_HotIndex, -1);
     ASSERT_EQ(list.GetCount(), 2u);
     EXPECT_EQ(list.GetAt(0)->m_Text, L"first");
     EXPECT_EQ(list.GetAt(1)->m_Text, L"category");

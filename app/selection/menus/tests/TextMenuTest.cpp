@@ -15,6 +15,7 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
+#include "app/core/frame/tests/LaunchRecorder.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/hotspot/TxSelWin.h"
@@ -46,11 +47,7 @@ protected:
     }
 };
 
-class RecordingView : public BrowserTreeView {
-public:
-    std::vector<std::wstring> urls;
-    void OpenUrlInBrowser(const std::wstring& url) override { urls.push_back(url); }
-};
+using RecordingView = LaunchRecorder<BrowserTreeView>;
 
 class TextMenu : public testing::Test {
 protected:
@@ -179,6 +176,39 @@ TEST_F(TextMenu, AnAnswerOfNoMenuItemsSwitchesOnlyALinksHotspotToLaunching) {
         EXPECT_EQ(hotspot.m_GuessesRequested, c.menuMode) << c.name;
         EXPECT_EQ(record.m_EcpId, c.panel) << c.name;
     }
+}
+
+// New guesses replace the old ones while one of them has its panel
+// sub-menu open: the sub-menu is closed first and no row stays hot.
+TEST_F(TextMenu, NewGuessesCloseTheOpenSubMenuOfAnOldGuess) {
+    ASSERT_TRUE(menu_.CreateMenu(L"TxMenu", &view_, &view_.m_Observer));
+    const std::wstring context = L"<ctx/>";
+    menu_.AddItem(L"Category", L"c", 0);
+    menu_.RequestGuesses(L"pond life", &context, L"", true);
+    {
+        fx::ScopedLock lock(g_BestGuessLock);
+        text_menu::BestGuessShared& s = theApp.m_BestGuessShared;
+        s.answeredId = 1;
+        s.resultCount = 1;
+        s.title = L"menu";
+        s.rows[0].id = L"ROW-A";
+        s.rows[0].label = L"A";
+        s.rows[0].subMenuFlag = L"true";
+    }
+    TakeBestGuessResult();
+    menu_.AddGuessItems(true);
+    ASSERT_EQ(Texts(), (std::vector<std::wstring>{L"A", L"-", L"Category"}));
+    menu_.ShowAt(RECT{100, 100, 110, 100}, &view_, &view_.m_Observer);
+    for (int i = 0; i < 2; ++i) ::SendMessageW(menu_.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 5));
+    ASSERT_NE(menu_.m_pOpenSubMenu, nullptr);
+    ASSERT_TRUE(menu_.m_pOpenSubMenu->IsVisible());
+    EXPECT_EQ(view_.launches.size(), 1u) << "the guess's panel sub-menu shows its panel";
+
+    menu_.RequestGuesses(L"lake", &context, L"", true);
+    EXPECT_EQ(menu_.m_pOpenSubMenu, nullptr);
+    EXPECT_EQ(menu_.m_Items.m_HotIndex, -1);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"", L"-", L"Category"}));
+    menu_.HideMenu();
 }
 
 TEST_F(TextMenu, SearchChoicesFillTheTokenOnlyWithTheActionMark) {
