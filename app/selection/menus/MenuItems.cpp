@@ -38,4 +38,11 @@ std::vector<Blit> PlanFrame(int32_t menuWidth, const std::vector<int32_t>& itemH
     return plan;
 }
 
+IntRect PlaceSubMenu(const IntRect& anchor, int width, int height, const IntRect& work) {
+    auto at = [&](int left, int top) { return IntRect{left, top, left + width, top + height}; };
+    const MonitorFit right = FitOnMonitor(at(anchor.right - 20, anchor.top - 4), width, height, work);
+    if (right.dx >= 0) return right.rect;
+    return FitOnMonitor(at(anchor.left - width + 4, right.rect.top), width, height, work).rect;
+}
+
 }  // namespace menu_layout

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/selection/skin/FloatingWinLayout.h"
+
 // Every field of a menu item except its icon and sub-menu window, which the
 // window code adds (MyMenuItem).
 struct MenuItemData {
@@ -73,6 +75,13 @@ struct Blit {
 // a missing image (0 x 0) or an image too short to give a tile (12 pixels
 // high or less).
 std::vector<Blit> PlanFrame(int32_t menuWidth, const std::vector<int32_t>& itemHeights, int32_t iw, int32_t ih);
+
+// Where a sub-menu of width by height goes for its parent's item (anchor:
+// the item's rectangle moved by 16, 4, in screen coordinates) on the work
+// area: right of the item, kept on the area.  When keeping it there moved
+// it to the left, it opens on the item's left side instead, at the height
+// the area allowed, and is kept on the area once more.
+IntRect PlaceSubMenu(const IntRect& anchor, int width, int height, const IntRect& work);
 
 }  // namespace menu_layout
 

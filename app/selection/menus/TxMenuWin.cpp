@@ -388,12 +388,10 @@ void SubMenu::PlaceOnMonitor(const RECT& rect) {
     if (!hwnd()) return;
     RECT work{};
     CMonitor::FromRect(rect).GetWorkAreaRect(&work);
-    ::SetWindowPos(hwnd(), nullptr, rect.right - 20, rect.top - 4, m_Width, m_Height,
+    const IntRect place = menu_layout::PlaceSubMenu(IntRect{rect.left, rect.top, rect.right, rect.bottom}, m_Width,
+                                                    m_Height, IntRect{work.left, work.top, work.right, work.bottom});
+    ::SetWindowPos(hwnd(), nullptr, place.left, place.top, m_Width, m_Height,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    POINT shift = KeepOnMonitor(work);
-    if (shift.x < 0)
-        ::SetWindowPos(hwnd(), nullptr, rect.left - m_Width + 4, rect.top - 4, m_Width, m_Height,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     ::GetWindowRect(hwnd(), &m_WindowRect);
 }
 

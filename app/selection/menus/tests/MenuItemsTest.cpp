@@ -124,6 +124,26 @@ TEST(MenuLayout, IsPanelTypeIgnoresCase) {
     EXPECT_FALSE(menu_layout::IsPanelType(L""));
 }
 
+TEST(MenuLayout, SubMenuBesideItsItemOrFlippedToTheLeft) {
+    // A 180 x 100 sub-menu; the anchor is the parent's item moved by 16, 4.
+    struct Case {
+        const char* name;
+        IntRect anchor, work, expected;
+    } cases[] = {
+        {"right of the item", {117, 104, 297, 123}, {0, 0, 1280, 1000}, {277, 100, 457, 200}},
+        {"below the top edge", {117, -10, 297, 9}, {0, 0, 1280, 1000}, {277, 4, 457, 104}},
+        {"at the right edge: on the left", {1110, 104, 1290, 123}, {0, 0, 1280, 1000}, {934, 100, 1114, 200}},
+        {"in the bottom right corner: on the left, raised", {1110, 954, 1290, 973}, {0, 0, 1280, 1000},
+         {934, 896, 1114, 996}},
+        {"flipped past the left edge: kept on the area", {100, 104, 280, 123}, {0, 0, 300, 1000},
+         {4, 100, 184, 200}},
+    };
+    for (const Case& c : cases) {
+        const IntRect r = menu_layout::PlaceSubMenu(c.anchor, 180, 100, c.work);
+        EXPECT_EQ(r, c.expected) << c.name << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+}
+
 TEST(MenuFrame, TilesEveryItemAndStopsOnAShortImage) {
     // Frame image 20 x 22: tiles of at most 10 rows.
     std::vector<Blit> plan = PlanFrame(180, {19, 11}, 20, 22);

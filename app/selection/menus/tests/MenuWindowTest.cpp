@@ -154,6 +154,32 @@ TEST_F(Menu, SubMenuMadeOnceReusedAndPlacedBesideOrFlipped) {
     EXPECT_FALSE(sub->IsVisible());
 }
 
+// Near the work area's bottom right corner the sub-menu opens on the left
+// and keeps being raised above the bottom edge.
+TEST_F(Menu, SubMenuInTheBottomRightCornerOpensOnTheLeftRaised) {
+    MyMenuItem* category = menu_.AddItem(L"Category", L"c1", 1);
+    category->m_Index = 1;
+    menu_.AddItem(L"other", L"2", 0);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    menu_.ShowAt(RECT{100, 100, 110, 100}, nullptr, nullptr);
+    menu_.Move(40, 5);
+    menu_.Move(40, 5);
+    ASSERT_TRUE(category->m_pSubMenu);
+    TxMenuWin* sub = category->m_pSubMenu.get();
+    for (int i = 0; i < 5; ++i) sub->AddItem(L"entry", std::to_wstring(i), 0);  // 100 pixels high
+    menu_.HideMenu();
+
+    menu_.ShowAt(RECT{work.right - 190, work.bottom - 30, work.right - 180, work.bottom - 30}, nullptr, nullptr);
+    menu_.Move(40, 25);
+    menu_.Move(40, 5);
+    ASSERT_TRUE(sub->IsVisible());
+    const RECT m = WindowRect(menu_.hwnd()), s = WindowRect(sub->hwnd());
+    EXPECT_EQ(s.left, m.left + 1 + 16 - sub->m_Width + 4);
+    EXPECT_EQ(s.bottom - s.top, 100);
+    EXPECT_EQ(s.bottom, work.bottom - 4);
+}
+
 TEST_F(Menu, PaintsWhiteItemsAndTheTintedHotRow) {
     menu_.AddItem(L"", L"1", 0);  // empty texts: plain backgrounds
     menu_.AddItem(L"", L"2", 0);
