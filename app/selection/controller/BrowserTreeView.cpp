@@ -128,9 +128,11 @@ void BrowserTreeView::HideMenus(bool includeSearchMenu) {
 }
 
 // The tray menu with its bottom edge 2 pixels above the cursor, the
-// controller as owner and no observer.
+// controller as owner and no observer.  A pending rebuild (after a settings
+// load) replaces the items instead of adding to them.
 void BrowserTreeView::ShowTrayMenu(POINT cursor) {
     if (!m_pTrayMenu) return;
+    if (auto* tray = dynamic_cast<TrayMenu*>(m_pTrayMenu.get()); tray && tray->m_Rebuild) tray->ClearItems();
     m_pTrayMenu->BuildItems();
     m_pTrayMenu->MeasureItems();
     const LONG top = cursor.y - m_pTrayMenu->m_Height - 2;

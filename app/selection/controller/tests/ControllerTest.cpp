@@ -136,6 +136,30 @@ TEST_F(Controller, TheFivePopupWindowsByClassAndName) {
     }
 }
 
+// A settings load asks for the tray menu's rebuild; showing the menu then
+// replaces its items instead of adding a second set.
+TEST_F(Controller, TrayMenuShownAfterARebuildRequestHasItsItemsOnce) {
+    TxMenuWin& tray = *view_->m_pTrayMenu;
+    auto ids = [&] {
+        std::vector<std::wstring> out;
+        for (size_t i = 0; i < tray.m_Items.GetCount(); ++i) out.push_back(tray.m_Items.GetAt(i)->m_Id);
+        return out;
+    };
+    theApp.m_Disabled = false;
+    view_->ShowTrayMenu(POINT{300, 300});
+    EXPECT_EQ(ids(), (std::vector<std::wstring>{L"235DA57D-4BE6-4ABA-A46E-78012268DD93", L"disable", L"exit"}));
+    tray.HideMenu();
+    view_->ShowTrayMenu(POINT{300, 300});  // nothing pending: the same items
+    tray.HideMenu();
+    theApp.m_Disabled = true;
+    view_->RequestTrayMenuRebuild();
+    view_->ShowTrayMenu(POINT{300, 300});
+    theApp.m_Disabled = false;
+    EXPECT_TRUE(tray.IsVisible());
+    EXPECT_EQ(ids(), (std::vector<std::wstring>{L"235DA57D-4BE6-4ABA-A46E-78012268DD93", L"enable", L"exit"}));
+    tray.HideMenu();
+}
+
 TEST_F(Controller, OneUpdatePerActiveEnhancerPerTick) {
     fake::FakeAction& a = AddEnhancer(L"A:");
     AddEnhancer(L"B:");
