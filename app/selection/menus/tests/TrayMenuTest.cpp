@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/common/AppMessages.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
@@ -20,7 +21,9 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/TrayMenu.h"
 #include "app/selection/menus/tests/MenuTestEnv.h"
+#include "fx/Window.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -40,9 +43,26 @@ class RecordingShell : public TrayShell {
 public:
     BOOL NotifyIcon(DWORD, NOTIFYICONDATAW* data) override {
         if (data->uFlags & NIF_TIP) lastTip = data->szTip;
+        if ((data->uFlags & NIF_INFO) && data->szInfo[0])
+            balloons.push_back(std::wstring(data->szInfoTitle) + L": " + data->szInfo);
         return TRUE;
     }
     std::wstring lastTip;
+    std::vector<std::wstring> balloons;  // "title: text"
+};
+
+// Plays the setup download's thread window: counts the download requests.
+class FakeDownloadWindow : public fx::Window {
+public:
+    int requests = 0;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg != back_thread_msg::kDownload) return false;
+        ++requests;
+        result = 0;
+        return true;
+    }
 };
 
 const char kSettings[] = R"(<?xml version="1.0"?>
@@ -208,6 +228,60 @@ TEST_F(TrayMenuTest, TheSwitchTurnsTheProgramOffAndBackOn) {
     EXPECT_FALSE(theApp.m_Disabled);
     EXPECT_NE(IndexOf(L"Disable"), -1);
     EXPECT_EQ(shell_.lastTip, L"PondRel - Enabled and Online");
+}
+
+// The update item in each update state: a check that finds no new version
+// says so in a balloon; a reported version starts the setup download; the
+// item's text follows the state, and while the download runs it is
+// disabled and keeps the menu open.
+TEST_F(TrayMenuTest, TheUpdateItemChecksOrStartsTheDownload) {
+    FakeDownloadWindow download;
+    ASSERT_TRUE(download.CreateEx(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr));
+    theApp.m_hBackThreadWnd = download.hwnd();
+    theApp.m_InitUrl = L"http://127.0.0.1:9/init.php";  // nothing answers: no new version
+    struct Case {
+        const char* name;
+        int state;
+        const wchar_t* text;  // the item before the click
+        int stateAfter;
+        const wchar_t* textAfter;
+        int downloads;
+        const wchar_t* balloon;  // none: nullptr
+    } cases[] = {
+        {"no update known", 0, L"Check for Update", 0, L"Check for Update", 0,
+         L"PondRel: You are running the latest version of PondRel."},
+        {"a new version reported", 4, L"Update PondRel...", 1, L"Downloading Update", 1,
+         L"PondRel: A new version of PondRel is downloading and will quickly upgrade."},
+        {"downloading", 1, L"Downloading Update", 1, L"Downloading Update", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        theApp.m_UpdateState = c.state;
+        theApp.m_BalloonStartsUpdate = true;
+        menu_->ClearItems();
+        menu_->BuildItems();
+        shell_.balloons.clear();
+        download.requests = 0;
+        ASSERT_NE(IndexOf(c.text), -1) << c.name;
+        ClickOn(c.text);
+        EXPECT_EQ(theApp.m_UpdateState, c.stateAfter) << c.name;
+        EXPECT_NE(IndexOf(c.textAfter), -1) << c.name;
+        EXPECT_EQ(Item(c.textAfter)->m_Index, 777) << c.name;
+        testsupport::WaitFor([&] { return download.requests >= c.downloads; }, 2000);
+        EXPECT_EQ(download.requests, c.downloads) << c.name;
+        if (c.balloon) {
+            EXPECT_EQ(shell_.balloons, std::vector<std::wstring>{c.balloon}) << c.name;
+            EXPECT_FALSE(theApp.m_BalloonStartsUpdate) << c.name;
+            EXPECT_FALSE(menu_->IsVisible()) << c.name;
+        } else {
+            EXPECT_TRUE(shell_.balloons.empty()) << c.name;
+            EXPECT_TRUE(menu_->IsVisible()) << c.name << ": a disabled item keeps the menu open";
+        }
+        menu_->RefreshItems();
+        EXPECT_EQ(Item(c.textAfter)->m_Disabled, c.stateAfter == 1) << c.name;
+        menu_->HideMenu();
+    }
+    theApp.m_hBackThreadWnd = nullptr;
+    theApp.m_UpdateState = 0;
 }
 
 TEST_F(TrayMenuTest, ExitAsksTheMainWindowToQuit) {
