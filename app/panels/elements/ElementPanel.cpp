@@ -42,8 +42,11 @@ void ElementPanel::BuildElements(TemplateDocument& document, const PanelRecord& 
   const BuildContext context{&document, &record, &factory, !templateLoaded};
   // A rebuild walks the elements in creation order from the first.
   creationCounter = templateLoaded ? 0 : static_cast<int>(all.Count());
-  // The window itself is the outermost element.
-  BuildNode(context, ElementType::kAreaDesign, L"/window", document.Text(L"/window/id"), nullptr, 0);
+  // The root has the template's size; the window itself is the outermost
+  // element under it, so that its own sizes and anchors refer to the panel.
+  root.width = templateSize.width;
+  root.height = templateSize.height;
+  BuildNode(context, ElementType::kAreaDesign, L"/window", document.Text(L"/window/id"), &root, 0);
   templateLoaded = true;
 }
 
@@ -117,7 +120,7 @@ void ElementPanel::BuildNode(const BuildContext& context, ElementType type, cons
     }
     ReadStyle(context, type, path, *element, parent);
   }
-  if (root == nullptr && parent == nullptr) root = element;
+  if (windowElement == nullptr && parent == &root) windowElement = element;
   BuildLevel(context, path, element, depth);
 }
 
@@ -276,13 +279,13 @@ void ElementPanel::ReadStyle(const BuildContext& context, ElementType type, cons
 }
 
 templates::LayoutRect ElementPanel::LayoutPanel() {
-  if (root == nullptr) {
+  if (windowElement == nullptr) {
     panelRect = {};
     return panelRect;
   }
   // Windowed elements' rectangles are read by the children thread.
   PanelLockScope hold(lock);
-  panelRect = templates::LayoutPanel(*root, zoom);
+  panelRect = templates::LayoutPanel(root, zoom);
   return panelRect;
 }
 

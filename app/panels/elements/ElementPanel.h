@@ -80,8 +80,9 @@ class ElementPanel {
   ElementPanel(const ElementPanel&) = delete;
   ElementPanel& operator=(const ElementPanel&) = delete;
 
-  // Builds the tree for a template of the given size: the first time creates
-  // the elements, later times re-read the style of the elements built then.
+  // Builds the tree for a template of the given size under the root, which
+  // takes that size: the first time creates the elements, later times
+  // re-read the style of the elements built then.
   void BuildElements(TemplateDocument& document, const PanelRecord& record, templates::TemplateSize size,
                      RenderFactory& factory);
   // During a rebuild: the element of the next creation index, or none.
@@ -132,7 +133,9 @@ class ElementPanel {
   ElementList close;
   ElementList resizeHandles{true};
 
-  WindowElement* root = nullptr;  // the window: the outermost element
+  // The root of the tree: the template's size, the window its one child.
+  WindowElement root;
+  WindowElement* windowElement = nullptr;  // the window: the outermost built element
   ContentElement* mainContent = nullptr;
   SearchElement* searchElement = nullptr;
   ContextShiftElement* searchControl = nullptr;

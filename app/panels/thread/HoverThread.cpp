@@ -197,7 +197,7 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
     XmlTemplateDocument document(*m_Template.config);
     m_pElements->zoom = values.zoom;
     m_pElements->BuildElements(document, PanelRecordFrom(m_Current, app->adsUrl), size, factory);
-    if (!m_pElements->root) {
+    if (!m_pElements->windowElement) {
         LogWithPrefix(L"The window template of panel %s builds no window: it draws its plain face",
                       m_Current.m_Id.c_str());
         return m_TemplateBuilt = false;

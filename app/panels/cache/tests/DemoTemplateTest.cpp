@@ -104,9 +104,9 @@ TEST_F(DemoTemplateTest, TheFrameSurroundsTheContentWithTheControlsInItsTitleBar
         tree.BuildElements(document, record, {panel.width, panel.height}, factory);
         const LayoutRect rect = tree.LayoutPanel();
 
-        ASSERT_NE(tree.root, nullptr);
-        ASSERT_FALSE(tree.root->children.empty());
-        EXPECT_NE(static_cast<WindowElement*>(tree.root->children[0])->id.find(L"pq_ecp_frame_{pq_object_id}"),
+        ASSERT_NE(tree.windowElement, nullptr);
+        ASSERT_FALSE(tree.windowElement->children.empty());
+        EXPECT_NE(static_cast<WindowElement*>(tree.windowElement->children[0])->id.find(L"pq_ecp_frame_{pq_object_id}"),
                   std::wstring::npos);
         ASSERT_NE(tree.mainContent, nullptr);
         EXPECT_EQ(tree.mainContent->layoutRect, (LayoutRect{0, 0, panel.width, panel.height}));

@@ -123,7 +123,7 @@ bool DockControlRect(int width, int height, templates::LayoutRect* out, template
     ElementPanel panel;
     panel.zoom = values.zoom;
     panel.BuildElements(document, record, size, factory);
-    if (!panel.root) return false;
+    if (!panel.windowElement) return false;
     *panelRect = panel.LayoutPanel();
     for (WindowElement* e : panel.all) {
         if (e->id == L"button_dock") {

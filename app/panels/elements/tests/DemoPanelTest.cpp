@@ -100,9 +100,9 @@ TEST(DemoPanels, BuildLayOutAndDrawEverySkin) {
     if (panel.hasResizeControl) panel.CreateResizeHandles(rect);
 
     // The tree: the frame first, a content area, the title, the controls.
-    ASSERT_NE(nullptr, panel.root);
-    ASSERT_GT(panel.root->ChildCount(), 0u);
-    EXPECT_NE(std::wstring::npos, panel.root->Child(0)->id.find(L"pq_ecp_frame_"));
+    ASSERT_NE(nullptr, panel.windowElement);
+    ASSERT_GT(panel.windowElement->ChildCount(), 0u);
+    EXPECT_NE(std::wstring::npos, panel.windowElement->Child(0)->id.find(L"pq_ecp_frame_"));
     ASSERT_NE(nullptr, panel.mainContent);
     EXPECT_NE(nullptr, panel.titleElement);
     EXPECT_FALSE(panel.close.Empty());

@@ -104,11 +104,11 @@ TEST(ElementTree, ClassesIdsAndOrderWithTheFrameFirst) {
 
   // The tree: the frame first among the window's children; the tail group's
   // further element stands in its place; the unknown type and its child are gone.
-  ASSERT_EQ(p.all.First(), p.root);
+  ASSERT_EQ(p.all.First(), p.windowElement);
   EXPECT_EQ((std::vector<std::string>{"pq_ecp_frame_{pq_object_id}", "pq_ecp_title", "close", "grip", "next",
                                       "back", "dock", "share", "open", "pq_ecp_search_area", "tail-shade", "footer"}),
-            ChildIds(*p.root));
-  EXPECT_EQ((std::vector<std::string>{"content", "ad"}), ChildIds(*p.root->Child(0)));
+            ChildIds(*p.windowElement));
+  EXPECT_EQ((std::vector<std::string>{"content", "ad"}), ChildIds(*p.windowElement->Child(0)));
   EXPECT_EQ(nullptr, Find(p, "hidden-close"));
 
   // Lists.
@@ -415,6 +415,31 @@ TEST(ElementTree, RebuildKeepsEveryElementsIdentityClassAndIdAndRereadsTheStyle)
   // Pictures are kept, not read again.
   EXPECT_EQ("text Pond weather", KindOf(*b.panel.titleElement));
   EXPECT_EQ("box FFFF0000", KindOf(*Find(b.panel, "close")));
+}
+
+// The root has the panel's size and the window is laid out under it: the
+// window's own percentages and right or bottom anchors refer to the panel,
+// and the window's rectangle is the one its picture is drawn into.
+TEST(ElementTree, TheWindowIsLaidOutUnderARootOfThePanelsSize) {
+  FixtureDocument document(
+      "<window><style><width>100%</width><height>50%</height><backgroundImage>back.png</backgroundImage></style>"
+      "<element><type>controls.close</type><id>close</id><style><right>4</right><bottom>4</bottom><width>10</width>"
+      "<height>10</height></style></element></window>");
+  ElementPanel panel;
+  FakeFactory factory;
+  panel.BuildElements(document, AllOn(), {300, 200}, factory);
+  ASSERT_NE(nullptr, panel.windowElement);
+  EXPECT_EQ(1u, panel.root.ChildCount());
+  EXPECT_EQ(panel.windowElement, panel.root.Child(0));
+  EXPECT_DOUBLE_EQ(300, panel.windowElement->width);
+  EXPECT_DOUBLE_EQ(100, panel.windowElement->height);
+  EXPECT_EQ((LayoutRect{0, 0, 300, 100}), panel.LayoutPanel());
+  EXPECT_EQ((LayoutRect{0, 0, 300, 100}), panel.windowElement->windowRect);
+  EXPECT_EQ((LayoutRect{285, 85, 295, 95}), Find(panel, "close")->windowRect);
+  // A resize: the root takes the new size.
+  panel.ResizePanel(0, 400, 300, {0, 0, 300, 100},
+                    [&](int w, int h) { panel.BuildElements(document, AllOn(), {w, h}, factory); });
+  EXPECT_EQ((LayoutRect{0, 0, 400, 150}), panel.panelRect);
 }
 
 LayoutRect RectOf(const ElementPanel& panel, const char* id) { return Find(panel, id)->windowRect; }
