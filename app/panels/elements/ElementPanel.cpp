@@ -39,7 +39,11 @@ void ElementPanel::Log(const std::wstring& line) const {
 void ElementPanel::BuildElements(TemplateDocument& document, const PanelRecord& record,
                                  templates::TemplateSize templateSize, RenderFactory& factory) {
   size = templateSize;
-  const BuildContext context{&document, &record, &factory, !templateLoaded};
+  // The elements were chosen by the first build's record flags; a rebuild
+  // walks them with that record, or it would meet other elements than it
+  // counted (a navigation may have brought a record with other flags).
+  if (!templateLoaded) firstRecord_ = record;
+  const BuildContext context{&document, &firstRecord_, &factory, !templateLoaded};
   // A rebuild walks the elements in creation order from the first.
   creationCounter = templateLoaded ? 0 : static_cast<int>(all.Count());
   // The root has the template's size; the window itself is the outermost
@@ -86,6 +90,16 @@ void ElementPanel::BuildNode(const BuildContext& context, ElementType type, cons
     // there was built and counted, and the elements after it must find
     // themselves in creation order.
     BuildLevel(context, path, parent, depth);
+    return;
+  }
+  if (templates::IsTailCorner(type) && !context.firstBuild) {
+    // The tail itself keeps its first style (its place is the panel
+    // start's), but the elements inside it were built and counted like any
+    // other: they are walked again, under a stand-in of the tail read at the
+    // new size (the tail the panel chose may be the only one left).
+    TailElement standIn;
+    ReadStyle(context, type, path, standIn, parent);
+    BuildLevel(context, path, &standIn, depth);
     return;
   }
   if (!templates::IsElementBuilt(type, record.flags, context.firstBuild)) return;

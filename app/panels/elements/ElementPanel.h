@@ -82,7 +82,9 @@ class ElementPanel {
 
   // Builds the tree for a template of the given size under the root, which
   // takes that size: the first time creates the elements, later times
-  // re-read the style of the elements built then.
+  // re-read the style of the elements built then.  A rebuild keeps the
+  // record of the first build (its flags chose the elements), whatever
+  // record it is given.
   void BuildElements(TemplateDocument& document, const PanelRecord& record, templates::TemplateSize size,
                      RenderFactory& factory);
   // During a rebuild: the element of the next creation index, or none.
@@ -151,6 +153,7 @@ class ElementPanel {
   templates::LayoutRect panelRect;
 
  private:
+  PanelRecord firstRecord_;  // the record of the first build, kept for every rebuild
   struct BuildContext {
     TemplateDocument* document;
     const PanelRecord* record;

@@ -417,6 +417,70 @@ TEST(ElementTree, RebuildKeepsEveryElementsIdentityClassAndIdAndRereadsTheStyle)
   EXPECT_EQ("box FFFF0000", KindOf(*Find(b.panel, "close")));
 }
 
+// Every built element's style values, one line each, in creation order.
+std::vector<std::string> Styles(const ElementPanel& panel) {
+  std::vector<std::string> out;
+  for (WindowElement* e : panel.all) {
+    out.push_back(Narrow(e->id) + " w" + std::to_string(e->width) + " h" + std::to_string(e->height) + " x" +
+                  std::to_string(e->horizontalAnchor) + ":" + std::to_string(e->horizontalOffset) + " y" +
+                  std::to_string(e->verticalAnchor) + ":" + std::to_string(e->verticalOffset) + " p" +
+                  std::to_string(e->paddingLeft) + "," + std::to_string(e->paddingTop));
+  }
+  return out;
+}
+
+// A tail corner with an element of its own, and elements after the tail group.
+const char kTailWithChild[] =
+    "<window><style><width>{pq_width}</width><height>{pq_height}</height></style>"
+    "<element><type>controls.tail</type>"
+    "<element><type>controls.tail_left_lower</type><style><width>20</width><height>30</height></style>"
+    "<element><type>area.design</type><id>tail-inner</id><style><left>1</left><top>1</top><width>50%</width>"
+    "<height>10</height></style></element></element></element>"
+    "<element><type>area.design</type><id>after-tail</id><style><left>0</left><top>0</top><width>{pq_width}</width>"
+    "<height>20%</height></style>"
+    "<element><type>controls.close</type><id>close</id><style><right>4</right><top>2</top><width>12</width>"
+    "<height>12</height></style></element></element>"
+    "<element><type>area.design</type><id>footer</id><style><left>0</left><bottom>0</bottom><width>100%</width>"
+    "<height>6</height></style></element></window>";
+
+// A rebuild (a resize) gives every element the style a first build at the
+// new size gives it: it walks the elements the first build made, with the
+// first build's record, through tail groups and into tail corners.
+TEST(ElementTree, RebuildAtANewSizeStylesEveryElementAsAFirstBuildAtThatSize) {
+  PanelRecord searchOff = AllOn();
+  searchOff.flags.showSearch = searchOff.flags.showAds = searchOff.flags.resizable = false;
+  searchOff.searchPanel = true;
+  const struct {
+    const char* name;
+    std::string xml;
+    PanelRecord rebuildRecord;  // what the panel's current record says at the rebuild
+  } cases[] = {
+      {"the same record", ReadFixture("tree.xml"), AllOn()},
+      {"a record of other flags", ReadFixture("tree.xml"), searchOff},
+      {"a tail corner with an element", kTailWithChild, AllOn()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FixtureDocument document(c.xml);
+    ASSERT_TRUE(document.Loaded());
+    FakeFactory factory;
+    std::vector<std::wstring> lines;
+    ElementPanel resized;
+    resized.log = [&](const std::wstring& line) { lines.push_back(line); };
+    resized.BuildElements(document, AllOn(), {300, 200}, factory);
+    resized.LayoutPanel();
+    resized.ResizePanel(5, 500, 260, {0, 0, 300, 200},
+                        [&](int w, int h) { resized.BuildElements(document, c.rebuildRecord, {w, h}, factory); });
+
+    ElementPanel fresh;
+    fresh.BuildElements(document, AllOn(), {500, 260}, factory);
+    const LayoutRect freshRect = fresh.LayoutPanel();
+    EXPECT_EQ(Styles(fresh), Styles(resized));
+    EXPECT_EQ(freshRect, resized.panelRect);
+    EXPECT_TRUE(lines.empty()) << Narrow(lines.front());
+  }
+}
+
 // The root has the panel's size and the window is laid out under it: the
 // window's own percentages and right or bottom anchors refer to the panel,
 // and the window's rectangle is the one its picture is drawn into.
