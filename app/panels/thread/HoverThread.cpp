@@ -44,12 +44,20 @@ bool HoverThread::InitInstance() {
     }
     SetPanelWindow(m_pWindow->hwnd());
     if (LoadWindowTemplate(m_TemplateWidth, m_TemplateHeight)) {
-        // The window takes the laid-out template's size.
         const templates::LayoutRect r = m_pElements->LayoutPanel();
-        ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        // The back buffer takes that size before anything is shown.
-        m_pWindow->GrowBackBuffer(r.right - r.left, r.bottom - r.top);
+        if (r.right - r.left <= 0 || r.bottom - r.top <= 0) {
+            // Nothing to see and nothing to close it by: the panel keeps its
+            // plain face of the record's size instead.
+            LogWithPrefix(L"The window template of panel %s lays out to an empty rectangle: it draws its plain face",
+                          m_Current.m_Id.c_str());
+            m_TemplateBuilt = false;
+        } else {
+            // The window takes the laid-out template's size.
+            ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            // The back buffer takes that size before anything is shown.
+            m_pWindow->GrowBackBuffer(r.right - r.left, r.bottom - r.top);
+        }
     }
     m_pWindow->m_Anchor = m_Anchor;
     const TailPlace firstTail = PrepareTail();

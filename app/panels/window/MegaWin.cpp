@@ -117,6 +117,12 @@ void MegaWin::PaintPanel(Gdiplus::Graphics& g, float alpha) {
     g.FillRectangle(&face, 0, 0, w, h);
     Gdiplus::Pen frame(Gdiplus::Color(a, 0x60, 0x60, 0x60), 1.0f);
     g.DrawRectangle(&frame, 0, 0, w - 1, h - 1);
+    // Its close area: a cross.
+    const IntRect close = PlainCloseRect(w, h);
+    if (close.Width() <= 0 || close.Height() <= 0) return;
+    Gdiplus::Pen cross(Gdiplus::Color(a, 0x60, 0x60, 0x60), 2.0f);
+    g.DrawLine(&cross, close.left + 3, close.top + 3, close.right - 4, close.bottom - 4);
+    g.DrawLine(&cross, close.left + 3, close.bottom - 4, close.right - 4, close.top + 3);
 }
 
 // The mask: the drawn elements at full opacity and the child windows' places
@@ -438,8 +444,13 @@ void MegaWin::OnShowWindow(bool shown) {
 
 PanelHit MegaWin::HitAt(POINT client) const {
     if (ElementPanel* elements = Elements()) return elements->HitTest(client.x, client.y);
-    PanelHit plain;  // a plain face is moved by its whole area
-    plain.overMoveArea = true;
+    // A plain face closes from its close area and is moved by the rest.
+    PanelHit plain;
+    const IntRect close = PlainCloseRect(m_PanelRect.right - m_PanelRect.left, m_PanelRect.bottom - m_PanelRect.top);
+    if (client.x >= close.left && client.x < close.right && client.y >= close.top && client.y < close.bottom)
+        plain.control = PanelControl::kClose;
+    else
+        plain.overMoveArea = true;
     return plain;
 }
 

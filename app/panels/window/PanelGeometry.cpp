@@ -1,5 +1,6 @@
 #include "app/panels/window/PanelGeometry.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/core/common/AppMessages.h"
@@ -211,6 +212,14 @@ HitDecision DecideHit(const HitInput& in) {
         }
     }
     return d;
+}
+
+IntRect PlainCloseRect(int width, int height) {
+    if (width <= 0 || height <= 0) return IntRect{};
+    const int right = std::max(0, width - kPlainCloseInset);
+    const int left = std::max(0, right - kPlainCloseSize);
+    const int top = std::min(kPlainCloseInset, height);
+    return IntRect{left, top, right, std::min(height, top + kPlainCloseSize)};
 }
 
 std::vector<PanelAction> ButtonUpActions(Control control, bool shiftDown, bool forward) {

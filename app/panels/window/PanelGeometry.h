@@ -143,6 +143,13 @@ struct HitDecision {
 };
 HitDecision DecideHit(const HitInput& in);
 
+// A panel without a template (its plain face) has a close area in its
+// top-right corner, kPlainCloseSize square, kPlainCloseInset from both edges,
+// kept within the panel; the rest of the face moves the panel.
+constexpr int kPlainCloseSize = 16;
+constexpr int kPlainCloseInset = 4;
+IntRect PlainCloseRect(int width, int height);
+
 // The controls a released left button acts on, first match.
 enum class Control { None, Close, Share, SearchSubmit, Dock, NextBack, OpenInBrowser };
 enum class Target { Controller, Self, Children, Dock };

@@ -140,6 +140,8 @@ protected:
             EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !thread_->IsRunning(); }, 10000));
         }
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
+        for (const std::wstring& key : cachedKeys_)
+            ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Pondrel\\" + key).c_str());
     }
     HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
         std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
@@ -154,6 +156,7 @@ protected:
         thread_->m_Current.m_ShowSearch = showSearch ? 1 : 0;
         thread_->m_Current.m_Skin = thread_->m_Current.m_TemplateKey = skin;
         thread_->m_Current.m_QueryText = queryText_;
+        if (record_) record_(thread_->m_Current);
         thread_->m_TemplateUrl = templateUrl;
         thread_->m_TemplateBase = loopback::Url(L"/files/templates/ecp/");
         thread_->m_Next.CopyFrom(thread_->m_Current);
@@ -167,6 +170,27 @@ protected:
         thread_->Resume();
         EXPECT_TRUE(WaitFor([&] { return host_.created.load(); }, 30000));
         return thread_;
+    }
+    // A skin's template as the cache holds it: with no version on either
+    // side it counts as current, and nothing is downloaded.  The key's
+    // registry value goes at the test's end.
+    void WriteCachedTemplate(const std::wstring& key, const std::string& xml) {
+        ::CreateDirectoryW(panels::TemplateFolder(cacheDir_, key).c_str(), nullptr);
+        testsupport::WriteAll(testsupport::Utf8(panels::TemplateFile(cacheDir_, key)), xml);
+        cachedKeys_.push_back(key);
+    }
+    // Ends the panel started last and waits for both its threads.
+    void EndPanel() {
+        if (thread_ && thread_->PanelWindow()) ::PostMessageW(thread_->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && (!thread_ || !thread_->IsRunning()); }, 10000));
+        thread_ = nullptr;
+        host_.created = false;
+    }
+    // The screen point of a client point of the panel window.
+    POINT OnScreen(int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(thread_->PanelWindow(), &p);
+        return p;
     }
     // Visible and past its start: the panel's message loop answers.
     bool Running() {
@@ -254,6 +278,8 @@ protected:
     std::wstring nextName_ = L"Pond life";  // the name of the record the launcher hands over as next
     uint32_t flags_ = 0x01;
     RECT anchor_{0, 0, 0, 0};
+    std::function<void(UserSetting&)> record_;  // changes the record before the launch
+    std::vector<std::wstring> cachedKeys_;
 };
 
 TEST_F(PanelTemplate, DemoTemplateDrawnIntoTheBackBuffer) {
@@ -776,16 +802,45 @@ TEST_F(PanelTemplate, WithoutAContentAreaThePanelNavigatesToItsNextRecord) {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\BareSearch");
 }
 
-TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFace) {
-    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/missing.xml"));
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
-    EXPECT_EQ(nullptr, t->Elements());
-    RECT window{};
-    ::GetWindowRect(t->PanelWindow(), &window);
-    EXPECT_EQ(420, window.right - window.left);
-    EXPECT_EQ(360, window.bottom - window.top);
-    ASSERT_TRUE(FadedIn(100, 100));
-    EXPECT_EQ(0xFFF4F4F0u, t->Window()->m_pBackBuffer->Pixel(100, 100));
+// A panel without a template to show draws its plain face at the record's
+// size, whose close area in the top-right corner ends it: when no template
+// loads, and when the template loads but lays out to nothing.
+TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFaceAndClosesFromIt) {
+    WriteCachedTemplate(L"Empty",
+                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                        "<window><element><type>area.design</type><id>nothing</id></element></window>\n");
+    const struct {
+        const char* name;
+        const wchar_t* skin;
+        const wchar_t* templatePath;
+    } cases[] = {
+        {"no template", L"Classic", L"/files/templates/missing.xml"},
+        {"a template of no size", L"Empty", L"/files/templates/?template=ecp&skin=Empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HoverThread* t = Start(c.skin, loopback::Url(c.templatePath));
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
+        EXPECT_EQ(nullptr, t->Elements());
+        RECT window{};
+        ::GetWindowRect(t->PanelWindow(), &window);
+        EXPECT_EQ(420, window.right - window.left);
+        EXPECT_EQ(360, window.bottom - window.top);
+        ASSERT_TRUE(FadedIn(100, 100));
+        EXPECT_EQ(0xFFF4F4F0u, t->Window()->m_pBackBuffer->Pixel(100, 100));
+
+        // A press elsewhere moves the panel; a click on the close area ends it.
+        const IntRect close = panels::PlainCloseRect(420, 360);
+        const POINT middle{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+        const uint32_t cross = t->Window()->m_pBackBuffer->Pixel(middle.x, middle.y);
+        EXPECT_NE(0xFFF4F4F0u, cross) << std::hex << cross;  // the cross is drawn there
+        const size_t hidden = host_.Count(controller_msg::kHideMenus);
+        ::PostMessageW(t->PanelWindow(), WM_LBUTTONUP, 0, MAKELPARAM(middle.x, middle.y));
+        ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+        EXPECT_TRUE(WaitFor([&] { return host_.Count(controller_msg::kHideMenus) == hidden + 1; }, 5000));
+        thread_ = nullptr;
+        host_.created = false;
+    }
 }
 
 // 11207 hides the child windows with the panel; 11208 shows both again.

@@ -266,6 +266,25 @@ TEST(PanelHitTest, Decisions) {
     }
 }
 
+// The plain face's close area: 16 pixels square, 4 from the top and right
+// edges, never outside a panel too small for it.
+TEST(PlainFace, CloseAreaInTheTopRightCorner) {
+    struct Case {
+        int width, height;
+        IntRect expected;
+    } cases[] = {
+        {420, 360, {400, 4, 416, 20}},
+        {150, 150, {130, 4, 146, 20}},
+        {10, 12, {0, 4, 6, 12}},
+        {0, 100, {}},
+    };
+    for (const Case& c : cases) {
+        const IntRect r = PlainCloseRect(c.width, c.height);
+        EXPECT_TRUE(r == c.expected) << c.width << "x" << c.height << ": " << r.left << "," << r.top << "," << r.right
+                                     << "," << r.bottom;
+    }
+}
+
 TEST(PanelControls, ReleasedControlsPostTheirMessages) {
     using A = PanelAction;
     const A hide{A::Post, Target::Controller, 11136, 0, 0};
