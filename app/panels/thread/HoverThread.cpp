@@ -195,7 +195,12 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
         m_pElements->window = m_pElementWindow.get();
         m_pElements->lock = m_pElementLock.get();
         m_pElements->log = [](const std::wstring& line) { LogWithPrefix(L"%s", line.c_str()); };
-        m_pElements->buildContentUrl = [this](ContentElement& element) { FillContentUrl(element); };
+        m_pElements->buildContentUrl = [this](ContentElement& element) {
+            FillContentUrl(element);
+            // Once the content's address is built, a record under a parent
+            // that is not searchable goes by its parent's name.
+            TakeParentIdWhenNotSearchable();
+        };
     }
     // The title font of this thread's own (GDI+ objects are not shared
     // between threads).
@@ -281,6 +286,11 @@ void HoverThread::EndChildren() {
     LogWithPrefix(L"The children thread of panel %s has not ended yet: it ends by itself", m_Current.m_Id.c_str());
 }
 
+// A record under a parent that is not searchable goes by its parent's name.
+void HoverThread::TakeParentIdWhenNotSearchable() {
+    if (m_Current.m_HasParent && !m_Current.m_Searchable) m_Current.m_Id = m_Current.m_Parent;
+}
+
 std::wstring HoverThread::ChildUrl() {
     fx::ScopedLock hold(g_SearchTextLock);
     return m_ChildUrl;
@@ -336,8 +346,7 @@ void HoverThread::OnNavigate(WPARAM wp, LPARAM lp) {
         ::GetWindowRect(m_pWindow->hwnd(), &m_pWindow->m_PanelRect);
         m_pWindow->Render(0, false);
     }
-    // A record under a parent that is not searchable goes by its parent's name.
-    if (m_Current.m_HasParent && !m_Current.m_Searchable) m_Current.m_Id = m_Current.m_Parent;
+    TakeParentIdWhenNotSearchable();
     if (restore) {
         fx::ScopedLock hold(g_PanelRecordLock);
         m_Current.CopyFrom(m_Back);

@@ -108,6 +108,9 @@ private:
     std::wstring ChildUrl();
     // The search control shows the current record's icon.
     void RefreshSearchControl();
+    // The current record takes its parent's identifier when it has a parent
+    // and is not searchable.
+    void TakeParentIdWhenNotSearchable();
     // The query text into both context strings of the controller's report,
     // the rectangle into its rectangle.
     void ReportContext(const std::wstring& queryText, const RECT& rect);

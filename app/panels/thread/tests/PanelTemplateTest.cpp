@@ -971,4 +971,35 @@ TEST_F(PanelTemplate, ReadyPutsTheFocusIntoTheSearchBoxButNotInAMenuPanel) {
     }
 }
 
+// A record under a parent that is not searchable goes by its parent's
+// identifier once the content's address was built with its own; any other
+// record keeps its identifier.
+TEST_F(PanelTemplate, ARecordUnderANonSearchableParentTakesItsParentsIdAfterTheContentUrl) {
+    theApp.m_EcpUrl = L"http://panels.test/?type=ecp&ecpguid=";
+    theApp.PublishSnapshot();
+    const struct {
+        bool hasParent, searchable;
+        const wchar_t* id;
+    } cases[] = {
+        {true, false, L"PARENT-9"},
+        {true, true, L"DEMO-1"},
+        {false, false, L"DEMO-1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.hasParent) + std::to_string(c.searchable));
+        record_ = [&](UserSetting& r) {
+            r.m_Parent = L"PARENT-9";
+            r.m_HasParent = c.hasParent ? 1 : 0;
+            r.m_Searchable = c.searchable ? 1 : 0;
+        };
+        HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+        ASSERT_TRUE(Running());
+        ASSERT_NE(nullptr, t->Elements());
+        ASSERT_NE(nullptr, t->Elements()->mainContent);
+        EXPECT_EQ(0u, ContentUrl(t->Elements()).find(L"http://panels.test/?type=ecp&ecpguid=DEMO-1&token="));
+        EXPECT_EQ(c.id, t->m_Current.m_Id);
+        EndPanel();
+    }
+}
+
 }  // namespace
