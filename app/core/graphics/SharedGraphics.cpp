@@ -45,6 +45,7 @@ void SharedGraphics::Load(const std::wstring& installDir) {
     sizeNESWCursor = ::LoadCursorW(nullptr, IDC_SIZENESW);
     sizeWECursor = ::LoadCursorW(nullptr, IDC_SIZEWE);
     sizeNSCursor = ::LoadCursorW(nullptr, IDC_SIZENS);
+    handCursor = ::LoadCursorW(nullptr, IDC_HAND);
 }
 
 void SharedGraphics::Free() {

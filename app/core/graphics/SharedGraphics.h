@@ -45,6 +45,7 @@ struct SharedGraphics {
     HCURSOR sizeNESWCursor = nullptr;
     HCURSOR sizeWECursor = nullptr;
     HCURSOR sizeNSCursor = nullptr;
+    HCURSOR handCursor = nullptr;  // the dock bar's items
 };
 
 // The image folders of the install directory (its cache of server icons too).

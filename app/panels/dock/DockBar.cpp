@@ -257,7 +257,7 @@ void DockBar::MagnifyAt(POINT client, POINT screen) {
     for (const auto& item : items) scales.push_back(item->scale);
     dock::MagnifyTargets(scales, index, hit->hitOffset);
     for (size_t i = 0; i < items.size(); ++i) items[i]->scale = scales[i];
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    ::SetCursor(theApp.m_Graphics.handCursor ? theApp.m_Graphics.handCursor : ::LoadCursorW(nullptr, IDC_HAND));
     hover.last = hit;
     hover.magnified = true;
 }

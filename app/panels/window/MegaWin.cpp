@@ -45,6 +45,22 @@ RECT WorkAreaOf(const RECT& rect) {
     return work;
 }
 
+// The application's shared cursor for a hit-test cursor (the system's own
+// while the shared ones are not loaded).
+HCURSOR SharedCursor(Cursor cursor) {
+    const SharedGraphics& g = theApp.m_Graphics;
+    auto pick = [](HCURSOR shared, const wchar_t* system) { return shared ? shared : ::LoadCursorW(nullptr, system); };
+    switch (cursor) {
+        case Cursor::Arrow: return pick(g.arrowCursor, IDC_ARROW);
+        case Cursor::SizeNwSe: return pick(g.sizeNWSECursor, IDC_SIZENWSE);
+        case Cursor::SizeNeSw: return pick(g.sizeNESWCursor, IDC_SIZENESW);
+        case Cursor::SizeNs: return pick(g.sizeNSCursor, IDC_SIZENS);
+        case Cursor::SizeWe: return pick(g.sizeWECursor, IDC_SIZEWE);
+        case Cursor::None: break;
+    }
+    return nullptr;
+}
+
 BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
     auto* children = reinterpret_cast<std::vector<ChildWindow>*>(lp);
     wchar_t name[64] = {};
@@ -476,16 +492,7 @@ LRESULT MegaWin::OnNcHitTest(POINT screen) {
         m_HasTail = false;
         if (m_pOwner) m_pOwner->PostToChildren(children_msg::kHideTail);
     }
-    const wchar_t* cursor = nullptr;
-    switch (d.cursor) {
-        case Cursor::Arrow: cursor = IDC_ARROW; break;
-        case Cursor::SizeNwSe: cursor = IDC_SIZENWSE; break;
-        case Cursor::SizeNeSw: cursor = IDC_SIZENESW; break;
-        case Cursor::SizeNs: cursor = IDC_SIZENS; break;
-        case Cursor::SizeWe: cursor = IDC_SIZEWE; break;
-        case Cursor::None: break;
-    }
-    if (cursor) ::SetCursor(::LoadCursorW(nullptr, cursor));
+    if (HCURSOR cursor = SharedCursor(d.cursor)) ::SetCursor(cursor);
     if (d.hideMenus && m_pOwner && m_pOwner->m_pHost)
         ::PostMessageW(m_pOwner->m_pHost->HostWindow(), controller_msg::kHideMenus, 0, 0);
     if (d.startMove) {

@@ -156,6 +156,7 @@ TEST(SharedGraphics, LoadedFromTheDemoInstall) {
     EXPECT_EQ(g.arrowCursor, ::LoadCursorW(nullptr, IDC_ARROW));
     EXPECT_EQ(g.sizeNSCursor, ::LoadCursorW(nullptr, IDC_SIZENS));
     EXPECT_TRUE(g.moveCursor && g.sizeNWSECursor && g.sizeNESWCursor && g.sizeWECursor);
+    EXPECT_EQ(g.handCursor, ::LoadCursorW(nullptr, IDC_HAND));
     // The cache folder of server icons exists.
     EXPECT_TRUE(Exists(install + L"Images\\EcpIcons"));
 

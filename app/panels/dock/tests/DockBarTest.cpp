@@ -206,6 +206,39 @@ TEST_F(DockBarTest, MagnifiedItemDrawsItsLargeCopy) {
     EXPECT_EQ(Pixel(120, 120), kYellow);
 }
 
+// The pointer over an item shows the application's shared hand cursor, off
+// the items its shared arrow (stand-ins here, neither the system's cursor of
+// that name).
+TEST_F(DockBarTest, ThePointerTakesTheApplicationsHandOverAnItemAndItsArrowElsewhere) {
+    Add(nullptr);
+    RenderShown();
+    SharedGraphics& g = theApp.m_Graphics;
+    const HCURSOR arrow = g.arrowCursor, hand = g.handCursor;
+    g.arrowCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    g.handCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
+    const POINT item = CellCentre(0);
+    const struct {
+        const char* where;
+        POINT at;
+        HCURSOR cursor;
+    } cases[] = {
+        {"over the item", item, g.handCursor},
+        {"beside it", POINT{item.x + 120, item.y}, g.arrowCursor},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        POINT screen = c.at;
+        ::ClientToScreen(bar_->hwnd(), &screen);
+        {
+            fx::ScopedLock hold(g_DockLock);
+            bar_->MagnifyAt(c.at, screen);
+        }
+        EXPECT_EQ(c.cursor, ::GetCursor());
+    }
+    g.arrowCursor = arrow;
+    g.handCursor = hand;
+}
+
 TEST_F(DockBarTest, ClickOnALiveItemUndocksItsPanelAndTheBarStaysWhileItemsAreLeft) {
     FakePanel first, second;
     Add(&first);

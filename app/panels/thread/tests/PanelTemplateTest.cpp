@@ -1002,4 +1002,49 @@ TEST_F(PanelTemplate, ARecordUnderANonSearchableParentTakesItsParentsIdAfterTheC
     }
 }
 
+// The hit test sets the application's shared cursors: the sizing cursor of
+// a resize handle's direction, the arrow elsewhere.
+TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_EQ(8u, elements->resizeHandles.Count());
+    const LayoutRect panel = elements->panelRect;
+    // Stand-ins for the shared cursors, none of them the system's cursor of
+    // that name.
+    SharedGraphics& g = theApp.m_Graphics;
+    const HCURSOR arrow = g.arrowCursor, nwse = g.sizeNWSECursor, nesw = g.sizeNESWCursor, ns = g.sizeNSCursor,
+                  we = g.sizeWECursor;
+    g.arrowCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    g.sizeNWSECursor = ::LoadCursorW(nullptr, IDC_IBEAM);
+    g.sizeNESWCursor = ::LoadCursorW(nullptr, IDC_HELP);
+    g.sizeNSCursor = ::LoadCursorW(nullptr, IDC_NO);
+    g.sizeWECursor = ::LoadCursorW(nullptr, IDC_APPSTARTING);
+    const struct {
+        const char* where;
+        POINT at;
+        HCURSOR cursor;
+    } cases[] = {
+        {"bottom-right handle", {panel.right - 3, panel.bottom - 3}, g.sizeNWSECursor},
+        {"top-right handle", {panel.right - 3, 3}, g.sizeNESWCursor},
+        {"bottom edge", {panel.right / 2, panel.bottom - 3}, g.sizeNSCursor},
+        {"left edge", {3, panel.bottom / 2}, g.sizeWECursor},
+        {"outside the handles", {panel.right / 2, 12}, g.arrowCursor},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        const POINT screen = OnScreen(c.at.x, c.at.y);
+        ::SendMessageW(t->PanelWindow(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+        HCURSOR now = nullptr;
+        ASSERT_TRUE(testsupport::RunOn(*t, [&] { now = ::GetCursor(); }));
+        EXPECT_EQ(c.cursor, now);
+    }
+    g.arrowCursor = arrow;
+    g.sizeNWSECursor = nwse;
+    g.sizeNESWCursor = nesw;
+    g.sizeNSCursor = ns;
+    g.sizeWECursor = we;
+}
+
 }  // namespace
