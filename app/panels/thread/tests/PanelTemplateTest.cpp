@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -68,6 +69,29 @@ public:
         return report;
     }
     HWND HostWindow() const override { return window_; }
+    struct SearchMenuOffer {
+        RECT dropDown{};
+        HWND panel = nullptr;
+        std::wstring text;
+        int count = 0;
+    };
+    void OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) override {
+        std::lock_guard<std::mutex> hold(mutex_);
+        offer_.dropDown = dropDown;
+        offer_.panel = panel;
+        offer_.text = text;
+        ++offer_.count;
+    }
+    SearchMenuOffer Offer() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return offer_;
+    }
+    // The lParam of the last message msg (0 when none came).
+    LPARAM LastLParam(unsigned msg) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        const auto it = lastLParam_.find(msg);
+        return it == lastLParam_.end() ? 0 : it->second;
+    }
     void ReportCreated(const panels::PanelThread*, const RECT& rect) override {
         {
             std::lock_guard<std::mutex> hold(mutex_);
@@ -99,6 +123,7 @@ private:
         if (self && msg >= 11100 && msg < 11200) {
             std::lock_guard<std::mutex> hold(self->mutex_);
             self->messages_.push_back(msg);
+            self->lastLParam_[msg] = lp;
             return 0;
         }
         return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
@@ -107,6 +132,8 @@ private:
     WNDPROC oldProc_ = nullptr;
     std::mutex mutex_;
     std::vector<unsigned> messages_;
+    std::map<unsigned, LPARAM> lastLParam_;
+    SearchMenuOffer offer_;
     RECT createdRect_{};
 };
 
@@ -1045,6 +1072,69 @@ TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
     g.sizeNESWCursor = nesw;
     g.sizeNSCursor = ns;
     g.sizeWECursor = we;
+}
+
+// Pressing the search control or a context-shift control drops the search
+// menu down from the bottom-left of the first of them, with the search box's
+// text, which also becomes the record's current URL and the application's
+// search text; 11135 tells the controller which panel asks.
+TEST_F(PanelTemplate, PressingTheSearchOrAContextShiftControlOffersTheSearchMenu) {
+    WriteCachedTemplate(L"Shift",
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<window>\n"
+        "  <style><width>{pq_width}</width><height>{pq_height}</height></style>\n"
+        "  <element><type>area.design</type><id>frame</id>\n"
+        "    <style><left>0</left><top>0</top><width>100%</width><height>100%</height></style>\n"
+        "    <element><type>controls.search_text</type><id>text</id>\n"
+        "      <style><left>10</left><top>10</top><width>120</width><height>16</height></style></element>\n"
+        "    <element><type>controls.search</type><id>search</id>\n"
+        "      <style><left>140</left><top>10</top><width>16</width><height>16</height></style></element>\n"
+        "    <element><type>controls.context_shift</type><id>shift</id>\n"
+        "      <style><left>170</left><top>10</top><width>10</width><height>16</height></style></element>\n"
+        "  </element>\n"
+        "</window>\n");
+    HoverThread* t = Start(L"Shift", loopback::Url(L"/files/templates/?template=ecp&skin=Shift"), true);
+    ASSERT_TRUE(Running());
+    ElementPanel* elements = t->Elements();
+    ASSERT_NE(nullptr, elements);
+    ASSERT_NE(nullptr, elements->searchElement);
+    ASSERT_EQ(2u, elements->contextShift.Count());
+    const LayoutRect first = elements->contextShift.First()->windowRect;
+    const POINT corner = OnScreen(first.left, first.bottom);
+    HWND w = t->PanelWindow();
+    int offers = 0;
+    for (const wchar_t* id : {L"search", L"shift"}) {
+        SCOPED_TRACE(testsupport::Utf8(id));
+        const std::wstring text = std::wstring(L"pond text ") + id;
+        {
+            fx::ScopedLock hold(g_SearchTextLock);
+            t->m_ChildUrl = text;
+        }
+        const WindowElement* control = FindElement(*elements, id);
+        ASSERT_NE(nullptr, control);
+        const LayoutRect r = control->windowRect;
+        const size_t asked = host_.Count(controller_msg::kToggleContextPanel);
+        ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        const Host::SearchMenuOffer offer = host_.Offer();
+        EXPECT_EQ(++offers, offer.count);
+        EXPECT_EQ(corner.x, offer.dropDown.left);
+        EXPECT_EQ(corner.y, offer.dropDown.top);
+        EXPECT_EQ(corner.x + 10, offer.dropDown.right);
+        EXPECT_EQ(corner.y + 1, offer.dropDown.bottom);
+        EXPECT_EQ(w, offer.panel);
+        EXPECT_EQ(text, offer.text);
+        EXPECT_EQ(text, t->m_Current.m_CurrentUrl);
+        {
+            fx::ScopedLock hold(g_SearchTextLock);
+            EXPECT_EQ(text, theApp.m_SearchQuery);
+        }
+        ASSERT_TRUE(WaitFor([&] { return host_.Count(controller_msg::kToggleContextPanel) == asked + 1; }, 5000));
+        EXPECT_EQ(reinterpret_cast<LPARAM>(w), host_.LastLParam(controller_msg::kToggleContextPanel));
+        ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    // A press beside the controls offers nothing.
+    ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+    EXPECT_EQ(offers, host_.Offer().count);
 }
 
 }  // namespace
