@@ -1,5 +1,6 @@
 #include "app/core/graphics/ImageRoutines.h"
 
+#include "app/core/graphics/OpacityDraw.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/common/SharedUtilities.h"
 
@@ -22,8 +23,9 @@ ArgbBitmap CreateScaledBitmap(Gdiplus::Image* image, int width, int height) {
     }
     ArgbBitmap b = NewArgbBitmap(width, height);
     if (!b) return nullptr;
-    Gdiplus::Graphics g(b.get());
-    g.DrawImage(image, Gdiplus::Rect(0, 0, width, height));
+    // The whole image, scaled to the whole bitmap.
+    render::DrawImageWithOpacityToImage(width, height, image, 0, 0, static_cast<int>(image->GetWidth()),
+                                        static_cast<int>(image->GetHeight()), 1.0, b.get());
     return b;
 }
 
@@ -44,8 +46,8 @@ ArgbBitmap CreateArgbBitmap(int width, int height, Gdiplus::Image* image, int x,
     if (!image) return nullptr;
     ArgbBitmap b = NewArgbBitmap(width, height);
     if (!b) return nullptr;
-    Gdiplus::Graphics g(b.get());
-    g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), x, y, width, height, Gdiplus::UnitPixel);
+    // The image's region of the bitmap's size at (x, y), unscaled.
+    render::DrawImageWithOpacityToImage(width, height, image, x, y, width, height, 1.0, b.get());
     return b;
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "app/core/graphics/HtmlRenderer.h"
 #include "app/core/main/DebugTextView.h"
 #include "app/selection/skin/FloatingWin.h"
 
@@ -51,4 +52,7 @@ private:
     bool m_Updating = false;  // the layered-update step is running
     DebugTextView m_Upper;
     DebugTextView m_Lower;
+    // The rendering pair the window carries; nothing fills it.
+    render::HTML_Renderer m_Renderer;
+    render::Render_Info m_RenderInfo;
 };

@@ -6,7 +6,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/panels/elements/WindowElement.h"
 #include "app/panels/render/BitmapPlacement.h"
-#include "app/panels/render/OpacityDraw.h"
+#include "app/core/graphics/OpacityDraw.h"
 
 namespace {
 

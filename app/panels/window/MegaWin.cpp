@@ -11,6 +11,7 @@
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/Monitors.h"
+#include "app/core/graphics/OpacityDraw.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/thread/HoverThread.h"
@@ -163,15 +164,12 @@ void MegaWin::Render(int, bool updateOnly) {
         if (m_DockAnimation) {
             // The flight draws the snapshot moved and scaled (nothing without one).
             if (m_DrawSnapshot && m_pSnapshot) {
-                g.TranslateTransform(m_FlightX, m_FlightY);
-                g.ScaleTransform(m_ScaleX, m_ScaleY);
-                g.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-                Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0},
-                                              {0, 0, 0, m_SnapshotAlpha, 0}, {0, 0, 0, 0, 1}}};
-                Gdiplus::ImageAttributes attributes;
-                attributes.SetColorMatrix(&fade);
+                Gdiplus::Matrix flight;
+                flight.Translate(m_FlightX, m_FlightY);
+                flight.Scale(m_ScaleX, m_ScaleY);
                 const int w = static_cast<int>(m_pSnapshot->GetWidth()), h = static_cast<int>(m_pSnapshot->GetHeight());
-                g.DrawImage(m_pSnapshot.get(), Gdiplus::Rect(4, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel, &attributes);
+                render::DrawImageWithOpacity(4, 0, w, h, m_pSnapshot.get(), 0, 0, w, h, m_SnapshotAlpha, &flight,
+                                             Gdiplus::InterpolationModeLowQuality, g);
             }
         } else {
             PaintPanel(g, m_FadeAlpha);

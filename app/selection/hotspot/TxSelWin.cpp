@@ -4,6 +4,7 @@
 
 #include "app/core/graphics/GraphicsRules.h"
 #include "app/core/graphics/ImageRoutines.h"
+#include "app/core/graphics/OpacityDraw.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
@@ -11,7 +12,6 @@
 #include "app/core/net/UrlEncodeUtf8.h"
 #include "app/core/config/UserSetting.h"
 #include "app/selection/controller/BrowserTreeView.h"
-#include "app/selection/hotspot/DrawImage.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -130,8 +130,15 @@ void TxSelWin::PaintIcon() {
     const bool highlighting = !m_Animation.highlightKeys.m_AtEnd;
     if (!highlighting && alt) base = alt;
     Gdiplus::Graphics g(m_pBackBuffer->bitmap());
-    DrawImageWithOpacity(g, base, 0, 0, m_Animation.fade);
-    if (highlighting && alt) DrawImageWithOpacity(g, alt, 0, 0, m_Animation.highlight);
+    // Each picture at (0, 0) at its own size.
+    auto draw = [&g](Gdiplus::Image* image, float opacity) {
+        if (!image) return;
+        const int w = static_cast<int>(image->GetWidth()), h = static_cast<int>(image->GetHeight());
+        render::DrawImageWithOpacity(0, 0, w, h, image, 0, 0, w, h, opacity, nullptr,
+                                     Gdiplus::InterpolationModeDefault, g);
+    };
+    draw(base, m_Animation.fade);
+    if (highlighting && alt) draw(alt, m_Animation.highlight);
 }
 
 void TxSelWin::Render(int, bool initial) {

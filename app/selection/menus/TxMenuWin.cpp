@@ -4,11 +4,11 @@
 
 #include "app/core/graphics/AppImages.h"
 #include "app/core/graphics/Monitors.h"
+#include "app/core/graphics/OpacityDraw.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/config/XmlConfig.h"
 #include "app/selection/controller/BrowserTreeView.h"
-#include "app/selection/hotspot/DrawImage.h"
 #include "app/selection/menus/ECPSubMenu.h"
 #include "app/selection/menus/PondrelSubMenu.h"
 
@@ -19,6 +19,18 @@ SharedGraphics& Graphics() { return theApp.m_Graphics; }
 // A fill with a shared brush that may be missing.
 void Fill(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, int x, int y, int w, int h) {
     if (brush) g.FillRectangle(brush, x, y, w, h);
+}
+
+// The part (sx, sy, w, h) of an image 1:1 at (x, y), at full opacity.
+void DrawImagePart(Gdiplus::Graphics& g, Gdiplus::Image* image, int x, int y, int sx, int sy, int w, int h) {
+    if (!image || w <= 0 || h <= 0) return;
+    render::DrawImageWithOpacity(x, y, w, h, image, sx, sy, w, h, 1.0, nullptr, Gdiplus::InterpolationModeDefault, g);
+}
+
+// A whole image at its own size at (x, y).
+void DrawImageAt(Gdiplus::Graphics& g, Gdiplus::Image* image, int x, int y) {
+    if (image)
+        DrawImagePart(g, image, x, y, 0, 0, static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
 }
 
 HCURSOR ArrowCursor() {
@@ -165,14 +177,14 @@ void TxMenuWin::PaintItems() {
         }
         int textX = 27;
         if (item.m_pIcon) {
-            DrawImageWithOpacity(g, item.m_pIcon.get(), 7, y + 1, 1.0f);
+            DrawImageAt(g, item.m_pIcon.get(), 7, y + 1);
             textX = static_cast<int>(item.m_pIcon->GetWidth()) + 11;
         }
         if (!item.m_Text.empty())
             DrawTextString(&g, item.m_Text, static_cast<float>(textX), static_cast<float>(y + 2), graphics.menuFont.get(),
                            item.m_Disabled ? graphics.greyBrush.get() : graphics.blackBrush.get());
-        if (item.m_Data != 0 || item.m_HasEcpMenu) DrawImageWithOpacity(g, graphics.subMenuArrow.get(), m_Width - 15, y + 1, 1.0f);
-        if (hot && item.m_ActionMark) DrawImageWithOpacity(g, graphics.actionsIcon.get(), m_Width - 22, y + 1, 1.0f);
+        if (item.m_Data != 0 || item.m_HasEcpMenu) DrawImageAt(g, graphics.subMenuArrow.get(), m_Width - 15, y + 1);
+        if (hot && item.m_ActionMark) DrawImageAt(g, graphics.actionsIcon.get(), m_Width - 22, y + 1);
         y += h;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/core/graphics/OpacityDraw.h"
 #include "app/include/FWin32.h"
 #include "app/include/PixelProcess.h"
 #include "fx/Gdi.h"
@@ -76,13 +77,11 @@ void SplashWnd::DrawSplashImage() {
     if (m_pMatrix) {
         m_pMatrix->Reset();
         m_pMatrix->Scale(m_ScaleX, m_ScaleY);
-        graphics.SetTransform(m_pMatrix.get());
     }
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-    const INT width = static_cast<INT>(image_->GetWidth());
-    const INT height = static_cast<INT>(image_->GetHeight());
-    graphics.DrawImage(image_, Gdiplus::Rect(kMargin, kMargin, width, height), 0, 0, width, height,
-                       Gdiplus::UnitPixel);
+    const int width = static_cast<int>(image_->GetWidth());
+    const int height = static_cast<int>(image_->GetHeight());
+    render::DrawImageWithOpacity(kMargin, kMargin, width, height, image_, 0, 0, width, height, 1.0, m_pMatrix.get(),
+                                 Gdiplus::InterpolationModeDefault, graphics);
 }
 
 void SplashWnd::ScatterBackBuffer() {
@@ -95,8 +94,9 @@ void SplashWnd::ScatterBackBuffer() {
     if (!scattered) return;
     m_pBackBuffer->Clear();
     Gdiplus::Graphics graphics(m_pBackBuffer->bitmap());
-    graphics.DrawImage(scattered.get(), Gdiplus::Rect(0, 0, image.Width(), image.Height()), 0, 0, image.Width(),
-                       image.Height(), Gdiplus::UnitPixel);
+    const int width = static_cast<int>(image.Width()), height = static_cast<int>(image.Height());
+    render::DrawImageWithOpacity(0, 0, width, height, scattered.get(), 0, 0, width, height, 1.0, nullptr,
+                                 Gdiplus::InterpolationModeDefault, graphics);
 }
 
 void SplashWnd::Render(int, bool initial) {

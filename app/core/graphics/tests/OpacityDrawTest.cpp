@@ -1,7 +1,8 @@
-#include "app/panels/render/OpacityDraw.h"
+#include "app/core/graphics/OpacityDraw.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "fx/BackBuffer.h"
@@ -49,6 +50,10 @@ TEST(DrawImageWithOpacity, MultipliesTheImagesAlphaByTheOpacity) {
         {0x802040C0, 1.0, 128},
         {0x802040C0, 0.5, 64},
         {0xFF2040C0, 0.0, 0},
+        // Outside 0..1 the opacity is held to the range.
+        {0x802040C0, 1.5, 128},
+        {0xFF2040C0, -0.5, 0},
+        {0xFF2040C0, std::nan(""), 0},
     };
     auto image = Solid(6, 4, 0);
     for (const auto& c : cases) {

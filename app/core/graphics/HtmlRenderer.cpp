@@ -1,4 +1,4 @@
-#include "app/panels/render/HtmlRenderer.h"
+#include "app/core/graphics/HtmlRenderer.h"
 
 namespace render {
 

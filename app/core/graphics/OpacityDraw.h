@@ -1,6 +1,7 @@
 // Drawing an image at one uniform opacity, onto a graphics surface or into
 // another image: the image's alpha is multiplied by the opacity through a
-// colour matrix.
+// colour matrix.  Every image the program's windows draw at an opacity, and
+// the image routines' bitmap copies, go through these two.
 #pragma once
 
 #include "fx/GdiPlus.h"
@@ -10,7 +11,7 @@ namespace render {
 // Draws the source rectangle (srcX, srcY, srcWidth, srcHeight) of image into
 // the destination rectangle (x, y, width, height) of g, in pixels, with
 // source-over compositing, the interpolation mode and alpha times opacity
-// (0..1).  A given transform is the world transform for this draw only; the
+// (held to 0..1).  A given transform is the world transform for this draw only; the
 // one g had is restored.  A null image draws nothing.
 void DrawImageWithOpacity(int x, int y, int width, int height, Gdiplus::Image* image, int srcX, int srcY,
                           int srcWidth, int srcHeight, double opacity, const Gdiplus::Matrix* transform,

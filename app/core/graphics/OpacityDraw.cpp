@@ -1,12 +1,13 @@
-#include "app/panels/render/OpacityDraw.h"
+#include "app/core/graphics/OpacityDraw.h"
 
 namespace render {
 namespace {
 
 // Image attributes whose colour matrix keeps red, green and blue and scales
-// alpha by the opacity.
+// alpha by the opacity, held to 0..1 (not a number counts as 0).
 void SetOpacity(Gdiplus::ImageAttributes& attributes, double opacity) {
-    const Gdiplus::REAL a = static_cast<Gdiplus::REAL>(opacity);
+    const double held = opacity > 1.0 ? 1.0 : opacity > 0.0 ? opacity : 0.0;
+    const Gdiplus::REAL a = static_cast<Gdiplus::REAL>(held);
     Gdiplus::ColorMatrix m = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, a, 0}, {0, 0, 0, 0, 1}}};
     attributes.SetColorMatrix(&m, Gdiplus::ColorMatrixFlagsDefault, Gdiplus::ColorAdjustTypeBitmap);
 }
