@@ -51,6 +51,7 @@ bool HoverThread::InitInstance() {
             LogWithPrefix(L"The window template of panel %s lays out to an empty rectangle: it draws its plain face",
                           m_Current.m_Id.c_str());
             m_TemplateBuilt = false;
+            m_Dockable = false;
         } else {
             // The window takes the laid-out template's size.
             ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,

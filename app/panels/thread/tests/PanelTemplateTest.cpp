@@ -835,7 +835,9 @@ TEST_F(PanelTemplate, WithoutAContentAreaThePanelNavigatesToItsNextRecord) {
 TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFaceAndClosesFromIt) {
     WriteCachedTemplate(L"Empty",
                         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                        "<window><element><type>area.design</type><id>nothing</id></element></window>\n");
+                        "<window><element><type>area.design</type><id>nothing</id>"
+                        "<element><type>controls.dock</type><id>dock</id></element></element></window>\n");
+    record_ = [](UserSetting& r) { r.m_Dockable = 1; };
     const struct {
         const char* name;
         const wchar_t* skin;
@@ -849,6 +851,7 @@ TEST_F(PanelTemplate, WithoutATemplateThePanelDrawsItsPlainFaceAndClosesFromIt) 
         HoverThread* t = Start(c.skin, loopback::Url(c.templatePath));
         ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(t->PanelWindow()) != FALSE; }, 10000));
         EXPECT_EQ(nullptr, t->Elements());
+        EXPECT_FALSE(t->m_Dockable);  // nor does a control it cannot show make it dockable
         RECT window{};
         ::GetWindowRect(t->PanelWindow(), &window);
         EXPECT_EQ(420, window.right - window.left);
