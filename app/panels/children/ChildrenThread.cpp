@@ -142,7 +142,7 @@ void ChildrenThread::OnUrlDone() {
         PanelLockScope hold(m_pPanelLock);
         tail = m_pTail;
     }
-    if (tail && ControllerWindow()) ::PostMessageW(ControllerWindow(), controller_msg::kMenuPanelGone, 0, 0);
+    if (tail) PostMenuPanelGone();
     DestroyChildWindows();
     if (m_hPanelWindow) ::PostMessageW(m_hPanelWindow, panel_msg::kClose, 0, 0);
     ::PostQuitMessage(0);
@@ -212,7 +212,14 @@ void ChildrenThread::OnHideTail() {
         m_pTail->noShow = true;
         m_pTail->Hide();
     }
-    if (ControllerWindow()) ::PostMessageW(ControllerWindow(), controller_msg::kMenuPanelGone, 0, 0);
+    PostMenuPanelGone();
+}
+
+// 11138 names the panel: the controller forgets its menu panel only when it
+// is this one.
+void ChildrenThread::PostMenuPanelGone() {
+    if (HWND controller = ControllerWindow())
+        ::PostMessageW(controller, controller_msg::kMenuPanelGone, reinterpret_cast<WPARAM>(m_hPanelWindow), 0);
 }
 
 }  // namespace panels

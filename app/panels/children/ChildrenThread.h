@@ -92,6 +92,8 @@ private:
     // The windowed elements, copied under the panel lock.
     std::vector<ContentElement*> WindowedElements() const;
     void DestroyChildWindows();
+    // 11138 to the controller: the panel's tail is gone (hidden, or the panel ends).
+    void PostMenuPanelGone();
     // Every view fills its window again (after a resize).
     void PlaceViews();
 

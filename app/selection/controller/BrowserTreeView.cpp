@@ -257,8 +257,9 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         case kHideMenus: AppHideMenus(); return true;
         case kReportBug: AppReportBug(*this); return true;
         case kMenuPanelGone:
-            // From the menu panel it names; a panel closed meanwhile is not
-            // the one recorded any more.
+            // wParam: the window of the panel whose tail went (its children
+            // thread posts it); only the recorded menu panel's counts, as a
+            // panel closed meanwhile is not the one recorded any more.
             if (reinterpret_cast<HWND>(wp) != m_hMenuPanel) return true;
             m_pMenuPanelMask.reset();
             m_pMenuPanel = nullptr;

@@ -61,6 +61,11 @@ protected:
     }
     void TearDown() override {
         view_->CloseAllPanels();
+        if (demo_) {
+            theApp.DeleteSettingsReader();
+            theApp.m_SettingsLoaded = false;
+            ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Pondrel\\" + std::wstring(kDemoSkin)).c_str());
+        }
         view_.reset();
         if (parent_) ::DestroyWindow(parent_);
         doc_.reset();
@@ -86,6 +91,35 @@ protected:
     bool Received(StandInPanel* panel, std::vector<UINT> expected) {
         return WaitFor([&] { return panel->Messages() == expected; }, 5000);
     }
+    // The demo settings with the loopback server's URL in (their window
+    // templates and pictures served from demo/), the program's own panel
+    // threads (the last one made in hover_) and a fresh cache directory.
+    // Returns the "Dictionary" record (skin kDemoSkin, which has tails).
+    UserSetting* UseDemoSettings() {
+        demo_ = true;
+        const std::wstring dir = coretest::ScratchDir();
+        const std::wstring settings =
+            coretest::WriteFile(dir, L"settings.xml", coretest::SampleSettings(testsupport::Utf8(DemoServer())));
+        theApp.DeleteSettingsReader();
+        theApp.m_pSettings = new XmlConfig(settings.c_str());
+        theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
+        EXPECT_TRUE(theApp.m_SettingsLoaded);
+        theApp.m_CacheDir = dir;
+        theApp.LoadSettingsValues(*doc_->GetSettingsView());  // publishes the snapshot
+        view_->m_MakePanelThread = [this]() -> std::unique_ptr<panels::PanelThread> {
+            std::unique_ptr<panels::PanelThread> t = panels::MakeHoverThread();
+            hover_ = static_cast<panels::HoverThread*>(t.get());
+            return t;
+        };
+        return doc_->GetSettingsView()->FindEcp(L"0E3A4C51-8D2B-4F6A-B1C7-2D9E5F8A3B14");
+    }
+    static std::wstring DemoServer() { return loopback::Url(L"/files"); }
+    // Every panel closed at once, their threads ended.
+    void CloseRealPanels() {
+        view_->m_Panels.PostToAll(panel_msg::kCloseNow);
+        EXPECT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0; }, 20000));
+    }
+    static constexpr const wchar_t* kDemoSkin = L"Slate";
 
     ViewerLog log_;
     StandInScript script_;
@@ -93,6 +127,8 @@ protected:
     std::unique_ptr<CPondrelDoc> doc_;
     HWND parent_ = nullptr;
     std::unique_ptr<BrowserTreeView> view_;
+    bool demo_ = false;
+    panels::HoverThread* hover_ = nullptr;
 };
 
 TEST_F(Launcher, HandshakeThenFadeInWithTheFlagsAndTemplateUrl) {
@@ -354,30 +390,16 @@ TEST_F(Launcher, PageAskingForAPanelOpensItWithTheTokenAndUrl) {
 // it loads the record's content URL with the text encoded, and closing the
 // panel destroys the child windows and ends both of its threads.
 TEST_F(Launcher, DemoPanelLoadsItsContentWithTheEncodedText) {
-    const std::wstring server = loopback::Url(L"/files");
-    const std::wstring dir = coretest::ScratchDir();
-    const std::wstring settings =
-        coretest::WriteFile(dir, L"settings.xml", coretest::SampleSettings(testsupport::Utf8(server)));
-    theApp.DeleteSettingsReader();
-    theApp.m_pSettings = new XmlConfig(settings.c_str());
-    theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
-    ASSERT_TRUE(theApp.m_SettingsLoaded);
-    theApp.m_CacheDir = dir;
-    theApp.LoadSettingsValues(*doc_->GetSettingsView());  // publishes the snapshot
-    const std::wstring id = L"0E3A4C51-8D2B-4F6A-B1C7-2D9E5F8A3B14";  // "Dictionary"
-    UserSetting* record = doc_->GetSettingsView()->FindEcp(id);
+    const std::wstring server = DemoServer();
+    UserSetting* record = UseDemoSettings();  // "Dictionary"
     ASSERT_NE(nullptr, record);
+    const std::wstring id = record->m_Id;
     record->m_QueryText = L"pond life";
 
-    panels::HoverThread* hover = nullptr;
-    view_->m_MakePanelThread = [&]() -> std::unique_ptr<panels::PanelThread> {
-        std::unique_ptr<panels::PanelThread> t = panels::MakeHoverThread();
-        hover = static_cast<panels::HoverThread*>(t.get());
-        return t;
-    };
     view_->m_LaunchWaitMs = 30000;
     HWND panel = Launch(record, 1);
     ASSERT_TRUE(panel);
+    panels::HoverThread* hover = hover_;
     ASSERT_NE(nullptr, hover);
     ElementPanel* elements = hover->Elements();
     ASSERT_NE(nullptr, elements) << "the demo template was not built";
@@ -434,9 +456,35 @@ TEST_F(Launcher, DemoPanelLoadsItsContentWithTheEncodedText) {
     EXPECT_TRUE(WaitFor([&] { return view_->m_Panels.GetCount() == 0; }, 5000));
     EXPECT_FALSE(windows.empty());
     for (HWND w : windows) EXPECT_FALSE(::IsWindow(w));
-    theApp.DeleteSettingsReader();
-    theApp.m_SettingsLoaded = false;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Slate");
+}
+
+// The demo's menu panel (its skin has a tail) tells the controller itself
+// when its tail goes, through its children thread: when it closes by itself,
+// and when only the tail is hidden (the panel stays open as a plain panel).
+// The controller then forgets its menu panel, so the heartbeat polls again.
+TEST_F(Launcher, AMenuPanelsOwnReportMakesTheControllerForgetIt) {
+    UserSetting* record = UseDemoSettings();
+    ASSERT_NE(nullptr, record);
+    const struct {
+        const char* name;
+        UINT message;
+    } cases[] = {
+        {"the panel closes by itself", panel_msg::kFadeOutAndClose},
+        {"its tail is hidden", panel_msg::kHideTail},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND panel = Launch(record, 0x12);
+        ASSERT_TRUE(panel);
+        ASSERT_NE(nullptr, hover_->Tail()) << "the menu panel has its tail";
+        EXPECT_EQ(view_->m_pMenuPanel, hover_);
+        EXPECT_EQ(view_->m_hMenuPanel, panel);
+        EXPECT_TRUE(view_->m_pMenuPanelMask) << "the mask the panel saved";
+        ::PostMessageW(panel, c.message, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return view_->m_pMenuPanel == nullptr; }, 15000));
+        EXPECT_FALSE(view_->m_pMenuPanelMask);
+        CloseRealPanels();
+    }
 }
 
 // At exit every panel closes and its usage report is taken.
