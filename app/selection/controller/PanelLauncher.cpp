@@ -48,8 +48,14 @@ HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const s
     }
     flags = panels::LaunchFlags(flags, record->m_Placement);
     LogLine((L"Launch ECP GUID: " + record->m_Id).c_str());
-    // One menu panel at a time: the older one closes first.
-    if (panels::IsMenuPanelLaunch(flags) && m_pMenuPanel) CloseMenuEcp();
+    // One menu panel at a time: the older one is asked to close and
+    // forgotten.  Nothing more happens here: the full close (menus hidden, a
+    // rescan and a whole heartbeat) would run inside this launch.
+    if (panels::IsMenuPanelLaunch(flags) && m_pMenuPanel) {
+        if (m_hMenuPanel) ::PostMessageW(m_hMenuPanel, panel_msg::kCloseNow, 0, 0);
+        m_pMenuPanel = nullptr;
+        m_hMenuPanel = nullptr;
+    }
 
     std::unique_ptr<panels::PanelThread> made = m_MakePanelThread ? m_MakePanelThread() : nullptr;
     if (!made) {

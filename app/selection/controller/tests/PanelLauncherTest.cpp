@@ -229,6 +229,27 @@ TEST_F(Launcher, MenuPanelIsRecordedAndAnOlderOneClosedFirst) {
     EXPECT_EQ(view_->m_pMenuPanel, nullptr);
 }
 
+// A menu panel launched over an open one only asks the older to close: the
+// launch runs no rescan (which would empty the lists and forget the current
+// link) and no heartbeat inside it.
+TEST_F(Launcher, ReplacingAMenuPanelOnlyAsksTheOlderToClose) {
+    HWND first = Launch(AddEcp(L"R1"), 0x12);
+    ASSERT_TRUE(first);
+    auto piece = std::make_unique<LinkInfo>();
+    piece->m_Text = L"pond";
+    LinkInfo* selection = view_->m_Observer.m_Selections.Add(std::move(piece));
+    view_->m_pCurrentLink = selection;
+
+    HWND second = Launch(AddEcp(L"R2"), 0x12);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(Received(launched_[0], {11213, 11219, 11205}));
+    EXPECT_EQ(view_->m_pMenuPanel, launched_[1]);
+    EXPECT_EQ(view_->m_hMenuPanel, second);
+    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    EXPECT_EQ(view_->m_pCurrentLink, selection);
+    view_->m_pCurrentLink = nullptr;
+}
+
 TEST_F(Launcher, StickyMenuPanelNeedsSingleInstanceAnd0x40) {
     UserSetting* record = AddEcp(L"ST");
     record->m_SingleInstance = 1;
