@@ -41,15 +41,31 @@ private:
     bool held_ = false;
 };
 
+// What a load has left now (INFINITE without a bound).
+DWORD Left(const TimeLeftFn& timeLeft) { return timeLeft ? timeLeft() : INFINITE; }
+
+// Downloads url into path within what the load has left: false, logged, when
+// nothing is left.
+bool DownloadWithin(const TimeLeftFn& timeLeft, const std::wstring& url, const std::wstring& path) {
+    const DWORD left = Left(timeLeft);
+    if (left == 0) {
+        LogWithPrefix(L"Template download skipped, the panel's time for it is up: %s", url.c_str());
+        return false;
+    }
+    GetFileOptions options;
+    if (left != INFINITE) options.ioTimeoutMs = left;
+    return HttpGetToFile(url, path, options);
+}
+
 // Downloads url into the temporary file and loads it: null when the download
-// failed (not 2xx, incomplete, no answer), a reader that did not load when
-// the body is not XML.
-std::unique_ptr<XmlConfig> DownloadTemplate(const std::wstring& url, const TempFile& temp) {
+// failed (not 2xx, incomplete, no answer, no time left), a reader that did
+// not load when the body is not XML.
+std::unique_ptr<XmlConfig> DownloadTemplate(const std::wstring& url, const TempFile& temp, const TimeLeftFn& timeLeft) {
     if (temp.path().empty()) {
         LogWithPrefix(L"Template download: no temporary file for %s", url.c_str());
         return nullptr;
     }
-    if (!HttpGetToFile(url, temp.path())) {
+    if (!DownloadWithin(timeLeft, url, temp.path())) {
         LogWithPrefix(L"Template download failed: %s", url.c_str());
         return nullptr;
     }
@@ -74,8 +90,9 @@ LoadedTemplate LoadUncached(const TemplateSource& source) {
     LoadedTemplate loaded;
     loaded.key = source.key;
     loaded.stale = true;
+    loaded.timeLeft = source.timeLeft;
     TempFile temp(NewSystemTempFile(L"tpl"));
-    loaded.config = DownloadTemplate(source.url, temp);
+    loaded.config = DownloadTemplate(source.url, temp, source.timeLeft);
     // A reader of nothing answers every query empty: a panel without elements.
     if (!loaded.config) loaded.config = std::make_unique<XmlConfig>(L"");
     return loaded;
@@ -110,6 +127,9 @@ LoadedTemplate LoadTemplate(const TemplateSource& source, DWORD lockWaitMs) {
         return LoadUncached(source);
     }
 
+    // A busy skin leaves half the time for a download of this panel's own.
+    const DWORD left = Left(source.timeLeft);
+    if (left != INFINITE && left / 2 < lockWaitMs) lockWaitMs = left / 2;
     SkinLock lock(TemplateMutexName(source.key), lockWaitMs);
     if (!lock.Held()) {
         LogWithPrefix(L"Template cache busy, loading without the cache: %s", source.key.c_str());
@@ -119,13 +139,14 @@ LoadedTemplate LoadTemplate(const TemplateSource& source, DWORD lockWaitMs) {
     LoadedTemplate loaded;
     loaded.key = source.key;
     loaded.folder = folder;
+    loaded.timeLeft = source.timeLeft;
     std::wstring localVersion;
     ReadRegistryValueLocked(source.key.c_str(), localVersion);
     loaded.stale = localVersion != source.serverVersion;
 
     if (loaded.stale || !FileExists(file)) {
         TempFile temp(NewTempFileIn(source.cacheDir, L"tpl"));
-        std::unique_ptr<XmlConfig> fresh = DownloadTemplate(source.url, temp);
+        std::unique_ptr<XmlConfig> fresh = DownloadTemplate(source.url, temp, source.timeLeft);
         if (fresh && fresh->IsLoaded()) {
             // A new version takes the old version's images with it.
             const std::wstring folderName = source.cacheDir + L"{" + source.key + L"}";
@@ -166,10 +187,12 @@ ArgbBitmap LoadElementImage(const LoadedTemplate& loaded, const std::wstring& re
     if (loaded.folder.empty()) {
         TempFile temp(NewSystemTempFile(L"tpi"));
         if (temp.path().empty()) return nullptr;
-        return LoadImageCached(url, 0, 0, false, temp.path());
+        DownloadWithin(loaded.timeLeft, url, temp.path());
+        return LoadImageFile(temp.path(), 0, 0);
     }
     const std::wstring path = loaded.folder + L"{" + loaded.key + L"}" + templates::ImageCacheSuffix(reference);
-    return LoadImageCached(url, 0, 0, !loaded.stale, path);
+    if (loaded.stale || !FileExists(path)) DownloadWithin(loaded.timeLeft, url, path);
+    return LoadImageFile(path, 0, 0);
 }
 
 }  // namespace panels

@@ -24,6 +24,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,12 +35,22 @@
 
 namespace panels {
 
+// How many milliseconds a load has left (a panel's start has a bound);
+// empty: no bound.
+using TimeLeftFn = std::function<DWORD()>;
+
 // Where one skin's window template comes from and what the settings say of it.
 struct TemplateSource {
     std::wstring cacheDir;       // the program's cache directory, ending in "\"
     std::wstring key;            // the panel record's template key (its skin)
     std::wstring url;            // templates URL + "?template=ecp&skin=" + skin
     std::wstring serverVersion;  // XmlConfig::GetTemplateVersion(key)
+    // The time the load and the template's pictures have: the wait for a
+    // busy skin takes at most half of what is left, each download's send and
+    // receive time-out is what is left when it starts, and once nothing is
+    // left nothing more is downloaded (the cache gives what it holds).  No
+    // bound by default: the full lock wait and the HTTP time-outs.
+    TimeLeftFn timeLeft;
 };
 
 // How long a panel waits for another panel refreshing the same skin before
@@ -58,6 +69,8 @@ struct LoadedTemplate {
     // was loaded without the cache.
     std::wstring folder;
     std::wstring key;
+    // The source's time, which the pictures' downloads share.
+    TimeLeftFn timeLeft;
 };
 
 // The cache folder and file of a skin.
@@ -87,7 +100,8 @@ templates::TemplateLookup LookupIn(XmlConfig& config);
 // the skin folder's image cache, whose file is the folder + "{key}" + the
 // reference with every unsafe file-name character made "_".  Without a cache
 // folder the image is downloaded into a temporary file that is deleted
-// afterwards.  Null for an empty reference or one that yields no image.
+// afterwards.  Downloads keep to the template's time.  Null for an empty
+// reference or one that yields no image.
 ArgbBitmap LoadElementImage(const LoadedTemplate& loaded, const std::wstring& reference,
                             const std::wstring& templateBase);
 

@@ -177,8 +177,13 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
             LogWithPrefix(L"Panel %s has no template address: it draws its plain face", m_Current.m_Id.c_str());
             return false;
         }
-        m_Template = LoadTemplate({app->cacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
-                                   XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)});
+        TemplateSource source{app->cacheDir, m_Current.m_TemplateKey, m_TemplateUrl,
+                              XmlConfig::GetTemplateVersion(m_Current.m_TemplateKey)};
+        // The launcher waits for the start only so long.
+        source.timeLeft = [share = TimeShare{m_OpenTick, kStartTemplateMs}] {
+            return static_cast<DWORD>(TimeLeft(share, ::GetTickCount()));
+        };
+        m_Template = LoadTemplate(source);
     }
     if (!m_Template.config || !m_Template.config->IsLoaded()) {
         const std::wstring line = L"No window template loaded for panel " + m_Current.m_Id + L" (skin " +
@@ -211,6 +216,7 @@ bool HoverThread::LoadWindowTemplate(int width, int height) {
     XmlTemplateDocument document(*m_Template.config);
     m_pElements->zoom = values.zoom;
     m_pElements->BuildElements(document, PanelRecordFrom(m_Current, app->adsUrl), size, factory);
+    m_Template.timeLeft = nullptr;  // the start's share is spent; a resize has none
     if (!m_pElements->windowElement) {
         LogWithPrefix(L"The window template of panel %s builds no window: it draws its plain face",
                       m_Current.m_Id.c_str());

@@ -30,9 +30,9 @@ public:
     static constexpr DWORD kGoWaitMs = 30000;
     // The panel size when the record names none.
     static constexpr int kDefaultWidth = 320, kDefaultHeight = 240;
-    // The longest the thread waits for its children thread to be ready, and
-    // to end once it has reported the panel's end.
-    static constexpr DWORD kChildrenReadyMs = 10000, kChildrenEndMs = 2000;
+    // The longest the thread waits for its children thread to be ready (its
+    // share of the start), and to end once it has reported the panel's end.
+    static constexpr DWORD kChildrenReadyMs = kStartChildrenMs, kChildrenEndMs = 2000;
 
     HoverThread();
     ~HoverThread() override;
@@ -62,9 +62,10 @@ public:
     void OpenInBrowser();
     // The content URL of the current record.
     std::wstring BuildEcpUrl() const;
-    // Loads the skin's window template through the cache (once) and builds
-    // the element tree for a panel of that size (again in place after the
-    // first time).  False (logged) when no
+    // Loads the skin's window template through the cache (once, within the
+    // start's share for it: kStartTemplateMs from the thread's start, its
+    // pictures included) and builds the element tree for a panel of that
+    // size (again in place after the first time).  False (logged) when no
     // template loads or it builds no window: the panel then draws its plain face.
     bool LoadWindowTemplate(int width, int height);
     // The element tree once a template built it, else null.

@@ -31,6 +31,12 @@ void ReplaceAll(std::wstring& s, const std::wstring& from, const std::wstring& t
 
 }  // namespace
 
+uint32_t TimeLeft(const TimeShare& share, uint32_t now) {
+    if (share.ms == 0) return kUnbounded;
+    const uint32_t spent = now - share.startTick;
+    return spent < share.ms ? share.ms - spent : 0;
+}
+
 uint32_t LaunchFlags(uint32_t flags, uint32_t recordPlacement) {
     if (recordPlacement != 0 && flags != 8) flags |= recordPlacement;
     return flags;

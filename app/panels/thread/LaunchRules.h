@@ -11,6 +11,29 @@ namespace panels {
 // More panels than this are refused.
 constexpr int kMaxPanels = 16;
 
+// A panel's start, from its resume to its report that its window exists,
+// takes at most kPanelStartMs: the window template and its pictures within
+// kStartTemplateMs of it, the children thread's windows within
+// kStartChildrenMs, the window's own work in the rest.  The launcher waits a
+// margin longer for each of the panel's reports, so a panel that is slow
+// (a slow template server, a skin another panel is refreshing) still opens.
+constexpr uint32_t kPanelStartMs = 20000;
+constexpr uint32_t kStartTemplateMs = 8000;
+constexpr uint32_t kStartChildrenMs = 10000;
+constexpr uint32_t kLaunchWaitMs = kPanelStartMs + 5000;
+static_assert(kStartTemplateMs + kStartChildrenMs < kPanelStartMs, "the start's shares fit in its bound");
+static_assert(kPanelStartMs < kLaunchWaitMs, "the launcher outwaits a panel's start");
+
+// A share of time that began at startTick; ms 0 is no bound.
+struct TimeShare {
+    uint32_t startTick = 0;
+    uint32_t ms = 0;
+};
+constexpr uint32_t kUnbounded = 0xFFFFFFFFu;
+// What is left of the share at now (tick counts wrap): 0 once it has passed,
+// kUnbounded for a share without a bound.
+uint32_t TimeLeft(const TimeShare& share, uint32_t now);
+
 // The flags word handed to the panel: the record's location bits (1 centre,
 // 0x80 tray) are added unless the word is exactly 8 (a panel that is never
 // shown keeps no placement).

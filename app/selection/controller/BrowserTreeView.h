@@ -25,6 +25,7 @@
 #include "app/selection/hotspot/TxSelWin.h"
 #include "app/selection/menus/SearchMenu.h"
 #include "app/panels/thread/HoverThreadList.h"
+#include "app/panels/thread/LaunchRules.h"
 #include "app/panels/thread/PanelThread.h"
 #include "fx/GdiPlus.h"
 #include "fx/Window.h"
@@ -88,8 +89,9 @@ public:
 
     // The panel threads the launcher starts (suspended); tests launch stand-ins.
     std::function<std::unique_ptr<panels::PanelThread>()> m_MakePanelThread;
-    // How long the launcher waits for a panel to report created, and ready.
-    DWORD m_LaunchWaitMs = 10000;
+    // How long the launcher waits for a panel to report created, and ready:
+    // longer than a panel's start may take.
+    DWORD m_LaunchWaitMs = panels::kLaunchWaitMs;
 
     bool IsTextMenuVisible() override;
     void HideTextMenu() override;

@@ -13,6 +13,7 @@
 #include "app/core/config/RegistryValues.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/panels/cache/TemplateCache.h"
+#include "fx/Handle.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/GdiplusTestEnv.h"
@@ -247,6 +248,42 @@ TEST_F(TemplateCacheTest, BusySkinLoadsWithoutTheCache) {
     EXPECT_EQ(Tree(cacheDir_).size(), 5u) << "no temporary file left";
 }
 
+// Once a load's time is up nothing more is downloaded and a busy skin is
+// not waited for: the cache gives what it holds (a stale template stays,
+// with its version), else the reader answers empty.
+TEST_F(TemplateCacheTest, NoTimeLeftDownloadsNothing) {
+    const panels::TimeLeftFn spent = [] { return DWORD{0}; };
+    const struct {
+        const wchar_t* name;
+        bool cached, busy;
+        const wchar_t* mark;
+    } cases[] = {
+        {L"spent-stale", true, false, L"v2"},
+        {L"spent-missing", false, false, L""},
+        {L"spent-busy", true, true, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testsupport::Utf8(c.name));
+        const std::wstring key = Key(c.name, L"2");
+        if (c.cached) CacheV2(key);
+        fx::UniqueHandle other;
+        if (c.busy) other.reset(::CreateMutexW(nullptr, TRUE, panels::TemplateMutexName(key).c_str()));
+        loopback::Clear();
+        TemplateSource source = Source(key, loopback::Url(L"/files/v3.xml"), L"3");
+        source.timeLeft = spent;
+        std::wstring mark;
+        std::thread panel([&] {
+            LoadedTemplate t = panels::LoadTemplate(source);
+            mark = Mark(t);
+        });
+        panel.join();
+        if (other) ::ReleaseMutex(other.get());
+        EXPECT_EQ(mark, c.mark);
+        EXPECT_TRUE(loopback::Requests().empty());
+        EXPECT_EQ(Recorded(key), L"2");
+    }
+}
+
 TEST_F(TemplateCacheTest, MutexNameIgnoresCase) {
     EXPECT_EQ(panels::TemplateMutexName(L"Classic"), panels::TemplateMutexName(L"cLASSIC"));
     EXPECT_EQ(panels::TemplateMutexName(L"Classic"), L"PondrelTemplateCache-classic");
@@ -340,6 +377,26 @@ TEST_F(ElementImageTest, CacheNamesStayInTheSkinFolder) {
             EXPECT_EQ(entry.rfind(L"{" + key + L"}\\", 0), 0u) << testsupport::Utf8(entry);
     }
     EXPECT_FALSE(panels::LoadElementImage(LoadedTemplate{nullptr, true, folder, key}, L"", base_));
+}
+
+// With no time left no picture is downloaded: a cached one is still drawn.
+TEST_F(ElementImageTest, NoTimeLeftTakesOnlyCachedPictures) {
+    const panels::TimeLeftFn spent = [] { return DWORD{0}; };
+    const std::wstring key = Key(L"img-spent", L"1");
+    const std::wstring folder = panels::TemplateFolder(cacheDir_, key);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    EXPECT_FALSE(panels::LoadElementImage(LoadedTemplate{nullptr, true, folder, key, spent}, L"{pq_images}dot.png",
+                                          base_));
+    EXPECT_FALSE(panels::LoadElementImage(LoadedTemplate{nullptr, true, L"", key, spent}, L"{pq_images}dot.png",
+                                          base_));
+    EXPECT_TRUE(loopback::Requests().empty());
+    ASSERT_TRUE(panels::LoadElementImage(LoadedTemplate{nullptr, true, folder, key}, L"{pq_images}dot.png", base_));
+    loopback::Clear();
+    for (bool stale : {false, true})
+        EXPECT_TRUE(panels::LoadElementImage(LoadedTemplate{nullptr, stale, folder, key, spent}, L"{pq_images}dot.png",
+                                             base_))
+            << stale;
+    EXPECT_TRUE(loopback::Requests().empty());
 }
 
 TEST_F(ElementImageTest, WithoutACacheNothingStaysBehind) {

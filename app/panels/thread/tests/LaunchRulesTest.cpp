@@ -20,6 +20,25 @@ TEST(LaunchRules, FlagsKeepTheLocationBitsUnlessExactly8) {
     for (const Case& c : cases) EXPECT_EQ(LaunchFlags(c.flags, c.placement), c.expected) << c.flags;
 }
 
+TEST(LaunchRules, TimeLeftOfAShare) {
+    struct Case {
+        TimeShare share;
+        uint32_t now, expected;
+    } cases[] = {
+        {{1000, 500}, 1000, 500},
+        {{1000, 500}, 1499, 1},
+        {{1000, 500}, 1500, 0},
+        {{1000, 500}, 90000, 0},
+        {{0xFFFFFF00u, 0x200}, 0xFFFFFFF0u, 0x110},  // the tick count wraps during the share
+        {{0xFFFFFF00u, 0x200}, 0x50, 0xB0},
+        {{0xFFFFFF00u, 0x200}, 0x100, 0},
+        {{1000, 0}, 5, kUnbounded},  // no bound
+        {{1000, 0}, 1000000, kUnbounded},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TimeLeft(c.share, c.now), c.expected) << c.share.startTick << "+" << c.share.ms << " at " << c.now;
+}
+
 TEST(LaunchRules, EndMessageMaskAndMenuPanel) {
     EXPECT_EQ(FinalLaunchMessage(8), 11205u);
     EXPECT_EQ(FinalLaunchMessage(9), 11205u);

@@ -272,7 +272,7 @@ TEST_F(Launcher, PanelThatNeverReportsDoesNotHoldTheLauncher) {
     EXPECT_TRUE(Received(launched_[0], {11205}));
 
     script_ = StandInScript{};
-    view_->m_LaunchWaitMs = 10000;
+    view_->m_LaunchWaitMs = panels::kLaunchWaitMs;
     EXPECT_TRUE(Launch(AddEcp(L"NEXT"), 1));
 }
 
@@ -504,6 +504,43 @@ TEST_F(Launcher, AMenuPanelsOwnReportMakesTheControllerForgetIt) {
         ::PostMessageW(panel, c.message, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return view_->m_pMenuPanel == nullptr; }, 15000));
         EXPECT_FALSE(view_->m_pMenuPanelMask);
+        CloseRealPanels();
+    }
+}
+
+// A panel's start keeps within the launcher's bound whatever the template
+// server does: a skin that another panel holds, a slow answer, or no answer
+// for longer than the start's share for the template (the panel then draws
+// its plain face).  The launcher's own bound is the one in force.
+TEST_F(Launcher, ASlowOrBusyTemplateServerStillOpensThePanel) {
+    UserSetting* record = UseDemoSettings();
+    ASSERT_NE(nullptr, record);
+    const struct {
+        const char* name;
+        const wchar_t* templates;  // under the server's root
+        bool skinHeld;
+        bool templateBuilt;
+    } cases[] = {
+        {"the skin held by another panel", L"/files/templates/", true, true},
+        {"a slow answer", L"/slow/2500/files/templates/", false, true},
+        {"no answer within the template's share", L"/slow/90000/files/templates/", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        theApp.m_CacheDir = coretest::ScratchDir();  // nothing cached
+        theApp.PublishSnapshot();
+        theApp.m_TemplatesUrl = loopback::Url(c.templates);
+        fx::UniqueHandle other;
+        if (c.skinHeld) {
+            other.reset(::CreateMutexW(nullptr, TRUE, panels::TemplateMutexName(kDemoSkin).c_str()));
+            ASSERT_TRUE(other);
+        }
+        hover_ = nullptr;
+        HWND panel = Launch(record, 1);
+        if (other) ::ReleaseMutex(other.get());
+        ASSERT_TRUE(panel);
+        ASSERT_NE(nullptr, hover_);
+        EXPECT_EQ(hover_->Elements() != nullptr, c.templateBuilt);
         CloseRealPanels();
     }
 }
