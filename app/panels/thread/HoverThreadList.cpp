@@ -40,7 +40,7 @@ size_t HoverThreadList::GetCount() const {
 bool HoverThreadList::FindByGuid(const std::wstring& id, HWND* window) const {
     fx::ScopedLock hold(lock_);
     for (const auto& node : nodes_)
-        if (node->m_Ecp.m_Id == id) {
+        if (node->m_hWindow && node->m_Ecp.m_Id == id) {
             if (window) *window = node->m_hWindow;
             return true;
         }
@@ -61,22 +61,25 @@ void HoverThreadList::SetWindow(const PanelThread* thread, HWND window) {
         if (node->m_pThread.get() == thread) node->m_hWindow = window;
 }
 
+bool HoverThreadList::TakeOut(const PanelThread* thread, bool abandoned) {
+    fx::ScopedLock hold(lock_);
+    auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->m_pThread.get() == thread; });
+    if (it == nodes_.end()) return false;
+    (*it)->m_Abandoned = abandoned;
+    ended_.push_back(std::move(*it));
+    nodes_.erase(it);
+    return true;
+}
+
 bool HoverThreadList::Remove(const PanelThread* thread) {
-    bool found = false;
-    {
-        fx::ScopedLock hold(lock_);
-        auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->m_pThread.get() == thread; });
-        if (it != nodes_.end()) {
-            ended_.push_back(std::move(*it));
-            nodes_.erase(it);
-            found = true;
-        }
-    }
+    const bool found = TakeOut(thread, false);
     HANDLE heap = ::GetProcessHeap();
     if (!::HeapValidate(heap, 0, nullptr)) LogLine(L"The process heap did not validate after a panel closed");
     ::HeapCompact(heap, 0);
     return found;
 }
+
+bool HoverThreadList::Abandon(const PanelThread* thread) { return TakeOut(thread, true); }
 
 void HoverThreadList::ReapEnded() {
     std::vector<std::unique_ptr<ThreadNode>> gone;
@@ -122,9 +125,15 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
         fx::ScopedLock hold(lock_);
         for (auto* list : {&nodes_, &ended_})
             for (const auto& node : *list)
-                if (node->m_pThread && !node->m_pThread->AllEnded())
+                if (node->m_pThread && !node->m_pThread->AllEnded()) {
+                    // A panel that closed is ending; one whose launch was
+                    // given up may have made its window since.
+                    HWND window = list == &nodes_ ? node->m_hWindow
+                                  : node->m_Abandoned ? node->m_pThread->PanelWindow()
+                                                      : nullptr;
                     running.push_back({node.get(), node->m_pThread->handle(), node->m_pThread->threadId(),
-                                       node->m_pThread->HelperThread(), list == &nodes_ ? node->m_hWindow : nullptr});
+                                       node->m_pThread->HelperThread(), window});
+                }
     }
     // Hide, then close without a fade: a panel that closes reports its usage.
     // A thread without a window yet (still starting) is asked to quit.

@@ -28,6 +28,7 @@ public:
     std::unique_ptr<PanelThread> m_pThread;
     HWND m_hWindow = nullptr;  // set once the panel reported itself created
     UserSetting m_Ecp;         // the record the panel was opened with
+    bool m_Abandoned = false;  // its launch was given up (Abandon)
 };
 
 class HoverThreadList {
@@ -48,8 +49,9 @@ public:
     // the thread from here.
     PanelThread* Add(std::unique_ptr<PanelThread> thread, const UserSetting& ecp);
     size_t GetCount() const;
-    // The first panel whose record has exactly this identifier: true when
-    // there is one, with its window (null while it is being created).
+    // The first panel with a window whose record has exactly this
+    // identifier: true when there is one, with its window.  A panel still
+    // being created (no window yet) is not found.
     bool FindByGuid(const std::wstring& id, HWND* window) const;
     // The running panel whose window this is; null when none (a null window
     // finds nothing).  The object stays valid on the controller's thread
@@ -59,6 +61,10 @@ public:
     // Takes the thread's node out of the list (the panel closed).  The node
     // and its thread object are deleted by ReapEnded once the thread ended.
     bool Remove(const PanelThread* thread);
+    // Takes the node of a panel whose launch was given up out of the list:
+    // it no longer counts, is not found, and its thread (which ends by
+    // itself, or is asked to at exit) is deleted by ReapEnded once it ended.
+    bool Abandon(const PanelThread* thread);
     // Deletes the nodes taken out whose threads (the panel's and its
     // children thread) have ended.
     void ReapEnded();
@@ -76,6 +82,9 @@ public:
     size_t HideAllAndTerminate(DWORD boundMs = kExitBoundMs);
 
 private:
+    // Moves the thread's node from the running panels to the ended ones.
+    bool TakeOut(const PanelThread* thread, bool abandoned);
+
     fx::CriticalSection& lock_;
     std::vector<std::unique_ptr<ThreadNode>> nodes_;  // running, in launch order
     std::vector<std::unique_ptr<ThreadNode>> ended_;  // taken out, thread maybe still ending

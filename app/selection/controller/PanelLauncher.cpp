@@ -109,7 +109,8 @@ HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const s
 }
 
 // An open panel of a single-instance record is shown again (to the front)
-// instead of a second one; its window is read under the panel-list lock.
+// instead of a second one; its window is read under the panel-list lock (a
+// panel without a window yet is not found).
 bool BrowserTreeView::ReshowSingleInstance(const UserSetting& record) {
     HWND window = nullptr;
     if (!m_Panels.FindByGuid(record.m_Id, &window)) return false;
@@ -160,8 +161,9 @@ void BrowserTreeView::HandOverSearchText(panels::PanelThread& thread) {
 
 // One step of the handshake, bounded; messages other threads send to this
 // one are handled meanwhile, posted ones wait.  On time-out the launch is
-// given up: a late report of that panel no longer counts, and a window it
-// made is asked to close at once.
+// given up: a late report of that panel no longer counts, its node leaves the
+// running panels (it no longer counts toward the limit, and a single-instance
+// record opens anew), and a window it made is asked to close at once.
 bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool(BrowserTreeView::*flag),
                                     const wchar_t* what) {
     bool done = fx::PollDispatchingSent(
@@ -178,7 +180,9 @@ bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool(Brow
         fx::ScopedLock hold(g_LaunchLock);
         m_LaunchToken = nullptr;
     }
-    if (HWND window = thread->PanelWindow()) ::PostMessageW(window, panel_msg::kCloseNow, 0, 0);
+    HWND window = thread->PanelWindow();
+    m_Panels.Abandon(thread);
+    if (window) ::PostMessageW(window, panel_msg::kCloseNow, 0, 0);
     return false;
 }
 

@@ -72,6 +72,26 @@ TEST_F(PanelList, FindsByExactIdentifierAndPanelsRemoveThemselves) {
     EXPECT_EQ(host_.usages.load(), 1);
 }
 
+// A panel whose node has no window yet (still being created) is not found:
+// nothing is posted to a window that does not exist.
+TEST_F(PanelList, APanelWithoutItsWindowIsNotFound) {
+    auto t = fx::StartSuspended<StandInPanel>(fx::Apartment::None, StandInScript{});
+    ASSERT_TRUE(t);
+    StandInPanel* raw = t.get();
+    raw->m_pHost = &host_;
+    UserSetting record;
+    record.m_Id = L"ECP-N";
+    host_.list.Add(std::move(t), record);
+    HWND w = nullptr;
+    EXPECT_FALSE(host_.list.FindByGuid(L"ECP-N", &w));
+    raw->Resume();
+    ASSERT_TRUE(WaitFor([&] { return raw->PanelWindow() != nullptr; }, 5000));
+    host_.list.SetWindow(raw, raw->PanelWindow());
+    ASSERT_TRUE(host_.list.FindByGuid(L"ECP-N", &w));
+    EXPECT_EQ(w, raw->PanelWindow());
+    EXPECT_EQ(host_.list.HideAllAndTerminate(), 0u);
+}
+
 TEST_F(PanelList, PostsToEveryPanelWindow) {
     StandInPanel* a = Launch(L"A");
     StandInPanel* b = Launch(L"B");

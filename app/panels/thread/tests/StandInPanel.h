@@ -21,6 +21,7 @@ struct StandInScript {
     bool closeOnRequest = true;
     DWORD closeDelayMs = 0;
     DWORD goWaitMs = 30000;
+    DWORD windowDelayMs = 0;  // a start this slow to make its window
 };
 
 class StandInPanel : public PanelThread {
@@ -42,6 +43,7 @@ public:
         flagsAtStart = m_Flags;
         templateUrlAtStart = m_TemplateUrl;
         saveMaskAtStart = m_SaveMask.load();
+        if (script_.windowDelayMs) ::Sleep(script_.windowDelayMs);
         if (!window_.CreateEx(WS_EX_TOOLWINDOW, fx::RegisterWindowClass(0).c_str(), L"", WS_POPUP, 10, 10, 60, 40,
                               nullptr, nullptr))
             return false;

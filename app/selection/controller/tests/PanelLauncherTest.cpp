@@ -276,6 +276,58 @@ TEST_F(Launcher, PanelThatNeverReportsDoesNotHoldTheLauncher) {
     EXPECT_TRUE(Launch(AddEcp(L"NEXT"), 1));
 }
 
+// A launch given up (no window before the time-out, or no ready report from
+// a panel that is slow to close) leaves no entry: it does not count toward
+// the limit and its single-instance record opens a new panel next time.  At
+// exit the given-up panel is asked to close too, so no thread is terminated.
+TEST_F(Launcher, AGivenUpLaunchLeavesNoEntryAndItsRecordOpensAgain) {
+    struct Case {
+        const char* name;
+        StandInScript script;
+        const wchar_t* logged;
+    };
+    StandInScript lateWindow;
+    lateWindow.windowDelayMs = 1500;
+    lateWindow.goWaitMs = 300;
+    StandInScript noReady;
+    noReady.reportReady = false;
+    noReady.closeOnRequest = false;
+    const Case cases[] = {
+        {"no window before the time-out", lateWindow, L"did not report created"},
+        {"no ready report", noReady, L"did not report ready"},
+    };
+    UserSetting* record = AddEcp(L"ONCE");
+    record->m_SingleInstance = 1;
+    record->m_SearchPanel = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        launched_.clear();
+        view_->m_LaunchWaitMs = 800;
+        script_ = c.script;
+        EXPECT_EQ(Launch(record, 1), nullptr);
+        EXPECT_TRUE(Logged(c.logged));
+        EXPECT_EQ(view_->m_Panels.GetCount(), 0u);
+
+        script_ = StandInScript{};
+        view_->m_LaunchWaitMs = panels::kLaunchWaitMs;
+        HWND again = Launch(record, 1);
+        ASSERT_EQ(launched_.size(), 2u);
+        EXPECT_NE(again, nullptr);
+        EXPECT_EQ(again, launched_[1]->PanelWindow());
+        EXPECT_TRUE(Received(launched_[1], {11213, 11219}));
+        EXPECT_EQ(view_->m_Panels.GetCount(), 1u);
+        const std::vector<UINT> old = launched_[0]->Messages();
+        EXPECT_EQ(std::count(old.begin(), old.end(), panel_msg::kShow), 0);
+
+        // The given-up panel closes at exit (a late window is asked to), the
+        // one that ignores the request once it is told to quit.
+        ASSERT_TRUE(WaitFor([&] { return launched_[0]->PanelWindow() != nullptr; }, 5000));
+        if (!c.script.closeOnRequest) launched_[0]->RequestQuit();
+        EXPECT_EQ(view_->m_Panels.HideAllAndTerminate(), 0u);
+        view_->m_Panels.ReapEnded();
+    }
+}
+
 // Readiness belongs to one launch: an open panel reporting ready (as a
 // dragged search panel does) does not end another panel's launch early.
 TEST_F(Launcher, AnotherPanelsReadinessDoesNotReleaseTheLaunch) {
