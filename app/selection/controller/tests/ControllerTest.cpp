@@ -309,6 +309,59 @@ TEST_F(Controller, MenuPanelGoneForgetsTheMenuPanel) {
     EXPECT_EQ(view_->m_pMenuPanelMask, nullptr);
 }
 
+// Closing the menu panel does more than ask it to close at once: the panel is
+// forgotten, the hotspot and the menus are hidden, the lists are collected
+// again from the last poll, and a whole heartbeat runs (it polls, now that no
+// menu panel is open).
+TEST_F(Controller, ClosingTheMenuPanelHidesRescansAndTicks) {
+    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));
+    fake::FakeAction& a = AddEnhancer(L"A:");
+    a.bits = 0x01;
+    a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
+    nodes_[0]->m_LastBits = 0x01;
+    theApp.m_Online = true;
+    theApp.m_ShowContextMenu = true;
+    theApp.m_ShowLinkPreviews = false;
+    theApp.m_Starting = false;
+
+    HWND panel = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_TRUE(panel);
+    int thread = 0;
+    view_->m_pMenuPanel = &thread;
+    view_->m_hMenuPanel = panel;
+    std::vector<HWND> shown = {view_->Hotspot()->hwnd(), view_->m_pTextMenu->hwnd(), view_->m_pSearchMenu->hwnd(),
+                               view_->m_pAppMenu->hwnd(), view_->m_pTrayMenu->hwnd()};
+    for (HWND w : shown) ::ShowWindow(w, SW_SHOWNOACTIVATE);
+
+    theApp.m_Disabled = true;  // the heartbeat's hover tracking shows nothing again
+    view_->CloseMenuEcp();
+    theApp.m_Disabled = false;
+    theApp.m_Starting = true;
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, panel, panel_msg::kCloseNow, panel_msg::kCloseNow, PM_REMOVE));
+    EXPECT_EQ(view_->m_pMenuPanel, nullptr);
+    for (HWND w : shown) EXPECT_FALSE(::IsWindowVisible(w)) << w;
+    // The rescan's collection from the last bits, then the heartbeat's poll
+    // and its collection.
+    EXPECT_EQ(Count(L"A:TextHotSpotTransferBegin"), 2);
+    EXPECT_EQ(Count(L"A:Update"), 1);
+    auto begin = std::find(calls_.begin(), calls_.end(), L"A:TextHotSpotTransferBegin");
+    auto update = std::find(calls_.begin(), calls_.end(), L"A:Update");
+    EXPECT_LT(begin - calls_.begin(), update - calls_.begin());
+    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+
+    // With no menu panel open it does nothing.
+    calls_.clear();
+    ::ShowWindow(view_->m_pTextMenu->hwnd(), SW_SHOWNOACTIVATE);
+    view_->CloseMenuEcp();
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(::IsWindowVisible(view_->m_pTextMenu->hwnd()));
+    ::ShowWindow(view_->m_pTextMenu->hwnd(), SW_HIDE);
+    view_->m_hMenuPanel = nullptr;
+    ::DestroyWindow(panel);
+}
+
 // 11139 re-collects from the last poll's results and then runs a whole tick;
 // while the program starts (or reloads) it does nothing.
 TEST_F(Controller, RescanMessageRecollectsThenTicksUnlessStarting) {
