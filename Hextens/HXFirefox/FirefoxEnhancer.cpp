@@ -101,73 +101,67 @@ long CFirefoxEnhancer::Poll() {
         return fftext::PollBits(facts);
     }
 
-    // An extension that let a request go unanswered is not waited for at all.
-    const DWORD aliveWaitMs = m.extensionSilent ? 0 : 100;
-    bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), aliveWaitMs) == WAIT_OBJECT_0;
+    // A silent extension is not waited for at all.
     ffchannel::SharedData* channel = m.Channel();
+    const DWORD aliveWaitMs = channel && channel->Silent() ? 0 : 100;
+    bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), aliveWaitMs) == WAIT_OBJECT_0;
     if (alive && !channel) ::ResetEvent(m.extensionAlive.get());
-    if (alive && channel) {
-        const ExtensionAnswer answer = AskExtension(channel);
-        facts.extensionAnswers = answer != ExtensionAnswer::kNotWaitedFor;   // else: as if absent
-        facts.updated = answer == ExtensionAnswer::kAnswered;
-    }
+    const ExtensionAnswer answer = alive && channel ? AskExtension(channel) : ExtensionAnswer::kNotWaitedFor;
+    facts.extensionAnswers = answer != ExtensionAnswer::kNotWaitedFor;   // else: as if absent
     if (facts.extensionAnswers) {
-        if (facts.updated) {
-            bool hotSpotsChanged = channel->HotSpotsChanged();
-            bool selectionChanged = channel->SelectionChanged();
-            std::vector<fftext::TextItem> before = m.selection;
-            channel->ReadLocation(m.location);
-            facts.secure = std::wcsstr(m.location, L"https:") != nullptr;
-            if (hotSpotsChanged) ReadHotSpots();
-            if (selectionChanged || !m_bWasActive) ReadSelection();
-            facts.selectionBits = fftext::SelectionBits(before, m.selection);
+        // Everything of this poll comes from one copy of the block, taken in
+        // one access: a lock the extension holds costs one wait, not one per field.
+        ffchannel::PollTake take;
+        take.answered = answer == ExtensionAnswer::kAnswered;
+        take.selectionWanted = !m_bWasActive;
+        take.keepRequest = answer == ExtensionAnswer::kUnanswered;
+        const ffchannel::ChannelBlock& copy = *m.blockCopy;
+        if (channel->TakePoll(take, *m.blockCopy)) {
+            facts.updated = take.answered;
+            if (facts.updated) {
+                std::vector<fftext::TextItem> before = m.selection;
+                ffchannel::CopyPageText(copy.location, m.location, L"location");
+                facts.secure = std::wcsstr(m.location, L"https:") != nullptr;
+                if (copy.hotSpotsChanged) ReadHotSpots(copy);
+                if (copy.selectionChanged || !m_bWasActive) ReadSelection(copy);
+                facts.selectionBits = fftext::SelectionBits(before, m.selection);
+            }
+            facts.pageChanged = copy.pageChanged != 0;
+            ForwardExtensionLog(copy);
         }
         facts.haveHotSpots = !m.hotSpots.empty();
-        facts.pageChanged = channel->PageChanged();
-        channel->ClearPageChanged();
-        ForwardExtensionLog();
+        // An unanswered request stays raised: an extension that was only
+        // slow answers it by the next poll.
+        if (answer == ExtensionAnswer::kUnanswered) channel->MarkUnanswered();
     }
     m_bWasActive = true;
     return fftext::PollBits(facts);
 }
 
 // One request to the extension.  An extension that answers is waited for up
-// to the channel's answer time; one that let a request go unanswered (it may
-// have died with its alive event still set) costs that time once: from then
-// on each poll only looks whether it answered the request left raised, and
-// otherwise raises it again, until the extension answers and is waited for
-// as before.
+// to the channel's answer time; one that let a request go unanswered or held
+// the channel's lock past its wait (it may have died or hung with its alive
+// event still set) is silent: from then on each poll only looks whether it
+// answered the request left raised, and otherwise raises it again, until the
+// extension answers and is waited for as before.
 CFirefoxEnhancer::ExtensionAnswer CFirefoxEnhancer::AskExtension(ffchannel::SharedData* channel) {
-    FirefoxModule& m = Module();
     POINT cursor{0, 0};
     ::GetCursorPos(&cursor);
-    if (!m.extensionSilent) {
-        if (channel->RequestUpdate(cursor.x, cursor.y)) return ExtensionAnswer::kAnswered;
-        // Raised again at once: an extension that was only slow answers it
-        // by the next poll.
-        channel->RaiseRequest(cursor.x, cursor.y);
-        m.extensionSilent = true;
-        LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModuleName);
-        return ExtensionAnswer::kUnanswered;
-    }
-    if (channel->AnswerArrived()) {
-        m.extensionSilent = false;
-        LogMessage(L"(%s) The extension answers again", kModuleName);
-        return ExtensionAnswer::kAnswered;
-    }
+    if (!channel->Silent())
+        return channel->RequestAnswer(cursor.x, cursor.y) ? ExtensionAnswer::kAnswered : ExtensionAnswer::kUnanswered;
+    if (channel->AnswerArrived()) return ExtensionAnswer::kAnswered;
     channel->RaiseRequest(cursor.x, cursor.y);
     return ExtensionAnswer::kNotWaitedFor;
 }
 
-void CFirefoxEnhancer::ReadHotSpots() {
+void CFirefoxEnhancer::ReadHotSpots(const ffchannel::ChannelBlock& block) {
     FirefoxModule& m = Module();
-    ffchannel::SharedData* channel = m.Channel();
     fx::MutexLock lock(m.hotSpotLock.get(), INFINITE);
     m.hotSpots.clear();
     ffchannel::HotSpotData& copy = *m.hotSpotCopy;
-    int n = channel->ReadHotSpots(copy);
-    channel->ReadDomain(m.domain);
-    channel->ReadTitle(m.title);
+    int n = ffchannel::CopyHotSpots(block, copy);
+    ffchannel::CopyPageText(block.domain, m.domain, L"domain");
+    ffchannel::CopyPageText(block.title, m.title, L"title");
     if (n <= 0 || !m_pSiteEnhancer) return;
     fftext::TabFields texts(copy.texts), hrefs(copy.hrefs), ids(copy.ids);
     fx::Bstr location(m.location);
@@ -187,12 +181,12 @@ void CFirefoxEnhancer::ReadHotSpots() {
     }
 }
 
-void CFirefoxEnhancer::ReadSelection() {
+void CFirefoxEnhancer::ReadSelection(const ffchannel::ChannelBlock& block) {
     FirefoxModule& m = Module();
     fx::MutexLock lock(m.selectionLock.get(), INFINITE);
     m.selection.clear();
     ffchannel::SelectionData& copy = *m.selectionCopy;
-    int n = m.Channel()->ReadSelection(copy);
+    int n = ffchannel::CopySelection(block, copy);
     if (n <= 0) return;
     fftext::Box boxes[ffchannel::kMaxSelectionRects];
     for (int i = 0; i < copy.rectTotal; ++i) boxes[i] = ToBox(copy.rects[i]);
@@ -202,11 +196,9 @@ void CFirefoxEnhancer::ReadSelection() {
     });
 }
 
-void CFirefoxEnhancer::ForwardExtensionLog() {
-    ffchannel::SharedData* channel = Module().Channel();
-    if (!channel) return;
+void CFirefoxEnhancer::ForwardExtensionLog(const ffchannel::ChannelBlock& block) {
     wchar_t buffer[4096];
-    channel->ReadExtensionLog(buffer, 4096);
+    ffchannel::CopyExtensionLog(block, buffer, 4096);
     if (!g_pLogger || !buffer[0]) return;
     for (const std::wstring& line : fftext::LogLines(buffer))
         LogMessage(L"(%s:Extension) %s", kModuleName, line.c_str());

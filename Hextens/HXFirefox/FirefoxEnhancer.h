@@ -45,9 +45,9 @@ private:
     long Poll();
     enum class ExtensionAnswer { kAnswered, kUnanswered, kNotWaitedFor };
     ExtensionAnswer AskExtension(ffchannel::SharedData* channel);
-    void ReadHotSpots();
-    void ReadSelection();
-    void ForwardExtensionLog();
+    void ReadHotSpots(const ffchannel::ChannelBlock& copy);
+    void ReadSelection(const ffchannel::ChannelBlock& copy);
+    void ForwardExtensionLog(const ffchannel::ChannelBlock& copy);
 
     fx::TypeInfoDispatch dispatch_;
     size_t m_HotSpotCursor = 0;

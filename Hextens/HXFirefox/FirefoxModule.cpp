@@ -75,7 +75,6 @@ void InitEnhancer() {
     if (m.channel) m.channel->Reinitialise();
     else m.channel = ffchannel::CreateFirefoxChannel();
     m.channelInUse = m.channel != nullptr;
-    m.extensionSilent = false;
     if (m.channel) m.channel->MarkInitialised();
     else LogMessage(L"(%s) The channel to the extension could not be created", kModuleName);
 

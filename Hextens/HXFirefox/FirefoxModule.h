@@ -24,9 +24,6 @@ struct FirefoxModule {
     // its creation failed.
     std::unique_ptr<ffchannel::SharedData> channel;
     bool channelInUse = false;   // between Init and Unload
-    // The extension let a request go unanswered: until it answers again it
-    // counts as absent and no poll waits for it.
-    bool extensionSilent = false;
     fx::UniqueHandle enhancerAlive, extensionAlive;
     fx::UniqueHandle hotSpotLock, selectionLock;
 
@@ -36,6 +33,8 @@ struct FirefoxModule {
     wchar_t location[ffchannel::kPageTextChars] = L"";
     wchar_t domain[ffchannel::kPageTextChars] = L"";
     wchar_t title[ffchannel::kPageTextChars] = L"";
+    // The block as the last poll found it, and the answers read from it.
+    std::unique_ptr<ffchannel::ChannelBlock> blockCopy{new ffchannel::ChannelBlock()};
     std::unique_ptr<ffchannel::SelectionData> selectionCopy{new ffchannel::SelectionData()};
     std::unique_ptr<ffchannel::HotSpotData> hotSpotCopy{new ffchannel::HotSpotData()};
 

@@ -1,6 +1,7 @@
 // Plays the Firefox extension on the other side of the channel:
 //   FirefoxExtStandIn [--script FILE] [--report FILE] [--run-ms N]
-//                     [--hostile-ms N] [--die-holding-lock] [--silent] [--window]
+//                     [--hostile-ms N] [--die-holding-lock] [--hold-lock-until FILE]
+//                     [--silent] [--window]
 // With --window it first shows a top-level window of Firefox's class
 // "MozillaUIWindowClass" and brings it to the foreground (reporting
 // "foreground"), so the enhancer finds Firefox in front; the window shows
@@ -11,7 +12,10 @@
 // create them), sets its alive event and answers every request with the
 // scripted page.  After each answer it reports the site strings and
 // navigation requests it finds to the report file and leaves a debug line
-// in the extension log.
+// in the extension log.  With --die-holding-lock it takes the lock and ends
+// holding it; with --hold-lock-until it takes the lock, reports "holding the
+// lock", and keeps it until FILE exists (reporting "released the lock"), then
+// answers as usual.
 //
 // Script (UTF-8, one "key value" per line; "next" starts the page used from
 // the following answer on; "#" starts a comment):
@@ -249,7 +253,7 @@ bool ShowFirefoxWindow(HWND& window) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring script, reportPath;
+    std::wstring script, reportPath, releaseFile;
     DWORD runMs = 60000, hostileMs = 0;
     bool dieHoldingLock = false, window = false;
     for (int i = 1; i < argc; ++i) {
@@ -259,6 +263,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--run-ms" && i + 1 < argc) runMs = wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--hostile-ms" && i + 1 < argc) hostileMs = wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--die-holding-lock") dieHoldingLock = true;
+        else if (a == L"--hold-lock-until" && i + 1 < argc) releaseFile = argv[++i];
         else if (a == L"--window") window = true;
     }
     std::vector<Page> pages = ReadScript(script);
@@ -290,6 +295,17 @@ int wmain(int argc, wchar_t** argv) {
         ::WaitForSingleObject(mutex.get(), 5000);
         report.Line("holding the lock");
         ::ExitProcess(9);   // ends owning the lock: the enhancer finds it abandoned
+    }
+    if (!releaseFile.empty()) {
+        // A hung extension: the lock is held (and nothing answered) until the
+        // test lets go of it.
+        if (::WaitForSingleObject(mutex.get(), 5000) != WAIT_OBJECT_0) return 4;
+        report.Line("holding the lock");
+        while (::GetFileAttributesW(releaseFile.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               ::GetTickCount() - start < runMs)
+            ::Sleep(20);
+        ::ReleaseMutex(mutex.get());
+        report.Line("released the lock");
     }
 
     std::mt19937 rng(4242);

@@ -1,5 +1,8 @@
 #include "ChannelRules.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "Hextens/HXLib/UrlEncode.h"
 
 namespace ffchannel {
@@ -58,6 +61,19 @@ Refusal CheckHotSpots(int32_t count, int textsLength, int hrefsLength, int idsLe
     if (count < 0 || count > kMaxHotSpots) return Refusal::kCountOutOfRange;
     if (textsLength < 0 || hrefsLength < 0 || idsLength < 0) return Refusal::kTextUnterminated;
     return Refusal::kOk;
+}
+
+SelectionCheck CheckSelection(const ChannelBlock& copy) {
+    // The packed block leaves the counts unaligned: they are read through memcpy.
+    int32_t rectCounts[kMaxSelectionPieces];
+    std::memcpy(rectCounts, reinterpret_cast<const char*>(&copy) + offsetof(ChannelBlock, selectionRectCounts),
+                sizeof rectCounts);
+    return CheckSelection(copy.selectionCount, rectCounts, BoundedLength(copy.selectionText, kSelectionChars));
+}
+
+Refusal CheckHotSpots(const ChannelBlock& copy) {
+    return CheckHotSpots(copy.hotSpotCount, BoundedLength(copy.hotSpotTexts, kHotSpotChars),
+                         BoundedLength(copy.hotSpotHrefs, kHotSpotChars), BoundedLength(copy.hotSpotIds, kHotSpotChars));
 }
 
 int64_t SiteStringOffset(int32_t count, int64_t usedBytes, int64_t textLength) {

@@ -39,6 +39,11 @@ SelectionCheck CheckSelection(int32_t count, const int32_t* rectCounts, int text
 // count as the extension left it; the three lengths from BoundedLength.
 Refusal CheckHotSpots(int32_t count, int textsLength, int hrefsLength, int idsLength);
 
+// The same checks on a private copy of the whole block (one no other side
+// writes to while it is looked at).
+SelectionCheck CheckSelection(const ChannelBlock& copy);
+Refusal CheckHotSpots(const ChannelBlock& copy);
+
 // Where a new site string of textLength characters goes in the pool, given
 // the entry count and the pool bytes already used (both as found in the
 // block): its byte offset, or -1 when it is dropped.

@@ -1,5 +1,6 @@
 #include "SharedData.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -20,20 +21,39 @@ void CopyRect(RECT& to, const ChannelRect& from) {
 }  // namespace
 
 // The channel lock for one access.  An abandoned lock (the extension died
-// holding it) is ours now: it is logged and released as usual.
+// holding it) is ours now: it is logged and released as usual.  A wait that
+// runs out makes the channel silent: later accesses do not wait.
 class SharedData::Lock {
 public:
-    explicit Lock(HANDLE mutex) : lock_(mutex, kLockWaitMs) {
+    explicit Lock(SharedData& channel) : lock_(channel.mutex_.get(), channel.LockWaitMs()) {
         if (lock_.abandoned())
             LogMessage(L"(%s) Channel lock was abandoned by the extension; taken over", kModule);
         else if (!lock_.acquired())
-            LogMessage(L"(%s) Channel lock not free within %d ms; access skipped", kModule, (int)kLockWaitMs);
+            channel.MarkSilent(Silence::kLockTimedOut);
     }
     bool acquired() const { return lock_.acquired(); }
 
 private:
     fx::MutexLock lock_;
 };
+
+void SharedData::MarkSilent(Silence why) {
+    if (silent_) return;
+    silent_ = true;
+    if (why == Silence::kLockTimedOut)
+        LogMessage(L"(%s) Channel lock not free within %d ms; access skipped, and no lock wait until the "
+                   L"extension answers again", kModule, (int)kLockWaitMs);
+    else
+        LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModule);
+}
+
+void SharedData::MarkUnanswered() { MarkSilent(Silence::kUnanswered); }
+
+void SharedData::MarkAnswering() {
+    if (!silent_) return;
+    silent_ = false;
+    LogMessage(L"(%s) The extension answers again", kModule);
+}
 
 SharedData::SharedData(fx::UniqueHandle mapping, fx::UniqueHandle mutex, fx::UniqueHandle updateEvent)
     : mapping_(std::move(mapping)), mutex_(std::move(mutex)), updateEvent_(std::move(updateEvent)) {
@@ -45,7 +65,8 @@ SharedData::SharedData(fx::UniqueHandle mapping, fx::UniqueHandle mutex, fx::Uni
 
 void SharedData::Reinitialise() {
     if (!block_) return;
-    Lock lock(mutex_.get());
+    silent_ = false;
+    Lock lock(*this);
     if (!lock.acquired()) return;
     ChannelBlock& b = *block_;
     b.enhancerPresent = 1;
@@ -76,13 +97,13 @@ void SharedData::Reinitialise() {
 
 void SharedData::MarkInitialised() {
     if (!block_) return;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (lock.acquired()) block_->enhancerInitialised = 1;
 }
 
 void SharedData::MarkAbsent() {
     if (!block_) return;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (lock.acquired()) block_->enhancerPresent = 0;
 }
 
@@ -92,28 +113,32 @@ void SharedData::MarkAbsentWithoutWaiting() {
 
 bool SharedData::RequestUpdate(int x, int y) {
     if (!block_) return false;
+    bool answered = RequestAnswer(x, y);
+    Lock lock(*this);
+    if (lock.acquired()) block_->updateRequested = 0;
+    return answered;
+}
+
+bool SharedData::RequestAnswer(int x, int y) {
+    if (!block_) return false;
     // The answer event is reset before the request is raised, so an answer
     // that comes at once is not lost.
     ::ResetEvent(updateEvent_.get());
     {
-        Lock lock(mutex_.get());
-        if (lock.acquired()) {
-            block_->cursorX = x;
-            block_->cursorY = y;
-            block_->updateRequested = 1;
-        }
+        Lock lock(*this);
+        if (!lock.acquired()) return false;   // nothing raised: nothing to wait for
+        block_->cursorX = x;
+        block_->cursorY = y;
+        block_->updateRequested = 1;
     }
-    bool answered = ::WaitForSingleObject(updateEvent_.get(), kAnswerWaitMs) == WAIT_OBJECT_0;
-    {
-        Lock lock(mutex_.get());
-        if (lock.acquired()) block_->updateRequested = 0;
-    }
-    return answered;
+    if (::WaitForSingleObject(updateEvent_.get(), kAnswerWaitMs) != WAIT_OBJECT_0) return false;
+    MarkAnswering();
+    return true;
 }
 
 void SharedData::RaiseRequest(int x, int y) {
     if (!block_) return;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return;
     block_->cursorX = x;
     block_->cursorY = y;
@@ -122,38 +147,55 @@ void SharedData::RaiseRequest(int x, int y) {
 
 bool SharedData::AnswerArrived() {
     if (!block_ || ::WaitForSingleObject(updateEvent_.get(), 0) != WAIT_OBJECT_0) return false;
-    Lock lock(mutex_.get());
-    if (lock.acquired()) block_->updateRequested = 0;
+    MarkAnswering();
+    return true;
+}
+
+bool SharedData::TakePoll(const PollTake& take, ChannelBlock& copy) {
+    if (!block_) return false;
+    Lock lock(*this);
+    if (!lock.acquired()) return false;
+    std::memcpy(&copy, block_, sizeof copy);
+    ChannelBlock& b = *block_;
+    if (!take.keepRequest) b.updateRequested = 0;
+    // The flags are judged on the copy, which the extension cannot change.
+    if (take.answered) {
+        if (copy.hotSpotsChanged && CheckHotSpots(copy) == Refusal::kOk) b.hotSpotsChanged = 0;
+        if ((copy.selectionChanged || take.selectionWanted) && CheckSelection(copy).refusal == Refusal::kOk)
+            b.selectionChanged = 0;
+    }
+    b.pageChanged = 0;
+    b.extensionLog[0] = 0;
     return true;
 }
 
 bool SharedData::PageChanged() {
     if (!block_) return false;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     return lock.acquired() && block_->pageChanged != 0;
 }
 
 void SharedData::ClearPageChanged() {
     if (!block_) return;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (lock.acquired()) block_->pageChanged = 0;
 }
 
 bool SharedData::SelectionChanged() {
     if (!block_) return false;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     return lock.acquired() && block_->selectionChanged != 0;
 }
 
 bool SharedData::HotSpotsChanged() {
     if (!block_) return false;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     return lock.acquired() && block_->hotSpotsChanged != 0;
 }
 
 bool SharedData::ReadPageText(const char16_t* field, wchar_t* dest, const wchar_t* name) {
     if (!block_) return false;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return false;
     // Copy first, then judge the copy: the other side cannot change it then.
     char16_t copy[kPageTextChars];
@@ -172,7 +214,7 @@ bool SharedData::ReadTitle(wchar_t* dest) { return block_ && ReadPageText(block_
 
 int SharedData::ReadSelection(SelectionData& out) {
     if (!block_) return 0;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return 0;
     int32_t count = block_->selectionCount;
     std::memcpy(out.rectCounts, block_->selectionRectCounts, sizeof out.rectCounts);
@@ -193,7 +235,7 @@ int SharedData::ReadSelection(SelectionData& out) {
 
 int SharedData::ReadHotSpots(HotSpotData& out) {
     if (!block_) return 0;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return 0;
     int32_t count = block_->hotSpotCount;
     std::memcpy(out.texts, block_->hotSpotTexts, sizeof out.texts);
@@ -213,7 +255,7 @@ int SharedData::ReadHotSpots(HotSpotData& out) {
 
 bool SharedData::AddSiteString(const wchar_t* text) {
     if (!block_ || !text) return false;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return false;
     ChannelBlock& b = *block_;
     size_t length = std::wcslen(text);  // our own caller's string, not the block's
@@ -240,7 +282,7 @@ bool SharedData::SetNavigate(HWND window, const wchar_t* url, long flags) {
         LogMessage(L"(%s) Navigation refused: the URL does not fit the channel", kModule);
         return false;
     }
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return false;
     std::memcpy(block_->navigateUrl, encoded.c_str(), encoded.size() + 1);
     block_->navigateWindow = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
@@ -251,11 +293,57 @@ bool SharedData::SetNavigate(HWND window, const wchar_t* url, long flags) {
 int SharedData::ReadExtensionLog(wchar_t* buffer, int chars) {
     if (chars > 0) buffer[0] = 0;
     if (!block_) return 0;
-    Lock lock(mutex_.get());
+    Lock lock(*this);
     if (!lock.acquired()) return 0;
     int n = WidenExtensionLog(block_->extensionLog, reinterpret_cast<char16_t*>(buffer), chars);
     block_->extensionLog[0] = 0;
     return n;
+}
+
+bool CopyPageText(const char16_t* field, wchar_t* dest, const wchar_t* name) {
+    if (BoundedLength(field, kPageTextChars) < 0) {
+        LogMessage(L"(%s) Channel %s refused: %s", kModule, name, RefusalText(Refusal::kTextUnterminated));
+        return false;
+    }
+    std::memcpy(dest, field, 2 * kPageTextChars);
+    return true;
+}
+
+int CopySelection(const ChannelBlock& copy, SelectionData& out) {
+    SelectionCheck check = CheckSelection(copy);
+    if (check.refusal != Refusal::kOk) {
+        LogMessage(L"(%s) Channel selection refused: %s (count %d)", kModule, RefusalText(check.refusal),
+                   (int)copy.selectionCount);
+        out.text[0] = 0;
+        out.rectTotal = 0;
+        return 0;
+    }
+    std::memcpy(out.text, copy.selectionText, sizeof out.text);
+    std::memcpy(out.rectCounts, reinterpret_cast<const char*>(&copy) + offsetof(ChannelBlock, selectionRectCounts),
+                sizeof out.rectCounts);
+    for (int i = 0; i < check.rects; ++i) CopyRect(out.rects[i], copy.selectionRects[i]);
+    out.rectTotal = check.rects;
+    return check.pieces;
+}
+
+int CopyHotSpots(const ChannelBlock& copy, HotSpotData& out) {
+    Refusal r = CheckHotSpots(copy);
+    if (r != Refusal::kOk) {
+        LogMessage(L"(%s) Channel hot spots refused: %s (count %d)", kModule, RefusalText(r), (int)copy.hotSpotCount);
+        out.texts[0] = out.hrefs[0] = out.ids[0] = 0;
+        return 0;
+    }
+    std::memcpy(out.texts, copy.hotSpotTexts, sizeof out.texts);
+    std::memcpy(out.hrefs, copy.hotSpotHrefs, sizeof out.hrefs);
+    std::memcpy(out.ids, copy.hotSpotIds, sizeof out.ids);
+    const int count = copy.hotSpotCount;
+    for (int i = 0; i < count; ++i) CopyRect(out.rects[i], copy.hotSpotRects[i]);
+    return count;
+}
+
+int CopyExtensionLog(const ChannelBlock& copy, wchar_t* buffer, int chars) {
+    if (chars > 0) buffer[0] = 0;
+    return WidenExtensionLog(copy.extensionLog, reinterpret_cast<char16_t*>(buffer), chars);
 }
 
 std::unique_ptr<SharedData> CreateFirefoxChannel() {

@@ -2,6 +2,9 @@
 // what the enhancer writes into it.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +75,29 @@ TEST(CheckHotSpots, Table) {
     for (const auto& c : cases)
         EXPECT_EQ(c.refusal, CheckHotSpots(c.count, c.texts, c.hrefs, c.ids))
             << c.count << " " << c.texts << " " << c.hrefs << " " << c.ids;
+}
+
+// The checks on a copy of the whole block read its own (packed) fields.
+TEST(CheckBlockCopy, ReadsTheCopysFields) {
+    auto copy = std::make_unique<ChannelBlock>();
+    copy->selectionCount = 2;
+    const int32_t counts[2] = {3, 4};
+    std::memcpy(reinterpret_cast<char*>(copy.get()) + offsetof(ChannelBlock, selectionRectCounts), counts,
+                sizeof counts);
+    copy->selectionText[0] = u'a';
+    copy->hotSpotCount = 100;
+    SelectionCheck ok = CheckSelection(*copy);
+    EXPECT_EQ(Refusal::kOk, ok.refusal);
+    EXPECT_EQ(7, ok.rects);
+    EXPECT_EQ(Refusal::kOk, CheckHotSpots(*copy));
+
+    for (auto& c : copy->selectionText) c = u'x';   // no terminator in the field
+    EXPECT_EQ(Refusal::kTextUnterminated, CheckSelection(*copy).refusal);
+    copy->hotSpotCount = 101;
+    EXPECT_EQ(Refusal::kCountOutOfRange, CheckHotSpots(*copy));
+    copy->hotSpotCount = 1;
+    for (auto& c : copy->hotSpotHrefs) c = u'y';
+    EXPECT_EQ(Refusal::kTextUnterminated, CheckHotSpots(*copy));
 }
 
 TEST(SiteStringOffset, Table) {

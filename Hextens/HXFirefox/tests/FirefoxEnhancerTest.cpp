@@ -400,6 +400,39 @@ TEST_F(Enhancer, AnExtensionThatStoppedAnsweringCostsOneAnswerTimeOut) {
     EXPECT_GE(::GetTickCount() - t, 400u);
 }
 
+// An extension that hangs holding the channel's lock costs the polls one lock
+// wait in all: a poll takes the block in one access, and once a wait ran out
+// no access waits until the extension answers again.
+TEST_F(Enhancer, AnExtensionHoldingTheLockCostsOneLockWait) {
+    ViewerLog viewer;
+    ASSERT_TRUE(viewer.Create());
+    action->Unload();
+    action->Init();   // attaches to the viewer's log
+    const std::string release = TempFile("ffenh_release_lock");
+    StartExtension("location http://ex.com/\npiece held|1,2,3,4\nflags page selection\n",
+                   {L"--hold-lock-until", W(release)});
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("holding the lock") != std::string::npos; },
+                                     5000));
+    ASSERT_TRUE(BringToFront(firefox));
+    for (int i = 0; i < 4; ++i) Update();
+    int lockWaits = 0;
+    for (auto& l : viewer.ReadAll()) lockWaits += l.find(L"Channel lock not free within") != std::wstring::npos;
+    EXPECT_EQ(1, lockWaits) << "lock waits that ran out in four polls";
+
+    // Let go: the extension is served again.
+    WriteAll(release, "go");
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("released the lock") != std::string::npos; },
+                                     5000));
+    auto sel = PollForSelection();
+    ASSERT_EQ(1u, sel.size());
+    EXPECT_EQ(L"held", sel[0].text);
+    bool answersAgain = false;
+    for (auto& l : viewer.ReadAll()) answersAgain |= l == L"(HXFirefox) The extension answers again";
+    EXPECT_TRUE(answersAgain);
+    action->Unload();
+    action->Init();
+}
+
 // Option 2 gives the selection filter its ignore words; option 1 takes the
 // server's settings and leaves them alone; either with a value that is not a
 // string changes nothing and says so.

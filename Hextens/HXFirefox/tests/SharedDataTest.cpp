@@ -192,6 +192,107 @@ TEST_F(ChannelTest, HeldLockSkipsTheAccessAfterItsWait) {
     ::CloseHandle(done);
 }
 
+// A lock wait that ran out makes the channel silent: later accesses wait
+// 0 ms (and still take a free lock) until the extension answers again.
+TEST_F(ChannelTest, ALockWaitThatRanOutSilencesTheWaitsUntilAnAnswer) {
+    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        ::WaitForSingleObject(channel->mutex(), 1000);
+        ::SetEvent(held);
+        ::WaitForSingleObject(done, 5000);
+        ::ReleaseMutex(channel->mutex());
+    });
+    ::WaitForSingleObject(held, 5000);
+    EXPECT_EQ(kLockWaitMs, channel->LockWaitMs());
+    wchar_t title[kPageTextChars] = L"";
+    EXPECT_FALSE(channel->ReadTitle(title));
+    EXPECT_TRUE(channel->Silent());
+    EXPECT_EQ(0u, channel->LockWaitMs());
+    EXPECT_FALSE(channel->RequestAnswer(1, 2)) << "a request that cannot be raised is not waited for";
+    EXPECT_EQ(0, ext()->updateRequested);
+    ::SetEvent(done);
+    holder.join();
+
+    // The lock is free again: taken without waiting, the channel still silent.
+    EXPECT_TRUE(channel->AddSiteString(L"ex.com"));
+    EXPECT_TRUE(channel->Silent());
+    channel->RaiseRequest(3, 4);
+    EXPECT_FALSE(channel->AnswerArrived());
+    EXPECT_TRUE(channel->Silent());
+    ::SetEvent(channel->updateEvent());   // the extension answers
+    EXPECT_TRUE(channel->AnswerArrived());
+    EXPECT_FALSE(channel->Silent());
+    EXPECT_EQ(kLockWaitMs, channel->LockWaitMs());
+
+    // An unanswered request silences it too; a fresh layout ends that.
+    channel->MarkUnanswered();
+    EXPECT_TRUE(channel->Silent());
+    channel->Reinitialise();
+    EXPECT_FALSE(channel->Silent());
+    ::CloseHandle(held);
+    ::CloseHandle(done);
+}
+
+// A poll's one access: the block copied, the request lowered or kept, the
+// page flag cleared, the log emptied, and the selection and hot-spot flags
+// cleared only for an answer whose data passes the checks.
+TEST_F(ChannelTest, TakePollCopiesTheBlockAndClearsWhatItTook) {
+    struct Case {
+        const char* name;
+        PollTake take;
+        bool selectionFlag, hotSpotsFlag;   // set by the extension before
+        int32_t selectionCount, hotSpotCount;
+        uint8_t requestAfter, selectionFlagAfter, hotSpotsFlagAfter;
+    };
+    const Case cases[] = {
+        {"answered, both changed", {true, false, false}, true, true, 1, 1, 0, 0, 0},
+        {"answered, nothing flagged", {true, false, false}, false, false, 1, 1, 0, 0, 0},
+        {"answered, selection wanted", {true, true, false}, false, false, 1, 1, 0, 0, 0},
+        {"answered, refused data", {true, true, false}, true, true, 33, 101, 0, 1, 1},
+        {"unanswered", {false, false, true}, true, true, 1, 1, 1, 1, 1},
+        {"not answered, request lowered", {false, false, false}, true, true, 1, 1, 0, 1, 1},
+    };
+    auto copy = std::make_unique<ChannelBlock>();
+    for (const Case& c : cases) {
+        ext()->updateRequested = 1;
+        ext()->pageChanged = 1;
+        ext()->selectionChanged = c.selectionFlag;
+        ext()->hotSpotsChanged = c.hotSpotsFlag;
+        ext()->selectionCount = c.selectionCount;
+        ext()->selectionRectCounts[0] = 1;
+        PutText(ext()->selectionText, u"word");
+        ext()->hotSpotCount = c.hotSpotCount;
+        PutText(ext()->hotSpotTexts, u"link");
+        PutText(ext()->hotSpotHrefs, u"http://ex.com/");
+        PutText(ext()->hotSpotIds, u"");
+        PutText(ext()->title, u"A title");
+        std::memcpy(ext()->extensionLog, "a line\n", 8);
+        std::memset(copy.get(), 0xAB, sizeof *copy);
+        ASSERT_TRUE(channel->TakePoll(c.take, *copy)) << c.name;
+        EXPECT_EQ(0, std::memcmp(copy->title, u"A title", 16)) << c.name;
+        EXPECT_EQ(1, copy->pageChanged) << c.name << ": the copy is the block as found";
+        EXPECT_EQ(c.selectionFlag, copy->selectionChanged != 0) << c.name;
+        EXPECT_EQ(c.requestAfter, ext()->updateRequested) << c.name;
+        EXPECT_EQ(0, ext()->pageChanged) << c.name;
+        EXPECT_EQ(0, ext()->extensionLog[0]) << c.name;
+        EXPECT_EQ(c.selectionFlagAfter, ext()->selectionChanged) << c.name;
+        EXPECT_EQ(c.hotSpotsFlagAfter, ext()->hotSpotsChanged) << c.name;
+
+        wchar_t log[16];
+        EXPECT_EQ(7, CopyExtensionLog(*copy, log, 16)) << c.name;
+        auto sel = std::make_unique<SelectionData>();
+        auto hot = std::make_unique<HotSpotData>();
+        const bool refused = c.selectionCount > kMaxSelectionPieces;
+        EXPECT_EQ(refused ? 0 : 1, CopySelection(*copy, *sel)) << c.name;
+        EXPECT_EQ(refused ? 0 : 1, CopyHotSpots(*copy, *hot)) << c.name;
+        if (!refused) {
+            EXPECT_STREQ(L"word", sel->text) << c.name;
+            EXPECT_STREQ(L"http://ex.com/", hot->hrefs) << c.name;
+        }
+    }
+}
+
 TEST_F(ChannelTest, PageTextsLongerThan255AreRefused) {
     wchar_t location[kPageTextChars] = L"kept";
     std::u16string ok(255, u'a');
