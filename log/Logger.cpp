@@ -1,5 +1,6 @@
 #include "log/Logger.h"
 
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <cwchar>
@@ -17,12 +18,21 @@ namespace {
 wchar_t g_viewerTitle[SharedLog::kTitleChars];
 wchar_t g_pending[SharedLog::kBufferChars];
 
-DWORD WaitNoLimit(HANDLE mutex) {
-    DWORD r = ::WaitForSingleObject(mutex, INFINITE);
+bool Acquired(DWORD r) { return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED; }
+
+// Every wait for the log's mutex has a bound, and a line that does not get
+// the mutex is dropped: a writer (of any process) that hangs holding it costs
+// the others one full wait, and after that each line only a short one, until
+// the mutex is had again.
+constexpr DWORD kLockWaitMs = 500;
+constexpr DWORD kStuckLockWaitMs = 20;
+std::atomic<bool> g_lockStuck{false};
+
+DWORD WaitBounded(HANDLE mutex) {
+    DWORD r = ::WaitForSingleObject(mutex, g_lockStuck ? kStuckLockWaitMs : kLockWaitMs);
+    g_lockStuck = !Acquired(r);
     return r;
 }
-
-bool Acquired(DWORD r) { return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED; }
 
 }  // namespace
 
@@ -66,7 +76,7 @@ void Logger::AdoptInModule() {
 
 Logger::~Logger() {
     if (mutex_) {
-        DWORD r = WaitNoLimit(mutex_.get());
+        DWORD r = WaitBounded(mutex_.get());
         mapping_.reset();
         if (Acquired(r)) ::ReleaseMutex(mutex_.get());
     }
@@ -87,7 +97,7 @@ void Logger::Write(const wchar_t* format, ...) {
 
 void Logger::WriteV(const wchar_t* format, va_list args) {
     if (!format || !view_ || !mutex_ || !ViewerPresent()) return;
-    DWORD r = WaitNoLimit(mutex_.get());
+    DWORD r = WaitBounded(mutex_.get());
     if (!Acquired(r)) return;
     Format(format, args);
     if (logseam::beforeFlush) logseam::beforeFlush();
@@ -97,7 +107,7 @@ void Logger::WriteV(const wchar_t* format, va_list args) {
 
 void Logger::Format(const wchar_t* format, va_list args) {
     if (!ViewerPresent()) return;
-    if (!Acquired(WaitNoLimit(mutex_.get()))) return;
+    if (!Acquired(WaitBounded(mutex_.get()))) return;
     wchar_t pattern[SharedLog::kBufferChars];
     wchar_t text[SharedLog::kBufferChars];
     if (_snwprintf(pattern, SharedLog::kMaxLine, L"%s", format) < 0)
@@ -116,7 +126,7 @@ void Logger::Format(const wchar_t* format, va_list args) {
 }
 
 void Logger::Flush() {
-    if (!ViewerPresent() || !Acquired(WaitNoLimit(mutex_.get()))) {
+    if (!ViewerPresent() || !Acquired(WaitBounded(mutex_.get()))) {
         // The text can never be flushed now: drop it so the next line starts clean.
         g_pending[0] = L'\0';
         return;

@@ -134,6 +134,32 @@ TEST_F(LoggerTest, AMutexAbandonedByADeadWriterIsTakenOver) {
     EXPECT_EQ(viewer.ReadAll(), (std::vector<std::wstring>{L"after the writer died", L"and the next"}));
 }
 
+// A writer that hangs holding the log's mutex: a line that cannot get it
+// within its bound is dropped instead of waiting, and once the mutex is free
+// again lines are written as before.
+TEST_F(LoggerTest, ALineThatCannotGetTheMutexIsDropped) {
+    ASSERT_TRUE(viewer.Create());
+    Attach();
+    fx::UniqueHandle held(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    fx::UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread hung([&] {
+        HANDLE m = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SharedLog::kMutexName);
+        if (m && ::WaitForSingleObject(m, 5000) == WAIT_OBJECT_0) {
+            ::SetEvent(held.get());
+            ::WaitForSingleObject(release.get(), 20000);
+            ::ReleaseMutex(m);
+        }
+        if (m) ::CloseHandle(m);
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(held.get(), 5000));
+    LogMessage(L"while the mutex is held");
+    LogMessage(L"and again");
+    ::SetEvent(release.get());
+    hung.join();
+    LogMessage(L"after");
+    EXPECT_EQ(viewer.ReadAll(), (std::vector<std::wstring>{L"after"}));
+}
+
 TEST_F(LoggerTest, WideFormatsFollowTheMicrosoftConvention) {
     ASSERT_TRUE(viewer.Create());
     Attach();
