@@ -30,8 +30,10 @@ constexpr int kTextUnits = 256;     // code units of a text slot, terminator inc
 constexpr int kTextSlots = 32;
 constexpr int kRectSlots = 100;
 constexpr DWORD kSize = 18520;
-constexpr DWORD kAttachWaitMs = 5000;
-constexpr DWORD kAccessWaitMs = 1000;
+// The plug-in waits for the mutex on the host's own thread: briefly, so a
+// reader or another host that hangs holding it never holds the host long.
+constexpr DWORD kAttachWaitMs = 1000;
+constexpr DWORD kAccessWaitMs = 100;
 }  // namespace AcrobatRecordLayout
 
 // The block, byte for byte (little-endian, UTF-16 texts, no padding).
@@ -62,16 +64,16 @@ public:
     // Maps the block; clears it when `fresh` (the mapping was just created);
     // counts this attach.  The caller holds the mutex.  Takes both handles.
     SharedData(HANDLE mapping, HANDLE mutex, bool fresh);
-    // Detaches: counts down (only when the mutex was obtained), unmaps the
-    // view and closes both handles.
+    // Detaches: counts down (only when the mutex was obtained within
+    // kAccessWaitMs), unmaps the view and closes both handles.
     virtual ~SharedData();
     SharedData(const SharedData&) = delete;
     SharedData& operator=(const SharedData&) = delete;
 
     bool IsMapped() const { return record_ != nullptr; }
 
-    // Waits at most 1000 ms for the mutex; a second Lock while locked returns
-    // true at once.  An abandoned mutex counts as obtained.
+    // Waits at most kAccessWaitMs for the mutex; a second Lock while locked
+    // returns true at once.  An abandoned mutex counts as obtained.
     bool Lock();
     void Unlock();
     bool IsLocked() const { return lock_.has_value(); }

@@ -2,6 +2,7 @@
 // record from their own processes.
 //
 //   AcroHost.exe PLUGIN TAG [select TEXT] [title TEXT] [hang]
+// Sets the event "AcroHostStarting_TAG" right before it starts the plug-in.
 // Starts the plug-in, shows a document with a focused page view, captures
 // the selection when one is given, then sets the event "AcroHostReady_TAG"
 // and waits (at most 60 s) for "AcroHostQuit_TAG" before unloading the
@@ -23,6 +24,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring tag = argv[2];
     fx::UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostReady_" + tag).c_str()));
     fx::UniqueHandle quit(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostQuit_" + tag).c_str()));
+    fx::UniqueHandle starting(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostStarting_" + tag).c_str()));
     std::string select, title = "Stand-in document";
     bool haveSelection = false, hang = false;
     for (int i = 3; i < argc; ++i) {
@@ -40,6 +42,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     standin::Host host;
+    ::SetEvent(starting.get());
     if (!host.Start(argv[1])) return 3;
     host.CreateDocument(390, 280);
     host.FocusPageView(0);

@@ -23,12 +23,15 @@ public:
     explicit HostProcess(const std::wstring& tag)
         : ready_(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostReady_" + tag).c_str())),
           quit_(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostQuit_" + tag).c_str())),
+          starting_(::CreateEventW(nullptr, TRUE, FALSE, (L"AcroHostStarting_" + tag).c_str())),
           tag_(tag) {}
     bool Start(std::vector<std::wstring> extra = {}) {
         std::vector<std::wstring> args = {kPlugin, tag_};
         args.insert(args.end(), extra.begin(), extra.end());
         return child_.Start(ACRO_HOST_EXE, args);
     }
+    // The host is about to start the plug-in (whose start attaches to the record).
+    bool WaitStarting(DWORD ms = 15000) { return ::WaitForSingleObject(starting_.get(), ms) == WAIT_OBJECT_0; }
     bool WaitReady(DWORD ms = 15000) { return ::WaitForSingleObject(ready_.get(), ms) == WAIT_OBJECT_0; }
     bool Quit(DWORD ms = 15000) {
         ::SetEvent(quit_.get());
@@ -38,7 +41,7 @@ public:
     void Kill() { child_.Kill(); }
 
 private:
-    fx::UniqueHandle ready_, quit_;
+    fx::UniqueHandle ready_, quit_, starting_;
     std::wstring tag_;
     testsupport::Child child_;
 };
@@ -106,7 +109,9 @@ TEST_F(HostProcessesTest, HostsAttachingTogetherBehindAHeldMutexDoNotBothClear) 
     HostProcess b(L"together_b"), c(L"together_c");
     ASSERT_TRUE(b.Start());
     ASSERT_TRUE(c.Start());
-    ::Sleep(1000);
+    // Let go once both are about to attach (each attach waits only briefly).
+    ASSERT_TRUE(b.WaitStarting());
+    ASSERT_TRUE(c.WaitStarting());
     ::ReleaseMutex(mutex.get());
     ASSERT_TRUE(b.WaitReady());
     ASSERT_TRUE(c.WaitReady());

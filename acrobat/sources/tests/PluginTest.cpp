@@ -449,14 +449,12 @@ TEST_F(PluginTest, ACaptureThatCannotTakeTheLockInTimeWritesNothing) {
     StartWithDocument();
     host.Select("before");
     Capture();
+    // Held for longer than the capture waits: the capture gives up (on the
+    // host's thread) before the reader lets go.
     acrotest::HeldRecord held;
-    ASSERT_TRUE(held.Start(2500));
+    ASSERT_TRUE(held.Start(600));
     host.Select("while held");
-    DWORD t0 = ::GetTickCount();
     host.Notify(10, host.doc);
-    DWORD waited = ::GetTickCount() - t0;
-    EXPECT_GE(waited, 900u);
-    EXPECT_LT(waited, 2400u);
     ASSERT_TRUE(held.Wait(10000));
     AcrobatRecord r;
     ASSERT_EQ(acrotest::ReadRecord(r), 0);

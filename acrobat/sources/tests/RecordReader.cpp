@@ -15,6 +15,9 @@
 
 using namespace AcrobatRecordLayout;
 
+// An outside reader's own bound, longer than the plug-in's.
+constexpr DWORD kReaderWaitMs = 1000;
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const DWORD holdMs = argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 0;
@@ -23,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!mutex || !mapping) return 3;
     fx::MappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kSize));
     if (!view) return 3;
-    fx::MutexLock lock(mutex.get(), kAccessWaitMs);
+    fx::MutexLock lock(mutex.get(), kReaderWaitMs);
     if (!lock.acquired()) return 4;
     AcrobatRecord copy;
     std::memcpy(&copy, view.get(), sizeof copy);
