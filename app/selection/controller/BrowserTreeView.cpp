@@ -6,6 +6,7 @@
 
 #include "app/core/common/GlobalLocks.h"
 #include "fx/Lock.h"
+#include "app/core/main/BestGuessThread.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -283,7 +284,16 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         }
         case kDockEcp: DockEcp(); return true;
         case kRunSetup: RunSetup(); return true;
-        case kBestGuessWindow: theApp.m_hBestGuessWnd = reinterpret_cast<HWND>(wp); return true;
+        case kBestGuessWindow: {
+            // Any window can post this: only the best-guess thread's own window is taken.
+            const HWND window = reinterpret_cast<HWND>(wp);
+            const BestGuessThread* thread = theApp.m_pBestGuessThread.get();
+            if (window && thread && window == thread->HandlerWindow())
+                theApp.m_hBestGuessWnd = window;
+            else
+                LogLine(L"BestGuess: 11147 names no window of the best-guess thread; ignored");
+            return true;
+        }
         case kRequestGuesses: RequestGuesses(*this); return true;
         default: return false;
     }

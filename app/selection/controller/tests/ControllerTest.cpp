@@ -14,6 +14,7 @@
 #include "app/selection/controller/tests/ControllerWindow.h"
 #include "app/selection/controller/tests/FakeAction.h"
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/main/BestGuessThread.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -401,6 +402,28 @@ TEST_F(Controller, BestGuessAnswerOnlyForTheCurrentRequest) {
     ASSERT_TRUE(WaitFor([&] { return view_->guessAnswers.size() == 2; }, 5000));
     EXPECT_EQ(view_->guessAnswers, (std::vector<bool>{true, false}));
     theApp.m_BestGuessRequestId = 0;
+}
+
+// 11147 names the best-guess thread's window.  Any window can post it: only
+// the thread's own window is taken.
+TEST_F(Controller, BestGuessWindowIsTakenOnlyFromTheBestGuessThread) {
+    theApp.m_hBestGuessWnd = nullptr;
+    BestGuessStart start;
+    start.controller = view_->hwnd();
+    ASSERT_TRUE(StartBestGuessWorker(start, 10000, &theApp.m_pBestGuessThread));
+    const HWND own = theApp.m_pBestGuessThread->HandlerWindow();
+    EXPECT_TRUE(WaitFor([&] { return theApp.m_hBestGuessWnd == own; }, 5000)) << "the thread's own 11147";
+
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessWindow, reinterpret_cast<WPARAM>(parent_), 0);
+    ::PostMessageW(view_->hwnd(), controller_msg::kBestGuessWindow, 0, 0);
+    ::PostMessageW(view_->hwnd(), controller_msg::kToggleEnhancers, 0, 0);   // taken after both
+    ASSERT_TRUE(WaitFor([] { return theApp.m_EnhancersOff; }, 5000));
+    theApp.m_EnhancersOff = false;
+    EXPECT_EQ(own, theApp.m_hBestGuessWnd);
+
+    EXPECT_TRUE(theApp.m_pBestGuessThread->Quit(10000));
+    theApp.m_pBestGuessThread.reset();
+    theApp.m_hBestGuessWnd = nullptr;
 }
 
 TEST_F(Controller, NavigateMessageOpensTheNavigateUrl) {
