@@ -9,6 +9,7 @@
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
+#include "app/core/enhancers/EnhancerRules.h"
 #include "app/core/enhancers/WatcherNode.h"
 #include "app/core/config/XmlConfig.h"
 #include "fx/ComString.h"
@@ -152,6 +153,12 @@ bool CPondrelApp::LoadEnhancers() {
             CLSID clsid{};
             if (!ParseGuid(id, clsid)) {
                 Log(id + L" is an invalid GUID.");
+                failed = true;
+                continue;
+            }
+            // Only the program's own enhancer classes are created in this process.
+            if (!enhancer_rules::IsOwnEnhancer(id, enhancerseam::extraClasses)) {
+                Log(id + L" is not an enhancer of this program; not loaded.");
                 failed = true;
                 continue;
             }

@@ -13,6 +13,7 @@
 #include "tests/httpserver/LoopbackServer.h"
 #include "StandIns.h"
 #include "TestSupport.h"
+#include "app/core/enhancers/EnhancerRules.h"
 #include "app/core/enhancers/WatcherNode.h"
 
 namespace coretest {
@@ -54,9 +55,12 @@ protected:
         theApp.m_Key.clear();
         theApp.m_Version = L"1.0.7";
         theApp.m_SiteEnhancerUrl = L"http://site.example/se";
+        // The stand-in enhancers load as the program's own do.
+        enhancerseam::extraClasses = {standin::kRecordingAText, standin::kRecordingBText, standin::kNoIActionText};
     }
     void TearDown() override {
         theApp.UnloadEnhancers();
+        enhancerseam::extraClasses.clear();
         AppFixture::TearDown();
     }
     void Script(const std::wstring& text) { ASSERT_TRUE(standin::WriteScript(script_, text)); }
@@ -126,6 +130,7 @@ TEST_F(EnhancerLoading, LoadsActiveEnhancersInDocumentOrder) {
 
 TEST_F(EnhancerLoading, BadRecordsAreLoggedAndSkipped) {
     const std::wstring unregistered = L"0F0E0D0C-0B0A-0908-0706-050403020100";
+    enhancerseam::extraClasses.push_back(unregistered);   // one that would load, were it registered
     UseDocument(Document(Enhancer(L"not-a-guid", "true") + Enhancer(unregistered, "true") +
                          Enhancer(standin::kNoIActionText, "true") + Enhancer(standin::kRecordingAText, "true")));
     EXPECT_FALSE(theApp.LoadEnhancers());
@@ -140,6 +145,21 @@ TEST_F(EnhancerLoading, BadRecordsAreLoggedAndSkipped) {
     EXPECT_TRUE(has(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
     // The object without IAction was released at once.
     EXPECT_EQ((Lines{L"Destroyed"}), Of(Records(), L'C'));
+}
+
+// A class the settings name that is not one of the program's enhancers is
+// never created, though it is registered and implements IAction.
+TEST_F(EnhancerLoading, AClassNotOfTheProgramIsNotCreated) {
+    enhancerseam::extraClasses = {standin::kRecordingAText};
+    UseDocument(Document(Enhancer(standin::kRecordingBText, "true") + Enhancer(standin::kRecordingAText, "true")));
+    EXPECT_FALSE(theApp.LoadEnhancers());
+    EXPECT_EQ((Lines{L"Recording Enhancer A"}), Names());
+    EXPECT_EQ(1, theApp.m_EnhancerCount);
+    EXPECT_TRUE(Of(Records(), L'B').empty()) << "the class was created";
+    const Lines log = log_->Lines();
+    auto has = [&](const std::wstring& s) { return std::find(log.begin(), log.end(), s) != log.end(); };
+    EXPECT_TRUE(has(std::wstring(standin::kRecordingBText) + L" is not an enhancer of this program; not loaded."));
+    EXPECT_TRUE(has(L"There was a problem loading Enhancers at the top level. No enhancing for you!"));
 }
 
 TEST_F(EnhancerLoading, FailingCallSkipsThatEnhancerOnly) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/enhancers/EnhancerRules.h"
 #include "app/core/main/tests/AppFixture.h"
 #include "StandIns.h"
 #include "TestSupport.h"
@@ -47,6 +48,7 @@ protected:
             ::SetEnvironmentVariableW(var, script_.c_str());
         for (auto var : {standin::kRecorderLogVar, standin::kSiteLogVar})
             ::SetEnvironmentVariableW(var, records_.c_str());
+        enhancerseam::extraClasses = {standin::kRecordingAText};   // loads as the program's own do
         coretest::WriteFile(HttpRoot(), L"reentry.xml", Document());
         theApp.m_InitUrl = loopback::Url(L"/files/reentry.xml");
         theApp.m_UserId.clear();
@@ -76,6 +78,7 @@ protected:
         doc_->m_pController.reset();
         if (parent_) ::DestroyWindow(parent_);
         theApp.m_Starting = true;
+        enhancerseam::extraClasses.clear();
         AppFixture::TearDown();
     }
     Lines Records() { return standin::ReadRecords(records_); }
