@@ -1,6 +1,7 @@
 // CAction's IAction members other than the update cycle: module start and end,
 // configuration options, the getters, the transfers and navigation.
 #include "Hextens/HXIE/Action.h"
+#include "Hextens/HXIE/BrowserCallLimit.h"
 
 #include <cwchar>
 
@@ -133,6 +134,7 @@ STDMETHODIMP CAction::GetBestGuess(BSTR* bstrCannedBestGuess) {
 STDMETHODIMP CAction::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags, VARIANT_BOOL* isSuccess) {
     const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwndBrowser));
     bool success = false;
+    BrowserCallLimit limit;
     m_pBrowser.reset();
     // The search below fills in the page it finds: nothing of the page the
     // last poll saw may be reported as the domain of this one.

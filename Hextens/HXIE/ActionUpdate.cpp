@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include "Hextens/HXIE/Action.h"
+#include "Hextens/HXIE/BrowserCallLimit.h"
 #include "Hextens/HXIE/ModuleState.h"
 #include "Hextens/HXIE/UpdateCycle.h"
 #include "fx/ComString.h"
@@ -45,6 +46,7 @@ CrackedUrl CrackUrl(const std::wstring& url) {
 
 STDMETHODIMP CAction::Update(LONG* haveChanges) {
     long bits = 0;
+    BrowserCallLimit limit;
     try {
         bits = DoUpdate(false);
     } catch (...) {
@@ -58,6 +60,7 @@ STDMETHODIMP CAction::Update(LONG* haveChanges) {
 
 STDMETHODIMP CAction::UpdateForECP(IUnknown* browser, LONG* haveChanges) {
     long bits = 0;
+    BrowserCallLimit limit;
     fx::ComPtr<IWebBrowser2> given;
     if (browser && SUCCEEDED(browser->QueryInterface(IID_IWebBrowser2, given.put_void())) && given) {
         m_pBrowser = given;

@@ -601,6 +601,31 @@ TEST_F(EnhancerTest, NavigateToURL) {
     }
 }
 
+// Every call into Internet Explorer's process is made under a bound
+// (fx::OutgoingCallLimit), whichever method makes it; none is left
+// registered afterwards.
+TEST_F(EnhancerTest, CallsIntoTheBrowserAreMadeUnderACallLimit) {
+    FakeBrowser* browser = ie_->AddBrowser(frame_, frame_, Page());
+    Foreground(frame_);
+    Poll();
+    const int polled = ie_->BrowserCalls();
+    PollGiven(fakeie::AsUnknown(browser));
+    const int given = ie_->BrowserCalls();
+    BSTR url = ::SysAllocString(L"http://www.example.com/go");
+    VARIANT_BOOL success = 0;
+    action_->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<LONG_PTR>(frame_)), &url, 0, &success);
+    ::SysFreeString(url);
+    EXPECT_EQ(1, success);
+    EXPECT_GT(polled, 0);
+    EXPECT_GT(given, polled);
+    EXPECT_GT(ie_->BrowserCalls(), given);
+    EXPECT_EQ(ie_->BrowserCalls(), ie_->FilteredBrowserCalls());
+    IMessageFilter* left = nullptr;
+    ASSERT_EQ(S_OK, ::CoRegisterMessageFilter(nullptr, &left));
+    EXPECT_EQ(nullptr, left);
+    if (left) left->Release();
+}
+
 // NavigateToURL searches the browser afresh: the domain of the page the last
 // poll saw is never reported for the page it finds.
 TEST_F(EnhancerTest, NavigateToURLForgetsThePreviousPagesDomain) {

@@ -14,10 +14,11 @@ namespace fakeie {
 
 class FakeObject {
 public:
-    FakeObject(FakeIE& ie, const char* kind) : kind_(kind) { ie.Track(this); }
+    FakeObject(FakeIE& ie, const char* kind) : kind_(kind), owner_(ie) { ie.Track(this); }
     virtual ~FakeObject() = default;
     LONG refs_ = 1;  // the FakeIE's own reference
     std::string kind_;
+    FakeIE& owner_;
 };
 
 namespace {
@@ -374,9 +375,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_Document(IDispatch** p) override {
+        owner_.NoteBrowserCall();
         return Give<IDispatch>(static_cast<IHTMLDocument2*>(doc_), reinterpret_cast<void**>(p));
     }
     HRESULT STDMETHODCALLTYPE Navigate(BSTR url, VARIANT* flags, VARIANT*, VARIANT*, VARIANT*) override {
+        owner_.NoteBrowserCall();
         Navigation n;
         n.url = url ? url : L"";
         n.flags = flags && flags->vt == VT_I4 ? flags->lVal : -1;
@@ -435,6 +438,7 @@ public:
         return NoInterface(out);
     }
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
+        owner_.NoteBrowserCall();
         *count = static_cast<LONG>(browsers_.size());
         return S_OK;
     }
@@ -487,6 +491,18 @@ FakeIE::~FakeIE() {
 }
 
 void FakeIE::Track(FakeObject* object) { objects_.emplace_back(object); }
+
+void FakeIE::NoteBrowserCall() {
+    ++browserCalls_;
+    // The apartment's filter, looked at and put back.
+    IMessageFilter* current = nullptr;
+    if (FAILED(::CoRegisterMessageFilter(nullptr, &current))) return;
+    ::CoRegisterMessageFilter(current, nullptr);
+    if (current) {
+        current->Release();
+        ++filteredBrowserCalls_;
+    }
+}
 
 FakeBrowser* FakeIE::AddBrowser(HWND top, HWND shell, const PageData& page) {
     FakeBrowser* b = MakeLooseBrowser(shell, page);

@@ -79,17 +79,25 @@ public:
 
     // How often the collection was created.
     int ShellWindowsCreated() const;
+    // The calls made into the fake browser process (the collection's count,
+    // a browser's document and its navigations), and how many of them were
+    // made while a message filter was registered for the caller's apartment.
+    int BrowserCalls() const { return browserCalls_; }
+    int FilteredBrowserCalls() const { return filteredBrowserCalls_; }
     // Objects whose reference count is not back to the FakeIE's own one.
     std::vector<std::string> Leaks() const;
 
-    // Internal: objects register themselves here.
+    // Internal: objects register themselves here, and note their browser calls.
     void Track(FakeObject* object);
+    void NoteBrowserCall();
 
 private:
     std::vector<std::unique_ptr<FakeObject>> objects_;
     FakeShellWindows* shellWindows_ = nullptr;
     DWORD cookie_ = 0;
     int created_ = 0;
+    int browserCalls_ = 0;
+    int filteredBrowserCalls_ = 0;
     friend class FakeShellWindowsFactory;
 };
 
