@@ -36,4 +36,11 @@ bool PushLayered(HWND hwnd, POINT position, SIZE size, HDC source, BYTE alpha) {
     return ::UpdateLayeredWindow(hwnd, screen.get(), &position, &size, source, &origin, 0, &blend, ULW_ALPHA) != FALSE;
 }
 
+bool PushLayeredInPlace(HWND hwnd, HDC source, BYTE alpha) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+    WindowDC screen(nullptr);
+    POINT origin{0, 0};
+    return ::UpdateLayeredWindow(hwnd, screen.get(), nullptr, nullptr, source, &origin, 0, &blend, ULW_ALPHA) != FALSE;
+}
+
 }  // namespace fx

@@ -43,5 +43,8 @@ private:
 // layered window at `position` with per-pixel alpha times `alpha`.  True when
 // the system took it.
 bool PushLayered(HWND hwnd, POINT position, SIZE size, HDC source, BYTE alpha);
+// The same where the window stands, at its size: the window is neither moved
+// nor sized, so nothing waits on the thread that owns it.
+bool PushLayeredInPlace(HWND hwnd, HDC source, BYTE alpha);
 
 }  // namespace fx

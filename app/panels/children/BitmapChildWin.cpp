@@ -1,6 +1,9 @@
 #include "app/panels/children/BitmapChildWin.h"
 
 #include "app/panels/elements/WindowElement.h"
+#include "app/selection/skin/FloatingWinLayout.h"
+#include "fx/BackBuffer.h"
+#include "fx/Handle.h"
 
 namespace panels {
 
@@ -13,8 +16,7 @@ bool BitmapChildWin::OnCreateClient() {
     return FloatingWin::OnCreateClient();
 }
 
-void BitmapChildWin::Render(bool update, float opacity) {
-    if (!m_pBackBuffer) return;
+void BitmapChildWin::Paint(float opacity) {
     m_pBackBuffer->Clear();
     if (m_pElement && m_pElement->Render()) {
         const templates::LayoutRect& inner = m_pElement->innerWindowRect;
@@ -23,6 +25,11 @@ void BitmapChildWin::Render(bool update, float opacity) {
         m_pElement->Render()->Draw(g, at, ToPixels(m_pElement->zoomedWidth), ToPixels(m_pElement->zoomedHeight),
                                    opacity);
     }
+}
+
+void BitmapChildWin::Render(bool update, float opacity) {
+    if (!m_pBackBuffer) return;
+    Paint(opacity);
     if (!update) {
         if (hwnd())
             ::SetWindowPos(hwnd(), nullptr, m_WindowRect.left, m_WindowRect.top, m_Width, m_Height,
@@ -32,6 +39,18 @@ void BitmapChildWin::Render(bool update, float opacity) {
     }
     if (!m_OffscreenReady) MakeOffscreen();
     UpdateLayered();
+}
+
+// Neither moved nor sized: moving another thread's window waits until that
+// thread answers.
+void BitmapChildWin::PushBitmap(float opacity) {
+    if (!m_pBackBuffer || !hwnd()) return;
+    Paint(opacity);
+    if (!m_OffscreenReady) MakeOffscreen();
+    if (!m_MemDC) return;
+    ::GdiFlush();
+    fx::SelectObjectScope select(m_MemDC.get(), m_pBackBuffer->hbitmap());
+    fx::PushLayeredInPlace(hwnd(), m_MemDC.get(), ConstantAlpha(m_Alpha));
 }
 
 }  // namespace panels

@@ -18,9 +18,16 @@ public:
     // first when missing); otherwise move the window to its rectangle and push.
     void Render(bool update, float opacity);
     void RedrawBitmap(float opacity, bool rebuildBuffer) override { Render(rebuildBuffer, opacity); }
+    // The picture at that opacity pushed where the window stands (the
+    // panel's fades, from the panel thread).
+    void PushBitmap(float opacity) override;
 
 protected:
     bool OnCreateClient() override;
+
+private:
+    // The element's picture at that opacity into the cleared back buffer.
+    void Paint(float opacity);
 };
 
 }  // namespace panels

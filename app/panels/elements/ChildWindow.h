@@ -48,6 +48,11 @@ class ChildWindow {
   // Bitmap windows only: draws the element's picture at opacity 0..1, first
   // rebuilding the back buffer when asked.
   virtual void RedrawBitmap(float /*opacity*/, bool /*rebuildBuffer*/) {}
+  // Bitmap windows only: draws the element's picture at opacity 0..1 and
+  // pushes it to the window where it stands, neither moving nor sizing it.
+  // It never waits on the window's thread, so the panel thread may call it
+  // while it holds the panel lock.
+  virtual void PushBitmap(float /*opacity*/) {}
 };
 
 // The panel's lock (re-entrant for its owner).

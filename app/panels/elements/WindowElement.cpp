@@ -124,8 +124,11 @@ void TailElement::LoadContent() {
   window->RedrawBitmap(0.0f, false);
 }
 
+// The fades call it under the panel lock: the picture is pushed in place,
+// as a move would wait on the children thread, which may be waiting on that
+// lock.
 void TailElement::SetAlpha(int alpha) {
   ChildWindow* window = LiveWindow();
-  if (window != nullptr) window->RedrawBitmap(static_cast<float>(alpha) / 255.0f, false);
+  if (window != nullptr) window->PushBitmap(static_cast<float>(alpha) / 255.0f);
 }
 

@@ -213,7 +213,7 @@ class TailElement : public BitWindowElement {
   // Redraws the bitmap window at opacity 0: once rebuilding its buffer, once
   // moving and updating the window.
   void LoadContent() override;
-  // Redraws the bitmap window at opacity alpha / 255.
+  // Redraws the bitmap window at opacity alpha / 255, where it stands.
   void SetAlpha(int alpha) override;
 };
 

@@ -76,6 +76,7 @@ class FakeChildWindow : public ChildWindow {
   void RedrawBitmap(float opacity, bool rebuild) override {
     calls.push_back("redraw " + std::to_string(static_cast<int>(opacity * 1000)) + (rebuild ? " rebuild" : ""));
   }
+  void PushBitmap(float opacity) override { calls.push_back("push " + std::to_string(static_cast<int>(opacity * 1000))); }
 };
 
 class RecordingLock : public PanelLock {

@@ -85,14 +85,15 @@ TEST(ContentElement, WindowOperationsActOnTheLinkedWindow) {
   EXPECT_TRUE(child.calls.empty());
 }
 
-TEST(ContentElement, TailRedrawsItsBitmapAtTheAlphaAsOpacity) {
+// Pushed where the window stands: the fades call it under the panel lock.
+TEST(ContentElement, TailPushesItsBitmapAtTheAlphaAsOpacity) {
   TailElement tail;
   FakePanelWindow panel;
   FakeChildWindow child;
   ASSERT_TRUE(tail.CreateChildWindow(panel, child));
   child.calls.clear();
   tail.SetAlpha(51);
-  EXPECT_EQ((Calls{"redraw 200"}), child.calls);
+  EXPECT_EQ((Calls{"push 200"}), child.calls);
 }
 
 TEST(ContentElement, NothingHappensWithoutAWindow) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -723,6 +724,44 @@ TEST_F(PanelTemplate, TailFadesInAndHidesForGood) {
     ASSERT_NE(nullptr, t->Children());
     EXPECT_EQ(nullptr, t->Children()->m_pTail);
     for (WindowElement* e : t->Elements()->windowed) EXPECT_EQ(nullptr, dynamic_cast<TailElement*>(e));
+}
+
+// A fade never waits on the children thread: run while that thread waits on
+// the panel lock (as it does when a page focuses an input and it hides the
+// tail), the fade ends and its last round's tail picture is pushed; the
+// children thread then hides the tail.
+TEST_F(PanelTemplate, AFadeEndsWhileTheChildrenThreadWaitsOnThePanelLock) {
+    const RECT work = WorkArea();
+    flags_ = 0x12;
+    anchor_ = RECT{work.left + 100, work.top + 300, work.left + 140, work.top + 320};
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    panels::CChildWin* tail = TailWindow(t);
+    ASSERT_NE(nullptr, tail);
+    ASSERT_EQ(0, OpaqueTailPixels(t));
+    auto faded = std::make_shared<std::atomic<bool>>(false);
+    // On the panel thread: the panel lock held (re-entrant for the fade's
+    // own rounds), the children thread set to wait on it, then the fade.
+    ASSERT_TRUE(t->PostTask([t, faded] {
+        fx::ScopedLock hold(t->m_PanelLock);
+        fx::UniqueHandle waiting(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        panels::ChildrenThread* children = t->Children();
+        HANDLE event = waiting.get();
+        if (!children || !children->PostTask([children, event] {
+                ::SetEvent(event);
+                children->OnHideTail();  // waits on the panel lock
+            }))
+            return;
+        // From the event on the children thread answers nothing until it
+        // has the lock.
+        if (::WaitForSingleObject(event, 5000) != WAIT_OBJECT_0) return;
+        t->Window()->FadeIn();
+        *faded = true;
+    }));
+    EXPECT_TRUE(WaitFor([&] { return faded->load(); }, 10000)) << "the fade waits on the children thread";
+    EXPECT_TRUE(WaitFor([&] { return OpaqueTailPixels(t) > 20; }, 10000)) << OpaqueTailPixels(t);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(tail->hwnd()); }, 10000));
+    EXPECT_TRUE(t->Tail()->noShow);
 }
 
 // The dock flight: the content's picture becomes the panel's dock item, the
