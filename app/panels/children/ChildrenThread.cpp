@@ -150,7 +150,8 @@ void ChildrenThread::OnUrlDone() {
 
 // A picture of the main content view as a JPEG file.  The request is always
 // answered, also without a content view or when the file cannot be written:
-// the panel window waits for the answer.
+// the panel window waits for the answer.  A request the panel has given up
+// on (its path gone or replaced) is not answered, and its file goes.
 void ChildrenThread::OnSnapshot() {
     std::unique_ptr<Gdiplus::Bitmap> picture;
     if (CChildWin* content = MainContentWindow()) picture = SnapshotView(*content);
@@ -159,14 +160,23 @@ void ChildrenThread::OnSnapshot() {
         PanelLockScope hold(m_pPanelLock);
         path = m_SnapshotPath;
     }
+    bool written = false;
     if (picture && !path.empty()) {
         CLSID jpeg{};
-        if (GetJpegEncoderClsid(&jpeg) < 0 || picture->Save(path.c_str(), &jpeg, nullptr) != Gdiplus::Ok)
-            LogWithPrefix(L"The panel snapshot could not be saved to %s", path.c_str());
+        written = GetJpegEncoderClsid(&jpeg) >= 0 && picture->Save(path.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+        if (!written) LogWithPrefix(L"The panel snapshot could not be saved to %s", path.c_str());
     }
     picture.reset();
-    PanelLockScope hold(m_pPanelLock);
-    m_SnapshotSaved = true;
+    bool wanted = false;
+    {
+        PanelLockScope hold(m_pPanelLock);
+        wanted = !path.empty() && m_SnapshotPath == path;
+        if (wanted) m_SnapshotSaved = true;
+    }
+    if (written && !wanted) {
+        LogWithPrefix(L"The panel snapshot %s came too late: it is deleted", path.c_str());
+        ::DeleteFileW(path.c_str());
+    }
 }
 
 // The elements' own steps call into their views (web browsers): they run

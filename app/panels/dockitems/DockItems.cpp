@@ -58,15 +58,17 @@ DockItem* AddItem(const std::wstring& imagePath, const std::wstring& badge, Dock
     ArgbBitmap picture = LoadImageFile(imagePath, 0, 0);
     if (!badge.empty()) {
         ::DeleteFileW(imagePath.c_str());  // the snapshot is not needed any more; errors do not matter
-        if (picture) {
-            ArgbBitmap banner = FindEcpBannerImage(installDir, badge);
-            if (banner) {
-                Gdiplus::Graphics g(picture.get());
-                const int x = static_cast<int>(picture->GetWidth()) - static_cast<int>(banner->GetWidth()) - 1;
-                const int y = static_cast<int>(picture->GetHeight()) - static_cast<int>(banner->GetHeight()) - 1;
-                g.DrawImage(banner.get(), x, y, static_cast<int>(banner->GetWidth()),
-                            static_cast<int>(banner->GetHeight()));
-            }
+        ArgbBitmap banner = FindEcpBannerImage(installDir, badge);
+        if (picture && banner) {
+            Gdiplus::Graphics g(picture.get());
+            const int x = static_cast<int>(picture->GetWidth()) - static_cast<int>(banner->GetWidth()) - 1;
+            const int y = static_cast<int>(picture->GetHeight()) - static_cast<int>(banner->GetHeight()) - 1;
+            g.DrawImage(banner.get(), x, y, static_cast<int>(banner->GetWidth()),
+                        static_cast<int>(banner->GetHeight()));
+        } else if (banner) {
+            // A panel without a snapshot is shown by its record's banner.
+            LogWithPrefix(L"Dock: no snapshot for %s: its item shows the banner", badge.c_str());
+            picture = std::move(banner);
         }
     }
     if (!picture) {

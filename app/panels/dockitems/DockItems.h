@@ -82,7 +82,8 @@ POINT DockPointOnScreen();
 
 // Loads the picture at imagePath; with a badge name (the panel record's
 // identifier) deletes that file and draws the record's banner into the
-// picture's lower right corner.  No picture: no item (null).  Inserted as
+// picture's lower right corner, or, without a picture there, takes the
+// banner as the picture.  No picture: no item (null).  Inserted as
 // dock::InsertionIndex says.  A live panel is linked to its item.
 DockItem* AddItem(const std::wstring& imagePath, const std::wstring& badge, DockedPanel* livePanel, bool append,
                   int position, const std::wstring& installDir);

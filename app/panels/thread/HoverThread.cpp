@@ -479,13 +479,20 @@ bool HoverThread::TakeSnapshot(const std::wstring& file) {
         children->m_SnapshotSaved = false;
     }
     PostToChildren(children_msg::kSnapshot);
-    const bool saved = fx::PollDispatchingSent(
+    bool saved = fx::PollDispatchingSent(
         [&] {
             PanelLockScope hold(lock);
             return children->m_SnapshotSaved;
         },
-        kSnapshotWaitMs, 50);
-    if (!saved) LogWithPrefix(L"Panel %s has no snapshot in time: it docks without a picture", m_Current.m_Id.c_str());
+        m_SnapshotWaitMs, 50);
+    {
+        // The request ends here: the children thread deletes a picture it
+        // writes after this, and a late request message writes none.
+        PanelLockScope hold(lock);
+        saved = children->m_SnapshotSaved;
+        children->m_SnapshotPath.clear();
+    }
+    if (!saved) LogWithPrefix(L"Panel %s has no snapshot in time: it docks without one", m_Current.m_Id.c_str());
     return saved && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

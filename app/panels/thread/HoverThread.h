@@ -71,7 +71,8 @@ public:
     // The element tree once a template built it, else null.
     ElementPanel* Elements() const { return m_TemplateBuilt ? m_pElements.get() : nullptr; }
     // The content's picture saved to file by the children thread (waited for
-    // at most kSnapshotWaitMs); false without one.
+    // at most m_SnapshotWaitMs); false without one.  Either way the request
+    // is over: a picture the children thread finishes later is not kept.
     bool TakeSnapshot(const std::wstring& file);
     static constexpr DWORD kSnapshotWaitMs = 3000;
     // A new panel size (template size) for a resize drag or 11216.
@@ -101,6 +102,7 @@ public:
     int m_TemplateWidth = 0, m_TemplateHeight = 0;
     fx::CriticalSection m_PanelLock;  // the element lists, shared with the children thread
     DWORD m_GoWaitMs = kGoWaitMs;
+    DWORD m_SnapshotWaitMs = kSnapshotWaitMs;
 
 private:
     // Builds the current record's content URL into a content element.

@@ -357,7 +357,9 @@ void MegaWin::Fly(const RECT& grown, POINT from, POINT to, float fromScale, floa
 }
 
 // Into the dock: the picture is taken first (bounded, without the dock lock
-// held), the item added under the lock, then the window flies and hides.
+// held), the item added under the lock (the record's banner stands in for a
+// missing picture), then the window flies and hides.  A panel that gets no
+// item stays where it is: nothing could bring it back.
 void MegaWin::AnimateIntoDock() {
     if (m_DockAnimation || !m_pOwner || IsInDock()) return;
     ::GetWindowRect(hwnd(), &m_UndockedRect);
@@ -365,14 +367,25 @@ void MegaWin::AnimateIntoDock() {
     m_pSnapshot.reset();
     if (m_pOwner->TakeSnapshot(file)) m_pSnapshot = LoadImageFile(file, 0, 0);
     POINT target{};
+    bool alreadyIn = false;
+    DockItem* item = nullptr;
     {
         fx::ScopedLock hold(g_DockLock);
-        if (m_pDockItem) return;
-        target = dockitems::DockPointOnScreen();
-        m_pDockItem = dockitems::AddItem(file, m_pOwner->m_Current.m_Id, this, false, m_DockPosition,
-                                         theApp.Snapshot()->installDir);
+        alreadyIn = m_pDockItem != nullptr;
+        if (!alreadyIn) {
+            target = dockitems::DockPointOnScreen();
+            m_pDockItem = item = dockitems::AddItem(file, m_pOwner->m_Current.m_Id, this, false, m_DockPosition,
+                                                    theApp.Snapshot()->installDir);
+        }
     }
-    if (m_pDockItem) LogWithPrefix(L"Panel %s docked", m_pOwner->m_Current.m_Id.c_str());
+    ::DeleteFileW(file.c_str());  // the item holds its own copy; errors do not matter
+    if (alreadyIn) return;
+    if (!item) {
+        LogWithPrefix(L"Panel %s has no picture for the dock: it stays where it is", m_pOwner->m_Current.m_Id.c_str());
+        m_pSnapshot.reset();
+        return;
+    }
+    LogWithPrefix(L"Panel %s docked", m_pOwner->m_Current.m_Id.c_str());
     m_Docked = true;
     m_DockAnimation = true;
     theApp.PostToDockWindow(dock_msg::kShowOrHide);

@@ -26,6 +26,7 @@
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
+#include "app/core/net/HttpRoutines.h"
 #include "app/panels/children/ChildViews.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
@@ -138,6 +139,19 @@ private:
     RECT createdRect_{};
 };
 
+// The snapshot files (GUID-named JPEG files) in a directory.
+std::vector<std::wstring> SnapshotFiles(const std::wstring& dir) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW((dir + L"*.jpg").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (std::wstring(found.cFileName) != L"mask.jpg") files.push_back(found.cFileName);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return files;
+}
+
 const WindowElement* FindElement(const ElementPanel& panel, const std::wstring& id) {
     for (WindowElement* e : panel.all)
         if (e->id == id) return e;
@@ -160,6 +174,7 @@ protected:
         ::GetTempPathW(MAX_PATH, temp);
         theApp.m_TempDir = std::wstring(temp) + L"panel_template_tests\\";
         ::CreateDirectoryW(theApp.m_TempDir.c_str(), nullptr);
+        for (const std::wstring& file : SnapshotFiles(theApp.m_TempDir)) ::DeleteFileW((theApp.m_TempDir + file).c_str());
         theApp.PublishSnapshot();  // the panel thread reads the published values
     }
     void TearDown() override {
@@ -170,6 +185,8 @@ protected:
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
         for (const std::wstring& key : cachedKeys_)
             ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Pondrel\\" + key).c_str());
+        theApp.m_InstallDir = installDir_;
+        theApp.PublishSnapshot();
     }
     HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
         std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
@@ -301,6 +318,7 @@ protected:
 
     Host host_;
     HoverThread* thread_ = nullptr;
+    std::wstring installDir_ = theApp.m_InstallDir;
     std::wstring cacheDir_;
     std::wstring queryText_;  // the record's query text
     std::wstring nextName_ = L"Pond life";  // the name of the record the launcher hands over as next
@@ -827,6 +845,72 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     fx::ScopedLock hold(g_DockLock);
     for (const auto& item : dockitems::Items()) EXPECT_NE(nullptr, item->livePanel);
     EXPECT_TRUE(dockitems::Items().empty());
+}
+
+// A snapshot that does not come in time (the children thread busy past the
+// bound): the panel docks with its record's banner, and the picture the
+// children thread writes later does not stay in the temp directory.  With
+// no banner and no product icon either the panel has nothing to dock with:
+// it stays shown, outside the dock.
+TEST_F(PanelTemplate, WithoutASnapshotInTimeThePanelDocksWithItsBannerOrStays) {
+    struct Case {
+        const char* name;
+        bool banner;
+    } cases[] = {{"banner", true}, {"no picture at all", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring install = coretest::ScratchDir();
+        RemoveDirectoryTree(install, false);  // left by an earlier run
+        if (c.banner) {
+            ::CreateDirectoryW((install + L"Images").c_str(), nullptr);
+            ::CreateDirectoryW((install + L"Images\\EcpBanners").c_str(), nullptr);
+            Gdiplus::Bitmap banner(40, 20, PixelFormat32bppARGB);
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 40; ++x) banner.SetPixel(x, y, Gdiplus::Color(0xFFFF00FF));
+            CLSID png{};
+            ASSERT_GE(GetEncoderClsid(L"image/png", &png), 0);
+            ASSERT_EQ(Gdiplus::Ok, banner.Save((install + L"Images\\EcpBanners\\DEMO-1.png").c_str(), &png, nullptr));
+        }
+        theApp.m_InstallDir = install;
+        theApp.PublishSnapshot();
+        HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+        ASSERT_TRUE(Running());
+        HWND w = t->PanelWindow();
+        t->m_Dockable = true;
+        t->m_SnapshotWaitMs = 300;
+        fx::UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        HANDLE r = release.get();
+        ASSERT_NE(nullptr, t->Children());
+        ASSERT_TRUE(t->Children()->PostTask([r] { ::WaitForSingleObject(r, 10000); }));
+        ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
+        ASSERT_TRUE(testsupport::RunOn(*t, [] {}, 10000));  // the docking has run to its end
+        {
+            fx::ScopedLock hold(g_DockLock);
+            const DockItem* item = nullptr;
+            for (const auto& i : dockitems::Items())
+                if (i->livePanel == t->Window()) item = i.get();
+            if (c.banner) {
+                ASSERT_NE(nullptr, item);
+                ASSERT_NE(nullptr, item->image);
+                Gdiplus::Color colour;
+                item->image->GetPixel(10, 10, &colour);
+                EXPECT_EQ(0xFFFF00FFu, static_cast<uint32_t>(colour.GetValue()));
+            } else {
+                EXPECT_EQ(nullptr, item);
+            }
+        }
+        EXPECT_EQ(c.banner, t->Window()->IsInDock());
+        EXPECT_EQ(!c.banner, ::IsWindowVisible(w) != FALSE);
+        // The children thread answers late: its picture goes.
+        ::SetEvent(r);
+        ASSERT_TRUE(testsupport::RunOn(*t->Children(), [] {}, 10000));
+        EXPECT_TRUE(SnapshotFiles(theApp.m_TempDir).empty());
+        // Docked, it comes back out; else it goes on as it was.
+        ::PostMessageW(w, panel_msg::kShow, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) && !t->Window()->m_DockAnimation; }, 10000));
+        EXPECT_FALSE(t->Window()->IsInDock());
+        ASSERT_TRUE(Close());
+    }
 }
 
 // A template with a search box but without a content area: at its start the
