@@ -41,6 +41,7 @@ constexpr unsigned kRequestGuesses = 11148;
 
 // Posted to the dock bar's window (DockBar).
 namespace dock_msg {
+constexpr unsigned kItemGone = 11110;      // a panel took its own item out: a frame, hidden when none is left
 constexpr unsigned kRender = 11111;        // draw a frame
 constexpr unsigned kShowOrHide = 11117;    // after CPondrelApp::m_ShowDockBar
 constexpr unsigned kRebuildItems = 11118;  // after the dock imports changed

@@ -308,6 +308,16 @@ void DockBar::OnRebuildItems() {
     Render(0, false);
 }
 
+void DockBar::OnItemGone() {
+    size_t left = 0;
+    {
+        fx::ScopedLock hold(g_DockLock);
+        left = dockitems::Items().size();
+    }
+    Render(0, false);
+    if (dock::HidesAfterRemoval(left) && hwnd() && ::IsWindowVisible(hwnd())) ::ShowWindow(hwnd(), SW_HIDE);
+}
+
 void DockBar::OnShowWindow(bool show) {
     if (!show) {
         StopTimer(timer_id::kFade);
@@ -360,13 +370,14 @@ void DockBar::OnLButtonUp(int x, int y) {
 
 void DockBar::HandleQueuedDockMessages() {
     MSG msg;
-    for (UINT id : {dock_msg::kRender, dock_msg::kShowOrHide, dock_msg::kRebuildItems}) {
+    for (UINT id : {dock_msg::kItemGone, dock_msg::kRender, dock_msg::kShowOrHide, dock_msg::kRebuildItems}) {
         while (::PeekMessageW(&msg, nullptr, id, id, PM_REMOVE)) {
             if (msg.hwnd && msg.hwnd != hwnd()) {
                 ::DispatchMessageW(&msg);
                 continue;
             }
-            if (id == dock_msg::kRender) Render(0, false);
+            if (id == dock_msg::kItemGone) OnItemGone();
+            else if (id == dock_msg::kRender) Render(0, false);
             else if (id == dock_msg::kShowOrHide) ShowOrHide();
             else OnRebuildItems();
         }
@@ -483,6 +494,7 @@ void DockBar::OnContextMenu(POINT screen) {
 bool DockBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
     switch (msg) {
+        case dock_msg::kItemGone: OnItemGone(); return true;
         case dock_msg::kRender: Render(0, false); return true;
         case dock_msg::kShowOrHide: ShowOrHide(); return true;
         case dock_msg::kRebuildItems: OnRebuildItems(); return true;

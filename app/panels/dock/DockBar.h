@@ -59,6 +59,10 @@ public:
     void ShowOrHide();
     // 11118: the imported items anew from CPondrelApp::m_DockImports.
     void OnRebuildItems();
+    // 11110: a panel took its own item out (it came back by itself or
+    // closed): a frame without it, and the bar hides when no item is left,
+    // as after a click.
+    void OnItemGone();
     // A left-button-up at a client point: ends a drag, or clicks an item.
     void OnLButtonUp(int x, int y);
     // The dock menu's "Auto Hide".
@@ -108,7 +112,7 @@ private:
     void StartDrag();
     bool IsButtonDown(int vk) const;
     // Handles the bar's own messages that arrive while the mouse tracking
-    // waits (11111, 11117, 11118).
+    // waits (11110, 11111, 11117, 11118).
     void HandleQueuedDockMessages();
 
     std::wstring m_InstallDir;

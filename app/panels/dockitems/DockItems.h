@@ -11,9 +11,11 @@
 //   DockItem* item = dockitems::AddItem(snapshotPath, record.m_Id, this, false, dockPosition, installDir);
 //   ...then posts dock_msg::kShowOrHide and, after its flight, dock_msg::kRender
 //   to theApp.DockWindow().
-// and when it closes (before its object is freed):
+// and when it takes its item out itself (it closes, before its object is
+// freed, or comes back without a click on the bar):
 //   fx::ScopedLock hold(g_DockLock);
 //   dockitems::RemovePanelItem(this);
+//   ...then, when that removed an item, posts dock_msg::kItemGone.
 #pragma once
 
 #include <windows.h>

@@ -317,9 +317,13 @@ bool MegaWin::IsInDock() const {
 }
 
 void MegaWin::LeaveDock() {
-    fx::ScopedLock hold(g_DockLock);
-    dockitems::RemovePanelItem(this);
-    m_pDockItem = nullptr;
+    bool removed = false;
+    {
+        fx::ScopedLock hold(g_DockLock);
+        removed = dockitems::RemovePanelItem(this);
+        m_pDockItem = nullptr;
+    }
+    if (removed) theApp.PostToDockWindow(dock_msg::kItemGone);
 }
 
 void MegaWin::TakeUndockPlace(const RECT& screenCell, int index) {
@@ -405,19 +409,32 @@ void MegaWin::AnimateIntoDock() {
     theApp.PostToDockWindow(dock_msg::kRender);
     m_ScaleX = m_ScaleY = 1.0f;
     m_DockAnimation = false;
+    // The hidden panel takes back its own place, size and buffer from the
+    // flight's grown window, for whatever draws, measures or shows it while
+    // it is docked.
+    m_WindowRect = m_PanelRect = panel;
+    m_Width = panel.right - panel.left;
+    m_Height = panel.bottom - panel.top;
+    ResizeBackBuffer(m_Width, m_Height);
+    ::SetWindowPos(hwnd(), nullptr, panel.left, panel.top, m_Width, m_Height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 // Out of the dock: from the item's place back to where the panel was.
 void MegaWin::AnimateOutOfDock() {
     if (m_DockAnimation) return;
     POINT from{};
+    bool removed = false;
     {
         fx::ScopedLock hold(g_DockLock);
         from = POINT{m_DockCell.left, m_DockCell.top};
         if (m_DockCell.right == m_DockCell.left) from = dockitems::DockPointOnScreen();
-        dockitems::RemovePanelItem(this);
+        removed = dockitems::RemovePanelItem(this);
         m_pDockItem = nullptr;
     }
+    // Out by the panel's own show, not by a click on its item: the bar is
+    // told, which the click had done itself.
+    if (removed) theApp.PostToDockWindow(dock_msg::kItemGone);
     if (m_pOwner) LogWithPrefix(L"Panel %s undocked", m_pOwner->m_Current.m_Id.c_str());
     m_DockAnimation = true;
     m_SnapshotAlpha = kDockedScale;

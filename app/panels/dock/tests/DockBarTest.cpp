@@ -277,6 +277,27 @@ TEST_F(DockBarTest, APanelThatClosedLeavesNoItemToClick) {
     EXPECT_FALSE(bar_->m_Pressed);
 }
 
+// A panel that takes its own item out (it came back by itself, or closed)
+// tells the bar (11110): the bar draws itself without the item, and hides
+// once none is left, as after a click.
+TEST_F(DockBarTest, APanelTakingItsItemOutLeavesABarWithoutItHiddenWhenEmpty) {
+    auto first = std::make_unique<FakePanel>(), second = std::make_unique<FakePanel>();
+    Add(first.get());
+    Add(second.get());
+    RenderShown();
+    ::ShowWindow(bar_->hwnd(), SW_SHOWNOACTIVATE);
+    RenderShown();
+    ASSERT_EQ(bar_->m_Width, 194);
+    first.reset();  // takes its item out
+    ::SendMessageW(bar_->hwnd(), dock_msg::kItemGone, 0, 0);
+    EXPECT_EQ(bar_->m_Width, 128);  // one cell left
+    EXPECT_TRUE(::IsWindowVisible(bar_->hwnd()));
+    second.reset();
+    ::SendMessageW(bar_->hwnd(), dock_msg::kItemGone, 0, 0);
+    EXPECT_EQ(bar_->m_Width, 68);
+    EXPECT_FALSE(::IsWindowVisible(bar_->hwnd()));
+}
+
 TEST_F(DockBarTest, ClickOnAnImportedItemAsksTheControllerFor11145) {
     theApp.m_DockImports = {
         DockItemImportNode{L"One", L"ID-ONE", picture_, L"http://one/", true, false},

@@ -24,6 +24,7 @@
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/graphics/ImageRoutines.h"
+#include "app/core/main/DockOps.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/core/net/HttpRoutines.h"
@@ -139,6 +140,44 @@ private:
     RECT createdRect_{};
 };
 
+// The dock bar as a panel reaches it: a message window of the test's own
+// that records the messages the panel posts to the bar.
+class RecordingDock : public DockOps {
+public:
+    RecordingDock() {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"dock", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        oldProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingDock::Proc)));
+    }
+    ~RecordingDock() override { ::DestroyWindow(window_); }
+    fx::UiThread& Thread() override { return thread_; }
+    HWND Window() const override { return window_; }
+    void ImportItems(XmlConfig&) override {}
+    void SaveLayout(fx::Archive&) override {}
+    void LoadLayout(fx::Archive&) override {}
+    // What reached the bar so far, in order (this thread's messages pumped).
+    std::vector<unsigned> Posted() {
+        MSG m;
+        while (::PeekMessageW(&m, window_, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+        return posted_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<RecordingDock*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg >= WM_USER) {
+            self->posted_.push_back(msg);
+            return 0;
+        }
+        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
+    }
+    fx::UiThread thread_;  // never started: the bar's window is there
+    HWND window_ = nullptr;
+    WNDPROC oldProc_ = nullptr;
+    std::vector<unsigned> posted_;
+};
+
 // The snapshot files (GUID-named JPEG files) in a directory.
 std::vector<std::wstring> SnapshotFiles(const std::wstring& dir) {
     std::vector<std::wstring> files;
@@ -185,8 +224,16 @@ protected:
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
         for (const std::wstring& key : cachedKeys_)
             ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Pondrel\\" + key).c_str());
+        theApp.m_pDock.reset();
         theApp.m_InstallDir = installDir_;
         theApp.PublishSnapshot();
+    }
+    // The panel's posts to the dock bar reach a recording window.
+    RecordingDock& UseRecordingDock() {
+        auto dock = std::make_unique<RecordingDock>();
+        RecordingDock& kept = *dock;
+        theApp.m_pDock = std::move(dock);
+        return kept;
     }
     HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
         std::unique_ptr<panels::PanelThread> made = panels::MakeHoverThread();
@@ -783,9 +830,12 @@ TEST_F(PanelTemplate, AFadeEndsWhileTheChildrenThreadWaitsOnThePanelLock) {
 }
 
 // The dock flight: the content's picture becomes the panel's dock item, the
-// window flies for the key frames' 467 ms and hides; 11208 brings it back out
-// of the dock to where it was; a panel that closes leaves the dock.
+// window flies for the key frames' 467 ms and hides, back at its own place
+// and size; 11208 brings it back out of the dock to where it was; a panel
+// that closes leaves the dock.  The bar hears of each: shown and drawn for
+// the docking, told when the panel takes its item out itself.
 TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
+    RecordingDock& bar = UseRecordingDock();
     HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
     ASSERT_TRUE(Running());
     HWND w = t->PanelWindow();
@@ -804,6 +854,21 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     };
     EXPECT_TRUE(t->Window()->IsInDock());
     EXPECT_EQ(1u, items());
+    ASSERT_TRUE(testsupport::RunOn(*t, [] {}, 10000));  // the flight has returned
+    {
+        // The hidden window, its rectangle and its buffer are the panel's
+        // again, not the flight's.
+        const panels::MegaWin& window = *t->Window();
+        RECT now{};
+        ::GetWindowRect(w, &now);
+        EXPECT_TRUE(::EqualRect(&before, &now));
+        EXPECT_TRUE(::EqualRect(&before, &window.m_PanelRect));
+        ASSERT_NE(nullptr, window.m_pBackBuffer);
+        EXPECT_EQ(before.right - before.left, window.m_pBackBuffer->width());
+        EXPECT_EQ(before.bottom - before.top, window.m_pBackBuffer->height());
+    }
+    EXPECT_EQ((std::vector<unsigned>{dock_msg::kShowOrHide, dock_msg::kRender}), bar.Posted());
+    EXPECT_TRUE(SnapshotFiles(theApp.m_TempDir).empty());
     {
         // The item's picture is the content view's snapshot: the view's
         // client area inside the content's place (its frame a few pixels).
@@ -834,6 +899,7 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     EXPECT_EQ(before.bottom, after.bottom);
     EXPECT_FALSE(t->Window()->IsInDock());
     EXPECT_EQ(0u, items());
+    EXPECT_EQ(dock_msg::kItemGone, bar.Posted().back());
 
     // Docked again and closed: the item goes with the panel.
     ::PostMessageW(w, panel_msg::kDockAnimate, 0, 0);
@@ -842,6 +908,10 @@ TEST_F(PanelTemplate, DockFlightIntoAndOutOfTheDock) {
     EXPECT_EQ(1u, items());
     ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return host_.list.GetCount() == 0 && !t->IsRunning(); }, 10000));
+    const std::vector<unsigned> posted = bar.Posted();
+    EXPECT_EQ(dock_msg::kItemGone, posted.back());
+    EXPECT_EQ(2, std::count(posted.begin(), posted.end(), dock_msg::kItemGone));
+    EXPECT_TRUE(SnapshotFiles(theApp.m_TempDir).empty());
     fx::ScopedLock hold(g_DockLock);
     for (const auto& item : dockitems::Items()) EXPECT_NE(nullptr, item->livePanel);
     EXPECT_TRUE(dockitems::Items().empty());
