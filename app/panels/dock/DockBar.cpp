@@ -281,11 +281,12 @@ bool DockBar::AnimateItems(bool cursorOverBar) {
 
 void DockBar::ShowOrHide() {
     if (!hwnd()) return;
-    ::ShowWindow(hwnd(), theApp.Snapshot()->showDockBar ? SW_SHOWNOACTIVATE : SW_HIDE);
+    // Only a change of visibility: each show starts the bar above the edge.
+    const bool show = theApp.Snapshot()->showDockBar;
+    if (show != (::IsWindowVisible(hwnd()) != FALSE)) ::ShowWindow(hwnd(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void DockBar::OnRebuildItems() {
-    bool any = false;
     {
         fx::ScopedLock dockHold(g_DockLock);
         dockitems::RemoveImportedItems();
@@ -298,13 +299,9 @@ void DockBar::OnRebuildItems() {
             item->url = record.context;
             item->imported = true;
         }
-        any = !dockitems::Items().empty();
     }
-    // A bar with items is shown when the settings want it; an empty one hides.
-    if (hwnd()) {
-        const bool show = any && theApp.Snapshot()->showDockBar;
-        if (show != (::IsWindowVisible(hwnd()) != FALSE)) ::ShowWindow(hwnd(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
-    }
+    // Shown or hidden by the one rule of 11117: the settings decide.
+    ShowOrHide();
     Render(0, false);
 }
 

@@ -298,6 +298,37 @@ TEST_F(DockBarTest, APanelTakingItsItemOutLeavesABarWithoutItHiddenWhenEmpty) {
     EXPECT_FALSE(::IsWindowVisible(bar_->hwnd()));
 }
 
+// 11118 shows or hides the bar by 11117's one rule: the settings decide,
+// whatever items the rebuild leaves.
+TEST_F(DockBarTest, RebuildShowsOrHidesTheBarAsTheSettingsSay) {
+    struct Case {
+        const char* name;
+        bool wanted;     // show_dock_bar
+        bool records;    // a qualifying settings item
+        bool shownFirst;
+    } cases[] = {
+        {"wanted, empty, shown", true, false, true},
+        {"wanted, empty, hidden", true, false, false},
+        {"wanted, items, hidden", true, true, false},
+        {"not wanted, items, shown", false, true, true},
+    };
+    const bool setting = theApp.m_ShowDockBar;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        theApp.m_ShowDockBar = c.wanted;
+        theApp.PublishSnapshot();
+        theApp.m_DockImports.clear();
+        if (c.records) theApp.m_DockImports = {DockItemImportNode{L"One", L"ID-ONE", picture_, L"", true, false}};
+        for (UINT msg : {dock_msg::kShowOrHide, dock_msg::kRebuildItems}) {
+            ::ShowWindow(bar_->hwnd(), c.shownFirst ? SW_SHOWNOACTIVATE : SW_HIDE);
+            ::SendMessageW(bar_->hwnd(), msg, 0, 0);
+            EXPECT_EQ(c.wanted, ::IsWindowVisible(bar_->hwnd()) != FALSE) << msg;
+        }
+    }
+    theApp.m_ShowDockBar = setting;
+    theApp.PublishSnapshot();
+}
+
 TEST_F(DockBarTest, ClickOnAnImportedItemAsksTheControllerFor11145) {
     theApp.m_DockImports = {
         DockItemImportNode{L"One", L"ID-ONE", picture_, L"http://one/", true, false},
