@@ -42,6 +42,12 @@ std::vector<dock::MonitorArea> SystemMonitors() {
 
 bool AsyncButtonDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+POINT SystemCursorPos() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return p;
+}
+
 std::wstring ClassOf(HWND hwnd) {
     wchar_t name[64] = {};
     if (hwnd) ::GetClassNameW(hwnd, name, 64);
@@ -118,6 +124,8 @@ bool DockBar::OnCreateClient() {
 
 bool DockBar::IsButtonDown(int vk) const { return (m_ButtonDown ? m_ButtonDown : AsyncButtonDown)(vk); }
 
+POINT DockBar::CursorPos() const { return (m_CursorPos ? m_CursorPos : SystemCursorPos)(); }
+
 // ---- drawing ----
 
 void DockBar::DrawBackground(Gdiplus::Graphics& g) {
@@ -185,11 +193,7 @@ void DockBar::RenderFrame(bool initial, bool showing) {
 
 // ---- the tick ----
 
-void DockBar::OnTimer() {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    Step(::GetTickCount(), cursor);
-}
+void DockBar::OnTimer() { Step(::GetTickCount(), CursorPos()); }
 
 void DockBar::Step(DWORD now, POINT cursor) {
     if (m_pContextMenu && m_pContextMenu->IsVisible()) {
@@ -387,7 +391,7 @@ void DockBar::OnMouseMove() {
     bool rightDown = false;
     POINT screen{};
     for (;;) {
-        ::GetCursorPos(&screen);
+        screen = CursorPos();
         RECT window{};
         ::GetWindowRect(hwnd(), &window);
         if (!::PtInRect(&window, screen) || m_Dragging || IsButtonDown(VK_LBUTTON)) break;

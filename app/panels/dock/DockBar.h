@@ -91,8 +91,10 @@ public:
     dock::Margins m_Margins;
     float m_CellWidth = dock::kCellSize, m_CellHeight = dock::kCellSize;
     int m_Countdown = 0;  // the redraw countdown
-    // The left and right button states (tests replace them).
+    // The left and right button states and the pointer's screen position
+    // (tests replace them).
     bool (*m_ButtonDown)(int vk) = nullptr;
+    POINT (*m_CursorPos)() = nullptr;
     // The display monitors a drag moves the bar between (tests replace them).
     std::vector<dock::MonitorArea> (*m_Monitors)() = nullptr;
 
@@ -112,6 +114,7 @@ private:
     void DragStep();
     void StartDrag();
     bool IsButtonDown(int vk) const;
+    POINT CursorPos() const;
     // Handles the bar's own messages that arrive while the mouse tracking
     // waits (11110, 11111, 11117, 11118).
     void HandleQueuedDockMessages();
