@@ -1,6 +1,7 @@
 #include "app/core/graphics/GraphicsRules.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cwctype>
 
 const unsigned kTextIds[kTextCount] = {1,   2,   3,   102, 103, 104, 105, 106, 107, 108,
@@ -43,14 +44,36 @@ bool IsDeviceName(const std::wstring& base) {
     return false;
 }
 
+// "_q" and 8 hexadecimal digits of the query's FNV-1a hash; "" for no query.
+std::wstring QueryTag(const std::wstring& query) {
+    if (query.empty()) return std::wstring();
+    uint32_t hash = 2166136261u;
+    for (wchar_t c : query) {
+        const uint32_t unit = static_cast<uint16_t>(c);
+        for (uint32_t b : {unit & 0xFFu, unit >> 8}) {
+            hash ^= b;
+            hash *= 16777619u;
+        }
+    }
+    static const wchar_t kHex[] = L"0123456789abcdef";
+    std::wstring tag = L"_q";
+    for (int shift = 28; shift >= 0; shift -= 4) tag += kHex[(hash >> shift) & 0xFu];
+    return tag;
+}
+
 }  // namespace
 
 std::wstring CacheFileNameFromUrl(const std::wstring& url, const std::wstring& version, const std::wstring& prefix) {
-    std::wstring text = url.substr(0, url.find_first_of(L"?#"));
+    // The fragment never reaches the server; the query does, and picks the
+    // image as much as the path does.
+    const std::wstring sent = url.substr(0, url.find(L'#'));
+    const std::size_t question = sent.find(L'?');
+    const std::wstring text = sent.substr(0, question);
+    const std::wstring query = question == std::wstring::npos ? std::wstring() : sent.substr(question + 1);
     std::size_t slash = text.rfind(L'/');
     std::wstring segment = (slash != std::wstring::npos && slash >= 1) ? text.substr(slash + 1) : text;
     segment = Sanitized(segment);
-    const std::wstring v = Sanitized(version);
+    const std::wstring v = Sanitized(version) + QueryTag(query);
 
     std::size_t dot = segment.find(L'.');
     std::wstring name = dot == std::wstring::npos ? segment + v : segment.substr(0, dot) + v + segment.substr(dot);

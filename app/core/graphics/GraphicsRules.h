@@ -8,13 +8,16 @@
 // The relative cache file name of an image URL: prefix + the URL's last path
 // segment with the version text put before its first dot ("search.png",
 // version 3, prefix "EcpIcons\" -> "EcpIcons\search3.png").  The URL is cut
-// at its first "?" or "#"; in the segment and the version every character
-// other than A-Z, a-z, 0-9, ".", "_" and "-" becomes "_", so a name chosen by
-// the server stays inside the prefix's folder and holds no wildcard.  A name
-// with "..", an empty one, or a device name (CON, NUL, COM1, ...) as its
-// base, is refused: the answer is empty.  A URL without "/" after its first
-// character names its whole text; a segment without a dot gets the version
-// at its end.
+// at its first "#"; a query (the text after the first "?") goes in after the
+// version as "_q" and 8 hexadecimal digits of its hash ("search.png?s=16"
+// -> "EcpIcons\search3_q<hash>.png"), so that URLs that differ only in their
+// query keep files of their own; a URL without a query keeps its plain name.
+// In the segment and the version every character other than A-Z, a-z, 0-9,
+// ".", "_" and "-" becomes "_", so a name chosen by the server stays inside
+// the prefix's folder and holds no wildcard.  A name with "..", an empty one,
+// or a device name (CON, NUL, COM1, ...) as its base, is refused: the answer
+// is empty.  A URL without "/" after its first character names its whole
+// text; a segment without a dot gets the version at its end.
 std::wstring CacheFileNameFromUrl(const std::wstring& url, const std::wstring& version, const std::wstring& prefix);
 
 // The integer part of a number (truncated toward zero, held within the 32-bit

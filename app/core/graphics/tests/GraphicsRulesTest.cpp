@@ -20,10 +20,14 @@ TEST(CacheFileNameFromUrl, OrdinaryAndHostileNames) {
         {L"http://h/a/b/c/icon-16_x.gif", L"12", L"EcpIcons\\icon-16_x12.gif"},
         {L"http://h/images/noext", L"4", L"EcpIcons\\noext4"},
         {L"/images/search.png", L"3", L"EcpIcons\\search3.png"},
-        // Query strings and fragments are not part of the name.
-        {L"http://h/img/search.png?size=16&v=2", L"3", L"EcpIcons\\search3.png"},
+        // A fragment is not part of the name; a query is, as its hash after
+        // the version (the hashes are FNV-1a of the query's UTF-16LE bytes).
+        {L"http://h/img/search.png?size=16&v=2", L"3", L"EcpIcons\\search3_qcc5a74fd.png"},
+        {L"http://h/img/search.png?size=16&v=2#top", L"3", L"EcpIcons\\search3_qcc5a74fd.png"},
         {L"http://h/img/search.png#top", L"3", L"EcpIcons\\search3.png"},
-        {L"http://h/icon?name=../../x.png", L"1", L"EcpIcons\\icon1"},
+        {L"http://h/img/search.png#top?v=2", L"3", L"EcpIcons\\search3.png"},
+        {L"http://h/img/search.png?", L"3", L"EcpIcons\\search3.png"},
+        {L"http://h/icon?name=../../x.png", L"1", L"EcpIcons\\icon1_q913e5420"},
         // No "/" after the first character: the whole text names it.
         {L"search.png", L"3", L"EcpIcons\\search3.png"},
         {L"/search.png", L"3", L"EcpIcons\\_search3.png"},
@@ -32,7 +36,7 @@ TEST(CacheFileNameFromUrl, OrdinaryAndHostileNames) {
         {L"http://h/img/a\\b.png", L"1", L"EcpIcons\\a_b1.png"},
         {L"http://h/img/C:evil.png", L"1", L"EcpIcons\\C_evil1.png"},
         {L"http://h/img/*.png", L"1", L"EcpIcons\\_1.png"},
-        {L"http://h/img/a?.png", L"1", L"EcpIcons\\a1"},
+        {L"http://h/img/a?.png", L"1", L"EcpIcons\\a1_q052e93da"},
         {L"http://h/img/sp ace<>|\".png", L"1", L"EcpIcons\\sp_ace____1.png"},
         {L"http://h/img/..", L"1", L""},
         {L"http://h/img/..png", L"", L""},
@@ -53,6 +57,30 @@ TEST(CacheFileNameFromUrl, OrdinaryAndHostileNames) {
     for (const Case& c : cases) EXPECT_EQ(CacheFileNameFromUrl(c.url, c.version, p), c.name) << c.url;
     // The same URL, version and prefix always give the same name.
     EXPECT_EQ(CacheFileNameFromUrl(L"nourl", L"2", p), CacheFileNameFromUrl(L"nourl", L"2", p));
+}
+
+// Icons that differ only in their query are different images: each pair
+// gets two names, and each URL the same name every time.
+TEST(CacheFileNameFromUrl, UrlsThatDifferOnlyInTheirQueryKeepFilesOfTheirOwn) {
+    struct Case {
+        const wchar_t* a;
+        const wchar_t* b;
+        const wchar_t* version;
+    } cases[] = {
+        {L"http://h/icon.php?id=1", L"http://h/icon.php?id=2", L""},
+        {L"http://h/img/search.png?v=2", L"http://h/img/search.png?v=3", L"4"},
+        {L"http://h/img/search.png", L"http://h/img/search.png?v=2", L"4"},
+        {L"http://h/get?a=1", L"http://h/get?a&1", L""},  // alike once sanitized
+        {L"http://h/get?x=1", L"http://h/get?X=1", L""},  // case counts in a query
+    };
+    for (const Case& c : cases) {
+        const std::wstring a = CacheFileNameFromUrl(c.a, c.version, L"EcpIcons\\");
+        const std::wstring b = CacheFileNameFromUrl(c.b, c.version, L"EcpIcons\\");
+        EXPECT_FALSE(a.empty()) << c.a;
+        EXPECT_FALSE(b.empty()) << c.b;
+        EXPECT_NE(a, b) << c.a << " and " << c.b;
+        EXPECT_EQ(a, CacheFileNameFromUrl(c.a, c.version, L"EcpIcons\\")) << c.a;
+    }
 }
 
 TEST(NumberToString, IntegerPartInBase10) {

@@ -368,8 +368,8 @@ TEST(ImageCache, EcpIconsStayInTheirFolder) {
 }
 
 // The menus' item icons (and the action marker): downloaded into the cache
-// folder once, under the sanitised name of the URL's last segment; the
-// product icon when nothing loads.
+// folder once, under the sanitised name of the URL's last segment (and its
+// query's hash); the product icon when nothing loads.
 TEST(ImageCache, ItemIconsAreDownloadedOnceIntoTheCacheFolder) {
     const std::wstring install = FreshDir(L"pondrel-item-icons");
     ::CreateDirectoryW((install + L"Images").c_str(), nullptr);
@@ -384,10 +384,17 @@ TEST(ImageCache, ItemIconsAreDownloadedOnceIntoTheCacheFolder) {
     EXPECT_EQ(icon->GetWidth(), 16u);
     EXPECT_EQ(icon->GetHeight(), 16u);
     EXPECT_EQ(loopback::Requests().size(), 1u);
-    EXPECT_EQ(Bytes(cache + L"Target1.png"), Bytes(DemoImages() + L"Target1.png"));
+    EXPECT_EQ(Bytes(cache + L"Target1_q023cea94.png"), Bytes(DemoImages() + L"Target1.png")) << "its query's file";
     loopback::Clear();
     EXPECT_TRUE(LoadCachedIcon(install, cache, url));
     EXPECT_TRUE(loopback::Requests().empty()) << "the cached copy is used";
+    // The same path with another query is another icon: the server is
+    // asked for it, and the first one's copy stays as it was.
+    loopback::Clear();
+    EXPECT_TRUE(LoadCachedIcon(install, cache, loopback::Url(L"/files/Images/Target1.png?v=3")));
+    EXPECT_EQ(loopback::Requests().size(), 1u) << "?v=3 is not ?v=2's cached copy";
+    EXPECT_TRUE(Exists(cache + L"Target1_q283f64fd.png"));
+    EXPECT_EQ(Bytes(cache + L"Target1_q023cea94.png"), Bytes(DemoImages() + L"Target1.png"));
 
     // Nothing loads: the installed product icon at its own size, nothing
     // cached; a hostile name is never requested nor written outside.
