@@ -57,6 +57,9 @@ namespace {
 constexpr const wchar_t* kUploadServer = L"http://upload.pondrel.com";
 constexpr const wchar_t* kPanelServer = L"http://ecp.pondrel.com";
 constexpr DWORD kShutPollMs = 2000;
+// How long "shut" waits for the running instance to go (its exit takes a few
+// seconds at most).
+constexpr DWORD kShutWaitMs = 30000;
 constexpr DWORD kThreadQuitWaitMs = 2000;
 constexpr const wchar_t* kDashes = L"-----------------------------------------------------------------";
 static_assert(sizeof(L"-----------------------------------------------------------------") / sizeof(wchar_t) == 66,
@@ -215,7 +218,20 @@ void CPondrelApp::CheckNewInstall() {
 void CPondrelApp::TellRunningInstanceToQuit() {
     DWORD start = ::GetTickCount();
     ::PostMessageW(GetSharedMainWindow(), WM_QUIT, 0, 0);
-    while (IsAlreadyRunning()) ::Sleep(kShutPollMs);
+    // An instance that does not go (or whatever else holds the mutex) is
+    // not waited for beyond the bound.
+    bool gone = !IsAlreadyRunning();
+    while (!gone && ::GetTickCount() - start < kShutWaitMs) {
+        ::Sleep(kShutPollMs);
+        gone = !IsAlreadyRunning();
+    }
+    if (!gone) {
+        wchar_t line[128];
+        _snwprintf(line, 127, L"Shut: the running instance did not end within %lu ms; giving up",
+                   static_cast<unsigned long>(kShutWaitMs));
+        line[127] = L'\0';
+        LogLine(line);
+    }
     wchar_t ticks[64];
     _snwprintf(ticks, 63, L"Quit ticks: %lu", static_cast<unsigned long>(::GetTickCount() - start));
     ticks[63] = L'\0';

@@ -1,6 +1,10 @@
 // "shut": a second start asks the running instance to quit and waits for it.
 #include "ShellHarness.h"
 
+#include <algorithm>
+
+#include "fx/Handle.h"
+
 namespace shell {
 namespace {
 
@@ -47,6 +51,28 @@ TEST_F(ShutOther, CapitalShutIsNotTheQuitRequest) {
     EXPECT_FALSE(Contains(second, L"Shut parm recieved"));
     EXPECT_FALSE(first.child.Wait(300)) << "the first instance must keep running";
     EXPECT_TRUE(MutexHeldByOther());
+}
+
+// The first instance goes, but the mutex stays (this test holds it too):
+// "shut" gives up after its bound, says so and ends.
+TEST_F(ShutOther, ShutGivesUpOnAMutexThatStaysAndSaysSo) {
+    Program& first = Start({});
+    ASSERT_TRUE(WaitUntilInstance(first));
+    fx::UniqueHandle held(::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName));
+    ASSERT_TRUE(held);
+    size_t before = LineCount();
+
+    DWORD code = 99;
+    ASSERT_TRUE(RunToEnd({L"shut"}, &code, 60000)) << "\"shut\" kept waiting for the mutex";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(first.child.Wait(0)) << "the first instance was asked to quit and did";
+    auto second = LinesFrom(before);
+    EXPECT_TRUE(InOrder(second, {L"Shut parm recieved", L"Already Running Kill",
+                                 L"Shut: the running instance did not end within 30000 ms; giving up"}));
+    EXPECT_TRUE(std::any_of(second.begin(), second.end(),
+                            [](const std::wstring& l) { return l.compare(0, 12, L"Quit ticks: ") == 0; }));
+    held.reset();
+    EXPECT_FALSE(MutexExists());
 }
 
 TEST_F(ShutOther, ShutWithNothingRunningEndsAtOnce) {
