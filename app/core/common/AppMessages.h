@@ -37,6 +37,7 @@ constexpr unsigned kDockEcp = 11145;
 constexpr unsigned kRunSetup = 11146;            // from the download thread
 constexpr unsigned kBestGuessWindow = 11147;     // wParam: the best-guess thread's window
 constexpr unsigned kRequestGuesses = 11148;
+constexpr unsigned kSetupDownloadFailed = 11149;  // from the download thread
 }  // namespace controller_msg
 
 // Posted to the dock bar's window (DockBar).

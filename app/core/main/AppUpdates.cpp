@@ -72,6 +72,14 @@ void CPondrelApp::StartSetupDownload(bool withBalloon) {
         ShowTrayBalloon(Text(IDS_DOWNLOADING_BALLOON).c_str(), kBalloonTitle, m_hIconBalloon);
     }
     m_UpdateState = update_rules::kDownloadRequested;
+    ++m_SetupDownloadsPending;
+}
+
+void CPondrelApp::OnSetupDownloadFailed() {
+    if (m_SetupDownloadsPending > 0) --m_SetupDownloadsPending;
+    const int before = m_UpdateState;
+    m_UpdateState = update_rules::StateAfterDownloadFailed(m_UpdateState, m_SetupDownloadsPending);
+    if (before != m_UpdateState) LogLine(L"StartSetupDownload: the setup download failed; it may be asked for again");
 }
 
 void CPondrelApp::CheckForNewVersion() {
@@ -95,6 +103,7 @@ void CPondrelApp::ReportNewVersion() {
 }
 
 void CPondrelApp::RunSetup() {
+    if (m_SetupDownloadsPending > 0) --m_SetupDownloadsPending;
     const std::wstring file = m_TempDir + update_rules::kSetupFileName;
     HINSTANCE result =
         m_ShellExecute(nullptr, nullptr, file.c_str(), update_rules::kSetupParameters, nullptr, SW_SHOWNORMAL);

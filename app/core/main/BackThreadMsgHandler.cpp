@@ -16,8 +16,10 @@ bool BackThreadMsgHandler::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) 
 }
 
 void BackThreadMsgHandler::OnDownload() {
-    if (!m_pThread->DownloadSetup()) return;
+    const bool saved = m_pThread->DownloadSetup();
     HWND controller = m_pThread->m_hController;
-    if (!controller || !::PostMessageW(controller, controller_msg::kRunSetup, 0, 0))
-        LogLine(L"DownloadSetup: the controller could not be told to run the setup program");
+    const UINT tell = saved ? controller_msg::kRunSetup : controller_msg::kSetupDownloadFailed;
+    if (!controller || !::PostMessageW(controller, tell, 0, 0))
+        LogLine(saved ? L"DownloadSetup: the controller could not be told to run the setup program"
+                      : L"DownloadSetup: the controller could not be told of the failed download");
 }

@@ -1,7 +1,7 @@
 // BackThreadMsgHandler: the download thread's hidden message window
 // ("BackWin777", 10 x 10 at 0,0, no style, never shown), the receiver of
 // 11401: it runs the setup download and, when the setup program is whole,
-// posts 11146 to the controller.
+// posts 11146 to the controller; a failed download posts 11149 there.
 #pragma once
 
 #include <windows.h>

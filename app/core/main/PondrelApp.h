@@ -138,6 +138,9 @@ public:
     void ReportNewVersion();
     // 11146: starts the downloaded setup program with "/S".
     void RunSetup();
+    // 11149: the download thread's setup download failed; the update state
+    // goes back to 0 once no other download is on its way.
+    void OnSetupDownloadFailed();
     // The heartbeat's server messages: polls the messages file when due and
     // acts on each message.
     void ProcessServerMessages();
@@ -248,6 +251,7 @@ public:
     std::wstring m_BrowserWindowClass;
     std::wstring m_NavigateUrl;  // g_NavigateUrlLock
     int m_UpdateState = 0;
+    int m_SetupDownloadsPending = 0;  // 11401 posted, its 11146 or 11149 not yet come
     bool m_NonProductionServer = false;
     bool m_DownloadTried = false;
     DWORD m_StartTick = ::GetTickCount();  // the usage statistics' last collection (or reset)

@@ -54,6 +54,10 @@ int StateAfterNewVersion(int state) {
 
 int StateAfterSetupStart(bool started) { return started ? kSetupStarted : kDownloadRequested; }
 
+int StateAfterDownloadFailed(int state, int downloadsStillPending) {
+    return state == kDownloadRequested && downloadsStillPending <= 0 ? kNone : state;
+}
+
 std::wstring MessagePath(int n, const wchar_t* field) {
     return L"/messages/message[" + std::to_wstring(n) + L"]/" + field;
 }

@@ -9,7 +9,8 @@
 
 namespace update_rules {
 
-// CPondrelApp::m_UpdateState.  Nothing moves it back to kNone.
+// CPondrelApp::m_UpdateState.  Only a failed setup download moves it back to
+// kNone.
 constexpr int kNone = 0;
 constexpr int kDownloadRequested = 1;  // the setup download was asked for (and may be running)
 constexpr int kSetupStarted = 3;
@@ -50,6 +51,11 @@ int StateAfterNewVersion(int state);
 // program: started when the shell answered more than 32, else the download
 // state stays.
 int StateAfterSetupStart(bool started);
+// The state after the download thread reported a failed setup download, with
+// the downloads asked for that are still on their way: a download asked for
+// goes back to none once none is left (so that a later message or the tray
+// menu can ask again); any other state stays.
+int StateAfterDownloadFailed(int state, int downloadsStillPending);
 inline bool ShellStarted(intptr_t shellResult) { return shellResult > 32; }
 // A silent download asked for by the server waits while one is asked for
 // already (it may be running).

@@ -284,6 +284,7 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         }
         case kDockEcp: DockEcp(); return true;
         case kRunSetup: RunSetup(); return true;
+        case kSetupDownloadFailed: theApp.OnSetupDownloadFailed(); return true;
         case kBestGuessWindow: {
             // Any window can post this: only the best-guess thread's own window is taken.
             const HWND window = reinterpret_cast<HWND>(wp);

@@ -44,20 +44,27 @@ bool Has(const std::vector<std::wstring>& lines, const std::wstring& fragment) {
     return false;
 }
 
-// The controller's part: counts 11146 and starts the setup program as the
-// controller's handler does.
+// The controller's part: counts 11146 and 11149 and hands them to the
+// application as the controller's handlers do.
 class ControllerStandIn : public fx::Window {
 public:
     int runSetups = 0;
+    int failures = 0;
     bool Make() {
         return CreateEx(0, fx::RegisterWindowClass(0).c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
     }
 
 protected:
     bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
-        if (msg != controller_msg::kRunSetup) return false;
-        ++runSetups;
-        theApp.RunSetup();
+        if (msg == controller_msg::kRunSetup) {
+            ++runSetups;
+            theApp.RunSetup();
+        } else if (msg == controller_msg::kSetupDownloadFailed) {
+            ++failures;
+            theApp.OnSetupDownloadFailed();
+        } else {
+            return false;
+        }
         result = 0;
         return true;
     }
@@ -91,6 +98,7 @@ protected:
         ASSERT_TRUE(::CopyFileW(standIn_.c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(), FALSE));
         theApp.m_TempDir = dir_;
         theApp.m_UpdateState = update_rules::kNone;
+        theApp.m_SetupDownloadsPending = 0;
         theApp.m_ShellExecute = ::ShellExecuteW;
         ASSERT_TRUE(controller_.Make());
         loopback::Clear();
@@ -101,6 +109,7 @@ protected:
         theApp.m_hBackThreadWnd = nullptr;
         theApp.m_MakeBackThread = nullptr;
         theApp.m_BackThreadStartWaitMs = 5000;
+        theApp.m_MessagesInterval = 0;
         controller_.Destroy();
         ::SetEnvironmentVariableW(L"PONDREL_SETUP_RECORD", nullptr);
         ::CoUninitialize();
@@ -165,8 +174,8 @@ TEST_F(BackThreadTest, TwoRequestsDownloadTwice) {
         << ReadFile(record_);
 }
 
-// Each failure: no 11146, nothing run, no file at the target and no partial
-// file beside it, the update state still 1.
+// Each failure: no 11146 but 11149, nothing run, no file at the target and no
+// partial file beside it, the update state back to 0.
 TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
     const DWORD size = static_cast<DWORD>(ReadFile(standIn_).size());
     ASSERT_GT(size, 2000u);
@@ -192,8 +201,9 @@ TEST_F(BackThreadTest, AFailedDownloadRunsNothingAndLeavesNoFile) {
         EXPECT_EQ(controller_.runSetups, 0);
         EXPECT_FALSE(Exists(Target()));
         EXPECT_FALSE(Exists(Target() + L".part"));
-        EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+        EXPECT_EQ(theApp.m_UpdateState, update_rules::kNone) << "a later request may ask again";
     }
+    EXPECT_EQ(controller_.failures, static_cast<int>(sizeof cases / sizeof cases[0]));
     EXPECT_FALSE(Exists(record_)) << "nothing was run";
     EXPECT_EQ(loopback::Requests().size(), 5u) << "one request each to the server";
 }
@@ -231,12 +241,50 @@ TEST_F(BackThreadTest, AStalledTransferIsEndedByTheReceiveTimeout) {
         EXPECT_EQ(controller_.runSetups, 0);
         EXPECT_FALSE(Exists(Target()));
         EXPECT_FALSE(Exists(Target() + L".part"));
-        EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+        EXPECT_EQ(theApp.m_UpdateState, update_rules::kNone);
         const std::vector<std::wstring> lines = log.Lines();
         EXPECT_TRUE(Has(lines, L"DownloadSetup failed: ")) << "the download logged its failure";
         EXPECT_FALSE(Has(lines, L"DownloadSetup: saved"));
     }
     EXPECT_FALSE(Exists(record_)) << "nothing was run";
+}
+
+// A silent update message whose download fails leaves the update state at
+// 0, so the next poll's silent message asks again (and that download runs
+// the setup program); while a download is on its way, another message waits.
+TEST_F(BackThreadTest, ASilentUpdateMessageAfterAFailedDownloadAsksAgain) {
+    coretest::WriteFile(HttpRoot(), L"messages-silent.xml",
+                        "<messages><message><update>silent</update></message></messages>");
+    theApp.m_Online = true;
+    theApp.m_MessagesUrl = loopback::Url(L"/messages/messages-silent.xml");
+    theApp.m_MessagesInterval = 60000;
+    auto poll = [] {
+        theApp.m_LastMessagesTick = ::GetTickCount() - theApp.m_MessagesInterval - 1000;
+        theApp.ProcessServerMessages();
+    };
+    auto setupRequests = [] {
+        size_t n = 0;
+        for (const loopback::Request& r : loopback::Requests()) n += r.target.find("/messages/") != 0;
+        return n;
+    };
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+
+    UseUpdatesUrl(L"/status/404");
+    poll();
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested);
+    DownloadsDone();
+    ASSERT_EQ(controller_.failures, 1);
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kNone);
+
+    UseUpdatesUrl(L"/slow/1000/files/PondrelSetup.exe");
+    poll();
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested) << "the second message asked again";
+    poll();  // a third while that one is on its way: it waits
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(record_).find("/S") != std::string::npos; }, 60000))
+        << "the setup program of the second download ran";
+    EXPECT_EQ(controller_.runSetups, 1);
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kSetupStarted);
+    EXPECT_EQ(setupRequests(), 2u) << "the failed download and the second one";
 }
 
 // The start waits a bounded time for a thread that makes no window, then

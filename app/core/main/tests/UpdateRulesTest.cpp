@@ -90,6 +90,21 @@ TEST(UpdateRules, UpdateStateMoves) {
     } shells[] = {{0, 1}, {2, 1}, {31, 1}, {32, 1}, {33, 3}, {42, 3}, {-1, 1}};
     for (const Shell& s : shells) EXPECT_EQ(StateAfterSetupStart(ShellStarted(s.result)), s.state) << s.result;
 
+    // A failed download: back to none, unless another download is still on
+    // its way or the state says something else.
+    struct Failed {
+        int before, stillPending, after;
+    } failures[] = {
+        {kDownloadRequested, 0, kNone},
+        {kDownloadRequested, 1, kDownloadRequested},
+        {kDownloadRequested, -1, kNone},
+        {kNone, 0, kNone},
+        {kSetupStarted, 0, kSetupStarted},
+        {kNewVersionReported, 0, kNewVersionReported},
+    };
+    for (const Failed& f : failures)
+        EXPECT_EQ(StateAfterDownloadFailed(f.before, f.stillPending), f.after) << f.before << " " << f.stillPending;
+
     EXPECT_TRUE(SilentDownloadAllowed(kNone));
     EXPECT_TRUE(SilentDownloadAllowed(kNewVersionReported));
     EXPECT_TRUE(SilentDownloadAllowed(kSetupStarted));
