@@ -159,6 +159,14 @@ bool UiThread::Quit(DWORD waitMs) {
     return false;
 }
 
+void UiThread::LeaveRunning(DWORD waitedMs) {
+    if (!IsRunning()) return;
+    LogFault(L"Thread %s (%lu) did not end within %lu ms: left to the process's end", name().c_str(),
+             static_cast<unsigned long>(threadId_), static_cast<unsigned long>(waitedMs));
+    ScopedLock hold(ThreadSet::MembershipLock());
+    if (set_) set_->RemoveLocked(*this);
+}
+
 void UiThread::TerminateStraggler(HANDLE thread, DWORD threadId, const std::wstring& name, DWORD waitedMs) {
     if (!thread || ::WaitForSingleObject(thread, 0) != WAIT_TIMEOUT) return;
     LogFault(L"Thread %s (%lu) did not end within %lu ms: terminated", name.c_str(),

@@ -25,6 +25,10 @@
 // - Nothing ends a thread but its own return; a thread that does not end
 //   within its bound is terminated in one place only (TerminateStraggler,
 //   logged), by Quit or ThreadSet::QuitAll.
+// - An owner whose thread may be stopped inside a library call (holding the
+//   loader's or the heap's lock) never has it terminated: EndOrLeave leaves
+//   a thread that does not end within its bound running until the process
+//   ends (LeaveRunning, logged), with its object.
 #pragma once
 
 #include <windows.h>
@@ -165,6 +169,12 @@ public:
     // The message being processed (its wParam is the exit code after WM_QUIT).
     const MSG& CurrentMessage() const { return msg_; }
 
+    // A thread that has not ended is left running until the process ends:
+    // logs "Thread <name> (<id>) did not end within <waited> ms: left to the
+    // process's end" and takes it out of its set, so that no QuitAll
+    // terminates it.  Its object must live on (EndOrLeave keeps it).
+    void LeaveRunning(DWORD waitedMs);
+
     // The one place a thread is ended from outside: logs
     // "Thread <name> (<id>) did not end within <waited> ms: terminated" and
     // terminates it.  Only Quit and ThreadSet::QuitAll call it.
@@ -223,6 +233,25 @@ std::unique_ptr<T> StartSuspended(Apartment apartment, Args&&... args) {
     auto t = std::make_unique<T>(std::forward<Args>(args)...);
     if (!t->Start(apartment, true)) return nullptr;
     return t;
+}
+
+// Ends an owned thread without ever terminating it: asks it to quit and waits
+// up to waitMs (dispatching sent messages).  An ended thread's object is
+// destroyed (thread becomes null); a thread still running is left to the
+// process's end (UiThread::LeaveRunning) and its object is let go, never
+// destroyed, as the thread still uses it.  True when the thread ended (or
+// there was none).
+template <class T>
+bool EndOrLeave(std::unique_ptr<T>& thread, DWORD waitMs) {
+    if (!thread) return true;
+    thread->RequestQuit();
+    if (thread->Join(waitMs)) {
+        thread.reset();
+        return true;
+    }
+    thread->LeaveRunning(waitMs);
+    static_cast<void>(thread.release());
+    return false;
 }
 
 // Waits up to timeoutMs for `object` while dispatching only messages that other

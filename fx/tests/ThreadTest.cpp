@@ -254,6 +254,55 @@ TEST_F(ThreadSetQuit, AThreadThatIgnoresTheRequestIsTerminatedLoggedAndTheRestJo
     EXPECT_EQ(LinesWith(L"terminated").size(), 1u);
 }
 
+// EndOrLeave destroys a thread that ends; one stuck in a task is left
+// running, logged, out of its set (so QuitAll has nothing to terminate) and
+// never terminated: once its task returns it ends by itself, by its quit.
+TEST_F(ThreadSetQuit, EndOrLeaveLeavesAStuckThreadRunningAndNeverTerminatesIt) {
+    std::atomic<int> ends{0};
+    fx::ThreadSet set;
+    auto quick = fx::StartSuspended<CountingThread>(Apartment::None, &ends);
+    auto held = fx::StartSuspended<CountingThread>(Apartment::None, &ends);
+    ASSERT_TRUE(quick && held);
+    set.Add(*quick);
+    set.Add(*held);
+    held->SetName(L"held");
+    quick->Resume();
+    held->Resume();
+    auto inTask = NewEvent(), release = NewEvent();
+    ASSERT_TRUE(held->PostTask([&] {
+        ::SetEvent(inTask.get());
+        ::WaitForSingleObject(release.get(), 60000);
+    }));
+    ASSERT_TRUE(Signalled(inTask));
+
+    EXPECT_TRUE(fx::EndOrLeave(quick, 5000));
+    EXPECT_FALSE(quick) << "an ended thread's object is destroyed";
+    CountingThread* left = held.get();
+    const DWORD id = left->threadId();
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), left->handle(), ::GetCurrentProcess(), &copy, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS));
+    fx::UniqueHandle thread(copy);
+    EXPECT_FALSE(fx::EndOrLeave(held, 300));
+    EXPECT_FALSE(held) << "the owner let go of the object";
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
+    EXPECT_EQ(set.size(), 0u);
+    EXPECT_EQ(set.QuitAll(300), 0u) << "nothing of the set is left to terminate";
+    EXPECT_EQ(LinesWith(L"*** Thread held (" + std::to_wstring(id) +
+                        L") did not end within 300 ms: left to the process's end")
+                  .size(),
+              1u);
+    EXPECT_TRUE(LinesWith(L"terminated").empty());
+
+    ::SetEvent(release.get());
+    ASSERT_TRUE(::WaitForSingleObject(thread.get(), 10000) == WAIT_OBJECT_0) << "it ended by itself";
+    DWORD code = 99;
+    ASSERT_TRUE(::GetExitCodeThread(thread.get(), &code));
+    EXPECT_EQ(code, 0u) << "by its quit, not terminated";
+    EXPECT_EQ(ends.load(), 2);
+    delete left;  // what the process's end would have done without it
+}
+
 // A window on the test thread that records what reaches it.
 struct SentProbe {
     HWND hwnd = nullptr;
