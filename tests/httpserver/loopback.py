@@ -38,6 +38,11 @@ Answers, by path (the prefixes compose, e.g. /slow/2500/bytes/9000):
                          its first n body bytes, then sends nothing more and
                          keeps the connection open (until the client closes
                          it, at most 300 s)
+  /drip/<ms>/<rest>      announces <rest>'s full Content-Length, then sends
+                         its body one byte every ms milliseconds (each read
+                         of the client gets data long before a time-out;
+                         the whole answer takes as long as its length says),
+                         until it is sent or the client closes
   /endless               200 without Content-Length (ended by closing), the
                          test pattern repeated for ever: sent until the
                          client closes the connection
@@ -82,6 +87,7 @@ class Answer:
         self.truncate_at = None
         self.chunked = False
         self.stall_at = None
+        self.drip_ms = None
         self.endless = False
 
 
@@ -130,6 +136,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         truncate_at = None
         chunked = False
         stall_at = None
+        drip_ms = None
         while answer is None:
             head = segments[0] if segments else ""
             try:
@@ -157,6 +164,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 elif head == "stall" and len(segments) >= 2:
                     stall_at = int(segments[1])
                     segments = segments[2:]
+                elif head == "drip" and len(segments) >= 2:
+                    drip_ms = int(segments[1])
+                    segments = segments[2:]
                 elif head == "endless":
                     answer = Answer(200, b"", "application/octet-stream")
                     answer.endless = True
@@ -168,6 +178,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         answer.truncate_at = truncate_at
         answer.chunked = chunked
         answer.stall_at = stall_at
+        answer.drip_ms = drip_ms
         return answer
 
     def _file(self, parts, query):
@@ -234,6 +245,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 chunk = data[i:i + 1000]
                 out += b"%x\r\n" % len(chunk) + chunk + b"\r\n"
             data = out + b"0\r\n\r\n"
+        if answer.drip_ms is not None:
+            try:
+                for i in range(len(data)):
+                    time.sleep(answer.drip_ms / 1000.0)
+                    self.wfile.write(data[i:i + 1])
+                    self.wfile.flush()
+            except OSError:
+                self.close_connection = True
+            return
         if answer.stall_at is not None:
             self.wfile.write(data[:answer.stall_at])
             self.wfile.flush()

@@ -13,6 +13,7 @@ public:
     std::wstring LogUrl() const override { return theApp.Snapshot()->logUrl; }
     void ShowConnectingState() override { theApp.ShowConnectingState(); }
     void UpdateTrayIcon() override { theApp.UpdateTrayIcon(); }
+    DWORD RequestDeadlineMs() const override { return theApp.IsCurrent() ? kUiRequestDeadlineMs : 0; }
 };
 
 PondrelAppHttpHost g_host;

@@ -17,6 +17,7 @@
 #include "fx/InternetHandle.h"
 #include "app/core/common/Resource.h"
 #include "app/core/common/SharedUtilities.h"
+#include "app/core/net/RequestDeadlines.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -110,20 +111,90 @@ fx::InternetHandle OpenSession(const std::wstring& agent, DWORD ioTimeoutMs) {
     return session;
 }
 
-// A GET whose answer passed the checks: its handles, and the Content-Length
-// it announced (if any).
-struct OpenedGet {
+// A request's handles, closed request first, then connection, then session,
+// and what may end it from another thread: a cancel token (given by the
+// caller, or the request's own when the host gives the calling thread a
+// deadline, which the deadline thread then watches).  While the request
+// runs its request handle belongs to the token; a handle the token closed is
+// let go here instead of closed again (with the connection and session too
+// when that close has not come back, as they would be closed under it).
+struct RequestHandles {
+    std::shared_ptr<RequestCancel> cancel;  // first: it outlives the handles
+    DWORD deadlineMs = 0;
     fx::InternetHandle session;
     fx::InternetHandle connection;
     fx::InternetHandle request;
+    bool attached = false;
+
+    RequestHandles() = default;
+    RequestHandles(const RequestHandles&) = delete;
+    RequestHandles& operator=(const RequestHandles&) = delete;
+    ~RequestHandles() {
+        if (!attached) return;
+        switch (cancel->Detach(request.get())) {
+        case RequestCancel::Detached::Owned: break;
+        case RequestCancel::Detached::StillClosing:
+            static_cast<void>(connection.release());
+            static_cast<void>(session.release());
+            static_cast<void>(request.release());
+            break;
+        case RequestCancel::Detached::Closed: static_cast<void>(request.release()); break;
+        }
+    }
+
+    // Before the request: the token and the deadline.
+    void Prepare(std::shared_ptr<RequestCancel> given) {
+        HttpHost* host = GetHttpHost();
+        deadlineMs = host ? host->RequestDeadlineMs() : 0;
+        cancel = std::move(given);
+        if (deadlineMs && !cancel) cancel = std::make_shared<RequestCancel>();
+        if (deadlineMs) request_deadlines::Watch(cancel, deadlineMs);
+    }
+    // Hands the request handle to the token for the request's time; false
+    // when the request was cancelled already.
+    bool Attach() {
+        if (!cancel) return true;
+        attached = cancel->Attach(request.get());
+        return attached;
+    }
+    // Once cancelled the request handle is not used again.
+    bool Cancelled() const { return cancel && cancel->IsCancelled(); }
+    // Why a call failed: the cancel, when there was one, else the error.
+    std::wstring Reason(DWORD error) const {
+        switch (cancel ? cancel->reason() : RequestCancel::Reason::None) {
+        case RequestCancel::Reason::DeadlinePassed:
+            return L"no whole answer within the deadline of " + std::to_wstring(deadlineMs) + L" ms";
+        case RequestCancel::Reason::Cancelled: return L"cancelled";
+        case RequestCancel::Reason::None: break;
+        }
+        return ErrorText(error);
+    }
+};
+
+// One read of at most kReadChunk bytes that comes back as soon as some of the
+// answer is there (it asks what is there first; a plain read waits until its
+// whole buffer is full), so that a cancel is seen between the pieces of an
+// answer that drips in.  False when the read failed or the request was
+// cancelled.
+bool ReadPiece(const RequestHandles& h, char* buf, DWORD* got) {
+    *got = 0;
+    DWORD available = 0;
+    if (h.Cancelled() || !::InternetQueryDataAvailable(h.request.get(), &available, 0, 0)) return false;
+    const DWORD want = available == 0 || available > kReadChunk ? kReadChunk : available;
+    return !h.Cancelled() && ::InternetReadFile(h.request.get(), buf, want, got) != FALSE;
+}
+
+// A GET whose answer passed the checks: its handles, and the Content-Length
+// it announced (if any).
+struct OpenedGet : RequestHandles {
     bool lengthKnown = false;
     unsigned long long length = 0;
 };
 
 // Opens url and checks the answer's status; logs and returns false on failure.
 // The request is opened on its own connection so that its time-outs hold
-// before anything is sent.  Of the options, the time-out and the status taken
-// count here.
+// before anything is sent.  Of the options, the time-out, the status taken
+// and the cancel token count here.
 bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get,
              const GetFileOptions& rules = GetFileOptions()) {
     const DWORD ioTimeoutMs = rules.ioTimeoutMs ? rules.ioTimeoutMs : HttpIoTimeout();
@@ -133,6 +204,7 @@ bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get,
         return false;
     }
     if (target.path.empty()) target.path = L"/";
+    get.Prepare(rules.cancel);
     get.session = OpenSession(AppTitle(), ioTimeoutMs);
     if (!get.session) {
         LogFailure(routine, ErrorText(::GetLastError()), url);
@@ -150,15 +222,16 @@ bool OpenGet(const wchar_t* routine, const std::wstring& url, OpenedGet& get,
         get.request.reset(::HttpOpenRequestW(get.connection.get(), L"GET", target.path.c_str(), nullptr, nullptr,
                                              nullptr, kGetFlags | (target.endpoint.secure ? INTERNET_FLAG_SECURE : 0),
                                              kContext));
+        DWORD error = ::GetLastError();
         bool sent = false;
-        if (get.request) {
+        if (get.request && get.Attach()) {
             SetIoTimeouts(get.request.get(), ioTimeoutMs);
             sent = ::HttpSendRequestW(get.request.get(), nullptr, 0, nullptr, 0) != FALSE;
+            error = ::GetLastError();
         }
-        DWORD error = ::GetLastError();
         look.Restore();
-        if (!sent) {
-            LogFailure(routine, ErrorText(error), url);
+        if (!sent || get.Cancelled()) {
+            LogFailure(routine, get.Reason(error), url);
             return false;
         }
     }
@@ -191,13 +264,18 @@ bool ReadBody(const wchar_t* routine, const std::wstring& url, OpenedGet& get, S
     unsigned long long received = 0;
     for (;;) {
         DWORD got = 0;
-        if (!::InternetReadFile(get.request.get(), buf, kReadChunk, &got)) {
-            LogFailure(routine, ErrorText(::GetLastError()), url);
+        if (!ReadPiece(get, buf, &got)) {
+            LogFailure(routine, get.Reason(::GetLastError()), url);
             return false;
         }
         if (got == 0) break;
         if (!sink(buf, got)) return false;
         received += got;
+    }
+    // A read that the cancel ended may look like the body's end.
+    if (get.Cancelled()) {
+        LogFailure(routine, get.Reason(0), url);
+        return false;
     }
     if (!IsWholeBody(received, get.lengthKnown, get.length)) {
         LogFailure(routine,
@@ -357,58 +435,60 @@ bool HttpPostForm(const std::wstring& text) {
     }
     const PostEndpoint& endpoint = target.endpoint;
 
-    fx::InternetHandle session = OpenSession(kPostAgent, HttpIoTimeout());
-    if (!session) {
+    RequestHandles h;
+    h.Prepare(nullptr);
+    h.session = OpenSession(kPostAgent, HttpIoTimeout());
+    if (!h.session) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
-    fx::InternetHandle connection(::InternetConnectW(session.get(), target.host.c_str(), endpoint.port, nullptr, nullptr,
-                                                     INTERNET_SERVICE_HTTP, 0, kContext));
-    if (!connection) {
+    h.connection.reset(::InternetConnectW(h.session.get(), target.host.c_str(), endpoint.port, nullptr, nullptr,
+                                          INTERNET_SERVICE_HTTP, 0, kContext));
+    if (!h.connection) {
         LogFailure(kRoutine, ErrorText(::GetLastError()), url);
         return true;
     }
-    SetIoTimeouts(connection.get(), HttpIoTimeout());
-    fx::InternetHandle request(::HttpOpenRequestW(connection.get(), L"POST", target.path.c_str(), L"HTTP/1.1", nullptr, nullptr,
-                                                  kPostFlags | (endpoint.secure ? INTERNET_FLAG_SECURE : 0),
-                                                  kContext));
-    if (!request) {
-        LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+    SetIoTimeouts(h.connection.get(), HttpIoTimeout());
+    h.request.reset(::HttpOpenRequestW(h.connection.get(), L"POST", target.path.c_str(), L"HTTP/1.1", nullptr, nullptr,
+                                       kPostFlags | (endpoint.secure ? INTERNET_FLAG_SECURE : 0), kContext));
+    if (!h.request || !h.Attach()) {
+        LogFailure(kRoutine, h.Reason(::GetLastError()), url);
         return true;
     }
-    SetIoTimeouts(request.get(), HttpIoTimeout());
+    HINTERNET request = h.request.get();
+    SetIoTimeouts(request, HttpIoTimeout());
     std::wstring hostHeader = L"Host: " + target.host;
     if (!endpoint.defaultPort) hostHeader += L":" + std::to_wstring(endpoint.port);
     hostHeader += L"\r\n";
-    ::HttpAddRequestHeadersW(request.get(), L"Content-Type: application/x-www-form-urlencoded\r\n", (DWORD)-1,
+    ::HttpAddRequestHeadersW(request, L"Content-Type: application/x-www-form-urlencoded\r\n", (DWORD)-1,
                              HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-    ::HttpAddRequestHeadersW(request.get(), hostHeader.c_str(), (DWORD)-1, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    ::HttpAddRequestHeadersW(request, hostHeader.c_str(), (DWORD)-1, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
 
     INTERNET_BUFFERSW buffers{};
     buffers.dwStructSize = sizeof buffers;
     buffers.dwBufferTotal = static_cast<DWORD>(body.size());
-    if (!::HttpSendRequestExW(request.get(), &buffers, nullptr, HSR_INITIATE, kContext)) {
-        LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+    if (h.Cancelled() || !::HttpSendRequestExW(request, &buffers, nullptr, HSR_INITIATE, kContext)) {
+        LogFailure(kRoutine, h.Reason(::GetLastError()), url);
         return true;
     }
     for (size_t sent = 0; sent < body.size();) {
         DWORD written = 0;
-        if (!::InternetWriteFile(request.get(), body.data() + sent, static_cast<DWORD>(body.size() - sent),
-                                 &written) ||
+        if (h.Cancelled() ||
+            !::InternetWriteFile(request, body.data() + sent, static_cast<DWORD>(body.size() - sent), &written) ||
             written == 0) {
-            LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+            LogFailure(kRoutine, h.Reason(::GetLastError()), url);
             return true;
         }
         sent += written;
     }
-    if (!::HttpEndRequestW(request.get(), nullptr, 0, kContext)) {
-        LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+    if (h.Cancelled() || !::HttpEndRequestW(request, nullptr, 0, kContext) || h.Cancelled()) {
+        LogFailure(kRoutine, h.Reason(::GetLastError()), url);
         return true;
     }
 
     wchar_t status[32] = L"";
     DWORD size = sizeof status;
-    if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) {
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) {
         LogFailure(kRoutine, L"no HTTP status", url);
         return true;
     }
@@ -422,17 +502,23 @@ bool HttpPostForm(const std::wstring& text) {
     size_t drained = 0;
     for (;;) {
         DWORD got = 0;
-        if (!::InternetReadFile(request.get(), sink, kReadChunk, &got)) {
-            LogFailure(kRoutine, ErrorText(::GetLastError()), url);
+        if (!ReadPiece(h, sink, &got)) {
+            LogFailure(kRoutine, h.Reason(::GetLastError()), url);
             return true;
         }
-        if (got == 0) return false;
+        if (got == 0) break;
         if (got > kMaxBodyBytes - drained) {
             LogFailure(kRoutine, L"answer larger than " + std::to_wstring(kMaxBodyBytes) + L" bytes", url);
             return true;
         }
         drained += got;
     }
+    // A read that the cancel ended may look like the answer's end.
+    if (h.Cancelled()) {
+        LogFailure(kRoutine, h.Reason(0), url);
+        return true;
+    }
+    return false;
 }
 
 bool CrackPostTarget(const std::wstring& url, PostTarget* target, size_t partChars) {

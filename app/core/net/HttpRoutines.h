@@ -11,6 +11,7 @@
 
 #include "app/core/net/HttpDecisions.h"
 #include "app/core/net/HttpHost.h"
+#include "app/core/net/RequestCancel.h"
 
 // True when the IP routing table holds a default route.
 bool IsNetworkUp();
@@ -21,7 +22,10 @@ constexpr size_t kMaxBodyBytes = 64u * 1024 * 1024;
 
 // Besides the connect time-out, every request waits at most this long for
 // one send or one receive, so a server that stalls after connecting cannot
-// hold the calling thread for ever.
+// hold the calling thread for ever.  A request also ends, failed, when the
+// host's deadline for the calling thread (HttpHost::RequestDeadlineMs) passes
+// before its whole answer is in, so that one dripping its answer cannot
+// either.
 constexpr DWORD kDefaultIoTimeoutMs = 30000;
 // The send and receive time-out of the requests made from now on (tests
 // shorten it); 0 restores the default.
@@ -42,14 +46,17 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, size_t max
 // The same with its rules given: the routine's name in the log lines, the
 // status taken (only 200, or any 2xx), the file the body goes into until it
 // is whole (deleted on failure; "" for a unique temporary file beside path),
-// this request's send and receive time-out (0: HttpIoTimeout()) and the
-// largest body.
+// this request's send and receive time-out (0: HttpIoTimeout()), the
+// largest body, and a token through which another thread may end the
+// request (its Cancel closes the request handle, which ends a read waiting
+// on the server; the request then fails).
 struct GetFileOptions {
     const wchar_t* routine = L"HttpGetToFile";
     bool only200 = false;
     std::wstring partPath;
     DWORD ioTimeoutMs = 0;
     size_t maxBytes = kMaxBodyBytes;
+    std::shared_ptr<RequestCancel> cancel;
 };
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, const GetFileOptions& options);
 

@@ -34,6 +34,7 @@ class FakeHost : public HttpHost {
 public:
     bool disabled = false, settingsLoaded = true, online = true, starting = false;
     std::wstring logUrl;
+    DWORD deadlineMs = 0;
 
     bool IsDisabled() const override { return disabled; }
     bool IsSettingsLoaded() const override { return settingsLoaded; }
@@ -42,6 +43,7 @@ public:
     std::wstring LogUrl() const override { return logUrl; }
     void ShowConnectingState() override { Note('C'); }
     void UpdateTrayIcon() override { Note('N'); }
+    DWORD RequestDeadlineMs() const override { return deadlineMs; }
 
     // "C" for each connecting look, "N" for each normal look, in call order.
     std::string Calls() {
@@ -542,6 +544,58 @@ TEST_F(HttpLogTest, EachFailureIsOneLogLine) {
     HttpGetToMemory(Url(L"/bytes/10"), &count);
     host_.logUrl = Url(L"/status/200/lc.asp");
     HttpPostForm(L"x");
+    EXPECT_TRUE(NewLines().empty());
+}
+
+// A server that drips its answer (a byte every 500 ms, 15 s in all) lets no
+// per-call time-out pass; the host's deadline for the calling thread ends
+// each request there, failed as any broken answer: nothing delivered, the
+// old file kept and no partial one, the tray's look back, one log line.
+// Answers that come whole within the deadline, or without one, are taken.
+TEST_F(HttpLogTest, ADrippingServerIsEndedByTheRequestsDeadline) {
+    const std::wstring target = dir_ + L"\\x.xml";
+    WriteFileBytes(target, "old");
+    const std::wstring dripping = Url(L"/drip/500/bytes/30");
+    int count = -1;
+    struct Case {
+        const char* name;
+        std::function<bool()> failed;
+        const wchar_t* routine;
+    } cases[] = {
+        {"into memory", [&] { return !HttpGetToMemory(dripping, &count); }, L"HttpGetToMemory failed: "},
+        {"into a file", [&] { return !HttpGetToFile(dripping, target); }, L"HttpGetToFile failed: "},
+        {"the form's answer",
+         [&] {
+             host_.logUrl = dripping;
+             return HttpPostForm(L"x");
+         },
+         L"HttpPostForm failed: "},
+    };
+    host_.deadlineMs = 1500;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = host_.Calls();
+        EXPECT_TRUE(c.failed()) << "the whole answer came";
+        const std::string calls = host_.Calls().substr(before.size());
+        EXPECT_EQ(calls.substr(0, 1), "C");
+        EXPECT_EQ(calls.substr(calls.size() - 1), "N") << "the normal look is back";
+        auto lines = NewLines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(Has(lines[0], std::wstring(c.routine) + L"no whole answer within the deadline of 1500 ms"))
+            << std::string(lines[0].begin(), lines[0].end());
+    }
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_EQ(DirFiles(), std::vector<std::wstring>{L"x.xml"}) << "no partial file";
+
+    const std::wstring quick = Url(L"/drip/20/bytes/20");
+    for (DWORD deadline : {10000u, 0u}) {
+        host_.deadlineMs = deadline;
+        count = -1;
+        std::unique_ptr<char[]> body = HttpGetToMemory(quick, &count);
+        ASSERT_TRUE(body) << deadline;
+        EXPECT_EQ(std::string(body.get(), count), PatternBytes(20));
+    }
     EXPECT_TRUE(NewLines().empty());
 }
 
