@@ -54,7 +54,7 @@ bool CPondrelApp::StartBackThread(HWND controller) {
     HWND window = thread->WaitForWindow(m_BackThreadStartWaitMs);
     if (!window) {
         LogLine(L"StartBackThread: the download thread has no window; going on without it");
-        thread->Quit(kBackThreadQuitWaitMs);
+        fx::EndOrLeave(thread, kBackThreadQuitWaitMs);
         return false;
     }
     m_pBackThread = std::move(thread);

@@ -11,10 +11,14 @@ BackThread::BackThread() : m_WindowDone(::CreateEventW(nullptr, TRUE, FALSE, nul
     SetName(L"BackThread");
 }
 
-// The window is destroyed by the thread's end (ExitInstance), so the thread
-// ends before the members go.
+// The window is destroyed by the thread's end (ExitInstance): the owner ends
+// the thread before the members go (fx::EndOrLeave).  One that did not is
+// asked to end here, and waited for, but never terminated.
 BackThread::~BackThread() {
-    if (IsRunning()) Quit(kDestroyQuitBoundMs);
+    if (!IsRunning() || IsCurrent()) return;
+    CancelDownload();
+    RequestQuit();
+    Join(kDestroyQuitBoundMs);
 }
 
 bool BackThread::InitInstance() {
@@ -61,6 +65,7 @@ bool BackThread::DownloadSetup() {
     options.only200 = true;
     options.partPath = target + update_rules::kSetupPartSuffix;
     options.ioTimeoutMs = m_ReceiveTimeoutMs.load();
+    options.cancel = m_Cancel;
     LogWithPrefix(L"DownloadSetup: %s", app->updatesUrl.c_str());
     if (!HttpGetToFile(app->updatesUrl, target, options)) return false;
     LogWithPrefix(L"DownloadSetup: saved %s", target.c_str());

@@ -13,6 +13,12 @@
 // "PondrelSetup.exe.part" beside the target, which it replaces only once
 // complete; on any failure nothing is posted and no partial file stays.  A
 // transfer that stalls ends after m_ReceiveTimeoutMs without data.
+//
+// End: CancelDownload (the exit, on its own thread) closes the running
+// download's request, which ends its read at once; the thread then fails
+// that download (removing the partial file) and quits.  Its owner ends it
+// with fx::EndOrLeave, never terminating it: a thread stopped inside WinINet
+// could keep the loader's or the heap's lock for the rest of the exit.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +27,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/net/RequestCancel.h"
 #include "fx/Handle.h"
 #include "fx/UiThread.h"
 
@@ -45,6 +52,10 @@ public:
     // made its window or failed to; the window, or null.  Any thread.
     HWND WaitForWindow(DWORD waitMs);
 
+    // Any thread: ends the download now running (its request handle is
+    // closed here) and makes every later one fail at once.
+    void CancelDownload() { m_Cancel->Cancel(); }
+
     // Given before the thread runs: the receiver of 11146.
     HWND m_hController = nullptr;
     // The download's send and receive time-out (tests shorten it).
@@ -58,4 +69,5 @@ private:
     std::unique_ptr<BackThreadMsgHandler> m_pHandler;
     HWND m_hPublished = nullptr;   // g_BackThreadLock
     fx::UniqueHandle m_WindowDone;  // set once PublishWindow ran
+    const std::shared_ptr<RequestCancel> m_Cancel = std::make_shared<RequestCancel>();
 };

@@ -41,8 +41,12 @@ BestGuessThread::BestGuessThread() : m_WindowReady(::CreateEventW(nullptr, TRUE,
 }
 
 BestGuessThread::~BestGuessThread() {
-    // A thread still running is quit first (it uses the members below).
-    if (IsRunning()) Quit(kDestroyQuitBoundMs);
+    // The owner ends the thread before the members go (fx::EndOrLeave); one
+    // that did not is asked to end here, and waited for, but never
+    // terminated (it may be inside the component).
+    if (!IsRunning() || IsCurrent()) return;
+    RequestQuit();
+    Join(kDestroyQuitBoundMs);
 }
 
 bool BestGuessThread::Check(long dispid, HRESULT hr) {

@@ -399,16 +399,29 @@ int CPondrelApp::Run() { return fx::App::Run(); }
 
 bool CPondrelApp::OnIdle(LONG count) { return fx::App::OnIdle(count); }
 
+void CPondrelApp::EndWorkerThreads() {
+    // The download's request is closed from here, which ends a read waiting
+    // on the server; both threads are asked to quit, then each is waited for
+    // within the bound.  A thread still stuck (in WinINet, or in the
+    // best-guess component) is left to the process's end, not terminated:
+    // stopped there it could keep the loader's or the heap's lock for the
+    // rest of the exit.
+    if (m_pBackThread) m_pBackThread->CancelDownload();
+    if (m_pBestGuessThread) m_pBestGuessThread->RequestQuit();
+    if (m_pBackThread) m_pBackThread->RequestQuit();
+    fx::EndOrLeave(m_pBestGuessThread, kThreadQuitWaitMs);
+    fx::EndOrLeave(m_pBackThread, kThreadQuitWaitMs);
+    m_hBestGuessWnd = nullptr;
+    m_hBackThreadWnd = nullptr;
+}
+
 int CPondrelApp::ExitInstance() {
     // Enhancers and the site enhancer.
     if (m_pDoc) UnloadEnhancers();
     // The kept browser process.
     m_hBrowserProcess.reset();
-    // Worker threads: asked to quit, waited for a bounded time.
-    if (m_pBestGuessThread) m_pBestGuessThread->Quit(kThreadQuitWaitMs);
-    if (m_pBackThread) m_pBackThread->Quit(kThreadQuitWaitMs);
-    m_hBackThreadWnd = nullptr;
-    m_pBackThread.reset();
+    // Worker threads.
+    EndWorkerThreads();
     // Tray icon.
     if (m_pMainWnd) HideTrayIcon();
     // Running panels (the list's lock is taken inside only to copy it: a

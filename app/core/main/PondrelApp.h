@@ -154,6 +154,10 @@ public:
     void ShowFirstRunBalloon();
     void UnloadEnhancers();
     void CloseAllPanels();
+    // The exit's end of the download and best-guess threads: the download's
+    // request closed, both asked to quit and waited for a bounded time; a
+    // thread still running is left to the process's end (fx::EndOrLeave).
+    void EndWorkerThreads();
     void HideTrayIcon();
     void DeleteSettingsReader();
     // The tray icon's notification handler, for the callbacks the main frame

@@ -287,6 +287,40 @@ TEST_F(BackThreadTest, ASilentUpdateMessageAfterAFailedDownloadAsksAgain) {
     EXPECT_EQ(setupRequests(), 2u) << "the failed download and the second one";
 }
 
+// An exit while the setup program drips in (a byte every 100 ms, for hours):
+// the exit closes the download's request, so the thread fails the download
+// and ends by itself within the exit's bound, never terminated; nothing is
+// posted or run and no partial file stays.  The receive time-out, the
+// program's own 30 s, plays no part.
+TEST_F(BackThreadTest, AnExitDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
+    coretest::CapturedLog log;
+    UseUpdatesUrl(L"/drip/100/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    ASSERT_EQ(theApp.m_pBackThread->m_ReceiveTimeoutMs.load(), BackThread::kReceiveTimeoutMs);
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), theApp.m_pBackThread->handle(), ::GetCurrentProcess(),
+                                  &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    fx::UniqueHandle thread(copy);
+    theApp.StartSetupDownload(false);
+    ASSERT_TRUE(WaitFor([&] { return Exists(Target() + L".part"); }, 30000)) << "the download is under way";
+
+    theApp.EndWorkerThreads();
+    EXPECT_FALSE(theApp.m_pBackThread);
+    EXPECT_FALSE(theApp.m_hBackThreadWnd);
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0) << "the thread had ended";
+    DWORD code = 99;
+    ASSERT_TRUE(::GetExitCodeThread(thread.get(), &code));
+    EXPECT_EQ(code, 0u) << "it ended by its quit";
+    WaitFor([] { return false; }, 300);  // delivers what the thread posted
+    EXPECT_EQ(controller_.runSetups, 0);
+    EXPECT_FALSE(Exists(Target()));
+    EXPECT_FALSE(Exists(Target() + L".part"));
+    const std::vector<std::wstring> lines = log.Lines();
+    EXPECT_TRUE(Has(lines, L"DownloadSetup failed: cancelled"));
+    EXPECT_FALSE(Has(lines, L"terminated"));
+    EXPECT_FALSE(Has(lines, L"left to the process's end"));
+}
+
 // The start waits a bounded time for a thread that makes no window, then
 // goes on without it: a download asked for later is skipped (logged).
 TEST_F(BackThreadTest, AThreadWithoutItsWindowIsWaitedForABoundedTime) {

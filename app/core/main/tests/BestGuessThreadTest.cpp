@@ -388,6 +388,51 @@ TEST_F(BestGuessThreadTest, AComponentStuckInACallIsNotReleasedFromAnotherThread
     EXPECT_TRUE(log_->Contains(L"BestGuess: the component is left unreleased"));
 }
 
+// At the exit, a thread stuck in a call of the component is left running
+// (logged), never terminated, and the component is not released from the
+// exiting thread; once the call returns, the thread ends by its quit and
+// releases the component on its own thread.
+TEST_F(BestGuessThreadTest, AnExitLeavesAThreadStuckInTheComponentRunning) {
+    Script(L"count 1\nslow 5 120000\n");
+    ::ResetEvent(go_.get());
+    ASSERT_TRUE(theApp.StartBestGuessThread());
+    BestGuessThread* left = theApp.m_pBestGuessThread.get();
+    ASSERT_TRUE(left && left->HandlerWindow());
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), left->handle(), ::GetCurrentProcess(), &copy, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS));
+    fx::UniqueHandle thread(copy);
+    const DWORD threadId = left->threadId();
+    const size_t first = Calls().size();
+    int id;
+    {
+        fx::ScopedLock hold(g_BestGuessLock);
+        theApp.m_BestGuessShared.query3 = L"stuck";
+        id = ++theApp.m_BestGuessShared.requestId;
+    }
+    ASSERT_TRUE(::PostMessageW(left->HandlerWindow(), best_guess_msg::kQuery, static_cast<WPARAM>(id), 1));
+    ASSERT_TRUE(WaitCall(first, L"5"));
+
+    theApp.EndWorkerThreads();
+    EXPECT_FALSE(theApp.m_pBestGuessThread);
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
+    for (const std::wstring& call : CallsFrom(first)) EXPECT_NE(call, L"Destroyed");
+    EXPECT_TRUE(log_->Contains(L"Thread BestGuessThread (" + std::to_wstring(threadId) +
+                               L") did not end within 2000 ms: left to the process's end"));
+    EXPECT_FALSE(log_->Contains(L"terminated"));
+
+    ::SetEvent(go_.get());
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), kBoundMs), WAIT_OBJECT_0) << "it ends once the call returns";
+    DWORD code = 99;
+    ASSERT_TRUE(::GetExitCodeThread(thread.get(), &code));
+    EXPECT_EQ(code, 0u) << "by its quit";
+    const std::vector<std::wstring> calls = Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), L"Destroyed") << "released on its own thread";
+    delete left;  // what the process's end would have done
+    theApp.m_BestGuessStarted = false;
+}
+
 TEST_F(BestGuessThreadTest, SettingsChangesReachTheComponent) {
     Start();
     const size_t first = Calls().size();
