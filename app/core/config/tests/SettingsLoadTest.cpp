@@ -44,7 +44,7 @@ TEST_F(SettingsLoadTest, SampleFillsEveryApplicationMember) {
     EXPECT_EQ(theApp.m_TemplatesUrl, S(L"/templates/"));
     EXPECT_EQ(theApp.m_SiteEnhancerUrl, S(L"/siteenhancer.xml"));
     EXPECT_EQ(theApp.m_MessagesUrl, S(L"/messages.xml"));
-    EXPECT_EQ(theApp.m_IgnoresUrl, S(L"/ignores.txt"));
+    EXPECT_EQ(theApp.m_IgnoresUrl, S(L"/ignores.txt?uid="));
     std::wstring ecp, ads;
     theApp.CopyPanelUrls(&ecp, &ads);
     EXPECT_EQ(ecp, theApp.m_EcpUrl);
