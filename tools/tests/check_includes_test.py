@@ -3,9 +3,9 @@
 
     check_includes_test.py [REPOSITORY_ROOT]
 
-Each case copies README.md and app/ to a temporary tree, plants one line (or
-none) and runs the check there; it must pass or fail as the case says and
-name the planted file in its report.
+Each case copies docs/layers.md (the include table) and app/ to a temporary
+tree, plants one line (or none) and runs the check there; it must pass or
+fail as the case says and name the planted file in its report.
 """
 import os
 import shutil
@@ -40,7 +40,8 @@ CASES = [
 
 def run_case(plant_in, line):
     with tempfile.TemporaryDirectory() as tmp:
-        shutil.copy(os.path.join(ROOT, "README.md"), tmp)
+        os.makedirs(os.path.join(tmp, "docs"))
+        shutil.copy(os.path.join(ROOT, "docs", "layers.md"), os.path.join(tmp, "docs"))
         shutil.copytree(os.path.join(ROOT, "app"), os.path.join(tmp, "app"),
                         ignore=shutil.ignore_patterns("*.ico", "*.png", "*.bmp", "*.log"))
         if plant_in:
