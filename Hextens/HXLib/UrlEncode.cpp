@@ -1,5 +1,7 @@
 #include "UrlEncode.h"
 
+#include <cstdint>
+
 namespace urlenc {
 
 std::string Utf16ToUtf8(const char16_t* text, size_t length) {
@@ -43,6 +45,23 @@ std::u16string PercentEncodeUtf8(const char16_t* text, size_t length) {
         out += kHex[b & 0x0F];
     }
     return out;
+}
+
+std::wstring PercentEncodeWide(const std::wstring& text) {
+    std::u16string units;
+    units.reserve(text.size());
+    for (wchar_t c : text) {
+        auto v = static_cast<uint32_t>(c);
+        if (v > 0xFFFF) {
+            v -= 0x10000;
+            units.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(v));
+        }
+    }
+    std::u16string out = PercentEncodeUtf8(units.data(), units.size());
+    return std::wstring(out.begin(), out.end());
 }
 
 std::string PercentEncodeNonAsciiUtf8(const char16_t* text, size_t length) {

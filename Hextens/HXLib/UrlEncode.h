@@ -15,6 +15,9 @@ std::string Utf16ToUtf8(const char16_t* text, size_t length);
 
 // Percent-encodes the UTF-8 form of text.
 std::u16string PercentEncodeUtf8(const char16_t* text, size_t length);
+// The same for a wide text, whether wchar_t holds UTF-16 (Windows) or whole
+// code points (the native test builds).
+std::wstring PercentEncodeWide(const std::wstring& text);
 
 // The navigation form of a URL: its UTF-8 form with every byte at or above
 // 0x80 as '%' and two upper-case hex digits, ASCII bytes kept as they are.

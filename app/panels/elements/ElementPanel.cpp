@@ -1,5 +1,6 @@
 #include "app/panels/elements/ElementPanel.h"
 
+#include "Hextens/HXLib/UrlEncode.h"
 #include "app/panels/templates/TemplateValues.h"
 
 #include <utility>
@@ -162,7 +163,9 @@ std::unique_ptr<WindowElement> ElementPanel::CreateElement(ElementType type, con
     }
     case ElementType::kAd: {
       auto ad = std::make_unique<AdElement>();
-      ad->contentUrl = record.adsUrl + L"?adtype=ecp&token=" + record.queryText;
+      // The query text is the user's: percent-encoded, so that its "&", "#"
+      // or "%" stays inside the token.
+      ad->contentUrl = record.adsUrl + L"?adtype=ecp&token=" + urlenc::PercentEncodeWide(record.queryText);
       hadAd = true;
       e = std::move(ad);
       windowedUnderLock(e.get());

@@ -34,7 +34,7 @@ struct PanelRecord {
   templates::RecordFlags flags;
   bool searchPanel = false;  // the panel shows the search record
   std::wstring name;         // the title's text
-  std::wstring queryText;    // the ad's token
+  std::wstring queryText;    // the ad's token (percent-encoded into its URL)
   std::wstring adsUrl;       // the settings' ads address
 };
 

@@ -7,23 +7,6 @@ namespace panels {
 
 namespace {
 
-// Percent-encoding of a wide text, also where wchar_t is 32 bits wide.
-std::wstring Encode(const std::wstring& text) {
-    std::u16string units;
-    for (wchar_t c : text) {
-        auto v = static_cast<uint32_t>(c);
-        if (v > 0xFFFF) {
-            v -= 0x10000;
-            units.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-            units.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-        } else {
-            units.push_back(static_cast<char16_t>(v));
-        }
-    }
-    std::u16string out = urlenc::PercentEncodeUtf8(units.data(), units.size());
-    return std::wstring(out.begin(), out.end());
-}
-
 void ReplaceAll(std::wstring& s, const std::wstring& from, const std::wstring& to) {
     if (from.empty()) return;
     for (size_t at = s.find(from); at != std::wstring::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
@@ -56,7 +39,7 @@ std::wstring BuildEcpUrl(const EcpUrlParts& p) {
     if (p.queryText.find(L"&token=") != std::wstring::npos)
         url += p.queryText;
     else
-        url += L"&token=" + Encode(p.queryText);
+        url += L"&token=" + urlenc::PercentEncodeWide(p.queryText);
     if (!p.showAds) url += L"&pqads=off";
     url += L"&pqecp=1";
     url += L"&pq_userid=" + p.userId;
@@ -67,7 +50,7 @@ std::wstring BuildEcpUrl(const EcpUrlParts& p) {
 
 std::wstring BrowserActionUrl(const std::wstring& actionUrl, const std::wstring& queryText,
                               const std::wstring& whitespace) {
-    std::wstring token = Encode(queryText);
+    std::wstring token = urlenc::PercentEncodeWide(queryText);
     ReplaceAll(token, L"%20", whitespace);
     std::wstring url = actionUrl;
     ReplaceAll(url, L"{pq_token}", token);

@@ -140,7 +140,8 @@ TEST(ElementTree, ClassesIdsAndOrderWithTheFrameFirst) {
   EXPECT_TRUE(p.hadAd);
   EXPECT_EQ(1, urlsBuilt);
   EXPECT_EQ(L"built", p.mainContent->contentUrl);
-  EXPECT_EQ(L"http://ads.test/ad?adtype=ecp&token=pond life", static_cast<ContentElement*>(Find(p, "ad"))->contentUrl);
+  EXPECT_EQ(L"http://ads.test/ad?adtype=ecp&token=%70%6f%6e%64%20%6c%69%66%65",
+            static_cast<ContentElement*>(Find(p, "ad"))->contentUrl);
   EXPECT_EQ(kSearchPresetUrl, p.searchElement->contentUrl);
 
   // Tails: kept apart with their fixed ids and sizes.
@@ -164,6 +165,31 @@ TEST(ElementTree, ClassesIdsAndOrderWithTheFrameFirst) {
   EXPECT_EQ("", KindOf(*Find(p, "shift")));
   EXPECT_EQ("", KindOf(*p.mainContent));
   EXPECT_EQ(Find(p, "close"), Find(p, "close")->Render()->owner);
+}
+
+// The ad's token is the user's text percent-encoded: no character of it adds
+// a parameter, cuts the URL at a fragment or reads as an escape.
+TEST(ElementTree, TheAdUrlCarriesTheQueryTextPercentEncoded) {
+  struct Case {
+    std::wstring query, token;
+  } cases[] = {
+      {L"a&pqload=ecp", L"%61%26%70%71%6c%6f%61%64%3d%65%63%70"},
+      {L"x#y", L"%78%23%79"},
+      {L"5%20", L"%35%25%32%30"},
+      {L"\u00e9\U0001F600", L"%c3%a9%f0%9f%98%80"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    Built b("tree.xml");
+    ASSERT_TRUE(b.document.Loaded());
+    PanelRecord record = AllOn();
+    record.queryText = c.query;
+    b.Build(record, {300, 200});
+    WindowElement* ad = Find(b.panel, "ad");
+    ASSERT_NE(nullptr, ad);
+    EXPECT_EQ(L"http://ads.test/ad?adtype=ecp&token=" + c.token, static_cast<ContentElement*>(ad)->contentUrl)
+        << Narrow(c.token);
+  }
 }
 
 TEST(ElementTree, BuildConditionsFollowTheRecordFlags) {
