@@ -10,17 +10,10 @@
 #include <string>
 #include <vector>
 
-class UserSetting {
-public:
-    UserSetting();
-    virtual ~UserSetting();
-    UserSetting(const UserSetting&) = delete;
-    UserSetting& operator=(const UserSetting&) = delete;
-
-    // Copies every field but the usage counters and the last run-time value.
-    void CopyFrom(const UserSetting& source);
-
-    // Fields in record order.
+// The fields a copy of a record carries, in record order (the usage
+// counters and the last run-time value are the record's own, below).  A copy
+// takes this whole part at once, so a field added here is copied too.
+struct UserSettingFields {
     BOOL m_Active = FALSE;
     std::wstring m_CategoryId;
     std::wstring m_InstallDir;
@@ -41,8 +34,6 @@ public:
     BYTE m_Searchable = 0;
     int32_t m_RunValue = 0;
     BYTE m_SingleInstance = 0;
-    int32_t m_OpenCount = 0;
-    int32_t m_OpenTime = 0;  // milliseconds
     uint32_t m_Transient = 0;
     int32_t m_CategoryIndex = 0;
     int32_t m_TargetIndex = 0;
@@ -50,7 +41,7 @@ public:
     int32_t m_Width = 0;
     int32_t m_Height = 0;
     uint32_t m_Placement = 0;  // 1 centre, 128 tray
-    std::wstring m_ActionWhitespace;
+    std::wstring m_ActionWhitespace = L" ";
     BYTE m_ShowAds = 0;
     BYTE m_ShowSearch = 0;
     BYTE m_Resizable = 0;
@@ -70,7 +61,22 @@ public:
     int32_t m_RunInt4 = 0;
     std::wstring m_RunText;
     int32_t m_RunInt5 = 0;
-    int32_t m_LastRunValue = 0;  // not copied
+};
+
+class UserSetting : public UserSettingFields {
+public:
+    UserSetting();
+    virtual ~UserSetting();
+    UserSetting(const UserSetting&) = delete;
+    UserSetting& operator=(const UserSetting&) = delete;
+
+    // Copies every field but the usage counters and the last run-time value.
+    void CopyFrom(const UserSetting& source);
+
+    // The record's own, never copied.
+    int32_t m_OpenCount = 0;
+    int32_t m_OpenTime = 0;  // milliseconds
+    int32_t m_LastRunValue = 0;
 };
 
 // Owns its records, in document order (category, target, entry).

@@ -235,4 +235,57 @@ TEST_F(EcpRecordsTest, CopyKeepsItsOwnUsage) {
     EXPECT_EQ(fresh.m_ActionWhitespace, L" ");
 }
 
+// Every field of a record reaches its copy, each with its own value, while a
+// copy made over a used record keeps that record's usage.
+TEST(UserSettingCopy, CarriesEveryFieldButTheUsage) {
+    using S = UserSetting;
+    std::wstring S::*const texts[] = {
+        &S::m_CategoryId, &S::m_InstallDir, &S::m_TargetText, &S::m_Id,      &S::m_IconUrl,
+        &S::m_Version,    &S::m_Name,       &S::m_Skin,       &S::m_TemplateKey, &S::m_TemplateBaseUrl,
+        &S::m_QueryText,  &S::m_Context,    &S::m_CurrentUrl, &S::m_Parent,  &S::m_Action,
+        &S::m_ActionWhitespace, &S::m_RunText,
+    };
+    BYTE S::*const bytes[] = {
+        &S::m_HasParent, &S::m_Searchable, &S::m_SingleInstance, &S::m_ShowAds,    &S::m_ShowSearch,
+        &S::m_Resizable, &S::m_MediaMode,  &S::m_Dockable,       &S::m_Detachable, &S::m_Shareable,
+        &S::m_InMenu,    &S::m_SettingsPanel, &S::m_RunFlag,     &S::m_Counted,    &S::m_SearchPanel,
+        &S::m_NoSkin,
+    };
+    int32_t S::*const ints[] = {
+        &S::m_RunValue, &S::m_CategoryIndex, &S::m_TargetIndex, &S::m_EcpIndex, &S::m_Width, &S::m_Height,
+        &S::m_RunInt1,  &S::m_RunInt2,       &S::m_RunInt3,     &S::m_RunInt4,  &S::m_RunInt5,
+    };
+    uint32_t S::*const words[] = {&S::m_Transient, &S::m_Placement};
+
+    S source;
+    int n = 0;
+    for (auto f : texts) source.*f = L"text " + std::to_wstring(++n);
+    for (auto f : bytes) source.*f = static_cast<BYTE>(++n);
+    for (auto f : ints) source.*f = ++n;
+    for (auto f : words) source.*f = static_cast<uint32_t>(++n);
+    source.m_Active = TRUE;
+    source.m_OpenCount = 3;
+    source.m_OpenTime = 1200;
+    source.m_LastRunValue = 9;
+
+    S copy;
+    copy.m_OpenCount = 7;
+    copy.m_OpenTime = 70;
+    copy.m_LastRunValue = 77;
+    copy.CopyFrom(source);
+    n = 0;
+    for (auto f : texts) EXPECT_EQ(copy.*f, L"text " + std::to_wstring(++n)) << "text field " << n;
+    for (auto f : bytes) EXPECT_EQ(copy.*f, ++n) << "byte field " << n;
+    for (auto f : ints) EXPECT_EQ(copy.*f, ++n) << "integer field " << n;
+    for (auto f : words) EXPECT_EQ(copy.*f, static_cast<uint32_t>(++n)) << "word field " << n;
+    EXPECT_EQ(copy.m_Active, TRUE);
+    EXPECT_EQ(copy.m_OpenCount, 7);
+    EXPECT_EQ(copy.m_OpenTime, 70);
+    EXPECT_EQ(copy.m_LastRunValue, 77);
+    EXPECT_EQ(source.m_Id, L"text 4") << "the source is left as it was";
+
+    copy.CopyFrom(copy);
+    EXPECT_EQ(copy.m_Id, L"text 4") << "a copy onto itself changes nothing";
+}
+
 }  // namespace
