@@ -7,6 +7,7 @@
 #include "fx/ComApartment.h"
 #include "fx/Fault.h"
 #include "fx/ThreadSet.h"
+#include "fx/Window.h"
 
 namespace fx {
 
@@ -14,14 +15,6 @@ namespace {
 
 constexpr UINT kCaretBlinkTimer = 0x0118;  // WM_SYSTIMER
 constexpr const wchar_t* kMessageWindowClass = L"fx.UiThread.Messages";
-
-// The module this copy of fx is linked into (its window classes are its own).
-HINSTANCE ThisModule() {
-    HMODULE self = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(&ThisModule), &self);
-    return self;
-}
 
 UINT RunTasksMessage() {
     static const UINT msg = ::RegisterWindowMessageW(L"fx.UiThread.RunTasks");

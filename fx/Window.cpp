@@ -46,7 +46,7 @@ bool Window::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* ti
     t_creating = this;
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &Window::CreationHook, nullptr, ::GetCurrentThreadId());
     HWND h = ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menuOrId,
-                               ::GetModuleHandleW(nullptr), param);
+                               ThisModule(), param);
     if (hook) ::UnhookWindowsHookEx(hook);
     bool hooked = t_creating != this;
     t_creating = outer;
@@ -204,8 +204,15 @@ LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+HINSTANCE ThisModule() {
+    HMODULE self = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&ThisModule), &self);
+    return self;
+}
+
 std::wstring RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-    HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    HINSTANCE inst = ThisModule();
     wchar_t name[128];
     _snwprintf(name, 127, L"Fx:%p:%x:%p:%p:%p", static_cast<void*>(inst), style, static_cast<void*>(cursor),
                static_cast<void*>(background), static_cast<void*>(icon));

@@ -44,8 +44,8 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Creates a window of a registered class, bound to this object from its
-    // first message.
+    // Creates a window of a class registered under ThisModule (or a system
+    // class), bound to this object from its first message.
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                   int width, int height, HWND parent, HMENU menuOrId, void* param = nullptr);
     // Binds an existing window of this thread (subclasses it).
@@ -97,8 +97,14 @@ private:
     std::vector<UINT_PTR> timers_;
 };
 
+// The module this copy of fx is linked into (the executable, or the DLL that
+// links it): the instance under which fx registers its window classes and
+// makes its windows, the windows of its threads included.
+HINSTANCE ThisModule();
+
 // Registers (once) a window class with DefWindowProcW and the given record
-// and returns its generated name, the same for the same record.
+// under ThisModule and returns its generated name, the same for the same
+// record.
 std::wstring RegisterWindowClass(UINT style, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                                  HICON icon = nullptr);
 

@@ -169,6 +169,27 @@ TEST_F(WindowFaults, AnExceptionAtCreationFailsTheCreationAndIsLogged) {
     EXPECT_EQ(LinesWith(L"create failed on purpose").size(), 1u);
 }
 
+// fx linked into a DLL registers its classes and makes its windows, its
+// threads' message windows included, under that DLL, not the executable.
+TEST(WindowModule, ADllsCopyOfFxRegistersAndMakesItsWindowsUnderTheDll) {
+    HMODULE dll = ::LoadLibraryW(L"fx_module_probe.dll");
+    ASSERT_NE(nullptr, dll) << "error " << ::GetLastError();
+    using Probe = BOOL (*)(HINSTANCE*, wchar_t*, int);
+    auto probe = reinterpret_cast<Probe>(reinterpret_cast<void*>(::GetProcAddress(dll, "FxProbeModules")));
+    ASSERT_NE(nullptr, probe);
+    HINSTANCE windowInstance = nullptr;
+    wchar_t className[128] = L"";
+    EXPECT_TRUE(probe(&windowInstance, className, 128));
+    EXPECT_EQ(dll, windowInstance) << "the window made with fx::Window";
+    WNDCLASSW wc{};
+    EXPECT_TRUE(::GetClassInfoW(dll, className, &wc)) << "the class fx registered";
+    EXPECT_TRUE(::GetClassInfoW(dll, L"fx.UiThread.Messages", &wc)) << "the class of a thread's message window";
+    EXPECT_EQ(fx::ThisModule(), ::GetModuleHandleW(nullptr)) << "this executable's own copy";
+    ::UnregisterClassW(className, dll);
+    ::UnregisterClassW(L"fx.UiThread.Messages", dll);
+    ::FreeLibrary(dll);
+}
+
 TEST(WindowTimers, TickToTheirObjectStopOneByOneAndAllStopWithTheWindow) {
     Record r;
     ProbeWindow w(r);
