@@ -83,7 +83,11 @@ bool FloatingWin::UpdateLayered() {
     fx::SelectObjectScope select(m_MemDC.get(), m_pBackBuffer->hbitmap());
     POINT at{m_WindowRect.left, m_WindowRect.top};
     SIZE size{m_Width, m_Height};
-    return fx::PushLayered(hwnd(), at, size, m_MemDC.get(), ConstantAlpha(m_Alpha));
+    return PushToScreen(at, size, m_MemDC.get(), ConstantAlpha(m_Alpha));
+}
+
+bool FloatingWin::PushToScreen(POINT at, SIZE size, HDC source, BYTE constantAlpha) {
+    return fx::PushLayered(hwnd(), at, size, source, constantAlpha);
 }
 
 void FloatingWin::ResizeAndRedraw() {

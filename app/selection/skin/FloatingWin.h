@@ -75,6 +75,9 @@ protected:
     // The client creation (on WM_CREATE): makes the back buffer, m_Width + 32
     // by m_Height, when there is none.  False fails the creation.
     virtual bool OnCreateClient();
+    // UpdateLayered's last step: the layered-window call itself, with the
+    // constant alpha already worked out.  False when the system refused it.
+    virtual bool PushToScreen(POINT at, SIZE size, HDC source, BYTE constantAlpha);
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };

@@ -66,9 +66,21 @@ TEST(DeskTopOverLayWin, NeverActivatedAndNoFrame) {
     EXPECT_NE(::GetForegroundWindow(), overlay.hwnd());
 }
 
-// The fill is grey 0x37 at alpha 200 (the window's 99 comes on top: in all
-// 99/255 x 200/255 of the grey over the desktop).
+// The fill is grey 0x37 at alpha 200, and the window's own 99 comes on top:
+// over the desktop the grey shows 99/255 x 200/255 opaque in all.  The fill
+// is drawn over a black and a white ground as the window's painting does,
+// and the window's alpha, read back from a real overlay, blends each result
+// over the same ground as the screen would.
 TEST(DeskTopOverLayWin, FillsWithTranslucentGrey) {
+    DeskTopOverLayWin overlay;
+    overlay.m_WindowRect = RECT{0, 0, 8, 4};
+    ASSERT_TRUE(overlay.Create(nullptr, L"", WS_OVERLAPPEDWINDOW));
+    COLORREF key = 0;
+    BYTE windowAlpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(overlay.hwnd(), &key, &windowAlpha, &flags));
+    ASSERT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    overlay.Close();
     for (uint8_t ground : {0x00, 0xFF}) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -88,9 +100,14 @@ TEST(DeskTopOverLayWin, FillsWithTranslucentGrey) {
         const uint32_t pixel = static_cast<const uint32_t*>(bits)[2 * 8 + 3];
         const int expected = (0x37 * 200 + ground * 55 + 127) / 255;
         for (int shift : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), expected, 2) << std::hex << pixel;
+
+        // On the screen: the window's pixels at its constant alpha over the
+        // ground.  The grey's share of the result is its opacity in all.
+        const double filled = static_cast<double>(pixel & 0xFF);
+        const double shown = (filled * windowAlpha + ground * (255.0 - windowAlpha)) / 255.0;
+        const double opacity = (shown - ground) / (0x37 - ground);
+        EXPECT_NEAR(opacity, (99.0 / 255.0) * (200.0 / 255.0), 0.01) << "over ground " << int{ground};
     }
-    EXPECT_EQ(DeskTopOverLayWin::kFillColour >> 24, 200u);
-    EXPECT_EQ(DeskTopOverLayWin::kConstantAlpha * 200 / 255, 77);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ public:
     TestWin() { m_Width = 40, m_Height = 30; }
     int renders = 0;
     bool pushed = false;
+    int pushedAlpha = -1;  // the constant alpha of the last layered update
 
     void Render(int, bool initial) override {
         ++renders;
@@ -38,6 +39,10 @@ public:
     }
 
 protected:
+    bool PushToScreen(POINT at, SIZE size, HDC source, BYTE constantAlpha) override {
+        pushedAlpha = constantAlpha;
+        return FloatingWin::PushToScreen(at, size, source, constantAlpha);
+    }
     void PreCreateWindow(CREATESTRUCTW& cs) override {
         cs.cx = m_Width;
         cs.cy = m_Height;
@@ -215,14 +220,20 @@ TEST(FloatingWin, HitTestRegion) {
 
 TEST(FloatingWin, ConstantAlphaOfTheUpdate) {
     // Wine answers no attributes for an UpdateLayeredWindow window, so the
-    // value pushed is checked through the arithmetic; the push itself works
-    // at every alpha, clamped ones included.
+    // constant alpha is read where the update hands it to the system: the
+    // window's alpha truncated and held within 0..255, pushed at every value.
     TestWin w;
     ASSERT_TRUE(w.Create(nullptr, L"hotspot"));
-    for (double a : {0.0, 127.9, 255.0, 400.0, -3.0}) {
-        w.m_Alpha = a;
+    struct Case {
+        double alpha;
+        int pushed;
+    } cases[] = {{0.0, 0}, {127.9, 127}, {254.99, 254}, {255.0, 255}, {400.0, 255}, {-3.0, 0}, {1.0, 1}};
+    for (const Case& c : cases) {
+        w.m_Alpha = c.alpha;
+        w.pushedAlpha = -1;
         w.Render(0, true);
-        EXPECT_TRUE(w.pushed) << a;
+        EXPECT_TRUE(w.pushed) << c.alpha;
+        EXPECT_EQ(w.pushedAlpha, c.pushed) << c.alpha;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -149,17 +150,36 @@ TEST(SplashWnd, WithoutAnImageAnEmptyWindow) {
     EXPECT_FALSE(::IsWindowVisible(splash.hwnd()));
 }
 
-// A radius above 0 scatters the drawn splash image (not an empty buffer): in
-// the image's inside every neighbour within the block has its colour.
+// A radius above 0 scatters the drawn splash image (not an empty buffer):
+// each pixel takes that of a neighbour at most two pixels away (block 4), so
+// the image's inside keeps its colour, the far ground stays clear, and along
+// the image's edges pixels change sides: image colour just outside it, clear
+// ground just inside it (each of the hundred edge pixels changes with a chance
+// of one in four or better).
 TEST_F(SplashWithImage, ScatterEffectScattersTheImage) {
     splash.m_Animation.m_ScatterRadius = 4.0;
     ASSERT_TRUE(splash.m_Animation.Scatters());
     splash.Render(0, true);
     const fx::BackBuffer& b = *splash.m_pBackBuffer;
-    for (int y = 13; y <= 26; ++y)
-        for (int x = 13; x <= 36; ++x) ASSERT_EQ(b.Pixel(x, y), kImageColour) << x << "," << y;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 50; ++x) ASSERT_EQ(b.Pixel(x, y), 0u) << x << "," << y;
+    int outsideColoured = 0, insideCleared = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x) {
+            const uint32_t p = b.Pixel(x, y);
+            ASSERT_TRUE(p == 0u || p == kImageColour) << std::hex << p << " at " << std::dec << x << "," << y;
+            const bool inImage = x >= 10 && x < 40 && y >= 10 && y < 30;
+            const bool farInside = x >= 13 && x <= 36 && y >= 13 && y <= 26;
+            const bool farOutside = x < 8 || x > 41 || y < 8 || y > 31;
+            if (farInside) {
+                ASSERT_EQ(p, kImageColour) << x << "," << y;
+            }
+            if (farOutside) {
+                ASSERT_EQ(p, 0u) << x << "," << y;
+            }
+            if (!inImage && p != 0u) ++outsideColoured;
+            if (inImage && p == 0u) ++insideCleared;
+        }
+    EXPECT_GT(outsideColoured, 0);
+    EXPECT_GT(insideCleared, 0);
 }
 
 // The real timer: once shown, ticks arrive and the fade begins.
