@@ -12,6 +12,7 @@
 #include "OtherThread.h"
 #include "fx/UiThread.h"
 #include "fx/Window.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ bool CreateProbe(ProbeWindow& w) {
 }
 
 using fxtest::RunOn;
+using testsupport::WaitFor;
 
 class WindowThreads : public fxtest::OtherThread {
 protected:
@@ -190,6 +192,15 @@ TEST(WindowModule, ADllsCopyOfFxRegistersAndMakesItsWindowsUnderTheDll) {
     ::FreeLibrary(dll);
 }
 
+// A tick of a timer comes only once the queue holds no posted message, so a
+// posted sentinel says nothing of one: the sentinel of a timer's absence is
+// another timer of the same period on the same window, ticking on meanwhile.
+int Ticks(const Record& r, UINT_PTR id) {
+    int n = 0;
+    for (UINT_PTR t : r.ticks) n += t == id;
+    return n;
+}
+
 TEST(WindowTimers, TickToTheirObjectStopOneByOneAndAllStopWithTheWindow) {
     Record r;
     ProbeWindow w(r);
@@ -197,30 +208,17 @@ TEST(WindowTimers, TickToTheirObjectStopOneByOneAndAllStopWithTheWindow) {
     ASSERT_TRUE(w.StartTimer(1, 10));
     ASSERT_TRUE(w.StartTimer(2, 10));
     EXPECT_TRUE(w.IsTimerRunning(1));
-    auto count = [&](UINT_PTR id) {
-        int n = 0;
-        for (UINT_PTR t : r.ticks) n += t == id;
-        return n;
-    };
-    auto pump = [](DWORD ms) {
-        DWORD start = ::GetTickCount();
-        MSG m;
-        while (::GetTickCount() - start < ms) {
-            while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
-            ::Sleep(5);
-        }
-    };
-    pump(200);
-    EXPECT_GT(count(1), 0);
-    EXPECT_GT(count(2), 0);
+    ASSERT_TRUE(WaitFor([&] { return Ticks(r, 1) > 0 && Ticks(r, 2) > 0; }, 5000));
 
     w.StopTimer(1);
     EXPECT_FALSE(w.IsTimerRunning(1));
-    pump(20);  // a tick already due may still arrive
-    int ones = count(1), twos = count(2);
-    pump(200);
-    EXPECT_EQ(count(1), ones);
-    EXPECT_GT(count(2), twos);
+    // A tick of timer 1 already due may still arrive before timer 2's next.
+    int twos = Ticks(r, 2);
+    ASSERT_TRUE(WaitFor([&] { return Ticks(r, 2) > twos; }, 5000));
+    const int ones = Ticks(r, 1);
+    twos = Ticks(r, 2);
+    ASSERT_TRUE(WaitFor([&] { return Ticks(r, 2) >= twos + 5; }, 5000));
+    EXPECT_EQ(Ticks(r, 1), ones) << "timer 1 ticked after it was stopped";
 
     ASSERT_TRUE(w.StartTimer(1, 10));
     w.Destroy();
@@ -238,12 +236,18 @@ TEST(WindowTimers, DetachStopsTheObjectsTimersAndLeavesTheWindow) {
     HWND h = w.Detach();
     ASSERT_TRUE(::IsWindow(h));
     EXPECT_FALSE(w.IsTimerRunning(7));
-    MSG m;
-    while (::PeekMessageW(&m, h, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-    }
-    ::Sleep(100);
-    EXPECT_FALSE(::PeekMessageW(&m, h, WM_TIMER, WM_TIMER, PM_REMOVE)) << "no tick for the detached window";
-    ::DestroyWindow(h);
+    // Another object on the window sees every tick it gets from here on; the
+    // sentinel is a timer of the window itself with the same period: five of
+    // its ticks, and none of timer 7 among them.
+    Record after;
+    ProbeWindow watcher(after);
+    ASSERT_TRUE(watcher.Attach(h));
+    constexpr UINT_PTR kSentinel = 99;
+    ASSERT_TRUE(::SetTimer(h, kSentinel, 10, nullptr));
+    EXPECT_TRUE(WaitFor([&] { return Ticks(after, kSentinel) >= 5; }, 5000));
+    EXPECT_EQ(Ticks(after, 7), 0) << "a tick for the detached window";
+    ::KillTimer(h, kSentinel);
+    watcher.Destroy();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -67,10 +68,23 @@ public:
         std::lock_guard<std::mutex> hold(mutex_);
         seen_.clear();
     }
+    // Posts a sentinel to this window from `from` and waits for it: whatever
+    // `from` posted here before it has arrived by then, so an absence checked
+    // afterwards is one for good.
+    bool Flush(fx::UiThread& from) {
+        const LONG n = ++sentinelsPosted_;
+        if (!RunOn(from, [&] { ::PostMessageW(window_, kSentinel, static_cast<WPARAM>(n), 0); })) return false;
+        return WaitFor([&] { return sentinelsSeen_.load() >= n; }, 5000);
+    }
 
 private:
+    static constexpr UINT kSentinel = WM_APP + 77;
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* self = reinterpret_cast<Recorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg == kSentinel) {
+            self->sentinelsSeen_.store(static_cast<LONG>(wp));
+            return 0;
+        }
         if (self && msg >= 11100 && msg < 11400) {
             std::lock_guard<std::mutex> hold(self->mutex_);
             self->seen_.push_back(Posted{msg, wp, lp});
@@ -82,6 +96,8 @@ private:
     WNDPROC oldProc_ = nullptr;
     std::mutex mutex_;
     std::vector<Posted> seen_;
+    LONG sentinelsPosted_ = 0;
+    std::atomic<LONG> sentinelsSeen_{0};
 };
 
 // The children thread's and the application's part, recorded.
@@ -319,6 +335,7 @@ TEST_F(WebViews, ContentViewNavigatesToTheServersPage) {
     // The program's own navigation passes unread, keys and all.
     EXPECT_FALSE(seen.cancel);
     EXPECT_TRUE(WaitFor([&] { return ServerSaw(Narrow(url.substr(url.find(L"/files/")))); }, 10000));
+    ASSERT_TRUE(panel_.Flush(thread_));
     EXPECT_FALSE(panel_.HasMessage(panel_msg::kResize));
     ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_EQ(content_->State().navigationCount, 0); }));
 }
@@ -496,7 +513,7 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
         RunOn(thread_, [&] { disarmed = !content_->HiddenBrowser()->Armed(); });
         return disarmed;
     }, 10000));
-    ::Sleep(200);
+    ASSERT_TRUE(controller_.Flush(thread_));
     EXPECT_FALSE(controller_.HasMessage(controller_msg::kNavigateUrl));
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
 
@@ -575,8 +592,8 @@ TEST_F(WebViews, FocusFromAnotherWindowRaisesThePanel) {
     };
     ASSERT_TRUE(RunOn(thread_, [&] { content_->SetMenuFlag(true); }));
     focusFromOther();
-    ::Sleep(200);
-    WaitFor([] { return false; }, 100);  // deliver what was posted
+    ASSERT_TRUE(panel_.Flush(thread_));
+    ASSERT_TRUE(controller_.Flush(thread_));
     EXPECT_FALSE(panel_.HasMessage(panel_msg::kRaise));
     EXPECT_FALSE(controller_.HasMessage(controller_msg::kHideMenus));
 
