@@ -49,11 +49,15 @@ bool AcceleratorFilter::PreTranslate(MSG& msg) {
 }
 
 UiThread::~UiThread() {
+    // The derived parts the thread may still use are gone by now: ending it
+    // here would come too late, so its owner ends it before deleting it, and
+    // a thread found running is only logged (and left as it is).
     if (IsRunning()) {
         if (IsCurrent())
             LogFault(L"Thread %s destroyed its own object while running", name().c_str());
         else
-            Quit(kDestroyQuitBoundMs);
+            LogFault(L"Thread %s (%lu) was deleted while running: its owner did not end it first", name().c_str(),
+                     static_cast<unsigned long>(threadId_));
     }
     ScopedLock hold(ThreadSet::MembershipLock());
     if (set_) set_->RemoveLocked(*this);

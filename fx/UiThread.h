@@ -18,9 +18,11 @@
 // process goes on.
 //
 // Rules
-// - The owner keeps the object (std::unique_ptr) until the thread has ended:
-//   the destructor, when the thread still runs, quits it within
-//   kDestroyQuitBoundMs.  A thread never deletes its own object.
+// - The owner keeps the object (std::unique_ptr) and ends the thread (Quit,
+//   or its set's QuitAll) before deleting it.  The destructor comes too late
+//   for that, after the derived parts the thread may still use: finding the
+//   thread running, it only logs the fault.  A thread never deletes its own
+//   object.
 // - Filters and idle handlers are added and removed on the thread itself.
 // - Nothing ends a thread but its own return; a thread that does not end
 //   within its bound is terminated in one place only (TerminateStraggler,
@@ -97,7 +99,8 @@ class UiThread {
 public:
     using Task = std::function<void()>;
 
-    // What a destructor waits for a still running thread before terminating it.
+    // What an owner about to delete a still running thread gives it to quit
+    // (Quit) before it is terminated.
     static constexpr DWORD kDestroyQuitBoundMs = 2000;
 
     UiThread() = default;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -301,6 +302,37 @@ TEST_F(ThreadSetQuit, EndOrLeaveLeavesAStuckThreadRunningAndNeverTerminatesIt) {
     EXPECT_EQ(code, 0u) << "by its quit, not terminated";
     EXPECT_EQ(ends.load(), 2);
     delete left;  // what the process's end would have done without it
+}
+
+// A thread object deleted while its thread still runs: the base can no
+// longer end the thread (the parts of the object it may use are gone), so it
+// only logs the fault; the thread is left running.  The object's storage
+// outlives it here, and the test ends the thread in fx's one place for it.
+TEST_F(UiThreadTasks, AThreadDeletedWhileRunningIsLoggedAndLeftRunning) {
+    std::atomic<int> ends{0};
+    alignas(CountingThread) unsigned char storage[sizeof(CountingThread)];
+    auto* t = new (storage) CountingThread(&ends);
+    ASSERT_TRUE(t->Start(Apartment::None, false));
+    t->SetName(L"orphan");
+    auto stuck = NewEvent(), never = NewEvent();
+    ASSERT_TRUE(t->PostTask([&] {
+        ::SetEvent(stuck.get());
+        ::WaitForSingleObject(never.get(), 60000);
+    }));
+    ASSERT_TRUE(Signalled(stuck));
+    HANDLE process = ::GetCurrentProcess(), copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(process, t->handle(), process, &copy, SYNCHRONIZE | THREAD_TERMINATE, FALSE, 0));
+    fx::UniqueHandle thread(copy);
+    const DWORD id = t->threadId();
+
+    t->~CountingThread();
+    EXPECT_EQ(LinesWith(L"*** Thread orphan (" + std::to_wstring(id) + L") was deleted while running").size(), 1u);
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the base ended it";
+    EXPECT_EQ(ends.load(), 0);
+    EXPECT_TRUE(LinesWith(L"terminated").empty());
+
+    fx::UiThread::TerminateStraggler(thread.get(), id, L"orphan", 0);
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 // A window on the test thread that records what reaches it.

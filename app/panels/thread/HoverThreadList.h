@@ -3,7 +3,8 @@
 // lock.  A panel thread takes its own node out when it closes; the object of
 // an ended thread is deleted later on the controller's thread (ReapEnded), so
 // no thread deletes its own object.  Windows of other threads are posted to
-// only after the list has been copied and the lock released.
+// only after the list has been copied and the lock released.  The list's
+// owner ends the panels (HideAllAndTerminate) before the list goes.
 #pragma once
 
 #include <windows.h>

@@ -38,6 +38,11 @@ public:
 
 class PanelList : public ::testing::Test {
 protected:
+    // The panels a test leaves running end before the list deletes them.
+    void TearDown() override {
+        host_.list.HideAllAndTerminate();
+        host_.list.ReapEnded();
+    }
     StandInPanel* Launch(const wchar_t* id, StandInScript script = {}) {
         auto t = fx::StartSuspended<StandInPanel>(fx::Apartment::None, script);
         EXPECT_TRUE(t);
