@@ -11,6 +11,8 @@
 #   Wine (CMAKE_CROSSCOMPILING_EMULATOR) with the build tree's own prefix, a
 #   private Xvfb display and a kept-alive wineserver, which the fixture
 #   "wine" brings up before the first test and takes down after the last.
+#   Every prefix holds Wine's own fonts (tools/wine-run copies them in), so
+#   texts measure and draw as in the running program.
 #   The prefix has the tree's architecture (PONDREL_WINE_ARCH, win32 or win64,
 #   set by the toolchain file and passed to tools/wine-run through every
 #   test's environment), whatever tree the host itself tests.
