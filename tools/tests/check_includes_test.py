@@ -35,6 +35,10 @@ CASES = [
      '#include "app/core/main/PondrelApp.h"', True),
     ("a test including any app/ header", "app/core/net/tests/HttpDecisionsTest.cpp",
      '#include "app/selection/controller/BrowserTreeView.h"', True),
+    ("a fuzz target including any app/ header", "app/core/net/fuzz/Planted.cpp",
+     '#include "app/selection/controller/BrowserUrl.h"', True),
+    ("product code including a fuzz helper", "app/core/net/HttpDecisions.cpp",
+     '#include "app/core/net/fuzz/Helper.h"', False),
 ]
 
 

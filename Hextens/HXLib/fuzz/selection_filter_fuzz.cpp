@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "Hextens/HXLib/SelectionFilter.h"
-#include "Hextens/HXLib/fuzz/FuzzInput.h"
+#include "tests/support/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

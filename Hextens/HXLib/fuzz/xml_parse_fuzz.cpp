@@ -1,7 +1,7 @@
 // ParseString on arbitrary text: any input must end in a tree or the empty
 // node, without a sanitizer report, and every handle must free its tree.
 #include "Hextens/HXLib/XmlDom.h"
-#include "Hextens/HXLib/fuzz/FuzzInput.h"
+#include "tests/support/FuzzInput.h"
 
 static void Walk(const XmlDomNode& n, int depth) {
     if (n.IsEmpty() || depth > kXmlMaxDepth + 1) return;
