@@ -677,6 +677,35 @@ TEST(ElementTree, AnElementWithoutTypeIsSkippedAndItsSiblingsKeepTheirOwnPaths) 
   EXPECT_DOUBLE_EQ(30, Find(panel, "c")->width);
 }
 
+TEST(ElementTree, ARebuildFindsEveryElementAtItsOwnPathWhateverTheTemplateNests) {
+  // Templates as a hostile server may write them; a rebuild (a resize) must
+  // pair every element it built with its own path, or the elements after the
+  // odd one take their neighbours' styles.
+  struct Case {
+    const char* what;
+    const char* xml;
+  };
+  const std::vector<Case> cases = {
+      {"an element under a tail corner",
+       "<window><element><type>controls.tail_right_upper</type>"
+       "<element><type>area.design</type><id>under</id><style><width>10</width></style></element></element>"
+       "<element><type>area.design</type><id>after</id><style><width>20</width></style></element></window>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FixtureDocument document(c.xml);
+    ASSERT_TRUE(document.Loaded());
+    ElementPanel panel;
+    FakeFactory factory;
+    panel.BuildElements(document, AllOn(), {100, 100}, factory);
+    const std::vector<std::string> ids = Ids(panel.all);
+    panel.BuildElements(document, AllOn(), {100, 100}, factory);
+    EXPECT_EQ(static_cast<int>(panel.all.Count()), panel.creationCounter);
+    EXPECT_EQ(ids, Ids(panel.all));
+    EXPECT_DOUBLE_EQ(20, Find(panel, "after")->width);
+  }
+}
+
 TEST(ElementTree, EmptyUnreadableAndDeepTemplatesBuildSafely) {
   {
     FixtureDocument none("");
