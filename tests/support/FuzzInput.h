@@ -9,12 +9,25 @@
 // readable text and every code unit is reachable.  NUL stays.
 // FuzzFields: FuzzWide split at each line feed, at most maxFields fields
 // (the last one keeps the rest, line feeds and all).
+// FUZZ_CHECK(condition): a rule the target checks; when it does not hold, the
+// condition and its line go to stderr and the run aborts (libFuzzer keeps
+// the input).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#define FUZZ_CHECK(condition) \
+    ((condition) ? (void)0 : FuzzCheckFailed(#condition, __FILE__, __LINE__))
+
+[[noreturn]] inline void FuzzCheckFailed(const char* condition, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, condition);
+    std::abort();
+}
 
 inline std::u16string FuzzText(const uint8_t* data, size_t size) {
     std::u16string text;
