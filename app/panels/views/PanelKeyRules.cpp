@@ -1,5 +1,6 @@
 #include "app/panels/views/PanelKeyRules.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 
@@ -151,16 +152,16 @@ Decision ParsePanelKeys(ViewState& state, const std::wstring& a, const std::wstr
     const bool loadEcp = EqualsIgnoringCase(load, L"ecp");
     const std::wstring window = GetUrlParam(b, L"pqwindow");
 
-    if (x > 0) {
-        state.rememberedWidth = x;
+    if (x > 0 || y > 0) {
+        if (x > kMaxPagePanelSize || y > kMaxPagePanelSize)
+            d.actions.push_back(WithText(ActionKind::Log, L"Page asked for a panel of " + std::to_wstring(x) + L" x " +
+                                                              std::to_wstring(y) + L"; held at " +
+                                                              std::to_wstring(kMaxPagePanelSize)));
         goOn = false;
         resize = true;
     }
-    if (y > 0) {
-        state.rememberedHeight = y;
-        goOn = false;
-        resize = true;
-    }
+    if (x > 0) state.rememberedWidth = std::min(x, kMaxPagePanelSize);
+    if (y > 0) state.rememberedHeight = std::min(y, kMaxPagePanelSize);
     if (ady > 0) goOn = false;
 
     if (loadEcp) {

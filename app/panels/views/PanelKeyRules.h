@@ -45,6 +45,10 @@ struct Decision {
     std::vector<Action> actions;
 };
 
+// The largest panel width or height a page may ask for (pqecpx, pqecpy);
+// a larger one is held at this, with a log line.
+constexpr int kMaxPagePanelSize = 4096;
+
 // What a web view keeps between navigations.
 struct ViewState {
     static constexpr int kDefaultWidth = 344, kDefaultHeight = 258;

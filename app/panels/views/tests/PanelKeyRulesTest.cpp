@@ -81,6 +81,10 @@ TEST(PanelKeyRules, EveryKeyOfAMainContentPage) {
         {"both sizes", b + L"&pqecpx=400&pqecpy=300", true, {PanelPost(11216, 400, 300), PanelPost(11209, 1, 0)}},
         {"size zero or negative is no size", b + L"&pqecpx=0&pqecpy=-5", false, {}},
         {"size not a number", b + L"&pqecpx=wide", false, {}},
+        {"a width beyond the bound is held at it", b + L"&pqecpx=99999999999", true,
+         {PanelPost(11216, 4096, 258), PanelPost(11209, 1, 0)}},
+        {"a height beyond the bound is held at it", b + L"&pqecpx=600&pqecpy=4097", true,
+         {PanelPost(11216, 600, 4096), PanelPost(11209, 1, 0)}},
         {"ad height only cancels", b + L"&pqady=90", true, {}},
         {"load ecp", b + L"&pqload=ecp", true, {Text(ActionKind::NavigateSelf, b + L"&pqload=ecp&adtype=ecp")}},
         {"load ECP in capitals", b + L"&pqload=ECP", true,
@@ -104,6 +108,26 @@ TEST(PanelKeyRules, EveryKeyOfAMainContentPage) {
         Decision d = ContentFilter(state, c.url, true, L"appserver.com", PlainUrlSplitter());
         EXPECT_EQ(d.cancel, c.cancel) << c.name;
         EXPECT_EQ(Effects(d), c.actions) << c.name;
+    }
+}
+
+TEST(PanelKeyRules, APanelSizeBeyondTheBoundIsLogged) {
+    const struct {
+        const wchar_t* keys;
+        bool logged;
+    } cases[] = {
+        {L"pqecpx=4096&pqecpy=4096", false},
+        {L"pqecpx=4097", true},
+        {L"pqecpy=2147483647", true},
+    };
+    for (const auto& c : cases) {
+        ViewState state;
+        Decision d = ContentFilter(state, kServer + L"?" + c.keys, true, L"appserver.com", PlainUrlSplitter());
+        size_t logs = 0;
+        for (const Action& a : d.actions) logs += a.kind == ActionKind::Log;
+        EXPECT_EQ(logs, c.logged ? 1u : 0u) << std::wstring(c.keys).size();
+        EXPECT_LE(state.rememberedWidth, kMaxPagePanelSize);
+        EXPECT_LE(state.rememberedHeight, kMaxPagePanelSize);
     }
 }
 
