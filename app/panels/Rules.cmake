@@ -19,3 +19,6 @@ pondrel_gtest(panel_rules_tests SOURCES
   ${PANEL_RULES_DIR}/children/tests/SearchTextTest.cpp
   LIBS pondrel_panel_rules)
 target_compile_definitions(panel_rules_tests PRIVATE PANEL_DEMO_DIR="${CMAKE_SOURCE_DIR}/demo")
+# The page keys under libFuzzer (tools/fuzz).
+pondrel_fuzz(panel_keys_fuzz SOURCES ${PANEL_RULES_DIR}/views/fuzz/panel_keys_fuzz.cpp LIBS pondrel_panel_rules
+  MAX_LEN 4096)
