@@ -129,15 +129,13 @@ void CPondrelApp::ProcessServerMessages() {
                 LogWithPrefix(L"ProcessServerMessages: the messages file did not load: %s", path.c_str());
             } else {
                 const int count = static_cast<int>(file.SelectNodes(L"/messages/message").size());
-                for (int n = 1; n <= count; ++n) {
-                    update_rules::ServerMessage m;
-                    m.url = file.GetText(update_rules::MessagePath(n, L"url"));
-                    m.update = file.GetText(update_rules::MessagePath(n, L"update"));
-                    m.ecp = file.GetText(update_rules::MessagePath(n, L"ecp"));
-                    m.context = file.GetText(update_rules::MessagePath(n, L"context"));
-                    m.token = file.GetText(update_rules::MessagePath(n, L"token"));
-                    messages.push_back(std::move(m));
-                }
+                int unread = 0;
+                messages = update_rules::ReadServerMessages(
+                    count, [&file](const std::wstring& p) { return file.GetText(p); }, &unread);
+                if (unread > 0)
+                    LogLine((L"ProcessServerMessages: " + std::to_wstring(unread) + L" messages after the first " +
+                             std::to_wstring(update_rules::kMaxServerMessages) + L" left unread")
+                                .c_str());
             }
         }
         for (const update_rules::ServerMessage& m : messages) ActOnServerMessage(m);

@@ -62,6 +62,23 @@ std::wstring MessagePath(int n, const wchar_t* field) {
     return L"/messages/message[" + std::to_wstring(n) + L"]/" + field;
 }
 
+std::vector<ServerMessage> ReadServerMessages(int count, const MessageText& text, int* unread) {
+    const int read = count < 0 ? 0 : count > kMaxServerMessages ? kMaxServerMessages : count;
+    if (unread) *unread = count > read ? count - read : 0;
+    std::vector<ServerMessage> messages;
+    messages.reserve(static_cast<size_t>(read));
+    for (int n = 1; n <= read; ++n) {
+        ServerMessage m;
+        m.url = text(MessagePath(n, L"url"));
+        m.update = text(MessagePath(n, L"update"));
+        m.ecp = text(MessagePath(n, L"ecp"));
+        m.context = text(MessagePath(n, L"context"));
+        m.token = text(MessagePath(n, L"token"));
+        messages.push_back(std::move(m));
+    }
+    return messages;
+}
+
 MessageAction DecideMessage(const ServerMessage& message, int updateState) {
     if (!message.url.empty()) return IsWebUrl(message.url) ? MessageAction::OpenUrl : MessageAction::RefuseUrl;
     const bool silent = EqualsIgnoringCase(message.update, L"silent");

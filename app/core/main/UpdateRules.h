@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace update_rules {
 
@@ -78,6 +80,16 @@ struct ServerMessage {
     std::wstring context;
     std::wstring token;
 };
+
+// The most messages of one messages file that are read and acted on; a file
+// with more has the rest left unread (the caller logs how many).
+constexpr int kMaxServerMessages = 16;
+
+// The messages of a messages file that holds count of them, in order, each
+// field read through text (the text of an element path, empty when absent):
+// at most kMaxServerMessages; *unread gets how many were left.
+using MessageText = std::function<std::wstring(const std::wstring& path)>;
+std::vector<ServerMessage> ReadServerMessages(int count, const MessageText& text, int* unread);
 
 enum class MessageAction {
     OpenUrl,             // open url in the user's browser

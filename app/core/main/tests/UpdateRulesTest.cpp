@@ -155,6 +155,29 @@ TEST(UpdateRules, MessagePaths) {
     EXPECT_EQ(MessagePath(12, L"token"), L"/messages/message[12]/token");
 }
 
+TEST(UpdateRules, AMessagesFileIsReadUpToItsBound) {
+    struct Row {
+        int count, read, unread;
+    } rows[] = {
+        {0, 0, 0}, {-1, 0, 0}, {3, 3, 0}, {16, 16, 0}, {17, 16, 1}, {100000, 16, 99984},
+    };
+    for (const Row& r : rows) {
+        int unread = -1;
+        const std::vector<ServerMessage> messages =
+            ReadServerMessages(r.count, [](const std::wstring& path) { return path; }, &unread);
+        EXPECT_EQ(static_cast<int>(messages.size()), r.read) << r.count;
+        EXPECT_EQ(unread, r.unread) << r.count;
+        for (size_t i = 0; i < messages.size(); ++i) {
+            const int n = static_cast<int>(i) + 1;
+            EXPECT_EQ(messages[i].url, MessagePath(n, L"url"));
+            EXPECT_EQ(messages[i].update, MessagePath(n, L"update"));
+            EXPECT_EQ(messages[i].ecp, MessagePath(n, L"ecp"));
+            EXPECT_EQ(messages[i].context, MessagePath(n, L"context"));
+            EXPECT_EQ(messages[i].token, MessagePath(n, L"token"));
+        }
+    }
+}
+
 TEST(UpdateRules, EachKindOfMessage) {
     struct Row {
         ServerMessage message;
