@@ -20,3 +20,6 @@ pondrel_gtest(selection_rules_tests SOURCES
   ${SELECTION_RULES_DIR}/menus/tests/TextRootItemsTest.cpp
   ${SELECTION_RULES_DIR}/menus/tests/TrayMenuItemsTest.cpp
   LIBS pondrel_selection_rules)
+# The browser URL rule under libFuzzer (tools/fuzz).
+pondrel_fuzz(browser_url_fuzz SOURCES ${SELECTION_RULES_DIR}/controller/fuzz/browser_url_fuzz.cpp
+  LIBS pondrel_selection_rules MAX_LEN 2048)
