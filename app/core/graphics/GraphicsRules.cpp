@@ -34,11 +34,12 @@ std::wstring Upper(const std::wstring& text) {
     return out;
 }
 
-// The names Windows opens as devices whatever their extension.
+// The names Windows reserves for devices whatever their extension (COM0 and
+// LPT0 among them).
 bool IsDeviceName(const std::wstring& base) {
     const std::wstring b = Upper(base);
     if (b == L"CON" || b == L"PRN" || b == L"AUX" || b == L"NUL" || b == L"CONIN$" || b == L"CONOUT$") return true;
-    if (b.size() == 4 && (b.compare(0, 3, L"COM") == 0 || b.compare(0, 3, L"LPT") == 0) && b[3] >= L'1' &&
+    if (b.size() == 4 && (b.compare(0, 3, L"COM") == 0 || b.compare(0, 3, L"LPT") == 0) && b[3] >= L'0' &&
         b[3] <= L'9')
         return true;
     return false;

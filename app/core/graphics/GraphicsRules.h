@@ -15,7 +15,7 @@
 // In the segment and the version every character other than A-Z, a-z, 0-9,
 // ".", "_" and "-" becomes "_", so a name chosen by the server stays inside
 // the prefix's folder and holds no wildcard.  A name with "..", an empty one,
-// or a device name (CON, NUL, COM1, ...) as its base, is refused: the answer
+// or a device name (CON, NUL, COM0-9, ...) as its base, is refused: the answer
 // is empty.  A URL without "/" after its first character names its whole
 // text; a segment without a dot gets the version at its end.
 std::wstring CacheFileNameFromUrl(const std::wstring& url, const std::wstring& version, const std::wstring& prefix);

@@ -51,6 +51,9 @@ TEST(CacheFileNameFromUrl, OrdinaryAndHostileNames) {
         {L"http://h/img/con.png", L"", L""},
         {L"http://h/img/NUL", L"", L""},
         {L"http://h/img/com1.png", L"", L""},
+        {L"http://h/img/COM0.png", L"", L""},
+        {L"http://h/img/lpt0", L"", L""},
+        {L"http://h/img/LPT", L"0", L""},
         {L"http://h/img/con.png", L"2", L"EcpIcons\\con2.png"},
         {L"http://h/img/console.png", L"", L"EcpIcons\\console.png"},
     };
