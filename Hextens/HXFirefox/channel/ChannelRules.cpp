@@ -74,6 +74,43 @@ SelectionCheck CheckSelection(const ChannelBlock& copy) {
 Refusal CheckHotSpots(const ChannelBlock& copy) {
     return CheckHotSpots(copy.hotSpotCount, BoundedLength(copy.hotSpotTexts, kHotSpotChars),
                          BoundedLength(copy.hotSpotHrefs, kHotSpotChars), BoundedLength(copy.hotSpotIds, kHotSpotChars));
+bool CopyPageText(const char16_t* field, char16_t* dest) {
+    char16_t copy[kPageTextChars];
+    std::memcpy(copy, field, sizeof copy);
+    if (BoundedLength(copy, kPageTextChars) < 0) return false;
+    std::memcpy(dest, copy, sizeof copy);
+    return true;
+}
+
+SelectionCheck CopySelection(const ChannelBlock& block, char16_t* text, int32_t* rectCounts, ChannelRect* rects) {
+    const int32_t count = block.selectionCount;
+    std::memcpy(rectCounts, block.selectionRectCounts, sizeof block.selectionRectCounts);
+    std::memcpy(text, block.selectionText, sizeof block.selectionText);
+    const SelectionCheck check = CheckSelection(count, rectCounts, BoundedLength(text, kSelectionChars));
+    if (check.refusal != Refusal::kOk) {
+        text[0] = 0;
+        return check;
+    }
+    std::memcpy(rects, block.selectionRects, sizeof(ChannelRect) * static_cast<size_t>(check.rects));
+    return check;
+}
+
+Refusal CopyHotSpots(const ChannelBlock& block, char16_t* texts, char16_t* hrefs, char16_t* ids, ChannelRect* rects,
+                     int* count) {
+    const int32_t n = block.hotSpotCount;
+    std::memcpy(texts, block.hotSpotTexts, sizeof block.hotSpotTexts);
+    std::memcpy(hrefs, block.hotSpotHrefs, sizeof block.hotSpotHrefs);
+    std::memcpy(ids, block.hotSpotIds, sizeof block.hotSpotIds);
+    const Refusal r = CheckHotSpots(n, BoundedLength(texts, kHotSpotChars), BoundedLength(hrefs, kHotSpotChars),
+                                    BoundedLength(ids, kHotSpotChars));
+    if (r != Refusal::kOk) {
+        texts[0] = hrefs[0] = ids[0] = 0;
+        *count = 0;
+        return r;
+    }
+    std::memcpy(rects, block.hotSpotRects, sizeof(ChannelRect) * static_cast<size_t>(n));
+    *count = n;
+    return r;
 }
 
 int64_t SiteStringOffset(int32_t count, int64_t usedBytes, int64_t textLength) {

@@ -43,6 +43,23 @@ Refusal CheckHotSpots(int32_t count, int textsLength, int hrefsLength, int idsLe
 // writes to while it is looked at).
 SelectionCheck CheckSelection(const ChannelBlock& copy);
 Refusal CheckHotSpots(const ChannelBlock& copy);
+// The reads of the extension's answers out of the block, each copying first
+// and judging the copy (the extension may write meanwhile, lock or not).
+//
+// A page text (location, domain, title) into dest (kPageTextChars units):
+// true when it holds a terminator; otherwise dest keeps what it held.
+bool CopyPageText(const char16_t* field, char16_t* dest);
+
+// The selection answer: text (kSelectionChars units), rectCounts
+// (kMaxSelectionPieces) and the check's rectangles into rects
+// (kMaxSelectionRects); refused: text emptied, no rectangles.
+SelectionCheck CopySelection(const ChannelBlock& block, char16_t* text, int32_t* rectCounts, ChannelRect* rects);
+
+// The hot-spot answer: the three texts (kHotSpotChars units each) and the
+// count's rectangles into rects (kMaxHotSpots); *count gets the hot spots to
+// use (0 when refused, the texts then emptied).
+Refusal CopyHotSpots(const ChannelBlock& block, char16_t* texts, char16_t* hrefs, char16_t* ids, ChannelRect* rects,
+                     int* count);
 
 // Where a new site string of textLength characters goes in the pool, given
 // the entry count and the pool bytes already used (both as found in the

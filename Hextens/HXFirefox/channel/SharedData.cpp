@@ -197,14 +197,10 @@ bool SharedData::ReadPageText(const char16_t* field, wchar_t* dest, const wchar_
     if (!block_) return false;
     Lock lock(*this);
     if (!lock.acquired()) return false;
-    // Copy first, then judge the copy: the other side cannot change it then.
-    char16_t copy[kPageTextChars];
-    std::memcpy(copy, field, sizeof copy);
-    if (BoundedLength(copy, kPageTextChars) < 0) {
+    if (!CopyPageText(field, reinterpret_cast<char16_t*>(dest))) {
         LogMessage(L"(%s) Channel %s refused: %s", kModule, name, RefusalText(Refusal::kTextUnterminated));
         return false;
     }
-    std::memcpy(dest, copy, sizeof copy);
     return true;
 }
 
@@ -216,18 +212,16 @@ int SharedData::ReadSelection(SelectionData& out) {
     if (!block_) return 0;
     Lock lock(*this);
     if (!lock.acquired()) return 0;
-    int32_t count = block_->selectionCount;
-    std::memcpy(out.rectCounts, block_->selectionRectCounts, sizeof out.rectCounts);
-    std::memcpy(out.text, block_->selectionText, sizeof out.text);
-    int length = BoundedLength(reinterpret_cast<const char16_t*>(out.text), kSelectionChars);
-    SelectionCheck check = CheckSelection(count, out.rectCounts, length);
+    ChannelRect rects[kMaxSelectionRects];
+    const SelectionCheck check =
+        CopySelection(*block_, reinterpret_cast<char16_t*>(out.text), out.rectCounts, rects);
     if (check.refusal != Refusal::kOk) {
-        LogMessage(L"(%s) Channel selection refused: %s (count %d)", kModule, RefusalText(check.refusal), (int)count);
-        out.text[0] = 0;
+        LogMessage(L"(%s) Channel selection refused: %s (count %d)", kModule, RefusalText(check.refusal),
+                   (int)block_->selectionCount);
         out.rectTotal = 0;
         return 0;
     }
-    for (int i = 0; i < check.rects; ++i) CopyRect(out.rects[i], block_->selectionRects[i]);
+    for (int i = 0; i < check.rects; ++i) CopyRect(out.rects[i], rects[i]);
     out.rectTotal = check.rects;
     block_->selectionChanged = 0;
     return check.pieces;
@@ -237,18 +231,17 @@ int SharedData::ReadHotSpots(HotSpotData& out) {
     if (!block_) return 0;
     Lock lock(*this);
     if (!lock.acquired()) return 0;
-    int32_t count = block_->hotSpotCount;
-    std::memcpy(out.texts, block_->hotSpotTexts, sizeof out.texts);
-    std::memcpy(out.hrefs, block_->hotSpotHrefs, sizeof out.hrefs);
-    std::memcpy(out.ids, block_->hotSpotIds, sizeof out.ids);
-    auto len = [](const wchar_t* s) { return BoundedLength(reinterpret_cast<const char16_t*>(s), kHotSpotChars); };
-    Refusal r = CheckHotSpots(count, len(out.texts), len(out.hrefs), len(out.ids));
+    ChannelRect rects[kMaxHotSpots];
+    int count = 0;
+    const Refusal r = CopyHotSpots(*block_, reinterpret_cast<char16_t*>(out.texts),
+                                   reinterpret_cast<char16_t*>(out.hrefs), reinterpret_cast<char16_t*>(out.ids),
+                                   rects, &count);
     if (r != Refusal::kOk) {
-        LogMessage(L"(%s) Channel hot spots refused: %s (count %d)", kModule, RefusalText(r), (int)count);
-        out.texts[0] = out.hrefs[0] = out.ids[0] = 0;
+        LogMessage(L"(%s) Channel hot spots refused: %s (count %d)", kModule, RefusalText(r),
+                   (int)block_->hotSpotCount);
         return 0;
     }
-    for (int i = 0; i < count; ++i) CopyRect(out.rects[i], block_->hotSpotRects[i]);
+    for (int i = 0; i < count; ++i) CopyRect(out.rects[i], rects[i]);
     block_->hotSpotsChanged = 0;
     return count;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -165,4 +166,69 @@ TEST(WidenExtensionLog, BoundedToLogAndBuffer) {
     EXPECT_EQ(std::u16string(u"a\n\u00e9z"), std::u16string(small));
     EXPECT_EQ(2, WidenExtensionLog(text, small, 3));
     EXPECT_EQ(std::u16string(u"a\n"), std::u16string(small));
+}
+
+// The reads out of the block: copied, then judged on the copy; a refused
+// answer leaves empty texts and no rectangles.
+TEST(CopyAnswers, FromTheBlock) {
+    std::unique_ptr<ChannelBlock> block(new ChannelBlock());
+    std::memset(block.get(), 0, sizeof *block);
+    ChannelBlock& b = *block;
+    for (int i = 0; i < kMaxSelectionRects; ++i) b.selectionRects[i] = ChannelRect{i, i, i, i};
+    for (int i = 0; i < kMaxHotSpots; ++i) b.hotSpotRects[i] = ChannelRect{-i, -i, -i, -i};
+    std::unique_ptr<char16_t[]> text(new char16_t[kSelectionChars]);
+    int32_t counts[kMaxSelectionPieces];
+    ChannelRect rects[kMaxSelectionRects] = {};
+
+    struct Case {
+        const char* name;
+        int32_t count;
+        std::vector<int32_t> rectCounts;
+        bool terminated;
+        Refusal refusal;
+    };
+    const std::vector<Case> cases = {
+        {"two pieces", 2, {1, 2}, true, Refusal::kOk},
+        {"too many rectangles", 2, {60, 41}, true, Refusal::kTooManyRects},
+        {"unterminated text", 1, {1}, false, Refusal::kTextUnterminated},
+    };
+    for (const Case& c : cases) {
+        b.selectionCount = c.count;
+        for (size_t i = 0; i < c.rectCounts.size(); ++i) b.selectionRectCounts[i] = c.rectCounts[i];
+        for (int i = 0; i < kSelectionChars; ++i) b.selectionText[i] = u'a';
+        if (c.terminated) b.selectionText[5] = 0;
+        const ChannelRect untouched{7, 7, 7, 7};
+        for (ChannelRect& r : rects) r = untouched;
+        const SelectionCheck got = CopySelection(b, text.get(), counts, rects);
+        EXPECT_EQ(c.refusal, got.refusal) << c.name;
+        if (c.refusal == Refusal::kOk) {
+            EXPECT_EQ(std::u16string(u"aaaaa"), std::u16string(text.get())) << c.name;
+            EXPECT_EQ(2, rects[2].left) << c.name;
+            EXPECT_EQ(7, rects[3].left) << c.name;  // past the answer's rectangles nothing is copied
+        } else {
+            EXPECT_EQ(u'\0', text[0]) << c.name;
+            EXPECT_EQ(7, rects[0].left) << c.name;
+        }
+    }
+
+    std::unique_ptr<char16_t[]> texts(new char16_t[kHotSpotChars]), hrefs(new char16_t[kHotSpotChars]),
+        ids(new char16_t[kHotSpotChars]);
+    ChannelRect spots[kMaxHotSpots];
+    int count = -1;
+    b.hotSpotCount = 2;
+    EXPECT_EQ(Refusal::kOk, CopyHotSpots(b, texts.get(), hrefs.get(), ids.get(), spots, &count));
+    EXPECT_EQ(2, count);
+    EXPECT_EQ(-1, spots[1].left);
+    b.hotSpotCount = 101;
+    EXPECT_EQ(Refusal::kCountOutOfRange, CopyHotSpots(b, texts.get(), hrefs.get(), ids.get(), spots, &count));
+    EXPECT_EQ(0, count);
+
+    char16_t page[kPageTextChars];
+    std::fill(page, page + kPageTextChars, u'?');
+    for (int i = 0; i < kPageTextChars; ++i) b.title[i] = u'x';
+    EXPECT_FALSE(CopyPageText(b.title, page));
+    EXPECT_EQ(u'?', page[0]);  // a refused text leaves the old one
+    b.title[3] = 0;
+    EXPECT_TRUE(CopyPageText(b.title, page));
+    EXPECT_EQ(std::u16string(u"xxx"), std::u16string(page));
 }
