@@ -1,6 +1,7 @@
 #include "CaptureMath.h"
 
 #include <algorithm>
+#include <cstdint>
 
 void AppendWidened(std::wstring& buffer, const char* chunk, int32_t length) {
     if (!chunk || length <= 0) return;
@@ -14,9 +15,18 @@ std::wstring ReportedSelection(const std::wstring& buffer) {
 
 bool IsEmpty(const AcroRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
+namespace {
+// edge + viewEdge - origin, held within the int32 range (the host's values
+// may be anything).
+int32_t Moved(int32_t edge, int32_t viewEdge, int32_t origin) {
+    const int64_t v = static_cast<int64_t>(edge) + viewEdge - origin;
+    return static_cast<int32_t>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, v)));
+}
+}  // namespace
+
 AcroRect DeviceToScreen(const acrohost::DeviceRect& d, const AcroRect& view, const acrohost::DevicePoint& o) {
-    return AcroRect{d.left + view.left - o.x, d.top + view.top - o.y,
-                    d.right + view.left - o.x, d.bottom + view.top - o.y};
+    return AcroRect{Moved(d.left, view.left, o.x), Moved(d.top, view.top, o.y), Moved(d.right, view.left, o.x),
+                    Moved(d.bottom, view.top, o.y)};
 }
 
 AcroRect Clip(const AcroRect& r, const AcroRect& clip) {

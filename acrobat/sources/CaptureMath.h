@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SharedData.h"
+#include "RecordLayout.h"
 #include "acrobat/PluginHost.h"
 
 constexpr int kSelectionBufferChars = 256;   // collected at most
@@ -23,7 +23,7 @@ std::wstring ReportedSelection(const std::wstring& buffer);
 bool IsEmpty(const AcroRect& r);
 
 // The device rectangle moved onto the screen: each edge + the view's
-// left/top - the page's device origin.
+// left/top - the page's device origin, held within the int32 range.
 AcroRect DeviceToScreen(const acrohost::DeviceRect& device, const AcroRect& view,
                         const acrohost::DevicePoint& origin);
 

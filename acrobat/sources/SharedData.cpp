@@ -9,19 +9,6 @@ using namespace AcrobatRecordLayout;
 
 const wchar_t* const kAcrobatModuleName = L"PondrelHXAcrobat";
 
-void CopyRecordText(wchar_t (&slot)[kTextUnits], const wchar_t* text) {
-    int n = 0;
-    if (text)
-        for (; n < kTextUnits - 1 && text[n]; ++n) slot[n] = text[n];
-    slot[n] = L'\0';
-}
-
-std::wstring ReadRecordText(const wchar_t (&slot)[kTextUnits]) {
-    int n = 0;
-    while (n < kTextUnits - 1 && slot[n]) ++n;
-    return std::wstring(slot, n);
-}
-
 SharedData::SharedData(HANDLE mapping, HANDLE mutex, bool fresh)
     : mapping_(mapping), mutex_(mutex) {
     if (!mapping_) return;
@@ -32,7 +19,7 @@ SharedData::SharedData(HANDLE mapping, HANDLE mutex, bool fresh)
     }
     record_ = static_cast<AcrobatRecord*>(view_.get());
     if (fresh) std::memset(record_, 0, sizeof *record_);
-    record_->attachCount += 1;
+    record_->attachCount = NextAttachCount(record_->attachCount, 1);
     LogMessage(L"(%s) Reference count = %d", kAcrobatModuleName, record_->attachCount);
 }
 
@@ -42,7 +29,7 @@ SharedData::~SharedData() {
         fx::MutexLock detach(mutex_.get(), kAccessWaitMs);
         if (detach.abandoned())
             LogMessage(L"(%s) Record mutex was abandoned by its owner; taken over", kAcrobatModuleName);
-        if (detach.acquired() && record_) record_->attachCount -= 1;
+        if (detach.acquired() && record_) record_->attachCount = NextAttachCount(record_->attachCount, -1);
         record_ = nullptr;
         view_.reset();
         mapping_.reset();
@@ -85,10 +72,11 @@ void SharedData::SetTitle(const wchar_t* text) {
 
 bool SharedData::AddEntry(const wchar_t* text, const AcroRect& rect) {
     if (!IsLocked()) return false;
-    const int32_t index = record_->entryCount;
-    if (index < 0 || index >= kTextSlots) {
+    const int32_t count = record_->entryCount;
+    const int index = EntrySlot(count);
+    if (index < 0) {
         LogMessage(L"(%s) Record entry refused: entry count %d is outside the %d slots",
-                   kAcrobatModuleName, index, kTextSlots);
+                   kAcrobatModuleName, count, kTextSlots);
         return false;
     }
     record_->entryCount = index + 1;
@@ -106,7 +94,14 @@ std::wstring SharedData::GetTitle() const {
 }
 
 int SharedData::GetEntryCount() const {
-    return IsLocked() ? record_->entryCount : 0;
+    if (!IsLocked()) return 0;
+    const int32_t count = record_->entryCount;
+    bool outOfRange = false;
+    const int readable = ReadableEntryCount(count, &outOfRange);
+    if (outOfRange)
+        LogMessage(L"(%s) Record entry count %d is outside the %d slots; %d read", kAcrobatModuleName, count,
+                   kTextSlots, readable);
+    return readable;
 }
 
 std::wstring SharedData::GetEntryText(int i) const {

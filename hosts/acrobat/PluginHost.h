@@ -11,8 +11,16 @@
 
 namespace acrohost {
 
-// Calling convention of every table entry and every callback.
+// Calling convention of every table entry and every callback, and of the
+// exported entry point (the native build of the portable rules has no host
+// and no such conventions).
+#if defined(_WIN32)
 #define ACROHOST_CALL __cdecl
+#define ACROHOST_ENTRY __stdcall
+#else
+#define ACROHOST_CALL
+#define ACROHOST_ENTRY
+#endif
 
 using HostBool = int32_t;
 using Version = uint32_t;
@@ -79,7 +87,7 @@ using ShownPagesProc = HostBool(ACROHOST_CALL*)(PageView view, int32_t firstPage
                                                 void* clientData);
 
 // The exported entry point (standard calling convention, undecorated name).
-using PlugInMainProc = HostBool(__stdcall*)(Version hostVersion, Version* handshakeVersion,
+using PlugInMainProc = HostBool(ACROHOST_ENTRY*)(Version hostVersion, Version* handshakeVersion,
                                             SetupProc* setup, const WindowsData* windowsData);
 
 // Selectors and their signatures.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "CaptureMath.h"
@@ -24,6 +25,9 @@ TEST(CaptureMath, TheSelectionIsPlacedOnTheScreenAndClippedToTheView) {
         {{150, 60, 250, 80}, {-600, 40}, {0, 0, 0, 0}},          // out to the right
         {{500, 0, 520, 10}, {0, 0}, {0, 0, 0, 0}},               // touching the edge only
         {{10, 10, 10, 30}, {0, 0}, {0, 0, 0, 0}},                // no width
+        // The host's extremes: held at the int32 range, then clipped.
+        {{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}, {0, 0, 0, 0}},
+        {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {-5, -5}, {400, 300, 900, 600}},
     };
     for (const auto& c : cases) {
         AcroRect got = Clip(DeviceToScreen(c.device, view, c.origin), view);
@@ -108,7 +112,9 @@ TEST(CaptureMath, AnEmptySelectionIsReportedAsNothing) {
         EXPECT_EQ(Same(visible, AcroRect{}), c.cleared);
         EXPECT_EQ(Same(view, AcroRect{}), c.cleared);
         EXPECT_EQ(text.empty(), c.cleared);
-        if (!c.cleared) EXPECT_TRUE(Same(visible, c.visible));
+        if (!c.cleared) {
+            EXPECT_TRUE(Same(visible, c.visible));
+        }
     }
 }
 

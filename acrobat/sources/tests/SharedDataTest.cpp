@@ -177,9 +177,33 @@ TEST_F(SharedDataTest, EntriesPastTheTextTableAndHostileCountsAreRefused) {
         EXPECT_EQ(raw->entryCount, bad);
         EXPECT_EQ(rec->GetEntryText(bad), L"");
         EXPECT_TRUE(Equal(rec->GetEntryRect(bad), AcroRect{}));
+        // A reader takes no more entries than there are slots, and none for a negative count.
+        EXPECT_EQ(rec->GetEntryCount(), bad < 0 ? 0 : kTextSlots) << bad;
     }
     rec->Unlock();
     EXPECT_TRUE(Logged(L"(PondrelHXAcrobat) Record entry refused: entry count 32 is outside the 32 slots"));
+    EXPECT_TRUE(Logged(L"(PondrelHXAcrobat) Record entry count 1000 is outside the 32 slots; 32 read"));
+}
+
+TEST_F(SharedDataTest, AnAttachCountLeftAtItsLimitStaysThere) {
+    auto first = Attach();
+    ASSERT_TRUE(first);
+    RawBlock raw;
+    ASSERT_TRUE(raw.Open());
+    raw->attachCount = INT_MAX;
+    {
+        auto second = Attach();
+        ASSERT_TRUE(second);
+        EXPECT_EQ(raw->attachCount, INT_MAX);
+    }
+    EXPECT_EQ(raw->attachCount, INT_MAX - 1);
+    raw->attachCount = -3;
+    {
+        auto third = Attach();
+        ASSERT_TRUE(third);
+        EXPECT_EQ(raw->attachCount, 0);
+    }
+    EXPECT_EQ(raw->attachCount, 0);
 }
 
 TEST_F(SharedDataTest, UnterminatedTextsFromAnotherWriterReadAsAtMost255Units) {
