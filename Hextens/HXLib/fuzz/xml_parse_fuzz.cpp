@@ -1,5 +1,7 @@
 // ParseString on arbitrary text: any input must end in a tree or the empty
-// node, without a sanitizer report, and every handle must free its tree.
+// node, without a sanitizer report, and every handle must free its tree; the
+// server-init reader over the same text.
+#include "Hextens/HXLib/ServerInit.h"
 #include "Hextens/HXLib/XmlDom.h"
 #include "tests/support/FuzzInput.h"
 
@@ -22,5 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     XmlDomNode keep = init.GetChild(0);
     init = XmlDomNode();
     Walk(keep, 0);
+    (void)hxcore::ReadSendContext(text.c_str(), u"{6A5F3D10-2B4C-4E8F-9A1B-3C5D7E9F0A2B}");
     return 0;
 }
