@@ -97,10 +97,20 @@ void ElementPanel::BuildNode(const BuildContext& context, ElementType type, cons
     // The tail itself keeps its first style (its place is the panel
     // start's), but the elements inside it were built and counted like any
     // other: they are walked again, under a stand-in of the tail read at the
-    // new size (the tail the panel chose may be the only one left).
+    // new size (the tail the panel chose may be the only one left).  Only
+    // the tail each corner was built from holds built elements.
+    if (path != tailPaths[static_cast<size_t>(TailSlot(type))]) return;
     TailElement standIn;
     ReadStyle(context, type, path, standIn, parent);
     BuildLevel(context, path, &standIn, depth);
+    return;
+  }
+  if (context.firstBuild && TailSlot(type) >= 0 && tails[static_cast<size_t>(TailSlot(type))] != nullptr) {
+    // The first tail of a corner is the corner's; another one (and what it
+    // holds) is not built: replacing the first would delete an element its
+    // own children may still be reading.
+    Log(std::wstring(L"Window template has a second ") + kTailIds[TailSlot(type)] + L" at " + path +
+        L"; not built");
     return;
   }
   if (!templates::IsElementBuilt(type, record.flags, context.firstBuild)) return;
@@ -121,6 +131,7 @@ void ElementPanel::BuildNode(const BuildContext& context, ElementType type, cons
     const int slot = TailSlot(type);
     if (slot >= 0) {
       tails[static_cast<size_t>(slot)].reset(static_cast<TailElement*>(made.release()));
+      tailPaths[static_cast<size_t>(slot)] = path;
     } else {
       element->index = creationCounter++;
       all.Add(made.release());

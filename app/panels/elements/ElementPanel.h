@@ -144,6 +144,7 @@ class ElementPanel {
   WindowElement* titleElement = nullptr;
   ShareElement* shareElement = nullptr;
   std::array<std::unique_ptr<TailElement>, 4> tails;  // left-upper, left-lower, right-upper, right-lower
+  std::array<std::wstring, 4> tailPaths;              // the template path each tail was built from
   bool dockable = false;
   bool hasResizeControl = false;
   bool hadAd = false;

@@ -690,14 +690,32 @@ TEST(ElementTree, ARebuildFindsEveryElementAtItsOwnPathWhateverTheTemplateNests)
        "<window><element><type>controls.tail_right_upper</type>"
        "<element><type>area.design</type><id>under</id><style><width>10</width></style></element></element>"
        "<element><type>area.design</type><id>after</id><style><width>20</width></style></element></window>"},
+      {"a second tail of one corner inside the first, elements after it",
+       "<window><element><type>controls.tail_left_lower</type>"
+       "<element><type>controls.tail_left_lower</type>"
+       "<element><type>area.design</type><id>inner</id></element></element>"
+       "<element><type>area.design</type><id>under</id><style><width>10</width></style></element></element>"
+       "<element><type>area.design</type><id>after</id><style><width>20</width></style></element></window>"},
+      {"a second tail of one corner beside the first",
+       "<window><element><type>controls.tail_right_lower</type>"
+       "<element><type>area.design</type><id>under</id></element></element>"
+       "<element><type>controls.tail_right_lower</type>"
+       "<element><type>area.design</type><id>other</id></element></element>"
+       "<element><type>area.design</type><id>after</id><style><width>20</width></style></element></window>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FixtureDocument document(c.xml);
     ASSERT_TRUE(document.Loaded());
     ElementPanel panel;
+    std::vector<std::wstring> lines;
+    panel.log = [&](const std::wstring& line) { lines.push_back(line); };
     FakeFactory factory;
     panel.BuildElements(document, AllOn(), {100, 100}, factory);
+    // Only the first tail of a corner is built; another is logged.
+    EXPECT_EQ(nullptr, Find(panel, "inner"));
+    EXPECT_EQ(nullptr, Find(panel, "other"));
+    EXPECT_EQ(std::string(c.what).find("second") != std::string::npos ? 1u : 0u, lines.size());
     const std::vector<std::string> ids = Ids(panel.all);
     panel.BuildElements(document, AllOn(), {100, 100}, factory);
     EXPECT_EQ(static_cast<int>(panel.all.Count()), panel.creationCounter);
