@@ -74,6 +74,8 @@ SelectionCheck CheckSelection(const ChannelBlock& copy) {
 Refusal CheckHotSpots(const ChannelBlock& copy) {
     return CheckHotSpots(copy.hotSpotCount, BoundedLength(copy.hotSpotTexts, kHotSpotChars),
                          BoundedLength(copy.hotSpotHrefs, kHotSpotChars), BoundedLength(copy.hotSpotIds, kHotSpotChars));
+}
+
 bool CopyPageText(const char16_t* field, char16_t* dest) {
     char16_t copy[kPageTextChars];
     std::memcpy(copy, field, sizeof copy);
