@@ -11,7 +11,7 @@ add_library(pondrel_panel_rules STATIC
   ${PANEL_RULES_DIR}/children/SearchText.cpp
   ${PANEL_RULES_DIR}/children/SearchMatrixRules.cpp)
 target_include_directories(pondrel_panel_rules PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(pondrel_panel_rules PUBLIC pondrel_skin_logic pondrel_urlencode)
+target_link_libraries(pondrel_panel_rules PUBLIC pondrel_skin_logic pondrel_urlencode pondrel_template_values)
 pondrel_gtest(panel_rules_tests SOURCES
   ${PANEL_RULES_DIR}/window/tests/PanelGeometryTest.cpp
   ${PANEL_RULES_DIR}/thread/tests/LaunchRulesTest.cpp

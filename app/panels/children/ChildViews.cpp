@@ -6,6 +6,7 @@
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/children/SearchView.h"
 #include "app/panels/elements/WindowElement.h"
+#include "app/panels/templates/TemplateValues.h"
 #include "app/panels/thread/PanelThread.h"
 #include "app/panels/views/BottomView.h"
 
@@ -73,7 +74,7 @@ void CreateElementView(ContentElement& element, CChildWin& frame) {
 
 void PlaceElementView(ContentElement& element, CChildWin& frame, const templates::LayoutRect& client) {
     frame.PlaceView(client);
-    if (BannerView* view = WebViewOf(frame)) view->SetZoom(static_cast<int>(element.zoom * 100.0));
+    if (BannerView* view = WebViewOf(frame)) view->SetZoom(templates::ToPixels(element.zoom * 100.0));
 }
 
 void NavigateElementView(ContentElement& element, CChildWin& frame) {

@@ -1,7 +1,5 @@
 #include "app/panels/elements/WindowElement.h"
 
-#include <climits>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -11,13 +9,6 @@ void ShrinkRight(templates::LayoutRect& r) { r.right -= 1; }
 }  // namespace
 
 WindowElement::~WindowElement() = default;
-
-int ToPixels(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(v);
-}
 
 void WindowElement::OffsetWindowRects(int dx, int dy) {
   windowRect = {windowRect.left + dx, windowRect.top + dy, windowRect.right + dx, windowRect.bottom + dy};

@@ -77,7 +77,7 @@ class WindowElement : public templates::LayoutNode {
 void SetRenderElement(WindowElement& element, std::unique_ptr<RenderElement> render);
 
 // A size or coordinate truncated toward zero, kept within the int range.
-int ToPixels(double v);
+using templates::ToPixels;
 
 // Places an element at (x, y) at its unzoomed size, window rectangles equal
 // to the layout (the tail's placement).

@@ -4,19 +4,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 
 namespace templates {
 namespace {
-
-// Conversion toward zero that stays defined for values beyond the int range.
-int ToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(v);
-}
 
 int Clamp(long long v) {
   return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, v)));
@@ -97,10 +88,10 @@ void LayoutNode::Layout(const LayoutNode& parent, double z, ContentBounds& bound
     if (P.textCentred) {
       // Centre the run on its line: earlier siblings move left by half this width.
       if (S != nullptr) {
-        S->ShiftX(Half(ToInt(-width)));
+        S->ShiftX(Half(ToPixels(-width)));
         r.left = r.right = S->layoutRect.right;
       } else {
-        r.left = r.right = Sub(Half(ToInt(P.width)), Half(ToInt(width)));
+        r.left = r.right = Sub(Half(ToPixels(P.width)), Half(ToPixels(width)));
       }
     } else if (S != nullptr && S->display == kDisplayInline) {
       // Continue the sibling's row.
@@ -108,15 +99,15 @@ void LayoutNode::Layout(const LayoutNode& parent, double z, ContentBounds& bound
                                                                                  : P.layoutRect.top;
       sameRow = true;
       if (horizontalAnchor == kAnchorEnd) {
-        r.left = Sub(Sub(P.layoutRect.right, ToInt(P.paddingRight)), ToInt(width));
-        S->ShiftX(ToInt(-width));
+        r.left = Sub(Sub(P.layoutRect.right, ToPixels(P.paddingRight)), ToPixels(width));
+        S->ShiftX(ToPixels(-width));
         applyAnchor = false;
       } else if (horizontalAnchor == kAnchorStart) {
         r.left = S->layoutRect.right;
         applyAnchor = false;
       }
     } else if (horizontalAnchor == kAnchorEnd) {
-      r.left = ToInt(P.layoutRect.right - width - P.paddingRight);
+      r.left = ToPixels(P.layoutRect.right - width - P.paddingRight);
       applyAnchor = false;
     }
   } else if (S != nullptr && S->display == kDisplayBlock && display == kDisplayInline) {
@@ -126,42 +117,42 @@ void LayoutNode::Layout(const LayoutNode& parent, double z, ContentBounds& bound
 
   if (applyAnchor) {
     if (horizontalAnchor == kAnchorStart) {
-      r.left = Add(r.left, ToInt(P.layoutRect.left + horizontalOffset));
+      r.left = Add(r.left, ToPixels(P.layoutRect.left + horizontalOffset));
     } else if (horizontalAnchor == kAnchorEnd) {
-      r.left = Add(r.left, ToInt(P.layoutRect.right - horizontalOffset));
-      r.left = Sub(r.left, ToInt(zoomedWidth + 1.0));
+      r.left = Add(r.left, ToPixels(P.layoutRect.right - horizontalOffset));
+      r.left = Sub(r.left, ToPixels(zoomedWidth + 1.0));
     }
   }
   r.left = Mul(r.left, zi);
-  r.right = ToInt(r.left + zoomedWidth);
+  r.right = ToPixels(r.left + zoomedWidth);
 
   if (!sameRow) {
     if (verticalAnchor == kAnchorStart) {
-      r.top = Add(r.top, ToInt(verticalOffset));
+      r.top = Add(r.top, ToPixels(verticalOffset));
       if (!stackedBelow) r.top = Add(r.top, P.layoutRect.top);
     } else if (verticalAnchor == kAnchorEnd) {
       if (stackedBelow) {
-        r.top = Add(r.top, std::abs(std::max(ToInt(verticalOffset), INT_MIN + 1)));
+        r.top = Add(r.top, std::abs(std::max(ToPixels(verticalOffset), INT_MIN + 1)));
       } else {
-        r.top = Add(r.top, Sub(P.layoutRect.bottom, ToInt(verticalOffset)));
+        r.top = Add(r.top, Sub(P.layoutRect.bottom, ToPixels(verticalOffset)));
       }
-      r.top = Sub(r.top, ToInt(zoomedHeight + 1.0));
+      r.top = Sub(r.top, ToPixels(zoomedHeight + 1.0));
     }
   }
   if (verticalAlign == kAlignMiddle && position != kPositionAbsolute) {
     r.top = Sub(Add(P.layoutRect.top, Half(Sub(P.layoutRect.bottom, P.layoutRect.top))),
-                Half(ToInt(zoomedHeight)));
+                Half(ToPixels(zoomedHeight)));
   }
   r.top = Mul(r.top, zi);
-  r.bottom = Add(r.top, ToInt(zoomedHeight));
+  r.bottom = Add(r.top, ToPixels(zoomedHeight));
   layoutRect = r;
 
   SetZoom(z);
 
   innerRect = layoutRect;
-  innerRect.top = Add(innerRect.top, ToInt(paddingTop));
-  innerRect.bottom = Sub(innerRect.bottom, ToInt(paddingBottom));
-  innerRect.right = Sub(innerRect.right, ToInt(paddingRight + paddingLeft));
+  innerRect.top = Add(innerRect.top, ToPixels(paddingTop));
+  innerRect.bottom = Sub(innerRect.bottom, ToPixels(paddingBottom));
+  innerRect.right = Sub(innerRect.right, ToPixels(paddingRight + paddingLeft));
 
   bounds.Grow(layoutRect);
   LayoutAll(children, *this, z, bounds);
@@ -179,7 +170,7 @@ void LayoutAll(const std::vector<LayoutNode*>& list, const LayoutNode& parent, d
 
 LayoutRect LayoutPanel(LayoutNode& root, double zoom, ContentBounds* boundsOut) {
   // The root has the template's size; its children anchor to its edges.
-  root.layoutRect = {0, 0, ToInt(root.width), ToInt(root.height)};
+  root.layoutRect = {0, 0, ToPixels(root.width), ToPixels(root.height)};
   root.innerRect = root.layoutRect;
   ContentBounds bounds;
   LayoutAll(root.children, root, zoom, bounds);

@@ -1,6 +1,7 @@
 #include "app/panels/templates/TemplateValues.h"
 
 #include <climits>
+#include <cmath>
 
 namespace templates {
 namespace {
@@ -108,11 +109,14 @@ double ReadZoom(const std::wstring& text) {
   return fraction > 0.0 ? fraction : 1.0;
 }
 
-int IntegerZoom(double zoom) {
-  if (!(zoom >= 1.0)) return 1;
-  if (zoom >= static_cast<double>(INT_MAX)) return INT_MAX;
-  return static_cast<int>(zoom);
+int ToPixels(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(value);
 }
+
+int IntegerZoom(double zoom) { return zoom >= 1.0 ? ToPixels(zoom) : 1; }
 
 uint32_t ReadColour(const std::wstring& text) {
   if (text == L"gray") return kColourGray;

@@ -45,6 +45,12 @@ TemplateLength ReadLength(const std::wstring& text, double reference, TemplateSi
 // fraction gives 1.0.
 double ReadZoom(const std::wstring& text);
 
+// A size, offset or zoom the template gave, as whole pixels: truncated
+// toward zero and held within the int range (NaN gives 0).  Every conversion
+// of a template-derived double to int goes through it: a plain cast of a
+// value beyond the range is undefined.
+int ToPixels(double value);
+
 // Left and top edges (and unrepeated bitmap sizes) scale by the integer part
 // of the zoom, but never by less than 1, so a zoom below 1 keeps them.
 int IntegerZoom(double zoom);

@@ -2,10 +2,13 @@
 
 #include "Hextens/HXLib/UrlEncode.h"
 #include "app/core/common/AppMessages.h"
+#include "app/panels/templates/TemplateValues.h"
 
 namespace panels {
 
 namespace {
+
+using templates::ToPixels;
 
 void ReplaceAll(std::wstring& s, const std::wstring& from, const std::wstring& to) {
     if (from.empty()) return;
@@ -84,8 +87,8 @@ NavigatePlan PlanNavigate(bool hasContent, bool oneVisit, bool searchPanel, bool
 TailPlace FirstTailPlace(int panelHeight, double tailWidth, double tailHeight) {
     TailPlace place;
     place.corner = kTailLeftLower;
-    place.x = static_cast<int>(7.0 - tailWidth);
-    place.y = static_cast<int>(panelHeight - (panelHeight / 2 + tailHeight * 0.5 - 40.0));
+    place.x = ToPixels(7.0 - tailWidth);
+    place.y = ToPixels(panelHeight - (panelHeight / 2 + tailHeight * 0.5 - 40.0));
     return place;
 }
 
@@ -97,18 +100,19 @@ TailPlace FinalTailPlace(const TailPlace& first, bool wentLeft, int dy, int pane
         place.x = panelWidth - 13;
     }
     if (dy != 0) {
-        place.y = first.y - dy;
+        const double moved = static_cast<double>(first.y) - dy;
+        place.y = ToPixels(moved);
         if (place.y < panelHeight / 2) {
             const bool right = place.corner == kTailRightLower;
             place.corner = right ? kTailRightUpper : kTailLeftUpper;
-            place.y = static_cast<int>(first.y - dy + (right ? rightUpperHeight : leftUpperHeight));
+            place.y = ToPixels(moved + (right ? rightUpperHeight : leftUpperHeight));
         }
     }
     return place;
 }
 
 int LeftOfAnchorX(int anchorLeft, int panelWidth, double tailWidth) {
-    return static_cast<int>(anchorLeft - panelWidth - tailWidth + 7);
+    return ToPixels(static_cast<double>(anchorLeft) - panelWidth - tailWidth + 7);
 }
 
 }  // namespace panels

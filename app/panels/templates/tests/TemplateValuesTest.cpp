@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,19 @@ TEST(TemplateValues, ZoomUsesTheFractionOnly) {
       {L"2", 1.0}, {L"", 1.0}, {L"{pq_width}", 1.0}, {L"0.0", 1.0}, {L"-0.5", 1.0},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadZoom(c.text), c.zoom) << Narrow(c.text);
+}
+
+// Sizes, offsets and zooms a template gave, as pixels: toward zero, and held
+// at the int range's ends where a plain conversion would be undefined (on
+// x86 it answers INT_MIN whichever way the value left the range).
+TEST(TemplateValues, ToPixelsTruncatesAndSaturates) {
+  const std::vector<std::pair<double, int>> cases = {
+      {0.0, 0},          {2.9, 2},           {-2.9, -2},         {2147483646.5, INT_MAX - 1},
+      {2147483647.0, INT_MAX}, {2147483648.0, INT_MAX}, {1e300, INT_MAX}, {HUGE_VAL, INT_MAX},
+      {-2147483648.0, INT_MIN}, {-2147483649.0, INT_MIN}, {-1e300, INT_MIN}, {-HUGE_VAL, INT_MIN},
+      {std::nan(""), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToPixels(c.first), c.second) << c.first;
 }
 
 TEST(TemplateValues, IntegerZoomNeverBelowOne) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <ostream>
 
 namespace panels {
@@ -173,4 +175,23 @@ TEST(LaunchRules, TailPlaces) {
     // Left of the anchor: the panel's right edge 7 pixels plus the tail's
     // width short of the anchor's left.
     EXPECT_EQ(1000 - 500 - 16 + 7, LeftOfAnchorX(1000, 500, 16));
+}
+
+// A template's tail sizes are any number it writes: the places stay at the
+// int range's ends (or 0 for NaN) instead of an undefined conversion.
+TEST(LaunchRules, TailPlacesOfHostileTailSizesStayInRange) {
+    const double nan = std::nan("");
+    EXPECT_EQ((TailPlace{kTailLeftLower, INT_MAX, INT_MAX}), FirstTailPlace(400, -1e300, -1e300));
+    EXPECT_EQ((TailPlace{kTailLeftLower, INT_MIN, INT_MIN}), FirstTailPlace(400, 1e300, 1e300));
+    EXPECT_EQ((TailPlace{kTailLeftLower, 0, 0}), FirstTailPlace(400, nan, nan));
+    // An upper tail's height moves the place by itself.
+    const TailPlace first{kTailLeftLower, -9, 226};
+    EXPECT_EQ((TailPlace{kTailLeftUpper, -9, INT_MAX}), FinalTailPlace(first, false, 100, 500, 400, 1e300, 0));
+    EXPECT_EQ((TailPlace{kTailRightUpper, 487, 0}), FinalTailPlace(first, true, 100, 500, 400, 0, nan));
+    // A place at the range's end moved further stays there.
+    const TailPlace low{kTailLeftLower, 0, INT_MIN};
+    EXPECT_EQ(INT_MIN, FinalTailPlace(low, false, 5, 500, 400, 0, 0).y);
+    EXPECT_EQ(INT_MAX, LeftOfAnchorX(1000, 500, -1e300));
+    EXPECT_EQ(INT_MIN, LeftOfAnchorX(INT_MIN, 500, 16));
+    EXPECT_EQ(0, LeftOfAnchorX(1000, 500, nan));
 }
