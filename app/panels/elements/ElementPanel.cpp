@@ -3,6 +3,7 @@
 #include "Hextens/HXLib/UrlEncode.h"
 #include "app/panels/templates/TemplateValues.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,7 @@ void ElementPanel::BuildElements(TemplateDocument& document, const PanelRecord& 
   // element under it, so that its own sizes and anchors refer to the panel.
   root.width = templateSize.width;
   root.height = templateSize.height;
+  walked_ = 0;
   BuildNode(context, ElementType::kAreaDesign, L"/window", document.Text(L"/window/id"), &root, 0);
   templateLoaded = true;
 }
@@ -70,9 +72,18 @@ void ElementPanel::BuildLevel(const BuildContext& context, const std::wstring& p
         parentPath + L"; not built");
     return;
   }
+  // Every build walks the same elements, so a cut one is cut in each.
+  const int taken = std::min(count, std::max(0, kMaxElementCount - walked_));
+  walked_ += taken;
+  if (taken < count && !cutLogged_) {
+    cutLogged_ = true;
+    Log(L"Window template has more than " + std::to_wstring(kMaxElementCount) + L" elements; those from " +
+        templates::ElementPath(parentPath, taken + 1) + L" on are not built");
+  }
+  if (taken == 0) return;
   std::vector<std::wstring> ids;
-  ids.reserve(static_cast<size_t>(count));
-  for (int i = 1; i <= count; ++i) ids.push_back(context.document->Text(templates::ElementPath(parentPath, i) + L"/id"));
+  ids.reserve(static_cast<size_t>(taken));
+  for (int i = 1; i <= taken; ++i) ids.push_back(context.document->Text(templates::ElementPath(parentPath, i) + L"/id"));
   for (int index : templates::OrderElementNodes(ids)) {
     const std::wstring path = templates::ElementPath(parentPath, index);
     const ElementType type = templates::ReadElementType(context.document->Text(path + L"/type"));

@@ -73,6 +73,10 @@ extern const wchar_t* const kTailIds[4];
 
 // Template nesting deeper than this is not built (a log line says so).
 constexpr int kMaxElementDepth = 64;
+// A template's elements after this many (in build order, every level
+// counted) are neither read nor built (a log line says so): each costs a
+// few dozen look-ups in the document and may name a picture to download.
+constexpr int kMaxElementCount = 256;
 
 class ElementPanel {
  public:
@@ -155,6 +159,8 @@ class ElementPanel {
 
  private:
   PanelRecord firstRecord_;  // the record of the first build, kept for every rebuild
+  int walked_ = 0;           // template elements met by this build (kMaxElementCount)
+  bool cutLogged_ = false;   // the cut is logged once, not at every resize
   struct BuildContext {
     TemplateDocument* document;
     const PanelRecord* record;

@@ -772,4 +772,50 @@ TEST(ElementTree, EmptyUnreadableAndDeepTemplatesBuildSafely) {
   }
 }
 
+// A template of a thousand siblings (the first holding a few children of
+// its own): the elements after kMaxElementCount are neither read nor built,
+// in the first build and in a rebuild alike, and one line says so.
+TEST(ElementTree, ElementsBeyondTheCountAreNeitherReadNorBuilt) {
+  class CountingDocument : public TemplateDocument {
+   public:
+    explicit CountingDocument(const std::string& xml) : inner(xml) {}
+    std::wstring Text(const std::wstring& path) override {
+      ++lookups;
+      return inner.Text(path);
+    }
+    int CountElements(const std::wstring& path) override { return inner.CountElements(path); }
+    FixtureDocument inner;
+    int lookups = 0;
+  };
+  std::string xml = "<window><element><type>area.design</type><id>first</id>";
+  for (int i = 0; i < 5; ++i) xml += "<element><type>controls.close</type><id>inner" + std::to_string(i) + "</id></element>";
+  xml += "</element>";
+  for (int i = 1; i < 1000; ++i) xml += "<element><type>area.design</type><id>e" + std::to_string(i) + "</id></element>";
+  xml += "</window>";
+  CountingDocument document(xml);
+  ASSERT_TRUE(document.inner.Loaded());
+  ElementPanel panel;
+  std::vector<std::wstring> lines;
+  panel.log = [&](const std::wstring& line) { lines.push_back(line); };
+  FakeFactory factory;
+  panel.BuildElements(document, AllOn(), {300, 200}, factory);
+  // The window, then the cut: its first 256 children and nothing below them
+  // (the count was spent on their level before their children were met).
+  EXPECT_EQ(static_cast<size_t>(1 + kMaxElementCount), panel.all.Count());
+  EXPECT_NE(nullptr, Find(panel, "e255"));
+  EXPECT_EQ(nullptr, Find(panel, "e256"));
+  EXPECT_EQ(nullptr, Find(panel, "inner0"));
+  EXPECT_LT(document.lookups, 40 * (kMaxElementCount + 1));
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_NE(std::wstring::npos, lines[0].find(L"more than 256 elements; those from /window/element[257] on"))
+      << Narrow(lines[0]);
+
+  // A rebuild at a new size meets the same elements and logs nothing more.
+  document.lookups = 0;
+  panel.BuildElements(document, AllOn(), {400, 300}, factory);
+  EXPECT_EQ(static_cast<size_t>(1 + kMaxElementCount), panel.all.Count());
+  EXPECT_LT(document.lookups, 40 * (kMaxElementCount + 1));
+  EXPECT_EQ(1u, lines.size());
+}
+
 }  // namespace
