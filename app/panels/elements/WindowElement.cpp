@@ -76,13 +76,25 @@ void ContentElement::MoveWindowBy(int dx, int dy) {
   window->MoveAbovePanel(*parentWindow_, windowRect.left + dx, windowRect.top + dy);
 }
 
+// The children thread's step after a resize.  The panel thread reads and
+// writes the rectangles (and reads the window's stored size) under the panel
+// lock, so they change under it too; the panel window is asked for its place
+// and this window moved with the lock given back.
 void ContentElement::ResizeWindow() {
   ChildWindow* window = LiveWindow();
   if (window == nullptr || parentWindow_ == nullptr) return;
-  ShrinkRight(windowRect);
-  ShrinkRight(innerWindowRect);
-  const templates::LayoutRect screen = parentWindow_->ClientToScreen(windowRect);
-  window->SetStoredRect(screen);
+  templates::LayoutRect client;
+  {
+    PanelLockScope hold(panelLock);
+    ShrinkRight(windowRect);
+    ShrinkRight(innerWindowRect);
+    client = windowRect;
+  }
+  const templates::LayoutRect screen = parentWindow_->ClientToScreen(client);
+  {
+    PanelLockScope hold(panelLock);
+    window->SetStoredRect(screen);
+  }
   window->Move(screen, true);
 }
 

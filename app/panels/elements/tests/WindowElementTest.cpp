@@ -96,6 +96,40 @@ TEST(ContentElement, TailPushesItsBitmapAtTheAlphaAsOpacity) {
   EXPECT_EQ((Calls{"push 200"}), child.calls);
 }
 
+// The children thread refits the window after a resize while the panel
+// thread reads the rectangles and the window's stored size under the panel
+// lock: they change under it, and the window moves (which waits on the
+// window's own handlers) with the lock free.
+TEST(ContentElement, ResizeWindowChangesTheRectanglesUnderThePanelLockAndMovesWithoutIt) {
+  class LockWatchingWindow : public FakeChildWindow {
+   public:
+    explicit LockWatchingWindow(const RecordingLock& held) : lock(held) {}
+    void SetStoredRect(const LayoutRect& r) override {
+      FakeChildWindow::SetStoredRect(r);
+      calls.push_back("stored under " + std::to_string(lock.depth));
+    }
+    void Move(const LayoutRect& screen, bool repaint) override {
+      FakeChildWindow::Move(screen, repaint);
+      calls.push_back("moved under " + std::to_string(lock.depth));
+    }
+    const RecordingLock& lock;
+  };
+  ECPElement e;
+  Place(e, {10, 20, 110, 80}, {12, 22, 100, 70});
+  FakePanelWindow panel;
+  RecordingLock lock;
+  e.panelLock = &lock;
+  LockWatchingWindow child(lock);
+  ASSERT_TRUE(e.CreateChildWindow(panel, child));
+  child.calls.clear();
+  const int takenBefore = lock.taken;
+  e.ResizeWindow();
+  EXPECT_EQ((Calls{"stored under 1", "move 1010,520,1108,580 repaint", "moved under 0"}), child.calls);
+  EXPECT_GT(lock.taken, takenBefore);
+  EXPECT_EQ((LayoutRect{10, 20, 108, 80}), e.windowRect);
+  EXPECT_EQ((LayoutRect{12, 22, 98, 70}), e.innerWindowRect);
+}
+
 TEST(ContentElement, NothingHappensWithoutAWindow) {
   FakePanelWindow panel;
   // Never created.
