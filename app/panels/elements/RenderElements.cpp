@@ -62,9 +62,11 @@ void BitmapElement::Draw(Gdiplus::Graphics& g, const RECT& rect, int width, int 
     }
 }
 
+ArgbBitmap ECP_IconElement::LoadRecordIcon(const UserSetting& record) { return LoadEcpIcon(record.m_InstallDir, record); }
+
 void ECP_IconElement::SetIcon(const UserSetting& record) {
     image_.reset();
-    image_ = LoadEcpIcon(record.m_InstallDir, record);
+    TakeIcon(LoadRecordIcon(record));
 }
 
 void BoxElement::Draw(Gdiplus::Graphics& g, const RECT& rect, int width, int height, float opacity) {

@@ -41,6 +41,11 @@ public:
     // Replaces the picture by the record's icon (through the icon cache under
     // the record's install directory; the product icon when that fails).
     void SetIcon(const UserSetting& record) override;
+    // The two halves of SetIcon, for a caller that holds a lock while it
+    // changes the picture: the load (which may download the icon) before
+    // taking it, the swap under it.
+    static ArgbBitmap LoadRecordIcon(const UserSetting& record);
+    void TakeIcon(ArgbBitmap icon) { image_ = std::move(icon); }
 };
 
 class BoxElement : public RenderElement {

@@ -312,11 +312,16 @@ void HoverThread::ReportContext(const std::wstring& queryText, const RECT& rect)
     });
 }
 
+// The record's icon may come from the server: it is loaded before the panel
+// lock is taken (the children thread waits on that lock), and only put in
+// place under it.
 void HoverThread::RefreshSearchControl() {
     ElementPanel* elements = Elements();
     if (!elements || !elements->searchControl) return;
+    if (!dynamic_cast<ECP_IconElement*>(elements->searchControl->Render())) return;
+    ArgbBitmap picture = ECP_IconElement::LoadRecordIcon(m_Current);
     PanelLockScope hold(elements->lock);
-    if (RenderElement* icon = elements->searchControl->Render()) icon->SetIcon(m_Current);
+    if (auto* icon = dynamic_cast<ECP_IconElement*>(elements->searchControl->Render())) icon->TakeIcon(std::move(picture));
 }
 
 // The next record becomes the current one (a one-visit record only for this

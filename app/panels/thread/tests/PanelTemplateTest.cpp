@@ -1333,4 +1333,44 @@ TEST_F(PanelTemplate, PressingTheSearchOrAContextShiftControlOffersTheSearchMenu
     EXPECT_EQ(offers, host_.Offer().count);
 }
 
+// The search control shows the record's icon, which may come from the
+// server: the panel thread loads it with the panel lock free (the children
+// thread waits on that lock), then puts it in place.
+TEST_F(PanelTemplate, TheSearchControlsIconIsDownloadedWithThePanelLockFree) {
+    const std::wstring install = cacheDir_ + L"install\\";
+    ::CreateDirectoryW(install.c_str(), nullptr);
+    ::CreateDirectoryW((install + L"Images").c_str(), nullptr);
+    ::CreateDirectoryW((install + L"Images\\EcpIcons").c_str(), nullptr);
+    record_ = [&](UserSetting& r) {
+        r.m_InstallDir = install;
+        r.m_IconUrl = loopback::Url(L"/slow/5000/files/Images/pondrel.png");
+        r.m_Version = L"7";
+    };
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"), true);
+    ASSERT_TRUE(Running());
+    ASSERT_NE(nullptr, t->Elements());
+    ASSERT_NE(nullptr, t->Elements()->searchControl);
+    loopback::Clear();
+    ::PostMessageW(t->PanelWindow(), panel_msg::kNavigate, 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return !ServerSawContent("/slow/5000/").empty(); }, 10000));
+    // The server holds its answer for 5 s; the lock is free meanwhile.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            if (!t->m_PanelLock.TryLock()) return false;
+            t->m_PanelLock.Unlock();
+            return true;
+        },
+        2000))
+        << "the panel lock is held across the download";
+    // Then the icon is in place: the downloaded picture at 16 x 16.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            fx::ScopedLock hold(t->m_PanelLock);
+            auto* icon = dynamic_cast<ECP_IconElement*>(t->Elements()->searchControl->Render());
+            return icon && icon->image() && icon->image()->GetWidth() == 16u;
+        },
+        15000));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((install + L"Images\\EcpIcons\\pondrel7.png").c_str()));
+}
+
 }  // namespace
