@@ -13,8 +13,8 @@ std::unique_ptr<BackBuffer> BackBuffer::Create(int width, int height) {
     if (!b->dib_) return nullptr;
     b->Clear();
     // GDI+ objects come from GDI+'s own allocator, which answers null.
-    b->bitmap_.reset(
-        new Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(b->dib_.bits())));
+    b->bitmap_ = NewGdiplus<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,
+                                             reinterpret_cast<BYTE*>(b->dib_.bits()));
     if (!b->bitmap_ || b->bitmap_->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return b;
 }

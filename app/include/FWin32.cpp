@@ -72,7 +72,8 @@ fx::GdiplusPtr<Gdiplus::Bitmap> GdiplusBitmapFromImage(const FCObjImage& image) 
     if (!image.IsValidImage()) return nullptr;
     const Gdiplus::PixelFormat pixelFormat = GdiplusFormatFromImage(image.ColorBits(), image.Masks()[1]);
     if (pixelFormat == 0) return nullptr;
-    fx::GdiplusPtr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(image.Width(), image.Height(), pixelFormat));
+    fx::GdiplusPtr<Gdiplus::Bitmap> bitmap =
+        fx::NewGdiplus<Gdiplus::Bitmap>(image.Width(), image.Height(), pixelFormat);
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
 
     if (image.ColorBits() <= 8) {

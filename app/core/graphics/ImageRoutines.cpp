@@ -8,7 +8,7 @@ namespace {
 
 ArgbBitmap NewArgbBitmap(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
-    ArgbBitmap b(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+    ArgbBitmap b = fx::NewGdiplus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
     if (!b || b->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return b;
 }
@@ -31,7 +31,7 @@ ArgbBitmap CreateScaledBitmap(Gdiplus::Image* image, int width, int height) {
 
 ArgbBitmap LoadImageFile(const std::wstring& path, int width, int height) {
     if (path.empty()) return nullptr;
-    fx::GdiplusPtr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(path.c_str()));
+    fx::GdiplusPtr<Gdiplus::Bitmap> image = fx::NewGdiplus<Gdiplus::Bitmap>(path.c_str(), FALSE);
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return CreateScaledBitmap(image.get(), width, height);
 }
@@ -61,10 +61,10 @@ fx::GdiplusPtr<Gdiplus::Font> CreateGdiFont(const wchar_t* face, int size, int s
     Gdiplus::FontFamily family(face ? face : L"");
     fx::GdiplusPtr<Gdiplus::Font> font;
     if (family.IsAvailable())
-        font.reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(size), style, Gdiplus::UnitPoint));
+        font = fx::NewGdiplus<Gdiplus::Font>(&family, static_cast<Gdiplus::REAL>(size), style, Gdiplus::UnitPoint);
     else
-        font.reset(new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), static_cast<Gdiplus::REAL>(size), style,
-                                     Gdiplus::UnitPoint));
+        font = fx::NewGdiplus<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(), static_cast<Gdiplus::REAL>(size),
+                                             style, Gdiplus::UnitPoint);
     if (!font || font->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return font;
 }

@@ -29,11 +29,11 @@ void SharedGraphics::Load(const std::wstring& installDir) {
     hotspotOver = LoadImageFile(images + L"pq_over.png", 0, 0);
     productIcon = LoadImageFile(images + L"pondrel.png", 0, 0);
 
-    highlightBrush.reset(new Gdiplus::SolidBrush(SystemHighlight(0x70)));
-    whiteBrush.reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
-    blackBrush.reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
-    greyBrush.reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF969696)));
-    highlightPen.reset(new Gdiplus::Pen(SystemHighlight(0xFF), 1.0f));
+    highlightBrush = fx::NewGdiplus<Gdiplus::SolidBrush>(SystemHighlight(0x70));
+    whiteBrush = fx::NewGdiplus<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
+    blackBrush = fx::NewGdiplus<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000));
+    greyBrush = fx::NewGdiplus<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF969696));
+    highlightPen = fx::NewGdiplus<Gdiplus::Pen>(SystemHighlight(0xFF), 1.0f);
 
     menuFont = CreateGdiFont(L"Tahoma", 8, Gdiplus::FontStyleRegular);
     titleFont = CreateGdiFont(L"Tahoma", 12, Gdiplus::FontStyleBold);

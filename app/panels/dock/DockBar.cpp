@@ -57,7 +57,7 @@ std::wstring ClassOf(HWND hwnd) {
 // The picture fitted into a size x size square, its aspect kept.
 ArgbBitmap FittedCopy(Gdiplus::Bitmap* image, int size) {
     if (!image) return nullptr;
-    ArgbBitmap copy(new Gdiplus::Bitmap(size, size, PixelFormat32bppARGB));
+    ArgbBitmap copy = fx::NewGdiplus<Gdiplus::Bitmap>(size, size, PixelFormat32bppARGB);
     if (!copy || copy->GetLastStatus() != Gdiplus::Ok) return nullptr;
     Gdiplus::Graphics g(copy.get());
     g.Clear(Gdiplus::Color(0, 0, 0, 0));

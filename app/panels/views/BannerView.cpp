@@ -85,6 +85,7 @@ fx::GdiplusPtr<Gdiplus::Bitmap> BannerView::Snapshot() {
     if (width <= 5 || height <= 5) return nullptr;
 
     Gdiplus::Bitmap painted(width, height, PixelFormat32bppARGB);
+    if (painted.GetLastStatus() != Gdiplus::Ok) return nullptr;
     {
         Gdiplus::Graphics g(&painted);
         g.Clear(Gdiplus::Color(0, 0, 0, 0));
@@ -100,8 +101,9 @@ fx::GdiplusPtr<Gdiplus::Bitmap> BannerView::Snapshot() {
         }
         g.ReleaseHDC(dc);
     }
-    fx::GdiplusPtr<Gdiplus::Bitmap> out(new Gdiplus::Bitmap(width - 5, height - 5, PixelFormat32bppARGB));
-    if (out->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    // GDI+'s allocator may answer null: nothing is built then.
+    fx::GdiplusPtr<Gdiplus::Bitmap> out = fx::NewGdiplus<Gdiplus::Bitmap>(width - 5, height - 5, PixelFormat32bppARGB);
+    if (!out || out->GetLastStatus() != Gdiplus::Ok) return nullptr;
     Gdiplus::Graphics g(out.get());
     g.DrawImage(&painted, Gdiplus::Rect(0, 0, width - 5, height - 5), 2, 2, width - 5, height - 5,
                 Gdiplus::UnitPixel);

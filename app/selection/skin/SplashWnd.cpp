@@ -73,7 +73,7 @@ void SplashWnd::OnTimer(UINT_PTR id) {
 void SplashWnd::DrawSplashImage() {
     if (!m_pBackBuffer || !image_) return;
     Gdiplus::Graphics graphics(m_pBackBuffer->bitmap());
-    if (!m_pMatrix) m_pMatrix.reset(new Gdiplus::Matrix());
+    if (!m_pMatrix) m_pMatrix = fx::NewGdiplus<Gdiplus::Matrix>();
     if (m_pMatrix) {
         m_pMatrix->Reset();
         m_pMatrix->Scale(m_ScaleX, m_ScaleY);
