@@ -17,6 +17,35 @@
 
 namespace panels {
 
+namespace {
+
+// A panel size from the record, the template or a page, held to the work
+// area of the monitor around `place` (a log line names what was cut).
+Size HeldPanelSize(Size asked, const RECT& place, const std::wstring& id, const wchar_t* what) {
+    const RECT work = MegaWin::WorkAreaAround(place);
+    const Size held = HeldToWorkArea(asked, IntRect{work.left, work.top, work.right, work.bottom});
+    if (!(held == asked)) {
+        const std::wstring line = L"Panel " + id + L": the " + what + L" " + std::to_wstring(asked.width) + L" x " +
+                                  std::to_wstring(asked.height) + L" is held at " + std::to_wstring(held.width) +
+                                  L" x " + std::to_wstring(held.height) + L", its monitor's work area";
+        LogWithPrefix(L"%s", line.c_str());
+    }
+    return held;
+}
+
+// A template laid out beyond the work area (its elements may have any size)
+// is cut there: the panel rectangle, and with it the window, its back buffer
+// and its resize handles.
+Size HoldLaidOutPanel(ElementPanel& elements, const RECT& place, const std::wstring& id) {
+    templates::LayoutRect& r = elements.panelRect;
+    const Size held = HeldPanelSize(Size{r.right - r.left, r.bottom - r.top}, place, id, L"window template's size");
+    r.right = r.left + held.width;
+    r.bottom = r.top + held.height;
+    return held;
+}
+
+}  // namespace
+
 HoverThread::HoverThread() = default;
 
 HoverThread::~HoverThread() = default;
@@ -35,8 +64,11 @@ bool HoverThread::InitInstance() {
     m_CloseNeedsTwo = (m_Flags & kFlagTwoCloses) != 0;
     m_pWindow = std::make_unique<MegaWin>(this);
     m_pWindow->m_MaskFile = theApp.Snapshot()->tempDir + L"mask" + L".jpg";
-    m_TemplateWidth = m_Current.m_Width > 0 ? m_Current.m_Width : kDefaultWidth;
-    m_TemplateHeight = m_Current.m_Height > 0 ? m_Current.m_Height : kDefaultHeight;
+    const Size asked{m_Current.m_Width > 0 ? m_Current.m_Width : kDefaultWidth,
+                     m_Current.m_Height > 0 ? m_Current.m_Height : kDefaultHeight};
+    const Size size = HeldPanelSize(asked, m_Anchor, m_Current.m_Id, L"record's size");
+    m_TemplateWidth = size.width;
+    m_TemplateHeight = size.height;
     if (!m_pWindow->CreatePanel(RECT{0, 0, m_TemplateWidth, m_TemplateHeight})) {
         LogWithPrefix(L"The panel window of %s could not be created", m_Current.m_Id.c_str());
         if (m_pHost) m_pHost->Panels().Remove(this);
@@ -54,10 +86,11 @@ bool HoverThread::InitInstance() {
             m_Dockable = false;
         } else {
             // The window takes the laid-out template's size.
-            ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+            const Size laid = HoldLaidOutPanel(*m_pElements, m_Anchor, m_Current.m_Id);
+            ::SetWindowPos(m_pWindow->hwnd(), nullptr, 0, 0, laid.width, laid.height,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
             // The back buffer takes that size before anything is shown.
-            m_pWindow->GrowBackBuffer(r.right - r.left, r.bottom - r.top);
+            m_pWindow->GrowBackBuffer(laid.width, laid.height);
         }
     }
     m_pWindow->m_Anchor = m_Anchor;
@@ -582,19 +615,27 @@ void HoverThread::OnResize(int width, int height) { ResizePanel(width, height, 0
 
 // A new template size: the element tree built again at that size and laid
 // out, the window placed by the grabbed edge, the back buffer resized and the
-// child windows refitted.  A panel never gets smaller than 150 x 150 (a
-// hostile page's size is clamped too).
+// child windows refitted.  A panel never gets smaller than 150 x 150, nor
+// larger than its monitor's work area (a page may ask for any size).
 void HoverThread::ResizePanel(int width, int height, int direction) {
     if (!m_pWindow) return;
-    width = std::max(width, kMinPanelSize);
-    height = std::max(height, kMinPanelSize);
     RECT r{};
     ::GetWindowRect(m_pWindow->hwnd(), &r);
+    const Size size = HeldPanelSize(Size{width, height}, r, m_Current.m_Id, L"size asked for");
+    width = std::max(size.width, kMinPanelSize);
+    height = std::max(size.height, kMinPanelSize);
     const templates::LayoutRect screen{r.left, r.top, r.right, r.bottom};
     templates::LayoutRect now;
     if (ElementPanel* elements = Elements()) {
         now = elements->ResizePanel(direction, width, height, screen,
                                     [this](int w, int h) { LoadWindowTemplate(w, h); });
+        const templates::LayoutRect laid = elements->panelRect;
+        const Size held = HoldLaidOutPanel(*elements, r, m_Current.m_Id);
+        if (held.width != laid.right - laid.left || held.height != laid.bottom - laid.top) {
+            now.right = now.left + held.width;
+            now.bottom = now.top + held.height;
+            elements->CreateResizeHandles(elements->panelRect);
+        }
     } else {
         now = templates::ResizedScreenRect(direction, screen, m_TemplateWidth, m_TemplateHeight, width, height, width,
                                            height);

@@ -293,6 +293,8 @@ RECT MegaWin::GetTrayRect() const {
     return ToRect(TrayRectFallback(ToInt(work)));
 }
 
+RECT MegaWin::WorkAreaAround(const RECT& rect) { return WorkAreaOf(rect); }
+
 void MegaWin::CenterOnMonitor() { m_PanelRect = ToRect(CenterIn(ToInt(m_PanelRect), ToInt(WorkAreaOf(m_PanelRect)))); }
 
 void MegaWin::SetNavButtonState(bool enabled, int which) {

@@ -33,6 +33,8 @@ public:
     static constexpr DWORD kExStyleActive = 0x00080088;
     static constexpr UINT_PTR kTimer = timer_id::kFade;
     static constexpr UINT kTimerMs = 50;
+    // The work area of the monitor nearest to a screen rectangle.
+    static RECT WorkAreaAround(const RECT& rect);
 
     explicit MegaWin(HoverThread* owner) : m_pOwner(owner) {}
     ~MegaWin() override;

@@ -148,6 +148,13 @@ bool EdgeSnap::OnMoving(IntRect& proposed, const IntRect& current, const IntRect
     return changed;
 }
 
+Size HeldToWorkArea(Size size, const IntRect& work) {
+    const int width = work.Width(), height = work.Height();
+    if (width > 0 && size.width > width) size.width = width;
+    if (height > 0 && size.height > height) size.height = height;
+    return size;
+}
+
 Size ResizedSize(int direction, Size start, int dx, int dy) {
     int gx = 0, gy = 0;
     switch (direction) {

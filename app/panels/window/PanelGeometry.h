@@ -96,6 +96,10 @@ struct Size {
     bool operator==(const Size& o) const { return width == o.width && height == o.height; }
 };
 Size ResizedSize(int direction, Size start, int dx, int dy);
+// A panel's size as a record, a template or a page asks for it, held to the
+// work area of the panel's monitor: neither side beyond the work area's (a
+// work area without size holds nothing).
+Size HeldToWorkArea(Size size, const IntRect& work);
 
 // The cursor over a resize handle of a direction.
 enum class Cursor { Arrow, SizeNwSe, SizeNeSw, SizeNs, SizeWe, None };

@@ -1373,4 +1373,33 @@ TEST_F(PanelTemplate, TheSearchControlsIconIsDownloadedWithThePanelLockFree) {
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((install + L"Images\\EcpIcons\\pondrel7.png").c_str()));
 }
 
+// A record may ask for any size, and a template lay out to any size: the
+// panel is held to the work area of its monitor, the window and the template
+// size it was built for alike.
+TEST_F(PanelTemplate, AHugeRecordSizeIsHeldToTheWorkArea) {
+    record_ = [](UserSetting& r) {
+        r.m_Width = 60000;
+        r.m_Height = 2000000000;
+    };
+    HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
+    ASSERT_TRUE(Running());
+    const RECT work = WorkArea();
+    EXPECT_LE(t->m_TemplateWidth, work.right - work.left);
+    EXPECT_LE(t->m_TemplateHeight, work.bottom - work.top);
+    RECT window{};
+    ::GetWindowRect(t->PanelWindow(), &window);
+    EXPECT_LE(window.right - window.left, work.right - work.left);
+    EXPECT_LE(window.bottom - window.top, work.bottom - work.top);
+    ASSERT_NE(nullptr, t->Elements());
+    const LayoutRect panel = t->Elements()->panelRect;
+    EXPECT_EQ(window.right - window.left, panel.right - panel.left);
+    EXPECT_EQ(window.bottom - window.top, panel.bottom - panel.top);
+    // A page's resize to a size beyond it is held there too.
+    ::SendMessageW(t->PanelWindow(), panel_msg::kResize, 5000, 4000);
+    ::GetWindowRect(t->PanelWindow(), &window);
+    EXPECT_LE(t->m_TemplateWidth, work.right - work.left);
+    EXPECT_LE(window.right - window.left, work.right - work.left);
+    EXPECT_LE(window.bottom - window.top, work.bottom - work.top);
+}
+
 }  // namespace

@@ -152,6 +152,20 @@ TEST(ResizeDrag, DirectionsGrowTheGrabbedEdgeAndStopAt150) {
     for (const Case& c : cases) EXPECT_EQ(ResizedSize(c.direction, start, c.dx, c.dy), c.expected) << c.direction;
 }
 
+TEST(PanelSize, HeldToTheWorkAreaOfItsMonitor) {
+    const IntRect work{-1280, 40, 0, 1024};  // 1280 x 984, left of the primary monitor
+    struct Case {
+        Size asked, held;
+    } cases[] = {
+        {{420, 360}, {420, 360}},       {{1280, 984}, {1280, 984}},  {{1281, 360}, {1280, 360}},
+        {{420, 985}, {420, 984}},       {{2147483647, 2147483647}, {1280, 984}},
+        {{0, -5}, {0, -5}},  // no size is left to the callers' minimum
+    };
+    for (const Case& c : cases) EXPECT_EQ(HeldToWorkArea(c.asked, work), c.held) << c.asked.width << "x" << c.asked.height;
+    // A work area without size holds nothing.
+    EXPECT_EQ(HeldToWorkArea(Size{5000, 6000}, IntRect{0, 0, 0, 0}), (Size{5000, 6000}));
+}
+
 TEST(ResizeDrag, CursorPerDirection) {
     const Cursor expected[] = {Cursor::Arrow,   Cursor::SizeNwSe, Cursor::SizeNs, Cursor::SizeNeSw, Cursor::SizeWe,
                                Cursor::SizeNwSe, Cursor::SizeNs,   Cursor::SizeNeSw, Cursor::SizeWe};
