@@ -1,8 +1,10 @@
 // Text rules of the shared utilities, apart from any system call: the cache
-// file name of a server image, the decimal text of a number, the executable
-// part of a browser command and the string-table ids of the program's texts.
+// file name of a server image, the size an image file's header claims, the
+// decimal text of a number, the executable part of a browser command and the
+// string-table ids of the program's texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The relative cache file name of an image URL: prefix + the URL's last path
@@ -19,6 +21,19 @@
 // is empty.  A URL without "/" after its first character names its whole
 // text; a segment without a dot gets the version at its end.
 std::wstring CacheFileNameFromUrl(const std::wstring& url, const std::wstring& version, const std::wstring& prefix);
+
+// The width and height the header of a PNG, GIF, BMP, JPEG or icon file
+// claims, read from the file's first `count` bytes (a BMP's negative height,
+// a top-down picture, counts as its size).  False when the bytes are none of
+// these or end before the size.
+bool ImageHeaderSize(const unsigned char* bytes, std::size_t count, long long* width, long long* height);
+// The largest pictures decoded: each side at most kMaxImageSide pixels and
+// at most kMaxImagePixels in all (64 MB of 32-bit pixels).  An image from the
+// server or the install folder whose header claims more is refused before it
+// is decoded.
+constexpr long long kMaxImageSide = 8192;
+constexpr long long kMaxImagePixels = 4096LL * 4096;
+bool ImageSizeAcceptable(long long width, long long height);
 
 // The integer part of a number (truncated toward zero, held within the 32-bit
 // range; NaN gives 0) in base 10.

@@ -3,6 +3,10 @@
 #include "app/core/graphics/OpacityDraw.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/common/SharedUtilities.h"
+#include "app/core/graphics/GraphicsRules.h"
+#include "log/PondrelLog.h"
+
+#include <vector>
 
 namespace {
 
@@ -11,6 +15,28 @@ ArgbBitmap NewArgbBitmap(int width, int height) {
     ArgbBitmap b = fx::NewGdiplus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
     if (!b || b->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return b;
+}
+
+void LogRefused(const std::wstring& path, long long width, long long height) {
+    const std::wstring line = L"The picture " + path + L" claims " + std::to_wstring(width) + L" x " +
+                              std::to_wstring(height) + L" pixels: it is not loaded";
+    LogWithPrefix(L"%s", line.c_str());
+}
+
+// The size the file's header claims, read from its first bytes, within the
+// bounds; a header that tells no size leaves the answer to the decoder.
+bool HeaderSizeAcceptable(const std::wstring& path) {
+    fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return true;  // the decoder reports a missing file as it always did
+    // Enough for a JPEG's frame behind its metadata segments.
+    std::vector<unsigned char> head(256 * 1024);
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr)) return true;
+    long long width = 0, height = 0;
+    if (!ImageHeaderSize(head.data(), got, &width, &height) || ImageSizeAcceptable(width, height)) return true;
+    LogRefused(path, width, height);
+    return false;
 }
 
 }  // namespace
@@ -30,9 +56,14 @@ ArgbBitmap CreateScaledBitmap(Gdiplus::Image* image, int width, int height) {
 }
 
 ArgbBitmap LoadImageFile(const std::wstring& path, int width, int height) {
-    if (path.empty()) return nullptr;
+    if (path.empty() || !HeaderSizeAcceptable(path)) return nullptr;
     fx::GdiplusPtr<Gdiplus::Bitmap> image = fx::NewGdiplus<Gdiplus::Bitmap>(path.c_str(), FALSE);
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    // A format whose header was not read shows its size only now.
+    if (!ImageSizeAcceptable(image->GetWidth(), image->GetHeight())) {
+        LogRefused(path, image->GetWidth(), image->GetHeight());
+        return nullptr;
+    }
     return CreateScaledBitmap(image.get(), width, height);
 }
 

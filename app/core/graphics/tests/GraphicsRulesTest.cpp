@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -84,6 +85,100 @@ TEST(CacheFileNameFromUrl, UrlsThatDifferOnlyInTheirQueryKeepFilesOfTheirOwn) {
         EXPECT_NE(a, b) << c.a << " and " << c.b;
         EXPECT_EQ(a, CacheFileNameFromUrl(c.a, c.version, L"EcpIcons\\")) << c.a;
     }
+}
+
+// Headers as a server or a skin folder may send them, each claiming a size.
+std::vector<unsigned char> Png(unsigned long w, unsigned long h) {
+    std::vector<unsigned char> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (unsigned long v : {w, h})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<unsigned char>(v >> shift));
+    b.insert(b.end(), {8, 6, 0, 0, 0});
+    return b;
+}
+std::vector<unsigned char> Bmp(long w, long h) {
+    std::vector<unsigned char> b(54, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    b[14] = 40;
+    for (int i = 0; i < 4; ++i) {
+        b[18 + i] = static_cast<unsigned char>(static_cast<unsigned long>(w) >> (8 * i));
+        b[22 + i] = static_cast<unsigned char>(static_cast<unsigned long>(h) >> (8 * i));
+    }
+    return b;
+}
+// A JPEG with an application segment of `padding` bytes before its frame.
+std::vector<unsigned char> Jpeg(unsigned w, unsigned h, unsigned marker, size_t padding) {
+    std::vector<unsigned char> b = {0xFF, 0xD8, 0xFF, 0xE1};
+    const size_t length = padding + 2;
+    b.push_back(static_cast<unsigned char>(length >> 8));
+    b.push_back(static_cast<unsigned char>(length));
+    b.insert(b.end(), padding, 0xAB);
+    b.insert(b.end(), {0xFF, 0xFF, 0xFF, static_cast<unsigned char>(marker), 0, 17, 8});  // fill bytes, then the frame
+    b.insert(b.end(), {static_cast<unsigned char>(h >> 8), static_cast<unsigned char>(h),
+                       static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w), 3});
+    return b;
+}
+
+TEST(ImageHeaderSize, EachFormatsClaimedSize) {
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        bool known;
+        long long width, height;
+    };
+    const std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xF0, 0x00, 0};
+    std::vector<unsigned char> ico = {0, 0, 1, 0, 2, 0};
+    std::vector<unsigned char> entry(16, 0);
+    entry[0] = 16;
+    entry[1] = 16;
+    ico.insert(ico.end(), entry.begin(), entry.end());
+    entry[0] = entry[1] = 0;  // 256 x 256
+    ico.insert(ico.end(), entry.begin(), entry.end());
+    std::vector<unsigned char> core = Bmp(0, 0);
+    core[14] = 12;
+    core[18] = 0x34;
+    core[19] = 0x12;
+    core[20] = 7;
+    const std::vector<unsigned char> png = Png(16, 24), longJpeg = Jpeg(640, 480, 0xC0, 5000);
+    const std::vector<Case> cases = {
+        {"png", png, true, 16, 24},
+        {"png of four billion", Png(0xFFFFFFFFUL, 1), true, 0xFFFFFFFFLL, 1},
+        {"png cut short", std::vector<unsigned char>(png.begin(), png.begin() + 20), false, 0, 0},
+        {"gif", gif, true, 320, 240},
+        {"bmp", Bmp(105, 86), true, 105, 86},
+        {"bmp top-down", Bmp(105, -86), true, 105, 86},
+        {"bmp of the int range's end", Bmp(1, -2147483647L - 1), true, 1, 2147483648LL},
+        {"bmp core header", core, true, 0x1234, 7},
+        {"jpeg", Jpeg(640, 480, 0xC0, 10), true, 640, 480},
+        {"progressive jpeg behind a long segment", Jpeg(65535, 65535, 0xC2, 5000), true, 65535, 65535},
+        {"jpeg without a frame in reach", std::vector<unsigned char>(longJpeg.begin(), longJpeg.begin() + 3000), false,
+         0, 0},
+        {"jpeg huffman table is no frame", Jpeg(640, 480, 0xC4, 10), false, 0, 0},
+        {"icon", ico, true, 256, 256},
+        {"icon directory cut short", std::vector<unsigned char>(ico.begin(), ico.begin() + 20), false, 0, 0},
+        {"text", {'<', 'h', 't', 'm', 'l', '>', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}, false, 0, 0},
+        {"nothing", {}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        long long w = -1, h = -1;
+        EXPECT_EQ(c.known, ImageHeaderSize(c.bytes.data(), c.bytes.size(), &w, &h)) << c.name;
+        if (c.known) {
+            EXPECT_EQ(c.width, w) << c.name;
+            EXPECT_EQ(c.height, h) << c.name;
+        }
+    }
+}
+
+TEST(ImageHeaderSize, PicturesBeyondTheBoundsAreRefused) {
+    struct Case {
+        long long width, height;
+        bool acceptable;
+    } cases[] = {
+        {16, 16, true},       {0, 0, true},          {8192, 2048, true},    {4096, 4096, true},
+        {8193, 1, false},     {1, 8193, false},      {8192, 2049, false},   {4097, 4096, false},
+        {0xFFFFFFFFLL, 1, false}, {2147483648LL, 2147483648LL, false}, {-1, 5, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.acceptable, ImageSizeAcceptable(c.width, c.height)) << c.width << "x" << c.height;
 }
 
 TEST(NumberToString, IntegerPartInBase10) {

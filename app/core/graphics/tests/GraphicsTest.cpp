@@ -12,8 +12,10 @@
 #include "app/core/main/FileVersionInfo.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/common/SharedUtilities.h"
+#include "app/core/net/HttpRoutines.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/graphics/AppImages.h"
+#include "app/core/graphics/GraphicsRules.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "tests/httpserver/LoopbackServer.h"
@@ -215,6 +217,33 @@ TEST(ImageRoutines, BitmapSizes) {
     EXPECT_FALSE(LoadImageFile(DemoImages() + L"missing.png", 0, 0));
     EXPECT_FALSE(LoadImageFile(L"", 0, 0));
     EXPECT_FALSE(LoadImageFile(splash, -4, 10));
+}
+
+// A picture from the server or a skin folder is refused before it is
+// decoded when its header claims more than the bounds: a real PNG just beyond
+// them, and one whose header claims a billion pixels; one within them loads.
+TEST(ImageRoutines, PicturesBeyondTheBoundsAreNotLoaded) {
+    const std::wstring dir = FreshDir(L"image_bounds_tests");
+    CLSID png{};
+    ASSERT_GE(GetEncoderClsid(L"image/png", &png), 0);
+    auto write = [&](const wchar_t* name, int w, int h) {
+        Gdiplus::Bitmap b(w, h, PixelFormat32bppARGB);
+        EXPECT_EQ(Gdiplus::Ok, b.Save((dir + name).c_str(), &png, nullptr)) << testsupport::Utf8(name);
+        return dir + name;
+    };
+    const std::wstring wide = write(L"wide.png", static_cast<int>(kMaxImageSide) + 1, 2);
+    const std::wstring within = write(L"within.png", static_cast<int>(kMaxImageSide), 2);
+    ArgbBitmap loaded = LoadImageFile(within, 0, 0);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(static_cast<UINT>(kMaxImageSide), loaded->GetWidth());
+    EXPECT_FALSE(LoadImageFile(wide, 0, 0));
+    EXPECT_FALSE(LoadImageFile(wide, 16, 16));  // not even to be scaled down
+
+    std::string claims = Bytes(within);
+    ASSERT_GT(claims.size(), 24u);
+    for (int i = 0; i < 8; ++i) claims[16 + i] = "\x00\x00\x80\x00\x00\x00\x80\x00"[i];  // 32768 x 32768
+    WriteBytes(dir + L"claims.png", claims);
+    EXPECT_FALSE(LoadImageFile(dir + L"claims.png", 0, 0));
 }
 
 TEST(ImageRoutines, PiecesAreCutUnscaledAndKeptWhileTheSizeHolds) {
