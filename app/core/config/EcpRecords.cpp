@@ -6,6 +6,7 @@
 #include "app/core/config/SettingsLog.h"
 #include "app/core/config/SettingsRules.h"
 #include "app/core/config/XmlConfig.h"
+#include "log/PondrelLog.h"
 
 namespace {
 
@@ -81,6 +82,7 @@ void RebuildEcpRecords(XmlConfig& r, Settings& view, const EcpRecordSources& app
     std::wstring scratchDefault;
     std::wstring& defaultEcp = app.defaultEcp ? *app.defaultEcp : scratchDefault;
 
+    int records = 0;
     const int categories = static_cast<int>(r.Categories().size());
     Value(L"Category Count ", categories);
     settings_log::TicksSince(loadStartTick);
@@ -97,8 +99,15 @@ void RebuildEcpRecords(XmlConfig& r, Settings& view, const EcpRecordSources& app
             Value(L"ECP Count =  ", entries);
             settings_log::Separator();
             for (int e = 1; e <= entries; ++e) {
+                if (records == kMaxRecords) {
+                    LogLine((L"Settings hold more than " + std::to_wstring(kMaxRecords) +
+                             L" panel entries: the rest are not read")
+                                .c_str());
+                    return;
+                }
                 r.ReadEcpEntry(e);
                 view.AddRecord(RecordFromEntry(r, app), app.searchEcp, defaultEcp);
+                ++records;
             }
         }
     }

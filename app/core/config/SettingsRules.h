@@ -21,6 +21,18 @@ extern const wchar_t* const kSingleInstanceOnly;  // no binding, single instance
 
 namespace settings_rules {
 
+// How much of the panel tree of a settings document is read: its first 64
+// categories, each one's first 64 targets and each target's first 256
+// entries (the reader counts no more, for the records and the menus alike),
+// and no more than 1024 records in all.  Each cut is logged once per load.
+constexpr int kMaxCategories = 64;
+constexpr int kMaxTargets = 64;
+constexpr int kMaxTargetEntries = 256;
+constexpr int kMaxRecords = 1024;
+// Each enhancer listed is an in-process component created and polled: the
+// first 16 are loaded.
+constexpr int kMaxEnhancers = 16;
+
 // ASCII letters compared without case; every other character exactly.
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b);
 

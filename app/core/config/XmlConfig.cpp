@@ -152,8 +152,17 @@ std::wstring XmlConfig::GetTemplateVersion(const std::wstring& name) {
 int XmlConfig::LoadLists() {
     categoryIndex_ = targetIndex_ = ecpIndex_ = 1;
     categories_ = SelectNodes(L"//init//ecptree//category");
+    targetsCutLogged_ = entriesCutLogged_ = false;
+    if (categories_.size() > static_cast<size_t>(settings_rules::kMaxCategories)) {
+        LogCut(L"categories", categories_.size(), settings_rules::kMaxCategories);
+        categories_.resize(settings_rules::kMaxCategories);
+    }
     templates_ = SelectNodes(L"//init//templates//ecp");
     enhancers_ = SelectNodes(L"//init//enhancers//app//enhancer");
+    if (enhancers_.size() > static_cast<size_t>(settings_rules::kMaxEnhancers)) {
+        LogCut(L"enhancers", enhancers_.size(), settings_rules::kMaxEnhancers);
+        enhancers_.resize(settings_rules::kMaxEnhancers);
+    }
     if (categories_.empty()) return -1;
     CopyTemplateVersions();
     return 0;
@@ -293,17 +302,32 @@ int XmlConfig::CountBelow(const WalkLevel& level, const std::wstring& levelPath,
     return static_cast<int>(SelectRaw(level.nodes[0].get(), std::wstring(L".//") + child).size());
 }
 
+void XmlConfig::LogCut(const wchar_t* what, size_t count, int kept) {
+    LogLine((L"Settings hold " + std::to_wstring(count) + L" " + what + L": the first " + std::to_wstring(kept) +
+             L" are read")
+                .c_str());
+}
+
+int XmlConfig::Held(int count, int limit, const wchar_t* what, bool& logged) {
+    if (count <= limit) return count;
+    if (!logged) LogCut(what, static_cast<size_t>(count), limit);
+    logged = true;
+    return limit;
+}
+
 int XmlConfig::CountTargets() {
     std::wstring path;
     CategoryPath(path);
-    targetCount_ = CountBelow(CategoryLevel(), path, L"target");
+    targetCount_ = Held(CountBelow(CategoryLevel(), path, L"target"), settings_rules::kMaxTargets, L"targets of a category",
+                        targetsCutLogged_);
     return targetCount_;
 }
 
 int XmlConfig::CountEcps() {
     std::wstring path;
     TargetPath(path);
-    ecpCount_ = CountBelow(TargetLevel(), path, L"ecp");
+    ecpCount_ = Held(CountBelow(TargetLevel(), path, L"ecp"), settings_rules::kMaxTargetEntries,
+                     L"panel entries of a target", entriesCutLogged_);
     return ecpCount_;
 }
 

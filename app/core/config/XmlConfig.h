@@ -144,6 +144,9 @@ private:
     // Text of level path + "//" + child, the first match in document order.
     std::wstring TextBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
     int CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
+    // A count of the panel tree held at its limit (logged once per load).
+    static void LogCut(const wchar_t* what, size_t count, int kept);
+    static int Held(int count, int limit, const wchar_t* what, bool& logged);
 
     // Member order follows the reader's record layout.
     fx::ComApartment com_{COINIT_APARTMENTTHREADED};  // before the document: it outlives it
@@ -175,4 +178,5 @@ private:
     WalkLevel categoryLevel_, targetLevel_, entryLevel_;
     bool loaded_ = false;
     std::wstring diagnostic_;
+    bool targetsCutLogged_ = false, entriesCutLogged_ = false;  // the panel tree's cuts of this load
 };

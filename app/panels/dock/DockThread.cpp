@@ -65,7 +65,13 @@ std::unique_ptr<DockOps> MakeDock(ControllerOps* controller) {
 
 void ImportDockItems(XmlConfig& settings, const std::wstring& imagesUrl, const std::wstring& installDir) {
     DockItemImportList imports;
-    const int n = static_cast<int>(settings.SelectNodes(L"/init/dock/areas/item").size());
+    int n = static_cast<int>(settings.SelectNodes(L"/init/dock/areas/item").size());
+    if (n > dock::kMaxImportedItems) {
+        const std::wstring line = L"Dock: the settings name " + std::to_wstring(n) + L" items, the first " +
+                                  std::to_wstring(dock::kMaxImportedItems) + L" are read";
+        LogLine(line.c_str());
+        n = dock::kMaxImportedItems;
+    }
     for (int i = 1; i <= n; ++i) {
         const std::wstring prefix = L"/init/dock/areas/item[" + std::to_wstring(i) + L"]";
         DockItemImportNode record;

@@ -28,6 +28,7 @@ constexpr unsigned kTickMs = 25;
 constexpr int kRedrawCountdownStart = 50;
 constexpr int kRedrawCountdownStep = 6;
 constexpr unsigned kLiveRefreshMs = 4000;  // a live item asks for a frame this often
+constexpr int kMaxImportedItems = 32;      // the settings' dock items read (each icon is downloaded)
 
 struct Margins {
     int left = 0, top = 0, right = 0, bottom = 100;

@@ -10,6 +10,7 @@
 #include "app/core/net/UrlEncodeUtf8.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/TextRootItems.h"
+#include "log/PondrelLog.h"
 
 namespace {
 
@@ -23,7 +24,13 @@ UserSetting* FindRecord(const std::wstring& id) {
 
 std::vector<tray_menu::ConfiguredItem> ConfiguredItems(XmlConfig& reader) {
     std::vector<tray_menu::ConfiguredItem> out;
-    const size_t count = reader.SelectNodes(L"/init/tray/menu/item").size();
+    size_t count = reader.SelectNodes(L"/init/tray/menu/item").size();
+    if (count > tray_menu::kMaxConfiguredItems) {
+        const std::wstring line = L"Tray menu: the settings name " + std::to_wstring(count) + L" items, the first " +
+                                  std::to_wstring(tray_menu::kMaxConfiguredItems) + L" are shown";
+        LogLine(line.c_str());
+        count = tray_menu::kMaxConfiguredItems;
+    }
     for (size_t n = 1; n <= count; ++n) {
         const std::wstring base = L"/init/tray/menu/item[" + std::to_wstring(n) + L"]/";
         tray_menu::ConfiguredItem c;

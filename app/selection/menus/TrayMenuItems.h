@@ -3,6 +3,7 @@
 // does.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace tray_menu {
 // The update item's identifier and index.
 extern const wchar_t* const kUpdateId;
 constexpr int kUpdateIndex = 777;
+// The settings' tray items read (each may name an icon to download).
+constexpr size_t kMaxConfiguredItems = 32;
 
 // One "/init/tray/menu/item[n]" of the settings.
 struct ConfiguredItem {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "app/core/config/EcpRecords.h"
 #include "app/core/config/Settings.h"
+#include "app/core/config/SettingsRules.h"
 #include "app/core/config/XmlConfig.h"
 
 namespace {
@@ -210,6 +212,48 @@ TEST_F(EcpRecordsTest, UsedRecordWalkEndsAlsoWhenTheLastRecordIsUsed) {
     view_.ResetEcpUsage();
     EXPECT_EQ(walk(), L"");
     EXPECT_EQ(view_.m_EcpList.GetAt(0)->m_OpenTime, 0);
+}
+
+// A server's panel tree of any size: the reader counts the first 64
+// categories, 64 targets of a category and 256 entries of a target, and the
+// records stop at 1024.
+TEST_F(EcpRecordsTest, TheTreeIsReadUpToItsBounds) {
+    auto entries = [](int n, const std::string& prefix) {
+        std::string xml;
+        for (int i = 0; i < n; ++i) xml += "<ecp><id>" + prefix + std::to_string(i) + "</id></ecp>";
+        return xml;
+    };
+    auto category = [](const std::string& targets) { return "<category><name>C</name>" + targets + "</category>"; };
+    {
+        std::string tree;
+        for (int c = 0; c < settings_rules::kMaxCategories + 6; ++c)
+            tree += category("<target>" + entries(1, "c" + std::to_string(c) + "-") + "</target>");
+        Rebuild("<init><ecptree>" + tree + "</ecptree></init>");
+        EXPECT_EQ(static_cast<size_t>(settings_rules::kMaxCategories), reader_->Categories().size());
+        ASSERT_EQ(static_cast<size_t>(settings_rules::kMaxCategories), view_.m_EcpList.GetCount());
+        EXPECT_EQ(L"c63-0", view_.m_EcpList.GetAt(settings_rules::kMaxCategories - 1)->m_Id);
+    }
+    {
+        std::string targets;
+        for (int t = 0; t < settings_rules::kMaxTargets + 3; ++t) targets += "<target>" + entries(1, "t") + "</target>";
+        Rebuild("<init><ecptree>" + category(targets) + "</ecptree></init>");
+        EXPECT_EQ(static_cast<size_t>(settings_rules::kMaxTargets), view_.m_EcpList.GetCount());
+    }
+    {
+        Rebuild(OneTarget(entries(settings_rules::kMaxTargetEntries + 10, "e")));
+        ASSERT_EQ(static_cast<size_t>(settings_rules::kMaxTargetEntries), view_.m_EcpList.GetCount());
+        EXPECT_EQ(L"e255", view_.m_EcpList.GetAt(settings_rules::kMaxTargetEntries - 1)->m_Id);
+    }
+    {
+        const int full = settings_rules::kMaxRecords / settings_rules::kMaxTargetEntries;  // categories filled up
+        std::string tree;
+        for (int c = 0; c <= full; ++c)
+            tree += category("<target>" + entries(settings_rules::kMaxTargetEntries, "r" + std::to_string(c) + "-") +
+                             "</target>");
+        Rebuild("<init><ecptree>" + tree + "</ecptree></init>");
+        ASSERT_EQ(static_cast<size_t>(settings_rules::kMaxRecords), view_.m_EcpList.GetCount());
+        EXPECT_EQ(L"r3-255", view_.m_EcpList.GetAt(settings_rules::kMaxRecords - 1)->m_Id);
+    }
 }
 
 TEST_F(EcpRecordsTest, CopyKeepsItsOwnUsage) {

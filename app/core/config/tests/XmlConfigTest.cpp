@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/core/main/tests/CoreTestFiles.h"
+#include "app/core/config/SettingsRules.h"
 #include "app/core/config/XmlConfig.h"
 #include "TestSupport.h"
 
@@ -105,6 +106,17 @@ TEST_F(XmlConfigTest, LoadListsNeedsACategory) {
     EXPECT_EQ(one->LoadLists(), 0);
     auto none = Load("<init><ecptree></ecptree><category/></init>", L"none.xml");
     EXPECT_EQ(none->LoadLists(), -1);
+}
+
+// Each enhancer is a component created in the process and polled: no more
+// than kMaxEnhancers are listed, whatever the document names.
+TEST_F(XmlConfigTest, LoadListsListsNoMoreEnhancersThanItsBound) {
+    std::string xml = "<init><ecptree><category/></ecptree><enhancers><app>";
+    for (int i = 0; i < 40; ++i) xml += "<enhancer><id>{" + std::to_string(i) + "}</id></enhancer>";
+    xml += "</app></enhancers></init>";
+    auto r = Load(xml, L"many.xml");
+    ASSERT_EQ(r->LoadLists(), 0);
+    EXPECT_EQ(r->Enhancers().size(), static_cast<size_t>(settings_rules::kMaxEnhancers));
 }
 
 TEST_F(XmlConfigTest, TreeWalkCountsPerParentAndReadsTheCurrentItem) {

@@ -682,6 +682,24 @@ TEST_F(DockAppTest, ImportReadsTheItemsAndFetchesTheirIconsUnderTheInstallDirect
     EXPECT_TRUE(asked);
 }
 
+// Each item's icon is a download: a document of a hundred items gives the
+// first kMaxImportedItems.
+TEST_F(DockAppTest, ImportReadsNoMoreThanItsBoundOfItems) {
+    loopback::Clear();
+    std::string items;
+    for (int i = 0; i < 100; ++i)
+        items += "<item><text>T</text><ecp>ID-" + std::to_string(i) + "</ecp><icon>i" + std::to_string(i) +
+                 ".png</icon><control>true</control></item>";
+    UseDocument("<?xml version=\"1.0\"?><init><dock><areas>" + items + "</areas></dock></init>");
+    ImportDockItems(*theApp.m_pSettings, loopback::Url(L"/status/404/"), dir_);
+    {
+        fx::ScopedLock hold(g_DockImportsLock);
+        ASSERT_EQ(theApp.m_DockImports.size(), static_cast<size_t>(dock::kMaxImportedItems));
+        EXPECT_EQ(theApp.m_DockImports.back().ecpId, L"ID-31");
+    }
+    EXPECT_EQ(loopback::Requests().size(), static_cast<size_t>(dock::kMaxImportedItems));
+}
+
 TEST_F(DockAppTest, ImportHoldsNoLockWhileItDownloads) {
     UseDocument(R"(<?xml version="1.0"?><init><dock><areas>
       <item><text>Slow</text><ecp>ID</ecp><icon>slow.png</icon><context></context><control>true</control><docked></docked></item>

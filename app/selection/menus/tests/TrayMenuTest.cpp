@@ -159,6 +159,24 @@ TEST_F(TrayMenuTest, ItemsFromTheSettings) {
     EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"Disable", L"Exit"}));
 }
 
+// Each configured item may name an icon to download: a document of a
+// hundred items shows the first kMaxConfiguredItems.
+TEST_F(TrayMenuTest, NoMoreConfiguredItemsThanTheBound) {
+    std::string items;
+    for (int i = 0; i < 100; ++i) items += "<item><text>Item " + std::to_string(i) + "</text></item>";
+    const std::wstring many = WriteMenuFixture(L"tray-many.xml", "<init><tray><menu>" + items + "</menu></tray></init>");
+    theApp.DeleteSettingsReader();
+    theApp.m_pSettings = new XmlConfig(many.c_str());
+    menu_->ClearItems();
+    menu_->BuildItems();
+    size_t configured = 0;
+    for (const std::wstring& text : Texts()) configured += text.rfind(L"Item ", 0) == 0;
+    EXPECT_EQ(configured, tray_menu::kMaxConfiguredItems);
+    EXPECT_EQ(IndexOf(L"Item 32"), -1);
+    EXPECT_NE(IndexOf(L"Item 31"), -1);
+    ::DeleteFileW(many.c_str());
+}
+
 TEST_F(TrayMenuTest, DisabledFlagsFollowTheStateAtEveryRefresh) {
     struct Case {
         bool online, disabled;
