@@ -407,6 +407,7 @@ private:
 
 void Verdict(const char* what, double seconds, double goal) {
     std::printf("    %s: %.3f s (goal under %.1f s: %s)\n", what, seconds, goal, seconds < goal ? "met" : "MISSED");
+    bench::Figure((std::string("program: ") + what).c_str(), seconds, goal, "s");
 }
 
 }  // namespace

@@ -55,25 +55,58 @@ std::string ThousandRecords() {
     return xml + "</ecptree><templates><ecp><Slate><version>5</version></Slate></ecp></templates></init>";
 }
 
+// The panel records a document holds: its <ecp> elements inside <ecptree>
+// (the templates' <ecp> is no record).
+size_t RecordsIn(const std::string& xml) {
+    const size_t from = xml.find("<ecptree>"), to = xml.find("</ecptree>");
+    if (from == std::string::npos || to == std::string::npos) return 0;
+    size_t n = 0;
+    for (size_t at = xml.find("<ecp>", from); at != std::string::npos && at < to; at = xml.find("<ecp>", at + 1)) ++n;
+    return n;
+}
+
+// A document on disk and the records it holds.
+struct Document {
+    std::wstring path;
+    size_t records = 0;
+    Document(const wchar_t* name, const std::string& xml) : path(ScratchFile(name, xml)), records(RecordsIn(xml)) {}
+};
+
 // What a settings download does once the file is on disk, then the values
-// and records applied to the application object.
-void LoadAndApply(const std::wstring& path, size_t expectRecords) {
+// and records applied to the application object; false (the run failed)
+// when the records applied are not the document's.
+bool LoadAndApply(const Document& doc) {
     static Settings view;
+    if (doc.records == 0) {
+        bench::Fail("the document holds no panel records (not read?)");
+        return false;
+    }
     theApp.DeleteSettingsReader();
-    theApp.m_pSettings = new XmlConfig(path.c_str());
+    theApp.m_pSettings = new XmlConfig(doc.path.c_str());
     theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
     theApp.LoadSettingsValues(view);
-    if (view.m_EcpList.GetCount() != expectRecords) std::printf("unexpected record count\n");
+    if (view.m_EcpList.GetCount() != doc.records) {
+        bench::Fail("%u panel records applied, the document holds %u", static_cast<unsigned>(view.m_EcpList.GetCount()),
+                    static_cast<unsigned>(doc.records));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 BENCH("settings: load + apply the demo settings.xml") {
-    static const std::wstring path = ScratchFile(L"pondrel-bench-sample.xml", ReadSample());
-    for (auto _ : state) { (void)_; LoadAndApply(path, 14); }
+    static const Document doc(L"pondrel-bench-sample.xml", ReadSample());
+    for (auto _ : state) {
+        (void)_;
+        if (!LoadAndApply(doc)) return;
+    }
 }
 
 BENCH("settings: load + apply 1,000 panel records") {
-    static const std::wstring path = ScratchFile(L"pondrel-bench-1000.xml", ThousandRecords());
-    for (auto _ : state) { (void)_; LoadAndApply(path, 1000); }
+    static const Document doc(L"pondrel-bench-1000.xml", ThousandRecords());
+    for (auto _ : state) {
+        (void)_;
+        if (!LoadAndApply(doc)) return;
+    }
 }

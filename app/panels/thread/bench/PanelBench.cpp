@@ -128,7 +128,10 @@ BENCH("panel: one frame drawn and pushed (420 x 360, 50 ms step)") {
         took += bench::Seconds() - t0;
         n += kFrames;
     }
-    if (n) std::printf("    one frame: %.3f ms, %.1f %% of the 50 ms step\n", 1e3 * took / n, 100.0 * (took / n) / 0.050);
+    if (n) {
+        std::printf("    one frame: %.3f ms, %.1f %% of the 50 ms step\n", 1e3 * took / n, 100.0 * (took / n) / 0.050);
+        bench::Figure("panel: one frame, 420 x 360", 1e3 * took / n, 50.0, "ms");
+    }
     Close(host, t);
 }
 
@@ -152,7 +155,10 @@ BENCH("panel: idle CPU with 3 panels open (per 1 s)") {
         used += cpu() - c0;
         wall += bench::Seconds() - t0;
     }
-    if (wall > 0) std::printf("    idle CPU with 3 panels: %.2f %% of one core\n", 100.0 * used / wall);
+    if (wall > 0) {
+        std::printf("    idle CPU with 3 panels: %.2f %% of one core\n", 100.0 * used / wall);
+        bench::Figure("panel: idle CPU with 3 panels open (process)", 100.0 * used / wall, 0.3, "%");
+    }
     for (panels::HoverThread* t : panels3) {
         ::PostMessageW(t->PanelWindow(), panel_msg::kCloseNow, 0, 0);
     }
@@ -186,7 +192,9 @@ BENCH("panel: exit with 16 panels open (goal under 2 s)") {
         ++n;
         host.list.ReapEnded();
     }
-    if (n)
+    if (n) {
         std::printf("    exit with 16 panels: %.0f ms on average, %.0f ms at worst (goal 2000 ms), %u terminated\n",
                     1e3 * took / n, 1e3 * worst, static_cast<unsigned>(terminated));
+        bench::Figure("panel: exit with 16 panels open, at worst", 1e3 * worst, 2000.0, "ms");
+    }
 }
