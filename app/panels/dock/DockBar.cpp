@@ -165,8 +165,23 @@ void DockBar::DrawItems(Gdiplus::Graphics& g) {
 
 void DockBar::Render(int, bool initial) { RenderFrame(initial, false); }
 
-void DockBar::RenderFrame(bool initial, bool showing) {
+DockBar::FrameKey DockBar::CurrentFrame() const {
+    FrameKey key;
+    key.window = m_WindowRect;
+    key.width = m_Width;
+    key.height = m_Height;
+    key.offsetX = m_Slide.offsetX;
+    key.offsetY = m_Slide.offsetY;
+    key.alpha = m_Alpha;
+    key.refreshes = m_Refreshes;
+    for (const auto& item : dockitems::Items())
+        key.items.push_back(FrameItem{item->rect, item->scale.scaleX, item->scale.scaleY, item->image.get()});
+    return key;
+}
+
+void DockBar::RenderFrame(bool initial, bool showing, bool onlyIfChanged) {
     if (m_Dragging && !initial) return;  // the drag step draws its own frames
+    const bool full = !initial && !showing;
     {
         fx::ScopedLock hold(g_DockLock);
         dockitems::LayoutItems(m_CellWidth, m_CellHeight, m_Slide.slideX, m_Slide.slideY);
@@ -176,10 +191,15 @@ void DockBar::RenderFrame(bool initial, bool showing) {
         m_Height = bar.Height();
         dockitems::BarRect() = m_WindowRect;
         dockitems::BarEdge() = m_Edge;
+        FrameKey key = CurrentFrame();
+        const bool same = m_LastFramePushed && key == m_LastFrame;
+        if (onlyIfChanged && full && same && m_Visible && hwnd()) return;
+        m_LastFramePushed = false;
+        if (full) m_LastFrame = std::move(key);
         GrowBackBuffer(m_Width, m_Height);
         if (!m_pBackBuffer) return;
         m_pBackBuffer->Clear();
-        if (!initial && !showing) {
+        if (full) {
             Gdiplus::Graphics g(m_pBackBuffer->bitmap());
             g.TranslateTransform(m_Slide.offsetX, m_Slide.offsetY);
             DrawBackground(g);
@@ -188,7 +208,8 @@ void DockBar::RenderFrame(bool initial, bool showing) {
     }
     if (!m_Visible || !hwnd()) return;
     if (!m_OffscreenReady) MakeOffscreen();
-    UpdateLayered();  // moves and sizes the window to m_WindowRect too
+    // Moves and sizes the window to m_WindowRect too.
+    if (UpdateLayered() && full) m_LastFramePushed = true;
 }
 
 // ---- the tick ----
@@ -235,11 +256,12 @@ void DockBar::Step(DWORD now, POINT cursor) {
         for (const auto& item : dockitems::Items()) {
             if (item->livePanel && now - item->lastRefresh >= item->refreshInterval) {
                 item->lastRefresh = now;
+                ++m_Refreshes;
                 changed = true;
             }
         }
     }
-    if (changed) Render(0, false);
+    if (changed) RenderFrame(false, false, true);
 }
 
 void DockBar::MagnifyAt(POINT client, POINT screen) {

@@ -106,7 +106,9 @@ protected:
 private:
     void DrawBackground(Gdiplus::Graphics& g);
     void DrawItems(Gdiplus::Graphics& g);
-    void RenderFrame(bool initial, bool showing);
+    // With `onlyIfChanged` (the tick) nothing is drawn when the frame would
+    // equal the last one pushed.
+    void RenderFrame(bool initial, bool showing, bool onlyIfChanged = false);
     void OnShowWindow(bool show);
     void OnMouseMove();
     LRESULT OnNcHitTest(POINT screen);
@@ -125,4 +127,32 @@ private:
     std::unique_ptr<DockContextMenu> m_pContextMenu;
     DockBarAnchor m_Anchor;
     bool m_ShowingFrame = false;  // the frame drawn while the bar is being shown
+
+    // What decides a drawn frame: a tick whose frame would equal the last
+    // one pushed draws and pushes nothing.
+    struct FrameItem {
+        RECT rect;
+        float scaleX, scaleY;
+        const void* image;
+        bool operator==(const FrameItem& o) const {
+            return ::EqualRect(&rect, &o.rect) && scaleX == o.scaleX && scaleY == o.scaleY && image == o.image;
+        }
+    };
+    struct FrameKey {
+        RECT window{};
+        int width = 0, height = 0;
+        float offsetX = 0, offsetY = 0;
+        double alpha = 0;
+        unsigned refreshes = 0;
+        std::vector<FrameItem> items;
+        bool operator==(const FrameKey& o) const {
+            return ::EqualRect(&window, &o.window) && width == o.width && height == o.height &&
+                   offsetX == o.offsetX && offsetY == o.offsetY && alpha == o.alpha && refreshes == o.refreshes &&
+                   items == o.items;
+        }
+    };
+    FrameKey CurrentFrame() const;  // caller holds g_DockLock, after the layout
+    FrameKey m_LastFrame;
+    bool m_LastFramePushed = false;  // m_LastFrame is on the screen
+    unsigned m_Refreshes = 0;        // live items' refreshes (their pictures may have changed)
 };

@@ -83,6 +83,7 @@ bool FloatingWin::UpdateLayered() {
     fx::SelectObjectScope select(m_MemDC.get(), m_pBackBuffer->hbitmap());
     POINT at{m_WindowRect.left, m_WindowRect.top};
     SIZE size{m_Width, m_Height};
+    ++m_Pushes;
     return PushToScreen(at, size, m_MemDC.get(), ConstantAlpha(m_Alpha));
 }
 

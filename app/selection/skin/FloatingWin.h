@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 
 #include "fx/BackBuffer.h"
@@ -68,6 +69,9 @@ public:
     std::unique_ptr<fx::BackBuffer> m_pBackBuffer;
     RECT m_WindowRect{0, 0, 0, 0};
     double m_Alpha = 255.0;
+    // The layered pushes made (UpdateLayered that reached the system); read
+    // from other threads by the benchmarks.
+    std::atomic<unsigned> m_Pushes{0};
 
 protected:
     // The pre-create step: a subclass sets its size, styles and class here.

@@ -2,7 +2,9 @@
 // pointer (magnification, item steps, slide and a full frame), against the
 // tick's 25 ms step; and the dock thread's CPU over a minute with the bar
 // shown, first idle (the pointer away, the bar slid out), then magnifying
-// (the pointer resting on an item, the mouse tracking running).
+// (the pointer resting on an item, the mouse tracking running), beside the
+// whole process's and the frames pushed; and where an idle tick's time goes
+// (deciding, drawing, pushing to the screen).
 #include <windows.h>
 
 #include <cstdio>
@@ -46,7 +48,14 @@ std::wstring ScratchInstall() {
 
 using testsupport::WaitFor;
 
+using testsupport::ProcessCpuSeconds;
 using testsupport::ThreadCpuSeconds;
+
+// A stretch of time: the dock thread's and the process's share of one core,
+// and the frames the bar pushed per second.
+struct Usage {
+    double dockThread = 0, process = 0, pushesPerSecond = 0;
+};
 
 // The dock thread of the program with 10 settings' items, its bar shown.
 struct ShownDock {
@@ -70,12 +79,20 @@ struct ShownDock {
         ::PostMessageW(bar, dock_msg::kRebuildItems, 0, 0);
         return WaitFor([&] { return ::IsWindowVisible(bar) != FALSE; }, 10000);
     }
-    // The dock thread's share of one core over `seconds`.
-    double CpuOver(int seconds) {
-        const double c0 = ThreadCpuSeconds(dock->Thread().handle()), t0 = bench::Seconds();
+    DockBar& Bar() { return static_cast<DockThreadOps&>(*dock).Dock().m_Bar; }
+    // The shares of one core over `seconds` (this thread sleeps meanwhile).
+    Usage Over(int seconds) {
+        const unsigned p0 = Bar().m_Pushes;
+        const double c0 = ThreadCpuSeconds(dock->Thread().handle()), all0 = ProcessCpuSeconds(), t0 = bench::Seconds();
         ::Sleep(static_cast<DWORD>(seconds) * 1000);
-        const double used = ThreadCpuSeconds(dock->Thread().handle()) - c0, wall = bench::Seconds() - t0;
-        return wall > 0 ? 100.0 * used / wall : 0;
+        const double used = ThreadCpuSeconds(dock->Thread().handle()) - c0, all = ProcessCpuSeconds() - all0,
+                     wall = bench::Seconds() - t0;
+        Usage u;
+        if (wall <= 0) return u;
+        u.dockThread = 100.0 * used / wall;
+        u.process = 100.0 * all / wall;
+        u.pushesPerSecond = (Bar().m_Pushes - p0) / wall;
+        return u;
     }
     ~ShownDock() {
         if (dock) dock->Thread().Quit(5000);
@@ -122,6 +139,48 @@ BENCH("dock: one tick, 10 items magnified, full frame") {
         }
         const double perTick = (bench::Seconds() - t0) / static_cast<double>(state.iterations);
         std::printf("dock: a tick takes %.1f%% of its 25 ms step\n", 100.0 * perTick / 0.025);
+        bench::Figure("dock: one magnifying tick, share of its 25 ms step", 100.0 * perTick / 0.025, 100.0, "%");
+    }
+    theApp.m_Gdiplus.Shutdown();
+}
+
+// An idle tick of the bar at rest above the edge (the pointer away), and
+// what a full frame of it would cost: the drawing and the push alone.
+BENCH("dock: one idle tick at rest, by phase") {
+    RegisterPondrelWindowClasses(::GetModuleHandleW(nullptr));
+    theApp.m_Gdiplus.Startup();
+    {
+        const std::wstring dir = ScratchInstall();
+        DockBar bar;
+        bar.CreateBar(dir, nullptr);
+        bar.m_ButtonDown = [](int) { return false; };
+        {
+            fx::ScopedLock hold(g_DockLock);
+            for (int i = 0; i < 10; ++i) dockitems::AddItem(dir + L"item.png", L"", nullptr, true, -1, dir);
+        }
+        ::ShowWindow(bar.hwnd(), SW_SHOWNOACTIVATE);
+        const POINT away{1, 1000};
+        DWORD now = ::GetTickCount();
+        for (int i = 0; i < 80; ++i) bar.Step(now += 25, away);  // slid out
+        const int kTicks = 200;
+        const unsigned p0 = bar.m_Pushes;
+        double t0 = bench::Seconds();
+        for (auto _ : state) {
+            (void)_;
+            for (int i = 0; i < kTicks; ++i) bar.Step(now += 25, away);
+        }
+        const double n = static_cast<double>(state.iterations) * kTicks;
+        const double tick = (bench::Seconds() - t0) / n, pushes = (bar.m_Pushes - p0) / n;
+        t0 = bench::Seconds();
+        for (int i = 0; i < kTicks; ++i) bar.Render(0, false);
+        const double frame = (bench::Seconds() - t0) / kTicks;
+        t0 = bench::Seconds();
+        for (int i = 0; i < kTicks; ++i) bar.UpdateLayered();
+        const double push = (bench::Seconds() - t0) / kTicks;
+        std::printf("    idle tick %.1f us (%.2f frames pushed a tick); a full frame %.1f us: drawn %.1f us, pushed %.1f us\n",
+                    1e6 * tick, pushes, 1e6 * frame, 1e6 * (frame - push), 1e6 * push);
+        if (bar.m_Slide.slideY != dock::kHiddenSlide) bench::Fail("the bar did not slide out");
+        bench::Figure("dock: frames pushed per idle tick", pushes, 0.01, "");
     }
     theApp.m_Gdiplus.Shutdown();
 }
@@ -131,13 +190,16 @@ BENCH("dock: one tick, 10 items magnified, full frame") {
 BENCH("dock: the bar's CPU over a minute, idle") {
     ShownDock shown;
     if (!shown.Start()) {
-        std::printf("    the dock bar did not show\n");
+        bench::Fail("the dock bar did not show");
         return;
     }
     for (auto _ : state) {
         ::SetCursorPos(1, 1000);
         ::Sleep(3000);  // slid out
-        std::printf("    idle bar: %.2f %% of one core\n", shown.CpuOver(kMinute));
+        const Usage u = shown.Over(kMinute);
+        std::printf("    idle bar: dock thread %.2f %%, whole process %.2f %% of one core; %.1f frames pushed a second\n",
+                    u.dockThread, u.process, u.pushesPerSecond);
+        bench::Figure("dock: bar idle, slid out (dock thread)", u.dockThread, 0.2, "%");
     }
 }
 
@@ -146,7 +208,7 @@ BENCH("dock: the bar's CPU over a minute, idle") {
 BENCH("dock: the bar's CPU over a minute, magnifying") {
     ShownDock shown;
     if (!shown.Start()) {
-        std::printf("    the dock bar did not show\n");
+        bench::Fail("the dock bar did not show");
         return;
     }
     for (auto _ : state) {
@@ -159,12 +221,13 @@ BENCH("dock: the bar's CPU over a minute, magnifying") {
         ::SetCursorPos(x, w.top + 44);
         ::PostMessageW(shown.bar, WM_MOUSEMOVE, 0, MAKELPARAM(x - w.left, 44));
         ::Sleep(1000);  // magnified
-        const double share = shown.CpuOver(kMinute);
+        const Usage u = shown.Over(kMinute);
         POINT still{};
         ::GetCursorPos(&still);
         RECT now{};
         ::GetWindowRect(shown.bar, &now);
-        std::printf("    magnifying bar: %.2f %% of one core%s\n", share,
+        std::printf("    magnifying bar: dock thread %.2f %%, whole process %.2f %% of one core; %.1f frames a second%s\n",
+                    u.dockThread, u.process, u.pushesPerSecond,
                     ::PtInRect(&now, still) ? "" : " (the pointer left the bar meanwhile)");
         ::SetCursorPos(1, 1000);
     }

@@ -431,6 +431,46 @@ TEST_F(DockBarTest, TicksSlideTheBarInFromTheTopAndOutAgain) {
     EXPECT_EQ(bar_->m_Slide.slideY, dock::kHiddenSlide);
 }
 
+// The bar at rest above the edge: a tick whose frame equals the last one
+// pushed draws and pushes nothing; a tick with a changed input (the slide,
+// the alpha, a live item's refresh) pushes its frame.
+TEST_F(DockBarTest, ATickPushesAFrameOnlyWhenWhatItShowsChanged) {
+    FakePanel panel;
+    DockItem* live = Add(&panel);
+    live->refreshInterval = 1000000;
+    ::ShowWindow(bar_->hwnd(), SW_SHOWNOACTIVATE);  // starts hidden above the edge
+    const RECT w = bar_->m_WindowRect;
+    const POINT away{w.left + 5, w.bottom + 300};
+    DWORD now = ::GetTickCount();
+    bar_->Step(now += 25, away);
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool pushes;
+    } cases[] = {
+        {"nothing", [] {}, false},
+        {"the alpha", [&] { bar_->m_Alpha = 128.0; }, true},
+        {"nothing after the alpha", [] {}, false},
+        {"a live item's refresh", [&] { live->lastRefresh = now - 2000000; }, true},
+        {"nothing after the refresh", [] {}, false},
+    };
+    for (const auto& c : cases) {
+        c.change();
+        const unsigned before = bar_->m_Pushes;
+        for (int i = 0; i < 10; ++i) bar_->Step(now += 25, away);
+        EXPECT_EQ(bar_->m_Pushes - before, c.pushes ? 1u : 0u) << c.what;
+    }
+    EXPECT_EQ(bar_->m_Slide.slideY, dock::kHiddenSlide);
+    // The pointer at the top brings the bar in: each step of the slide is a
+    // new frame, drawn in place at the end.
+    const unsigned before = bar_->m_Pushes;
+    const POINT top{(w.left + w.right) / 2, w.top + 2};
+    for (int i = 0; i < 30; ++i) bar_->Step(now += 25, top);
+    EXPECT_EQ(bar_->m_Slide.slideY, 0.0f);
+    EXPECT_GT(bar_->m_Pushes - before, 3u);
+    EXPECT_EQ(Pixel(5, 40), kRed);
+}
+
 // A drag between two monitors side by side (the display's list replaced:
 // this X server shows one monitor): the press on empty bar space starts the
 // drag with the drag window over the bar; the bar moved onto the second
