@@ -465,22 +465,25 @@ void MegaWin::AnimateOutOfDock() {
     RaiseChildWindows();
 }
 
+// The timer's one job: the first tick after the panel shows drops the
+// no-activate style; then it stops.
 void MegaWin::OnTimer(UINT_PTR id) {
     if (id != kTimer || m_Closing) return;
     if (m_ActivationPending) {
         m_ActivationPending = false;
         ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, static_cast<LONG_PTR>(kExStyleActive));
     }
+    StopTimer(kTimer);
 }
 
-// Shown: the timer runs and the child windows show with the panel (not
-// during a dock flight, which shows them at its end).
+// Shown: the timer runs while its job is pending and the child windows show
+// with the panel (not during a dock flight, which shows them at its end).
 void MegaWin::OnShowWindow(bool shown) {
     if (!shown) {
         StopTimer(kTimer);
         return;
     }
-    StartTimer(kTimer, kTimerMs);
+    if (m_ActivationPending) StartTimer(kTimer, kTimerMs);
     if (m_DockAnimation) return;
     if (ElementPanel* elements = Elements()) {
         PanelLockScope hold(elements->lock);

@@ -144,8 +144,12 @@ TEST_F(RealPanel, WindowClassStylesAndCentredPlacement) {
 
     host_.go = true;
     ASSERT_TRUE(WaitFor([&] { return Visible(t); }, 5000));
-    // The first tick of timer 878 drops the no-activate style.
+    // The first tick of timer 878 drops the no-activate style; its job done,
+    // the timer stops (once the panel thread has handled what was before).
     EXPECT_TRUE(WaitFor([&] { return ::GetWindowLongPtrW(w, GWL_EXSTYLE) == 0x80088; }, 5000));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+    EXPECT_FALSE(t->Window()->IsTimerRunning(MegaWin::kTimer));
     ::PostMessageW(w, panel_msg::kCloseNow, 0, 0);
     EXPECT_TRUE(Ended(t));
 }
