@@ -177,8 +177,10 @@ BENCH("dock: one idle tick at rest, by phase") {
         t0 = bench::Seconds();
         for (int i = 0; i < kTicks; ++i) bar.UpdateLayered();
         const double push = (bench::Seconds() - t0) / kTicks;
-        std::printf("    idle tick %.1f us (%.2f frames pushed a tick); a full frame %.1f us: drawn %.1f us, pushed %.1f us\n",
-                    1e6 * tick, pushes, 1e6 * frame, 1e6 * (frame - push), 1e6 * push);
+        // Measured apart, so under load the push alone may exceed the frame.
+        std::printf("    idle tick (deciding) %.1f us, %.2f frames pushed a tick; a full frame (drawn and pushed) %.1f us,"
+                    " the push alone %.1f us\n",
+                    1e6 * tick, pushes, 1e6 * frame, 1e6 * push);
         if (bar.m_Slide.slideY != dock::kHiddenSlide) bench::Fail("the bar did not slide out");
         bench::Figure("dock: frames pushed per idle tick", pushes, 0.01, "");
     }
