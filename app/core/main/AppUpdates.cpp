@@ -3,6 +3,9 @@
 // messages file.  The decisions are update_rules (UpdateRules.h).
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "app/core/main/BackThread.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
+#include "app/core/main/SetupTrust.h"
 #include "app/core/main/UpdateRules.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/core/net/UrlEncodeUtf8.h"
@@ -36,6 +40,71 @@ std::wstring AnsiToWide(const char* bytes, int count) {
     std::wstring text(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, bytes, count, &text[0], n);
     return text;
+}
+
+// Takes one of the setup programs the download thread saved: false when none
+// is waiting.
+bool TakeSavedSetup(std::atomic<int>& saved) {
+    int n = saved.load();
+    while (n > 0 && !saved.compare_exchange_weak(n, n - 1)) {
+    }
+    return n > 0;
+}
+
+std::wstring ThisProgramFile() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) return path.substr(0, n);
+        if (path.size() >= 32768) return std::wstring();
+        path.resize(path.size() * 2);
+    }
+}
+
+// Whether the setup program may run: signed by this program's own signer and
+// not changed since (an unsigned program, a development build, runs it
+// unchecked).  A checked file stays open in *held, so that nothing writes or
+// replaces it before it has started.
+bool SetupProgramMayRun(const std::wstring& file, const std::wstring& ownFile, fx::UniqueHandle* held) {
+    using namespace setup_trust;
+    const Signer own = ReadSigner(ownFile);
+    if (own.state == Signer::State::None) {
+        LogWithPrefix(L"RunSetup: this program is not signed (a development build): the setup program is run unchecked: %s",
+                      file.c_str());
+        return true;
+    }
+    held->reset(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!*held) {
+        LogWithPrefix(L"RunSetup: the setup program cannot be opened; not run: %s", file.c_str());
+        return false;
+    }
+    const uint32_t trust = CheckSignature(held->get(), file);
+    const Verdict verdict = Decide(own, trust, ReadSigner(file));
+    wchar_t answer[16];
+    _snwprintf(answer, 15, L"0x%08lX", static_cast<unsigned long>(trust));
+    answer[15] = L'\0';
+    switch (verdict) {
+        case Verdict::Run:
+        case Verdict::RunUnchecked:
+            return true;
+        case Verdict::RefuseOwnUnknown:
+            LogWithPrefix(L"RunSetup: this program's own signer could not be read; the setup program is not run: %s",
+                          ownFile.c_str());
+            break;
+        case Verdict::RefuseUnsigned:
+            LogWithPrefix(L"RunSetup: the setup program is not signed; not run: %s", file.c_str());
+            break;
+        case Verdict::RefuseBadSignature:
+            LogWithPrefix(L"RunSetup: the setup program's signature does not hold (%s); not run", answer);
+            break;
+        case Verdict::RefuseOtherSigner:
+            LogWithPrefix(L"RunSetup: the setup program is signed by another signer than this program; not run: %s",
+                          file.c_str());
+            break;
+    }
+    return false;
 }
 
 }  // namespace
@@ -105,6 +174,17 @@ void CPondrelApp::ReportNewVersion() {
 void CPondrelApp::RunSetup() {
     if (m_SetupDownloadsPending > 0) --m_SetupDownloadsPending;
     const std::wstring file = m_TempDir + update_rules::kSetupFileName;
+    // Any program of the desktop can post 11146: only one that follows a
+    // download of this program's own is acted on.
+    if (!TakeSavedSetup(m_SetupsSaved)) {
+        LogLine(L"RunSetup: 11146 without a setup program downloaded by this program; nothing run");
+        return;
+    }
+    fx::UniqueHandle held;
+    if (!SetupProgramMayRun(file, m_OwnSignerFile.empty() ? ThisProgramFile() : m_OwnSignerFile, &held)) {
+        m_UpdateState = update_rules::StateAfterSetupStart(false);
+        return;
+    }
     HINSTANCE result =
         m_ShellExecute(nullptr, nullptr, file.c_str(), update_rules::kSetupParameters, nullptr, SW_SHOWNORMAL);
     const bool started = update_rules::ShellStarted(reinterpret_cast<intptr_t>(result));

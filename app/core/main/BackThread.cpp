@@ -69,5 +69,7 @@ bool BackThread::DownloadSetup() {
     LogWithPrefix(L"DownloadSetup: %s", app->updatesUrl.c_str());
     if (!HttpGetToFile(app->updatesUrl, target, options)) return false;
     LogWithPrefix(L"DownloadSetup: saved %s", target.c_str());
+    // Lets the controller act on the 11146 that follows.
+    ++theApp.m_SetupsSaved;
     return true;
 }

@@ -2,7 +2,8 @@
 // (BackThreadMsgHandler) and then sleeps in its message loop until the update
 // logic posts 11401 there; each 11401 downloads the setup program from the
 // settings' updates URL into the temporary folder and, when it arrived whole,
-// the window posts 11146 to the controller.
+// counts it in CPondrelApp::m_SetupsSaved (the controller acts on no 11146
+// without) and the window posts 11146 to the controller.
 //
 // Start (CPondrelApp::StartBackThread): made suspended, given the controller
 // window, resumed; the starter then waits a bounded time for WaitForWindow.
@@ -45,7 +46,7 @@ public:
     int ExitInstance() override;
 
     // Downloads the setup program (on this thread); true when the target
-    // holds it whole.
+    // holds it whole (counted in CPondrelApp::m_SetupsSaved).
     bool DownloadSetup();
 
     // Waits up to waitMs (dispatching sent messages) until the thread has

@@ -349,6 +349,13 @@ public:
     DWORD m_BackThreadStartWaitMs = 5000;        // how long the start waits for that window
     // Makes the download worker (tests replace it; null: a BackThread).
     std::unique_ptr<BackThread> (*m_MakeBackThread)() = nullptr;
+    // Setup programs the download thread saved whose 11146 has not been taken
+    // yet: the thread adds one before it posts 11146, and RunSetup acts on an
+    // 11146 only when it can take one (any thread).
+    std::atomic<int> m_SetupsSaved{0};
+    // The program whose signer the setup program must have; empty: this
+    // program's own file (tests name a signed stand-in).
+    std::wstring m_OwnSignerFile;
     int m_BestGuessRequestId = 0;
     int m_BestGuessCount = 0;
     std::wstring m_BestGuessTitle;

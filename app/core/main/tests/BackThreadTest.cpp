@@ -3,7 +3,9 @@
 // with "/S" (update state 3); a missing, failing, truncated or stalled
 // download posts nothing, runs nothing and leaves no partial file (state 1);
 // a thread that cannot make its window is waited for a bounded time and the
-// program goes on without it.
+// program goes on without it.  With the program signed (a signed stand-in
+// plays it), only a setup program of its own signer runs, and an 11146 that
+// no download of the program's own preceded runs nothing.
 #include <windows.h>
 #include <objbase.h>
 
@@ -35,6 +37,8 @@ public:
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new Env);
 
 std::wstring HttpRoot() { return testsupport::WinDir(UPDATES_HTTP_ROOT); }
+// A signed copy of the stand-in (tests/setup/sign-standins.sh).
+std::wstring Signed(const char* name) { return testsupport::WinPath(std::string(SIGNED_STANDINS_DIR) + "/" + name); }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -100,6 +104,8 @@ protected:
         theApp.m_UpdateState = update_rules::kNone;
         theApp.m_SetupDownloadsPending = 0;
         theApp.m_ShellExecute = ::ShellExecuteW;
+        theApp.m_SetupsSaved = 0;
+        theApp.m_OwnSignerFile.clear();  // this test program: unsigned
         ASSERT_TRUE(controller_.Make());
         loopback::Clear();
     }
@@ -110,6 +116,7 @@ protected:
         theApp.m_MakeBackThread = nullptr;
         theApp.m_BackThreadStartWaitMs = 5000;
         theApp.m_MessagesInterval = 0;
+        theApp.m_OwnSignerFile.clear();
         controller_.Destroy();
         ::SetEnvironmentVariableW(L"PONDREL_SETUP_RECORD", nullptr);
         ::CoUninitialize();
@@ -132,7 +139,10 @@ protected:
     ControllerStandIn controller_;
 };
 
+// This test program is unsigned, as a development build is: the unsigned
+// stand-in runs, with a warning.
 TEST_F(BackThreadTest, AWholeSetupProgramIsRunWithS) {
+    coretest::CapturedLog log;
     UseUpdatesUrl(L"/files/PondrelSetup.exe");
     ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
     ASSERT_TRUE(theApp.m_hBackThreadWnd);
@@ -155,6 +165,83 @@ TEST_F(BackThreadTest, AWholeSetupProgramIsRunWithS) {
     auto requests = loopback::Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].target, "/files/PondrelSetup.exe");
+    EXPECT_TRUE(Has(log.Lines(), L"RunSetup: this program is not signed (a development build): the setup program is "
+                                 L"run unchecked: " + Target()));
+}
+
+// With the program signed, the setup programs of another signer, an unsigned
+// one and one changed after signing arrive whole, and each 11146 after them
+// is refused (logged, the update state stays 1): nothing runs.  The one
+// signed by the program's own signer then runs.  (The test certificates'
+// root is trusted nowhere: only the signer makes the difference.)
+TEST_F(BackThreadTest, OnlyASetupProgramOfTheProgramsOwnSignerRuns) {
+    theApp.m_OwnSignerFile = Signed("PondRel-signed.exe");
+    struct Case {
+        std::wstring served;
+        const wchar_t* refusal;
+    } cases[] = {
+        {Signed("PondrelSetup-other.exe"),
+         L"RunSetup: the setup program is signed by another signer than this program; not run: "},
+        {standIn_, L"RunSetup: the setup program is not signed; not run: "},
+        {Signed("PondrelSetup-tampered.exe"), L"RunSetup: the setup program's signature does not hold (0x"},
+    };
+    UseUpdatesUrl(L"/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    coretest::CapturedLog log;
+    int handled = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.served.begin(), c.served.end()));
+        ASSERT_TRUE(::CopyFileW(c.served.c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(), FALSE));
+        theApp.m_UpdateState = update_rules::kNone;
+        theApp.StartSetupDownload(false);
+        ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == handled + 1; }, 60000)) << "no 11146 came";
+        ++handled;
+        EXPECT_EQ(ReadFile(Target()), ReadFile(c.served)) << "it arrived whole";
+        EXPECT_TRUE(Has(log.Lines(), c.refusal));
+        EXPECT_EQ(theApp.m_UpdateState, update_rules::kDownloadRequested) << "no setup program started";
+    }
+    EXPECT_FALSE(Exists(record_)) << "nothing was run";
+
+    ASSERT_TRUE(::CopyFileW(Signed("PondrelSetup-signed.exe").c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(),
+                            FALSE));
+    theApp.StartSetupDownload(false);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(record_).find("/S") != std::string::npos; }, 60000))
+        << "the genuine setup program ran";
+    EXPECT_EQ(theApp.m_UpdateState, update_rules::kSetupStarted);
+    const std::vector<std::wstring> lines = log.Lines();
+    EXPECT_FALSE(Has(lines, L"not run")) << "the genuine one was not refused";
+    EXPECT_FALSE(Has(lines, L"run unchecked")) << "the signed program checks";
+}
+
+// Any program of the desktop can post 11146: one that no download of the
+// program's own preceded runs nothing, even with a genuine setup program in
+// the folder.  A download's own 11146 runs it, and a second 11146 after that
+// is refused again.
+TEST_F(BackThreadTest, An11146WithoutTheProgramsOwnDownloadRunsNothing) {
+    theApp.m_OwnSignerFile = Signed("PondRel-signed.exe");
+    const std::wstring genuine = Signed("PondrelSetup-signed.exe");
+    ASSERT_TRUE(::CopyFileW(genuine.c_str(), Target().c_str(), FALSE));
+    const std::wstring refusal = L"RunSetup: 11146 without a setup program downloaded by this program; nothing run";
+    coretest::CapturedLog log;
+    ASSERT_TRUE(::PostMessageW(controller_.hwnd(), controller_msg::kRunSetup, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == 1; }, 5000));
+    EXPECT_TRUE(Has(log.Lines(), refusal));
+    EXPECT_FALSE(Exists(record_)) << "nothing was run";
+
+    ASSERT_TRUE(::CopyFileW(genuine.c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(), FALSE));
+    UseUpdatesUrl(L"/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    theApp.StartSetupDownload(false);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(record_).find("/S") != std::string::npos; }, 60000))
+        << "the download's own 11146 ran the setup program";
+    EXPECT_EQ(controller_.runSetups, 2);
+    EXPECT_FALSE(Has(log.Lines(), refusal));
+
+    ASSERT_TRUE(::PostMessageW(controller_.hwnd(), controller_msg::kRunSetup, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == 3; }, 5000));
+    EXPECT_TRUE(Has(log.Lines(), refusal)) << "the download's 11146 was taken already";
+    const std::string runs = ReadFile(record_);
+    EXPECT_EQ(runs.find("/S"), runs.rfind("/S")) << "it ran once: " << runs;
 }
 
 TEST_F(BackThreadTest, TwoRequestsDownloadTwice) {

@@ -246,12 +246,16 @@ TEST_F(UpdatesTest, UpdateStatesThroughDownloadAndSetup) {
     EXPECT_EQ(download_.requests, 2);
     EXPECT_EQ(shell_.balloons.size(), 1u) << "no balloon without asking";
 
+    // Each as after a download of the program's own (this test program is
+    // unsigned: the setup program is run unchecked).
     for (INT_PTR result : {0, 2, 31, 32}) {
         g_ShellResult = result;
+        theApp.m_SetupsSaved = 1;
         theApp.RunSetup();
         EXPECT_EQ(theApp.m_UpdateState, 1) << "ShellExecute gave " << result;
     }
     g_ShellResult = 33;
+    theApp.m_SetupsSaved = 1;
     theApp.RunSetup();
     EXPECT_EQ(theApp.m_UpdateState, 3);
     ASSERT_EQ(g_ShellCalls.size(), 5u);
