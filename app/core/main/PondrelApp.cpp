@@ -427,8 +427,10 @@ int CPondrelApp::ExitInstance() {
     // Running panels (the list's lock is taken inside only to copy it: a
     //     closing panel takes it to leave the list).
     if (m_pDoc) CloseAllPanels();
-    // Dock thread.
-    if (m_pDockThread) m_pDockThread->Quit(kThreadQuitWaitMs);
+    // Dock thread.  One that had to be terminated may have died holding
+    //     g_DockLock, which the bar's end takes: that dock is left to the
+    //     process's end.
+    if (m_pDockThread && !m_pDockThread->Quit(kThreadQuitWaitMs)) (void)m_pDock.release();
     m_pDockThread = nullptr;
     m_pDock.reset();
     // Settings reader.

@@ -38,8 +38,13 @@ int CDockThread::ExitInstance() {
     return static_cast<int>(CurrentMessage().wParam);
 }
 
+// A dock thread that had to be terminated may have died holding g_DockLock,
+// which the bar's end takes: it is left, with its bar, to the process's end.
 DockThreadOps::~DockThreadOps() {
-    if (thread_ && thread_->IsRunning()) thread_->Quit(fx::UiThread::kDestroyQuitBoundMs);
+    if (thread_ && thread_->IsRunning() && !thread_->Quit(fx::UiThread::kDestroyQuitBoundMs)) {
+        LogLine(L"Dock: the dock thread was terminated; its bar is left to the process's end");
+        (void)thread_.release();
+    }
 }
 
 void DockThreadOps::ImportItems(XmlConfig& settings) {

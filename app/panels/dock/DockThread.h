@@ -2,7 +2,8 @@
 // (a frame of class "HoverWin", title "PondRel"), draws a frame for the
 // thread message 11111, shows or hides the bar for 11117, and at its end
 // destroys the bar and empties the item list.  DockThreadOps is the
-// application's handle on it (DockOps).
+// application's handle on it (DockOps); when its thread has to be terminated
+// the thread object and its bar are left undeleted.
 #pragma once
 
 #include <windows.h>

@@ -27,17 +27,24 @@ HoverThreadList::~HoverThreadList() = default;
 PanelThread* HoverThreadList::Add(std::unique_ptr<PanelThread> thread, const UserSetting& ecp) {
     auto node = std::make_unique<ThreadNode>(std::move(thread), ecp);
     PanelThread* t = node->m_pThread.get();
+    if (left_) {
+        LogLine(L"A panel was added to the panel list after the exit left it: the panel is left too");
+        (void)node.release();
+        return t;
+    }
     fx::ScopedLock hold(lock_);
     nodes_.push_back(std::move(node));
     return t;
 }
 
 size_t HoverThreadList::GetCount() const {
+    if (left_) return 0;
     fx::ScopedLock hold(lock_);
     return nodes_.size();
 }
 
 bool HoverThreadList::FindByGuid(const std::wstring& id, HWND* window) const {
+    if (left_) return false;
     fx::ScopedLock hold(lock_);
     for (const auto& node : nodes_)
         if (node->m_hWindow && node->m_Ecp.m_Id == id) {
@@ -48,7 +55,7 @@ bool HoverThreadList::FindByGuid(const std::wstring& id, HWND* window) const {
 }
 
 PanelThread* HoverThreadList::FindByWindow(HWND window) const {
-    if (!window) return nullptr;
+    if (!window || left_) return nullptr;
     fx::ScopedLock hold(lock_);
     for (const auto& node : nodes_)
         if (node->m_hWindow == window) return node->m_pThread.get();
@@ -56,12 +63,14 @@ PanelThread* HoverThreadList::FindByWindow(HWND window) const {
 }
 
 void HoverThreadList::SetWindow(const PanelThread* thread, HWND window) {
+    if (left_) return;
     fx::ScopedLock hold(lock_);
     for (auto& node : nodes_)
         if (node->m_pThread.get() == thread) node->m_hWindow = window;
 }
 
 bool HoverThreadList::TakeOut(const PanelThread* thread, bool abandoned) {
+    if (left_) return false;
     fx::ScopedLock hold(lock_);
     auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->m_pThread.get() == thread; });
     if (it == nodes_.end()) return false;
@@ -82,6 +91,7 @@ bool HoverThreadList::Remove(const PanelThread* thread) {
 bool HoverThreadList::Abandon(const PanelThread* thread) { return TakeOut(thread, true); }
 
 void HoverThreadList::ReapEnded() {
+    if (left_) return;
     std::vector<std::unique_ptr<ThreadNode>> gone;
     {
         fx::ScopedLock hold(lock_);
@@ -99,6 +109,7 @@ void HoverThreadList::ReapEnded() {
 
 std::vector<HWND> HoverThreadList::Windows() const {
     std::vector<HWND> windows;
+    if (left_) return windows;
     fx::ScopedLock hold(lock_);
     for (const auto& node : nodes_)
         if (node->m_hWindow) windows.push_back(node->m_hWindow);
@@ -113,6 +124,7 @@ void HoverThreadList::PostToAll11214() const { PostToAll(panel_msg::kRepaint); }
 void HoverThreadList::PostToAll11203() const { PostToAll(panel_msg::kDockAnimate); }
 
 size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
+    if (left_) return 0;
     struct Running {
         ThreadNode* node;
         HANDLE thread;
@@ -175,17 +187,23 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
         if (Ended(r.thread) && Ended(r.helper)) continue;
         // Only a thread that has stopped ending is terminated: it may die
         // holding a lock of the window system, so this is the last resort.
+        // From the first one on, the list is left (see left_): a terminated
+        // thread may have held its lock.
+        left_ = true;
         if (!Ended(r.helper))
             fx::UiThread::TerminateStraggler(r.helper, ::GetThreadId(r.helper), L"children of panel " + r.node->m_Ecp.m_Id,
                                              waited);
         if (!Ended(r.thread)) fx::UiThread::TerminateStraggler(r.thread, r.id, L"panel " + r.node->m_Ecp.m_Id, waited);
         ++terminated;
-        // A thread ended from outside may have died holding its own locks:
-        // its object is left alone for the rest of the process.
-        fx::ScopedLock hold(lock_);
+    }
+    if (left_) {
+        // Every thread of the list has ended now (by itself or terminated),
+        // so nothing else reaches the nodes: they stay, unlocked and
+        // undeleted, to the process's end, with the objects of the threads
+        // and whatever the terminated ones held.
         for (auto* list : {&nodes_, &ended_})
-            for (auto& node : *list)
-                if (node.get() == r.node) (void)node->m_pThread.release();
+            for (auto& node : *list) (void)node.release();
+        LogLine(L"A panel thread was terminated: the panel list is left to the process's end");
     }
     return terminated;
 }

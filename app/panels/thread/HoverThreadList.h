@@ -5,10 +5,17 @@
 // no thread deletes its own object.  Windows of other threads are posted to
 // only after the list has been copied and the lock released.  The list's
 // owner ends the panels (HideAllAndTerminate) before the list goes.
+//
+// Once the exit has terminated a panel thread, the list is left: that thread
+// may have died holding the list's lock (or any other lock a panel takes),
+// so from then on nothing of the list takes the lock, and the nodes and
+// thread objects stay, undeleted, to the process's end (every call then
+// finds no panel and changes nothing).
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,9 +85,11 @@ public:
     // At exit: hides every panel and asks it to close (so a panel that closes
     // in time reports its usage), waits for all panel threads and their
     // children threads while they keep ending (see kExitBoundMs), and
-    // terminates only the threads still running then.  Returns how many
-    // panels had a thread terminated.
+    // terminates only the threads still running then (and leaves the list,
+    // see above).  Returns how many panels had a thread terminated.
     size_t HideAllAndTerminate(DWORD boundMs = kExitBoundMs);
+    // Whether the list was left after a termination.
+    bool Left() const { return left_; }
 
 private:
     // Moves the thread's node from the running panels to the ended ones.
@@ -89,6 +98,7 @@ private:
     fx::CriticalSection& lock_;
     std::vector<std::unique_ptr<ThreadNode>> nodes_;  // running, in launch order
     std::vector<std::unique_ptr<ThreadNode>> ended_;  // taken out, thread maybe still ending
+    std::atomic<bool> left_{false};                   // a thread of the list was terminated
 };
 
 }  // namespace panels

@@ -1,5 +1,6 @@
 // The panel list with stand-in panel threads under Wine: look-up, removal by
-// the panel itself, posting to every panel, and the exit's bounded close.
+// the panel itself, posting to every panel, the exit's bounded close, and
+// the list left alone after a termination.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -140,6 +141,40 @@ TEST_F(PanelList, ExitTerminatesOnlyTheStraggler) {
     EXPECT_LT(spent, 2500u);
     EXPECT_EQ(host_.usages.load(), 2);
     EXPECT_FALSE(hung->IsRunning());
+}
+
+// A panel that hangs holding the list's lock (it takes it on the exit's
+// close) is terminated; the exit then takes that lock no more: it returns,
+// and the list answers without it from then on (no panel, nothing reaped).
+// The exit runs on a thread of its own, so that a hang fails this test only.
+TEST_F(PanelList, AfterATerminationTheListsLockIsNotTakenAgain) {
+    StandInScript hanging;
+    hanging.hangHoldingListLock = true;
+    StandInPanel* hung = Launch(L"hung", hanging);
+    fx::UiThread exit;
+    ASSERT_TRUE(exit.Start(fx::Apartment::None, false));
+    size_t terminated = 99, count = 99, windows = 99;
+    bool found = true;
+    const bool returned = testsupport::RunOn(
+        exit,
+        [&] {
+            terminated = host_.list.HideAllAndTerminate(500);
+            host_.list.ReapEnded();
+            count = host_.list.GetCount();
+            found = host_.list.FindByGuid(L"hung", nullptr);
+            windows = host_.list.Windows().size();
+            host_.list.PostToAll11214();
+        },
+        20000);
+    ASSERT_TRUE(returned) << "the exit waited for the lock the terminated panel held";
+    EXPECT_TRUE(hung->holdingListLock.load()) << "the panel held the lock when it was terminated";
+    EXPECT_EQ(terminated, 1u);
+    EXPECT_FALSE(hung->IsRunning());
+    EXPECT_TRUE(host_.list.Left());
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(windows, 0u);
+    EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u) << "a second exit finds nothing";
 }
 
 // Panels that close one after another, each well within the bound of the

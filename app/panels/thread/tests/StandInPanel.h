@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct StandInScript {
     DWORD closeDelayMs = 0;
     DWORD goWaitMs = 30000;
     DWORD windowDelayMs = 0;  // a start this slow to make its window
+    // On 11205 it takes the panel list's lock and keeps it (up to a minute)
+    // instead of closing: a panel that hangs inside the list.
+    bool hangHoldingListLock = false;
 };
 
 class StandInPanel : public PanelThread {
@@ -38,6 +42,8 @@ public:
     std::wstring templateUrlAtStart;
     bool saveMaskAtStart = false;
     bool goSeen = false;
+    // It holds the list's lock (hangHoldingListLock).
+    std::atomic<bool> holdingListLock{false};
 
     bool InitInstance() override {
         flagsAtStart = m_Flags;
@@ -82,6 +88,13 @@ private:
             messages_.push_back(msg);
         }
         if (msg == panel_msg::kReady && script_.reportReady) m_pHost->ReportReady(this);
+        if (msg == panel_msg::kCloseNow && script_.hangHoldingListLock) {
+            m_pHost->Panels().Lock().Lock();
+            holdingListLock = true;
+            for (int i = 0; i < 600; ++i) ::Sleep(100);
+            m_pHost->Panels().Lock().Unlock();
+            return;
+        }
         if (msg == panel_msg::kCloseNow && script_.closeOnRequest && !closing_) {
             closing_ = true;
             if (script_.closeDelayMs) ::Sleep(script_.closeDelayMs);
