@@ -177,6 +177,25 @@ TEST_F(PanelList, AfterATerminationTheListsLockIsNotTakenAgain) {
     EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u) << "a second exit finds nothing";
 }
 
+// A closing panel leaves the list without walking the whole process heap
+// (that check belongs to debug builds): its close is not held up while
+// another thread holds the process heap's lock.
+TEST_F(PanelList, AClosingPanelDoesNotWalkTheProcessHeap) {
+#ifndef NDEBUG
+    GTEST_SKIP() << "a debug build checks the heap at every close";
+#endif
+    StandInPanel* p = Launch(L"ECP-H");
+    HANDLE heap = ::GetProcessHeap();
+    ASSERT_TRUE(::HeapLock(heap));
+    ::PostMessageW(p->PanelWindow(), panel_msg::kCloseNow, 0, 0);
+    const bool removed = WaitFor([&] { return p->removed.load(); }, 5000);
+    ::HeapUnlock(heap);
+    EXPECT_TRUE(removed) << "the close waited for the process heap's lock";
+    ASSERT_TRUE(WaitFor([&] { return !p->IsRunning(); }, 5000));
+    host_.list.ReapEnded();
+    EXPECT_EQ(host_.list.GetCount(), 0u);
+}
+
 // Panels that close one after another, each well within the bound of the
 // one before though all of them take longer than one bound: none is
 // terminated, every usage is reported.

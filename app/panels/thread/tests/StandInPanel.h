@@ -42,6 +42,8 @@ public:
     std::wstring templateUrlAtStart;
     bool saveMaskAtStart = false;
     bool goSeen = false;
+    // Its close has taken its node out of the list (Remove returned).
+    std::atomic<bool> removed{false};
     // It holds the list's lock (hangHoldingListLock).
     std::atomic<bool> holdingListLock{false};
 
@@ -100,6 +102,7 @@ private:
             if (script_.closeDelayMs) ::Sleep(script_.closeDelayMs);
             m_pHost->PostUsage(m_Current.m_Id, 5);
             m_pHost->Panels().Remove(this);
+            removed = true;
             ::PostQuitMessage(0);
         }
     }
