@@ -119,7 +119,14 @@ bool HoverThread::InitInstance() {
         m_ChildUrl = m_Current.m_CurrentUrl;
     }
     if (m_TemplateBuilt && m_pElements->searchElement) PostToChildren(children_msg::kSetSearchText);
-    const bool go = m_pHost && fx::PollDispatchingSent([&] { return m_pHost->GoGiven(this); }, m_GoWaitMs, 50);
+    // The wait for the go ends early on a quit request (the program's exit).
+    bool go = false;
+    if (m_pHost) fx::PollDispatchingSent([&] { return (go = m_pHost->GoGiven(this)) || QuitRequested(); }, m_GoWaitMs, 50);
+    if (!go && QuitRequested()) {
+        LogWithPrefix(L"Panel %s was asked to quit while it started: it closes", m_Current.m_Id.c_str());
+        OnClose();
+        return true;
+    }
     if (!go) {
         LogWithPrefix(L"The launcher gave panel %s no go: it closes", m_Current.m_Id.c_str());
         m_pWindow->BeginClose();

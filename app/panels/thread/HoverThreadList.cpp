@@ -135,6 +135,7 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
         DWORD id;
         HANDLE helper;  // the panel's children thread, or null
         HWND window;
+        bool starting;  // its window not yet known to the list, or its launch given up
     };
     std::vector<Running> running;
     {
@@ -148,18 +149,20 @@ size_t HoverThreadList::HideAllAndTerminate(DWORD boundMs) {
                                   : node->m_Abandoned ? node->m_pThread->PanelWindow()
                                                       : nullptr;
                     running.push_back({node.get(), node->m_pThread->handle(), node->m_pThread->threadId(),
-                                       node->m_pThread->HelperThread(), window});
+                                       node->m_pThread->HelperThread(), window,
+                                       !node->m_hWindow || node->m_Abandoned});
                 }
     }
     // Hide, then close without a fade: a panel that closes reports its usage.
-    // A thread without a window yet (still starting) is asked to quit.
+    // A panel that may still be starting (it waits for its launch's go, and
+    // reads no posted message meanwhile) is asked to quit as well: its start
+    // ends on that (a quit request comes after the close in its queue).
     for (const Running& r : running) {
         if (r.window) {
             ::PostMessageW(r.window, panel_msg::kHide, 0, 0);
             ::PostMessageW(r.window, panel_msg::kCloseNow, 0, 0);
-        } else if (!r.node->m_pThread->PanelWindow()) {
-            r.node->m_pThread->RequestQuit();
         }
+        if (r.starting) r.node->m_pThread->RequestQuit();
     }
     auto left = [&](HANDLE* first) {
         size_t n = 0;

@@ -259,4 +259,23 @@ TEST_F(RealPanel, NoGoClosesThePanel) {
     EXPECT_EQ(host_.Events(), (std::vector<std::wstring>{L"11143 NOGO", L"11139"}));
 }
 
+// A panel still waiting for its launch's go (which never comes here; it
+// reads no posted message meanwhile) ends on the exit's quit request instead
+// of being terminated: with its window not yet known to the list, and with
+// its launch given up.
+TEST_F(RealPanel, AStartingPanelEndsOnTheExitsQuitRequest) {
+    host_.go = false;
+    for (bool givenUp : {false, true}) {
+        SCOPED_TRACE(givenUp ? "its launch given up" : "its window not known to the list");
+        host_.created = false;
+        HoverThread* t = Start(0x01);
+        ASSERT_TRUE(t->PanelWindow());
+        if (givenUp) host_.list.Abandon(t);
+        EXPECT_EQ(host_.list.HideAllAndTerminate(), 0u) << "the starting panel was terminated";
+        EXPECT_FALSE(t->IsRunning());
+        host_.list.ReapEnded();
+        EXPECT_EQ(host_.list.GetCount(), 0u);
+    }
+}
+
 }  // namespace
