@@ -1,11 +1,14 @@
 // The application values that threads other than the user-interface thread
 // read (HTTP request, panel, dock and worker threads): server URLs, user ids,
-// directories and the flags of the loaded settings, as one immutable
-// snapshot.  The user-interface thread publishes a fresh one when it sets the
-// user ids at start-up and at each settings download and load
-// (CPondrelApp::PublishSnapshot); a reader takes theApp.Snapshot() once, keeps
-// it while it uses it, and never reads the application object's members.
+// directories, the flags of the loaded settings and the shared cursors, as
+// one immutable snapshot.  The user-interface thread publishes a fresh one
+// when it sets the user ids at start-up, once the shared graphics are loaded
+// and at each settings download and load (CPondrelApp::PublishSnapshot); a
+// reader takes theApp.Snapshot() once, keeps it while it uses it, and never
+// reads the application object's members.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -40,4 +43,12 @@ struct AppSnapshot {
     bool showDockBar = true;
     bool scriptErrorsSuppressed = false;
     bool logAuth = true;
+    // The shared graphics' system cursors (SharedGraphics), null before they
+    // are loaded.
+    HCURSOR arrowCursor = nullptr;
+    HCURSOR handCursor = nullptr;
+    HCURSOR sizeNWSECursor = nullptr;
+    HCURSOR sizeNESWCursor = nullptr;
+    HCURSOR sizeWECursor = nullptr;
+    HCURSOR sizeNSCursor = nullptr;
 };

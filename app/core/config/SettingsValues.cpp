@@ -183,5 +183,11 @@ void CPondrelApp::PublishSnapshot() {
     s.showDockBar = m_ShowDockBar;
     s.scriptErrorsSuppressed = m_ScriptErrorsSuppressed;
     s.logAuth = m_LogAuth;
+    s.arrowCursor = m_Graphics.arrowCursor;
+    s.handCursor = m_Graphics.handCursor;
+    s.sizeNWSECursor = m_Graphics.sizeNWSECursor;
+    s.sizeNESWCursor = m_Graphics.sizeNESWCursor;
+    s.sizeWECursor = m_Graphics.sizeWECursor;
+    s.sizeNSCursor = m_Graphics.sizeNSCursor;
     m_Snapshot.Publish(std::move(s));
 }

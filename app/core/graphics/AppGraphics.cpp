@@ -25,6 +25,7 @@ bool CPondrelApp::LoadGraphics() {
     EnsureImageFolders(m_InstallDir);
     m_Graphics.Load(m_InstallDir);
     m_Splash.SetImage(m_Graphics.splash.get());
+    PublishSnapshot();  // the cursors, for the dock and panel threads
     return true;
 }
 

@@ -62,16 +62,18 @@ void CPondrelApp::ImportDockItems() {
     PostToDockWindow(dock_msg::kRebuildItems);
 }
 
-HWND CPondrelApp::DockWindow() const { return m_pDock ? m_pDock->Window() : nullptr; }
+HWND CPondrelApp::DockWindow() const { return m_hDockWindow.load(); }
 
 // Posts message (wParam 0, lParam 0) to the dock bar's window; before the
-// window exists the dock thread delivers it once it has made its window.
+// window exists the dock thread delivers it once it has made its window
+// (asked so only from the user-interface thread, which owns the dock: on
+// another thread the message is dropped then).
 void CPondrelApp::PostToDockWindow(UINT message) {
-    if (!m_pDock) return;
-    if (HWND bar = m_pDock->Window()) {
+    if (HWND bar = DockWindow()) {
         ::PostMessageW(bar, message, 0, 0);
         return;
     }
+    if (::GetCurrentThreadId() != m_UiThreadId || !m_pDock) return;
     DockOps* dock = m_pDock.get();
     m_pDock->Thread().PostTask([dock, message] {
         if (HWND bar = dock->Window()) ::PostMessageW(bar, message, 0, 0);

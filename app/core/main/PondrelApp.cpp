@@ -432,6 +432,7 @@ int CPondrelApp::ExitInstance() {
     //     process's end.
     if (m_pDockThread && !m_pDockThread->Quit(kThreadQuitWaitMs)) (void)m_pDock.release();
     m_pDockThread = nullptr;
+    m_hDockWindow = nullptr;
     m_pDock.reset();
     // Settings reader.
     if (m_pSettings) DeleteSettingsReader();

@@ -215,8 +215,9 @@ public:
     void RequestTrayMenuRebuild();
     void ImportDockItems();
     void PostToDockWindow(UINT message);
-    // The dock bar's window (null before the dock thread made it): panels post
-    // dock_msg ids there (AppMessages.h).  Any thread.
+    // The dock bar's window (null before the dock thread made it and after
+    // its end): panels post dock_msg ids there (AppMessages.h).  Any thread:
+    // it reads only m_hDockWindow.
     HWND DockWindow() const;
     // The contents files (".pqd", AppDock.cpp): the dialogs of 11113 and
     // 11112, and the file written and read under g_DockLock.  False when the
@@ -364,6 +365,10 @@ public:
     DockItemImportList m_DockImports;  // the settings' dock items (g_DockImportsLock)
     DockRequest m_DockRequest;         // an imported item's click for 11145 (g_DockImportsLock)
     std::unique_ptr<DockOps> m_pDock;  // the dock thread and bar (m_pDockThread is its thread)
+    // The bar's window as the dock thread published it (any thread).
+    std::atomic<HWND> m_hDockWindow{nullptr};
+    // The user-interface thread: the one that made this object.
+    const DWORD m_UiThreadId = ::GetCurrentThreadId();
     CPondrelDoc* m_pDoc = nullptr;
     fx::Dialog m_HiddenDialog;
 

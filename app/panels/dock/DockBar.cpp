@@ -272,8 +272,9 @@ void DockBar::MagnifyAt(POINT client, POINT screen) {
         hover.cursorX = screen.x;
     }
     const int index = hit ? dockitems::IndexOf(hit) : -1;
+    const std::shared_ptr<const AppSnapshot> app = theApp.Snapshot();
     if (index < 0) {
-        ::SetCursor(theApp.m_Graphics.arrowCursor ? theApp.m_Graphics.arrowCursor : ::LoadCursorW(nullptr, IDC_ARROW));
+        ::SetCursor(app->arrowCursor ? app->arrowCursor : ::LoadCursorW(nullptr, IDC_ARROW));
         hover.last = nullptr;
         hover.magnified = false;
         return;
@@ -283,7 +284,7 @@ void DockBar::MagnifyAt(POINT client, POINT screen) {
     for (const auto& item : items) scales.push_back(item->scale);
     dock::MagnifyTargets(scales, index, hit->hitOffset);
     for (size_t i = 0; i < items.size(); ++i) items[i]->scale = scales[i];
-    ::SetCursor(theApp.m_Graphics.handCursor ? theApp.m_Graphics.handCursor : ::LoadCursorW(nullptr, IDC_HAND));
+    ::SetCursor(app->handCursor ? app->handCursor : ::LoadCursorW(nullptr, IDC_HAND));
     hover.last = hit;
     hover.magnified = true;
 }

@@ -16,6 +16,7 @@ bool CDockThread::InitInstance() {
         return true;  // the thread runs on; messages to the bar find no window
     }
     m_hBar = m_Bar.hwnd();
+    theApp.m_hDockWindow = m_Bar.hwnd();
     return true;
 }
 
@@ -32,7 +33,8 @@ bool CDockThread::PreTranslateMessage(MSG& msg) {
 }
 
 int CDockThread::ExitInstance() {
-    m_hBar = nullptr;
+    HWND bar = m_hBar.exchange(nullptr);
+    if (bar) theApp.m_hDockWindow.compare_exchange_strong(bar, nullptr);
     m_Bar.Shutdown();
     fx::UiThread::ExitInstance();
     return static_cast<int>(CurrentMessage().wParam);

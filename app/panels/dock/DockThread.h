@@ -1,7 +1,8 @@
 // CDockThread: the dock bar's own user-interface thread.  It makes the bar
 // (a frame of class "HoverWin", title "PondRel"), draws a frame for the
 // thread message 11111, shows or hides the bar for 11117, and at its end
-// destroys the bar and empties the item list.  DockThreadOps is the
+// destroys the bar and empties the item list.  It publishes the bar's window
+// in CPondrelApp::m_hDockWindow (cleared at its end).  DockThreadOps is the
 // application's handle on it (DockOps); when its thread has to be terminated
 // the thread object and its bar are left undeleted.
 #pragma once

@@ -49,14 +49,14 @@ RECT WorkAreaOf(const RECT& rect) {
 // The application's shared cursor for a hit-test cursor (the system's own
 // while the shared ones are not loaded).
 HCURSOR SharedCursor(Cursor cursor) {
-    const SharedGraphics& g = theApp.m_Graphics;
+    const std::shared_ptr<const AppSnapshot> g = theApp.Snapshot();
     auto pick = [](HCURSOR shared, const wchar_t* system) { return shared ? shared : ::LoadCursorW(nullptr, system); };
     switch (cursor) {
-        case Cursor::Arrow: return pick(g.arrowCursor, IDC_ARROW);
-        case Cursor::SizeNwSe: return pick(g.sizeNWSECursor, IDC_SIZENWSE);
-        case Cursor::SizeNeSw: return pick(g.sizeNESWCursor, IDC_SIZENESW);
-        case Cursor::SizeNs: return pick(g.sizeNSCursor, IDC_SIZENS);
-        case Cursor::SizeWe: return pick(g.sizeWECursor, IDC_SIZEWE);
+        case Cursor::Arrow: return pick(g->arrowCursor, IDC_ARROW);
+        case Cursor::SizeNwSe: return pick(g->sizeNWSECursor, IDC_SIZENWSE);
+        case Cursor::SizeNeSw: return pick(g->sizeNESWCursor, IDC_SIZENESW);
+        case Cursor::SizeNs: return pick(g->sizeNSCursor, IDC_SIZENS);
+        case Cursor::SizeWe: return pick(g->sizeWECursor, IDC_SIZEWE);
         case Cursor::None: break;
     }
     return nullptr;

@@ -208,7 +208,8 @@ TEST_F(DockBarTest, MagnifiedItemDrawsItsLargeCopy) {
 
 // The pointer over an item shows the application's shared hand cursor, off
 // the items its shared arrow (stand-ins here, neither the system's cursor of
-// that name).
+// that name), as published in the snapshot: the dock thread never reads the
+// application's members (changed here after publishing, to the wait cursor).
 TEST_F(DockBarTest, ThePointerTakesTheApplicationsHandOverAnItemAndItsArrowElsewhere) {
     Add(nullptr);
     RenderShown();
@@ -216,6 +217,7 @@ TEST_F(DockBarTest, ThePointerTakesTheApplicationsHandOverAnItemAndItsArrowElsew
     const HCURSOR arrow = g.arrowCursor, hand = g.handCursor;
     g.arrowCursor = ::LoadCursorW(nullptr, IDC_CROSS);
     g.handCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
+    theApp.PublishSnapshot();
     const POINT item = CellCentre(0);
     const struct {
         const char* where;
@@ -225,6 +227,7 @@ TEST_F(DockBarTest, ThePointerTakesTheApplicationsHandOverAnItemAndItsArrowElsew
         {"over the item", item, g.handCursor},
         {"beside it", POINT{item.x + 120, item.y}, g.arrowCursor},
     };
+    g.arrowCursor = g.handCursor = ::LoadCursorW(nullptr, IDC_WAIT);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
         POINT screen = c.at;
@@ -237,6 +240,7 @@ TEST_F(DockBarTest, ThePointerTakesTheApplicationsHandOverAnItemAndItsArrowElsew
     }
     g.arrowCursor = arrow;
     g.handCursor = hand;
+    theApp.PublishSnapshot();
 }
 
 TEST_F(DockBarTest, ClickOnALiveItemUndocksItsPanelAndTheBarStaysWhileItemsAreLeft) {
@@ -626,6 +630,24 @@ TEST(DockThread, MakesTheHoverWinFrameAndTheDragWinAnchorOnItsThread) {
 // may move.
 std::atomic<LONG> g_PointerX{-10000}, g_PointerY{-10000};
 POINT TestPointer() { return POINT{g_PointerX.load(), g_PointerY.load()}; }
+// The dock thread publishes the bar's window to the application, which hands
+// it to any thread without its dock object (none here): another thread's
+// 11117 shows the bar.  At the thread's end the window is withdrawn.
+TEST(DockThread, PublishesTheBarsWindowToTheApplication) {
+    ASSERT_FALSE(theApp.m_pDock);
+    std::unique_ptr<DockOps> dock = MakeDock(nullptr);
+    ASSERT_NE(dock, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return dock->Window() != nullptr; }, 10000));
+    HWND bar = dock->Window();
+    EXPECT_EQ(theApp.DockWindow(), bar);
+    fx::UiThread panel;  // plays a panel thread
+    ASSERT_TRUE(panel.Start(fx::Apartment::None, false));
+    ASSERT_TRUE(testsupport::RunOn(panel, [] { theApp.PostToDockWindow(dock_msg::kShowOrHide); }));
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(bar) != FALSE; }, 10000));
+    EXPECT_TRUE(panel.Quit(5000));
+    EXPECT_TRUE(dock->Thread().Quit(5000));
+    EXPECT_EQ(theApp.DockWindow(), nullptr);
+}
 
 // The mouse resting on the bar: the tracking loop pauses between rounds and
 // handles the bar's messages meanwhile.

@@ -1226,7 +1226,9 @@ TEST_F(PanelTemplate, ARecordUnderANonSearchableParentTakesItsParentsIdAfterTheC
 }
 
 // The hit test sets the application's shared cursors: the sizing cursor of
-// a resize handle's direction, the arrow elsewhere.
+// a resize handle's direction, the arrow elsewhere.  The panel thread takes
+// them from the published snapshot, never from the application's members
+// (changed here after publishing, to the wait cursor).
 TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
     HoverThread* t = Start(L"Classic", loopback::Url(L"/files/templates/?template=ecp&skin=Classic"));
     ASSERT_TRUE(Running());
@@ -1244,6 +1246,7 @@ TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
     g.sizeNESWCursor = ::LoadCursorW(nullptr, IDC_HELP);
     g.sizeNSCursor = ::LoadCursorW(nullptr, IDC_NO);
     g.sizeWECursor = ::LoadCursorW(nullptr, IDC_APPSTARTING);
+    theApp.PublishSnapshot();
     const struct {
         const char* where;
         POINT at;
@@ -1255,6 +1258,8 @@ TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
         {"left edge", {3, panel.bottom / 2}, g.sizeWECursor},
         {"outside the handles", {panel.right / 2, 12}, g.arrowCursor},
     };
+    for (HCURSOR* member : {&g.arrowCursor, &g.sizeNWSECursor, &g.sizeNESWCursor, &g.sizeNSCursor, &g.sizeWECursor})
+        *member = ::LoadCursorW(nullptr, IDC_WAIT);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
         const POINT screen = OnScreen(c.at.x, c.at.y);
@@ -1268,6 +1273,7 @@ TEST_F(PanelTemplate, TheHitTestSetsTheApplicationsCursors) {
     g.sizeNESWCursor = nesw;
     g.sizeNSCursor = ns;
     g.sizeWECursor = we;
+    theApp.PublishSnapshot();
 }
 
 // Pressing the search control or a context-shift control drops the search
