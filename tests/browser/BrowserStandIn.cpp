@@ -1,8 +1,9 @@
 // Plays the user's default web browser for tests and for tools/run:
 //   BrowserStandIn [arguments...]
 // Appends its whole command line as one UTF-8 line to the file named by the
-// environment variable PONDREL_BROWSER_RECORD (when set), then shows a
-// top-level window of the browser's class (PONDREL_BROWSER_CLASS, default
+// environment variable PONDREL_BROWSER_RECORD (when set), stays busy for
+// PONDREL_BROWSER_BUSY_MS milliseconds (default 0; it takes no input
+// meanwhile), then shows a top-level window of the browser's class (PONDREL_BROWSER_CLASS, default
 // "IEFrame") titled "Browser stand-in" and ends after PONDREL_BROWSER_SECONDS
 // seconds (default 20) or when its window is closed.  Register it as the
 // default browser with `BrowserStandIn --register` (the http and https
@@ -100,6 +101,9 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wstring(argv[1]) == L"--unregister") return Register(false);
 
     Record(::GetCommandLineW());
+    const std::wstring busy = Env(L"PONDREL_BROWSER_BUSY_MS");
+    const int busyMs = busy.empty() ? 0 : _wtoi(busy.c_str());
+    if (busyMs > 0 && busyMs <= 600000) ::Sleep(static_cast<DWORD>(busyMs));
 
     std::wstring cls = Env(L"PONDREL_BROWSER_CLASS");
     if (cls.empty()) cls = L"IEFrame";

@@ -31,6 +31,10 @@ std::wstring StartParameters(const std::wstring& safeUrl, bool firefox);
 // another look while no more than kPollLimitMs - 1 have passed.
 constexpr uint32_t kPollStepMs = 200;
 constexpr uint32_t kPollLimitMs = 3000;
+// Before that, the wait for the started browser to take input: at most
+// kInputIdleWaitMs (the shell's own wait for it would hold the
+// user-interface thread up to a minute).
+constexpr uint32_t kInputIdleWaitMs = 2000;
 inline bool KeepPolling(uint32_t elapsedMs) { return elapsedMs < kPollLimitMs; }
 
 }  // namespace browser_url

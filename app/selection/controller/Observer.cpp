@@ -31,6 +31,7 @@ BrowserStarter& DefaultBrowserStarter() {
         [](const std::wstring& file, const std::wstring& parameters) {
             HINSTANCE r = ::ShellExecuteW(nullptr, nullptr, file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
             return reinterpret_cast<INT_PTR>(r) > 32;
-        }};
+        },
+        [](SHELLEXECUTEINFOW& info) { return ::ShellExecuteExW(&info); }};
     return starter;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -41,10 +42,12 @@ private:
 };
 
 // The browser start of OpenInDefaultBrowser: the default browser's path and
-// the shell start (ShellExecute with no verb, no directory, normal show).
-// Tests replace them.
+// the shell start (ShellExecute with no verb, no directory, normal show);
+// and the shell call that starts the browser for OpenUrlInBrowser
+// (ShellExecuteExW).  Tests replace them.
 struct BrowserStarter {
     std::function<std::wstring()> browserPath;
     std::function<bool(const std::wstring& file, const std::wstring& parameters)> start;
+    std::function<BOOL(SHELLEXECUTEINFOW& info)> shellExecuteEx;
 };
 BrowserStarter& DefaultBrowserStarter();

@@ -68,12 +68,12 @@ void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) {
     const std::wstring parameters = browser_url::StartParameters(safe, firefox);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_WAITFORINPUTIDLE;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!::ShellExecuteExW(&info)) {
+    if (!DefaultBrowserStarter().shellExecuteEx(info)) {
         LogWithPrefix(L"Could not start the browser %s", file.c_str());
         return;
     }
@@ -81,8 +81,11 @@ void BrowserTreeView::OpenUrlInBrowser(const std::wstring& url) {
     if (process) theApp.m_BrowserProcessId = ::GetProcessId(process.get());
     theApp.m_hBrowserWnd = nullptr;
 
-    // Its window, looked for a few seconds at most; messages sent to this
-    // thread meanwhile are answered.
+    // Its start, then its window, each waited for a few seconds at most;
+    // messages sent to this thread meanwhile are answered.
+    if (process)
+        fx::PollDispatchingSent([&] { return ::WaitForInputIdle(process.get(), 0) != WAIT_TIMEOUT; },
+                                browser_url::kInputIdleWaitMs, browser_url::kPollStepMs);
     HWND found = nullptr;
     fx::PollDispatchingSent([&] { return (found = FindStartedBrowserWindow(firefox, cls)) != nullptr; },
                             browser_url::kPollLimitMs, browser_url::kPollStepMs);

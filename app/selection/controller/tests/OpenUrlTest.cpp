@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/controller/BrowserTreeView.h"
+#include "fx/Handle.h"
+#include "fx/UiThread.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -41,6 +44,7 @@ protected:
         ::SetEnvironmentVariableW(L"PONDREL_BROWSER_RECORD", Wide(record_).c_str());
         ::SetEnvironmentVariableW(L"PONDREL_BROWSER_SECONDS", L"10");
         ::SetEnvironmentVariableW(L"PONDREL_BROWSER_CLASS", nullptr);
+        ::SetEnvironmentVariableW(L"PONDREL_BROWSER_BUSY_MS", nullptr);
         ASSERT_EQ(testsupport::Run(kStandIn, {L"--register"}), 0);
         saved_ = DefaultBrowserStarter();
         theApp.m_hBrowserWnd = nullptr;
@@ -80,6 +84,52 @@ TEST_F(OpenUrl, StartsTheBrowserWithOneQuotedArgumentThenNavigatesItsWindow) {
     view.OpenUrlInBrowser(L"HTTPS://127.0.0.1:9/two");
     EXPECT_TRUE(Recorded("HTTPS://127.0.0.1:9/two")) << ReadAll(record_);
     EXPECT_EQ(theApp.m_hBrowserWnd, first);
+}
+
+// A browser that takes long to start (it reads no input for 8 s) does not
+// hold up the program: a message sent to the user-interface thread while it
+// starts the browser is answered at once.  The shell here, asked to wait for
+// the browser to take input, waits as Windows' shell does (up to a minute,
+// answering nothing meanwhile); Wine's ignores the request.
+TEST_F(OpenUrl, ASlowBrowserStartLeavesTheThreadAnswering) {
+    DefaultBrowserStarter().browserPath = [] { return testsupport::WinPath(kStandIn); };
+    DefaultBrowserStarter().shellExecuteEx = [](SHELLEXECUTEINFOW& info) {
+        const bool waitForIdle = (info.fMask & SEE_MASK_WAITFORINPUTIDLE) != 0;
+        info.fMask = (info.fMask & ~static_cast<ULONG>(SEE_MASK_WAITFORINPUTIDLE)) | SEE_MASK_NOCLOSEPROCESS;
+        if (!::ShellExecuteExW(&info)) return FALSE;
+        // The stand-in takes input once its window is up.
+        const DWORD start = ::GetTickCount();
+        while (waitForIdle && info.hProcess && !::FindWindowW(L"IEFrame", L"Browser stand-in") &&
+               ::GetTickCount() - start < 60000 && ::WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
+        }
+        return TRUE;
+    };
+    ::SetEnvironmentVariableW(L"PONDREL_BROWSER_BUSY_MS", L"8000");
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    // Once the browser runs, another thread sends this thread a message.
+    fx::UiThread other;
+    ASSERT_TRUE(other.Start(fx::Apartment::None, false));
+    std::atomic<int> answered{-1};
+    const std::string record = record_;
+    ASSERT_TRUE(other.PostTask([&answered, record, window] {
+        const DWORD start = ::GetTickCount();
+        while (ReadAll(record).find("slow-start") == std::string::npos && ::GetTickCount() - start < 20000) ::Sleep(20);
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1500, &result) != 0;
+    }));
+    BrowserTreeView view;
+    view.OpenUrlInBrowser(L"http://127.0.0.1:9/slow-start");
+    EXPECT_TRUE(WaitFor([&] { return answered.load() >= 0; }, 20000));
+    EXPECT_EQ(answered.load(), 1) << "the thread waited for the browser without answering";
+    EXPECT_TRUE(other.Quit(5000));
+    ::DestroyWindow(window);
+    // The stand-in is still starting: it goes now, before it shows a window.
+    fx::UniqueHandle browser(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, theApp.m_BrowserProcessId));
+    if (browser) {
+        ::TerminateProcess(browser.get(), 0);
+        ::WaitForSingleObject(browser.get(), 5000);
+    }
 }
 
 TEST_F(OpenUrl, RefusedSchemesOpenNothing) {
