@@ -200,7 +200,20 @@ void UiThread::RemoveIdleHandler(IdleHandler* handler) {
 
 DWORD WINAPI UiThread::ThreadEntry(void* self) {
     auto* t = static_cast<UiThread*>(self);
-    return static_cast<DWORD>(t->Body(t->apartment_));
+    // Nothing escapes the thread's entry (an exception there ends the process).
+    DWORD code = 1;
+    Guarded(L"a thread's entry", [&] { code = static_cast<DWORD>(t->Body(t->apartment_)); });
+    return code;
+}
+
+void UiThread::Label(wchar_t (&out)[kLabelChars], const wchar_t* what) const noexcept {
+    try {
+        const std::wstring n = name();
+        _snwprintf(out, kLabelChars - 1, L"%s of %s", what, n.c_str());
+    } catch (...) {
+        _snwprintf(out, kLabelChars - 1, L"%s of thread %lu", what, static_cast<unsigned long>(threadId_));
+    }
+    out[kLabelChars - 1] = L'\0';
 }
 
 int UiThread::RunOnCurrentThread() {
@@ -248,30 +261,38 @@ int UiThread::Body(Apartment apartment) {
     if (wake) ::PostMessageW(window, RunTasksMessage(), 0, 0);
     if (quitRequested_.load()) ::PostQuitMessage(quitCode_.load());
 
-    // The thread's own work.
+    // The thread's own work.  Its labels are built without allocating (a
+    // failed allocation there would escape the guards).
     exitRan_ = false;
     int code = 0;
     bool started = false;
-    std::wstring where = L"InitInstance of " + name();
-    Guarded(where.c_str(), [&] { started = InitInstance(); });
+    wchar_t where[kLabelChars];
+    Label(where, L"InitInstance");
+    Guarded(where, [&] { started = InitInstance(); });
     if (started) {
-        where = L"the message loop of " + name();
-        Guarded(where.c_str(), [&] { code = Run(); });
+        Label(where, L"the message loop");
+        Guarded(where, [&] { code = Run(); });
     }
     if (!exitRan_) {
-        where = L"ExitInstance of " + name();
-        Guarded(where.c_str(), [&] { code = FinishInstance(); });
+        Label(where, L"ExitInstance");
+        Guarded(where, [&] { code = FinishInstance(); });
     }
 
     // No task is taken any more; those left are dropped here, on the thread.
-    std::deque<Task> dropped;
     {
         ScopedLock hold(lock_);
         ended_ = true;
-        dropped.swap(tasks_);
         messageWindow_ = nullptr;
     }
-    dropped.clear();
+    Label(where, L"the tasks left");
+    Guarded(where, [&] {
+        std::deque<Task> dropped;
+        {
+            ScopedLock hold(lock_);
+            dropped.swap(tasks_);
+        }
+        dropped.clear();
+    });
     if (window) ::DestroyWindow(window);
     if (ole) ::OleUninitialize();
     com.Stop();

@@ -199,6 +199,9 @@ private:
     static LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Start, loop and end on the current thread (the thread's entry).
     int Body(Apartment apartment);
+    // "<what> of <name>" for the guards' log lines, built without throwing.
+    static constexpr size_t kLabelChars = 160;
+    void Label(wchar_t (&out)[kLabelChars], const wchar_t* what) const noexcept;
     // ExitInstance, remembered as run (Body runs it after a Run that threw
     // before reaching it).
     int FinishInstance();

@@ -6,6 +6,8 @@
 #include <shobjidl.h>
 #include <wininet.h>
 
+#include <cwchar>
+
 #include "Hextens/HXIE/Action.h"
 #include "Hextens/HXIE/BrowserCallLimit.h"
 #include "Hextens/HXIE/ModuleState.h"
@@ -203,7 +205,7 @@ HWND CAction::GetBrowserWindow(IUnknown* browser) {
 BOOL CALLBACK CAction::FindIEServerWindow(HWND child, LPARAM found) {
     wchar_t name[260] = {};
     ::GetClassNameW(child, name, 260);
-    if (std::wstring(name) != L"Internet Explorer_Server") return TRUE;
+    if (std::wcscmp(name, L"Internet Explorer_Server") != 0) return TRUE;
     *reinterpret_cast<HWND*>(found) = child;
     return FALSE;
 }

@@ -1,7 +1,8 @@
 // User-interface threads: tasks from other threads (also through a modal
 // loop), apartments, the set that quits together, the straggler that is
-// terminated, exceptions at a thread's start and in tasks, and the wait that
-// dispatches only sent messages.
+// terminated, exceptions at a thread's start and in tasks, allocations that
+// fail at its start and end, and the wait that dispatches only sent
+// messages.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include "fx/Lock.h"
 #include "fx/ThreadSet.h"
 #include "fx/UiThread.h"
+#include "tests/support/AllocationFaults.h"
 
 namespace {
 
@@ -180,6 +182,58 @@ TEST_F(UiThreadTasks, AnExceptionAtTheStartIsLoggedTheThreadEndsAndTheProcessGoe
     ::GetExitCodeThread(t->handle(), &code);
     EXPECT_EQ(code, 7u);
     EXPECT_EQ(LinesWith(L"*** Exception caught in InitInstance of thrower: start failed on purpose").size(), 1u);
+}
+
+// Threads whose allocations fail: until their start, and from their end
+// on.  The labels of their guards are built without allocating, the tasks
+// they leave are dropped inside a guard, and nothing escapes their entry
+// (which would end the process): each starts, runs and ends.
+class StartWithoutMemory : public fx::UiThread {
+public:
+    std::atomic<bool> started{false};
+    bool InitInstance() override {
+        testsupport::FailAllocationsOn(0);
+        started = true;
+        return true;
+    }
+};
+
+class EndWithoutMemory : public fx::UiThread {
+public:
+    std::atomic<bool> started{false};
+    bool InitInstance() override {
+        started = true;
+        return true;
+    }
+    int ExitInstance() override {
+        testsupport::FailAllocationsOn(::GetCurrentThreadId());
+        return fx::UiThread::ExitInstance();
+    }
+};
+
+TEST_F(UiThreadTasks, AThreadStartsAndEndsWhileItsAllocationsFail) {
+    const wchar_t* const kName = L"a thread whose name no short string holds";
+    auto starting = fx::StartSuspended<StartWithoutMemory>(Apartment::None);
+    ASSERT_TRUE(starting);
+    starting->SetName(kName);
+    testsupport::FailAllocationsOn(starting->threadId());
+    starting->Resume();
+    for (int i = 0; i < 250 && !starting->started; ++i) ::Sleep(20);
+    testsupport::FailAllocationsOn(0);
+    EXPECT_TRUE(starting->started);
+    EXPECT_TRUE(starting->Quit(5000));
+
+    auto ending = fx::StartSuspended<EndWithoutMemory>(Apartment::None);
+    ASSERT_TRUE(ending);
+    ending->SetName(kName);
+    ending->Resume();
+    for (int i = 0; i < 250 && !ending->started; ++i) ::Sleep(20);
+    EXPECT_TRUE(ending->started);
+    ending->RequestQuit();
+    const bool ended = ending->Join(5000);
+    testsupport::FailAllocationsOn(0);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(ending->PostTask([] {})) << "the ended thread still takes tasks";
 }
 
 TEST_F(UiThreadTasks, AQuitBeforeTheThreadRunsEndsItAtItsStart) {

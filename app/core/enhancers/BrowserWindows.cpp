@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/core/main/PondrelApp.h"
+#include "fx/Fault.h"
 #include "log/PondrelLog.h"
 
 IEWindowNode* BrowserWindowList::FindProcess(DWORD processId) {
@@ -51,21 +52,31 @@ void WindowFacts(HWND window, DWORD* processId, std::wstring* windowClass) {
     *windowClass = name;
 }
 
+// The enumeration's callbacks: an exception (a failed allocation) stops the
+// enumeration there instead of crossing the system's frames.
 BOOL CALLBACK EnumBrowserWindowsProc(HWND window, LPARAM lp) {
-    Search& s = *reinterpret_cast<Search*>(lp);
-    DWORD pid;
-    std::wstring cls;
-    WindowFacts(window, &pid, &cls);
-    return s.app->m_BrowserWindows.EnumStep(s.mode, s.app->m_BrowserWindowClass, window, pid, cls, &s.result);
+    BOOL more = FALSE;
+    fx::Guarded(L"the browser window enumeration", [&] {
+        Search& s = *reinterpret_cast<Search*>(lp);
+        DWORD pid;
+        std::wstring cls;
+        WindowFacts(window, &pid, &cls);
+        more = s.app->m_BrowserWindows.EnumStep(s.mode, s.app->m_BrowserWindowClass, window, pid, cls, &s.result);
+    });
+    return more;
 }
 
 BOOL CALLBACK FindProcessWindowProc(HWND window, LPARAM lp) {
-    Search& s = *reinterpret_cast<Search*>(lp);
-    DWORD pid;
-    std::wstring cls;
-    WindowFacts(window, &pid, &cls);
-    FindProcessStep(s.app->m_BrowserWindowClass, s.app->m_BrowserProcessId, window, pid, cls, &s.result);
-    return TRUE;
+    BOOL more = FALSE;
+    fx::Guarded(L"the browser window search", [&] {
+        Search& s = *reinterpret_cast<Search*>(lp);
+        DWORD pid;
+        std::wstring cls;
+        WindowFacts(window, &pid, &cls);
+        FindProcessStep(s.app->m_BrowserWindowClass, s.app->m_BrowserProcessId, window, pid, cls, &s.result);
+        more = TRUE;
+    });
+    return more;
 }
 
 HWND RunSearch(CPondrelApp* app, bool collect, BrowserWindowList::Mode mode) {

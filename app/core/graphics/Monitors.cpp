@@ -1,5 +1,7 @@
 #include "app/core/graphics/Monitors.h"
 
+#include "fx/Fault.h"
+
 namespace {
 struct Filling {
     std::vector<std::unique_ptr<CMonitor>>* slots;
@@ -46,9 +48,16 @@ void CMonitors::Build(const MonitorEnumeration& source) {
     source.Enumerate(&CMonitors::EnumMonitorsProc, reinterpret_cast<LPARAM>(&f));
 }
 
+// An exception (a failed allocation) stops the enumeration there instead of
+// crossing the system's frames; the slots not filled stay empty.
 BOOL CALLBACK CMonitors::EnumMonitorsProc(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
-    auto* f = reinterpret_cast<Filling*>(context);
-    if (f->next >= f->slots->size()) return FALSE;
-    (*f->slots)[f->next++] = std::make_unique<CMonitor>(monitor);
-    return TRUE;
+    BOOL more = FALSE;
+    fx::Guarded(L"the monitor enumeration", [&] {
+        auto* f = reinterpret_cast<Filling*>(context);
+        if (f->next >= f->slots->size()) return;
+        (*f->slots)[f->next] = std::make_unique<CMonitor>(monitor);
+        ++f->next;
+        more = TRUE;
+    });
+    return more;
 }

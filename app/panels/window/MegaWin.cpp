@@ -16,6 +16,7 @@
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/core/common/AppMessages.h"
+#include "fx/Fault.h"
 #include "log/PondrelLog.h"
 
 namespace panels {
@@ -62,14 +63,20 @@ HCURSOR SharedCursor(Cursor cursor) {
     return nullptr;
 }
 
+// An exception (a failed allocation) stops the enumeration there instead of
+// crossing the system's frames.
 BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
-    auto* children = reinterpret_cast<std::vector<ChildWindow>*>(lp);
-    wchar_t name[64] = {};
-    ::GetClassNameW(child, name, 64);
-    RECT rc{};
-    ::GetWindowRect(child, &rc);
-    children->push_back(ChildWindow{name, ToInt(rc)});
-    return TRUE;
+    BOOL more = FALSE;
+    fx::Guarded(L"the panel's child window enumeration", [&] {
+        auto* children = reinterpret_cast<std::vector<ChildWindow>*>(lp);
+        wchar_t name[64] = {};
+        ::GetClassNameW(child, name, 64);
+        RECT rc{};
+        ::GetWindowRect(child, &rc);
+        children->push_back(ChildWindow{name, ToInt(rc)});
+        more = TRUE;
+    });
+    return more;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cwchar>
+
 #include "app/core/graphics/GraphicsRules.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/graphics/OpacityDraw.h"
@@ -35,7 +37,7 @@ BOOL CALLBACK FindPanelProc(HWND window, LPARAM lp) {
     if (window == s.self || !::IsWindowVisible(window)) return TRUE;
     wchar_t cls[256] = {};
     ::GetClassNameW(window, cls, 256);
-    if (std::wstring(cls) == TxSelWin::kPanelClass) s.lowest = window;  // top to bottom: the last is the lowest
+    if (std::wcscmp(cls, TxSelWin::kPanelClass) == 0) s.lowest = window;  // top to bottom: the last is the lowest
     return TRUE;
 }
 

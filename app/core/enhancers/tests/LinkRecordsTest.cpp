@@ -6,6 +6,9 @@
 
 #include "app/core/enhancers/BrowserWindows.h"
 #include "app/core/enhancers/LinkInfo.h"
+#include "app/core/graphics/Monitors.h"
+#include "app/core/main/PondrelApp.h"
+#include "tests/support/AllocationFaults.h"
 
 namespace {
 
@@ -103,6 +106,36 @@ TEST(BrowserWindows, ProcessSearchTakesTheLastWindowOfTheProcess) {
     EXPECT_EQ(result, W(3));
     FindProcessStep(L"MozillaUIWindowClass", 7, W(4), 7, L"Tooltip", &result);
     EXPECT_EQ(result, W(4));
+}
+
+// An allocation that fails inside an enumeration's callback (the class name
+// of each window, each monitor's record) stops the enumeration there; it
+// does not cross the system's frames, which would end the program.
+TEST(SystemCallbacks, AFailedAllocationStopsTheEnumeration) {
+    const std::wstring cls = L"PondRelNoSuchBrowserClass";
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    theApp.m_BrowserWindowClass = cls;
+    theApp.m_hBrowserWnd = nullptr;
+    {
+        testsupport::FailingAllocationsHere failing;
+        theApp.EnumBrowserWindows(cls, true);
+        theApp.FindBrowserWindow(cls, true);
+        theApp.FindBrowserWindow(cls, false);
+    }
+    EXPECT_EQ(theApp.m_hBrowserWnd, nullptr);
+    ::DestroyWindow(window);
+
+    // The monitors' slots are made first: only the callback's records fail.
+    struct OneMonitor : MonitorEnumeration {
+        int Count() const override { return 1; }
+        void Enumerate(MONITORENUMPROC proc, LPARAM context) const override {
+            testsupport::FailingAllocationsHere failing;
+            ::EnumDisplayMonitors(nullptr, nullptr, proc, context);
+        }
+    } source;
+    CMonitors monitors(source);
+    EXPECT_EQ(monitors.GetAt(0), nullptr) << "the failed record left its slot empty";
 }
 
 }  // namespace
