@@ -20,23 +20,42 @@ const std::wstring& ViewClass() {
     return name;
 }
 
+// The clipboard, open for the scope's life: closed (and its block unlocked)
+// on every way out, a failed copy of its text too.
+class OpenClipboardScope {
+public:
+    explicit OpenClipboardScope(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (locked_) ::GlobalUnlock(locked_);
+        if (open_) ::CloseClipboard();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool open() const { return open_; }
+    const wchar_t* Lock(HANDLE data) {
+        const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data));
+        if (chars) locked_ = data;
+        return chars;
+    }
+
+private:
+    bool open_;
+    HANDLE locked_ = nullptr;
+};
+
 // The clipboard's text, or nothing (it cannot be opened or holds no text).
 bool ReadClipboardText(HWND owner, std::wstring* text) {
-    if (!::OpenClipboard(owner)) return false;
-    bool got = false;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            // At most the block's size: a block without its terminator is not read past its end.
-            const size_t most = ::GlobalSize(data) / sizeof(wchar_t);
-            size_t n = 0;
-            while (n < most && chars[n]) ++n;
-            text->assign(chars, n);
-            got = true;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return got;
+    OpenClipboardScope clipboard(owner);
+    if (!clipboard.open()) return false;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* chars = data ? clipboard.Lock(data) : nullptr;
+    if (!chars) return false;
+    // At most the block's size: a block without its terminator is not read past its end.
+    const size_t most = ::GlobalSize(data) / sizeof(wchar_t);
+    size_t n = 0;
+    while (n < most && chars[n]) ++n;
+    text->assign(chars, n);
+    return true;
 }
 
 }  // namespace

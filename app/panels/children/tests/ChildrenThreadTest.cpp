@@ -27,6 +27,7 @@
 #include "app/panels/elements/Win32Elements.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/views/BottomView.h"
+#include "tests/support/AllocationFaults.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
@@ -639,6 +640,25 @@ TEST_F(Children, PasteCommandOfTheViewPastesOneLine) {
     EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == panels::PasteText(clipboard); }, 5000))
         << testsupport::Utf8(TextOf(edit));
     EXPECT_TRUE(WaitFor([&] { return Url() == panels::PasteText(clipboard); }, 5000));
+}
+
+// A paste whose copy of the clipboard's text fails (no memory) leaves the
+// clipboard closed: no other program is locked out of it.
+TEST_F(Children, AFailedPasteLeavesTheClipboardClosed) {
+    CountingChildren* t = nullptr;
+    HWND edit = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithTheBox(false, t, edit, box));
+    ASSERT_TRUE(FillClipboard(L"a text that no short string holds"));
+    HWND openBy = reinterpret_cast<HWND>(1);
+    ASSERT_TRUE(testsupport::RunOn(*t, [&] {
+        {
+            testsupport::FailingAllocationsHere failing;
+            ::SendMessageW(::GetParent(edit), WM_COMMAND, MAKEWPARAM(0xE125, 0), 0);
+        }
+        openBy = ::GetOpenClipboardWindow();
+        if (openBy) ::CloseClipboard();
+    }));
+    EXPECT_EQ(openBy, nullptr) << "the paste left the clipboard open";
 }
 
 // A paste by WM_PASTE (Shift+Insert, the context menu) inserts one line of at
