@@ -5,7 +5,9 @@
 //     and "-", neither empty, "." nor holding "..", whose base (up to its
 //     first dot) is none of the device names Windows reserves whatever the
 //     extension (COM0 and LPT0 among them);
-//   - what follows the first "?" or "#" of the URL does not change the name;
+//   - what follows the first "#" of the URL does not change the name, and a
+//     query does (URLs that differ only in their query keep files of their
+//     own);
 //   - a browser command cut to its executable is a beginning of it;
 //   - a number's text reads back as its integer part within the 32-bit range.
 //
@@ -40,8 +42,10 @@ void CheckCacheName(const std::wstring& url, const std::wstring& version) {
     const std::wstring prefix = L"EcpIcons\\";
     const std::wstring got = CacheFileNameFromUrl(url, version, prefix);
     if (url.find_first_of(L"?#") == std::wstring::npos) {
-        FUZZ_CHECK(CacheFileNameFromUrl(url + L"?v=2#top", version, prefix) == got);
         FUZZ_CHECK(CacheFileNameFromUrl(url + L"#a?b", version, prefix) == got);
+        FUZZ_CHECK(CacheFileNameFromUrl(url + L"?v=2#top", version, prefix) ==
+                   CacheFileNameFromUrl(url + L"?v=2", version, prefix));
+        if (!got.empty()) FUZZ_CHECK(CacheFileNameFromUrl(url + L"?v=2", version, prefix) != got);
     }
     if (got.empty()) return;
     FUZZ_CHECK(got.compare(0, prefix.size(), prefix) == 0);
