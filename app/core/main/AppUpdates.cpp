@@ -172,14 +172,15 @@ void CPondrelApp::ReportNewVersion() {
 }
 
 void CPondrelApp::RunSetup() {
-    if (m_SetupDownloadsPending > 0) --m_SetupDownloadsPending;
     const std::wstring file = m_TempDir + update_rules::kSetupFileName;
     // Any program of the desktop can post 11146: only one that follows a
-    // download of this program's own is acted on.
+    // download of this program's own is acted on (and counts as that
+    // download's end).
     if (!TakeSavedSetup(m_SetupsSaved)) {
         LogLine(L"RunSetup: 11146 without a setup program downloaded by this program; nothing run");
         return;
     }
+    if (m_SetupDownloadsPending > 0) --m_SetupDownloadsPending;
     fx::UniqueHandle held;
     if (!SetupProgramMayRun(file, m_OwnSignerFile.empty() ? ThisProgramFile() : m_OwnSignerFile, &held)) {
         m_UpdateState = update_rules::StateAfterSetupStart(false);

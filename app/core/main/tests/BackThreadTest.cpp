@@ -227,6 +227,13 @@ TEST_F(BackThreadTest, An11146WithoutTheProgramsOwnDownloadRunsNothing) {
     ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == 1; }, 5000));
     EXPECT_TRUE(Has(log.Lines(), refusal));
     EXPECT_FALSE(Exists(record_)) << "nothing was run";
+    // Nor does it count as the end of a download on its way.
+    theApp.m_SetupDownloadsPending = 1;
+    ASSERT_TRUE(::PostMessageW(controller_.hwnd(), controller_msg::kRunSetup, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return controller_.runSetups == 2; }, 5000));
+    EXPECT_EQ(theApp.m_SetupDownloadsPending, 1);
+    theApp.m_SetupDownloadsPending = 0;
+    controller_.runSetups = 1;
 
     ASSERT_TRUE(::CopyFileW(genuine.c_str(), (HttpRoot() + L"PondrelSetup.exe").c_str(), FALSE));
     UseUpdatesUrl(L"/files/PondrelSetup.exe");
