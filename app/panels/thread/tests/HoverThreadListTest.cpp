@@ -143,40 +143,6 @@ TEST_F(PanelList, ExitTerminatesOnlyTheStraggler) {
     EXPECT_FALSE(hung->IsRunning());
 }
 
-// A panel that hangs holding the list's lock (it takes it on the exit's
-// close) is terminated; the exit then takes that lock no more: it returns,
-// and the list answers without it from then on (no panel, nothing reaped).
-// The exit runs on a thread of its own, so that a hang fails this test only.
-TEST_F(PanelList, AfterATerminationTheListsLockIsNotTakenAgain) {
-    StandInScript hanging;
-    hanging.hangHoldingListLock = true;
-    StandInPanel* hung = Launch(L"hung", hanging);
-    fx::UiThread exit;
-    ASSERT_TRUE(exit.Start(fx::Apartment::None, false));
-    size_t terminated = 99, count = 99, windows = 99;
-    bool found = true;
-    const bool returned = testsupport::RunOn(
-        exit,
-        [&] {
-            terminated = host_.list.HideAllAndTerminate(500);
-            host_.list.ReapEnded();
-            count = host_.list.GetCount();
-            found = host_.list.FindByGuid(L"hung", nullptr);
-            windows = host_.list.Windows().size();
-            host_.list.PostToAll11214();
-        },
-        20000);
-    ASSERT_TRUE(returned) << "the exit waited for the lock the terminated panel held";
-    EXPECT_TRUE(hung->holdingListLock.load()) << "the panel held the lock when it was terminated";
-    EXPECT_EQ(terminated, 1u);
-    EXPECT_FALSE(hung->IsRunning());
-    EXPECT_TRUE(host_.list.Left());
-    EXPECT_EQ(count, 0u);
-    EXPECT_FALSE(found);
-    EXPECT_EQ(windows, 0u);
-    EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u) << "a second exit finds nothing";
-}
-
 // A closing panel leaves the list without walking the whole process heap
 // (that check belongs to debug builds): its close is not held up while
 // another thread holds the process heap's lock.
@@ -209,6 +175,43 @@ TEST_F(PanelList, ExitWaitsWhilePanelsKeepEnding) {
     EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u);
     EXPECT_EQ(host_.usages.load(), 4);
     for (StandInPanel* p : panels) EXPECT_FALSE(p->IsRunning());
+}
+
+// Last in this program: the panel it terminates may leave behind whatever
+// it held (the list's lock, or a lock of the system's), which no later test
+// of this process should meet.
+// A panel that hangs holding the list's lock (it takes it on the exit's
+// close) is terminated; the exit then takes that lock no more: it returns,
+// and the list answers without it from then on (no panel, nothing reaped).
+// The exit runs on a thread of its own, so that a hang fails this test only.
+TEST_F(PanelList, AfterATerminationTheListsLockIsNotTakenAgain) {
+    StandInScript hanging;
+    hanging.hangHoldingListLock = true;
+    StandInPanel* hung = Launch(L"hung", hanging);
+    fx::UiThread exit;
+    ASSERT_TRUE(exit.Start(fx::Apartment::None, false));
+    size_t terminated = 99, count = 99, windows = 99;
+    bool found = true;
+    const bool returned = testsupport::RunOn(
+        exit,
+        [&] {
+            terminated = host_.list.HideAllAndTerminate(500);
+            host_.list.ReapEnded();
+            count = host_.list.GetCount();
+            found = host_.list.FindByGuid(L"hung", nullptr);
+            windows = host_.list.Windows().size();
+            host_.list.PostToAll11214();
+        },
+        20000);
+    ASSERT_TRUE(returned) << "the exit waited for the lock the terminated panel held";
+    EXPECT_TRUE(hung->holdingListLock.load()) << "the panel held the lock when it was terminated";
+    EXPECT_EQ(terminated, 1u);
+    EXPECT_FALSE(hung->IsRunning());
+    EXPECT_TRUE(host_.list.Left());
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(windows, 0u);
+    EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u) << "a second exit finds nothing";
 }
 
 }  // namespace

@@ -224,6 +224,7 @@ protected:
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pondrel\\Classic");
         for (const std::wstring& key : cachedKeys_)
             ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Pondrel\\" + key).c_str());
+        theApp.m_hDockWindow = nullptr;
         theApp.m_pDock.reset();
         theApp.m_InstallDir = installDir_;
         theApp.PublishSnapshot();
@@ -233,6 +234,7 @@ protected:
         auto dock = std::make_unique<RecordingDock>();
         RecordingDock& kept = *dock;
         theApp.m_pDock = std::move(dock);
+        theApp.m_hDockWindow = kept.Window();  // published, as the dock thread does
         return kept;
     }
     HoverThread* Start(const std::wstring& skin, const std::wstring& templateUrl, bool showSearch = false) {
