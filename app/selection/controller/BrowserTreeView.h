@@ -33,7 +33,8 @@
 class UserSetting;
 bool IsLeftButtonDown();  // PondrelApp.h
 
-class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost, public panels::PanelHost {
+class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost, public panels::PanelHost,
+                        public HotspotHost {
 public:
     BrowserTreeView();
     ~BrowserTreeView() override;
@@ -123,10 +124,12 @@ public:
     void LoadMenuPanelMask();
     void ShowHotspot(const RECT& anchor);
 
-    // What the hotspot asks when the cursor moves onto it: the text menu at
-    // its place (menu mode) or the best-guess panel launched at once.
-    void OpenTextMenuFromHotspot(const RECT& anchor, const LinkInfo& record);
-    void LaunchBestGuess(const RECT& anchor, const LinkInfo& record);
+    // What the hotspot asks (HotspotHost): when the cursor moves onto it, the
+    // text menu at its place (menu mode) or the best-guess panel launched at
+    // once; whether best guesses were offered.
+    void OpenTextMenuFromHotspot(const RECT& anchor, const LinkInfo& record) override;
+    void LaunchBestGuess(const RECT& anchor, const LinkInfo& record) override;
+    bool HaveGuesses() const override { return m_HaveGuesses; }
     TxSelWin* Hotspot() const { return m_pHotspot.get(); }
     TextRootMenu* TextMenu() const { return m_pTextMenu.get(); }
     // Adds one to the usage statistics' counter of metric (theApp.m_Stats).

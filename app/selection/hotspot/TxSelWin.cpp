@@ -13,7 +13,6 @@
 #include "app/core/config/Settings.h"
 #include "app/core/net/UrlEncodeUtf8.h"
 #include "app/core/config/UserSetting.h"
-#include "app/selection/controller/BrowserTreeView.h"
 #include "log/PondrelLog.h"
 
 namespace {
@@ -48,7 +47,7 @@ TxSelWin::~TxSelWin() {
     Destroy();
 }
 
-bool TxSelWin::CreateHotspot(const wchar_t* className, BrowserTreeView* owner, const Images& images) {
+bool TxSelWin::CreateHotspot(const wchar_t* className, HotspotHost* owner, const Images& images) {
     m_pOwner = owner;
     m_Images = images;
     return Create(className, L"HoverHotspot");
@@ -123,7 +122,7 @@ void TxSelWin::PaintIcon() {
     m_pBackBuffer->Clear();
     Gdiplus::Image* base = m_Images.target1;
     Gdiplus::Image* alt = nullptr;
-    if (m_pOwner && m_pOwner->m_HaveGuesses) {
+    if (m_pOwner && m_pOwner->HaveGuesses()) {
         if (theApp.m_HaveBestGuesses)
             alt = m_pTargetImage ? m_pTargetImage.get() : m_Images.target3;
         else

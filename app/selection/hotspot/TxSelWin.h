@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/core/common/AppMessages.h"
+#include "app/selection/hotspot/HotspotHost.h"
 #include "app/selection/hotspot/HotspotAnimation.h"
 #include "app/selection/skin/FloatingWin.h"
 #include "fx/GdiPlus.h"
 
-class BrowserTreeView;
 class LinkInfo;
 
 class TxSelWin : public FloatingWin {
@@ -39,7 +39,7 @@ public:
     ~TxSelWin() override;
 
     // Creates the hidden window (class `className`, name "HoverHotspot").
-    bool CreateHotspot(const wchar_t* className, BrowserTreeView* owner, const Images& images);
+    bool CreateHotspot(const wchar_t* className, HotspotHost* owner, const Images& images);
 
     void PlaceBesideSelection(const RECT& anchor);
     void FadeIn();
@@ -82,7 +82,7 @@ private:
     // panel window; null when none shows.
     HWND LowestVisiblePanel() const;
 
-    BrowserTreeView* m_pOwner = nullptr;
+    HotspotHost* m_pOwner = nullptr;
     Images m_Images;
     // The best-guess panel was looked for (and launched when found) for the
     // current target.
