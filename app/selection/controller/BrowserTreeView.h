@@ -22,7 +22,9 @@
 #include "app/selection/controller/Observer.h"
 #include "app/selection/controller/HoverEngine.h"
 #include "app/selection/controller/Observer.h"
+#include "app/selection/hotspot/HotspotHost.h"
 #include "app/selection/hotspot/TxSelWin.h"
+#include "app/selection/menus/MenuHost.h"
 #include "app/selection/menus/SearchMenu.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/LaunchRules.h"
@@ -34,7 +36,7 @@ class UserSetting;
 bool IsLeftButtonDown();  // PondrelApp.h
 
 class BrowserTreeView : public fx::Window, public ControllerOps, public HeartbeatHost, public panels::PanelHost,
-                        public HotspotHost {
+                        public HotspotHost, public MenuHost {
 public:
     BrowserTreeView();
     ~BrowserTreeView() override;
@@ -130,10 +132,14 @@ public:
     void OpenTextMenuFromHotspot(const RECT& anchor, const LinkInfo& record) override;
     void LaunchBestGuess(const RECT& anchor, const LinkInfo& record) override;
     bool HaveGuesses() const override { return m_HaveGuesses; }
-    TxSelWin* Hotspot() const { return m_pHotspot.get(); }
+    TxSelWin* Hotspot() const override { return m_pHotspot.get(); }
     TextRootMenu* TextMenu() const { return m_pTextMenu.get(); }
     // Adds one to the usage statistics' counter of metric (theApp.m_Stats).
-    void CountUsage(const wchar_t* metric);
+    void CountUsage(const wchar_t* metric) override;
+    // The rest of what the menus ask (MenuHost).
+    void SetHaveGuesses(bool value) override { m_HaveGuesses = value; }
+    void SetGuessLaunchMode(bool value) override { m_GuessLaunchMode = value; }
+    bool GiveNextRecord(HWND panel, const UserSetting& record, const std::wstring& queryText, bool counted) override;
 
     // The tick count the heartbeat's settings retry reads (tests replace it).
     std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };

@@ -10,15 +10,16 @@
 
 #include "app/core/enhancers/LinkInfo.h"
 #include "app/selection/controller/HoverEngine.h"
+#include "app/selection/menus/MenuHost.h"
 
 class BrowserTreeView;
 
 // The hover state (m_LastPoint, m_LastMoveTick, m_MenuTick, m_Anchor) is the
 // hover engine's.
-class Observer : public hover::Marks {
+class Observer : public hover::Marks, public MenuObserver {
 public:
     explicit Observer(BrowserTreeView& owner) : m_Owner(owner) {}
-    virtual ~Observer() = default;
+    ~Observer() override = default;
     Observer(const Observer&) = delete;
     Observer& operator=(const Observer&) = delete;
 
@@ -28,6 +29,10 @@ public:
     // quoted argument with its quotes percent-encoded); false when nothing was
     // started.
     virtual bool OpenInDefaultBrowser(std::wstring url);
+
+    // What the menus read (MenuObserver).
+    std::wstring HoverText() const override { return m_HoverText; }
+    RECT HoverAnchor() const override { return RECT{m_Anchor.left, m_Anchor.top, m_Anchor.right, m_Anchor.bottom}; }
 
     std::wstring m_AreaTitle;
     bool m_Flag = false;

@@ -256,6 +256,19 @@ void BrowserTreeView::OfferSearchMenu(const RECT& dropDown, HWND panel, const st
     m_pSearchMenu->m_Context.text = text;
 }
 
+// The search menu's choice: the owner panel is looked up among the running
+// panels, so a panel closed meanwhile gets nothing.
+bool BrowserTreeView::GiveNextRecord(HWND panel, const UserSetting& record, const std::wstring& queryText,
+                                     bool counted) {
+    panels::PanelThread* owner = m_Panels.FindByWindow(panel);
+    if (!owner) return false;
+    fx::ScopedLock lock(g_PanelRecordLock);
+    owner->m_Next.CopyFrom(record);
+    owner->m_Next.m_QueryText = queryText;
+    owner->m_Next.m_Counted = counted ? 1 : 0;
+    return true;
+}
+
 void BrowserTreeView::CloseAllPanels() {
     m_Panels.HideAllAndTerminate();
     // The usage reports of the panels that closed are taken before the

@@ -1,7 +1,6 @@
 #include "app/selection/menus/AppMenu.h"
 
 #include "app/core/main/PondrelApp.h"
-#include "app/selection/controller/BrowserTreeView.h"
 
 void AppMenu::AddStandardItems(TxMenuWin& menu) {
     static const struct {
@@ -18,7 +17,8 @@ void AppMenu::AddStandardItems(TxMenuWin& menu) {
 
 RECT AppMenu::CommandAnchor(const TxMenuWin& menu) {
     RECT anchor{};
-    HWND window = menu.m_pOwnerView && menu.m_pOwnerView->hwnd() ? menu.m_pOwnerView->hwnd() : menu.hwnd();
+    HWND window = menu.m_pOwnerView ? menu.m_pOwnerView->ControllerWindow() : nullptr;
+    if (!window) window = menu.hwnd();
     if (window) ::GetWindowRect(window, &anchor);
     return anchor;
 }

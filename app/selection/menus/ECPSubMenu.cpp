@@ -6,7 +6,6 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/net/UrlEncodeUtf8.h"
-#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/TextRootItems.h"
 #include "log/PondrelLog.h"
 
@@ -37,7 +36,7 @@ void ECPSubMenu::BuildItems() {
     item->m_FixedWidth = true;
 }
 
-void ECPSubMenu::ShowAt(const RECT& rect, BrowserTreeView* ownerView, Observer* observer) {
+void ECPSubMenu::ShowAt(const RECT& rect, MenuHost* ownerView, MenuObserver* observer) {
     m_pOwnerView = ownerView;
     m_pObserver = observer;
     m_Items.m_HotIndex = -1;
@@ -60,7 +59,7 @@ void ECPSubMenu::LaunchPanel() {
     MyMenuItem* item = m_Items.GetAt(0);
     UserSetting* record = item ? FindRecord(item->m_Id) : nullptr;
     if (!record) return;
-    const std::wstring observerText = m_pObserver ? m_pObserver->m_HoverText : std::wstring();
+    const std::wstring observerText = m_pObserver ? m_pObserver->HoverText() : std::wstring();
     text_menu::PanelChoice choice = text_menu::ChoosePanel(*item, observerText);
     record->m_CurrentUrl = choice.currentUrl;
     record->m_QueryText = choice.token;

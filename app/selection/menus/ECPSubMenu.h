@@ -13,7 +13,7 @@ public:
     ~ECPSubMenu() override;
 
     void BuildItems() override;
-    void ShowAt(const RECT& rect, BrowserTreeView* ownerView, Observer* observer) override;
+    void ShowAt(const RECT& rect, MenuHost* ownerView, MenuObserver* observer) override;
 
     // The panel shown inside; null until launched.  A handle that is no
     // window any more counts as no panel.

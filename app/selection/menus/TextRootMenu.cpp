@@ -10,9 +10,7 @@
 #include "app/core/net/UrlEncodeUtf8.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
-#include "app/selection/controller/BrowserTreeView.h"
-#include "app/selection/controller/ControllerMessages.h"
-#include "app/selection/controller/ControllerSteps.h"
+#include "app/core/enhancers/LinkInfo.h"
 #include "app/selection/hotspot/TxSelWin.h"
 #include "app/selection/menus/TextRootItems.h"
 #include "log/PondrelLog.h"
@@ -93,7 +91,7 @@ void TextRootMenu::BuildItems() {
 
 bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* firstContext,
                                   const std::wstring& secondContext, bool resize) {
-    if (m_pOwnerView) m_pOwnerView->m_GuessLaunchMode = false;
+    if (m_pOwnerView) m_pOwnerView->SetGuessLaunchMode(false);
     if (!theApp.m_BestGuessStarted || !theApp.m_EnableBestGuess) return true;
     RemoveGuessItems();
 
@@ -122,8 +120,8 @@ bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* 
 
     if (!request.repeat) {
         if (m_pOwnerView) {
-            m_pOwnerView->m_HaveGuesses = false;
-            m_pOwnerView->m_GuessLaunchMode = false;
+            m_pOwnerView->SetHaveGuesses(false);
+            m_pOwnerView->SetGuessLaunchMode(false);
         }
         theApp.ShowConnectingState();
         if (theApp.m_hBestGuessWnd)
@@ -134,13 +132,13 @@ bool TextRootMenu::RequestGuesses(const std::wstring& text, const std::wstring* 
         return true;
     }
     if (theApp.m_BestGuessCount > 0) AddGuessItems(resize);
-    RefreshTrayState();
+    theApp.UpdateTrayIcon();  // the enabled or disabled look
     return true;
 }
 
 bool TextRootMenu::AddGuessItems(bool resize) {
     const int n = theApp.m_BestGuessCount;
-    if (m_pOwnerView) m_pOwnerView->m_HaveGuesses = true;
+    if (m_pOwnerView) m_pOwnerView->SetHaveGuesses(true);
     TxSelWin* hotspot = m_pOwnerView ? m_pOwnerView->Hotspot() : nullptr;
 
     if (!text_menu::EqualsNoCase(theApp.m_BestGuessTitle, L"menu")) {
@@ -186,7 +184,7 @@ bool TextRootMenu::AddGuessItems(bool resize) {
             } else if (const UserSetting* record = FindRecord(it->fields.m_Id)) {
                 item->m_pIcon = LoadEcpIcon(theApp.m_InstallDir, *record);
             }
-            if (m_pOwnerView) m_pOwnerView->m_GuessLaunchMode = true;
+            if (m_pOwnerView) m_pOwnerView->SetGuessLaunchMode(true);
         }
     }
     CloseSubMenu();
@@ -202,13 +200,13 @@ bool TextRootMenu::AddGuessItems(bool resize) {
 
 void TextRootMenu::OnItemChosen(MyMenuItem* item) {
     if (!text_menu::IsChoosable(item)) return;
-    BrowserTreeView* view = m_pOwnerView;
+    MenuHost* view = m_pOwnerView;
     if (view) {
         view->CountUsage(L"1010.0");
         view->CountUsage(item->m_Counted ? L"1011.0" : L"1012.0");
-        if (!view->m_HaveGuesses) view->CountUsage(L"1013.0");
+        if (!view->HaveGuesses()) view->CountUsage(L"1013.0");
     }
-    const std::wstring observerText = m_pObserver ? m_pObserver->m_HoverText : std::wstring();
+    const std::wstring observerText = m_pObserver ? m_pObserver->HoverText() : std::wstring();
 
     if (!menu_layout::IsPanelType(item->m_Type)) {
         text_menu::SearchChoice choice = text_menu::ChooseSearch(*item, observerText, UrlEncodeUtf8);
@@ -228,9 +226,7 @@ void TextRootMenu::OnItemChosen(MyMenuItem* item) {
     record->m_Transient = item->m_Options ? 1u : 0u;
     if (!view) return;
     view->CountUsage(L"1001.0");
-    RECT anchor = m_pObserver ? RECT{m_pObserver->m_Anchor.left, m_pObserver->m_Anchor.top,
-                                     m_pObserver->m_Anchor.right, m_pObserver->m_Anchor.bottom}
-                              : RECT{};
+    RECT anchor = m_pObserver ? m_pObserver->HoverAnchor() : RECT{};
     view->LaunchEcp(anchor, record, encoded, L"Report PondRel Bug", item->m_Options ? 2u : 18u);
 }
 

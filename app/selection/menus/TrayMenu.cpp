@@ -8,7 +8,6 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/net/UrlEncodeUtf8.h"
-#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/TextRootItems.h"
 #include "log/PondrelLog.h"
 

@@ -8,7 +8,6 @@
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/config/XmlConfig.h"
-#include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/menus/ECPSubMenu.h"
 #include "app/selection/menus/PondrelSubMenu.h"
 
@@ -58,7 +57,7 @@ TxMenuWin::~TxMenuWin() {
     ClearItems();
 }
 
-bool TxMenuWin::CreateMenu(const wchar_t* name, BrowserTreeView* ownerView, Observer* observer) {
+bool TxMenuWin::CreateMenu(const wchar_t* name, MenuHost* ownerView, MenuObserver* observer) {
     name_ = name;
     if (ownerView) m_pOwnerView = ownerView;
     if (observer) m_pObserver = observer;
@@ -217,7 +216,7 @@ void TxMenuWin::PlaceOnMonitor(const RECT& rect) {
     ::GetWindowRect(hwnd(), &m_WindowRect);
 }
 
-void TxMenuWin::ShowAt(const RECT& rect, BrowserTreeView* ownerView, Observer* observer) {
+void TxMenuWin::ShowAt(const RECT& rect, MenuHost* ownerView, MenuObserver* observer) {
     m_pOwnerView = ownerView;
     m_pObserver = observer;
     m_Items.m_HotIndex = -1;

@@ -11,12 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "app/selection/menus/MenuHost.h"
 #include "app/selection/menus/MenuItems.h"
 #include "app/selection/skin/FloatingWin.h"
 #include "fx/GdiPlus.h"
 
-class BrowserTreeView;
-class Observer;
 class TxMenuWin;
 class SubMenu;
 
@@ -41,7 +40,7 @@ public:
 
     // Creates the menu window (class "PondMenu", name `name`): items built
     // and measured first.
-    bool CreateMenu(const wchar_t* name, BrowserTreeView* ownerView = nullptr, Observer* observer = nullptr);
+    bool CreateMenu(const wchar_t* name, MenuHost* ownerView = nullptr, MenuObserver* observer = nullptr);
 
     MyMenuItem* AddItem(const std::wstring& text, const std::wstring& id, int data, int where = -1);
     MyMenuItem* AddSeparator(int where = -1);
@@ -58,7 +57,7 @@ public:
     void Render(int unused, bool full) override;
     virtual void PlaceOnMonitor(const RECT& rect);
     virtual void BuildItems() {}
-    virtual void ShowAt(const RECT& rect, BrowserTreeView* ownerView, Observer* observer);
+    virtual void ShowAt(const RECT& rect, MenuHost* ownerView, MenuObserver* observer);
     virtual void OnItemChosen(MyMenuItem* item);
     virtual void RefreshItems() {}
 
@@ -74,8 +73,8 @@ public:
     int m_HideCountdown = 0;
     bool m_Wide = false;
     MyMenuItem* m_pDebugItem = nullptr;
-    BrowserTreeView* m_pOwnerView = nullptr;
-    Observer* m_pObserver = nullptr;
+    MenuHost* m_pOwnerView = nullptr;
+    MenuObserver* m_pObserver = nullptr;
     bool m_Tracking = false;
     // Text widths (tests may replace the font measurement).
     std::function<float(const std::wstring&)> m_MeasureText;
