@@ -1,14 +1,15 @@
 #include "fx/Fault.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cwchar>
 #include <exception>
 
-#include "log/Logger.h"
-
 namespace fx {
 
 namespace {
+
+std::atomic<FaultSink*> g_sink{nullptr};
 
 // The file name of the module this code is linked into, without its extension.
 void ModuleName(wchar_t (&out)[MAX_PATH]) {
@@ -30,8 +31,11 @@ void ModuleName(wchar_t (&out)[MAX_PATH]) {
 
 }  // namespace
 
+void SetFaultSink(FaultSink* sink) noexcept { g_sink.store(sink); }
+
 void LogFault(const wchar_t* format, ...) {
-    if (!g_pLogger) return;
+    FaultSink* sink = g_sink.load();
+    if (!sink || !sink->IsOpen()) return;
     wchar_t text[2048];
     va_list args;
     va_start(args, format);
@@ -40,7 +44,10 @@ void LogFault(const wchar_t* format, ...) {
     text[2047] = L'\0';
     wchar_t module[MAX_PATH];
     ModuleName(module);
-    LogMessage(L"(%s) *** %s", module, text);
+    wchar_t line[MAX_PATH + 2048 + 8];
+    if (_snwprintf(line, _countof(line) - 1, L"(%s) *** %s", module, text) < 0) line[_countof(line) - 1] = L'\0';
+    line[_countof(line) - 1] = L'\0';
+    sink->Write(line);
 }
 
 void LogCaughtException(const wchar_t* where) noexcept {

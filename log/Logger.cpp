@@ -5,6 +5,8 @@
 #include <utility>
 #include <cwchar>
 
+#include "fx/Fault.h"
+
 Logger* g_pLogger = nullptr;
 
 namespace logseam {
@@ -202,3 +204,19 @@ void LogMessage(const wchar_t* format, ...) {
     LogMessageV(format, args);
     va_end(args);
 }
+
+namespace {
+
+// fx's fault lines go into the module's log.  Installed when the module
+// starts: every module that has a logger links this file, since it holds
+// g_pLogger.
+class LogFaultSink final : public fx::FaultSink {
+public:
+    LogFaultSink() { fx::SetFaultSink(this); }
+    bool IsOpen() const override { return g_pLogger != nullptr; }
+    void Write(const wchar_t* line) override { LogMessage(L"%s", line); }
+};
+
+LogFaultSink g_faultSink;
+
+}  // namespace
