@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "FirefoxText.h"
+#include "Hextens/HXFirefox/channel/SharedData.h"
 #include "Hextens/HXLib/UtilityLib.h"
-#include "channel/SharedData.h"
 #include "fx/Handle.h"
 
 struct FirefoxHotSpot {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "RecordLayout.h"
-#include "acrobat/PluginHost.h"
+#include "hosts/acrobat/PluginHost.h"
 
 constexpr int kSelectionBufferChars = 256;   // collected at most
 constexpr int kSelectionMaxChars = 255;      // reported at most

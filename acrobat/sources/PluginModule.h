@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "TableImport.h"
-#include "acrobat/PluginHost.h"
+#include "hosts/acrobat/PluginHost.h"
 
 struct PluginModule {
     HINSTANCE instance = nullptr;

@@ -2,7 +2,7 @@
 // the record.
 #pragma once
 
-#include "acrobat/PluginHost.h"
+#include "hosts/acrobat/PluginHost.h"
 
 void CaptureSelection(acrohost::Document doc, acrohost::PageView pageView);
 void ACROHOST_CALL IdleCheck(void* clientData);

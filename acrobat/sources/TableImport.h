@@ -4,7 +4,7 @@
 // directly: the host is reached through TableSource.
 #pragma once
 
-#include "acrobat/PluginHost.h"
+#include "hosts/acrobat/PluginHost.h"
 
 struct TableRequest {
     const char* name;

@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include "Hextens/HXFirefox/HXFirefox.h"
+#include "Hextens/HXFirefox/channel/ChannelLayout.h"
 #include "Hextens/HXIE/HXIE.h"
-#include "channel/ChannelLayout.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;

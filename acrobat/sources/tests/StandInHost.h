@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "acrobat/PluginHost.h"
 #include "fx/Handle.h"
+#include "hosts/acrobat/PluginHost.h"
 
 namespace standin {
 
