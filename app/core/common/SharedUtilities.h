@@ -1,7 +1,7 @@
 // Small helpers shared across the main program: directories and files,
 // GUID text, centring a window, the default browser's path.  The image, font
 // and text routines are in app/core/graphics/ImageRoutines.h; the text rules
-// (cache names, number text) in app/core/graphics/GraphicsRules.h.
+// (number text, browser command) in app/core/common/CommonRules.h.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "app/core/graphics/GraphicsRules.h"
+#include "app/core/common/CommonRules.h"
 
 // True when the path exists or was created (one level).
 bool EnsureDirectory(const std::wstring& path);

@@ -1,9 +1,9 @@
 // The application object's texts and shared graphics: loaded once at
 // start-up, the graphics freed at exit before GDI+ shuts down.
 #include "app/core/main/PondrelApp.h"
+#include "app/core/common/CommonRules.h"
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/graphics/AppImages.h"
-#include "app/core/graphics/GraphicsRules.h"
 
 void CPondrelApp::LoadStringResources() {
     HINSTANCE module = ::GetModuleHandleW(nullptr);

@@ -1,19 +1,9 @@
 #include "app/core/graphics/GraphicsRules.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cwctype>
-
-const unsigned kTextIds[kTextCount] = {1,   2,   3,   102, 103, 104, 105, 106, 107, 108,
-                                       109, 110, 111, 112, 113, 114, 131, 133, 134, 135};
-
-int TextIndexOf(unsigned id) {
-    for (int i = 0; i < kTextCount; ++i)
-        if (kTextIds[i] == id) return i;
-    return -1;
-}
 
 namespace {
 
@@ -172,23 +162,4 @@ bool ImageHeaderSize(const unsigned char* b, std::size_t n, long long* width, lo
 bool ImageSizeAcceptable(long long width, long long height) {
     if (width < 0 || height < 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
     return width * height <= kMaxImagePixels;
-}
-
-std::wstring NumberToString(double number) {
-    long long n = 0;
-    if (std::isnan(number))
-        n = 0;
-    else if (number >= 2147483647.0)
-        n = 2147483647;
-    else if (number <= -2147483648.0)
-        n = -2147483647LL - 1;
-    else
-        n = static_cast<long long>(number);  // toward zero
-    return std::to_wstring(n);
-}
-
-std::wstring CutBrowserArguments(const std::wstring& command) {
-    if (command.empty() || command.find(L'\\', 1) == std::wstring::npos) return command;
-    std::size_t space = command.find(L' ', command.rfind(L'\\'));
-    return space == std::wstring::npos ? command : command.substr(0, space);
 }

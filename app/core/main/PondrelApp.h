@@ -17,10 +17,10 @@
 
 #include "app/core/common/AppSnapshot.h"
 #include "app/core/common/BestGuessShared.h"
+#include "app/core/common/CommonRules.h"
 #include "app/core/common/DockShared.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/enhancers/BrowserWindows.h"
-#include "app/core/graphics/GraphicsRules.h"
 #include "app/core/graphics/Monitors.h"
 #include "app/core/graphics/SharedGraphics.h"
 #include "app/core/main/FileVersionInfo.h"

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/core/common/CommonRules.h"
 #include "app/core/graphics/GraphicsRules.h"
 #include "tests/support/FuzzInput.h"
 
