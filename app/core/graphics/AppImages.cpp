@@ -1,6 +1,5 @@
 #include "app/core/graphics/AppImages.h"
 
-#include "app/core/config/UserSetting.h"
 #include "app/core/graphics/GraphicsRules.h"
 
 namespace {
@@ -37,10 +36,11 @@ ArgbBitmap LoadAppImage(const std::wstring& installDir, const std::wstring& url,
     return b ? std::move(b) : ProductIcon(installDir);
 }
 
-ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const UserSetting& record) {
-    const std::wstring name = CacheFileNameFromUrl(record.m_IconUrl, record.m_Version, L"EcpIcons\\");
+ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const std::wstring& iconUrl, const std::wstring& version,
+                       const std::wstring& ecpInstallDir) {
+    const std::wstring name = CacheFileNameFromUrl(iconUrl, version, L"EcpIcons\\");
     ArgbBitmap b;
-    if (!name.empty()) b = LoadImageCached(record.m_IconUrl, 16, 16, true, record.m_InstallDir + L"Images\\" + name);
+    if (!name.empty()) b = LoadImageCached(iconUrl, 16, 16, true, ecpInstallDir + L"Images\\" + name);
     return b ? std::move(b) : ProductIcon(installDir);
 }
 

@@ -7,8 +7,6 @@
 
 #include "app/core/graphics/ImageRoutines.h"
 
-class UserSetting;
-
 // A panel's banner "Images\EcpBanners\<name>.<ext>" (png, bmp, ico, gif, jpg
 // tried in this order) at 150 x 50; the product icon at its own size when
 // none loads.  A name with characters other than letters, digits, ".", "_"
@@ -17,10 +15,12 @@ ArgbBitmap FindEcpBannerImage(const std::wstring& installDir, const std::wstring
 // A small application image: url cached as installDir + "Images\" +
 // fileName, at 16 x 16; the product icon when that fails or the name is empty.
 ArgbBitmap LoadAppImage(const std::wstring& installDir, const std::wstring& url, const std::wstring& fileName);
-// The panel record's icon through the cache ("EcpIcons\" + the cache name of
-// its icon URL and version, under the record's install directory), at 16 x
-// 16; the product icon when that fails.
-ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const UserSetting& record);
+// A panel's icon through the cache ("EcpIcons\" + the cache name of its icon
+// URL and version, under the "Images" folder of the panel's install
+// directory), at 16 x 16; the product icon of installDir when that fails.
+// For a panel record: app/core/config/EcpIcon.h.
+ArgbBitmap LoadEcpIcon(const std::wstring& installDir, const std::wstring& iconUrl, const std::wstring& version,
+                       const std::wstring& ecpInstallDir);
 // An item icon from a URL: cached as cacheDir + the cache name of the URL's
 // last segment (CacheFileNameFromUrl without version or prefix), at 16 x 16,
 // the cached copy used when there is one; the product icon when that fails

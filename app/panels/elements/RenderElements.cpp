@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/core/config/EcpIcon.h"
 #include "app/core/graphics/AppImages.h"
 #include "app/core/config/UserSetting.h"
 #include "app/panels/elements/WindowElement.h"

@@ -2,6 +2,7 @@
 
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
+#include "app/core/config/EcpIcon.h"
 #include "app/core/graphics/AppImages.h"
 #include "app/core/graphics/GraphicsRules.h"
 #include "app/core/main/PondrelApp.h"

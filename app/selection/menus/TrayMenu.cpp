@@ -1,6 +1,7 @@
 #include "app/selection/menus/TrayMenu.h"
 
 #include "app/core/common/Resource.h"
+#include "app/core/config/EcpIcon.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"

@@ -13,6 +13,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/net/HttpRoutines.h"
+#include "app/core/config/EcpIcon.h"
 #include "app/core/config/UserSetting.h"
 #include "app/core/graphics/AppImages.h"
 #include "app/core/graphics/GraphicsRules.h"
