@@ -1,6 +1,6 @@
 #include "app/core/config/Settings.h"
 
-#include "app/core/main/PondrelApp.h"
+#include "app/core/common/DialogFont.h"
 #include "app/core/config/SettingsRules.h"
 
 Settings::~Settings() {
@@ -87,7 +87,7 @@ bool Settings::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_CREATE: {
             result = Default(msg, wp, lp);
             if (result == -1) return true;
-            if (HWND dialog = theApp.m_HiddenDialog.hwnd()) {
+            if (HWND dialog = FontDialogWindow()) {
                 LRESULT font = ::SendMessageW(dialog, WM_GETFONT, 0, 0);
                 ::SendMessageW(hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
             }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/core/common/DialogFont.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
@@ -48,7 +49,7 @@ void MainView::BuildPage() {
     RECT t{c.left + 6, c.top - 16, c.right - 4, c.bottom - 32};
     m_TabCtrl.CreateEx(0, WC_TABCONTROLW, L"", WS_CHILD | TCS_FIXEDWIDTH, t.left, t.top, t.right - t.left,
                        t.bottom - t.top, hwnd(), Id(kTabId));
-    HWND dialog = theApp.m_HiddenDialog.hwnd();
+    HWND dialog = FontDialogWindow();
     if (dialog) {
         LRESULT dialogFont = ::SendMessageW(dialog, WM_GETFONT, 0, 0);
         ::SendMessageW(m_TabCtrl.hwnd(), WM_SETFONT, static_cast<WPARAM>(dialogFont), TRUE);

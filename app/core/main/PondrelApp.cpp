@@ -17,6 +17,7 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/RegistryValues.h"
 #include "app/core/config/SettingsRules.h"
+#include "app/core/common/DialogFont.h"
 #include "app/core/common/Resource.h"
 #include "app/core/common/SharedUtilities.h"
 #include "log/Logger.h"
@@ -138,9 +139,12 @@ void RegisterPondrelWindowClasses(HINSTANCE instance) {
     }
 }
 
-CPondrelApp::CPondrelApp() : m_ConnCheckTick(::GetTickCount()) {}
+CPondrelApp::CPondrelApp() : m_ConnCheckTick(::GetTickCount()) {
+    // The program's pages take the hidden dialog's font.
+    SetFontDialog(&m_HiddenDialog);
+}
 
-CPondrelApp::~CPondrelApp() = default;
+CPondrelApp::~CPondrelApp() { SetFontDialog(nullptr); }
 
 void CPondrelApp::SetDefaultUrls() {
     m_PreviewUrl = settings_rules::ProductionServerUrl() + L"/";
