@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/core/main/PondrelApp.h"
 #include "fx/Fault.h"
 #include "log/PondrelLog.h"
 
@@ -39,7 +38,9 @@ void FindProcessStep(const std::wstring& browserClass, DWORD wantedProcessId, HW
 namespace {
 
 struct Search {
-    CPondrelApp* app;
+    BrowserWindowList* list;
+    const std::wstring* browserClass;
+    DWORD processId;
     BrowserWindowList::Mode mode;
     HWND result;
 };
@@ -61,7 +62,7 @@ BOOL CALLBACK EnumBrowserWindowsProc(HWND window, LPARAM lp) {
         DWORD pid;
         std::wstring cls;
         WindowFacts(window, &pid, &cls);
-        more = s.app->m_BrowserWindows.EnumStep(s.mode, s.app->m_BrowserWindowClass, window, pid, cls, &s.result);
+        more = s.list->EnumStep(s.mode, *s.browserClass, window, pid, cls, &s.result);
     });
     return more;
 }
@@ -73,30 +74,17 @@ BOOL CALLBACK FindProcessWindowProc(HWND window, LPARAM lp) {
         DWORD pid;
         std::wstring cls;
         WindowFacts(window, &pid, &cls);
-        FindProcessStep(s.app->m_BrowserWindowClass, s.app->m_BrowserProcessId, window, pid, cls, &s.result);
+        FindProcessStep(*s.browserClass, s.processId, window, pid, cls, &s.result);
         more = TRUE;
     });
     return more;
 }
 
-HWND RunSearch(CPondrelApp* app, bool collect, BrowserWindowList::Mode mode) {
-    Search s{app, mode, nullptr};
+}  // namespace
+
+HWND SearchBrowserWindows(BrowserWindowList& list, const std::wstring& browserClass, DWORD processId, bool collect,
+                          BrowserWindowList::Mode mode) {
+    Search s{&list, &browserClass, processId, mode, nullptr};
     ::EnumWindows(collect ? EnumBrowserWindowsProc : FindProcessWindowProc, reinterpret_cast<LPARAM>(&s));
     return s.result;
 }
-
-}  // namespace
-
-void CPondrelApp::EnumBrowserWindows(const std::wstring& browserClass, bool collect) {
-    m_BrowserWindows.Clear();
-    m_BrowserWindowClass = browserClass;
-    HWND found = RunSearch(this, collect, BrowserWindowList::Collect);
-    if (!collect) m_hBrowserWnd = found;
-}
-
-void CPondrelApp::FindBrowserWindow(const std::wstring& browserClass, bool collect) {
-    m_BrowserWindowClass = browserClass;
-    m_hBrowserWnd = RunSearch(this, collect, BrowserWindowList::FindFirst);
-}
-
-void CPondrelApp::ClearBrowserWindows() { m_BrowserWindows.Clear(); }

@@ -38,3 +38,11 @@ private:
 // last such window wins.  Windows of browserClass are logged.
 void FindProcessStep(const std::wstring& browserClass, DWORD wantedProcessId, HWND window, DWORD processId,
                      const std::wstring& windowClass, HWND* result);
+
+// The searches over all top-level windows.  With collect set: the windows of
+// browserClass are gathered into list (Collect; the caller clears the list
+// first), or the first window of a process the list does not hold is found
+// (FindFirst); with collect clear: the last window of processId is found
+// (FindProcessStep).  The window found, or null.
+HWND SearchBrowserWindows(BrowserWindowList& list, const std::wstring& browserClass, DWORD processId, bool collect,
+                          BrowserWindowList::Mode mode);

@@ -1,14 +1,10 @@
-// Loading the enhancers named by the settings document, the site enhancer
-// lent to them, and their unload.
-#include <windows.h>
-#include <oleauto.h>
+// Loading the enhancers named by the settings document and the site enhancer
+// lent to them.
+#include "app/core/enhancers/EnhancerLoading.h"
 
 #include <string>
 
 #include "Hextens/HXIE/HXIE.h"
-#include "app/core/net/HttpRoutines.h"
-#include "app/core/main/PondrelApp.h"
-#include "app/core/main/PondrelDoc.h"
 #include "app/core/enhancers/EnhancerRules.h"
 #include "app/core/enhancers/WatcherNode.h"
 #include "app/core/config/XmlConfig.h"
@@ -26,17 +22,6 @@ void Log(const std::wstring& text) { LogLine(text.c_str()); }
 
 using fx::Bstr;
 
-// The UTF-8 text that settings.xml declares (and the ignore list) as a BSTR;
-// an invalid sequence becomes U+FFFD.
-BSTR Utf8ToBstr(const char* text, int length) {
-    if (!text || length <= 0) return ::SysAllocString(L"");
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    if (n <= 0) return ::SysAllocString(L"");
-    BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (b) ::MultiByteToWideChar(CP_UTF8, 0, text, length, b, n);
-    return b;
-}
-
 bool ParseGuid(const std::wstring& text, CLSID& clsid) {
     std::wstring braced = L"{" + text + L"}";
     return SUCCEEDED(::CLSIDFromString(braced.c_str(), &clsid));
@@ -48,8 +33,17 @@ std::wstring HresultText(HRESULT hr) {
     return text;
 }
 
-// Reads the whole file; false (with the log lines of a failed open) when it
-// cannot be opened.
+}  // namespace
+
+BSTR Utf8ToBstr(const char* text, int length) {
+    if (!text || length <= 0) return ::SysAllocString(L"");
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
+    if (n <= 0) return ::SysAllocString(L"");
+    BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (b) ::MultiByteToWideChar(CP_UTF8, 0, text, length, b, n);
+    return b;
+}
+
 bool ReadSettingsFile(const std::wstring& path, std::string& bytes) {
     fx::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -76,6 +70,8 @@ bool ReadSettingsFile(const std::wstring& path, std::string& bytes) {
         bytes.resize(0);
     return true;
 }
+
+namespace {
 
 // Init, SetSiteEnhancer and the two configuration options, in this order;
 // false at the first failure HRESULT (after an Init that worked the
@@ -111,92 +107,57 @@ bool InitEnhancer(IAction* action, ISiteEnhancer* site, BSTR settings, BSTR igno
 
 }  // namespace
 
-bool CPondrelApp::LoadEnhancers() {
-    // The settings file beside the program.
-    const std::wstring path = m_InstallDir + L"settings.xml";
-    LogLine(L"Loading Enhancers");
-    Log(L"Loading Settings.xml at: " + path);
-    // Its text, once for the enhancers and once for the site enhancer.
-    // The count is of the enhancers this load adds, whatever ends it.
-    m_EnhancerCount = static_cast<int>(GetEnhancerList().size());
-    std::string bytes;
-    if (!ReadSettingsFile(path, bytes)) return false;
-    Bstr settingsText, siteText;  // fx::Bstr adopts through reset
-    settingsText.reset(Utf8ToBstr(bytes.data(), static_cast<int>(bytes.size())));
-    siteText.reset(Utf8ToBstr(bytes.data(), static_cast<int>(bytes.size())));
-    // The ignore list from the server, or an empty one.
-    Bstr ignores;
-    if (m_UseIgnoreList) {
-        int count = 0;
-        std::unique_ptr<char[]> body = HttpGetToMemory(m_IgnoresUrl + m_UserId, &count);
-        if (body) ignores.reset(Utf8ToBstr(body.get(), count));
-    }
-    if (!ignores.get()) ignores.reset(::SysAllocString(L""));
-    // The site enhancer first.
-    LogLine(L"Initing Site Enhancer");
-    BSTR siteTextValue = siteText.get();
-    InitSiteEnhancer(&siteTextValue);
-    LogLine(L"Init Site Enhancer complete");
-
+bool LoadListedEnhancers(XmlConfig& settings, ISiteEnhancer* site, BSTR settingsText, BSTR ignores,
+                         const std::function<void(std::unique_ptr<WatcherNode>)>& keep) {
     bool failed = false;
-    if (m_pSiteEnhancerDispatch && !m_SettingsLoaded) {
-        // A site enhancer without loaded settings: no enhancer is loaded.
-        failed = true;
-    } else if (m_pSettings) {
-        // Every active enhancer the settings list: created, asked for IAction, initialised and kept.
-        const int n = static_cast<int>(m_pSettings->Enhancers().size());
-        for (int i = 1; i <= n; ++i) {
-            m_pSettings->ReadEnhancer(i);
-            const std::wstring id = m_pSettings->GetEnhancerId();
-            const bool active = m_pSettings->EnhancerActive();
-            if (!active) continue;
-            CLSID clsid{};
-            if (!ParseGuid(id, clsid)) {
-                Log(id + L" is an invalid GUID.");
-                failed = true;
-                continue;
-            }
-            // Only the program's own enhancer classes are created in this process.
-            if (!enhancer_rules::IsOwnEnhancer(id, enhancerseam::extraClasses)) {
-                Log(id + L" is not an enhancer of this program; not loaded.");
-                failed = true;
-                continue;
-            }
-            fx::ComPtr<IDispatch> dispatch;
-            if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.put_void()))) {
-                Log(L"Failed on CoCreateInstance for GUID:" + id);
-                failed = true;
-                continue;
-            }
-            // A query answering success with no pointer found nothing either.
-            fx::ComPtr<IAction> action;
-            if (FAILED(dispatch.As(action, IID_IAction)) || !action) {
-                Log(L"Failed to find IAction interface for enhancer:" + id);
-                failed = true;
-                continue;
-            }
-            if (!InitEnhancer(action.get(), m_pSiteEnhancer, settingsText.get(), ignores.get(), id)) {
-                failed = true;
-                continue;
-            }
-            auto node = std::make_unique<WatcherNode>(dispatch.detach(), action.detach(), active);
-            Bstr name;
-            node->m_pAction->get_enhancertype(name.put());
-            node->m_Name = name.str();
-            Log(node->m_Name + L" has been loaded!");
-            GetEnhancerList().push_back(std::move(node));
-            ++m_EnhancerCount;
+    // Every active enhancer the settings list: created, asked for IAction, initialised and kept.
+    const int n = static_cast<int>(settings.Enhancers().size());
+    for (int i = 1; i <= n; ++i) {
+        settings.ReadEnhancer(i);
+        const std::wstring id = settings.GetEnhancerId();
+        const bool active = settings.EnhancerActive();
+        if (!active) continue;
+        CLSID clsid{};
+        if (!ParseGuid(id, clsid)) {
+            Log(id + L" is an invalid GUID.");
+            failed = true;
+            continue;
         }
+        // Only the program's own enhancer classes are created in this process.
+        if (!enhancer_rules::IsOwnEnhancer(id, enhancerseam::extraClasses)) {
+            Log(id + L" is not an enhancer of this program; not loaded.");
+            failed = true;
+            continue;
+        }
+        fx::ComPtr<IDispatch> dispatch;
+        if (FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.put_void()))) {
+            Log(L"Failed on CoCreateInstance for GUID:" + id);
+            failed = true;
+            continue;
+        }
+        // A query answering success with no pointer found nothing either.
+        fx::ComPtr<IAction> action;
+        if (FAILED(dispatch.As(action, IID_IAction)) || !action) {
+            Log(L"Failed to find IAction interface for enhancer:" + id);
+            failed = true;
+            continue;
+        }
+        if (!InitEnhancer(action.get(), site, settingsText, ignores, id)) {
+            failed = true;
+            continue;
+        }
+        auto node = std::make_unique<WatcherNode>(dispatch.detach(), action.detach(), active);
+        Bstr name;
+        node->m_pAction->get_enhancertype(name.put());
+        node->m_Name = name.str();
+        Log(node->m_Name + L" has been loaded!");
+        keep(std::move(node));
     }
-    // Any failure is logged and reported.
-    if (failed) LogLine(L"There was a problem loading Enhancers at the top level. No enhancing for you!");
     return !failed;
 }
 
-bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
-    // The site enhancer made here replaces the one before.
-    m_pSiteEnhancerDispatch = nullptr;
-    m_pSiteEnhancer = nullptr;
+bool MakeSiteEnhancer(const std::wstring& url, const std::wstring& key, const std::wstring& version,
+                      BSTR* settingsText, IDispatch** dispatchOut, ISiteEnhancer** siteOut) {
     // Its class id.
     CLSID clsid{};
     if (!ParseGuid(kSiteEnhancerClsid, clsid)) {
@@ -221,13 +182,13 @@ bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
     // Its setup: the site enhancer URL, the settings text, the user key and
     // the version.  A site enhancer that refuses one of these calls is
     // released, not lent to the enhancers.
-    Bstr url(m_SiteEnhancerUrl);
-    HRESULT hr = site->Setup(url.get(), settingsText);
+    Bstr urlText(url);
+    HRESULT hr = site->Setup(urlText.get(), settingsText);
     const wchar_t* step = L"Setup";
     if (SUCCEEDED(hr)) {
-        Bstr key(m_Key.empty() ? Bstr() : Bstr(m_Key));
-        Bstr version(m_Version);
-        BSTR keyValue = key.get(), versionValue = version.get();
+        Bstr keyText(key.empty() ? Bstr() : Bstr(key));
+        Bstr versionText(version);
+        BSTR keyValue = keyText.get(), versionValue = versionText.get();
         hr = site->SetUserKey(&keyValue);
         step = L"SetUserKey";
         if (SUCCEEDED(hr)) {
@@ -240,18 +201,7 @@ bool CPondrelApp::InitSiteEnhancer(BSTR* settingsText) {
         if (step != std::wstring(L"Setup")) site->Shutdown();  // it was set up
         return false;
     }
-    m_pSiteEnhancerDispatch = dispatch.detach();
-    m_pSiteEnhancer = site.detach();
+    *dispatchOut = dispatch.detach();
+    *siteOut = site.detach();
     return true;
-}
-
-// The controller unloads its list; without one, the list kept here goes the
-// same way.  No enhancer is left to poll.
-void CPondrelApp::UnloadEnhancers() {
-    ControllerOps* controller = m_pDoc ? m_pDoc->GetController() : nullptr;
-    if (controller)
-        controller->UnloadEnhancers();
-    else
-        UnloadWatchers(GetEnhancerList(), &m_pSiteEnhancer, &m_pSiteEnhancerDispatch);
-    m_EnhancerCount = 0;
 }
