@@ -4,11 +4,11 @@
 #include <new>
 #include <vector>
 
-#include "app/core/frame/ControllerOps.h"
-#include "app/core/main/PondrelApp.h"
-#include "app/core/main/PondrelDoc.h"
-#include "app/core/frame/SearchPanelGate.h"
 #include "app/core/config/Settings.h"
+#include "app/core/frame/ControllerOps.h"
+#include "app/core/frame/FrameDocument.h"
+#include "app/core/frame/FrameHost.h"
+#include "app/core/frame/SearchPanelGate.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::vector<std::wstring> ClassChain(HWND h) {
 
 rawinput::State ReadState(const ControllerOps& c) {
     rawinput::State s;
-    s.starting = theApp.m_Starting;
+    s.starting = GetFrameHost().IsStarting();
     s.menuPanelOpen = c.HasMenuPanel();
     s.menuPanelSticky = c.MenuPanelSticky();
     WindowRect(c.MenuPanelWindow(), s.menuPanelRect);
@@ -87,7 +87,7 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         case kTrayCallbackMessage:
-            result = theApp.OnTrayNotification(wp, lp);
+            result = GetFrameHost().OnTrayNotification(wp, lp);
             return true;
         case WM_COMMAND:
             if (LOWORD(wp) == kOpenSearchCommand) {
@@ -100,7 +100,7 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 return true;
             }
             if (LOWORD(wp) == frame_msg::kAboutCommand) {
-                theApp.OnAppAbout();
+                GetFrameHost().OnAppAbout();
                 result = 0;
                 return true;
             }
@@ -112,27 +112,28 @@ bool CMainFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void CMainFrame::OnOpenSearchPanel() {
-    CPondrelDoc* doc = theApp.m_pDoc;
+    FrameHost& host = GetFrameHost();
+    FrameDocument* doc = host.Document();
     ControllerOps* controller = doc ? doc->GetController() : nullptr;
     Settings* view = doc ? doc->GetSettingsView() : nullptr;
     UserSetting* record = view ? view->m_pSearchEcp : nullptr;
     SearchPanelState state;
-    state.disabled = theApp.m_Disabled;
-    state.settingsLoaded = theApp.m_SettingsLoaded;
-    state.online = theApp.m_Online;
-    state.starting = theApp.m_Starting;
+    state.disabled = host.IsDisabled();
+    state.settingsLoaded = host.IsSettingsLoaded();
+    state.online = host.IsOnline();
+    state.starting = host.IsStarting();
     state.haveController = controller != nullptr;
     state.haveSettingsView = view != nullptr;
     state.searchBound = record != nullptr;
     for (size_t i = 0; record && i < view->m_EcpList.GetCount() && !state.searchInCurrentList; ++i)
         state.searchInCurrentList = view->m_EcpList.GetAt(i) == record;
     if (!ShouldOpenSearchPanel(state)) return;
-    controller->LaunchEcp(RECT{0, 0, 20, 20}, record, L"", theApp.GetVersionTitle(), 1);
+    controller->LaunchEcp(RECT{0, 0, 20, 20}, record, L"", host.VersionTitle(), 1);
 }
 
 void CMainFrame::OnRawInput(HRAWINPUT handle) {
     // Nothing is examined while the program starts.
-    if (theApp.m_Starting) return;
+    if (GetFrameHost().IsStarting()) return;
     // Read the record; a failed or short read is not examined.
     RAWINPUT input;
     if (ReadRawInputRecord(handle, input)) HandleRawInput(input);
@@ -162,7 +163,7 @@ bool CMainFrame::ReadRawInputRecord(HRAWINPUT handle, RAWINPUT& out, RawInputRea
 }
 
 void CMainFrame::HandleRawInput(const RAWINPUT& input) {
-    CPondrelDoc* doc = theApp.m_pDoc;
+    FrameDocument* doc = GetFrameHost().Document();
     ControllerOps* c = doc ? doc->GetController() : nullptr;
     if (!c) return;
 

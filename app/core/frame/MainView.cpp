@@ -3,9 +3,10 @@
 #include <commctrl.h>
 
 #include "app/core/common/DialogFont.h"
-#include "app/core/main/PondrelApp.h"
-#include "app/core/main/PondrelDoc.h"
 #include "app/core/config/Settings.h"
+#include "app/core/frame/FrameDocument.h"
+#include "app/core/frame/FrameHost.h"
+#include "fx/App.h"
 
 namespace {
 constexpr int kButtonWidth = 75;
@@ -18,7 +19,7 @@ HMENU Id(UINT id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 void MainView::OnInitialUpdate() {
     fx::View::OnInitialUpdate();
     BuildPage();
-    if (auto* doc = static_cast<CPondrelDoc*>(document())) doc->m_pMainView = this;
+    if (auto* doc = static_cast<FrameDocument*>(document())) doc->m_pMainView = this;
 }
 
 void MainView::BuildPage() {
@@ -38,7 +39,7 @@ void MainView::BuildPage() {
         {&m_CancelButton, L"Cancel", kCancelId, applyLeft - kButtonStep, BS_PUSHBUTTON},
         {&m_OkButton, L"OK", kOkId, applyLeft - 2 * kButtonStep, BS_DEFPUSHBUTTON},
     };
-    HFONT font = theApp.GetSharedGdiFont();
+    HFONT font = GetFrameHost().SharedGdiFont();
     for (const Button& b : buttons) {
         b.window->CreateEx(0, WC_BUTTONW, b.text, WS_CHILD | WS_TABSTOP | b.style, b.left, top, kButtonWidth,
                            kButtonHeight, hwnd(), Id(b.id));
@@ -66,7 +67,7 @@ void MainView::BuildPage() {
 }
 
 void MainView::OnApply() {
-    auto* doc = static_cast<CPondrelDoc*>(document());
+    auto* doc = static_cast<FrameDocument*>(document());
     if (doc && doc->GetSettingsView()) doc->GetSettingsView()->ReadCheckboxes();
 }
 
@@ -76,7 +77,8 @@ void MainView::OnOk() {
 }
 
 void MainView::OnCancel() {
-    if (theApp.m_pMainWnd) ::ShowWindow(theApp.m_pMainWnd->hwnd(), SW_HIDE);
+    fx::App* app = fx::App::Current();
+    if (app && app->m_pMainWnd) ::ShowWindow(app->m_pMainWnd->hwnd(), SW_HIDE);
 }
 
 bool MainView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "app/core/main/AppFrameHost.h"
 #include "app/core/main/AppHttpHost.h"
 #include "app/core/main/BackThread.h"
 #include "app/core/main/BestGuessThread.h"
@@ -140,11 +141,16 @@ void RegisterPondrelWindowClasses(HINSTANCE instance) {
 }
 
 CPondrelApp::CPondrelApp() : m_ConnCheckTick(::GetTickCount()) {
-    // The program's pages take the hidden dialog's font.
+    // The program's pages take the hidden dialog's font; the main frame
+    // reads this object through its host.
     SetFontDialog(&m_HiddenDialog);
+    SetFrameHost(AppFrameHost());
 }
 
-CPondrelApp::~CPondrelApp() { SetFontDialog(nullptr); }
+CPondrelApp::~CPondrelApp() {
+    SetFrameHost(nullptr);
+    SetFontDialog(nullptr);
+}
 
 void CPondrelApp::SetDefaultUrls() {
     m_PreviewUrl = settings_rules::ProductionServerUrl() + L"/";

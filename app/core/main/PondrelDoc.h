@@ -6,15 +6,15 @@
 #include <memory>
 
 #include "app/core/frame/ControllerOps.h"
+#include "app/core/frame/FrameDocument.h"
 #include "fx/DocTemplate.h"
 
 class ECPSettings;
-class MainView;
 class MasterView;
 class ProvidersDlg;
 class Settings;
 
-class CPondrelDoc : public fx::Document {
+class CPondrelDoc : public FrameDocument {
 public:
     CPondrelDoc();
     // Deletes the controller, the settings view, the master view and the
@@ -34,10 +34,10 @@ public:
 
     // The settings view: holder of the content-panel records and the
     // well-known bindings.  Null before CreateProvidersPane.
-    Settings* GetSettingsView() const;
-    ControllerOps* GetController() const { return m_pController.get(); }
+    Settings* GetSettingsView() const override;
+    ControllerOps* GetController() const override { return m_pController.get(); }
 
-    MainView* m_pMainView = nullptr;  // set by the main view's initial update; owned by the frame
+    // m_pMainView (FrameDocument): set by the main view's initial update.
     std::unique_ptr<ECPSettings> m_pSettingsView;
     std::unique_ptr<MasterView> m_pMasterView;
     std::unique_ptr<ControllerOps> m_pController;
