@@ -24,21 +24,10 @@
 #include "log/Logger.h"
 #include "log/PondrelLog.h"
 
-// Static objects, in construction order (destroyed in reverse order).
-fx::CriticalSection g_BackThreadLock;
-// The dock's item list is dockitems::Items() (app/panels/dockitems/).
-fx::CriticalSection g_DockImportsLock;
-fx::CriticalSection g_DockLock;
-fx::CriticalSection g_PanelRecordLock;
-fx::CriticalSection g_ContextPanelLock;
-fx::CriticalSection g_PanelListLock;
-fx::CriticalSection g_RegistryLock;
-fx::CriticalSection g_LaunchLock;
-fx::CriticalSection g_BestGuessLock;
-fx::CriticalSection g_NavigateUrlLock;
+// Static objects, in construction order (destroyed in reverse order); the
+// global locks come before them all (app/core/common/GlobalLocks.cpp).
 CPondrelApp theApp;
 std::wstring g_InstallPathScratch;
-fx::CriticalSection g_SearchTextLock;
 const UINT g_TaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 // The data section shared by every running instance of the program: the main

@@ -1,0 +1,19 @@
+// The global locks, beside their declarations.  They are made before every
+// other static object of the program (the application object among them) and
+// so end after all of them.
+#include "app/core/common/GlobalLocks.h"
+
+#define PONDREL_LOCK_FIRST __attribute__((init_priority(200)))
+
+PONDREL_LOCK_FIRST fx::CriticalSection g_BackThreadLock;
+// The dock's item list is dockitems::Items() (app/panels/dockitems/).
+PONDREL_LOCK_FIRST fx::CriticalSection g_DockImportsLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_DockLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_PanelRecordLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_ContextPanelLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_PanelListLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_RegistryLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_LaunchLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_BestGuessLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_NavigateUrlLock;
+PONDREL_LOCK_FIRST fx::CriticalSection g_SearchTextLock;
