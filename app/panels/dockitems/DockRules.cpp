@@ -318,10 +318,31 @@ bool ReadArchiveString(const std::vector<uint8_t>& b, std::u16string* text) {
     return true;
 }
 
+namespace {
+
+// Whether Windows opens a file of this name as a device: the part before
+// the first dot (blanks at its end ignored) is CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, or COM or LPT with one digit or superscript digit, in any case.
+bool IsDeviceName(const std::wstring& name) {
+    std::wstring base = name.substr(0, name.find(L'.'));
+    while (!base.empty() && base.back() == L' ') base.pop_back();
+    for (wchar_t& c : base)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (base == device) return true;
+    if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0)) return false;
+    const wchar_t n = base[3];
+    return (n >= L'0' && n <= L'9') || n == L'\u00B9' || n == L'\u00B2' || n == L'\u00B3';
+}
+
+}  // namespace
+
 std::wstring IconFileName(const std::wstring& serverName) {
     const size_t cut = serverName.find_last_of(L"/\\");
     std::wstring name = cut == std::wstring::npos ? serverName : serverName.substr(cut + 1);
-    if (name.empty() || name.find(L"..") != std::wstring::npos || name.find(L':') != std::wstring::npos) return L"";
+    if (name.empty() || name.find(L"..") != std::wstring::npos || name.find(L':') != std::wstring::npos ||
+        IsDeviceName(name))
+        return L"";
     return name;
 }
 

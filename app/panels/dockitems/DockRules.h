@@ -154,7 +154,8 @@ std::vector<uint8_t> ArchiveStringBytes(const std::u16string& text);
 bool ReadArchiveString(const std::vector<uint8_t>& bytes, std::u16string* text);
 
 // The local file name of a dock icon the server names: its last path
-// segment; empty (refused) when that is empty or holds ".." or ":".
+// segment; empty (refused) when that is empty, holds ".." or ":", or is a
+// name Windows opens as a device (CON, NUL.png, COM1.png and the like).
 std::wstring IconFileName(const std::wstring& serverName);
 
 // Whether a settings flag's text is true: "true" ignoring case.

@@ -427,6 +427,19 @@ TEST(DockImports, IconFileNamesFromTheServer) {
         {L"icons/", L""},
         {L"", L""},
         {L"..", L""},
+        // Names Windows opens as devices, whatever the extension or case.
+        {L"CON", L""},
+        {L"icons/nul.png", L""},
+        {L"COM1.png", L""},
+        {L"Aux.x.gif", L""},
+        {L"LPT9", L""},
+        {L"prn .png", L""},
+        {L"CONIN$", L""},
+        {L"conout$.png", L""},
+        {L"COM\u00B9.png", L""},
+        {L"console.png", L"console.png"},
+        {L"COM10.png", L"COM10.png"},
+        {L"nullable.png", L"nullable.png"},
     };
     for (const Case& c : cases) EXPECT_EQ(IconFileName(c.server), c.local) << c.server;
 }
