@@ -20,10 +20,13 @@ namespace panels {
 namespace {
 
 // A panel size from the record, the template or a page, held to the work
-// area of the monitor around `place` (a log line names what was cut).
+// area of the monitor around `place`, never filling that monitor whole (a
+// log line names what was cut).
 Size HeldPanelSize(Size asked, const RECT& place, const std::wstring& id, const wchar_t* what) {
     const RECT work = MegaWin::WorkAreaAround(place);
-    const Size held = HeldToWorkArea(asked, IntRect{work.left, work.top, work.right, work.bottom});
+    const RECT monitor = MegaWin::MonitorAround(place);
+    const Size held = HeldToWorkArea(asked, IntRect{work.left, work.top, work.right, work.bottom},
+                                     IntRect{monitor.left, monitor.top, monitor.right, monitor.bottom});
     if (!(held == asked)) {
         const std::wstring line = L"Panel " + id + L": the " + what + L" " + std::to_wstring(asked.width) + L" x " +
                                   std::to_wstring(asked.height) + L" is held at " + std::to_wstring(held.width) +

@@ -302,6 +302,13 @@ RECT MegaWin::GetTrayRect() const {
 
 RECT MegaWin::WorkAreaAround(const RECT& rect) { return WorkAreaOf(rect); }
 
+RECT MegaWin::MonitorAround(const RECT& rect) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(CMonitor::FromRect(rect).handle(), &info)) return RECT{};
+    return info.rcMonitor;
+}
+
 void MegaWin::CenterOnMonitor() { m_PanelRect = ToRect(CenterIn(ToInt(m_PanelRect), ToInt(WorkAreaOf(m_PanelRect)))); }
 
 void MegaWin::SetNavButtonState(bool enabled, int which) {

@@ -35,6 +35,8 @@ public:
     static constexpr UINT kTimerMs = 50;
     // The work area of the monitor nearest to a screen rectangle.
     static RECT WorkAreaAround(const RECT& rect);
+    // That monitor's whole rectangle (empty when it cannot be read).
+    static RECT MonitorAround(const RECT& rect);
 
     explicit MegaWin(HoverThread* owner) : m_pOwner(owner) {}
     ~MegaWin() override;

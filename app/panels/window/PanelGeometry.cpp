@@ -148,10 +148,12 @@ bool EdgeSnap::OnMoving(IntRect& proposed, const IntRect& current, const IntRect
     return changed;
 }
 
-Size HeldToWorkArea(Size size, const IntRect& work) {
+Size HeldToWorkArea(Size size, const IntRect& work, const IntRect& monitor) {
     const int width = work.Width(), height = work.Height();
     if (width > 0 && size.width > width) size.width = width;
     if (height > 0 && size.height > height) size.height = height;
+    if (monitor.Height() > 1 && size.width >= monitor.Width() && size.height >= monitor.Height())
+        size.height = monitor.Height() - 1;
     return size;
 }
 

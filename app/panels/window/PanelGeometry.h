@@ -98,8 +98,12 @@ struct Size {
 Size ResizedSize(int direction, Size start, int dx, int dy);
 // A panel's size as a record, a template or a page asks for it, held to the
 // work area of the panel's monitor: neither side beyond the work area's (a
-// work area without size holds nothing).
-Size HeldToWorkArea(Size size, const IntRect& work);
+// work area without size holds nothing).  Where the work area is the whole
+// monitor, a panel that would fill it is one pixel less high: a top-most
+// window covering its monitor counts as a full-screen program (the taskbar
+// steps back behind it, and Wine hands it to the window manager, so that
+// each hide of it waits up to 2 s for one).
+Size HeldToWorkArea(Size size, const IntRect& work, const IntRect& monitor = IntRect{});
 
 // The cursor over a resize handle of a direction.
 enum class Cursor { Arrow, SizeNwSe, SizeNeSw, SizeNs, SizeWe, None };

@@ -1408,6 +1408,15 @@ TEST_F(PanelTemplate, AHugeRecordSizeIsHeldToTheWorkArea) {
     EXPECT_LE(t->m_TemplateWidth, work.right - work.left);
     EXPECT_LE(window.right - window.left, work.right - work.left);
     EXPECT_LE(window.bottom - window.top, work.bottom - work.top);
+    // Nor does it cover its monitor whole (here the work area is all of it):
+    // it would count as a full-screen program, and each hide of it would
+    // wait for a window manager.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(t->PanelWindow(), MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& m = monitor.rcMonitor;
+    EXPECT_FALSE(window.left <= m.left && window.top <= m.top && window.right >= m.right && window.bottom >= m.bottom)
+        << window.right - window.left << " x " << window.bottom - window.top;
 }
 
 }  // namespace

@@ -153,17 +153,34 @@ TEST(ResizeDrag, DirectionsGrowTheGrabbedEdgeAndStopAt150) {
 }
 
 TEST(PanelSize, HeldToTheWorkAreaOfItsMonitor) {
-    const IntRect work{-1280, 40, 0, 1024};  // 1280 x 984, left of the primary monitor
+    // Left of the primary monitor, with a taskbar at its top: 1280 x 984.
+    const IntRect monitor{-1280, 0, 0, 1024}, work{-1280, 40, 0, 1024};
+    // A monitor with no taskbar: the work area is the whole monitor.
+    const IntRect bare{0, 0, 1280, 1024};
     struct Case {
+        IntRect work, monitor;
         Size asked, held;
     } cases[] = {
-        {{420, 360}, {420, 360}},       {{1280, 984}, {1280, 984}},  {{1281, 360}, {1280, 360}},
-        {{420, 985}, {420, 984}},       {{2147483647, 2147483647}, {1280, 984}},
-        {{0, -5}, {0, -5}},  // no size is left to the callers' minimum
+        {work, monitor, {420, 360}, {420, 360}},
+        {work, monitor, {1280, 984}, {1280, 984}},
+        {work, monitor, {1281, 360}, {1280, 360}},
+        {work, monitor, {420, 985}, {420, 984}},
+        {work, monitor, {2147483647, 2147483647}, {1280, 984}},
+        {work, monitor, {0, -5}, {0, -5}},  // no size is left to the callers' minimum
+        // Filling a bare monitor whole, the panel is one pixel less high.
+        {bare, bare, {2147483647, 2147483647}, {1280, 1023}},
+        {bare, bare, {1280, 1024}, {1280, 1023}},
+        {bare, bare, {1280, 1023}, {1280, 1023}},
+        {bare, bare, {1279, 5000}, {1279, 1024}},
+        {bare, bare, {5000, 300}, {1280, 300}},
+        // A monitor that cannot be read trims nothing.
+        {bare, IntRect{}, {5000, 6000}, {1280, 1024}},
+        // A work area without size holds nothing.
+        {IntRect{}, IntRect{}, {5000, 6000}, {5000, 6000}},
     };
-    for (const Case& c : cases) EXPECT_EQ(HeldToWorkArea(c.asked, work), c.held) << c.asked.width << "x" << c.asked.height;
-    // A work area without size holds nothing.
-    EXPECT_EQ(HeldToWorkArea(Size{5000, 6000}, IntRect{0, 0, 0, 0}), (Size{5000, 6000}));
+    for (const Case& c : cases)
+        EXPECT_EQ(HeldToWorkArea(c.asked, c.work, c.monitor), c.held)
+            << c.asked.width << "x" << c.asked.height << " on " << c.monitor.Width() << "x" << c.monitor.Height();
 }
 
 TEST(ResizeDrag, CursorPerDirection) {
