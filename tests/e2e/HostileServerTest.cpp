@@ -364,17 +364,13 @@ protected:
                      "<position>absolute</position><left>-2147483648</left><top>2147483647</top>"
                      "<width>99999999999%</width><height>-5</height></style>";
         for (int i = 0; i < kChain; ++i) chain += "</element>";
-        // The wide level: every kind of element, each with absurd numbers
-        // and an escaping image.  The kinds that make a web view (content,
-        // advertisement) come only every kWebViewEvery elements.
-        // EXPECTS the cap on a template's element count: without it, a
-        // template asking for hundreds of web views (kWide 2000 with
-        // kWebViewEvery 4 asks for 500) keeps the panel's children thread
-        // busy past its bounds: it is not ready in its time, it is
-        // terminated at the exit, and now and then the program hangs (no
-        // more polls, no end on "shut").  Once the cap is in, set kWide to
-        // 2000 and kWebViewEvery to 4.
-        constexpr int kWide = 1000, kWebViewEvery = 250;
+        // The wide level, in a box of its own after the chain (so that the
+        // chain reaches the depth bound before the wide level spends the
+        // element count): every kind of element, each with absurd numbers
+        // and an escaping image, and one in kWebViewEvery a kind that makes
+        // a web view (content and advertisement in turn).  Only the first
+        // elements up to the count bound are built.
+        constexpr int kWide = 2000, kWebViewEvery = 4;
         static const char* const kTypes[] = {"area.design",  "controls.close", "controls.move", "controls.tail",
                                              "controls.resize", "controls.dock", "controls.back", "nonsense"};
         std::string wide;
@@ -383,9 +379,9 @@ protected:
             // the panel's start would spend its time on their downloads.)
             const size_t n = static_cast<size_t>(i);
             const std::string image = n < escapes.size() ? escapes[n] : "";
-            const char* type = i % kWebViewEvery == 1 ? "area.content"
-                               : i % kWebViewEvery == 2 ? "area.ad"
-                                                        : kTypes[i % 8];
+            const char* type = i % kWebViewEvery != 1         ? kTypes[i % 8]
+                               : (i / kWebViewEvery) % 2 == 0 ? "area.content"
+                                                              : "area.ad";
             wide += "<element>" + Element("type", type) + Element("id", i % 3 ? "w" + std::to_string(i) : "") +
                     Element("mouseoverImage", image.empty() ? "" : "{pq_images}" + image) +
                     "<style><position>absolute</position>" +
@@ -400,7 +396,10 @@ protected:
                "<edges><top>2147483647</top><left>-2147483648</left><bottom>99999999999</bottom><right>-1</right></edges>"
                "<element><type>area.design</type><id>pq_ecp_frame_{pq_object_id}</id><style><position>absolute</position>"
                "<left>0</left><top>0</top><width>100%</width><height>100%</height></style>" +
-               chain + wide + "</element></window>";
+               chain +
+               "<element><type>area.design</type><id>wide</id><style><position>absolute</position>"
+               "<left>0</left><top>0</top><width>100%</width><height>100%</height></style>" +
+               wide + "</element></element></window>";
     }
 
     // Nested far deeper than any XML parser takes.
@@ -489,12 +488,14 @@ TEST_F(HostileServer, OnlyHonestUrlsReachTheBrowserNothingEscapesAndShutStillWor
         << Log();
     // The first poll: the honest URL opens in the browser; the panel on the
     // hostile template opens and builds its elements down to the depth
-    // bound, and the one on the climbing skin goes without the cache.
+    // bound and up to the count bound, and the one on the climbing skin goes
+    // without the cache.
     const std::string honest = root_ + "/honest/page?poll=";
     ASSERT_TRUE(WaitFor([&] { return browser_->Record().find(honest) != std::string::npos; }, 30000))
         << "browser record: " << browser_->Record() << "\n" << Log();
     EXPECT_TRUE(LoggedStart(L"Launch ECP GUID: HOSTILE-1", 30000)) << Log();
     EXPECT_TRUE(LoggedStart(L"Window template nests elements deeper than 64 levels at ", 40000)) << Log();
+    EXPECT_TRUE(LoggedStart(L"Window template has more than 256 elements; those from ", 30000)) << Log();
     EXPECT_TRUE(LoggedStart(L"Template key refused, loading without the cache: ", 30000)) << Log();
     // Two polls later the program is still at it, and answers its window.
     const size_t polls = RequestsWith("/messages/messages.xml");
