@@ -691,7 +691,9 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
             return dockitems::Items().size() == 1;
         },
         5000);
-    ::Sleep(800);  // the time the loop's CPU is measured over
+    // A deliberate measuring window, not a wait for something: the loop's
+    // CPU time is taken over these 800 ms while the pointer rests.
+    ::Sleep(800);
     const double cpu = testsupport::ThreadCpuSeconds(dock->Thread().handle()) - cpu0;
     g_PointerX = w.right + 200;  // let the loop end
     g_PointerY = w.bottom + 200;
@@ -767,11 +769,13 @@ TEST_F(DockAppTest, ImportHoldsNoLockWhileItDownloads) {
       <item><text>Slow</text><ecp>ID</ecp><icon>slow.png</icon><context></context><control>true</control><docked></docked></item>
     </areas></dock></init>)");
     std::atomic<bool> done{false};
+    loopback::Clear();
     std::thread importer([&] {
         ImportDockItems(*theApp.m_pSettings, loopback::Url(L"/slow/1500/status/404/"), dir_);
         done = true;
     });
-    ::Sleep(300);  // the download is under way
+    // The download is under way once the server has its request.
+    const bool asked = WaitFor([] { return !loopback::Requests().empty(); }, 5000);
     // Another thread (the dock) takes the imports lock meanwhile: at once,
     // not after the download.
     const DWORD start = ::GetTickCount();
@@ -781,6 +785,7 @@ TEST_F(DockAppTest, ImportHoldsNoLockWhileItDownloads) {
     const DWORD waited = ::GetTickCount() - start;
     const bool downloading = !done;
     importer.join();
+    ASSERT_TRUE(asked) << "the download never started";
     ASSERT_TRUE(downloading) << "the download ended too early to tell";
     EXPECT_LT(waited, 700u);
     EXPECT_TRUE(done);
