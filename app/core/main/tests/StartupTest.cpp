@@ -2,6 +2,8 @@
 // second start never becomes a full instance.
 #include "ShellHarness.h"
 
+#include <algorithm>
+
 namespace shell {
 namespace {
 
@@ -32,8 +34,20 @@ TEST_F(StartUp, FirstStartOwnsTheMutexLogsItsStepsInOrderAndEndsOnWmQuit) {
     EXPECT_FALSE(Contains(lines, L"Already Running Kill"));
     EXPECT_TRUE(::GetFileAttributesW((InstallDir() + L"\\Cache").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 
-    // Still idling in its loop a little later.
-    ::Sleep(500);
+    // Still idling in its loop: its heartbeat runs (the first tick retries
+    // the settings download, which fails again), and it answers.
+    const std::wstring startEnd = L"-------------------------->Faild to load settings!";
+    const std::wstring retry = L"HttpGetToFile failed";
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+            const auto& now = Lines();
+            auto end = std::find(now.begin(), now.end(), startEnd);
+            return end != now.end() && std::any_of(end, now.end(), [&](const std::wstring& l) {
+                       return l.compare(0, retry.size(), retry) == 0;
+                   });
+        },
+        10000))
+        << "no heartbeat";
     EXPECT_FALSE(first.child.Wait(0));
     DWORD_PTR answer = 0;
     EXPECT_TRUE(::SendMessageTimeoutW(first.frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
