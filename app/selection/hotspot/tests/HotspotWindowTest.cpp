@@ -13,6 +13,7 @@
 #include "app/selection/hotspot/TxSelWin.h"
 #include "fx/GdiPlus.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -39,16 +40,6 @@ std::wstring ClassOf(HWND hwnd) {
 }
 
 uint32_t Alpha(uint32_t pixel) { return pixel >> 24; }
-
-// Dispatches this thread's messages for ms milliseconds.
-void PumpFor(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    while (::GetTickCount() - start < ms) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(10);
-    }
-}
 
 class Hotspot : public testing::Test {
 protected:
@@ -128,11 +119,12 @@ TEST_F(Hotspot, FadesInOnItsTimerAndStops) {
 TEST_F(Hotspot, ShowingLeavesTheForegroundWhereItWas) {
     HWND app = Window(L"Static", 0, 500);
     ::SetForegroundWindow(app);
-    PumpFor(200);
-    ASSERT_EQ(::GetForegroundWindow(), app);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return ::GetForegroundWindow() == app; }, 5000));
     hotspot_.FadeIn();
     EXPECT_TRUE(::IsWindowVisible(hotspot_.hwnd()));
-    PumpFor(200);
+    // A deliberate observation window, not a wait for something: for 200 ms
+    // of this thread's messages the front must not move.
+    EXPECT_FALSE(testsupport::WaitFor([&] { return ::GetForegroundWindow() != app; }, 200));
     EXPECT_EQ(::GetForegroundWindow(), app);
 }
 
