@@ -305,15 +305,11 @@ public:
 
 private:
     void Run() {
-        DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 10000) {
-            if (HWND box = testsupport::OwnWindow(L"#32770", L"Error")) {
-                ::EnumChildWindows(box, &ErrorBoxAnswerer::Child, reinterpret_cast<LPARAM>(this));
-                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return;
-            }
-            ::Sleep(50);
-        }
+        HWND box = nullptr;
+        if (!testsupport::WaitFor([&] { return (box = testsupport::OwnWindow(L"#32770", L"Error")) != nullptr; }, 10000))
+            return;
+        ::EnumChildWindows(box, &ErrorBoxAnswerer::Child, reinterpret_cast<LPARAM>(this));
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
     static BOOL CALLBACK Child(HWND child, LPARAM self) {
         wchar_t cls[32] = L"", text[512] = L"";

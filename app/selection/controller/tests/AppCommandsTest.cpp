@@ -461,17 +461,16 @@ TEST_F(AppCommands, AboutBoxShownAndClosed) {
     std::atomic<bool> seen{false};
     std::wstring version;
     std::thread watcher([&] {
-        for (int i = 0; i < 500 && !seen; ++i) {
-            // The box is read once it is shown (its controls made).
-            HWND box = testsupport::OwnWindow(L"#32770", L"About Pondrel");
-            if (box && ::IsWindowVisible(box)) {
-                ::EnumChildWindows(box, KeepVersionText, reinterpret_cast<LPARAM>(&version));
-                seen = true;
-                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                break;
-            }
-            ::Sleep(20);
-        }
+        // The box is read once it is shown (its controls made).
+        HWND box = nullptr;
+        auto shown = [&] {
+            box = testsupport::OwnWindow(L"#32770", L"About Pondrel");
+            return box && ::IsWindowVisible(box);
+        };
+        if (!testsupport::WaitFor(shown, 10000)) return;
+        ::EnumChildWindows(box, KeepVersionText, reinterpret_cast<LPARAM>(&version));
+        seen = true;
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
     ::SendMessageW(main_, WM_NULL, 0, 0);
     theApp.OnAppAbout();

@@ -171,19 +171,15 @@ TEST_F(Launcher, SeventeenthPanelIsRefusedWithTheMessageBox) {
     std::atomic<bool> seen{false};
     std::wstring text;
     std::thread watcher([&] {
-        for (int i = 0; i < 200 && !seen; ++i) {
-            HWND box = testsupport::OwnWindow(L"#32770", L"To many PondRels!");
-            if (box) {
-                wchar_t buffer[512] = {};
-                HWND label = ::GetDlgItem(box, 0xFFFF);
-                if (label) ::GetWindowTextW(label, buffer, 512);
-                text = buffer;
-                seen = true;
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                break;
-            }
-            ::Sleep(50);
-        }
+        HWND box = nullptr;
+        auto shown = [&] { return (box = testsupport::OwnWindow(L"#32770", L"To many PondRels!")) != nullptr; };
+        if (!WaitFor(shown, 10000)) return;
+        wchar_t buffer[512] = {};
+        HWND label = ::GetDlgItem(box, 0xFFFF);
+        if (label) ::GetWindowTextW(label, buffer, 512);
+        text = buffer;
+        seen = true;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     HWND panel = Launch(AddEcp(L"P16"), 1);
     watcher.join();
