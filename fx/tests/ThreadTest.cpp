@@ -18,6 +18,7 @@
 #include "fx/ThreadSet.h"
 #include "fx/UiThread.h"
 #include "tests/support/AllocationFaults.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -218,17 +219,16 @@ TEST_F(UiThreadTasks, AThreadStartsAndEndsWhileItsAllocationsFail) {
     starting->SetName(kName);
     testsupport::FailAllocationsOn(starting->threadId());
     starting->Resume();
-    for (int i = 0; i < 250 && !starting->started; ++i) ::Sleep(20);
+    const bool started = testsupport::WaitFor([&] { return starting->started.load(); }, 5000);
     testsupport::FailAllocationsOn(0);
-    EXPECT_TRUE(starting->started);
+    EXPECT_TRUE(started);
     EXPECT_TRUE(starting->Quit(5000));
 
     auto ending = fx::StartSuspended<EndWithoutMemory>(Apartment::None);
     ASSERT_TRUE(ending);
     ending->SetName(kName);
     ending->Resume();
-    for (int i = 0; i < 250 && !ending->started; ++i) ::Sleep(20);
-    EXPECT_TRUE(ending->started);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return ending->started.load(); }, 5000));
     ending->RequestQuit();
     const bool ended = ending->Join(5000);
     testsupport::FailAllocationsOn(0);

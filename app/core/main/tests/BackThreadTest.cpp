@@ -81,8 +81,7 @@ std::atomic<bool> g_StuckLeftByQuit{false};
 class StuckBackThread : public BackThread {
 public:
     bool InitInstance() override {
-        for (int i = 0; i < 3000 && !QuitRequested(); ++i) ::Sleep(10);
-        g_StuckLeftByQuit = QuitRequested();
+        g_StuckLeftByQuit = testsupport::WaitFor([this] { return QuitRequested(); }, 30000);
         return false;
     }
 };

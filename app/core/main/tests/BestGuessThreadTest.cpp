@@ -20,6 +20,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/tests/CoreTestFiles.h"
 #include "fx/Window.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -58,22 +59,15 @@ protected:
 };
 
 // Dispatches this thread's messages until done() holds or the bound passes.
-bool PumpUntil(const std::function<bool()>& done, DWORD boundMs = kBoundMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&m);
-            ::DispatchMessageW(&m);
-        }
-        if (done()) return true;
-        if (::GetTickCount() - start > boundMs) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
+bool PumpUntil(const std::function<bool()>& done) { return testsupport::WaitFor(done, kBoundMs); }
 
+// Dispatches the messages this thread has now.
 void Drain() {
-    PumpUntil([] { return true; });
+    MSG m;
+    while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&m);
+        ::DispatchMessageW(&m);
+    }
 }
 
 class BestGuessThreadTest : public testing::Test {

@@ -10,6 +10,7 @@
 
 #include "app/core/main/DebugWin.h"
 #include "app/core/main/PondrelApp.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ RECT ChildRect(HWND child) {
 // The clipboard's Unicode text ("" when it holds none or cannot be opened).
 std::wstring ClipboardText(HWND owner) {
     std::wstring text;
-    for (int attempt = 0; attempt < 50 && !::OpenClipboard(owner); ++attempt) ::Sleep(20);
+    // Another program may hold it open for a moment.
+    if (!testsupport::WaitFor([&] { return ::OpenClipboard(owner) != FALSE; }, 2000)) return text;
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
         if (auto* p = static_cast<const wchar_t*>(::GlobalLock(data))) {
             text = p;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fx/Handle.h"
+#include "tests/support/TestSupport.h"
 
 namespace programharness {
 
@@ -54,21 +55,23 @@ HWND FindTopLevel(DWORD pid, const wchar_t* title) {
 HWND FindMainFrame(DWORD pid) { return FindTopLevel(pid, L"PondRel Settings"); }
 
 HWND OpenTrayMenu(DWORD pid, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
+    HWND menu = nullptr;
     DWORD clicked = 0;
     bool first = true;
-    for (;;) {
-        HWND menu = FindTopLevel(pid, L"TrayMenu");
-        if (menu && ::IsWindowVisible(menu)) return menu;
-        const DWORD now = ::GetTickCount();
-        if (now - start >= timeoutMs) return nullptr;
-        if (first || now - clicked >= 1000) {
-            if (HWND frame = FindMainFrame(pid)) ::PostMessageW(frame, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
-            clicked = now;
-            first = false;
-        }
-        ::Sleep(20);
-    }
+    const bool shown = testsupport::WaitFor(
+        [&] {
+            menu = FindTopLevel(pid, L"TrayMenu");
+            if (menu && ::IsWindowVisible(menu)) return true;
+            const DWORD now = ::GetTickCount();
+            if (first || now - clicked >= 1000) {
+                if (HWND frame = FindMainFrame(pid)) ::PostMessageW(frame, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
+                clicked = now;
+                first = false;
+            }
+            return false;
+        },
+        timeoutMs);
+    return shown ? menu : nullptr;
 }
 
 void SetInstallValue(const wchar_t* name, const wchar_t* value) {

@@ -113,8 +113,7 @@ TEST_F(OpenUrl, ASlowBrowserStartLeavesTheThreadAnswering) {
     std::atomic<int> answered{-1};
     const std::string record = record_;
     ASSERT_TRUE(other.PostTask([&answered, record, window] {
-        const DWORD start = ::GetTickCount();
-        while (ReadAll(record).find("slow-start") == std::string::npos && ::GetTickCount() - start < 20000) ::Sleep(20);
+        WaitFor([&] { return ReadAll(record).find("slow-start") != std::string::npos; }, 20000);
         DWORD_PTR result = 0;
         answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1500, &result) != 0;
     }));
