@@ -147,21 +147,24 @@ protected:
         EXPECT_EQ((action_->*get)(&b), S_OK);
         return testsupport::Take(b);
     }
-    Rect SelectionRect() {
+    // A rectangle read side by side through its four getters (left, top,
+    // right, bottom).
+    using Side = HRESULT (STDMETHODCALLTYPE IAction::*)(LONG*);
+    Rect RectOf(const Side (&sides)[4]) {
         Rect r;
-        action_->GetSelTextLeft(&r.left);
-        action_->GetSelTextTop(&r.top);
-        action_->GetSelTextRight(&r.right);
-        action_->GetSelTextBottom(&r.bottom);
+        LONG* fields[4] = {&r.left, &r.top, &r.right, &r.bottom};
+        for (int i = 0; i < 4; ++i) (action_->*sides[i])(fields[i]);
         return r;
     }
+    Rect SelectionRect() {
+        static const Side kSides[4] = {&IAction::GetSelTextLeft, &IAction::GetSelTextTop, &IAction::GetSelTextRight,
+                                       &IAction::GetSelTextBottom};
+        return RectOf(kSides);
+    }
     Rect HotSpotRect() {
-        Rect r;
-        action_->GetHotSpotLeft(&r.left);
-        action_->GetHotSpotTop(&r.top);
-        action_->GetHotSpotRight(&r.right);
-        action_->GetHotSpotBottom(&r.bottom);
-        return r;
+        static const Side kSides[4] = {&IAction::GetHotSpotLeft, &IAction::GetHotSpotTop, &IAction::GetHotSpotRight,
+                                       &IAction::GetHotSpotBottom};
+        return RectOf(kSides);
     }
     // The selection's context as the main program pulls it.
     std::wstring SelectionContext() {

@@ -105,20 +105,37 @@ protected:
     void TearDown() override { ::CoUninitialize(); }
 };
 
-using HXIELibrary = ComInit;
+using TypeLibraries = ComInit;
 
-TEST_F(HXIELibrary, Attributes) {
-    ComPtr<ITypeLib> lib = LoadFrom(HXIE_DLL);
-    ASSERT_TRUE(lib);
-    LibAttr a = Attributes(lib.get());
-    EXPECT_EQ(fx::GuidText(LIBID_HXIELib), fx::GuidText(a.guid));
-    EXPECT_EQ(1, a.major);
-    EXPECT_EQ(0, a.minor);
-    EXPECT_EQ(0x409u, a.lcid);
-    EXPECT_EQ(L"HXIELib", a.name);
-    EXPECT_EQ(L"HXIE 1.0 Type Library", a.help);
-    EXPECT_EQ(3u, lib->GetTypeInfoCount());
+// Each library's own attributes: version 1.0, US English, its name and help
+// string, and how many types it holds.
+TEST_F(TypeLibraries, Attributes) {
+    const struct {
+        const char* dll;
+        const GUID* libid;
+        const wchar_t* name;
+        const wchar_t* help;
+        UINT types;
+    } cases[] = {
+        {HXIE_DLL, &LIBID_HXIELib, L"HXIELib", L"HXIE 1.0 Type Library", 3},
+        {HXFIREFOX_DLL, &LIBID_HXFirefoxLib, L"HXFirefoxLib", L"HXFirefox 1.0 Type Library", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dll);
+        ComPtr<ITypeLib> lib = LoadFrom(c.dll);
+        ASSERT_TRUE(lib);
+        LibAttr a = Attributes(lib.get());
+        EXPECT_EQ(fx::GuidText(*c.libid), fx::GuidText(a.guid));
+        EXPECT_EQ(1, a.major);
+        EXPECT_EQ(0, a.minor);
+        EXPECT_EQ(0x409u, a.lcid);
+        EXPECT_EQ(c.name, a.name);
+        EXPECT_EQ(c.help, a.help);
+        EXPECT_EQ(c.types, lib->GetTypeInfoCount());
+    }
 }
+
+using HXIELibrary = ComInit;
 
 TEST_F(HXIELibrary, IActionMembersInVtableOrder) {
     ComPtr<ITypeLib> lib = LoadFrom(HXIE_DLL);
@@ -257,13 +274,6 @@ using HXFirefoxLibrary = ComInit;
 TEST_F(HXFirefoxLibrary, ClassAndItsEmptyDualInterface) {
     ComPtr<ITypeLib> lib = LoadFrom(HXFIREFOX_DLL);
     ASSERT_TRUE(lib);
-    LibAttr a = Attributes(lib.get());
-    EXPECT_EQ(fx::GuidText(LIBID_HXFirefoxLib), fx::GuidText(a.guid));
-    EXPECT_EQ(1, a.major);
-    EXPECT_EQ(0, a.minor);
-    EXPECT_EQ(0x409u, a.lcid);
-    EXPECT_EQ(L"HXFirefoxLib", a.name);
-    EXPECT_EQ(L"HXFirefox 1.0 Type Library", a.help);
 
     // IAction is not in it: the class borrows HXIE's library for that.
     ComPtr<ITypeInfo> none;
