@@ -1,13 +1,13 @@
 #include "app/panels/children/ChildViews.h"
 
 #include "app/core/common/GlobalLocks.h"
+#include "app/panels/children/ChildPanelOps.h"
 #include "app/panels/children/ChildLink.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/children/SearchView.h"
 #include "app/panels/elements/WindowElement.h"
 #include "app/panels/templates/TemplateValues.h"
-#include "app/panels/thread/PanelThread.h"
 #include "app/panels/views/BottomView.h"
 
 namespace panels {
@@ -43,7 +43,7 @@ void ChildViewHost::HandOverUrl(const std::wstring& url) { thread_.HandOverUrl(u
 
 void ChildViewHost::LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
                                    const RECT& screenRect) {
-    if (thread_.m_pHost) thread_.m_pHost->LeavePanelOpen(ecpId, token, url, screenRect);
+    if (thread_.m_pPanel) thread_.m_pPanel->LeavePanelOpen(ecpId, token, url, screenRect);
 }
 
 void CreateElementView(ContentElement& element, CChildWin& frame) {

@@ -10,7 +10,7 @@
 #include "app/panels/children/ChildViews.h"
 #include "app/panels/children/SearchView.h"
 #include "app/panels/elements/ElementPanel.h"
-#include "app/panels/thread/PanelThread.h"
+#include "app/panels/children/ChildPanelOps.h"
 #include "log/PondrelLog.h"
 
 namespace panels {
@@ -107,7 +107,7 @@ CChildWin* ChildrenThread::MainContentWindow() const {
 
 HWND ChildrenThread::HandlerWindow() const { return m_pHandler ? m_pHandler->hwnd() : nullptr; }
 
-HWND ChildrenThread::ControllerWindow() const { return m_pHost ? m_pHost->HostWindow() : nullptr; }
+HWND ChildrenThread::ControllerWindow() const { return m_pPanel ? m_pPanel->ControllerWindow() : nullptr; }
 
 std::wstring ChildrenThread::Url() const {
     if (!m_pUrl) return std::wstring();
@@ -136,7 +136,7 @@ bool ChildrenThread::OnThreadMessage(const MSG& msg) {
 // windows destroyed, then 11212 to the panel window and the thread ends.
 void ChildrenThread::OnUrlDone() {
     const std::wstring url = Url();
-    if (m_pHost) m_pHost->LeavePanelUrl(url);
+    if (m_pPanel) m_pPanel->LeavePanelUrl(url);
     TailElement* tail = nullptr;
     {
         PanelLockScope hold(m_pPanelLock);

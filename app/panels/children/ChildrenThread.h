@@ -31,8 +31,8 @@ namespace panels {
 
 class CChildWin;
 class ChildThreadMsgHandler;
+class ChildPanelOps;
 class ChildViewHost;
-class PanelHost;
 class SearchView;
 
 class ChildrenThread : public fx::UiThread, public ChildLink {
@@ -46,7 +46,7 @@ public:
     HWND m_hPanelWindow = nullptr;          // MegaWin: 11211, 11212, 11202
     PanelLock* m_pPanelLock = nullptr;      // the panel lock, lent by the panel thread
     std::wstring* m_pUrl = nullptr;         // the panel's shared text, g_SearchTextLock
-    PanelHost* m_pHost = nullptr;           // the controller: its window, the last panel URL
+    ChildPanelOps* m_pPanel = nullptr;      // the panel: the controller's window, the last panel URL
     TailElement* m_pTail = nullptr;         // the chosen tail, or none
     std::wstring* m_pHandOverUrl = nullptr; // the panel's handed-over URL (11218), g_RegistryLock
 

@@ -298,7 +298,7 @@ void HoverThread::StartChildren() {
     children->m_pPanelLock = m_pElementLock.get();
     children->m_pUrl = &m_ChildUrl;
     children->m_pHandOverUrl = &m_HandedOverUrl;
-    children->m_pHost = m_pHost;
+    children->m_pPanel = this;
     children->m_pTail = m_pTail;
     children->Resume();
     PanelLock* lock = m_pElementLock.get();
@@ -344,6 +344,27 @@ void HoverThread::TakeParentIdWhenNotSearchable() {
 std::wstring HoverThread::ChildUrl() {
     fx::ScopedLock hold(g_SearchTextLock);
     return m_ChildUrl;
+}
+
+void HoverThread::PostToController(UINT msg, WPARAM wp, LPARAM lp) {
+    if (m_pHost) ::PostMessageW(m_pHost->HostWindow(), msg, wp, lp);
+}
+
+void HoverThread::ReportPanelReady() {
+    if (m_pHost) m_pHost->ReportReady(this);
+}
+
+void HoverThread::OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) {
+    if (m_pHost) m_pHost->OfferSearchMenu(dropDown, panel, text);
+}
+
+void HoverThread::LeavePanelUrl(const std::wstring& url) {
+    if (m_pHost) m_pHost->LeavePanelUrl(url);
+}
+
+void HoverThread::LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
+                                 const RECT& screenRect) {
+    if (m_pHost) m_pHost->LeavePanelOpen(ecpId, token, url, screenRect);
 }
 
 void HoverThread::ReportContext(const std::wstring& queryText, const RECT& rect) {

@@ -14,7 +14,7 @@
 #include "app/core/graphics/OpacityDraw.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/net/HttpRoutines.h"
-#include "app/panels/thread/HoverThread.h"
+#include "app/panels/elements/ElementPanel.h"
 #include "app/core/common/AppMessages.h"
 #include "fx/Fault.h"
 #include "log/PondrelLog.h"
@@ -182,9 +182,9 @@ void MegaWin::Render(int, bool updateOnly) {
             PaintPanel(g, m_FadeAlpha);
         }
     }
-    if (m_pOwner && m_pOwner->m_SaveMask.load()) {
+    if (m_pOwner && m_pOwner->MaskRequested()) {
         SaveMask();
-        m_pOwner->m_SaveMask = false;  // the request is cleared once the file is written
+        m_pOwner->ClearMaskRequest();  // the request is cleared once the file is written
     }
     if (!m_OffscreenReady) MakeOffscreen();
     if (!updateOnly) {
@@ -236,8 +236,8 @@ void MegaWin::FadeIn() {
 
 void MegaWin::FadeOutAndClose() {
     if (m_Closing) return;
-    if (m_pOwner && m_pOwner->m_CloseNeedsTwo && !m_pOwner->m_CloseArmed) {
-        m_pOwner->m_CloseArmed = true;
+    if (m_pOwner && m_pOwner->CloseNeedsTwo() && !m_pOwner->CloseArmed()) {
+        m_pOwner->SetCloseArmed(true);
         return;
     }
     ::GetWindowRect(hwnd(), &m_PanelRect);
@@ -255,8 +255,8 @@ POINT MegaWin::PlaceNearTaskbar(uint32_t flags) {
     ::GetWindowRect(hwnd(), &window);
     const int w = window.right - window.left, h = window.bottom - window.top;
     IntRect kept{kNoKeptRect, 0, 0, 0};
-    if (m_pOwner && m_pOwner->m_IsSearchPanel && m_pOwner->m_Current.m_RunInt1 != kNoKeptRect) {
-        const UserSetting& r = m_pOwner->m_Current;
+    if (m_pOwner && m_pOwner->IsSearchPanel() && m_pOwner->CurrentRecord().m_RunInt1 != kNoKeptRect) {
+        const UserSetting& r = m_pOwner->CurrentRecord();
         kept = IntRect{r.m_RunInt1, r.m_RunInt2, r.m_RunInt3, r.m_RunInt4};
     }
     RECT work{};
@@ -394,18 +394,19 @@ void MegaWin::AnimateIntoDock() {
         alreadyIn = m_pDockItem != nullptr;
         if (!alreadyIn) {
             target = dockitems::DockPointOnScreen();
-            m_pDockItem = item = dockitems::AddItem(file, m_pOwner->m_Current.m_Id, this, false, m_DockPosition,
+            m_pDockItem = item = dockitems::AddItem(file, m_pOwner->CurrentRecord().m_Id, this, false, m_DockPosition,
                                                     theApp.Snapshot()->installDir);
         }
     }
     ::DeleteFileW(file.c_str());  // the item holds its own copy; errors do not matter
     if (alreadyIn) return;
     if (!item) {
-        LogWithPrefix(L"Panel %s has no picture for the dock: it stays where it is", m_pOwner->m_Current.m_Id.c_str());
+        LogWithPrefix(L"Panel %s has no picture for the dock: it stays where it is",
+                      m_pOwner->CurrentRecord().m_Id.c_str());
         m_pSnapshot.reset();
         return;
     }
-    LogWithPrefix(L"Panel %s docked", m_pOwner->m_Current.m_Id.c_str());
+    LogWithPrefix(L"Panel %s docked", m_pOwner->CurrentRecord().m_Id.c_str());
     m_Docked = true;
     m_DockAnimation = true;
     theApp.PostToDockWindow(dock_msg::kShowOrHide);
@@ -451,7 +452,7 @@ void MegaWin::AnimateOutOfDock() {
     // Out by the panel's own show, not by a click on its item: the bar is
     // told, which the click had done itself.
     if (removed) theApp.PostToDockWindow(dock_msg::kItemGone);
-    if (m_pOwner) LogWithPrefix(L"Panel %s undocked", m_pOwner->m_Current.m_Id.c_str());
+    if (m_pOwner) LogWithPrefix(L"Panel %s undocked", m_pOwner->CurrentRecord().m_Id.c_str());
     m_DockAnimation = true;
     m_SnapshotAlpha = kDockedScale;
     const RECT panel = m_UndockedRect;
@@ -533,15 +534,15 @@ LRESULT MegaWin::OnNcHitTest(POINT screen) {
     in.moving = m_Moving;
     in.closing = m_Closing;
     in.hasSearch = elements && elements->searchElement;
-    in.flags = m_pOwner ? m_pOwner->m_Flags : 0;
+    in.flags = m_pOwner ? m_pOwner->LaunchFlags() : 0;
     HitDecision d = DecideHit(in);
     if (d.dropTail) {
         m_HasTail = false;
         if (m_pOwner) m_pOwner->PostToChildren(children_msg::kHideTail);
     }
     if (HCURSOR cursor = SharedCursor(d.cursor)) ::SetCursor(cursor);
-    if (d.hideMenus && m_pOwner && m_pOwner->m_pHost)
-        ::PostMessageW(m_pOwner->m_pHost->HostWindow(), controller_msg::kHideMenus, 0, 0);
+    if (d.hideMenus && m_pOwner && m_pOwner->HasController())
+        m_pOwner->PostToController(controller_msg::kHideMenus, 0, 0);
     if (d.startMove) {
         m_Snap.Begin(Point{client.x, client.y});
         m_Moving = true;
@@ -549,7 +550,7 @@ LRESULT MegaWin::OnNcHitTest(POINT screen) {
     if (d.raiseChildren) RaiseChildWindows();
     if (d.endMove) m_Moving = false;
     if (d.focusSearch && m_pOwner) m_pOwner->PostToChildren(children_msg::kFocusSearch);
-    if (d.panelReady && m_pOwner && m_pOwner->m_pHost) m_pOwner->m_pHost->ReportReady(m_pOwner);
+    if (d.panelReady && m_pOwner && m_pOwner->HasController()) m_pOwner->ReportPanelReady();
     return d.caption ? HTCAPTION : HTCLIENT;
 }
 
@@ -575,7 +576,7 @@ void MegaWin::OnLButtonDown(POINT client) {
         m_ResizeDirection = hit.resizeDirection;
         ::SetCapture(hwnd());
         ::GetWindowRect(hwnd(), &m_ResizeStartRect);
-        m_ResizeStartSize = Size{m_pOwner->m_TemplateWidth, m_pOwner->m_TemplateHeight};
+        m_ResizeStartSize = m_pOwner->TemplateSize();
     } else {
         RaiseChildWindows();
     }
@@ -585,21 +586,21 @@ void MegaWin::OnLButtonDown(POINT client) {
 // the first context-shift control, with the children's URL as its text.
 void MegaWin::OpenSearchMenu() {
     ElementPanel* elements = Elements();
-    if (!elements || elements->contextShift.Empty() || !m_pOwner || !m_pOwner->m_pHost) return;
+    if (!elements || elements->contextShift.Empty() || !m_pOwner || !m_pOwner->HasController()) return;
     const templates::LayoutRect& r = elements->contextShift.First()->windowRect;
     POINT corner{r.left, r.bottom};
     ::ClientToScreen(hwnd(), &corner);
     const RECT dropDown{corner.x, corner.y, corner.x + 10, corner.y + 1};
     std::wstring text;
     if (elements->searchElement) {
+        // One hold around all three (the lock is re-entrant: ChildUrl takes it too).
         fx::ScopedLock hold(g_SearchTextLock);
-        m_pOwner->m_Current.m_CurrentUrl = m_pOwner->m_ChildUrl;
-        theApp.m_SearchQuery = m_pOwner->m_ChildUrl;
-        text = m_pOwner->m_ChildUrl;
+        text = m_pOwner->ChildUrl();
+        m_pOwner->CurrentRecord().m_CurrentUrl = text;
+        theApp.m_SearchQuery = text;
     }
-    m_pOwner->m_pHost->OfferSearchMenu(dropDown, hwnd(), text);
-    ::PostMessageW(m_pOwner->m_pHost->HostWindow(), controller_msg::kToggleContextPanel, 0,
-                   reinterpret_cast<LPARAM>(hwnd()));
+    m_pOwner->OfferSearchMenu(dropDown, hwnd(), text);
+    m_pOwner->PostToController(controller_msg::kToggleContextPanel, 0, reinterpret_cast<LPARAM>(hwnd()));
 }
 
 void MegaWin::OnLButtonUp(POINT client) {
@@ -634,7 +635,7 @@ void MegaWin::Carry(const PanelAction& action) {
     const auto lp = static_cast<LPARAM>(action.lParam);
     switch (action.target) {
         case Target::Controller:
-            if (m_pOwner->m_pHost) ::PostMessageW(m_pOwner->m_pHost->HostWindow(), action.msg, wp, lp);
+            if (m_pOwner->HasController()) m_pOwner->PostToController(action.msg, wp, lp);
             break;
         case Target::Self: ::PostMessageW(hwnd(), action.msg, wp, lp); break;
         case Target::Children: m_pOwner->PostToChildren(action.msg, wp, lp); break;
@@ -650,7 +651,7 @@ void MegaWin::OnMouseMove(WPARAM keys, POINT client) {
     ::ClientToScreen(hwnd(), &cursor);
     Size size = ResizedSize(m_ResizeDirection, m_ResizeStartSize, cursor.x - m_ResizeStartCursor.x,
                             cursor.y - m_ResizeStartCursor.y);
-    if (size == Size{m_pOwner->m_TemplateWidth, m_pOwner->m_TemplateHeight}) return;
+    if (size == m_pOwner->TemplateSize()) return;
     m_pOwner->ResizePanel(size.width, size.height, m_ResizeDirection);
 }
 
@@ -658,7 +659,7 @@ void MegaWin::OnMouseMove(WPARAM keys, POINT client) {
 // the panel is closing; the close, the fades and the dock messages always run.
 bool MegaWin::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp) {
     using namespace panel_msg;
-    HoverThread* t = m_pOwner;
+    PanelThreadOps* t = m_pOwner;
     if (!t) return false;
     const bool alwaysRuns = msg == kCloseNow || msg == kClose || msg == kResize || (msg >= kFadeIn && msg <= kArmAndClose);
     if (m_Closing && !alwaysRuns) return true;
@@ -671,7 +672,7 @@ bool MegaWin::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kStoreUrl: t->OnStoreUrl(); break;
         case kHide: t->OnHide(); break;
         case kShow:
-            t->m_CloseArmed = false;
+            t->SetCloseArmed(false);
             t->OnShow(lp);
             break;
         case kHideTail:
@@ -695,7 +696,7 @@ bool MegaWin::OnPanelMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kNavButtonState: SetNavButtonState(wp != 0, static_cast<int>(lp)); break;
         case kPublishUrl: t->PublishUrl(); break;
         case kArmAndClose:
-            t->m_CloseArmed = true;
+            t->SetCloseArmed(true);
             FadeOutAndClose();
             break;
         default: return false;

@@ -1,5 +1,6 @@
 // MegaWin ("BackWin777"): the layered top-level window of one content panel,
-// made and driven by its panel thread (HoverThread) on that thread.  It
+// made and driven by its panel thread on that thread, which it reaches
+// through PanelThreadOps.  It
 // places itself near the selection, the tray or the screen centre, snaps to
 // the work area's edges while dragged, resizes within the template's limits,
 // fades in and out on its own clock, and turns the panel messages 11201-11224
@@ -15,14 +16,13 @@
 #include "app/core/common/AppMessages.h"
 #include "app/panels/dockitems/DockItems.h"
 #include "app/panels/window/PanelGeometry.h"
+#include "app/panels/window/PanelThreadOps.h"
 #include "app/selection/skin/FloatingWin.h"
 
 class ElementPanel;
 struct PanelHit;
 
 namespace panels {
-
-class HoverThread;
 
 class MegaWin : public FloatingWin, public DockedPanel {
 public:
@@ -38,7 +38,7 @@ public:
     // That monitor's whole rectangle (empty when it cannot be read).
     static RECT MonitorAround(const RECT& rect);
 
-    explicit MegaWin(HoverThread* owner) : m_pOwner(owner) {}
+    explicit MegaWin(PanelThreadOps* owner) : m_pOwner(owner) {}
     ~MegaWin() override;
 
     // Creates the hidden window at the panel rectangle.
@@ -83,7 +83,7 @@ public:
     // the children's close (11302), which ends the panel.
     void BeginClose();
 
-    HoverThread* m_pOwner;
+    PanelThreadOps* m_pOwner;
     float m_FadeAlpha = 0.0f;
     bool m_ActivationPending = true;
     bool m_Closing = false;

@@ -20,12 +20,12 @@
 #include "app/core/common/AppMessages.h"
 #include "app/core/common/GlobalLocks.h"
 #include "app/core/main/PondrelApp.h"
+#include "app/panels/children/ChildPanelOps.h"
 #include "app/panels/children/ChildWin.h"
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/children/SearchText.h"
 #include "app/panels/children/SearchView.h"
 #include "app/panels/elements/Win32Elements.h"
-#include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/views/BottomView.h"
 #include "tests/support/AllocationFaults.h"
 #include "tests/support/GdiplusTestEnv.h"
@@ -86,22 +86,17 @@ private:
     std::vector<Posted> messages;
 };
 
-class Host : public panels::PanelHost {
+// The panel as the children thread sees it, with a recording controller.
+class Host : public panels::ChildPanelOps {
 public:
-    HWND HostWindow() const override { return controller.hwnd; }
-    void ReportCreated(const panels::PanelThread*, const RECT&) override {}
-    bool GoGiven(const panels::PanelThread*) override { return true; }
-    void ReportReady(const panels::PanelThread*) override {}
-    panels::HoverThreadList& Panels() override { return list; }
-    void PostUsage(const std::wstring&, DWORD) override {}
+    HWND ControllerWindow() const override { return controller.hwnd; }
     void LeavePanelUrl(const std::wstring& url) override {
         std::lock_guard<std::mutex> hold(mutex);
         lastUrl = url;
     }
+    void LeavePanelOpen(const std::wstring&, const std::wstring&, const std::wstring&, const RECT&) override {}
 
     Recorder controller{RECT{0, 0, 1, 1}};
-    fx::CriticalSection lock;
-    panels::HoverThreadList list{lock};
     std::mutex mutex;
     std::wstring lastUrl = L"(none)";
 };
@@ -180,7 +175,7 @@ protected:
         thread_->m_pPanelLock = panelLock_.get();
         thread_->m_pUrl = &url_;
         thread_->m_pHandOverUrl = &handedOver_;
-        thread_->m_pHost = &host_;
+        thread_->m_pPanel = &host_;
         thread_->m_pTail = tail_;
         thread_->Resume();
         EXPECT_TRUE(WaitFor(
