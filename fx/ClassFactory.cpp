@@ -2,25 +2,32 @@
 
 #include <new>
 
+#include "fx/ComBoundary.h"
 #include "fx/ComInterface.h"
 
 namespace fx {
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {
-    return QueryInterfaceFor<IClassFactory>(this, iid, out);
+    return ComBoundary(L"IUnknown::QueryInterface", kComFailed, [&] {
+        return QueryInterfaceFor<IClassFactory>(this, iid, out);
+    }, out);
 }
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    return create_(iid, out);
+    return ComBoundary(L"IClassFactory::CreateInstance", kComFailed, [&] {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return create_(iid, out);
+    }, out);
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
-    if (lock) LockModule();
-    else UnlockModule();
-    return S_OK;
+    return ComBoundary(L"IClassFactory::LockServer", kComFailed, [&] {
+        if (lock) LockModule();
+        else UnlockModule();
+        return S_OK;
+    });
 }
 
 HRESULT GetClassObject(const ComServer& server, REFCLSID clsid, REFIID iid, void** out) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "fx/ComBoundary.h"
+
 namespace fx {
 
 // In QueryInterfaceFor's list: interface I answered with the object's Base
@@ -52,16 +54,22 @@ template <class I>
 class NoTypeInfoDispatch : public I {
 public:
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
+        return ComBoundary(L"IDispatch::GetTypeInfoCount", kComFailed, [&] {
+            if (count) *count = 0;
+            return S_OK;
+        }, count);
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return DISP_E_BADINDEX;
+        return ComBoundary(L"IDispatch::GetTypeInfo", kComFailed, [&] {
+            if (out) *out = nullptr;
+            return DISP_E_BADINDEX;
+        }, out);
     }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return ComBoundary(L"IDispatch::GetIDsOfNames", kComFailed, [&] { return DISP_E_UNKNOWNNAME; });
+    }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
+        return ComBoundary(L"IDispatch::Invoke", kComFailed, [&] { return DISP_E_MEMBERNOTFOUND; });
     }
 };
 

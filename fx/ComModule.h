@@ -28,12 +28,16 @@ LONG ModuleLockCount();
 class ModuleObject {
 protected:
     ModuleObject() { LockModule(); }
-    virtual ~ModuleObject() { UnlockModule(); }
+    // Pure: a ModuleObject is only ever the base of an object, and no
+    // Release is compiled as the deletion of a bare one.
+    virtual ~ModuleObject() = 0;
     ModuleObject(const ModuleObject&) = delete;
     ModuleObject& operator=(const ModuleObject&) = delete;
 
-    ULONG AddRefObject() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG ReleaseObject() {
+    // Nothing here throws (the destructors are noexcept): AddRef and Release
+    // need no exception boundary of their own.
+    ULONG AddRefObject() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG ReleaseObject() noexcept {
         LONG n = ::InterlockedDecrement(&refs_);
         if (n == 0) delete this;
         return static_cast<ULONG>(n);
@@ -42,6 +46,8 @@ protected:
 private:
     LONG refs_ = 0;
 };
+
+inline ModuleObject::~ModuleObject() { UnlockModule(); }
 
 // Creates a T and asks it for iid; the new object lives only as long as the
 // answer holds it.

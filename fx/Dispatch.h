@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "fx/ComBoundary.h"
 #include "fx/Handle.h"
 
 namespace fx {
@@ -47,16 +48,27 @@ protected:
         : dispatch_(libId, major, minor, iid, lcid) {}
 
 public:
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return dispatch_.GetTypeInfoCount(count); }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        return ComBoundary(L"IDispatch::GetTypeInfoCount", kComFailed, [&] {
+            return dispatch_.GetTypeInfoCount(count);
+        }, count);
+    }
     STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override {
-        return dispatch_.GetTypeInfo(index, lcid, out);
+        return ComBoundary(L"IDispatch::GetTypeInfo", kComFailed, [&] {
+            return dispatch_.GetTypeInfo(index, lcid, out);
+        }, out);
     }
     STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
-        return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
+        return ComBoundary(L"IDispatch::GetIDsOfNames", kComFailed, [&] {
+            return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
+        });
     }
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excepInfo, UINT* argError) override {
-        return dispatch_.Invoke(static_cast<I*>(this), id, riid, lcid, flags, params, result, excepInfo, argError);
+        return ComBoundary(L"IDispatch::Invoke", kComFailed, [&] {
+            return dispatch_.Invoke(static_cast<I*>(this), id, riid, lcid, flags, params, result, excepInfo,
+                                    argError);
+        });
     }
 
 private:

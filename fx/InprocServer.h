@@ -1,6 +1,7 @@
 // The entry points of an in-process COM server DLL, written once:
 //   FX_INPROC_SERVER_EXPORTS(kServer, nullptr)
-// defines DllMain and the four COM exports for the module's ComServer table.
+// defines DllMain and the four COM exports for the module's ComServer table,
+// each inside the COM exception boundary (fx/ComBoundary.h).
 // The detach hook (or nullptr) runs at DLL_PROCESS_DETACH; processEnding is
 // true when the process is terminating (DllMain's reserved argument is set),
 // false when the DLL is unloaded by FreeLibrary.
@@ -10,6 +11,7 @@
 #include <olectl.h>
 
 #include "fx/ClassFactory.h"
+#include "fx/ComBoundary.h"
 #include "fx/ComModule.h"
 #include "fx/ComRegistry.h"
 
@@ -36,8 +38,21 @@ inline BOOL InprocServerMain(HINSTANCE instance, DWORD reason, void* reserved, D
         return ::fx::InprocServerMain(instance, reason, reserved, (detachHook));                             \
     }                                                                                                        \
     STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {                                      \
-        return ::fx::GetClassObject((server), clsid, iid, out);                                              \
+        return ::fx::ComBoundary(L"DllGetClassObject", ::fx::kComFailed, [&] {                               \
+            return ::fx::GetClassObject((server), clsid, iid, out);                                          \
+        }, out);                                                                                             \
     }                                                                                                        \
-    STDAPI DllCanUnloadNow() { return ::fx::CanUnloadNow(); }                                                \
-    STDAPI DllRegisterServer() { return ::fx::RegisterServer(server); }                                      \
-    STDAPI DllUnregisterServer() { return ::fx::UnregisterServer(server); }
+    /* A module whose state is in doubt stays loaded. */                                                     \
+    STDAPI DllCanUnloadNow() {                                                                               \
+        return ::fx::ComBoundary(L"DllCanUnloadNow", S_FALSE, [] { return ::fx::CanUnloadNow(); });          \
+    }                                                                                                        \
+    STDAPI DllRegisterServer() {                                                                             \
+        return ::fx::ComBoundary(L"DllRegisterServer", ::fx::kComFailed, [] {                                \
+            return ::fx::RegisterServer(server);                                                             \
+        });                                                                                                  \
+    }                                                                                                        \
+    STDAPI DllUnregisterServer() {                                                                           \
+        return ::fx::ComBoundary(L"DllUnregisterServer", ::fx::kComFailed, [] {                              \
+            return ::fx::UnregisterServer(server);                                                           \
+        });                                                                                                  \
+    }
