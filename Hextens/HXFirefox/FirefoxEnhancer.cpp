@@ -8,6 +8,7 @@
 
 namespace {
 
+using iaction::kOnException;
 using iaction::Out;
 HRESULT Empty(BSTR* out) { return Out(out, L""); }
 
@@ -21,66 +22,92 @@ fftext::Box ToBox(const RECT& r) { return fftext::Box{r.left, r.top, r.right, r.
 CFirefoxEnhancer::CFirefoxEnhancer() : dispatch_(LIBID_HXIELib, 1, 0, IID_IAction) {}
 
 STDMETHODIMP CFirefoxEnhancer::QueryInterface(REFIID iid, void** out) {
-    return fx::QueryInterfaceFor<IAction, fx::Via<IDispatch, IAction>, IFirefoxEnhancer>(this, iid, out);
+    return fx::ComBoundary(L"IUnknown::QueryInterface", fx::kComFailed, [&] {
+        return fx::QueryInterfaceFor<IAction, fx::Via<IDispatch, IAction>, IFirefoxEnhancer>(this, iid, out);
+    }, out);
 }
 
-STDMETHODIMP CFirefoxEnhancer::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
+STDMETHODIMP CFirefoxEnhancer::GetTypeInfoCount(UINT* count) {
+    return fx::ComBoundary(L"IDispatch::GetTypeInfoCount", fx::kComFailed, [&] {
+        return dispatch_.GetTypeInfoCount(count);
+    }, count);
+}
+
 STDMETHODIMP CFirefoxEnhancer::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) {
-    return dispatch_.GetTypeInfo(index, lcid, out);
+    return fx::ComBoundary(L"IDispatch::GetTypeInfo", fx::kComFailed, [&] {
+        return dispatch_.GetTypeInfo(index, lcid, out);
+    }, out);
 }
+
 STDMETHODIMP CFirefoxEnhancer::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
-    return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
+    return fx::ComBoundary(L"IDispatch::GetIDsOfNames", fx::kComFailed, [&] {
+        return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
+    });
 }
+
 STDMETHODIMP CFirefoxEnhancer::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                                       VARIANT* result, EXCEPINFO* excepInfo, UINT* argError) {
-    return dispatch_.Invoke(static_cast<IAction*>(this), id, riid, lcid, flags, params, result, excepInfo, argError);
+    return fx::ComBoundary(L"IDispatch::Invoke", fx::kComFailed, [&] {
+        return dispatch_.Invoke(static_cast<IAction*>(this), id, riid, lcid, flags, params, result, excepInfo,
+                                argError);
+    });
 }
 
 // --- life cycle -------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::Init() {
-    InitEnhancer();
-    m_bHotSpotTransfer = m_bSelectionTransfer = false;
-    m_HotSpotCursor = Module().hotSpots.size();
-    m_TextCursor = Module().selection.size();
-    return S_OK;
+    return fx::ComBoundary(L"IAction::Init", kOnException, [&] {
+        InitEnhancer();
+        m_bHotSpotTransfer = m_bSelectionTransfer = false;
+        m_HotSpotCursor = Module().hotSpots.size();
+        m_TextCursor = Module().selection.size();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::Unload() {
-    m_HotSpotTransferLock.reset();
-    m_TextTransferLock.reset();
-    ReleaseEnhancer();
-    return S_OK;
+    return fx::ComBoundary(L"IAction::Unload", kOnException, [&] {
+        m_HotSpotTransferLock.reset();
+        m_TextTransferLock.reset();
+        ReleaseEnhancer();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
-    m_pSiteEnhancer = iaction::LendSiteEnhancer(siteEnhancer, kModuleName);
-    if (!m_pSiteEnhancer) return S_OK;
-    ffchannel::SharedData* channel = Module().Channel();
-    if (!channel) return S_OK;
-    for (LONG i = 0; i < kMaxSiteEntries; ++i) {
-        fx::Bstr entry;
-        HRESULT hr = m_pSiteEnhancer->GetSiteEntry(i, entry.put());
-        if (FAILED(hr)) {
-            LogMessage(L"(%s) GetSiteEntry(%d) failed: 0x%08x", kModuleName, (int)i, (unsigned)hr);
-            break;
+    return fx::ComBoundary(L"IAction::SetSiteEnhancer", kOnException, [&] {
+        m_pSiteEnhancer = iaction::LendSiteEnhancer(siteEnhancer, kModuleName);
+        if (!m_pSiteEnhancer) return S_OK;
+        ffchannel::SharedData* channel = Module().Channel();
+        if (!channel) return S_OK;
+        for (LONG i = 0; i < kMaxSiteEntries; ++i) {
+            fx::Bstr entry;
+            HRESULT hr = m_pSiteEnhancer->GetSiteEntry(i, entry.put());
+            if (FAILED(hr)) {
+                LogMessage(L"(%s) GetSiteEntry(%d) failed: 0x%08x", kModuleName, (int)i, (unsigned)hr);
+                break;
+            }
+            if (!entry.get() || !entry.get()[0]) break;
+            if (!channel->AddSiteString(entry.get())) break;   // pool or table full
         }
-        if (!entry.get() || !entry.get()[0]) break;
-        if (!channel->AddSiteString(entry.get())) break;   // pool or table full
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
-    return iaction::ApplyConfigurationOption(Utility(), id, data1, kModuleName);
+    return fx::ComBoundary(L"IAction::SetConfigurationOption", kOnException, [&] {
+        return iaction::ApplyConfigurationOption(Utility(), id, data1);
+    });
 }
 
 // --- the poll ---------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::Update(LONG* haveChanges) {
-    long bits = Poll();
-    if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
-    return Out(haveChanges, bits);
+    return fx::ComBoundary(L"IAction::Update", kOnException, [&] {
+        long bits = Poll();
+        if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
+        return Out(haveChanges, bits);
+    }, haveChanges);
 }
 
 long CFirefoxEnhancer::Poll() {
@@ -204,7 +231,9 @@ void CFirefoxEnhancer::ForwardExtensionLog(const ffchannel::ChannelBlock& block)
         LogMessage(L"(%s:Extension) %s", kModuleName, line.c_str());
 }
 
-STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) { return Out(haveChanges, 0); }
+STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) {
+    return fx::ComBoundary(L"IAction::UpdateForECP", kOnException, [&] { return Out(haveChanges, 0); }, haveChanges);
+}
 
 // --- transfers ----------------------------------------------------------------
 
@@ -219,128 +248,232 @@ const fftext::TextItem* CFirefoxEnhancer::CurrentTextItem() const {
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferBegin(LONG) {
-    m_HotSpotTransferLock.reset(new fx::MutexLock(Module().hotSpotLock.get(), INFINITE));
-    m_HotSpotCursor = 0;
-    m_bHotSpotFirst = true;
-    m_bHotSpotTransfer = true;
-    m_bSelectionTransfer = false;
-    return S_OK;
+    return fx::ComBoundary(L"IAction::HotSpotTransferBegin", kOnException, [&] {
+        m_HotSpotTransferLock.reset(new fx::MutexLock(Module().hotSpotLock.get(), INFINITE));
+        m_HotSpotCursor = 0;
+        m_bHotSpotFirst = true;
+        m_bHotSpotTransfer = true;
+        m_bSelectionTransfer = false;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferNext(LONG* nextId) {
-    size_t size = Module().hotSpots.size();
-    if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
-    m_bHotSpotFirst = false;
-    return Out(nextId, m_HotSpotCursor < size ? 1 : 0);
+    return fx::ComBoundary(L"IAction::HotSpotTransferNext", kOnException, [&] {
+        size_t size = Module().hotSpots.size();
+        if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
+        m_bHotSpotFirst = false;
+        return Out(nextId, m_HotSpotCursor < size ? 1 : 0);
+    }, nextId);
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferEnd() {
-    m_HotSpotCursor = Module().hotSpots.size();
-    m_bHotSpotFirst = true;
-    m_bHotSpotTransfer = m_bSelectionTransfer = false;
-    m_HotSpotTransferLock.reset();
-    return S_OK;
+    return fx::ComBoundary(L"IAction::HotSpotTransferEnd", kOnException, [&] {
+        m_HotSpotCursor = Module().hotSpots.size();
+        m_bHotSpotFirst = true;
+        m_bHotSpotTransfer = m_bSelectionTransfer = false;
+        m_HotSpotTransferLock.reset();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferBegin() {
-    m_TextTransferLock.reset(new fx::MutexLock(Module().selectionLock.get(), INFINITE));
-    m_TextCursor = 0;
-    m_bSelectionFirst = true;
-    m_bSelectionTransfer = true;
-    m_bHotSpotTransfer = false;
-    return S_OK;
+    return fx::ComBoundary(L"IAction::TextHotSpotTransferBegin", kOnException, [&] {
+        m_TextTransferLock.reset(new fx::MutexLock(Module().selectionLock.get(), INFINITE));
+        m_TextCursor = 0;
+        m_bSelectionFirst = true;
+        m_bSelectionTransfer = true;
+        m_bHotSpotTransfer = false;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferNext(LONG* id) {
-    size_t size = Module().selection.size();
-    if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
-    m_bSelectionFirst = false;
-    return Out(id, m_TextCursor < size ? 1 : 0);
+    return fx::ComBoundary(L"IAction::TextHotSpotTransferNext", kOnException, [&] {
+        size_t size = Module().selection.size();
+        if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
+        m_bSelectionFirst = false;
+        return Out(id, m_TextCursor < size ? 1 : 0);
+    }, id);
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
-    m_TextCursor = Module().selection.size();
-    m_bSelectionFirst = true;
-    m_bHotSpotTransfer = m_bSelectionTransfer = false;
-    m_TextTransferLock.reset();
-    return S_OK;
+    return fx::ComBoundary(L"IAction::TextHotSpotTransferEnd", kOnException, [&] {
+        m_TextCursor = Module().selection.size();
+        m_bSelectionFirst = true;
+        m_bHotSpotTransfer = m_bSelectionTransfer = false;
+        m_TextTransferLock.reset();
+        return S_OK;
+    });
 }
 
 // --- item getters ---------------------------------------------------------------
 
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.left : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.top : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.right : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) { auto h = CurrentHotSpot(); return Out(v, h ? h->rect.bottom : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetHotSpotLeft", kOnException, [&] {
+        auto h = CurrentHotSpot();
+        return Out(v, h ? h->rect.left : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetHotSpotTop", kOnException, [&] {
+        auto h = CurrentHotSpot();
+        return Out(v, h ? h->rect.top : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetHotSpotRight", kOnException, [&] {
+        auto h = CurrentHotSpot();
+        return Out(v, h ? h->rect.right : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetHotSpotBottom", kOnException, [&] {
+        auto h = CurrentHotSpot();
+        return Out(v, h ? h->rect.bottom : 0);
+    }, v);
+}
 
 STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) {
-    const FirefoxHotSpot* h = CurrentHotSpot();
-    if (!h) {
-        if (ref) *ref = nullptr;   // no item: an empty (NULL) string
-        return S_OK;
-    }
-    return Out(ref, h->href);
+    return fx::ComBoundary(L"IAction::GetHRef", kOnException, [&] {
+        const FirefoxHotSpot* h = CurrentHotSpot();
+        if (!h) {
+            if (ref) *ref = nullptr;   // no item: an empty (NULL) string
+            return S_OK;
+        }
+        return Out(ref, h->href);
+    }, ref);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) {
-    const FirefoxHotSpot* h = CurrentHotSpot();
-    if (!h) {
-        if (text) *text = nullptr;
-        return S_OK;
-    }
-    return Out(text, h->text);
+    return fx::ComBoundary(L"IAction::GetHotSpotText", kOnException, [&] {
+        const FirefoxHotSpot* h = CurrentHotSpot();
+        if (!h) {
+            if (text) *text = nullptr;
+            return S_OK;
+        }
+        return Out(text, h->text);
+    }, text);
 }
 
-STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.left : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.top : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.right : 0); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) { auto t = CurrentTextItem(); return Out(v, t ? t->rect.bottom : 0); }
+STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetSelTextLeft", kOnException, [&] {
+        auto t = CurrentTextItem();
+        return Out(v, t ? t->rect.left : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetSelTextTop", kOnException, [&] {
+        auto t = CurrentTextItem();
+        return Out(v, t ? t->rect.top : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetSelTextRight", kOnException, [&] {
+        auto t = CurrentTextItem();
+        return Out(v, t ? t->rect.right : 0);
+    }, v);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) {
+    return fx::ComBoundary(L"IAction::GetSelTextBottom", kOnException, [&] {
+        auto t = CurrentTextItem();
+        return Out(v, t ? t->rect.bottom : 0);
+    }, v);
+}
 
 STDMETHODIMP CFirefoxEnhancer::GetSelectedText(BSTR* text) {
-    const fftext::TextItem* t = CurrentTextItem();
-    return t ? Out(text, t->text) : Empty(text);
+    return fx::ComBoundary(L"IAction::GetSelectedText", kOnException, [&] {
+        const fftext::TextItem* t = CurrentTextItem();
+        return t ? Out(text, t->text) : Empty(text);
+    }, text);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) {
-    std::wstring text;
-    const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
-    if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
-    if (text.empty()) text = fftext::PlainContext();
-    return Out(context, text);
+    return fx::ComBoundary(L"IAction::GetContext", kOnException, [&] {
+        std::wstring text;
+        const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+        if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
+        if (text.empty()) text = fftext::PlainContext();
+        return Out(context, text);
+    }, context);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetBestGuess(BSTR* bestGuess) {
-    const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
-    return h ? Out(bestGuess, h->bestGuess) : Empty(bestGuess);
+    return fx::ComBoundary(L"IAction::GetBestGuess", kOnException, [&] {
+        const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+        return h ? Out(bestGuess, h->bestGuess) : Empty(bestGuess);
+    }, bestGuess);
 }
 
 // --- page and window ----------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::HaveActiveEnhancerAreas(LONG* haveActive) {
-    return Out(haveActive, FirefoxInForeground() ? 1 : 0);
+    return fx::ComBoundary(L"IAction::HaveActiveEnhancerAreas", kOnException, [&] {
+        return Out(haveActive, FirefoxInForeground() ? 1 : 0);
+    }, haveActive);
 }
-STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) { return Out(pVal, FirefoxInForeground() ? 1 : 0); }
-STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) { return Out(pVal, Module().title); }
-STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) { return Out(name, Module().domain); }
+
+STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) {
+    return fx::ComBoundary(L"IAction::get_NumEnhancerAreas", kOnException, [&] {
+        return Out(pVal, FirefoxInForeground() ? 1 : 0);
+    }, pVal);
+}
+
+STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) {
+    return fx::ComBoundary(L"IAction::get_ActiveAreaTitle", kOnException, [&] {
+        return Out(pVal, Module().title);
+    }, pVal);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) {
+    return fx::ComBoundary(L"IAction::GetDomain", kOnException, [&] { return Out(name, Module().domain); }, name);
+}
 
 STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags,
                                              VARIANT_BOOL* isSuccess) {
-    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(hwndBrowser));
-    ffchannel::SharedData* channel = Module().Channel();
-    bool sent = false;
-    if (channel && IsFirefoxWindow(window) && url && *url) {
-        ::BringWindowToTop(window);
-        sent = channel->SetNavigate(window, *url, navFlags);
-    }
-    if (isSuccess) *isSuccess = sent ? 1 : 0;
-    return S_OK;
+    return fx::ComBoundary(L"IAction::NavigateToURL", kOnException, [&] {
+        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(hwndBrowser));
+        ffchannel::SharedData* channel = Module().Channel();
+        bool sent = false;
+        if (channel && IsFirefoxWindow(window) && url && *url) {
+            ::BringWindowToTop(window);
+            sent = channel->SetNavigate(window, *url, navFlags);
+        }
+        if (isSuccess) *isSuccess = sent ? 1 : 0;
+        return S_OK;
+    }, isSuccess);
 }
 
 // --- the rest ---------------------------------------------------------------------------
 
-STDMETHODIMP CFirefoxEnhancer::SendMsg(LONG) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::IdleLoop() { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) { return Out(pVal, L"Firefox Enhancer"); }
-STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) { return S_OK; }
-STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) { return Out(flags, 255); }
-STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) { return Out(flags, 255); }
+STDMETHODIMP CFirefoxEnhancer::SendMsg(LONG) {
+    return fx::ComBoundary(L"IAction::SendMsg", kOnException, [&] { return S_OK; });
+}
+
+STDMETHODIMP CFirefoxEnhancer::IdleLoop() {
+    return fx::ComBoundary(L"IAction::IdleLoop", kOnException, [&] { return S_OK; });
+}
+
+STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) {
+    return fx::ComBoundary(L"IAction::get_enhancertype", kOnException, [&] {
+        return Out(pVal, L"Firefox Enhancer");
+    }, pVal);
+}
+
+STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) {
+    return fx::ComBoundary(L"IAction::put_enhancertype", kOnException, [&] { return S_OK; });
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) {
+    return fx::ComBoundary(L"IAction::GetHotSpotPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
+}
+
+STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) {
+    return fx::ComBoundary(L"IAction::GetSelTextPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
+}

@@ -37,6 +37,16 @@ public:
 private:
     ~CAction() override = default;
 
+    // Lets go of the browser a call found (m_pBrowser, m_pShellItem) when the
+    // call ends, also by an exception: nothing of one call's browser is kept.
+    struct BrowserRelease {
+        CAction& action;
+        ~BrowserRelease() {
+            action.m_pBrowser.reset();
+            action.m_pShellItem.reset();
+        }
+    };
+
     // A document's screen rectangle and scroll offsets.
     struct DocumentView {
         hxie::Rect rect;

@@ -46,36 +46,31 @@ CrackedUrl CrackUrl(const std::wstring& url) {
 
 }  // namespace
 
+// A poll cut short by an exception reports no change (0) and keeps nothing of
+// its browser.
 STDMETHODIMP CAction::Update(LONG* haveChanges) {
-    long bits = 0;
-    BrowserCallLimit limit;
-    try {
-        bits = DoUpdate(false);
-    } catch (...) {
-        LogMessage(L"(%s) *** Exception caught in Update", g_ModuleName);
-        m_pBrowser.reset();
-        m_pShellItem.reset();
-    }
-    if (haveChanges) *haveChanges = bits;
-    return S_OK;
+    return fx::ComBoundary(L"IAction::Update", iaction::kOnException, [&] {
+        BrowserCallLimit limit;
+        BrowserRelease release{*this};
+        const long bits = DoUpdate(false);
+        if (haveChanges) *haveChanges = bits;
+        return S_OK;
+    }, haveChanges);
 }
 
 STDMETHODIMP CAction::UpdateForECP(IUnknown* browser, LONG* haveChanges) {
-    long bits = 0;
-    BrowserCallLimit limit;
-    fx::ComPtr<IWebBrowser2> given;
-    if (browser && SUCCEEDED(browser->QueryInterface(IID_IWebBrowser2, given.put_void())) && given) {
-        m_pBrowser = given;
-        try {
+    return fx::ComBoundary(L"IAction::UpdateForECP", iaction::kOnException, [&] {
+        long bits = 0;
+        BrowserCallLimit limit;
+        fx::ComPtr<IWebBrowser2> given;
+        BrowserRelease release{*this};
+        if (browser && SUCCEEDED(browser->QueryInterface(IID_IWebBrowser2, given.put_void())) && given) {
+            m_pBrowser = given;
             bits = DoUpdate(true);
-        } catch (...) {
-            LogMessage(L"(%s) *** Exception caught in UpdateForECP", g_ModuleName);
         }
-    }
-    m_pBrowser.reset();
-    m_pShellItem.reset();
-    if (haveChanges) *haveChanges = bits;
-    return S_OK;
+        if (haveChanges) *haveChanges = bits;
+        return S_OK;
+    }, haveChanges);
 }
 
 long CAction::DoUpdate(bool givenBrowser) {

@@ -1,6 +1,7 @@
 // The members of IAction, declared once for every class that implements it,
 // and the bodies the implementations share (namespace iaction):
 //   class CAction : public IAction { ... IACTION_METHODS ... };
+// Each body runs inside fx::ComBoundary with iaction::kOnException.
 #pragma once
 
 #define IACTION_METHODS \
@@ -47,11 +48,17 @@
 #include <string>
 
 #include "Hextens/HXLib/UtilityLib.h"
+#include "fx/ComBoundary.h"
 #include "hosts/SiteEnhancer.h"
 #include "log/Logger.h"
 
 // The IAction bodies both enhancers share.
 namespace iaction {
+
+// IAction reports no failure: a method whose body threw returns S_OK as
+// every other call does, with nothing (0, an empty string) in its [out]
+// parameters.
+constexpr HRESULT kOnException = S_OK;
 
 // An [out] string: a copy of text for the caller to free.
 inline HRESULT Out(BSTR* out, const std::wstring& text) {
@@ -82,19 +89,15 @@ inline ISiteEnhancer* LendSiteEnhancer(IUnknown* siteEnhancer, const wchar_t* mo
 
 // SetConfigurationOption: option 1 is the server's settings text, option 2
 // the ignore-words list, each a string in data1; other options are ignored.
-inline HRESULT ApplyConfigurationOption(UtilityLib& utility, LONG id, const VARIANT* data1, const wchar_t* moduleName) {
+inline HRESULT ApplyConfigurationOption(UtilityLib& utility, LONG id, const VARIANT* data1) {
     if (id != 1 && id != 2) return S_OK;
     if (!data1 || data1->vt != VT_BSTR) {
         LogMessage(L"*** Wrong data type for AddConfigurationOption(%d,...)", static_cast<int>(id));
         return S_OK;
     }
     const wchar_t* text = data1->bstrVal ? data1->bstrVal : L"";
-    try {
-        if (id == 1) utility.ConfigureServerInit(text);
-        else utility.ConfigureIgnoreWordsList(text);
-    } catch (...) {
-        LogMessage(L"(%s) *** Exception caught in SetConfigurationOption(%d,...)", moduleName, static_cast<int>(id));
-    }
+    if (id == 1) utility.ConfigureServerInit(text);
+    else utility.ConfigureIgnoreWordsList(text);
     return S_OK;
 }
 
