@@ -63,6 +63,21 @@ UiThread::~UiThread() {
     if (set_) set_->RemoveLocked(*this);
 }
 
+void EndThread::operator()(UiThread* thread) const noexcept {
+    if (!thread) return;
+    bool ended = true;
+    if (thread->IsRunning() && !thread->IsCurrent()) {
+        ended = false;
+        Guarded(L"the end of an owned thread", [&] {
+            thread->CancelWork();
+            thread->RequestQuit();
+            ended = thread->Join(UiThread::kDestroyQuitBoundMs);
+            if (!ended) thread->LeaveRunning(UiThread::kDestroyQuitBoundMs);
+        });
+    }
+    if (ended) delete thread;  // else the thread still uses it: it stays with the thread
+}
+
 bool UiThread::Start(Apartment apartment, bool suspended, int priority) {
     if (thread_ || threadId_) return false;
     apartment_ = apartment;

@@ -10,6 +10,7 @@
 //   t->Resume();                      // InitInstance, then Run, on the thread
 //   t->PostTask([p = t.get()] { p->Reload(); });   // from any thread
 //   t->Quit(2000);                    // RequestQuit + Join, straggler terminated
+//   fx::ThreadOwner<PanelThread> owner = std::move(t);   // ends it before deleting it
 // On the new thread: the apartment is started, the thread's message window is
 // made, InitInstance runs (false skips Run), Run pumps messages until WM_QUIT,
 // ExitInstance gives the exit code; then queued tasks are dropped, the message
@@ -18,11 +19,11 @@
 // process goes on.
 //
 // Rules
-// - The owner keeps the object (std::unique_ptr) and ends the thread (Quit,
-//   or its set's QuitAll) before deleting it.  The destructor comes too late
-//   for that, after the derived parts the thread may still use: finding the
-//   thread running, it only logs the fault.  A thread never deletes its own
-//   object.
+// - The owner keeps the object and ends the thread (Quit, EndOrLeave, or its
+//   set's QuitAll) before deleting it; an fx::ThreadOwner does so by itself
+//   when it is reset or goes.  The destructor comes too late for that, after
+//   the derived parts the thread may still use: finding the thread running,
+//   it only logs the fault.  A thread never deletes its own object.
 // - Filters and idle handlers are added and removed on the thread itself.
 // - Nothing ends a thread but its own return; a thread that does not end
 //   within its bound is terminated in one place only (TerminateStraggler,
@@ -100,7 +101,7 @@ public:
     using Task = std::function<void()>;
 
     // What an owner about to delete a still running thread gives it to quit
-    // (Quit) before it is terminated.
+    // (then a ThreadOwner leaves it running, Quit terminates it).
     static constexpr DWORD kDestroyQuitBoundMs = 2000;
 
     UiThread() = default;
@@ -138,6 +139,11 @@ public:
     // from a modal loop on it, and also before it has started running.
     // Returns at once.
     void RequestQuit(int exitCode = 0);
+    // Any thread: cuts short what the thread is busy with, so that it soon
+    // sees a quit (the download thread closes its running request).  A
+    // ThreadOwner calls it before it asks the thread to quit; by default
+    // nothing.
+    virtual void CancelWork() {}
     bool QuitRequested() const { return quitRequested_.load(); }
     // Waits up to waitMs for the thread to end, dispatching messages sent to
     // the calling thread meanwhile.  True when it has ended (or never started).
@@ -241,14 +247,32 @@ std::unique_ptr<T> StartSuspended(Apartment apartment, Args&&... args) {
     return t;
 }
 
+// How a ThreadOwner lets go of its thread: a running thread is ended first
+// (CancelWork, RequestQuit, and a wait of kDestroyQuitBoundMs dispatching sent
+// messages), never terminated.  An ended thread's object is deleted; one still
+// running is left to the process's end (UiThread::LeaveRunning, logged) with
+// its object, which the thread still uses.
+struct EndThread {
+    EndThread() = default;
+    // A thread made by std::make_unique or StartSuspended becomes owned.
+    template <class U>
+    EndThread(const std::default_delete<U>&) noexcept {}
+    void operator()(UiThread* thread) const noexcept;
+};
+
+// The holder of a thread object: a std::unique_ptr whose reset, reassignment
+// and end first end the thread (EndThread).
+template <class T>
+using ThreadOwner = std::unique_ptr<T, EndThread>;
+
 // Ends an owned thread without ever terminating it: asks it to quit and waits
 // up to waitMs (dispatching sent messages).  An ended thread's object is
 // destroyed (thread becomes null); a thread still running is left to the
 // process's end (UiThread::LeaveRunning) and its object is let go, never
 // destroyed, as the thread still uses it.  True when the thread ended (or
 // there was none).
-template <class T>
-bool EndOrLeave(std::unique_ptr<T>& thread, DWORD waitMs) {
+template <class T, class D>
+bool EndOrLeave(std::unique_ptr<T, D>& thread, DWORD waitMs) {
     if (!thread) return true;
     thread->RequestQuit();
     if (thread->Join(waitMs)) {

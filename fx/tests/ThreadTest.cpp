@@ -1,8 +1,8 @@
 // User-interface threads: tasks from other threads (also through a modal
 // loop), apartments, the set that quits together, the straggler that is
-// terminated, exceptions at a thread's start and in tasks, allocations that
-// fail at its start and end, and the wait that dispatches only sent
-// messages.
+// terminated, the owner that ends its thread before deleting it, exceptions
+// at a thread's start and in tasks, allocations that fail at its start and
+// end, and the wait that dispatches only sent messages.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -355,6 +355,84 @@ TEST_F(ThreadSetQuit, EndOrLeaveLeavesAStuckThreadRunningAndNeverTerminatesIt) {
     ASSERT_TRUE(::GetExitCodeThread(thread.get(), &code));
     EXPECT_EQ(code, 0u) << "by its quit, not terminated";
     EXPECT_EQ(ends.load(), 2);
+    delete left;  // what the process's end would have done without it
+}
+
+// A thread busy in a task until its work is cancelled (or `release` is set),
+// which records whether it still ran when its object went.
+class BusyThread : public CountingThread {
+public:
+    BusyThread(std::atomic<int>* ends, std::atomic<int>* deletedRunning)
+        : CountingThread(ends), deletedRunning_(deletedRunning) {}
+    ~BusyThread() override { *deletedRunning_ = IsRunning() ? 1 : 0; }
+    void CancelWork() override { ::SetEvent(cancelled.get()); }
+
+    fx::UniqueHandle cancelled = NewEvent();
+
+private:
+    std::atomic<int>* deletedRunning_;
+};
+
+class ThreadOwners : public fxtest::LoggedFaults {
+protected:
+    // A running BusyThread in its task, waiting for `until` (its own
+    // cancellation when none is given).
+    fx::ThreadOwner<BusyThread> StartBusy(HANDLE until = nullptr) {
+        fx::ThreadOwner<BusyThread> t = fx::StartSuspended<BusyThread>(Apartment::None, &ends, &deletedRunning);
+        if (!t) return t;
+        t->SetName(L"busy");
+        t->Resume();
+        HANDLE wait = until ? until : t->cancelled.get();
+        if (!t->PostTask([this, wait] {
+                ::SetEvent(inTask.get());
+                ::WaitForSingleObject(wait, 60000);
+            }) ||
+            !Signalled(inTask))
+            ADD_FAILURE() << "the thread did not take its task";
+        return t;
+    }
+
+    std::atomic<int> ends{0};
+    std::atomic<int> deletedRunning{-1};  // -1: the object was not deleted
+    fx::UniqueHandle inTask = NewEvent();
+};
+
+// Reset (and also the owner's own end, which is the same call): the work is
+// cancelled, the thread quits and ends, and only then is its object deleted.
+TEST_F(ThreadOwners, AnOwnerEndsItsThreadBeforeItDeletesTheObject) {
+    fx::ThreadOwner<BusyThread> t = StartBusy();
+    ASSERT_TRUE(t);
+    t.reset();
+    EXPECT_EQ(deletedRunning.load(), 0) << "the object went while its thread still ran";
+    EXPECT_EQ(ends.load(), 1) << "its ExitInstance ran";
+    EXPECT_TRUE(LinesWith(L"was deleted while running").empty());
+    EXPECT_TRUE(LinesWith(L"did not end").empty());
+}
+
+// A thread that does not end within the bound is left running, logged, with
+// its object (never terminated); it ends by itself once its task returns.
+TEST_F(ThreadOwners, AThreadThatDoesNotEndIsLeftRunningWithItsObject) {
+    fx::UniqueHandle release = NewEvent();
+    fx::ThreadOwner<BusyThread> t = StartBusy(release.get());
+    ASSERT_TRUE(t);
+    BusyThread* left = t.get();
+    const DWORD id = left->threadId();
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), left->handle(), ::GetCurrentProcess(), &copy, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS));
+    fx::UniqueHandle thread(copy);
+    t.reset();
+    EXPECT_EQ(deletedRunning.load(), -1) << "the object of a running thread was deleted";
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
+    EXPECT_EQ(LinesWith(L"*** Thread busy (" + std::to_wstring(id) + L") did not end within " +
+                        std::to_wstring(fx::UiThread::kDestroyQuitBoundMs) + L" ms: left to the process's end")
+                  .size(),
+              1u);
+    EXPECT_TRUE(LinesWith(L"terminated").empty());
+
+    ::SetEvent(release.get());
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0) << "it ended by itself";
+    EXPECT_EQ(ends.load(), 1);
     delete left;  // what the process's end would have done without it
 }
 
