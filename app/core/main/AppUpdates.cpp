@@ -113,7 +113,7 @@ bool CPondrelApp::StartBackThread() { return StartBackThread(GetControllerWindow
 
 bool CPondrelApp::StartBackThread(HWND controller) {
     if (m_pBackThread) return m_hBackThreadWnd != nullptr;
-    std::unique_ptr<BackThread> thread = m_MakeBackThread ? m_MakeBackThread() : std::make_unique<BackThread>();
+    fx::ThreadOwner<BackThread> thread = m_MakeBackThread ? m_MakeBackThread() : std::make_unique<BackThread>();
     if (!thread || !thread->Start(fx::Apartment::None, true)) {
         LogLine(L"StartBackThread: the download thread could not be started; going on without it");
         return false;

@@ -11,15 +11,7 @@ BackThread::BackThread() : m_WindowDone(::CreateEventW(nullptr, TRUE, FALSE, nul
     SetName(L"BackThread");
 }
 
-// The window is destroyed by the thread's end (ExitInstance): the owner ends
-// the thread before the members go (fx::EndOrLeave).  One that did not is
-// asked to end here, and waited for, but never terminated.
-BackThread::~BackThread() {
-    if (!IsRunning() || IsCurrent()) return;
-    CancelDownload();
-    RequestQuit();
-    Join(kDestroyQuitBoundMs);
-}
+BackThread::~BackThread() = default;
 
 bool BackThread::InitInstance() {
     m_pHandler = std::make_unique<BackThreadMsgHandler>(this);

@@ -17,9 +17,10 @@
 //
 // End: CancelDownload (the exit, on its own thread) closes the running
 // download's request, which ends its read at once; the thread then fails
-// that download (removing the partial file) and quits.  Its owner ends it
-// with fx::EndOrLeave, never terminating it: a thread stopped inside WinINet
-// could keep the loader's or the heap's lock for the rest of the exit.
+// that download (removing the partial file) and quits.  Its owner holds it
+// in an fx::ThreadOwner and ends it with fx::EndOrLeave, never terminating
+// it: a thread stopped inside WinINet could keep the loader's or the heap's
+// lock for the rest of the exit.
 #pragma once
 
 #include <windows.h>
@@ -40,7 +41,7 @@ public:
     static constexpr DWORD kReceiveTimeoutMs = 30000;
 
     BackThread();
-    ~BackThread() override;
+    ~BackThread() override;  // its owner ends the thread first (fx::ThreadOwner)
 
     bool InitInstance() override;
     int ExitInstance() override;
@@ -56,6 +57,8 @@ public:
     // Any thread: ends the download now running (its request handle is
     // closed here) and makes every later one fail at once.
     void CancelDownload() { m_Cancel->Cancel(); }
+    // What its owner calls before asking it to quit.
+    void CancelWork() override { CancelDownload(); }
 
     // Given before the thread runs: the receiver of 11146.
     HWND m_hController = nullptr;

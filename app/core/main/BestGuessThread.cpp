@@ -40,14 +40,7 @@ BestGuessThread::BestGuessThread() : m_WindowReady(::CreateEventW(nullptr, TRUE,
     SetName(L"BestGuessThread");
 }
 
-BestGuessThread::~BestGuessThread() {
-    // The owner ends the thread before the members go (fx::EndOrLeave); one
-    // that did not is asked to end here, and waited for, but never
-    // terminated (it may be inside the component).
-    if (!IsRunning() || IsCurrent()) return;
-    RequestQuit();
-    Join(kDestroyQuitBoundMs);
-}
+BestGuessThread::~BestGuessThread() = default;
 
 bool BestGuessThread::Check(long dispid, HRESULT hr) {
     if (SUCCEEDED(hr)) return true;
@@ -155,9 +148,9 @@ void BestGuessThread::ResendSettings() {
     Check(best_guess::kSetUserKey, m_Driver.CallWithTextRef(best_guess::kSetUserKey, key));
 }
 
-bool StartBestGuessWorker(const BestGuessStart& start, DWORD waitMs, std::unique_ptr<BestGuessThread>* thread) {
+bool StartBestGuessWorker(const BestGuessStart& start, DWORD waitMs, fx::ThreadOwner<BestGuessThread>* thread) {
     thread->reset();
-    std::unique_ptr<BestGuessThread> t = fx::StartSuspended<BestGuessThread>(fx::Apartment::Sta);
+    fx::ThreadOwner<BestGuessThread> t = fx::StartSuspended<BestGuessThread>(fx::Apartment::Sta);
     if (!t) {
         LogLine(L"BestGuess: the thread could not be started");
         return false;

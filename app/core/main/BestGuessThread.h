@@ -30,7 +30,7 @@ public:
     static constexpr const wchar_t* kProgId = L"PondrelBestGuess.BestGuess";
 
     BestGuessThread();
-    ~BestGuessThread() override;
+    ~BestGuessThread() override;  // its owner ends the thread first (fx::ThreadOwner)
 
     // Given by the starter before the thread runs.
     std::wstring m_BestGuessEcp;   // the best-guess panel id (then under g_BestGuessLock)
@@ -87,4 +87,4 @@ constexpr DWORD kBestGuessStartWaitMs = 5000;
 // the thread (null when it could not be made).  True when its window is
 // there; otherwise the failure is logged and a thread still running has been
 // asked to quit.
-bool StartBestGuessWorker(const BestGuessStart& start, DWORD waitMs, std::unique_ptr<BestGuessThread>* thread);
+bool StartBestGuessWorker(const BestGuessStart& start, DWORD waitMs, fx::ThreadOwner<BestGuessThread>* thread);

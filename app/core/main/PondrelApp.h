@@ -344,8 +344,8 @@ public:
     bool m_BestGuessStarted = false;
     bool m_HaveInitDispatch = false;
     BrowserWindowList m_BrowserWindows;  // browser processes seen before a launch
-    std::unique_ptr<BestGuessThread> m_pBestGuessThread;  // the best-guess worker (AppBestGuess.cpp)
-    std::unique_ptr<BackThread> m_pBackThread;  // the download worker
+    fx::ThreadOwner<BestGuessThread> m_pBestGuessThread;  // the best-guess worker (AppBestGuess.cpp)
+    fx::ThreadOwner<BackThread> m_pBackThread;  // the download worker
     HWND m_hBackThreadWnd = nullptr;             // its window, the target of 11401
     DWORD m_BackThreadStartWaitMs = 5000;        // how long the start waits for that window
     // Makes the download worker (tests replace it; null: a BackThread).

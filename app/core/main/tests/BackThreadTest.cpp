@@ -414,6 +414,33 @@ TEST_F(BackThreadTest, AnExitDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
     EXPECT_FALSE(Has(lines, L"left to the process's end"));
 }
 
+// The owner letting go of the thread while the setup program drips in: it
+// cancels the download before it asks the thread to quit, so the thread ends
+// by itself at once, and only then is its object deleted.
+TEST_F(BackThreadTest, AnOwnerLettingGoDuringASlowDownloadCancelsItAndEndsTheThread) {
+    coretest::CapturedLog log;
+    UseUpdatesUrl(L"/drip/100/files/PondrelSetup.exe");
+    ASSERT_TRUE(theApp.StartBackThread(controller_.hwnd()));
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), theApp.m_pBackThread->handle(), ::GetCurrentProcess(),
+                                  &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    fx::UniqueHandle thread(copy);
+    theApp.StartSetupDownload(false);
+    ASSERT_TRUE(WaitFor([&] { return Exists(Target() + L".part"); }, 30000)) << "the download is under way";
+
+    theApp.m_pBackThread.reset();
+    theApp.m_hBackThreadWnd = nullptr;
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0) << "the thread had ended";
+    DWORD code = 99;
+    ASSERT_TRUE(::GetExitCodeThread(thread.get(), &code));
+    EXPECT_EQ(code, 0u) << "it ended by its quit";
+    EXPECT_FALSE(Exists(Target() + L".part"));
+    const std::vector<std::wstring> lines = log.Lines();
+    EXPECT_TRUE(Has(lines, L"DownloadSetup failed: cancelled"));
+    EXPECT_FALSE(Has(lines, L"left to the process's end"));
+    EXPECT_FALSE(Has(lines, L"deleted while running"));
+}
+
 // The start waits a bounded time for a thread that makes no window, then
 // goes on without it: a download asked for later is skipped (logged).
 TEST_F(BackThreadTest, AThreadWithoutItsWindowIsWaitedForABoundedTime) {

@@ -188,7 +188,7 @@ protected:
     std::wstring script_, record_;
     fx::UniqueHandle go_;
     RecordingController controller_;
-    std::unique_ptr<BestGuessThread> thread_;
+    fx::ThreadOwner<BestGuessThread> thread_;
     std::unique_ptr<coretest::CapturedLog> log_;
 };
 
