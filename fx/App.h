@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 #include "fx/DocTemplate.h"
 #include "fx/UiThread.h"
@@ -52,12 +51,6 @@ public:
     // Initialises OLE for this thread; ExitInstance undoes it.
     bool OleInit();
 
-    // The framework's registry key and the standard profile settings (the
-    // recent-file count), kept for the program's life.
-    void SetRegistryKey(const wchar_t* key) { registryKey_ = key; }
-    void LoadStdProfileSettings(UINT recentFiles) { recentFiles_ = recentFiles; }
-    const std::wstring& registryKey() const { return registryKey_; }
-
     // Destroys the document, its frame and view (also done by ExitInstance).
     void CloseDocumentTemplate();
 
@@ -75,8 +68,6 @@ private:
     friend int AppEntry(App& app, HINSTANCE instance, int showCommand);
 
     std::unique_ptr<SingleDocTemplate> template_;
-    std::wstring registryKey_;
-    UINT recentFiles_ = 0;
     bool oleStarted_ = false;
 };
 

@@ -309,9 +309,6 @@ bool CPondrelApp::InitInstance() {
     LogLine(L"InitInstance");
     fx::App::InitInstance();
     LogLine(L"AfxEnableControlContainer");
-    // The framework's registry key and profile settings.
-    SetRegistryKey(L"Pondrel");
-    LoadStdProfileSettings(4);
     // The document template.
     LogLine(L"CSingleDocTemplate");
     AddDocTemplate(fx::SingleDocTemplate::Of<CPondrelDoc, CMainFrame, MainView>(IDR_MAINFRAME));
