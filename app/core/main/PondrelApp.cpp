@@ -343,7 +343,7 @@ bool CPondrelApp::InitInstance() {
     CreateSplashWindow();
     ReadSplashFlag();
     // The hidden dialog.
-    m_HiddenDialog.Create(IDD_HIDDEN_DIALOG, nullptr);
+    CreateHiddenDialog();
     // Connection state.
     m_Online = true;
     UpdateConnectionState();
@@ -438,7 +438,7 @@ int CPondrelApp::ExitInstance() {
     m_Overlay.Close();
     m_pDebugWin.reset();
     FreeGraphics();
-    m_HiddenDialog.Destroy();
+    DestroyHiddenDialog();
     CloseDocumentTemplate();
     // GDI+ and COM.
     m_Gdiplus.Shutdown();

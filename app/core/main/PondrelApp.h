@@ -90,6 +90,10 @@ public:
     void CheckNewInstall();
     void CreateSplashWindow();
     void ShowSplashWindow();
+    // The hidden dialog (template 131, never shown), its dialog keys taken
+    // through this thread's pre-translate; and its end.
+    void CreateHiddenDialog();
+    void DestroyHiddenDialog();
     void StartDockThread();
     void OpenUrlInBrowser(const std::wstring& url);
     // "PondRel Version 1.0" + m_Version + ")".
@@ -384,6 +388,7 @@ private:
     fx::UniqueHandle m_FirstMutex;  // owned by the first single-instance test when it made the mutex
     fx::ComApartment m_Com;  // this thread's COM start, from InitInstance to ExitInstance
     fx::Published<AppSnapshot> m_Snapshot;  // what other threads read (PublishSnapshot)
+    std::unique_ptr<fx::DialogMessageFilter> m_pHiddenDialogKeys;  // while the hidden dialog exists
     void SetDefaultUrls();
     void ReadInstallValues();
     void TellRunningInstanceToQuit();

@@ -4,6 +4,7 @@
 // AppUpdates.cpp and AppBestGuess.cpp).
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
+#include "app/core/common/Resource.h"
 #include "app/core/enhancers/WatcherNode.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
@@ -24,6 +25,21 @@ void CPondrelApp::ShowSplashWindow() {
     fx::CenterOnScreen(splash);
     ::GetWindowRect(splash, &m_Splash.m_WindowRect);
     ::ShowWindow(splash, SW_SHOWNOACTIVATE);
+}
+
+// The hidden dialog, never shown.  Its keys (Tab, the arrows, Enter, Esc)
+// reach it as dialog keys through this thread's pre-translate filter, which
+// goes before the dialog does.
+void CPondrelApp::CreateHiddenDialog() {
+    if (!m_HiddenDialog.Create(IDD_HIDDEN_DIALOG, nullptr)) return;
+    m_pHiddenDialogKeys = std::make_unique<fx::DialogMessageFilter>(m_HiddenDialog.hwnd());
+    AddMessageFilter(m_pHiddenDialogKeys.get());
+}
+
+void CPondrelApp::DestroyHiddenDialog() {
+    if (m_pHiddenDialogKeys) RemoveMessageFilter(m_pHiddenDialogKeys.get());
+    m_pHiddenDialogKeys.reset();
+    m_HiddenDialog.Destroy();
 }
 
 // Hands the URL to the controller's browser launcher.
