@@ -41,13 +41,6 @@ bool DialogMessageFilter::PreTranslate(MSG& msg) {
     return ::IsDialogMessageW(dialog_, &msg) != FALSE;
 }
 
-bool AcceleratorFilter::PreTranslate(MSG& msg) {
-    if (!table_ || !target_) return false;
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-    if (msg.hwnd != target_ && !::IsChild(target_, msg.hwnd)) return false;
-    return ::TranslateAcceleratorW(target_, table_, &msg) != 0;
-}
-
 UiThread::~UiThread() {
     // The derived parts the thread may still use are gone by now: ending it
     // here would come too late, so its owner ends it before deleting it, and
@@ -196,19 +189,6 @@ void UiThread::RemoveMessageFilter(MessageFilter* filter) {
     for (size_t i = filters_.size(); i-- > 0;)
         if (filters_[i] == filter) {
             filters_.erase(filters_.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
-        }
-}
-
-void UiThread::AddIdleHandler(IdleHandler* handler) {
-    if (threadId_ && !IsCurrent()) LogFault(L"Idle handler added from outside %s", name().c_str());
-    if (handler) idleHandlers_.push_back(handler);
-}
-
-void UiThread::RemoveIdleHandler(IdleHandler* handler) {
-    for (size_t i = idleHandlers_.size(); i-- > 0;)
-        if (idleHandlers_[i] == handler) {
-            idleHandlers_.erase(idleHandlers_.begin() + static_cast<std::ptrdiff_t>(i));
             return;
         }
 }
@@ -367,14 +347,7 @@ int UiThread::Run() {
     }
 }
 
-bool UiThread::OnIdle(LONG count) {
-    bool more = count < 1;
-    for (size_t i = idleHandlers_.size(); i-- > 0;) {
-        if (i >= idleHandlers_.size()) continue;  // a handler removed others
-        if (idleHandlers_[i]->OnIdle(count)) more = true;
-    }
-    return more;
-}
+bool UiThread::OnIdle(LONG count) { return count < 1; }
 
 int UiThread::ExitInstance() { return static_cast<int>(msg_.wParam); }
 

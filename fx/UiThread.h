@@ -24,7 +24,7 @@
 //   when it is reset or goes.  The destructor comes too late for that, after
 //   the derived parts the thread may still use: finding the thread running,
 //   it only logs the fault.  A thread never deletes its own object.
-// - Filters and idle handlers are added and removed on the thread itself.
+// - Message filters are added and removed on the thread itself.
 // - Nothing ends a thread but its own return; a thread that does not end
 //   within its bound is terminated in one place only (TerminateStraggler,
 //   logged), by Quit or ThreadSet::QuitAll.
@@ -67,14 +67,6 @@ public:
     virtual bool PreTranslate(MSG& msg) = 0;
 };
 
-// Idle work of the thread's loop.
-class IdleHandler {
-public:
-    virtual ~IdleHandler() = default;
-    // `count` grows while the queue stays empty; true wants more idle calls.
-    virtual bool OnIdle(LONG count) = 0;
-};
-
 // Dialog keys (Tab, arrows, Enter, Esc) for one modeless dialog or control parent.
 class DialogMessageFilter : public MessageFilter {
 public:
@@ -83,17 +75,6 @@ public:
 
 private:
     HWND dialog_;
-};
-
-// An accelerator table translated for one window (and the windows inside it).
-class AcceleratorFilter : public MessageFilter {
-public:
-    AcceleratorFilter(HWND target, HACCEL table) : target_(target), table_(table) {}
-    bool PreTranslate(MSG& msg) override;
-
-private:
-    HWND target_;
-    HACCEL table_;
 };
 
 class UiThread {
@@ -152,19 +133,17 @@ public:
     // True when the thread ended by itself.
     bool Quit(DWORD waitMs);
 
-    // The thread's message loop pieces, for this thread only.
+    // The thread's pre-translate filters, for this thread only.
     void AddMessageFilter(MessageFilter* filter);
     void RemoveMessageFilter(MessageFilter* filter);
-    void AddIdleHandler(IdleHandler* handler);
-    void RemoveIdleHandler(IdleHandler* handler);
 
     // The thread's work, overridden by each thread class.
     virtual bool InitInstance() { return true; }
     // The message loop: idle processing while the queue is empty, then one
     // message at a time; WM_QUIT ends it with ExitInstance's result.
     virtual int Run();
-    // Idle processing: the idle handlers; true while any of them (or the
-    // first call, count 0) wants more.
+    // Idle processing (`count` grows while the queue stays empty); true wants
+    // more idle calls.  The default wants only the first (count 0).
     virtual bool OnIdle(LONG count);
     virtual int ExitInstance();
 
@@ -221,7 +200,6 @@ private:
     POINT lastMousePos_{-1, -1};
     UINT lastMouseMsg_ = 0;
     std::vector<MessageFilter*> filters_;
-    std::vector<IdleHandler*> idleHandlers_;
 
     // Shared with other threads, under lock_: the task queue, the message
     // window, whether a wake-up message is on its way, whether tasks are still
