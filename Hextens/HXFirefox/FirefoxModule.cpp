@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "hosts/HostWindowClasses.h"
 #include "log/Logger.h"
 
 const wchar_t kModuleName[] = L"HXFirefox";
@@ -25,7 +26,7 @@ bool IsFirefoxWindow(HWND window) {
     if (!window) return false;
     wchar_t name[260] = L"";
     if (!::GetClassNameW(window, name, 260)) return false;
-    return std::wcscmp(name, L"MozillaUIWindowClass") == 0;
+    return std::wcscmp(name, host_class::kFirefoxFrame) == 0;
 }
 
 bool FirefoxInForeground() {

@@ -14,6 +14,7 @@
 #include "Hextens/HXIE/UpdateCycle.h"
 #include "fx/ComString.h"
 #include "fx/Variant.h"
+#include "hosts/HostWindowClasses.h"
 #include "log/Logger.h"
 
 namespace {
@@ -118,7 +119,7 @@ long CAction::DoUpdate(bool givenBrowser) {
 }
 
 HWND CAction::FindBrowser(HWND topLevel) {
-    if (!topLevel || !UtilityLib::IsClass(topLevel, L"IEFrame")) return nullptr;
+    if (!topLevel || !UtilityLib::IsClass(topLevel, host_class::kIEFrame)) return nullptr;
     if (!m_pShellWindows) {
         HRESULT hr = ::CoCreateInstance(CLSID_ShellWindows, nullptr, kShellWindowsContext, IID_IShellWindows,
                                         m_pShellWindows.put_void());
@@ -200,7 +201,7 @@ HWND CAction::GetBrowserWindow(IUnknown* browser) {
 BOOL CALLBACK CAction::FindIEServerWindow(HWND child, LPARAM found) {
     wchar_t name[260] = {};
     ::GetClassNameW(child, name, 260);
-    if (std::wcscmp(name, L"Internet Explorer_Server") != 0) return TRUE;
+    if (std::wcscmp(name, host_class::kIEServer) != 0) return TRUE;
     *reinterpret_cast<HWND*>(found) = child;
     return FALSE;
 }

@@ -8,6 +8,7 @@
 #include "CaptureMath.h"
 #include "PluginModule.h"
 #include "SharedData.h"
+#include "hosts/HostWindowClasses.h"
 #include "log/Logger.h"
 
 using namespace acrohost;
@@ -73,7 +74,7 @@ HWND DocumentHwnd(Document doc) {
 
 BOOL CALLBACK CollectPageView(HWND w, LPARAM) {
     if (g_capture.pageViewCount >= kMaxPageViews) return FALSE;
-    if (!ClassIs(w, L"AVL_AVView") || !TextIs(w, L"AVPageView")) return TRUE;
+    if (!ClassIs(w, host_class::kAcrobatView) || !TextIs(w, L"AVPageView")) return TRUE;
     PageViewEntry& e = g_capture.pageViews[g_capture.pageViewCount++];
     e.window = w;
     for (HWND s = ::GetWindow(w, GW_HWNDNEXT); s && e.scrollBarCount < 2; s = ::GetWindow(s, GW_HWNDNEXT))
@@ -86,7 +87,7 @@ void FindPageViews(Document doc) {
     g_capture.pageViewCount = 0;
     g_capture.frame = nullptr;
     HWND w = DocumentHwnd(doc);
-    if (w && ClassIs(w, L"AcrobatSDIWindow")) {
+    if (w && ClassIs(w, host_class::kAcrobatFrame)) {
         g_capture.frame = w;
         g_capture.foreground = ::GetForegroundWindow();
         ::EnumChildWindows(w, CollectPageView, 0);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "TextSupport.h"
+#include "hosts/HostWindowClasses.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
     if (busyMs > 0 && busyMs <= 600000) ::Sleep(static_cast<DWORD>(busyMs));
 
     std::wstring cls = Env(L"PONDREL_BROWSER_CLASS");
-    if (cls.empty()) cls = L"IEFrame";
+    if (cls.empty()) cls = host_class::kIEFrame;
     std::wstring seconds = Env(L"PONDREL_BROWSER_SECONDS");
     int runSeconds = seconds.empty() ? 20 : _wtoi(seconds.c_str());
     if (runSeconds < 1 || runSeconds > 3600) runSeconds = 20;

@@ -36,6 +36,7 @@
 
 #include "ChannelLayout.h"
 #include "fx/Handle.h"
+#include "hosts/HostWindowClasses.h"
 #include "tests/support/TestSupport.h"
 
 using namespace ffchannel;
@@ -235,7 +236,7 @@ bool ShowFirefoxWindow(HWND& window) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = PlainProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"MozillaUIWindowClass";
+    wc.lpszClassName = host_class::kFirefoxFrame;
     ::RegisterClassW(&wc);
     window = ::CreateWindowExW(0, wc.lpszClassName, L"A page - Firefox stand-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                40, 40, 480, 320, nullptr, nullptr, wc.hInstance, nullptr);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "fx/Handle.h"
+#include "hosts/HostWindowClasses.h"
 
 namespace scene {
 
@@ -153,12 +154,12 @@ void StartFirefoxInFront(testsupport::Child& firefox, const std::string& exe, co
 void BackToFirefox() {
     // The browser's window shows for a few seconds, then closes.
     auto browserShown = [] {
-        HWND w = ::FindWindowW(L"IEFrame", L"Browser stand-in");
+        HWND w = ::FindWindowW(host_class::kIEFrame, L"Browser stand-in");
         return w && ::IsWindowVisible(w);
     };
     if (testsupport::WaitFor(browserShown, 20000)) testsupport::WaitFor([&] { return !browserShown(); }, 30000);
     MoveTo(kPiece.left + 20, (kPiece.top + kPiece.bottom) / 2);
-    HWND firefox = ::FindWindowW(L"MozillaUIWindowClass", nullptr);
+    HWND firefox = ::FindWindowW(host_class::kFirefoxFrame, nullptr);
     ASSERT_NE(firefox, nullptr);
     ASSERT_TRUE(testsupport::WaitFor(
         [&] {

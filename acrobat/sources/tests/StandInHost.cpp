@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "TableImport.h"
+#include "hosts/HostWindowClasses.h"
 
 namespace standin {
 
@@ -150,7 +151,7 @@ LRESULT CALLBACK PlainWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return 
 void RegisterClasses() {
     static bool done = false;
     if (done) return;
-    for (const wchar_t* name : {L"AcrobatSDIWindow", L"AVL_AVView"}) {
+    for (const wchar_t* name : {host_class::kAcrobatFrame, host_class::kAcrobatView}) {
         WNDCLASSW wc{};
         wc.lpfnWndProc = PlainWindowProc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
@@ -320,14 +321,14 @@ bool Host::CreateDocument(int x, int y, int views) {
     RegisterClasses();
     DestroyDocument();
     if (!g_frame)
-        g_frame = ::CreateWindowExW(0, L"AcrobatSDIWindow", L"Document - Stand-in", WS_POPUP | WS_VISIBLE, x, y,
+        g_frame = ::CreateWindowExW(0, host_class::kAcrobatFrame, L"Document - Stand-in", WS_POPUP | WS_VISIBLE, x, y,
                                     600, 400, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!g_frame) return false;
     ::SetWindowPos(g_frame, nullptr, x, y, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     frame = g_frame;
-    g_container = Child(L"AVL_AVView", L"AVDocView", 0, frame, 0, 0, 600, 400);
+    g_container = Child(host_class::kAcrobatView, L"AVDocView", 0, frame, 0, 0, 600, 400);
     for (int i = 0; i < views; ++i) {
-        HWND pv = Child(L"AVL_AVView", L"AVPageView", WS_TABSTOP, g_container, 10 + 20 * i, 20 + 10 * i, 500, 300);
+        HWND pv = Child(host_class::kAcrobatView, L"AVPageView", WS_TABSTOP, g_container, 10 + 20 * i, 20 + 10 * i, 500, 300);
         Child(L"ScrollBar", L"", SBS_VERT, g_container, 510, 20, 16, 300);
         Child(L"ScrollBar", L"", SBS_HORZ, g_container, 10, 320, 500, 16);
         pageViews.push_back(pv);

@@ -1,11 +1,14 @@
 #include "app/core/frame/RawInputDecision.h"
 
+#include "app/core/common/WindowClasses.h"
+#include "hosts/HostWindowClasses.h"
+
 namespace rawinput {
 
-const wchar_t* const kWebViewClass = L"Internet Explorer_Server";
-const wchar_t* const kPanelClass = L"BackWin777";
-const wchar_t* const kTailClass = L"TailWin777";
-const wchar_t* const kMenuClass = L"PondMenu";
+const wchar_t* const kWebViewClass = host_class::kIEServer;
+const wchar_t* const kPanelClass = window_class::kBackWin;
+const wchar_t* const kTailClass = window_class::kTailWin;
+const wchar_t* const kMenuClass = window_class::kPondMenu;
 
 namespace {
 

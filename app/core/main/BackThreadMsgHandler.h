@@ -6,13 +6,14 @@
 
 #include <windows.h>
 
+#include "app/core/common/WindowClasses.h"
 #include "fx/Window.h"
 
 class BackThread;
 
 class BackThreadMsgHandler : public fx::Window {
 public:
-    static constexpr const wchar_t* kClass = L"BackWin777";
+    static constexpr const wchar_t* kClass = window_class::kBackWin;
 
     explicit BackThreadMsgHandler(BackThread* thread) : m_pThread(thread) {}
     ~BackThreadMsgHandler() override;

@@ -1,6 +1,7 @@
 #include "app/core/main/BestGuessThreadMsgHandler.h"
 
 #include "app/core/common/AppMessages.h"
+#include "app/core/common/WindowClasses.h"
 #include "app/core/main/BestGuessThread.h"
 
 BestGuessThreadMsgHandler::~BestGuessThreadMsgHandler() {
@@ -8,7 +9,7 @@ BestGuessThreadMsgHandler::~BestGuessThreadMsgHandler() {
 }
 
 bool BestGuessThreadMsgHandler::Create() {
-    return CreateEx(0, L"BackWin777", L"", 0, 0, 0, 10, 10, nullptr, nullptr);
+    return CreateEx(0, window_class::kBackWin, L"", 0, 0, 0, 10, 10, nullptr, nullptr);
 }
 
 bool BestGuessThreadMsgHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

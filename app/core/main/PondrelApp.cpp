@@ -20,6 +20,7 @@
 #include "app/core/config/SettingsRules.h"
 #include "app/core/common/DialogFont.h"
 #include "app/core/common/Resource.h"
+#include "app/core/common/WindowClasses.h"
 #include "app/core/common/SharedUtilities.h"
 #include "log/Logger.h"
 #include "log/PondrelLog.h"
@@ -112,8 +113,9 @@ bool RegisterRawInput() {
 
 bool IsLeftButtonDown() { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
 
-const wchar_t* const kPondrelWindowClasses[6] = {L"PondMenu",   L"SearchMatrix777", L"HoverWin",
-                                                 L"BackWin777", L"PondrelKid777",   L"TailWin777"};
+const wchar_t* const kPondrelWindowClasses[6] = {window_class::kPondMenu, window_class::kSearchMatrix,
+                                                 window_class::kHoverWin, window_class::kBackWin,
+                                                 window_class::kPondrelKid, window_class::kTailWin};
 
 void RegisterPondrelWindowClasses(HINSTANCE instance) {
     for (const wchar_t* name : kPondrelWindowClasses) {

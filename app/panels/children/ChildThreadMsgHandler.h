@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "app/core/common/WindowClasses.h"
 #include "fx/Window.h"
 
 namespace panels {
@@ -13,7 +14,7 @@ class ChildrenThread;
 
 class ChildThreadMsgHandler : public fx::Window {
 public:
-    static constexpr const wchar_t* kClass = L"BackWin777";
+    static constexpr const wchar_t* kClass = window_class::kBackWin;
 
     explicit ChildThreadMsgHandler(ChildrenThread* thread) : m_pThread(thread) {}
     ~ChildThreadMsgHandler() override;

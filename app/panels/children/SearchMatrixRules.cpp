@@ -1,11 +1,13 @@
 #include "app/panels/children/SearchMatrixRules.h"
 
+#include "app/core/common/WindowClasses.h"
+
 namespace panels {
 
 bool MatrixShouldHide(const MatrixHideInput& in) {
     if (in.escapeDown) return true;
     if (!in.visible || in.clickOutsOff) return false;
-    return in.foregroundClass != L"SearchMatrix777" && in.foregroundClass != L"HoverWin";
+    return in.foregroundClass != window_class::kSearchMatrix && in.foregroundClass != window_class::kHoverWin;
 }
 
 bool MatrixCountdownTick(int& countdown) {

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "app/core/common/WindowClasses.h"
 #include "app/panels/children/SearchMatrixView.h"
 #include "app/selection/skin/FloatingWin.h"
 
@@ -18,7 +19,7 @@ namespace panels {
 
 class SearchMatrixWin : public FloatingWin {
 public:
-    static constexpr const wchar_t* kClass = L"SearchMatrix777";
+    static constexpr const wchar_t* kClass = window_class::kSearchMatrix;
     static constexpr int kViewId = 0xE900;
     static constexpr UINT kTimerMs = 100;
 

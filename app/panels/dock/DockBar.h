@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/common/WindowClasses.h"
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/panels/dock/DockBarAnchor.h"
 #include "app/panels/dockitems/DockItems.h"
@@ -25,7 +26,7 @@ class DockContextMenu;
 
 class DockBar : public FloatingWin {
 public:
-    static constexpr const wchar_t* kClass = L"HoverWin";
+    static constexpr const wchar_t* kClass = window_class::kHoverWin;
     static constexpr const wchar_t* kTitle = L"PondRel";
     static constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;  // 0x80088
 

@@ -6,6 +6,7 @@
 // is linked.  The views inside the child windows come with the web views.
 #pragma once
 
+#include "app/core/common/WindowClasses.h"
 #include "app/panels/elements/ChildWindow.h"
 #include "app/panels/elements/RenderElement.h"
 #include "app/panels/templates/ElementLayout.h"
@@ -155,7 +156,7 @@ class ContentElement : public WindowElement {
   void SetAlpha(int alpha) override;
 
   // The window class of the child window.
-  virtual const wchar_t* ChildWindowClass() const { return L"BackWin777"; }
+  virtual const wchar_t* ChildWindowClass() const { return window_class::kBackWin; }
   // Content and view steps (the views come with the web views).
   virtual void LoadContent() {}
   virtual void NavigateToUrl() {}
@@ -186,7 +187,7 @@ class ECPElement : public ContentElement {
 class ECPMenuElement : public ECPElement {
  public:
   const char* ClassName() const override { return "ECPMenuElement"; }
-  const wchar_t* ChildWindowClass() const override { return L"PondMenu"; }
+  const wchar_t* ChildWindowClass() const override { return window_class::kPondMenu; }
 };
 
 class SearchElement : public ContentElement {
@@ -208,7 +209,7 @@ class BitWindowElement : public ContentElement {
 class TailElement : public BitWindowElement {
  public:
   const char* ClassName() const override { return "TailElement"; }
-  const wchar_t* ChildWindowClass() const override { return L"TailWin777"; }
+  const wchar_t* ChildWindowClass() const override { return window_class::kTailWin; }
   bool CreateChildWindow(PanelWindow& panel, ChildWindow& child) override;
   // Redraws the bitmap window at opacity 0: once rebuilding its buffer, once
   // moving and updating the window.

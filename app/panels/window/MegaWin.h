@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/core/common/AppMessages.h"
+#include "app/core/common/WindowClasses.h"
 #include "app/panels/dockitems/DockItems.h"
 #include "app/panels/window/PanelGeometry.h"
 #include "app/panels/window/PanelThreadOps.h"
@@ -26,7 +27,7 @@ namespace panels {
 
 class MegaWin : public FloatingWin, public DockedPanel {
 public:
-    static constexpr const wchar_t* kClass = L"BackWin777";
+    static constexpr const wchar_t* kClass = window_class::kBackWin;
     // No-activate, layered, tool window, topmost; the first timer tick drops
     // no-activate.
     static constexpr DWORD kExStyle = 0x08080088;

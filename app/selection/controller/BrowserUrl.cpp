@@ -1,6 +1,7 @@
 #include "app/selection/controller/BrowserUrl.h"
 
 #include "app/core/net/UrlParam.h"
+#include "hosts/HostWindowClasses.h"
 
 namespace browser_url {
 
@@ -32,7 +33,7 @@ bool IsFirefoxPath(const std::wstring& path) {
     return false;
 }
 
-const wchar_t* BrowserWindowClass(bool firefox) { return firefox ? L"MozillaUIWindowClass" : L"IEFrame"; }
+const wchar_t* BrowserWindowClass(bool firefox) { return firefox ? host_class::kFirefoxFrame : host_class::kIEFrame; }
 
 std::wstring StartParameters(const std::wstring& safeUrl, bool firefox) {
     return firefox ? L" -new-window " + QuoteArgument(safeUrl) : QuoteArgument(safeUrl);

@@ -13,6 +13,7 @@
 
 #include "app/core/common/AppMessages.h"
 #include "app/selection/hotspot/HotspotHost.h"
+#include "app/core/common/WindowClasses.h"
 #include "app/selection/hotspot/HotspotAnimation.h"
 #include "app/selection/skin/FloatingWin.h"
 #include "fx/GdiPlus.h"
@@ -24,7 +25,7 @@ public:
     static constexpr UINT_PTR kAnimationTimer = timer_id::kHotspotAnimation;
     static constexpr UINT kAnimationPeriodMs = 33;
     static constexpr DWORD kExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
-    static constexpr const wchar_t* kPanelClass = L"BackWin777";
+    static constexpr const wchar_t* kPanelClass = window_class::kBackWin;
 
     // The shared images it draws (owned by the application's graphics).
     struct Images {

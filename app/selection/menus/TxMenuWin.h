@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/selection/menus/MenuHost.h"
+#include "app/core/common/WindowClasses.h"
 #include "app/selection/menus/MenuItems.h"
 #include "app/selection/skin/FloatingWin.h"
 #include "fx/GdiPlus.h"
@@ -33,7 +34,7 @@ using MenuItemList = BasicMenuItemList<MyMenuItem>;
 class TxMenuWin : public FloatingWin {
 public:
     static constexpr DWORD kExStyle = 0x08080088;  // no-activate, layered, tool window, top-most
-    static constexpr const wchar_t* kClass = L"PondMenu";
+    static constexpr const wchar_t* kClass = window_class::kPondMenu;
 
     TxMenuWin();
     ~TxMenuWin() override;
