@@ -122,8 +122,8 @@ public:
     void RequestQuit(int exitCode = 0);
     // Any thread: cuts short what the thread is busy with, so that it soon
     // sees a quit (the download thread closes its running request).  A
-    // ThreadOwner calls it before it asks the thread to quit; by default
-    // nothing.
+    // ThreadOwner and EndOrLeave call it before they ask the thread to quit;
+    // by default nothing.
     virtual void CancelWork() {}
     bool QuitRequested() const { return quitRequested_.load(); }
     // Waits up to waitMs for the thread to end, dispatching messages sent to
@@ -243,8 +243,9 @@ struct EndThread {
 template <class T>
 using ThreadOwner = std::unique_ptr<T, EndThread>;
 
-// Ends an owned thread without ever terminating it: asks it to quit and waits
-// up to waitMs (dispatching sent messages).  An ended thread's object is
+// Ends an owned thread without ever terminating it: cuts its work short
+// (CancelWork), asks it to quit and waits up to waitMs (dispatching sent
+// messages).  An ended thread's object is
 // destroyed (thread becomes null); a thread still running is left to the
 // process's end (UiThread::LeaveRunning) and its object is let go, never
 // destroyed, as the thread still uses it.  True when the thread ended (or
@@ -252,6 +253,7 @@ using ThreadOwner = std::unique_ptr<T, EndThread>;
 template <class T, class D>
 bool EndOrLeave(std::unique_ptr<T, D>& thread, DWORD waitMs) {
     if (!thread) return true;
+    thread->CancelWork();
     thread->RequestQuit();
     if (thread->Join(waitMs)) {
         thread.reset();
