@@ -27,8 +27,8 @@
 
 #include "Bench.h"
 #include "app/core/common/AppMessages.h"
-#include "app/core/main/tests/CoreTestFiles.h"
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/CoreTestFiles.h"
+#include "app/tests/support/ProgramHarness.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"
 

@@ -49,7 +49,7 @@ CASES = [
     ("a bare name that is not beside the file",
      [append("app/core/main/PondrelApp.cpp", '#include "Settings.h"')], False, None),
     ("product code including a test helper",
-     [append("app/core/frame/MainFrame.cpp", '#include "app/core/main/tests/AppFixture.h"')], False, None),
+     [append("app/core/frame/MainFrame.cpp", '#include "app/tests/support/AppFixture.h"')], False, None),
     ("a layer including a shared test helper",
      [append("Hextens/HXLib/XmlDom.cpp", '#include "tests/support/TestSupport.h"')], False, None),
     ("a file in a folder the table does not list", [append("app/core/nowhere/Stray.cpp", "")], False, None),

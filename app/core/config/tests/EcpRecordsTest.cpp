@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/core/config/EcpRecords.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/SettingsRules.h"

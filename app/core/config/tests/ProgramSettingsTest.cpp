@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app/core/main/tests/CoreTestFiles.h"
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/CoreTestFiles.h"
+#include "app/tests/support/ProgramHarness.h"
 #include "TestSupport.h"
 #include "fx/Handle.h"
 #include "tests/httpserver/LoopbackServer.h"

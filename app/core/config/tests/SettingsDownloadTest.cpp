@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/core/main/tests/AppFixture.h"
+#include "app/tests/support/AppFixture.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 

@@ -6,7 +6,7 @@
 #include <regex>
 #include <thread>
 
-#include "app/core/main/tests/AppFixture.h"
+#include "app/tests/support/AppFixture.h"
 #include "TestSupport.h"
 #include "app/core/config/HotKey.h"
 #include "app/core/main/AppHttpHost.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/core/config/SettingsRules.h"
 #include "app/core/config/XmlConfig.h"
 #include "TestSupport.h"

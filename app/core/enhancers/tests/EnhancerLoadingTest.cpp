@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/core/main/tests/AppFixture.h"
+#include "app/tests/support/AppFixture.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "StandIns.h"
 #include "TestSupport.h"

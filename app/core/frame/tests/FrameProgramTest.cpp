@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/ProgramHarness.h"
 #include "TestSupport.h"
 
 namespace {

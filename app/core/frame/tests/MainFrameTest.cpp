@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/frame/tests/RecordingController.h"
+#include "app/tests/support/RecordingController.h"
 #include "app/core/frame/MainFrame.h"
 #include "app/core/frame/MainView.h"
 #include "app/core/frame/MasterView.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/core/frame/tests/RecordingController.h"
+#include "app/tests/support/RecordingController.h"
 #include "TestSupport.h"
 #include "app/core/frame/MainFrame.h"
 #include "app/core/frame/MainView.h"

@@ -20,7 +20,7 @@
 #include "app/core/main/BackThread.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/UpdateRules.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "fx/Window.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/TestSupport.h"

@@ -18,7 +18,7 @@
 #include "app/core/common/AppMessages.h"
 #include "app/core/main/BestGuessThread.h"
 #include "app/core/main/PondrelApp.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "fx/Window.h"
 #include "tests/support/TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 namespace shell {
 namespace {

@@ -1,5 +1,5 @@
 // "shut": a second start asks the running instance to quit and waits for it.
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // A first start becomes the single instance and idles; WM_QUIT ends it; a
 // second start never becomes a full instance.
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // icon (its notification, as the shell sends it to the main frame) opens the
 // tray menu, the pointer moves onto its last item, Exit, and the button
 // release there ends the program with exit code 0.
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 namespace shell {
 namespace {

@@ -1,7 +1,7 @@
 // The per-user values: UserID and TID made once and kept, NewInstall.
 #include <cwctype>
 
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 namespace shell {
 namespace {

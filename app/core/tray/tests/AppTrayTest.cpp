@@ -11,7 +11,7 @@
 
 #include "app/core/common/Resource.h"
 #include "app/core/tray/tests/RecordingShell.h"
-#include "app/core/main/tests/AppFixture.h"
+#include "app/tests/support/AppFixture.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 

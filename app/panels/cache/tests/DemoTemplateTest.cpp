@@ -12,7 +12,7 @@
 
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/config/XmlConfig.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/panels/cache/TemplateCache.h"
 #include "app/panels/elements/ElementPanel.h"
 #include "app/panels/elements/Win32Elements.h"

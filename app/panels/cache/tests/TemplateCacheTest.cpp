@@ -11,7 +11,7 @@
 
 #include "app/core/common/SharedUtilities.h"
 #include "app/core/config/RegistryValues.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/panels/cache/TemplateCache.h"
 #include "fx/Handle.h"
 #include "TestSupport.h"

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "app/core/config/XmlConfig.h"
-#include "app/core/main/tests/CoreTestFiles.h"
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/CoreTestFiles.h"
+#include "app/tests/support/ProgramHarness.h"
 #include "app/panels/cache/TemplateCache.h"
 #include "app/panels/dockitems/DockRules.h"
 #include "app/panels/elements/ElementPanel.h"

@@ -26,7 +26,7 @@
 #include "app/core/graphics/ImageRoutines.h"
 #include "app/core/main/DockOps.h"
 #include "app/core/main/PondrelApp.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/children/ChildViews.h"
 #include "app/panels/children/ChildWin.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/core/enhancers/EnhancerRules.h"
-#include "app/core/main/tests/AppFixture.h"
+#include "app/tests/support/AppFixture.h"
 #include "StandIns.h"
 #include "TestSupport.h"
 #include "app/selection/controller/BrowserTreeView.h"

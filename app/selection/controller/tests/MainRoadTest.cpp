@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/main/tests/CoreTestFiles.h"
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/CoreTestFiles.h"
+#include "app/tests/support/ProgramHarness.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/Scene.h"
 #include "tests/support/TestSupport.h"

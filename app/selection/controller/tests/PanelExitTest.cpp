@@ -21,7 +21,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/panels/children/ChildrenThread.h"
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/LaunchRules.h"

@@ -14,7 +14,7 @@
 #include "ViewerLog.h"
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
-#include "app/core/frame/tests/LaunchRecorder.h"
+#include "app/tests/support/LaunchRecorder.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"

@@ -12,7 +12,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/selection/menus/TxMenuWin.h"
 #include "fx/GdiPlus.h"
-#include "app/selection/menus/tests/MenuTestEnv.h"
+#include "app/tests/support/MenuTestEnv.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 

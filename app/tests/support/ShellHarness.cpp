@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 
 #include "fx/Handle.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 
 #include <atomic>
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/core/main/tests/CoreTestFiles.h"
+#include "app/tests/support/CoreTestFiles.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/config/RegistryValues.h"

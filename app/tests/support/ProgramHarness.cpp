@@ -1,4 +1,4 @@
-#include "app/core/main/tests/ProgramHarness.h"
+#include "app/tests/support/ProgramHarness.h"
 
 #include <gtest/gtest.h>
 
