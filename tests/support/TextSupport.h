@@ -10,18 +10,11 @@
 #include <vector>
 
 #include "fx/Handle.h"
+#include "tests/support/Utf8.h"
 
 namespace testsupport {
 
-// UTF-16 to UTF-8 and back.
-inline std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
-}
-
+// UTF-8 to UTF-16 (and back: Utf8, tests/support/Utf8.h).
 inline std::wstring Wide(const std::string& s) {
     if (s.empty()) return std::wstring();
     int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);

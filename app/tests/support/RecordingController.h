@@ -9,6 +9,7 @@
 
 #include "app/core/frame/ControllerOps.h"
 #include "fx/DocTemplate.h"
+#include "tests/support/Utf8.h"
 
 class RecordingController : public ControllerOps {
 public:
@@ -80,15 +81,10 @@ public:
     void ShowTrayMenu(POINT) override { calls.push_back("ShowTrayMenu"); }
     void RequestTrayMenuRebuild() override { calls.push_back("RequestTrayMenuRebuild"); }
     void HideTextMenu() override { calls.push_back("HideTextMenu"); }
-    void SetDebugItemText(const std::wstring& text) override { calls.push_back("SetDebugItemText(" + Narrow(text) + ")"); }
+    void SetDebugItemText(const std::wstring& text) override { calls.push_back("SetDebugItemText(" + testsupport::Utf8(text) + ")"); }
     void CloseAllPanels() override { calls.push_back("CloseAllPanels"); }
     void PostToAllPanels(UINT msg) override { calls.push_back("PostToAllPanels(" + std::to_string(msg) + ")"); }
     bool deferReload = false;
-    static std::string Narrow(const std::wstring& text) {
-        std::string out;
-        for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-        return out;
-    }
     HWND LaunchEcp(const RECT& anchor, UserSetting* record, const std::wstring& text, const std::wstring& title,
                    DWORD flags) override {
         calls.push_back("LaunchEcp");

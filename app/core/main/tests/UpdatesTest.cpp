@@ -32,8 +32,8 @@ using coretest::ReadFile;
 
 const RECT kAnchor{0, 0, 20, 20};
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+using testsupport::Utf8;
+using testsupport::Wide;
 
 class Env : public ::testing::Environment {
 public:
@@ -150,7 +150,7 @@ protected:
     void ServeMessages(const std::string& xml) {
         // A file of its own per test: the server counts the polls per path.
         const std::wstring name =
-            L"messages-" + Widen(testing::UnitTest::GetInstance()->current_test_info()->name()) + L".xml";
+            L"messages-" + Wide(testing::UnitTest::GetInstance()->current_test_info()->name()) + L".xml";
         coretest::WriteFile(HttpRoot(), name, xml);
         theApp.m_MessagesUrl = loopback::Url(L"/messages/" + name);
         theApp.m_MessagesInterval = 60000;
@@ -205,7 +205,7 @@ TEST_F(UpdatesTest, AnotherVersionRaisesTheNewVersionBalloon) {
         {L"/version/58", 3, true, 3},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.path));
+        SCOPED_TRACE(Utf8(c.path));
         shell_.balloons.clear();
         theApp.m_UpdateState = c.stateBefore;
         theApp.m_BalloonStartsUpdate = false;

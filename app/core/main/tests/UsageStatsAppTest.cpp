@@ -20,10 +20,11 @@
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/net/HttpRoutines.h"
 #include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/Utf8.h"
 
 namespace {
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+using testsupport::Utf8;
 
 // text cut after every line feed (each line keeps its own).
 std::vector<std::string> Lines(const std::string& text) {
@@ -118,7 +119,7 @@ TEST_F(AppUsage, AFailedPostsLinesGoFirstInTheNextPost) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(posts[0].body, m, first)) << posts[0].body;
     const std::wstring kept = theApp.m_Stats.JoinedLines();
-    EXPECT_EQ("data=" + Narrow(kept), posts[0].body) << "every line kept";
+    EXPECT_EQ("data=" + Utf8(kept), posts[0].body) << "every line kept";
     EXPECT_EQ(Record(L"Dictionary")->m_OpenCount, 0);
     EXPECT_EQ(Record(L"Dictionary")->m_OpenTime, 0);
     EXPECT_EQ(theApp.m_Stats.m_Count1000, 0);
@@ -130,7 +131,7 @@ TEST_F(AppUsage, AFailedPostsLinesGoFirstInTheNextPost) {
     posts = Posts();
     ASSERT_EQ(posts.size(), 1u);
     // Queue by queue, the kept line of a metric comes before its new one.
-    const std::vector<std::string> old = Lines(Narrow(kept));
+    const std::vector<std::string> old = Lines(Utf8(kept));
     ASSERT_EQ(old.size(), 5u);
     ASSERT_EQ(posts[0].body.rfind("data=", 0), 0u);
     const std::vector<std::string> sent = Lines(posts[0].body.substr(5));

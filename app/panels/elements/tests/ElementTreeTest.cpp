@@ -41,25 +41,25 @@ struct Built {
 
 std::vector<std::string> ClassesAndIds(const ElementList& list) {
   std::vector<std::string> out;
-  for (WindowElement* e : list) out.push_back(std::string(e->ClassName()) + " " + Narrow(e->id));
+  for (WindowElement* e : list) out.push_back(std::string(e->ClassName()) + " " + Utf8(e->id));
   return out;
 }
 
 std::vector<std::string> Ids(const ElementList& list) {
   std::vector<std::string> out;
-  for (WindowElement* e : list) out.push_back(Narrow(e->id));
+  for (WindowElement* e : list) out.push_back(Utf8(e->id));
   return out;
 }
 
 std::vector<std::string> ChildIds(const WindowElement& e) {
   std::vector<std::string> out;
-  for (size_t i = 0; i < e.ChildCount(); ++i) out.push_back(Narrow(e.Child(i)->id));
+  for (size_t i = 0; i < e.ChildCount(); ++i) out.push_back(Utf8(e.Child(i)->id));
   return out;
 }
 
 WindowElement* Find(const ElementPanel& panel, const char* id) {
   for (WindowElement* e : panel.all) {
-    if (Narrow(e->id) == id) return e;
+    if (Utf8(e->id) == id) return e;
   }
   return nullptr;
 }
@@ -188,7 +188,7 @@ TEST(ElementTree, TheAdUrlCarriesTheQueryTextPercentEncoded) {
     WindowElement* ad = Find(b.panel, "ad");
     ASSERT_NE(nullptr, ad);
     EXPECT_EQ(L"http://ads.test/ad?adtype=ecp&token=" + c.token, static_cast<ContentElement*>(ad)->contentUrl)
-        << Narrow(c.token);
+        << Utf8(c.token);
   }
 }
 
@@ -447,7 +447,7 @@ TEST(ElementTree, RebuildKeepsEveryElementsIdentityClassAndIdAndRereadsTheStyle)
 std::vector<std::string> Styles(const ElementPanel& panel) {
   std::vector<std::string> out;
   for (WindowElement* e : panel.all) {
-    out.push_back(Narrow(e->id) + " w" + std::to_string(e->width) + " h" + std::to_string(e->height) + " x" +
+    out.push_back(Utf8(e->id) + " w" + std::to_string(e->width) + " h" + std::to_string(e->height) + " x" +
                   std::to_string(e->horizontalAnchor) + ":" + std::to_string(e->horizontalOffset) + " y" +
                   std::to_string(e->verticalAnchor) + ":" + std::to_string(e->verticalOffset) + " p" +
                   std::to_string(e->paddingLeft) + "," + std::to_string(e->paddingTop));
@@ -503,7 +503,7 @@ TEST(ElementTree, RebuildAtANewSizeStylesEveryElementAsAFirstBuildAtThatSize) {
     const LayoutRect freshRect = fresh.LayoutPanel();
     EXPECT_EQ(Styles(fresh), Styles(resized));
     EXPECT_EQ(freshRect, resized.panelRect);
-    EXPECT_TRUE(lines.empty()) << Narrow(lines.front());
+    EXPECT_TRUE(lines.empty()) << Utf8(lines.front());
   }
 }
 
@@ -585,7 +585,7 @@ TEST(PanelHit, ControlsMoveAreasHandlesAndWindowedElementsUnderAPoint) {
     EXPECT_EQ(static_cast<int>(c.control), static_cast<int>(hit.control));
     if (*c.element != 0) {
       ASSERT_NE(nullptr, hit.element);
-      EXPECT_EQ(c.element, Narrow(hit.element->id));
+      EXPECT_EQ(c.element, Utf8(hit.element->id));
     }
     EXPECT_EQ(c.move, hit.overMoveArea);
     if (c.direction >= 0) {
@@ -808,7 +808,7 @@ TEST(ElementTree, ElementsBeyondTheCountAreNeitherReadNorBuilt) {
   EXPECT_LT(document.lookups, 40 * (kMaxElementCount + 1));
   ASSERT_EQ(1u, lines.size());
   EXPECT_NE(std::wstring::npos, lines[0].find(L"more than 256 elements; those from /window/element[257] on"))
-      << Narrow(lines[0]);
+      << Utf8(lines[0]);
 
   // A rebuild at a new size meets the same elements and logs nothing more.
   document.lookups = 0;

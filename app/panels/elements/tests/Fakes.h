@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/panels/elements/ElementPanel.h"
+#include "tests/support/Utf8.h"
 
 #include <cstdio>
 #include <memory>
@@ -104,7 +105,7 @@ class FakeRender : public RenderElement {
   std::vector<std::string>* draws;
 };
 
-inline std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+using testsupport::Utf8;
 
 // Bitmaps for every reference but those naming "missing".
 class FakeFactory : public RenderFactory {
@@ -112,7 +113,7 @@ class FakeFactory : public RenderFactory {
   std::unique_ptr<RenderElement> Bitmap(const WindowElement&,
                                                   const templates::ElementStyle& style) override {
     if (style.background.image.find(L"missing") != std::wstring::npos) return nullptr;
-    return std::make_unique<FakeRender>("bitmap " + Narrow(style.background.image));
+    return std::make_unique<FakeRender>("bitmap " + Utf8(style.background.image));
   }
   std::unique_ptr<RenderElement> Icon(const WindowElement&,
                                                 const templates::ElementStyle&) override {
@@ -124,7 +125,7 @@ class FakeFactory : public RenderFactory {
     return std::make_unique<FakeRender>(buf);
   }
   std::unique_ptr<RenderElement> Text(const std::wstring& text, uint32_t) override {
-    return std::make_unique<FakeRender>("text " + Narrow(text));
+    return std::make_unique<FakeRender>("text " + Utf8(text));
   }
 };
 

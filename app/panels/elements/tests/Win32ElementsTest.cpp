@@ -28,7 +28,7 @@ PanelRecord AllOn() {
 std::vector<std::string> Describe(ElementPanel& panel) {
   std::vector<std::string> out;
   for (WindowElement* e : panel.all) {
-    out.push_back(std::string(e->ClassName()) + " " + Narrow(e->id) + " " + Str(e->windowRect) + " " +
+    out.push_back(std::string(e->ClassName()) + " " + Utf8(e->id) + " " + Str(e->windowRect) + " " +
                   Str(e->innerWindowRect) + " " + KindOf(*e));
   }
   return out;
@@ -45,7 +45,7 @@ TEST(XmlTemplateDocument, BuildsTheSameTreesAsTheFixtureReader) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fixture);
     XmlConfig config(testsupport::WinPath(std::string(ELEMENTS_FIXTURES) + "/" + c.fixture).c_str());
-    ASSERT_TRUE(config.IsLoaded()) << Narrow(config.LoadDiagnostic());
+    ASSERT_TRUE(config.IsLoaded()) << Utf8(config.LoadDiagnostic());
     XmlTemplateDocument xml(config);
     FixtureDocument plain(ReadFixture(c.fixture));
     FakeFactory factory;

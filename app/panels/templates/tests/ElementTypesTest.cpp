@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Utf8.h"
+
 using namespace templates;
 
 namespace {
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using testsupport::Utf8;
 
 TEST(ElementTypes, TypeStringsIgnoringCase) {
   struct Case {
@@ -35,7 +37,7 @@ TEST(ElementTypes, TypeStringsIgnoringCase) {
       {L"", ElementType::kUnknown},                 {L"area", ElementType::kUnknown},
       {L"controls.close ", ElementType::kUnknown},  {L"area.contents", ElementType::kUnknown},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadElementType(c.text), c.type) << Narrow(c.text);
+  for (const Case& c : cases) EXPECT_EQ(ReadElementType(c.text), c.type) << Utf8(c.text);
 }
 
 TEST(ElementTypes, BuildConditionsFollowTheRecordFlags) {

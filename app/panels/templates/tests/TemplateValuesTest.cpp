@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Utf8.h"
+
 using namespace templates;
 
 namespace {
 
 const TemplateSize kSize{320, 240};
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using testsupport::Utf8;
 
 TEST(TemplateValues, ReadNumberForms) {
   struct Case {
@@ -48,8 +50,8 @@ TEST(TemplateValues, ReadNumberForms) {
   };
   for (const Case& c : cases) {
     const TemplateNumber n = ReadNumber(c.text, kSize);
-    EXPECT_EQ(n.integer, c.integer) << Narrow(c.text);
-    EXPECT_DOUBLE_EQ(n.fraction, c.fraction) << Narrow(c.text);
+    EXPECT_EQ(n.integer, c.integer) << Utf8(c.text);
+    EXPECT_DOUBLE_EQ(n.fraction, c.fraction) << Utf8(c.text);
   }
 }
 
@@ -74,8 +76,8 @@ TEST(TemplateValues, ReadLengthModes) {
   };
   for (const Case& c : cases) {
     const TemplateLength l = ReadLength(c.text, c.reference, kSize);
-    EXPECT_EQ(l.mode, c.mode) << Narrow(c.text);
-    EXPECT_DOUBLE_EQ(l.value, c.value) << Narrow(c.text);
+    EXPECT_EQ(l.mode, c.mode) << Utf8(c.text);
+    EXPECT_DOUBLE_EQ(l.value, c.value) << Utf8(c.text);
   }
 }
 
@@ -88,7 +90,7 @@ TEST(TemplateValues, ZoomUsesTheFractionOnly) {
       {L"80%", 0.8}, {L"0.75", 0.75}, {L"150%", 1.5}, {L"2.0", 2.0},
       {L"2", 1.0}, {L"", 1.0}, {L"{pq_width}", 1.0}, {L"0.0", 1.0}, {L"-0.5", 1.0},
   };
-  for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadZoom(c.text), c.zoom) << Narrow(c.text);
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadZoom(c.text), c.zoom) << Utf8(c.text);
 }
 
 // Sizes, offsets and zooms a template gave, as pixels: toward zero, and held
@@ -132,7 +134,7 @@ TEST(TemplateValues, ColourAndStyleCodes) {
       {ReadVerticalAlign, L"middle", 1}, {ReadVerticalAlign, L"BOTTOM", 3},
       {ReadVerticalAlign, L"top", 2},    {ReadVerticalAlign, L"", 2},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.read(c.text), c.code) << Narrow(c.text);
+  for (const Case& c : cases) EXPECT_EQ(c.read(c.text), c.code) << Utf8(c.text);
 
   EXPECT_TRUE(ReadTextCentred(L"center"));
   EXPECT_TRUE(ReadTextCentred(L"CENTER"));
@@ -166,12 +168,12 @@ TEST(TemplateValues, ElementIdsAndTheirRoles) {
   };
   for (const Case& c : cases) {
     const ElementIdRoles r = ClassifyElementId(c.id);
-    EXPECT_EQ(r.frame, c.frame) << Narrow(c.id);
-    EXPECT_EQ(r.searchArea, c.searchArea) << Narrow(c.id);
-    EXPECT_EQ(r.title, c.title) << Narrow(c.id);
-    EXPECT_EQ(r.searchWidth, c.searchWidth) << Narrow(c.id);
-    EXPECT_EQ(r.searchBox, c.searchBox) << Narrow(c.id);
-    EXPECT_EQ(r.submit, c.submit) << Narrow(c.id);
+    EXPECT_EQ(r.frame, c.frame) << Utf8(c.id);
+    EXPECT_EQ(r.searchArea, c.searchArea) << Utf8(c.id);
+    EXPECT_EQ(r.title, c.title) << Utf8(c.id);
+    EXPECT_EQ(r.searchWidth, c.searchWidth) << Utf8(c.id);
+    EXPECT_EQ(r.searchBox, c.searchBox) << Utf8(c.id);
+    EXPECT_EQ(r.submit, c.submit) << Utf8(c.id);
   }
 }
 
@@ -212,10 +214,10 @@ TEST(TemplateValues, Backgrounds) {
   };
   for (const PositionCase& c : positions) {
     const BackgroundPosition p = ReadBackgroundPosition(c.text);
-    EXPECT_EQ(p.set, c.set) << Narrow(c.text);
-    EXPECT_EQ(p.centred, c.centred) << Narrow(c.text);
-    EXPECT_EQ(p.x, c.x) << Narrow(c.text);
-    EXPECT_EQ(p.y, c.y) << Narrow(c.text);
+    EXPECT_EQ(p.set, c.set) << Utf8(c.text);
+    EXPECT_EQ(p.centred, c.centred) << Utf8(c.text);
+    EXPECT_EQ(p.x, c.x) << Utf8(c.text);
+    EXPECT_EQ(p.y, c.y) << Utf8(c.text);
   }
 
   EXPECT_EQ(ReadBackgroundRepeat(L"no-repeat"), kNoRepeat);
@@ -254,7 +256,7 @@ TEST(TemplateValues, ExpandPlaceholdersResolvesImageReferences) {
       {L"{pq_images", L"{pq_images"},                      // no closing brace
       {L"", L""},
   };
-  for (const Case& c : cases) EXPECT_EQ(ExpandPlaceholders(c.reference, base, L"blue"), c.url) << Narrow(c.reference);
+  for (const Case& c : cases) EXPECT_EQ(ExpandPlaceholders(c.reference, base, L"blue"), c.url) << Utf8(c.reference);
 }
 
 TEST(TemplateValues, ImageCacheSuffixKeepsEveryReferenceInsideTheSkinFolder) {
@@ -280,9 +282,9 @@ TEST(TemplateValues, ImageCacheSuffixKeepsEveryReferenceInsideTheSkinFolder) {
   };
   for (const Case& c : cases) {
     const std::wstring suffix = ImageCacheSuffix(c.reference);
-    EXPECT_EQ(suffix, c.suffix) << Narrow(c.reference);
-    EXPECT_EQ(suffix.find(L".."), std::wstring::npos) << Narrow(c.reference);
-    EXPECT_EQ(suffix.find_first_of(L"/\\:"), std::wstring::npos) << Narrow(c.reference);
+    EXPECT_EQ(suffix, c.suffix) << Utf8(c.reference);
+    EXPECT_EQ(suffix.find(L".."), std::wstring::npos) << Utf8(c.reference);
+    EXPECT_EQ(suffix.find_first_of(L"/\\:"), std::wstring::npos) << Utf8(c.reference);
   }
 }
 
@@ -301,7 +303,7 @@ TEST(TemplateValues, TemplateKeysThatNameFoldersFilesAndRegistryKeys) {
       {L"TID", false}, {L"start", false}, {L"userid", false}, {L"tid", false},
       {L"Starts", true}, {L"TID2", true},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsAcceptedTemplateKey(c.key), c.accepted) << Narrow(c.key);
+  for (const Case& c : cases) EXPECT_EQ(IsAcceptedTemplateKey(c.key), c.accepted) << Utf8(c.key);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 namespace {
 
 using testsupport::RunOn;
+using testsupport::Utf8;
 using testsupport::WaitFor;
 
 struct Posted {
@@ -282,8 +283,6 @@ bool ServerSaw(const std::string& target) {
     return false;
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 class WebViews : public testing::Test {
 protected:
     void SetUp() override {
@@ -334,7 +333,7 @@ TEST_F(WebViews, ContentViewNavigatesToTheServersPage) {
     EXPECT_TRUE(seen.topLevel);
     // The program's own navigation passes unread, keys and all.
     EXPECT_FALSE(seen.cancel);
-    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Narrow(url.substr(url.find(L"/files/")))); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Utf8(url.substr(url.find(L"/files/")))); }, 10000));
     ASSERT_TRUE(panel_.Flush(thread_));
     EXPECT_FALSE(panel_.HasMessage(panel_msg::kResize));
     ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_EQ(content_->State().navigationCount, 0); }));
@@ -378,10 +377,10 @@ TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
     // None of them reached the server, though a page asked for after them did.
     const std::wstring marker = Page(L"&after=commands");
     ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(marker); }));
-    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Narrow(marker.substr(marker.find(L"/files/")))); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Utf8(marker.substr(marker.find(L"/files/")))); }, 10000));
     WaitFor([] { return false; }, 300);
-    EXPECT_FALSE(ServerSaw(Narrow(size.substr(size.find(L"/files/")))));
-    EXPECT_FALSE(ServerSaw(Narrow(cancel.substr(cancel.find(L"/files/")))));
+    EXPECT_FALSE(ServerSaw(Utf8(size.substr(size.find(L"/files/")))));
+    EXPECT_FALSE(ServerSaw(Utf8(cancel.substr(cancel.find(L"/files/")))));
     EXPECT_FALSE(ServerSaw("/files/ecp/?x=1"));
 }
 
@@ -473,7 +472,7 @@ TEST_F(WebViews, SearchTextAndContentLoad) {
     EXPECT_FALSE(seen.cancel);
     ASSERT_TRUE(content_->Find(load, &seen));
     EXPECT_TRUE(seen.cancel);
-    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Narrow(load.substr(load.find(L"/files/"))) + "&adtype=ecp"); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return ServerSaw(Utf8(load.substr(load.find(L"/files/"))) + "&adtype=ecp"); }, 10000));
 }
 
 // A page opening a new window: the control asks for the window (NewWindow2),
@@ -527,9 +526,9 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), story);
     const std::wstring marker = Page(L"&after=story");
     ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(marker); }));
-    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Narrow(marker.substr(marker.find(L"/files/")))); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return ServerSaw(Utf8(marker.substr(marker.find(L"/files/")))); }, 10000));
     WaitFor([] { return false; }, 500);
-    EXPECT_FALSE(ServerSaw(Narrow(story.substr(story.find(L"/files/"))))) << "the hidden browser loaded the page";
+    EXPECT_FALSE(ServerSaw(Utf8(story.substr(story.find(L"/files/"))))) << "the hidden browser loaded the page";
 }
 
 // The advertisement view reads keys only before a "#" and hands a content
