@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace testsupport {
 
@@ -174,6 +175,35 @@ HWND OwnWindow(const wchar_t* cls, const wchar_t* title) {
     OwnWindowSearch search{cls, title};
     ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+AnswerDialog::AnswerDialog(std::wstring title, DWORD boundMs)
+    : title_(std::move(title)), boundMs_(boundMs), watcher_([this] { Watch(); }) {}
+
+AnswerDialog::~AnswerDialog() { Join(); }
+
+bool AnswerDialog::Join() {
+    if (watcher_.joinable()) watcher_.join();
+    return answered_;
+}
+
+void AnswerDialog::Watch() {
+    HWND box = nullptr;
+    // The box is read once it is shown: its controls are made by then.
+    if (!WaitFor(
+            [&] {
+                box = OwnWindow(L"#32770", title_.c_str());
+                return box && ::IsWindowVisible(box);
+            },
+            boundMs_))
+        return;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[512] = L"";
+        ::GetWindowTextW(child, text, 512);
+        texts_.push_back(text);
+        if (::GetDlgCtrlID(child) == 0xFFFF) message_ = text;
+    }
+    answered_ = ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) != FALSE;
 }
 
 std::string TempFile(const char* name) {

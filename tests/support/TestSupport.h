@@ -79,6 +79,37 @@ bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 // found by name alone may be another test's.
 HWND OwnWindow(const wchar_t* cls, const wchar_t* title);
 
+// Answers this process's dialog box (class "#32770") of that title with OK,
+// from a watcher thread of its own: the watcher waits (boundMs at most) until
+// the box is shown, keeps the texts of its controls and presses OK.  Made
+// before the call that shows the box; Join waits for the watcher, which ends
+// by the bound at the latest (the destructor joins too).
+class AnswerDialog {
+public:
+    AnswerDialog(std::wstring title, DWORD boundMs);
+    ~AnswerDialog();
+    AnswerDialog(const AnswerDialog&) = delete;
+    AnswerDialog& operator=(const AnswerDialog&) = delete;
+
+    // Whether the box came within the bound and was answered.
+    bool Join();
+    // After Join: the texts of the box's controls in their order, and a
+    // message box's message (the text of its control 0xFFFF); empty when no
+    // box came.
+    const std::vector<std::wstring>& Texts() const { return texts_; }
+    const std::wstring& Message() const { return message_; }
+
+private:
+    void Watch();
+
+    const std::wstring title_;
+    const DWORD boundMs_;
+    std::vector<std::wstring> texts_;
+    std::wstring message_;
+    std::atomic<bool> answered_{false};
+    std::thread watcher_;
+};
+
 // A path in the temporary folder; any file there of that name is deleted.
 std::string TempFile(const char* name);
 // A file's whole content ("" when it cannot be read).

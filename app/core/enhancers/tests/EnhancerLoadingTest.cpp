@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/tests/support/AppFixture.h"
@@ -292,37 +291,6 @@ TEST_F(EnhancerLoading, AFailingSiteEnhancerIsReleasedNotLent) {
     theApp.m_Key.clear();
 }
 
-// Answers an error message box ("Error") of this process with OK; the text it
-// showed, or "" when none came within the time.
-class ErrorBoxAnswerer {
-public:
-    ErrorBoxAnswerer() : thread_([this] { Run(); }) {}
-    ~ErrorBoxAnswerer() { Join(); }
-    std::wstring Join() {
-        if (thread_.joinable()) thread_.join();
-        return text_;
-    }
-
-private:
-    void Run() {
-        HWND box = nullptr;
-        if (!testsupport::WaitFor([&] { return (box = testsupport::OwnWindow(L"#32770", L"Error")) != nullptr; }, 10000))
-            return;
-        ::EnumChildWindows(box, &ErrorBoxAnswerer::Child, reinterpret_cast<LPARAM>(this));
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    }
-    static BOOL CALLBACK Child(HWND child, LPARAM self) {
-        wchar_t cls[32] = L"", text[512] = L"";
-        ::GetClassNameW(child, cls, 32);
-        ::GetWindowTextW(child, text, 512);
-        auto* me = reinterpret_cast<ErrorBoxAnswerer*>(self);
-        if (_wcsicmp(cls, L"Static") == 0 && wcslen(text) > me->text_.size()) me->text_ = text;
-        return TRUE;
-    }
-    std::wstring text_;
-    std::thread thread_;
-};
-
 // A QueryInterface that answers success with no pointer found nothing.
 TEST_F(EnhancerLoading, ASuccessfulQueryWithoutAPointerIsAFailure) {
     const std::wstring siteScript = dir_ + L"site-script.txt";
@@ -333,9 +301,11 @@ TEST_F(EnhancerLoading, ASuccessfulQueryWithoutAPointerIsAFailure) {
     bool loaded = true;
     std::wstring boxText;
     {
-        ErrorBoxAnswerer answerer;
+        // The error message box the failure shows, answered with OK.
+        testsupport::AnswerDialog answerer(L"Error", 10000);
         loaded = theApp.LoadEnhancers();
-        boxText = answerer.Join();
+        answerer.Join();
+        boxText = answerer.Message();
     }
     EXPECT_FALSE(loaded);
     EXPECT_EQ(L"Failed to find ISiteEnhancer interface for 276A523E-D788-4B38-B5A0-0FE77199914D", boxText);

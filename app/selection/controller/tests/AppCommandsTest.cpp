@@ -9,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/core/common/GlobalLocks.h"
@@ -447,35 +445,16 @@ TEST_F(AppCommands, ContentsMessagesSaveAndLoadTheDock) {
     theApp.m_InstallDir = installBefore;
 }
 
-// Keeps the text of a child window that names the version.
-BOOL CALLBACK KeepVersionText(HWND child, LPARAM out) {
-    wchar_t text[128] = {};
-    ::GetWindowTextW(child, text, 128);
-    if (std::wstring(text).find(L"Version") != std::wstring::npos) *reinterpret_cast<std::wstring*>(out) = text;
-    return TRUE;
-}
-
 // The framework's about command shows the about box on its template; a
 // watcher reads it and presses OK.
 TEST_F(AppCommands, AboutBoxShownAndClosed) {
-    std::atomic<bool> seen{false};
-    std::wstring version;
-    std::thread watcher([&] {
-        // The box is read once it is shown (its controls made).
-        HWND box = nullptr;
-        auto shown = [&] {
-            box = testsupport::OwnWindow(L"#32770", L"About Pondrel");
-            return box && ::IsWindowVisible(box);
-        };
-        if (!testsupport::WaitFor(shown, 10000)) return;
-        ::EnumChildWindows(box, KeepVersionText, reinterpret_cast<LPARAM>(&version));
-        seen = true;
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
+    testsupport::AnswerDialog watcher(L"About Pondrel", 10000);
     ::SendMessageW(main_, WM_NULL, 0, 0);
     theApp.OnAppAbout();
-    watcher.join();
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(watcher.Join());
+    std::wstring version;
+    for (const std::wstring& text : watcher.Texts())
+        if (text.find(L"Version") != std::wstring::npos) version = text;
     EXPECT_EQ(version, L"Pondrel Version 1.0");
 }
 

@@ -168,23 +168,10 @@ TEST_F(Launcher, HiddenLaunchesEndWithCloseNowAndOnly8DropsTheLocation) {
 TEST_F(Launcher, SeventeenthPanelIsRefusedWithTheMessageBox) {
     for (int i = 0; i < 16; ++i)
         ASSERT_TRUE(Launch(AddEcp((L"P" + std::to_wstring(i)).c_str()), 1)) << i;
-    std::atomic<bool> seen{false};
-    std::wstring text;
-    std::thread watcher([&] {
-        HWND box = nullptr;
-        auto shown = [&] { return (box = testsupport::OwnWindow(L"#32770", L"To many PondRels!")) != nullptr; };
-        if (!WaitFor(shown, 10000)) return;
-        wchar_t buffer[512] = {};
-        HWND label = ::GetDlgItem(box, 0xFFFF);
-        if (label) ::GetWindowTextW(label, buffer, 512);
-        text = buffer;
-        seen = true;
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
+    testsupport::AnswerDialog watcher(L"To many PondRels!", 10000);
     HWND panel = Launch(AddEcp(L"P16"), 1);
-    watcher.join();
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(text,
+    EXPECT_TRUE(watcher.Join());
+    EXPECT_EQ(watcher.Message(),
               L"You must close some of the PondRels in the dockbar or on your desktop before more can be opened.");
     EXPECT_EQ(panel, nullptr);
     EXPECT_EQ(launched_.size(), 16u);
