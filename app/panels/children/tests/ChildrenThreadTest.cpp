@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cwchar>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,72 +28,49 @@
 #include "app/panels/views/BottomView.h"
 #include "tests/support/AllocationFaults.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using testsupport::WaitFor;
 
-struct Posted {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
+using Posted = testsupport::MessageRecorder::Message;
 
-// A window of the test thread that records the 111xx and 112xx messages it
-// is posted; at 11212 it also notes whether the watched windows still exist.
-class Recorder {
+// A window of the test thread at `at` that records the 111xx and 112xx
+// messages it is posted; at 11212 it also notes whether the watched windows
+// still exist.
+class Recorder : public testsupport::MessageRecorder {
 public:
-    explicit Recorder(const RECT& at) {
-        static const std::wstring cls = fx::RegisterWindowClass(0);
-        hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW, cls.c_str(), L"", WS_POPUP, at.left, at.top, at.right - at.left,
-                                 at.bottom - at.top, nullptr, nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-    }
-    ~Recorder() { ::DestroyWindow(hwnd); }
-    std::vector<Posted> Messages() {
-        std::lock_guard<std::mutex> hold(mutex);
-        return messages;
-    }
-    bool Got(UINT msg) {
-        for (const Posted& p : Messages())
-            if (p.msg == msg) return true;
-        return false;
-    }
+    explicit Recorder(const RECT& at) : MessageRecorder(11100, 11299) { Make(at, WS_EX_TOOLWINDOW); }
 
-    HWND hwnd = nullptr;
     std::vector<HWND> watched;
     bool watchedGoneAtClose = false;
 
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<Recorder*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (msg >= 11100 && msg < 11300) {
-            if (msg == panel_msg::kClose) {
-                self->watchedGoneAtClose = true;
-                for (HWND w : self->watched) self->watchedGoneAtClose &= !::IsWindow(w);
-            }
-            std::lock_guard<std::mutex> hold(self->mutex);
-            self->messages.push_back(Posted{msg, wp, lp});
-            return 0;
-        }
-        return ::CallWindowProcW(self->old, h, msg, wp, lp);
+protected:
+    void OnRecord(const Message& m) override {
+        if (m.msg != panel_msg::kClose) return;
+        watchedGoneAtClose = true;
+        for (HWND w : watched) watchedGoneAtClose &= !::IsWindow(w);
     }
-    WNDPROC old = nullptr;
-    std::mutex mutex;
-    std::vector<Posted> messages;
 };
 
 // The panel as the children thread sees it, with a recording controller.
 class Host : public panels::ChildPanelOps {
 public:
-    HWND ControllerWindow() const override { return controller.hwnd; }
+    HWND ControllerWindow() const override { return controller.hwnd(); }
     void LeavePanelUrl(const std::wstring& url) override {
         std::lock_guard<std::mutex> hold(mutex);
         lastUrl = url;
     }
     void LeavePanelOpen(const std::wstring&, const std::wstring&, const std::wstring&, const RECT&) override {}
+
+    bool Got(UINT msg) const { return controller.Got(msg); }
+    // The URL the panel left ("(none)" before any).
+    std::wstring LastUrl() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return lastUrl;
+    }
 
     Recorder controller{RECT{0, 0, 1, 1}};
     std::mutex mutex;
@@ -141,7 +117,7 @@ class Children : public testing::Test {
 protected:
     void SetUp() override {
         panelLock_ = std::make_unique<CriticalSectionPanelLock>(panelCs_);
-        panelWindow_ = std::make_unique<HwndPanelWindow>(panel_.hwnd);
+        panelWindow_ = std::make_unique<HwndPanelWindow>(panel_.hwnd());
     }
     void TearDown() override {
         if (thread_) {
@@ -171,7 +147,7 @@ protected:
         EXPECT_TRUE(thread_);
         thread_->m_pElements = withElements ? &elements_ : nullptr;
         thread_->m_pPanelWindow = panelWindow_.get();
-        thread_->m_hPanelWindow = panel_.hwnd;
+        thread_->m_hPanelWindow = panel_.hwnd();
         thread_->m_pPanelLock = panelLock_.get();
         thread_->m_pUrl = &url_;
         thread_->m_pHandOverUrl = &handedOver_;
@@ -214,7 +190,7 @@ protected:
         return w ? w->hwnd() : nullptr;
     }
     bool FillClipboard(const std::wstring& text) {
-        if (!::OpenClipboard(panel_.hwnd)) return false;
+        if (!::OpenClipboard(panel_.hwnd())) return false;
         ::EmptyClipboard();
         HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
         bool set = false;
@@ -325,9 +301,8 @@ TEST_F(Children, CreatesTheChildWindowsAndDestroysThemBeforeThePanelHearsTheEnd)
     EXPECT_EQ(1, t->ends.load());
     for (WindowElement* e : elements_.windowed) EXPECT_EQ(nullptr, static_cast<ContentElement*>(e)->LinkedWindow());
     // With a tail the controller drops its menu panel; it keeps the final URL.
-    EXPECT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
-    std::lock_guard<std::mutex> hold(host_.mutex);
-    EXPECT_EQ(L"final words", host_.lastUrl);
+    EXPECT_TRUE(WaitFor([&] { return host_.Got(controller_msg::kMenuPanelGone); }, 5000));
+    EXPECT_EQ(L"final words", host_.LastUrl());
 }
 
 // The main content's window hosts a BottomView that reaches the thread and
@@ -346,7 +321,7 @@ TEST_F(Children, ContentAndAdWindowsHostTheirWebViews) {
     EXPECT_TRUE(::IsWindowVisible(content->hwnd()) || !::IsWindowVisible(contentWindow->hwnd()));
     EXPECT_EQ(static_cast<LONG_PTR>(WS_VISIBLE), ::GetWindowLongPtrW(content->hwnd(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(t->HandlerWindow(), content->ChildHandlerWindow());
-    EXPECT_EQ(panel_.hwnd, content->PanelWindow());
+    EXPECT_EQ(panel_.hwnd(), content->PanelWindow());
 
     panels::BannerView* banner = BannerOf(ad);
     ASSERT_NE(nullptr, banner);
@@ -432,7 +407,7 @@ TEST_F(Children, ClickOnAChildWindowRaisesThePanel) {
     HWND content = WindowOf(elements_.mainContent);
     ASSERT_TRUE(content);
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(::SendMessageTimeoutW(content, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(panel_.hwnd),
+    ASSERT_TRUE(::SendMessageTimeoutW(content, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(panel_.hwnd()),
                                       MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN), SMTO_NORMAL, 5000, &answer));
     EXPECT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kRaise); }, 5000));
 }
@@ -457,7 +432,7 @@ TEST_F(Children, WithoutElementsReadyAndEveryRequestAnswered) {
             return t->m_SnapshotSaved;
         },
         5000));
-    EXPECT_FALSE(host_.controller.Got(controller_msg::kMenuPanelGone));  // no tail, nothing to hide
+    EXPECT_FALSE(host_.Got(controller_msg::kMenuPanelGone));  // no tail, nothing to hide
     ASSERT_TRUE(EndedThroughTheHandler(t, handler));
     EXPECT_EQ(1, t->ends.load());
 }
@@ -469,7 +444,7 @@ TEST_F(Children, HideTailKeepsTheTailHidden) {
     HWND tailWindow = WindowOf(tail_);
     ASSERT_TRUE(tailWindow);
     ::PostMessageW(t->HandlerWindow(), children_msg::kHideTail, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return host_.Got(controller_msg::kMenuPanelGone); }, 5000));
     EXPECT_TRUE(tail_->noShow);
     tail_->Show();  // the panel showing its windows again
     EXPECT_FALSE(::IsWindowVisible(tailWindow));
@@ -523,7 +498,7 @@ TEST_F(Children, FocusOnTheBoxHidesTheTailAndRaisesThePanel) {
         ::SetFocus(edit);
     }));
     ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kRaise); }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return host_.controller.Got(controller_msg::kMenuPanelGone); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return host_.Got(controller_msg::kMenuPanelGone); }, 5000));
     PanelLockScope hold(panelLock_.get());
     EXPECT_TRUE(tail_->noShow);
 }

@@ -17,26 +17,12 @@
 #include "app/panels/thread/HoverThread.h"
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/window/MegaWin.h"
+#include "app/tests/support/RecordingPanelHost.h"
 
 namespace {
 
-// The controller's side: the go given at once, reports dropped.
-class BenchHost : public panels::PanelHost {
-public:
-    BenchHost() { window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr); }
-    ~BenchHost() override { ::DestroyWindow(window_); }
-    HWND HostWindow() const override { return window_; }
-    void ReportCreated(const panels::PanelThread*, const RECT&) override {}
-    bool GoGiven(const panels::PanelThread*) override { return true; }
-    void ReportReady(const panels::PanelThread*) override {}
-    panels::HoverThreadList& Panels() override { return list; }
-    void PostUsage(const std::wstring&, DWORD) override {}
-    fx::CriticalSection lock;
-    panels::HoverThreadList list{lock};
-
-private:
-    HWND window_ = nullptr;
-};
+// The controller's side: the go given at once, the reports recorded.
+using BenchHost = apptest::RecordingPanelHost;
 
 // Drains the host's thread (the panels' reports) while waiting.
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {

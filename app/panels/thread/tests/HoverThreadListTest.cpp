@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/panels/thread/HoverThreadList.h"
 #include "app/panels/thread/tests/StandInPanel.h"
+#include "app/tests/support/RecordingPanelHost.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -21,21 +21,6 @@ using panels::PanelThread;
 using panels::testing::StandInPanel;
 using panels::testing::StandInScript;
 using testsupport::WaitFor;
-
-// A host that gives every launch the go at once and counts usage reports.
-class Host : public panels::PanelHost {
-public:
-    fx::CriticalSection lock;
-    HoverThreadList list{lock};
-    std::atomic<int> created{0}, usages{0};
-
-    HWND HostWindow() const override { return nullptr; }
-    void ReportCreated(const PanelThread*, const RECT&) override { ++created; }
-    bool GoGiven(const PanelThread*) override { return true; }
-    void ReportReady(const PanelThread*) override {}
-    HoverThreadList& Panels() override { return list; }
-    void PostUsage(const std::wstring&, DWORD) override { ++usages; }
-};
 
 class PanelList : public ::testing::Test {
 protected:
@@ -58,7 +43,8 @@ protected:
         host_.list.SetWindow(raw, raw->PanelWindow());
         return raw;
     }
-    Host host_;
+    // Every launch has the go at once; the usage reports are counted.
+    apptest::RecordingPanelHost host_;
 };
 
 TEST_F(PanelList, FindsByExactIdentifierAndPanelsRemoveThemselves) {
@@ -75,7 +61,7 @@ TEST_F(PanelList, FindsByExactIdentifierAndPanelsRemoveThemselves) {
     EXPECT_FALSE(host_.list.FindByGuid(L"ECP-A", &w));
     ASSERT_TRUE(WaitFor([&] { return !a->IsRunning(); }, 5000));
     host_.list.ReapEnded();
-    EXPECT_EQ(host_.usages.load(), 1);
+    EXPECT_EQ(host_.Usages(), 1);
 }
 
 // A panel whose node has no window yet (still being created) is not found:
@@ -118,7 +104,7 @@ TEST_F(PanelList, ExitClosesSixteenPanelsWithinTheBound) {
     std::vector<StandInPanel*> panels;
     for (int i = 0; i < 16; ++i) panels.push_back(Launch((L"P" + std::to_wstring(i)).c_str(), slow));
     EXPECT_EQ(host_.list.HideAllAndTerminate(), 0u);
-    EXPECT_EQ(host_.usages.load(), 16);
+    EXPECT_EQ(host_.Usages(), 16);
     EXPECT_EQ(host_.list.GetCount(), 0u);
     for (StandInPanel* p : panels) {
         EXPECT_FALSE(p->IsRunning());
@@ -139,7 +125,7 @@ TEST_F(PanelList, ExitTerminatesOnlyTheStraggler) {
     DWORD spent = ::GetTickCount() - start;
     EXPECT_GE(spent, 450u);
     EXPECT_LT(spent, 2500u);
-    EXPECT_EQ(host_.usages.load(), 2);
+    EXPECT_EQ(host_.Usages(), 2);
     EXPECT_FALSE(hung->IsRunning());
 }
 
@@ -173,7 +159,7 @@ TEST_F(PanelList, ExitWaitsWhilePanelsKeepEnding) {
         panels.push_back(Launch((L"S" + std::to_wstring(i)).c_str(), slow));
     }
     EXPECT_EQ(host_.list.HideAllAndTerminate(500), 0u);
-    EXPECT_EQ(host_.usages.load(), 4);
+    EXPECT_EQ(host_.Usages(), 4);
     for (StandInPanel* p : panels) EXPECT_FALSE(p->IsRunning());
 }
 

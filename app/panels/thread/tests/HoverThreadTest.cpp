@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,6 +17,7 @@
 #include "app/panels/window/MegaWin.h"
 #include "app/panels/window/PanelGeometry.h"
 #include "app/selection/skin/FloatingWinLayout.h"
+#include "app/tests/support/RecordingPanelHost.h"
 #include "tests/support/GdiplusTestEnv.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,56 +26,6 @@ namespace {
 using panels::HoverThread;
 using panels::MegaWin;
 using testsupport::WaitFor;
-
-// The controller's part: a window that records what the panel posts, the
-// launch handshake with the go given at once, and the panel list.
-class Host : public panels::PanelHost {
-public:
-    Host() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        oldProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Host::Proc)));
-    }
-    ~Host() override { ::DestroyWindow(window_); }
-
-    HWND HostWindow() const override { return window_; }
-    void ReportCreated(const panels::PanelThread*, const RECT& rect) override {
-        createdRect = rect;
-        created = true;
-    }
-    bool GoGiven(const panels::PanelThread*) override { return go; }
-    void ReportReady(const panels::PanelThread*) override { ready = true; }
-    panels::HoverThreadList& Panels() override { return list; }
-    void PostUsage(const std::wstring& id, DWORD) override {
-        std::lock_guard<std::mutex> hold(mutex);
-        events.push_back(L"11143 " + id);
-    }
-    std::vector<std::wstring> Events() {
-        std::lock_guard<std::mutex> hold(mutex);
-        return events;
-    }
-
-    fx::CriticalSection lock;
-    panels::HoverThreadList list{lock};
-    std::atomic<bool> created{false}, go{true}, ready{false};
-    RECT createdRect{};
-    std::mutex mutex;
-    std::vector<std::wstring> events;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<Host*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg >= 11100 && msg < 11200) {
-            std::lock_guard<std::mutex> hold(self->mutex);
-            self->events.push_back(std::to_wstring(msg));
-            return 0;
-        }
-        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
-    }
-    HWND window_ = nullptr;
-    WNDPROC oldProc_ = nullptr;
-};
 
 class RealPanel : public testing::Test {
 protected:
@@ -118,7 +67,8 @@ protected:
             10000);
     }
 
-    Host host_;
+    // The controller's part: the go given at once unless a test holds it.
+    apptest::RecordingPanelHost host_;
 };
 
 TEST_F(RealPanel, WindowClassStylesAndCentredPlacement) {
@@ -140,7 +90,7 @@ TEST_F(RealPanel, WindowClassStylesAndCentredPlacement) {
     EXPECT_EQ(rc.left, centred.left);
     EXPECT_EQ(rc.top, centred.top);
     EXPECT_EQ(rc.right - rc.left, 300);
-    EXPECT_EQ(host_.createdRect.left, rc.left);
+    EXPECT_EQ(host_.CreatedRect().left, rc.left);
 
     host_.go = true;
     ASSERT_TRUE(WaitFor([&] { return Visible(t); }, 5000));

@@ -15,9 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,6 +25,7 @@
 #include "app/core/main/DockOps.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/tests/support/CoreTestFiles.h"
+#include "app/tests/support/RecordingPanelHost.h"
 #include "app/core/net/HttpRoutines.h"
 #include "app/panels/children/ChildViews.h"
 #include "app/panels/children/ChildWin.h"
@@ -40,6 +39,7 @@
 #include "app/panels/window/MegaWin.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -48,134 +48,25 @@ using panels::HoverThread;
 using testsupport::WaitFor;
 using templates::LayoutRect;
 
-// The controller's part: a window recording the 111xx messages a panel
-// posts, and the report a panel leaves.
-class Host : public panels::PanelHost {
-public:
-    Host() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        oldProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Host::Proc)));
-    }
-    ~Host() override { ::DestroyWindow(window_); }
-    std::vector<unsigned> Messages() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return messages_;
-    }
-    void UpdateReport(const std::function<void(panels::PanelReport&)>& change) override {
-        std::lock_guard<std::mutex> hold(mutex_);
-        change(report);
-    }
-    panels::PanelReport Report() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return report;
-    }
-    HWND HostWindow() const override { return window_; }
-    struct SearchMenuOffer {
-        RECT dropDown{};
-        HWND panel = nullptr;
-        std::wstring text;
-        int count = 0;
-    };
-    void OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) override {
-        std::lock_guard<std::mutex> hold(mutex_);
-        offer_.dropDown = dropDown;
-        offer_.panel = panel;
-        offer_.text = text;
-        ++offer_.count;
-    }
-    SearchMenuOffer Offer() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return offer_;
-    }
-    // The lParam of the last message msg (0 when none came).
-    LPARAM LastLParam(unsigned msg) {
-        std::lock_guard<std::mutex> hold(mutex_);
-        const auto it = lastLParam_.find(msg);
-        return it == lastLParam_.end() ? 0 : it->second;
-    }
-    void ReportCreated(const panels::PanelThread*, const RECT& rect) override {
-        {
-            std::lock_guard<std::mutex> hold(mutex_);
-            createdRect_ = rect;
-        }
-        created = true;
-    }
-    RECT CreatedRect() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return createdRect_;
-    }
-    size_t Count(unsigned msg) {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return static_cast<size_t>(std::count(messages_.begin(), messages_.end(), msg));
-    }
-    bool GoGiven(const panels::PanelThread*) override { return true; }
-    void ReportReady(const panels::PanelThread*) override {}
-    panels::HoverThreadList& Panels() override { return list; }
-    void PostUsage(const std::wstring&, DWORD) override {}
-
-    fx::CriticalSection lock;
-    panels::HoverThreadList list{lock};
-    std::atomic<bool> created{false};
-    panels::PanelReport report;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<Host*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg >= 11100 && msg < 11200) {
-            std::lock_guard<std::mutex> hold(self->mutex_);
-            self->messages_.push_back(msg);
-            self->lastLParam_[msg] = lp;
-            return 0;
-        }
-        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
-    }
-    HWND window_ = nullptr;
-    WNDPROC oldProc_ = nullptr;
-    std::mutex mutex_;
-    std::vector<unsigned> messages_;
-    std::map<unsigned, LPARAM> lastLParam_;
-    SearchMenuOffer offer_;
-    RECT createdRect_{};
-};
-
-// The dock bar as a panel reaches it: a message window of the test's own
-// that records the messages the panel posts to the bar.
+// The dock bar as a panel reaches it: a window of the test's own that
+// records the messages the panel posts to the bar.
 class RecordingDock : public DockOps {
 public:
-    RecordingDock() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"dock", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        oldProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingDock::Proc)));
-    }
-    ~RecordingDock() override { ::DestroyWindow(window_); }
+    RecordingDock() { window_.Make(); }
     fx::UiThread& Thread() override { return thread_; }
-    HWND Window() const override { return window_; }
+    HWND Window() const override { return window_.hwnd(); }
     void ImportItems(XmlConfig&) override {}
     void SaveLayout(fx::Archive&) override {}
     void LoadLayout(fx::Archive&) override {}
     // What reached the bar so far, in order (this thread's messages pumped).
     std::vector<unsigned> Posted() {
-        MSG m;
-        while (::PeekMessageW(&m, window_, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
-        return posted_;
+        window_.Drain();
+        return window_.Ids();
     }
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<RecordingDock*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg >= WM_USER) {
-            self->posted_.push_back(msg);
-            return 0;
-        }
-        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
-    }
     fx::UiThread thread_;  // never started: the bar's window is there
-    HWND window_ = nullptr;
-    WNDPROC oldProc_ = nullptr;
-    std::vector<unsigned> posted_;
+    testsupport::MessageRecorder window_{WM_USER, 0xFFFF};
 };
 
 // The snapshot files (GUID-named JPEG files) in a directory.
@@ -365,7 +256,7 @@ protected:
         return opaque;
     }
 
-    Host host_;
+    apptest::RecordingPanelHost host_;
     HoverThread* thread_ = nullptr;
     std::wstring installDir_ = theApp.m_InstallDir;
     std::wstring cacheDir_;
@@ -1319,7 +1210,7 @@ TEST_F(PanelTemplate, PressingTheSearchOrAContextShiftControlOffersTheSearchMenu
         const LayoutRect r = control->windowRect;
         const size_t asked = host_.Count(controller_msg::kToggleContextPanel);
         ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-        const Host::SearchMenuOffer offer = host_.Offer();
+        const apptest::RecordingPanelHost::SearchMenuOffer offer = host_.Offer();
         EXPECT_EQ(++offers, offer.count);
         EXPECT_EQ(corner.x, offer.dropDown.left);
         EXPECT_EQ(corner.y, offer.dropDown.top);

@@ -26,6 +26,7 @@
 #include "fx/Variant.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -34,71 +35,12 @@ using testsupport::RunOn;
 using testsupport::Utf8;
 using testsupport::WaitFor;
 
-struct Posted {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-    bool operator==(const Posted& o) const { return msg == o.msg && wp == o.wp && lp == o.lp; }
-};
+using Posted = testsupport::MessageRecorder::Message;
 
 // A window on the test's thread that records the program's messages posted to it.
-class Recorder {
+class Recorder : public testsupport::MessageRecorder {
 public:
-    Recorder() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        oldProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recorder::Proc)));
-    }
-    ~Recorder() { ::DestroyWindow(window_); }
-    HWND hwnd() const { return window_; }
-    std::vector<Posted> Seen() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return seen_;
-    }
-    bool Has(const Posted& p) {
-        auto s = Seen();
-        return std::find(s.begin(), s.end(), p) != s.end();
-    }
-    bool HasMessage(UINT msg) {
-        for (const Posted& p : Seen())
-            if (p.msg == msg) return true;
-        return false;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        seen_.clear();
-    }
-    // Posts a sentinel to this window from `from` and waits for it: whatever
-    // `from` posted here before it has arrived by then, so an absence checked
-    // afterwards is one for good.
-    bool Flush(fx::UiThread& from) {
-        const LONG n = ++sentinelsPosted_;
-        if (!RunOn(from, [&] { ::PostMessageW(window_, kSentinel, static_cast<WPARAM>(n), 0); })) return false;
-        return WaitFor([&] { return sentinelsSeen_.load() >= n; }, 5000);
-    }
-
-private:
-    static constexpr UINT kSentinel = WM_APP + 77;
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<Recorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg == kSentinel) {
-            self->sentinelsSeen_.store(static_cast<LONG>(wp));
-            return 0;
-        }
-        if (self && msg >= 11100 && msg < 11400) {
-            std::lock_guard<std::mutex> hold(self->mutex_);
-            self->seen_.push_back(Posted{msg, wp, lp});
-            return 0;
-        }
-        return ::CallWindowProcW(self->oldProc_, hwnd, msg, wp, lp);
-    }
-    HWND window_ = nullptr;
-    WNDPROC oldProc_ = nullptr;
-    std::mutex mutex_;
-    std::vector<Posted> seen_;
-    LONG sentinelsPosted_ = 0;
-    std::atomic<LONG> sentinelsSeen_{0};
+    Recorder() : MessageRecorder(11100, 11399) { Make(); }
 };
 
 // The children thread's and the application's part, recorded.
@@ -335,7 +277,7 @@ TEST_F(WebViews, ContentViewNavigatesToTheServersPage) {
     EXPECT_FALSE(seen.cancel);
     EXPECT_TRUE(WaitFor([&] { return ServerSaw(Utf8(url.substr(url.find(L"/files/")))); }, 10000));
     ASSERT_TRUE(panel_.Flush(thread_));
-    EXPECT_FALSE(panel_.HasMessage(panel_msg::kResize));
+    EXPECT_FALSE(panel_.Got(panel_msg::kResize));
     ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_EQ(content_->State().navigationCount, 0); }));
 }
 
@@ -344,8 +286,8 @@ TEST_F(WebViews, CommandUrlsAreCancelledAndTheirMessagesArrive) {
     // A page navigating to a size command.
     const std::wstring size = Page(L"&pqecpx=400&pqecpy=300");
     ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate2(size); }));
-    ASSERT_TRUE(WaitFor([&] { return panel_.HasMessage(panel_msg::kHideTail); }, 10000));
-    auto seen = panel_.Seen();
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kHideTail); }, 10000));
+    auto seen = panel_.Messages();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], (Posted{panel_msg::kResize, 400, 300}));
     EXPECT_EQ(seen[1], (Posted{panel_msg::kHideTail, 1, 0}));
@@ -500,7 +442,7 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
     };
 
     openWindow(L"http://example.org/story?id=7");
-    ASSERT_TRUE(WaitFor([&] { return controller_.HasMessage(controller_msg::kNavigateUrl); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return controller_.Got(controller_msg::kNavigateUrl); }, 10000));
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
     ASSERT_TRUE(RunOn(thread_, [&] { EXPECT_FALSE(content_->HiddenBrowser()->Armed()); }));
 
@@ -513,7 +455,7 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
         return disarmed;
     }, 10000));
     ASSERT_TRUE(controller_.Flush(thread_));
-    EXPECT_FALSE(controller_.HasMessage(controller_msg::kNavigateUrl));
+    EXPECT_FALSE(controller_.Got(controller_msg::kNavigateUrl));
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), L"http://example.org/story?id=7");
 
     // The hidden browser loads nothing itself: a new window's page of a
@@ -522,7 +464,7 @@ TEST_F(WebViews, NewWindowGoesToTheUsersBrowserAndOnlyForWebUrls) {
     controller_.Clear();
     const std::wstring story = Page(L"&story=8");
     openWindow(story);
-    ASSERT_TRUE(WaitFor([&] { return controller_.HasMessage(controller_msg::kNavigateUrl); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return controller_.Got(controller_msg::kNavigateUrl); }, 10000));
     EXPECT_EQ(host_.Get(&RecordingHost::navigateUrl), story);
     const std::wstring marker = Page(L"&after=story");
     ASSERT_TRUE(RunOn(thread_, [&] { content_->Navigate(marker); }));
@@ -543,7 +485,7 @@ TEST_F(WebViews, AdViewHandsAContentLoadToThePanel) {
     ASSERT_TRUE(made);
     const std::wstring url = loopback::Url(L"/files/ads/?pqecp=1&pqload=ecp#go");
     ASSERT_TRUE(RunOn(thread_, [&] { ad_->Navigate2(url); }));
-    ASSERT_TRUE(WaitFor([&] { return panel_.HasMessage(panel_msg::kLoadContentUrl); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kLoadContentUrl); }, 10000));
     EXPECT_EQ(host_.Get(&RecordingHost::handedOver), url + L"&adtype=ecp");
     Probe<panels::BannerView>::Seen seen{};
     ASSERT_TRUE(ad_->Find(url, &seen));
@@ -593,8 +535,8 @@ TEST_F(WebViews, FocusFromAnotherWindowRaisesThePanel) {
     focusFromOther();
     ASSERT_TRUE(panel_.Flush(thread_));
     ASSERT_TRUE(controller_.Flush(thread_));
-    EXPECT_FALSE(panel_.HasMessage(panel_msg::kRaise));
-    EXPECT_FALSE(controller_.HasMessage(controller_msg::kHideMenus));
+    EXPECT_FALSE(panel_.Got(panel_msg::kRaise));
+    EXPECT_FALSE(controller_.Got(controller_msg::kHideMenus));
 
     ASSERT_TRUE(RunOn(thread_, [&] { content_->SetMenuFlag(false); }));
     focusFromOther();
@@ -631,9 +573,9 @@ TEST_F(WebViews, SnapshotAndNavigationButtons) {
         content_->OnCommandStateChange(2, false);
         content_->OnCommandStateChange(-1, true);
     }));
-    ASSERT_TRUE(WaitFor([&] { return panel_.Seen().size() >= 2; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return panel_.Messages().size() >= 2; }, 5000));
     WaitFor([] { return false; }, 100);
-    auto seen = panel_.Seen();
+    auto seen = panel_.Messages();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], (Posted{panel_msg::kNavButtonState, 1, 1}));
     EXPECT_EQ(seen[1], (Posted{panel_msg::kNavButtonState, 0, 2}));

@@ -27,6 +27,7 @@
 #include "app/tests/support/MenuTestEnv.h"
 #include "fx/Window.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -36,28 +37,10 @@ const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new MenuWindowsEnv)
 using testsupport::WaitFor;
 
 // Plays a panel's window: records the panel messages (112xx) it gets.
-class DummyPanel : public fx::Window {
+class DummyPanel : public testsupport::MessageRecorder {
 public:
-    struct Got {
-        UINT msg;
-        WPARAM wp;
-        LPARAM lp;
-    };
-    std::vector<Got> got;
-    bool Make() { return CreateEx(0, L"BackWin777", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
-    std::vector<UINT> Messages() const {
-        std::vector<UINT> out;
-        for (const Got& g : got) out.push_back(g.msg);
-        return out;
-    }
-
-protected:
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-        if (msg < 11200 || msg > 11299) return false;
-        got.push_back({msg, wp, lp});
-        result = 0;
-        return true;
-    }
+    DummyPanel() : MessageRecorder(11200, 11299) {}
+    bool Make() { return MessageRecorder::Make(RECT{0, 0, 10, 10}, 0, L"BackWin777"); }
 };
 
 // The controller as the menus see it: launches and URLs recorded; a launch
@@ -219,11 +202,11 @@ TEST_F(SubMenus, PanelSubMenuLaunchesOnceAndDrivesItsPanel) {
     menu->ShowAt(RECT{100, 100, 120, 119}, &view_, &view_.m_Observer);
     EXPECT_EQ(view_.launches.size(), 1u);  // the same panel again
     Pump();
-    EXPECT_EQ(panel_.Messages(), (std::vector<UINT>{11208, 11207, 11208}));
+    EXPECT_EQ(panel_.Ids(), (std::vector<UINT>{11208, 11207, 11208}));
 
     menu.reset();
     Pump();
-    EXPECT_EQ(panel_.Messages(), (std::vector<UINT>{11208, 11207, 11208, 11224}));
+    EXPECT_EQ(panel_.Ids(), (std::vector<UINT>{11208, 11207, 11208, 11224}));
 }
 
 // A panel that has gone away counts as none: the next show launches a new
@@ -252,7 +235,7 @@ TEST_F(SubMenus, PanelSubMenuRelaunchesADeadPanel) {
     EXPECT_EQ(view_.launches[1].flags, 0x102u);
     EXPECT_EQ(menu.m_hPanel, second.hwnd());
     Pump();
-    EXPECT_EQ(second.Messages(), (std::vector<UINT>{11208}));
+    EXPECT_EQ(second.Ids(), (std::vector<UINT>{11208}));
 }
 
 // Without a record for the owning item: no item and no launch.
@@ -290,7 +273,7 @@ TEST_F(SubMenus, AMarkedItemOpensItsPanelSubMenu) {
     root.HideMenu();
     EXPECT_FALSE(sub->IsVisible());
     Pump();
-    EXPECT_EQ(panel_.Messages(), (std::vector<UINT>{11208, 11207}));
+    EXPECT_EQ(panel_.Ids(), (std::vector<UINT>{11208, 11207}));
 }
 
 TEST_F(SubMenus, ApplicationMenuItems) {
@@ -419,12 +402,12 @@ TEST_F(SearchMenus, ChoicesOpenTheUrlOrHandTheRecordToThePanel) {
     plain->m_Type = L"PQ_DEFAULT";
     menu_.OnItemChosen(plain);
     Pump();
-    ASSERT_EQ(panel_.got.size(), 2u);
-    EXPECT_EQ(panel_.got[0].msg, 11201u);
-    EXPECT_EQ(panel_.got[0].wp, 1u);
-    EXPECT_EQ(panel_.got[0].lp, 0);
-    EXPECT_EQ(panel_.got[1].wp, 1u);
-    EXPECT_EQ(panel_.got[1].lp, 1);
+    ASSERT_EQ(panel_.Messages().size(), 2u);
+    EXPECT_EQ(panel_.Messages()[0].msg, 11201u);
+    EXPECT_EQ(panel_.Messages()[0].wp, 1u);
+    EXPECT_EQ(panel_.Messages()[0].lp, 0);
+    EXPECT_EQ(panel_.Messages()[1].wp, 1u);
+    EXPECT_EQ(panel_.Messages()[1].lp, 1);
     {
         fx::ScopedLock lock(g_PanelRecordLock);
         EXPECT_EQ(owner_->m_Next.m_QueryText, L"lake");
@@ -446,7 +429,7 @@ TEST_F(SearchMenus, NothingForAMissingRecordOrAClosedPanel) {
     MyMenuItem* panelItem = menu_.AddItem(L"Panel", L"PANEL", 0);
     menu_.OnItemChosen(panelItem);
     Pump();
-    EXPECT_TRUE(panel_.got.empty());
+    EXPECT_TRUE(panel_.Messages().empty());
     EXPECT_TRUE(view_.urls.empty());
     fx::ScopedLock lock(g_PanelRecordLock);
     EXPECT_TRUE(owner_->m_Next.m_Id.empty());

@@ -22,30 +22,13 @@
 #include "fx/GdiPlus.h"
 #include "app/tests/support/MenuTestEnv.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "fx/Window.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new MenuWindowsEnv);
-
-// Plays the best-guess worker's window: records the queries posted to it.
-class FakeBestGuessWindow : public fx::Window {
-public:
-    struct Query {
-        WPARAM id;
-        LPARAM lp;
-    };
-    std::vector<Query> queries;
-
-protected:
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-        if (msg != 11801) return false;
-        queries.push_back({wp, lp});
-        result = 0;
-        return true;
-    }
-};
 
 using RecordingView = LaunchRecorder<BrowserTreeView>;
 
@@ -63,7 +46,7 @@ protected:
             std::wstring defaultEcp = L"x";
             doc_->GetSettingsView()->AddRecord(std::move(record), id, defaultEcp);
         }
-        ASSERT_TRUE(worker_.CreateEx(0, L"BackWin777", L"", 0, 0, 0, 10, 10, nullptr, nullptr));
+        ASSERT_TRUE(worker_.Make(RECT{0, 0, 10, 10}, 0, L"BackWin777"));
         theApp.m_hBestGuessWnd = worker_.hwnd();
         theApp.m_BestGuessStarted = true;
         theApp.m_EnableBestGuess = true;
@@ -90,7 +73,8 @@ protected:
     }
 
     std::unique_ptr<CPondrelDoc> doc_;
-    FakeBestGuessWindow worker_;
+    // Plays the best-guess worker's window: records the queries posted to it.
+    testsupport::MessageRecorder worker_{11801, 11801};
     RecordingView view_;
     TextRootMenu menu_;
 };
@@ -99,9 +83,9 @@ TEST_F(TextMenu, RequestPostsTheQueryAndARepeatAddsTheHeldAnswer) {
     const std::wstring context = L"<ctx/>";
     menu_.AddItem(L"Category", L"c", 1);
     menu_.RequestGuesses(L"pond life", &context, L"", true);
-    ASSERT_TRUE(testsupport::WaitFor([&] { return !worker_.queries.empty(); }, 5000));
-    EXPECT_EQ(worker_.queries[0].id, 1u);
-    EXPECT_EQ(worker_.queries[0].lp, 0);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !worker_.Messages().empty(); }, 5000));
+    EXPECT_EQ(worker_.Messages()[0].wp, 1u);
+    EXPECT_EQ(worker_.Messages()[0].lp, 0);
     // The default best guess on top (its label is its settings entry's guess
     // text, none here), then a guess separator.
     EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"", L"-", L"Category"}));
@@ -130,16 +114,16 @@ TEST_F(TextMenu, RequestPostsTheQueryAndARepeatAddsTheHeldAnswer) {
     // Asking again for the same text: no new query, the rows at once.
     menu_.RequestGuesses(L"Pond Life", &context, L"", true);
     for (int i = 0; i < 10; ++i) testsupport::WaitFor([] { return false; }, 20);
-    EXPECT_EQ(worker_.queries.size(), 1u);
+    EXPECT_EQ(worker_.Messages().size(), 1u);
     EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"A for pond life", L"B", L"-", L"Category"}));
     EXPECT_TRUE(view_.m_HaveGuesses);
     EXPECT_TRUE(theApp.m_HaveBestGuesses);
 
     // Another text is a new request; without a first context lParam is 1.
     menu_.RequestGuesses(L"lake", nullptr, L"", true);
-    ASSERT_TRUE(testsupport::WaitFor([&] { return worker_.queries.size() == 2; }, 5000));
-    EXPECT_EQ(worker_.queries[1].id, 2u);
-    EXPECT_EQ(worker_.queries[1].lp, 1);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return worker_.Messages().size() == 2; }, 5000));
+    EXPECT_EQ(worker_.Messages()[1].wp, 2u);
+    EXPECT_EQ(worker_.Messages()[1].lp, 1);
 }
 
 // An answer that is not menu items makes a link's hotspot launch its first

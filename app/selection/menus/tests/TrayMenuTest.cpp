@@ -23,6 +23,7 @@
 #include "app/tests/support/MenuTestEnv.h"
 #include "fx/Window.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -49,20 +50,6 @@ public:
     }
     std::wstring lastTip;
     std::vector<std::wstring> balloons;  // "title: text"
-};
-
-// Plays the setup download's thread window: counts the download requests.
-class FakeDownloadWindow : public fx::Window {
-public:
-    int requests = 0;
-
-protected:
-    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
-        if (msg != back_thread_msg::kDownload) return false;
-        ++requests;
-        result = 0;
-        return true;
-    }
 };
 
 const char kSettings[] = R"(<?xml version="1.0"?>
@@ -253,8 +240,9 @@ TEST_F(TrayMenuTest, TheSwitchTurnsTheProgramOffAndBackOn) {
 // item's text follows the state, and while the download runs it is
 // disabled and keeps the menu open.
 TEST_F(TrayMenuTest, TheUpdateItemChecksOrStartsTheDownload) {
-    FakeDownloadWindow download;
-    ASSERT_TRUE(download.CreateEx(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr));
+    // Plays the setup download's thread window: records the download requests.
+    testsupport::MessageRecorder download(back_thread_msg::kDownload, back_thread_msg::kDownload);
+    ASSERT_TRUE(download.Make());
     theApp.m_hBackThreadWnd = download.hwnd();
     theApp.m_InitUrl = L"http://127.0.0.1:9/init.php";  // nothing answers: no new version
     struct Case {
@@ -278,14 +266,14 @@ TEST_F(TrayMenuTest, TheUpdateItemChecksOrStartsTheDownload) {
         menu_->ClearItems();
         menu_->BuildItems();
         shell_.balloons.clear();
-        download.requests = 0;
+        download.Clear();
         ASSERT_NE(IndexOf(c.text), -1) << c.name;
         ClickOn(c.text);
         EXPECT_EQ(theApp.m_UpdateState, c.stateAfter) << c.name;
         EXPECT_NE(IndexOf(c.textAfter), -1) << c.name;
         EXPECT_EQ(Item(c.textAfter)->m_Index, 777) << c.name;
-        testsupport::WaitFor([&] { return download.requests >= c.downloads; }, 2000);
-        EXPECT_EQ(download.requests, c.downloads) << c.name;
+        testsupport::WaitFor([&] { return static_cast<int>(download.Count(back_thread_msg::kDownload)) >= c.downloads; }, 2000);
+        EXPECT_EQ(static_cast<int>(download.Count(back_thread_msg::kDownload)), c.downloads) << c.name;
         if (c.balloon) {
             EXPECT_EQ(shell_.balloons, std::vector<std::wstring>{c.balloon}) << c.name;
             EXPECT_FALSE(theApp.m_BalloonStartsUpdate) << c.name;
