@@ -18,12 +18,14 @@
 #include "app/core/config/UserSetting.h"
 #include "app/tests/support/RecordingController.h"
 #include "app/tests/support/LaunchRecorder.h"
+#include "app/tests/support/RecordingShell.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/main/UpdateRules.h"
 #include "app/tests/support/CoreTestFiles.h"
 #include "fx/Window.h"
 #include "tests/httpserver/LoopbackServer.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -45,36 +47,6 @@ public:
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new Env);
 
 std::wstring HttpRoot() { return testsupport::WinDir(UPDATES_HTTP_ROOT); }
-
-struct Balloon {
-    std::wstring text, title;
-};
-
-class RecordingShell : public TrayShell {
-public:
-    std::vector<Balloon> balloons;
-    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
-        if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) balloons.push_back({data->szInfo, data->szInfoTitle});
-        return TRUE;
-    }
-};
-
-// Plays the download thread's window: counts 11401.
-class DownloadWindow : public fx::Window {
-public:
-    int requests = 0;
-    bool Make() {
-        return CreateEx(0, fx::RegisterWindowClass(0).c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
-    }
-
-protected:
-    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
-        if (msg != back_thread_msg::kDownload) return false;
-        ++requests;
-        result = 0;
-        return true;
-    }
-};
 
 // The controller with every URL and panel launch recorded.
 using MessagesController = LaunchRecorder<RecordingController>;
@@ -160,8 +132,9 @@ protected:
     std::string MessagesFile() { return ReadFile(dir_ + L"pondrellpppdata.xml"); }
 
     std::wstring dir_;
-    RecordingShell shell_;
-    DownloadWindow download_;
+    apptest::RecordingShell shell_;
+    // Plays the download thread's window: records 11401.
+    testsupport::MessageRecorder download_{back_thread_msg::kDownload, back_thread_msg::kDownload};
     std::unique_ptr<CPondrelDoc> doc_;
     MessagesController* controller_ = nullptr;
 };
@@ -181,7 +154,7 @@ TEST_F(UpdatesTest, TheVersionCheckAlwaysAsksTheInitUrlForTheVersion) {
     EXPECT_EQ(requests[0].target,
               "/version/57?pq_userid=%7b%41%31%2d%62%32%7d%20%c3%a9&pq_check=version");
     EXPECT_EQ(requests[1].target, "/version/57?pq_check=version");
-    EXPECT_TRUE(shell_.balloons.empty());
+    EXPECT_TRUE(shell_.Balloons().empty());
     EXPECT_EQ(theApp.m_UpdateState, update_rules::kNone);
 }
 
@@ -206,19 +179,19 @@ TEST_F(UpdatesTest, AnotherVersionRaisesTheNewVersionBalloon) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.path));
-        shell_.balloons.clear();
+        shell_.calls.clear();
         theApp.m_UpdateState = c.stateBefore;
         theApp.m_BalloonStartsUpdate = false;
         theApp.m_InitUrl = loopback::Url(c.path);
         theApp.CheckForNewVersion();
         EXPECT_EQ(theApp.m_UpdateState, c.stateAfter);
         if (c.balloon) {
-            ASSERT_EQ(shell_.balloons.size(), 1u);
-            EXPECT_EQ(shell_.balloons[0].text, kNewVersionText);
-            EXPECT_EQ(shell_.balloons[0].title, L"PondRel");
+            ASSERT_EQ(shell_.Balloons().size(), 1u);
+            EXPECT_EQ(shell_.Balloons()[0].text, kNewVersionText);
+            EXPECT_EQ(shell_.Balloons()[0].title, L"PondRel");
             EXPECT_TRUE(theApp.m_BalloonStartsUpdate) << "a click on it starts the download";
         } else {
-            EXPECT_TRUE(shell_.balloons.empty());
+            EXPECT_TRUE(shell_.Balloons().empty());
             EXPECT_FALSE(theApp.m_BalloonStartsUpdate);
         }
     }
@@ -230,21 +203,21 @@ TEST_F(UpdatesTest, UpdateStatesThroughDownloadAndSetup) {
     theApp.m_InitUrl = loopback::Url(L"/version/58");
     theApp.CheckForNewVersion();
     EXPECT_EQ(theApp.m_UpdateState, 4);
-    shell_.balloons.clear();
+    shell_.calls.clear();
 
     theApp.StartSetupDownload(true);
     Pump();
-    EXPECT_EQ(download_.requests, 1);
+    EXPECT_EQ(static_cast<int>(download_.Count(back_thread_msg::kDownload)), 1);
     EXPECT_EQ(theApp.m_UpdateState, 1);
-    ASSERT_EQ(shell_.balloons.size(), 1u);
-    EXPECT_EQ(shell_.balloons[0].text, kDownloadingText);
-    EXPECT_EQ(shell_.balloons[0].title, L"PondRel");
+    ASSERT_EQ(shell_.Balloons().size(), 1u);
+    EXPECT_EQ(shell_.Balloons()[0].text, kDownloadingText);
+    EXPECT_EQ(shell_.Balloons()[0].title, L"PondRel");
     EXPECT_FALSE(theApp.m_BalloonStartsUpdate);
 
     theApp.StartSetupDownload(false);
     Pump();
-    EXPECT_EQ(download_.requests, 2);
-    EXPECT_EQ(shell_.balloons.size(), 1u) << "no balloon without asking";
+    EXPECT_EQ(static_cast<int>(download_.Count(back_thread_msg::kDownload)), 2);
+    EXPECT_EQ(shell_.Balloons().size(), 1u) << "no balloon without asking";
 
     // Each as after a download of the program's own (this test program is
     // unsigned: the setup program is run unchecked).
@@ -297,11 +270,11 @@ TEST_F(UpdatesTest, ServerMessagesOfEachKind) {
     EXPECT_TRUE(::EqualRect(&launch.anchor, &kAnchor));
     // The new-version balloon (state 4), then one silent download (state 1):
     // the other two wait while it is asked for.
-    EXPECT_EQ(download_.requests, 1);
+    EXPECT_EQ(static_cast<int>(download_.Count(back_thread_msg::kDownload)), 1);
     EXPECT_EQ(theApp.m_UpdateState, 1);
-    ASSERT_EQ(shell_.balloons.size(), 1u);
-    EXPECT_EQ(shell_.balloons[0].text, kNewVersionText);
-    EXPECT_EQ(shell_.balloons[0].title, L"PondRel");
+    ASSERT_EQ(shell_.Balloons().size(), 1u);
+    EXPECT_EQ(shell_.Balloons()[0].text, kNewVersionText);
+    EXPECT_EQ(shell_.Balloons()[0].title, L"PondRel");
     auto requests = loopback::Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].target, "/messages/messages-ServerMessagesOfEachKind.xml");
@@ -311,10 +284,10 @@ TEST_F(UpdatesTest, ASilentBubbleMessageDownloadsWithItsBalloon) {
     ServeMessages("<messages><message><update>Silent-Bubble</update></message></messages>");
     theApp.ProcessServerMessages();
     Pump();
-    EXPECT_EQ(download_.requests, 1);
+    EXPECT_EQ(static_cast<int>(download_.Count(back_thread_msg::kDownload)), 1);
     EXPECT_EQ(theApp.m_UpdateState, 1);
-    ASSERT_EQ(shell_.balloons.size(), 1u);
-    EXPECT_EQ(shell_.balloons[0].text, kDownloadingText);
+    ASSERT_EQ(shell_.Balloons().size(), 1u);
+    EXPECT_EQ(shell_.Balloons()[0].text, kDownloadingText);
 }
 
 // Every poll fetches the file anew (rewriting the copy in the temporary

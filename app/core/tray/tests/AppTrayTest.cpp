@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/core/common/Resource.h"
-#include "app/core/tray/tests/RecordingShell.h"
+#include "app/tests/support/RecordingShell.h"
 #include "app/tests/support/AppFixture.h"
 #include "TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
@@ -19,8 +19,8 @@ namespace {
 
 std::wstring Root() { return testsupport::WinDir(TRAY_HTTP_ROOT); }
 
-using traytest::Call;
-using traytest::RecordingShell;
+using apptest::Call;
+using apptest::RecordingShell;
 
 bool g_RouteUp = true;
 

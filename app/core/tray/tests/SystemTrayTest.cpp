@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "app/core/common/Resource.h"
-#include "app/core/tray/tests/RecordingShell.h"
+#include "app/tests/support/RecordingShell.h"
 #include "app/core/tray/SystemTray.h"
 #include "fx/Handle.h"
 
 namespace {
 
-using traytest::Call;
-using traytest::RecordingShell;
+using apptest::Call;
+using apptest::RecordingShell;
 
 struct RecordingHost : TrayHost {
     bool FlushingInput() override { return flushing; }

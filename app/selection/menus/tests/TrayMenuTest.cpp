@@ -16,6 +16,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
 #include "app/tests/support/LaunchRecorder.h"
+#include "app/tests/support/RecordingShell.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
@@ -39,18 +40,6 @@ public:
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new WindowClassesEnv);
 
 using RecordingView = LaunchRecorder<BrowserTreeView>;
-
-class RecordingShell : public TrayShell {
-public:
-    BOOL NotifyIcon(DWORD, NOTIFYICONDATAW* data) override {
-        if (data->uFlags & NIF_TIP) lastTip = data->szTip;
-        if ((data->uFlags & NIF_INFO) && data->szInfo[0])
-            balloons.push_back(std::wstring(data->szInfoTitle) + L": " + data->szInfo);
-        return TRUE;
-    }
-    std::wstring lastTip;
-    std::vector<std::wstring> balloons;  // "title: text"
-};
 
 const char kSettings[] = R"(<?xml version="1.0"?>
 <init>
@@ -128,7 +117,7 @@ protected:
     UserSetting* record_ = nullptr;
     std::wstring path_;
     RecordingView view_;
-    RecordingShell shell_;
+    apptest::RecordingShell shell_;
     std::unique_ptr<TrayMenu> menu_;
 };
 
@@ -226,13 +215,13 @@ TEST_F(TrayMenuTest, TheSwitchTurnsTheProgramOffAndBackOn) {
     EXPECT_TRUE(theApp.m_Disabled);
     EXPECT_EQ(IndexOf(L"Disable"), -1);
     EXPECT_NE(IndexOf(L"Enable"), -1);
-    EXPECT_EQ(shell_.lastTip, L"PondRel - Disabled and Online");
+    EXPECT_EQ(shell_.LastTip(), L"PondRel - Disabled and Online");
     menu_->RefreshItems();
     EXPECT_TRUE(Item(L"Panel One")->m_Disabled);
     ClickOn(L"Enable");
     EXPECT_FALSE(theApp.m_Disabled);
     EXPECT_NE(IndexOf(L"Disable"), -1);
-    EXPECT_EQ(shell_.lastTip, L"PondRel - Enabled and Online");
+    EXPECT_EQ(shell_.LastTip(), L"PondRel - Enabled and Online");
 }
 
 // The update item in each update state: a check that finds no new version
@@ -265,7 +254,7 @@ TEST_F(TrayMenuTest, TheUpdateItemChecksOrStartsTheDownload) {
         theApp.m_BalloonStartsUpdate = true;
         menu_->ClearItems();
         menu_->BuildItems();
-        shell_.balloons.clear();
+        shell_.calls.clear();
         download.Clear();
         ASSERT_NE(IndexOf(c.text), -1) << c.name;
         ClickOn(c.text);
@@ -275,11 +264,11 @@ TEST_F(TrayMenuTest, TheUpdateItemChecksOrStartsTheDownload) {
         testsupport::WaitFor([&] { return static_cast<int>(download.Count(back_thread_msg::kDownload)) >= c.downloads; }, 2000);
         EXPECT_EQ(static_cast<int>(download.Count(back_thread_msg::kDownload)), c.downloads) << c.name;
         if (c.balloon) {
-            EXPECT_EQ(shell_.balloons, std::vector<std::wstring>{c.balloon}) << c.name;
+            EXPECT_EQ(shell_.BalloonLines(), std::vector<std::wstring>{c.balloon}) << c.name;
             EXPECT_FALSE(theApp.m_BalloonStartsUpdate) << c.name;
             EXPECT_FALSE(menu_->IsVisible()) << c.name;
         } else {
-            EXPECT_TRUE(shell_.balloons.empty()) << c.name;
+            EXPECT_TRUE(shell_.BalloonLines().empty()) << c.name;
             EXPECT_TRUE(menu_->IsVisible()) << c.name << ": a disabled item keeps the menu open";
         }
         menu_->RefreshItems();
