@@ -19,6 +19,7 @@
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/core/net/HttpRoutines.h"
+#include "app/tests/support/RecordsFixture.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/Utf8.h"
 
@@ -38,19 +39,11 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class AppUsage : public testing::Test {
+class AppUsage : public apptest::RecordsFixture {
 protected:
+    AppUsage() : RecordsFixture({{L"Dictionary"}, {L"News"}}) {}
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        doc_ = std::make_unique<CPondrelDoc>();
-        doc_->CreateProvidersPane();
-        theApp.m_pDoc = doc_.get();
-        for (const wchar_t* id : {L"Dictionary", L"News"}) {
-            auto record = std::make_unique<UserSetting>();
-            record->m_Id = id;
-            std::wstring defaultEcp = L"x";
-            doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
-        }
+        RecordsFixture::SetUp();
         SetHttpHost(AppHttpHost());
         theApp.m_Disabled = false;
         theApp.m_SettingsLoaded = true;
@@ -68,10 +61,8 @@ protected:
     }
     void TearDown() override {
         SetHttpHost(nullptr);
-        theApp.m_pDoc = nullptr;
         theApp.m_Starting = true;
-        doc_.reset();
-        ::CoUninitialize();
+        RecordsFixture::TearDown();
     }
     void UseLogUrl(const std::wstring& path) {
         theApp.m_LogUrl = loopback::Url(path);
@@ -79,7 +70,6 @@ protected:
     }
     // The interval (and a minute more) has passed since the last collection.
     void IntervalPassed() { theApp.m_StartTick = ::GetTickCount() - theApp.m_LogInterval - 61000; }
-    UserSetting* Record(const wchar_t* id) { return doc_->GetSettingsView()->FindEcp(id); }
     std::vector<loopback::Request> Posts() {
         std::vector<loopback::Request> posts;
         for (auto& r : loopback::Requests())
@@ -91,8 +81,6 @@ protected:
         for (size_t i = 0; i < UsageStats::kMetricCount; ++i) n += theApp.m_Stats.Queue(i).size();
         return n;
     }
-
-    std::unique_ptr<CPondrelDoc> doc_;
 };
 
 // One collection's lines with the real clock: the stamp of every line is the

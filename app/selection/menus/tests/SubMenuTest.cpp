@@ -17,6 +17,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
 #include "app/tests/support/LaunchRecorder.h"
+#include "app/tests/support/RecordsFixture.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
 #include "app/selection/controller/BrowserTreeView.h"
@@ -66,13 +67,10 @@ const char kSettings[] = R"(<?xml version="1.0"?>
 </ecptree></init>
 )";
 
-class SubMenus : public testing::Test {
+class SubMenus : public apptest::RecordsFixture {
 protected:
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        doc_ = std::make_unique<CPondrelDoc>();
-        doc_->CreateProvidersPane();
-        theApp.m_pDoc = doc_.get();
+        RecordsFixture::SetUp();
         theApp.m_DebugMode = false;
         path_ = WriteMenuFixture(L"submenu-settings.xml", kSettings);
         theApp.m_pSettings = new XmlConfig(path_.c_str());
@@ -82,21 +80,16 @@ protected:
     }
     void TearDown() override {
         theApp.DeleteSettingsReader();
-        theApp.m_pDoc = nullptr;
-        doc_.reset();
         ::DeleteFileW(path_.c_str());
-        ::CoUninitialize();
+        RecordsFixture::TearDown();
     }
     UserSetting* AddEcp(const wchar_t* id, bool active = true, bool inMenu = true) {
-        auto record = std::make_unique<UserSetting>();
-        record->m_Id = id;
-        record->m_Name = id;
+        UserSetting* record = AddRecord({id, id});
         record->m_Active = active;
         record->m_InMenu = inMenu;
         record->m_Width = 300;
         record->m_Height = 200;
-        std::wstring defaultEcp = L"x";
-        return doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
+        return record;
     }
     static std::vector<std::wstring> Texts(const TxMenuWin& menu) {
         std::vector<std::wstring> out;
@@ -113,7 +106,6 @@ protected:
     // Lets the posted messages arrive.
     static void Pump() { WaitFor([] { return false; }, 100); }
 
-    std::unique_ptr<CPondrelDoc> doc_;
     std::wstring path_;
     DummyPanel panel_;
     RecordingView view_;

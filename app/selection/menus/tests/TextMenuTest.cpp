@@ -16,6 +16,7 @@
 #include "app/core/config/Settings.h"
 #include "app/core/config/UserSetting.h"
 #include "app/tests/support/LaunchRecorder.h"
+#include "app/tests/support/RecordsFixture.h"
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerSteps.h"
 #include "app/selection/hotspot/TxSelWin.h"
@@ -32,20 +33,14 @@ const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new MenuWindowsEnv)
 
 using RecordingView = LaunchRecorder<BrowserTreeView>;
 
-class TextMenu : public testing::Test {
+class TextMenu : public apptest::RecordsFixture {
 protected:
+    TextMenu()
+        : RecordsFixture({{L"GUESS-DEFAULT", L"Name of GUESS-DEFAULT", L"GUESS-DEFAULT"},
+                          {L"ROW-A", L"Name of ROW-A", L"ROW-A"},
+                          {L"ROW-B", L"Name of ROW-B", L"ROW-B"}}) {}
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        doc_ = std::make_unique<CPondrelDoc>();
-        doc_->CreateProvidersPane();
-        theApp.m_pDoc = doc_.get();
-        for (const wchar_t* id : {L"GUESS-DEFAULT", L"ROW-A", L"ROW-B"}) {
-            auto record = std::make_unique<UserSetting>();
-            record->m_Id = id;
-            record->m_Name = std::wstring(L"Name of ") + id;
-            std::wstring defaultEcp = L"x";
-            doc_->GetSettingsView()->AddRecord(std::move(record), id, defaultEcp);
-        }
+        RecordsFixture::SetUp();
         ASSERT_TRUE(worker_.Make(RECT{0, 0, 10, 10}, 0, L"BackWin777"));
         theApp.m_hBestGuessWnd = worker_.hwnd();
         theApp.m_BestGuessStarted = true;
@@ -61,9 +56,7 @@ protected:
     }
     void TearDown() override {
         theApp.m_hBestGuessWnd = nullptr;
-        theApp.m_pDoc = nullptr;
-        doc_.reset();
-        ::CoUninitialize();
+        RecordsFixture::TearDown();
     }
     std::vector<std::wstring> Texts() {
         std::vector<std::wstring> texts;
@@ -72,7 +65,6 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<CPondrelDoc> doc_;
     // Plays the best-guess worker's window: records the queries posted to it.
     testsupport::MessageRecorder worker_{11801, 11801};
     RecordingView view_;

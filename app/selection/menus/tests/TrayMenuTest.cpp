@@ -16,6 +16,7 @@
 #include "app/core/config/UserSetting.h"
 #include "app/core/config/XmlConfig.h"
 #include "app/tests/support/LaunchRecorder.h"
+#include "app/tests/support/RecordsFixture.h"
 #include "app/tests/support/RecordingShell.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/PondrelDoc.h"
@@ -52,18 +53,12 @@ const char kSettings[] = R"(<?xml version="1.0"?>
 </init>
 )";
 
-class TrayMenuTest : public testing::Test {
+class TrayMenuTest : public apptest::RecordsFixture {
 protected:
+    TrayMenuTest() : RecordsFixture({{L"E1", L"Panel One", L"E1"}}) {}
     void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        doc_ = std::make_unique<CPondrelDoc>();
-        doc_->CreateProvidersPane();
-        theApp.m_pDoc = doc_.get();
-        auto record = std::make_unique<UserSetting>();
-        record->m_Id = L"E1";
-        record->m_Name = L"Panel One";
-        std::wstring defaultEcp = L"x";
-        record_ = doc_->GetSettingsView()->AddRecord(std::move(record), L"E1", defaultEcp);
+        RecordsFixture::SetUp();
+        record_ = Record(L"E1");
         path_ = WriteMenuFixture(L"tray-settings.xml", kSettings);
         theApp.m_pSettings = new XmlConfig(path_.c_str());
         theApp.m_pSettings->LoadLists();
@@ -86,10 +81,8 @@ protected:
         theApp.DeleteSettingsReader();
         theApp.m_SettingsLoaded = false;
         theApp.m_Disabled = false;
-        theApp.m_pDoc = nullptr;
-        doc_.reset();
         ::DeleteFileW(path_.c_str());
-        ::CoUninitialize();
+        RecordsFixture::TearDown();
     }
     std::vector<std::wstring> Texts() {
         std::vector<std::wstring> out;
@@ -113,7 +106,6 @@ protected:
         ::SendMessageW(menu_->hwnd(), WM_LBUTTONUP, 0, 0);
     }
 
-    std::unique_ptr<CPondrelDoc> doc_;
     UserSetting* record_ = nullptr;
     std::wstring path_;
     RecordingView view_;
