@@ -20,14 +20,12 @@
 #include "app/panels/dock/DockBar.h"
 #include "app/panels/dock/DockThread.h"
 #include "tests/support/CpuTime.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-void SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-    CLSID png{};
-    if (GetEncoderClsid(L"image/png", &png) >= 0) bitmap.Save(path.c_str(), &png, nullptr);
-}
+using testsupport::SavePng;
 
 std::wstring ScratchInstall() {
     wchar_t temp[MAX_PATH] = {};

@@ -25,6 +25,7 @@
 #include "app/selection/controller/ControllerSteps.h"
 #include "fx/Archive.h"
 #include "tests/support/CpuTime.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/TestSupport.h"
 #include "tests/httpserver/LoopbackServer.h"
 
@@ -44,10 +45,7 @@ public:
 // the right cap blue; item pictures yellow.
 constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00;
 
-bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-    CLSID png{};
-    return GetEncoderClsid(L"image/png", &png) >= 0 && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-}
+using testsupport::SavePng;
 
 void WriteSolidPng(const std::wstring& path, int w, int h, uint32_t argb) {
     Gdiplus::Bitmap b(w, h, PixelFormat32bppARGB);

@@ -12,6 +12,7 @@
 #include "app/panels/elements/Win32Elements.h"
 #include "app/panels/templates/TemplateValues.h"
 #include "fx/BackBuffer.h"
+#include "tests/support/PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -58,11 +59,7 @@ class DemoFactory : public RenderFactory {
 // Premultiplied BGRA.
 int Alpha(uint32_t pixel) { return static_cast<int>(pixel >> 24); }
 
-bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-  // The system's PNG encoder.
-  const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-  return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-}
+using testsupport::SavePng;
 
 struct DemoCase {
   const char* skin;

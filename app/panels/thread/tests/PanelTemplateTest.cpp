@@ -39,6 +39,7 @@
 #include "app/panels/window/MegaWin.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TestSupport.h"
 
@@ -830,9 +831,7 @@ TEST_F(PanelTemplate, WithoutASnapshotInTimeThePanelDocksWithItsBannerOrStays) {
             Gdiplus::Bitmap banner(40, 20, PixelFormat32bppARGB);
             for (int y = 0; y < 20; ++y)
                 for (int x = 0; x < 40; ++x) banner.SetPixel(x, y, Gdiplus::Color(0xFFFF00FF));
-            CLSID png{};
-            ASSERT_GE(GetEncoderClsid(L"image/png", &png), 0);
-            ASSERT_EQ(Gdiplus::Ok, banner.Save((install + L"Images\\EcpBanners\\DEMO-1.png").c_str(), &png, nullptr));
+            ASSERT_TRUE(testsupport::SavePng(banner, install + L"Images\\EcpBanners\\DEMO-1.png"));
         }
         theApp.m_InstallDir = install;
         theApp.PublishSnapshot();

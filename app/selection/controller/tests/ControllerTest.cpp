@@ -22,6 +22,7 @@
 #include "app/selection/controller/BrowserTreeView.h"
 #include "app/selection/controller/ControllerMessages.h"
 #include "tests/support/GdiplusTestEnv.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -251,16 +252,7 @@ TEST_F(Controller, MenuPanelHitTestFollowsTheMasksAlpha) {
             Gdiplus::SolidBrush opaque(Gdiplus::Color(255, 10, 20, 30));
             g.FillRectangle(&opaque, 0, 0, 20, 30);
         }
-        UINT count = 0, size = 0;
-        ASSERT_EQ(Gdiplus::GetImageEncodersSize(&count, &size), Gdiplus::Ok);
-        std::vector<BYTE> buffer(size);
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        ASSERT_EQ(Gdiplus::GetImageEncoders(count, size, codecs), Gdiplus::Ok);
-        const CLSID* png = nullptr;
-        for (UINT i = 0; i < count; ++i)
-            if (std::wstring(codecs[i].MimeType) == L"image/png") png = &codecs[i].Clsid;
-        ASSERT_TRUE(png) << "a PNG encoder";
-        ASSERT_EQ(mask.Save((dir + L"mask.jpg").c_str(), png, nullptr), Gdiplus::Ok);
+        ASSERT_TRUE(testsupport::SavePng(mask, dir + L"mask.jpg"));
     }
     const std::wstring savedTemp = theApp.m_TempDir;
     theApp.m_TempDir = dir;
