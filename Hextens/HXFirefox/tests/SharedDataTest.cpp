@@ -10,6 +10,7 @@
 
 #include "ChannelLayout.h"
 #include "SharedData.h"
+#include "fx/Handle.h"
 #include "TestSupport.h"
 
 using namespace ffchannel;
@@ -39,6 +40,33 @@ private:
 void PutText(char16_t* field, const std::u16string& s) {
     std::memcpy(field, s.c_str(), 2 * (s.size() + 1));
 }
+
+// Another thread holds the channel's lock from the holder's making until
+// Release (or its end), as an extension busy inside the block does.
+class LockHolder {
+public:
+    explicit LockHolder(HANDLE mutex) : thread_([this, mutex] { Hold(mutex); }) {
+        ::WaitForSingleObject(held_.get(), 5000);
+    }
+    ~LockHolder() { Release(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    void Release() {
+        ::SetEvent(done_.get());
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    void Hold(HANDLE mutex) {
+        ::WaitForSingleObject(mutex, 1000);
+        ::SetEvent(held_.get());
+        ::WaitForSingleObject(done_.get(), 5000);
+        ::ReleaseMutex(mutex);
+    }
+    fx::UniqueHandle held_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    fx::UniqueHandle done_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::thread thread_;
+};
 
 class ChannelTest : public ::testing::Test {
 protected:
@@ -170,15 +198,7 @@ TEST_F(ChannelTest, AbandonedLockIsTakenOverAndReleased) {
 }
 
 TEST_F(ChannelTest, HeldLockSkipsTheAccessAfterItsWait) {
-    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        ::WaitForSingleObject(channel->mutex(), 1000);
-        ::SetEvent(held);
-        ::WaitForSingleObject(done, 5000);
-        ::ReleaseMutex(channel->mutex());
-    });
-    ::WaitForSingleObject(held, 5000);
+    LockHolder holder(channel->mutex());
     PutText(ext()->location, u"new");
     wchar_t location[kPageTextChars] = L"old";
     DWORD start = ::GetTickCount();
@@ -186,24 +206,12 @@ TEST_F(ChannelTest, HeldLockSkipsTheAccessAfterItsWait) {
     EXPECT_GE(::GetTickCount() - start, 950u);
     EXPECT_STREQ(L"old", location);
     EXPECT_FALSE(channel->AddSiteString(L"x"));
-    ::SetEvent(done);
-    holder.join();
-    ::CloseHandle(held);
-    ::CloseHandle(done);
 }
 
 // A lock wait that ran out makes the channel silent: later accesses wait
 // 0 ms (and still take a free lock) until the extension answers again.
 TEST_F(ChannelTest, ALockWaitThatRanOutSilencesTheWaitsUntilAnAnswer) {
-    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        ::WaitForSingleObject(channel->mutex(), 1000);
-        ::SetEvent(held);
-        ::WaitForSingleObject(done, 5000);
-        ::ReleaseMutex(channel->mutex());
-    });
-    ::WaitForSingleObject(held, 5000);
+    LockHolder holder(channel->mutex());
     EXPECT_EQ(kLockWaitMs, channel->LockWaitMs());
     wchar_t title[kPageTextChars] = L"";
     EXPECT_FALSE(channel->ReadTitle(title));
@@ -211,8 +219,7 @@ TEST_F(ChannelTest, ALockWaitThatRanOutSilencesTheWaitsUntilAnAnswer) {
     EXPECT_EQ(0u, channel->LockWaitMs());
     EXPECT_FALSE(channel->RequestAnswer(1, 2)) << "a request that cannot be raised is not waited for";
     EXPECT_EQ(0, ext()->updateRequested);
-    ::SetEvent(done);
-    holder.join();
+    holder.Release();
 
     // The lock is free again: taken without waiting, the channel still silent.
     EXPECT_TRUE(channel->AddSiteString(L"ex.com"));
@@ -230,8 +237,6 @@ TEST_F(ChannelTest, ALockWaitThatRanOutSilencesTheWaitsUntilAnAnswer) {
     EXPECT_TRUE(channel->Silent());
     channel->Reinitialise();
     EXPECT_FALSE(channel->Silent());
-    ::CloseHandle(held);
-    ::CloseHandle(done);
 }
 
 // A poll's one access: the block copied, the request lowered or kept, the

@@ -91,6 +91,26 @@ protected:
         return doc_->GetSettingsView()->AddRecord(std::move(record), L"", defaultEcp);
     }
     int Count(const std::wstring& call) const { return static_cast<int>(std::count(calls_.begin(), calls_.end(), call)); }
+    // The heartbeat's timer stopped; one enhancer whose last poll found a
+    // selection, the program online with the context menu shown.
+    void EnhancerWithASelection() {
+        ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));
+        fake::FakeAction& a = AddEnhancer(L"A:");
+        a.bits = 0x01;
+        a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
+        nodes_[0]->m_LastBits = 0x01;
+        theApp.m_Online = true;
+        theApp.m_ShowContextMenu = true;
+    }
+    // The collection from the last poll's bits came before the new poll, and
+    // the new poll collected again: two collections, one selection.
+    void ExpectCollectionBeforeThePoll() {
+        auto begin = std::find(calls_.begin(), calls_.end(), L"A:TextHotSpotTransferBegin");
+        auto update = std::find(calls_.begin(), calls_.end(), L"A:Update");
+        EXPECT_LT(begin - calls_.begin(), update - calls_.begin());
+        EXPECT_EQ(Count(L"A:TextHotSpotTransferBegin"), 2);
+        EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    }
 
     using FakeAction = fake::FakeAction;
     std::vector<std::wstring> calls_;
@@ -307,13 +327,7 @@ TEST_F(Controller, MenuPanelGoneForgetsTheMenuPanel) {
 // again from the last poll, and a whole heartbeat runs (it polls, now that no
 // menu panel is open).
 TEST_F(Controller, ClosingTheMenuPanelHidesRescansAndTicks) {
-    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));
-    fake::FakeAction& a = AddEnhancer(L"A:");
-    a.bits = 0x01;
-    a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
-    nodes_[0]->m_LastBits = 0x01;
-    theApp.m_Online = true;
-    theApp.m_ShowContextMenu = true;
+    ASSERT_NO_FATAL_FAILURE(EnhancerWithASelection());
     theApp.m_ShowLinkPreviews = false;
     theApp.m_Starting = false;
 
@@ -337,12 +351,8 @@ TEST_F(Controller, ClosingTheMenuPanelHidesRescansAndTicks) {
     for (HWND w : shown) EXPECT_FALSE(::IsWindowVisible(w)) << w;
     // The rescan's collection from the last bits, then the heartbeat's poll
     // and its collection.
-    EXPECT_EQ(Count(L"A:TextHotSpotTransferBegin"), 2);
     EXPECT_EQ(Count(L"A:Update"), 1);
-    auto begin = std::find(calls_.begin(), calls_.end(), L"A:TextHotSpotTransferBegin");
-    auto update = std::find(calls_.begin(), calls_.end(), L"A:Update");
-    EXPECT_LT(begin - calls_.begin(), update - calls_.begin());
-    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    ExpectCollectionBeforeThePoll();
 
     // With no menu panel open it does nothing.
     calls_.clear();
@@ -358,13 +368,7 @@ TEST_F(Controller, ClosingTheMenuPanelHidesRescansAndTicks) {
 // 11139 re-collects from the last poll's results and then runs a whole tick;
 // while the program starts (or reloads) it does nothing.
 TEST_F(Controller, RescanMessageRecollectsThenTicksUnlessStarting) {
-    ASSERT_TRUE(::KillTimer(view_->hwnd(), 780));
-    fake::FakeAction& a = AddEnhancer(L"A:");
-    a.bits = 0x01;
-    a.selections.push_back(fake::Piece{{1, 2, 3, 4}, L"sel"});
-    nodes_[0]->m_LastBits = 0x01;
-    theApp.m_Online = true;
-    theApp.m_ShowContextMenu = true;
+    ASSERT_NO_FATAL_FAILURE(EnhancerWithASelection());
     theApp.m_ShowLinkPreviews = true;
 
     ::PostMessageW(view_->hwnd(), controller_msg::kRescan, 0, 0);  // m_Starting is set
@@ -377,12 +381,7 @@ TEST_F(Controller, RescanMessageRecollectsThenTicksUnlessStarting) {
     ::PostMessageW(view_->hwnd(), controller_msg::kRescan, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return Count(L"A:Update") == 1; }, 5000));
     theApp.m_Starting = true;
-    // The collection from the last bits came before the tick's poll.
-    auto begin = std::find(calls_.begin(), calls_.end(), L"A:TextHotSpotTransferBegin");
-    auto update = std::find(calls_.begin(), calls_.end(), L"A:Update");
-    EXPECT_LT(begin - calls_.begin(), update - calls_.begin());
-    EXPECT_EQ(Count(L"A:TextHotSpotTransferBegin"), 2);  // the rescan's and the tick's
-    EXPECT_EQ(view_->m_Observer.m_Selections.GetCount(), 1u);
+    ExpectCollectionBeforeThePoll();
 }
 
 TEST_F(Controller, BestGuessAnswerOnlyForTheCurrentRequest) {

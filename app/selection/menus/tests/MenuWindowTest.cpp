@@ -45,6 +45,22 @@ protected:
         menu_.m_Wide = true;
         ASSERT_TRUE(menu_.CreateMenu(L"TxMenu"));
     }
+    // A category item above an "other" item, the menu shown at (100, 100)
+    // and the pointer moved twice over the category: its sub-menu is made.
+    MyMenuItem* ShowCategory() {
+        MyMenuItem* category = menu_.AddItem(L"Category", L"c1", 1);
+        category->m_Index = 1;
+        menu_.AddItem(L"other", L"2", 0);
+        menu_.ShowAt(RECT{100, 100, 110, 100}, nullptr, nullptr);
+        menu_.Move(40, 5);
+        menu_.Move(40, 5);
+        return category;
+    }
+    static RECT WorkArea() {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        return work;
+    }
     RecordingMenu menu_;
 };
 
@@ -107,15 +123,8 @@ TEST_F(Menu, ReleaseChoosesTheItemUnderIt) {
 }
 
 TEST_F(Menu, SubMenuMadeOnceReusedAndPlacedBesideOrFlipped) {
-    MyMenuItem* category = menu_.AddItem(L"Category", L"c1", 1);
-    category->m_Index = 1;
-    menu_.AddItem(L"other", L"2", 0);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-
-    menu_.ShowAt(RECT{100, 100, 110, 100}, nullptr, nullptr);
-    menu_.Move(40, 5);
-    menu_.Move(40, 5);
+    const RECT work = WorkArea();
+    MyMenuItem* category = ShowCategory();
     ASSERT_TRUE(category->m_pSubMenu);
     TxMenuWin* sub = category->m_pSubMenu.get();
     EXPECT_EQ(menu_.m_pOpenSubMenu, sub);
@@ -157,14 +166,8 @@ TEST_F(Menu, SubMenuMadeOnceReusedAndPlacedBesideOrFlipped) {
 // Near the work area's bottom right corner the sub-menu opens on the left
 // and keeps being raised above the bottom edge.
 TEST_F(Menu, SubMenuInTheBottomRightCornerOpensOnTheLeftRaised) {
-    MyMenuItem* category = menu_.AddItem(L"Category", L"c1", 1);
-    category->m_Index = 1;
-    menu_.AddItem(L"other", L"2", 0);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    menu_.ShowAt(RECT{100, 100, 110, 100}, nullptr, nullptr);
-    menu_.Move(40, 5);
-    menu_.Move(40, 5);
+    const RECT work = WorkArea();
+    MyMenuItem* category = ShowCategory();
     ASSERT_TRUE(category->m_pSubMenu);
     TxMenuWin* sub = category->m_pSubMenu.get();
     for (int i = 0; i < 5; ++i) sub->AddItem(L"entry", std::to_wstring(i), 0);  // 100 pixels high
