@@ -40,6 +40,10 @@
 # pondrel_com_component(<target>)
 #   Declares an in-process COM server DLL that the "components" fixture and
 #   tools/run register.  The list is written to <build>/components.txt.
+#
+# pondrel_demo_root(<target> <dir>)
+#   A custom target that makes <dir> a fresh copy of demo/ at every build: the
+#   loopback server's root for a test that writes its own settings.xml in.
 
 set(PONDREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 if(WIN32 AND NOT PONDREL_WINE_ARCH)
@@ -170,4 +174,12 @@ function(pondrel_gtest target)
     list(APPEND extra UNMANAGED)
   endif()
   pondrel_test(NAME ${target} COMMAND ${target} ${T_ARGS} ${extra})
+endfunction()
+
+function(pondrel_demo_root target dir)
+  add_custom_target(${target}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${dir}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/demo ${dir}
+    COMMENT "A fresh copy of demo/ (${target})")
+  file(MAKE_DIRECTORY ${dir})
 endfunction()
