@@ -8,8 +8,8 @@ namespace {
 
 // True when the element's first text piece is "true", ignoring case.
 bool FirstTextIsTrue(const XmlDomNode& element) {
-    const String* text = element.Text(0);
-    return text && EqualNoCase(*text, String(u"true"));
+    const XmlDomText* text = element.Text(0);
+    return text && EqualNoCase(text->data(), text->size(), u"true", 4);
 }
 
 }  // namespace
@@ -32,8 +32,8 @@ bool ReadSendContext(const Char* xml, const Char* configuredId) {
         XmlDomNode enhancer = app.GetChildNode(u"enhancer", i);
         if (enhancer.IsEmpty()) return false;
         XmlDomNode id = enhancer.GetChildNode(u"id", 0);
-        const String* idText = id.Text(0);
-        if (idText && EqualNoCase(*idText, key)) return FirstTextIsTrue(enhancer.GetChildNode(u"send_context", 0));
+        const XmlDomText* idText = id.Text(0);
+        if (idText && EqualNoCase(idText->data(), idText->size(), key.data(), key.size())) return FirstTextIsTrue(enhancer.GetChildNode(u"send_context", 0));
     }
 }
 

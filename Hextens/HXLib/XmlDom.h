@@ -1,13 +1,23 @@
 // HXLib's small, forgiving XML DOM parser.  Portable: no Win32 call.
 //
-// A parse turns UTF-16 text into a tree of reference-counted element nodes.
-// An XmlDomNode is a handle: copies share the node and add a reference; a
-// node whose last handle goes is freed with its subtree.  A handle without a
-// node is the empty node, which every lookup that finds nothing returns.
+// A parse turns UTF-16 text into a tree of element nodes.  The tree keeps
+// one copy of the text and builds its nodes and their arrays in blocks of
+// its own (no allocation per node); names, texts, values and clear sections
+// are views into that copy, decoded in place where they held entities.
+//
+// An XmlDomNode is a handle: copies share the node and add a reference.  A
+// node counts its handles, plus one while its parent lives (while a handle
+// holds the parent or an element above it); a node whose parent has gone is
+// detached from it (Parent() is the empty node).  The tree's storage goes
+// with the last handle to any of its nodes, so the views a node hands out
+// stay valid while a handle to a node of the same tree lives.  A handle
+// without a node is the empty node, which every lookup that finds nothing
+// returns.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <string_view>
 
 #include "Hextens/HXLib/CharClass.h"
 
@@ -30,20 +40,32 @@ enum XmlDomError : int {
 // settings text is server data and must not exhaust the stack.
 constexpr int kXmlMaxDepth = 256;
 
+// A piece of a parsed tree's text (see above for how long it stays valid).
+using XmlDomText = std::u16string_view;
+
 class XmlDomNode {
 public:
     // Kinds in the order array: entry = index * 4 + kind.
     enum Kind { kChild = 0, kText = 2, kClear = 3 };
 
     struct Clear {
-        hxcore::String content;
-        hxcore::String opener;
-        hxcore::String closer;
+        XmlDomText content;
+        XmlDomText opener;
+        XmlDomText closer;
     };
     struct Attribute {
-        hxcore::String name;
-        hxcore::String value;
+        XmlDomText name;
+        XmlDomText value;
         bool hasValue = false;
+    };
+    // A node's order array.
+    struct OrderList {
+        const int32_t* first = nullptr;
+        size_t count = 0;
+        const int32_t* begin() const { return first; }
+        const int32_t* end() const { return first + count; }
+        size_t size() const { return count; }
+        int32_t operator[](size_t i) const { return first[i]; }
     };
 
     XmlDomNode() = default;  // the empty node
@@ -54,9 +76,10 @@ public:
     ~XmlDomNode();
 
     // Parses text and returns the first element named rootName (ignoring
-    // case), looked for as described in FindRoot; the empty node when the
-    // text is null, the parse failed or no such element exists.  error, when
-    // given, receives the parse's result code.
+    // case): the top element itself, else one of its children, where a
+    // declaration child stands for the rest of the document; the empty node
+    // when the text is null, the parse failed or no such element exists.
+    // error, when given, receives the parse's result code.
     static XmlDomNode ParseString(const hxcore::Char* text, const hxcore::Char* rootName, int* error = nullptr);
 
     // Parses text into a fresh nameless root and returns it with its code.
@@ -71,7 +94,7 @@ public:
     XmlDomNode GetChild(int index) const;
 
     bool IsEmpty() const { return data_ == nullptr; }
-    const hxcore::String& Name() const;
+    XmlDomText Name() const;
     bool IsDeclaration() const;
     XmlDomNode Parent() const;
     int ChildCount() const;
@@ -79,30 +102,14 @@ public:
     int ClearCount() const;
     int AttributeCount() const;
     // The i-th text piece; null when there is none.
-    const hxcore::String* Text(int i) const;
+    const XmlDomText* Text(int i) const;
     const Clear* ClearAt(int i) const;
     const Attribute* AttributeAt(int i) const;
-    const std::vector<int32_t>& Order() const;
+    OrderList Order() const;
     int RefCount() const;
 
-    // For the parser: a handle that takes over a reference already counted.
-    static XmlDomNode Adopt(XmlDomNodeData* data);
-    XmlDomNodeData* data() const { return data_; }
-
 private:
+    explicit XmlDomNode(XmlDomNodeData* data);  // a new handle to data
     void Release();
     XmlDomNodeData* data_ = nullptr;
-};
-
-// A node's data; only the parser and the handle touch it.
-struct XmlDomNodeData {
-    hxcore::String name;
-    bool isDeclaration = false;
-    XmlDomNodeData* parent = nullptr;
-    std::vector<XmlDomNode> children;
-    std::vector<hxcore::String> texts;
-    std::vector<XmlDomNode::Clear> clears;
-    std::vector<XmlDomNode::Attribute> attributes;
-    std::vector<int32_t> order;
-    int32_t refs = 0;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "Hextens/HXLib/CharClass.h"
 #include "Hextens/HXLib/UrlEncode.h"
@@ -9,6 +10,6 @@
 namespace coretest {
 
 // UTF-16 as UTF-8, for readable expectations and failure messages.
-inline std::string Utf8(const std::u16string& s) { return urlenc::Utf16ToUtf8(s.data(), s.size()); }
+inline std::string Utf8(std::u16string_view s) { return urlenc::Utf16ToUtf8(s.data(), s.size()); }
 
 }  // namespace coretest
