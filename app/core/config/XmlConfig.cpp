@@ -2,6 +2,9 @@
 
 #include <msxml2.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <map>
 
 #include "app/core/config/SettingsRules.h"
@@ -38,6 +41,18 @@ XmlNode CopyNode(IXMLDOMNode* node) {
         }
     }
     return out;
+}
+
+std::wstring NodeText(IXMLDOMNode* node) {
+    fx::Bstr b;
+    return node ? Text(node->get_text(b.put()), b) : std::wstring();
+}
+
+// True when the element is in no namespace, as an XPath name test without a
+// prefix asks.
+bool InNoNamespace(IXMLDOMNode* node) {
+    fx::Bstr uri;
+    return FAILED(node->get_namespaceURI(uri.put())) || !uri.get() || !uri.get()[0];
 }
 
 void LogRejected(const std::wstring& path, HRESULT hr) {
@@ -82,6 +97,8 @@ XmlConfig::~XmlConfig() {
     categoryLevel_.nodes.clear();
     targetLevel_.nodes.clear();
     entryLevel_.nodes.clear();
+    flatCategories_.nodes.clear();
+    flatEntries_.nodes.clear();
     document_.reset();
     // com_ goes last: only a start of our own is ended.
 }
@@ -140,8 +157,49 @@ bool XmlConfig::GetInt(const std::wstring& path, int& value) {
     return true;
 }
 
+namespace {
+
+// A key that "//user//" + key names as one element name (no prefix, no
+// other XPath): what the user-value table answers.
+bool IsPlainName(const std::wstring& key) {
+    if (key.empty()) return false;
+    for (size_t i = 0; i < key.size(); ++i) {
+        const wchar_t c = key[i];
+        const bool letter = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_';
+        const bool later = (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+        if (!letter && (i == 0 || !later)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::wstring XmlConfig::GetUserValue(const std::wstring& key) {
-    lastUserValue_ = GetText(L"//user//" + key);
+    if (!IsPlainName(key)) {
+        lastUserValue_ = GetText(L"//user//" + key);
+        return lastUserValue_;
+    }
+    if (!userValuesRead_) {
+        // "//user//" + key for every key at once: the elements below user
+        // elements in document order, the first of each name.
+        userValuesRead_ = true;
+        fx::Bstr query(L"//user//*");
+        fx::ComPtr<IXMLDOMNodeList> list;
+        const bool checkNamespace = AnyNamespace();
+        if (document_ && document_->selectNodes(query.get(), list.put()) == S_OK && list) {
+            for (;;) {
+                fx::ComPtr<IXMLDOMNode> node;
+                if (list->nextNode(node.put()) != S_OK || !node) break;
+                fx::Bstr name;
+                if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
+                const std::wstring n = name.str();
+                if (userValues_.count(n) || (checkNamespace && !InNoNamespace(node.get()))) continue;
+                userValues_[n] = NodeText(node.get());
+            }
+        }
+    }
+    const auto found = userValues_.find(key);
+    lastUserValue_ = found == userValues_.end() ? std::wstring() : found->second;
     return lastUserValue_;
 }
 
@@ -228,9 +286,48 @@ std::vector<fx::ComPtr<IXMLDOMNode>> SelectRaw(IXMLDOMNode* context, const std::
     return out;
 }
 
-std::wstring NodeText(IXMLDOMNode* node) {
-    fx::Bstr b;
-    return node ? Text(node->get_text(b.put()), b) : std::wstring();
+}  // namespace
+
+// One ecptree whose categories are all its own children: category c is then
+// the c-th of them, as "//init//ecptree//category[c]" selects.
+const XmlConfig::OwnChildren& XmlConfig::FlatCategories() {
+    OwnChildren& f = flatCategories_;
+    if (!f.known) {
+        f.known = true;
+        const auto trees = SelectRaw(document_.get(), L"//init//ecptree");
+        if (trees.size() == 1) {
+            f.nodes = SelectRaw(trees[0].get(), L"category");
+            f.below = SelectRaw(document_.get(), L"//init//ecptree//category").size();
+        }
+        f.flat = trees.size() == 1 && f.below == f.nodes.size();
+    }
+    return f;
+}
+
+// A target whose entries are all its own children: entry e is then the e-th
+// of them, as ".//ecp[e]" selects below it.
+XmlConfig::OwnChildren& XmlConfig::FlatEntries(IXMLDOMNode* target) {
+    OwnChildren& f = flatEntries_;
+    if (!f.known || f.c != categoryIndex_ || f.t != targetIndex_) {
+        f.known = true;
+        f.textsRead = f.textsOk = false;
+        f.texts.clear();
+        f.c = categoryIndex_;
+        f.t = targetIndex_;
+        f.nodes = SelectRaw(target, L"ecp");
+        f.below = SelectRaw(target, L".//ecp").size();
+        f.flat = f.below == f.nodes.size();
+    }
+    return f;
+}
+
+namespace {
+
+// The one node of a flat list at 1-based position i (none beyond it).
+std::vector<fx::ComPtr<IXMLDOMNode>> At(const std::vector<fx::ComPtr<IXMLDOMNode>>& nodes, int i) {
+    std::vector<fx::ComPtr<IXMLDOMNode>> out;
+    if (i >= 1 && static_cast<size_t>(i) <= nodes.size()) out.push_back(nodes[static_cast<size_t>(i) - 1]);
+    return out;
 }
 
 }  // namespace
@@ -238,9 +335,14 @@ std::wstring NodeText(IXMLDOMNode* node) {
 const XmlConfig::WalkLevel& XmlConfig::CategoryLevel() {
     WalkLevel& l = categoryLevel_;
     if (!l.valid || l.c != categoryIndex_) {
-        std::wstring path;
-        CategoryPath(path);
-        l.nodes = SelectRaw(document_.get(), path);
+        const OwnChildren& flat = FlatCategories();
+        if (flat.flat) {
+            l.nodes = At(flat.nodes, categoryIndex_);
+        } else {
+            std::wstring path;
+            CategoryPath(path);
+            l.nodes = SelectRaw(document_.get(), path);
+        }
         l.c = categoryIndex_;
         l.valid = true;
     }
@@ -272,7 +374,8 @@ const XmlConfig::WalkLevel& XmlConfig::EntryLevel() {
         const WalkLevel& up = TargetLevel();
         std::wstring step = L".//ecp[" + std::to_wstring(ecpIndex_) + L"]";
         if (up.nodes.size() == 1) {
-            l.nodes = SelectRaw(up.nodes[0].get(), step);
+            const OwnChildren& flat = FlatEntries(up.nodes[0].get());
+            l.nodes = flat.flat ? At(flat.nodes, ecpIndex_) : SelectRaw(up.nodes[0].get(), step);
         } else {
             std::wstring path;
             EcpPath(path);
@@ -286,13 +389,59 @@ const XmlConfig::WalkLevel& XmlConfig::EntryLevel() {
     return l;
 }
 
-std::wstring XmlConfig::TextBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child) {
-    if (level.nodes.empty()) return std::wstring();
-    if (level.nodes.size() > 1) return GetText(levelPath + L"//" + child);
-    fx::Bstr query(std::wstring(L".//") + child);
-    fx::ComPtr<IXMLDOMNode> node;
-    if (level.nodes[0]->selectSingleNode(query.get(), node.put()) != S_OK) return std::wstring();
-    return NodeText(node.get());
+bool XmlConfig::AnyNamespace() {
+    if (anyNamespace_ < 0) {
+        // A query the engine does not answer leaves every element checked.
+        fx::Bstr query(L"//*[namespace-uri() != '']");
+        fx::ComPtr<IXMLDOMNode> node;
+        const HRESULT hr = document_ ? document_->selectSingleNode(query.get(), node.put()) : S_FALSE;
+        anyNamespace_ = hr == S_FALSE || (hr == S_OK && !node) ? 0 : 1;
+    }
+    return anyNamespace_ != 0;
+}
+
+void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* const* children,
+                           size_t count, std::wstring* texts, Reading reading) {
+    for (size_t i = 0; i < count; ++i) texts[i].clear();
+    if (level.nodes.empty()) return;
+    if (level.nodes.size() > 1) {
+        for (size_t i = 0; i < count; ++i) texts[i] = GetText(levelPath + L"//" + children[i]);
+        return;
+    }
+    fx::ComPtr<IXMLDOMNodeList> list;
+    std::wstring path;
+    if (reading == Reading::kWalk) {
+        // The level's elements in document order, each taken for the first
+        // of the names it carries.
+        path = L".//*";
+    } else {
+        // The union of "(.//child)[1]" over the children: each first match
+        // once, carrying its child's name (an element in no namespace has
+        // no prefix).
+        for (size_t i = 0; i < count; ++i) path += (i ? L" | (.//" : L"(.//") + std::wstring(children[i]) + L")[1]";
+    }
+    fx::Bstr query(path);
+    const HRESULT hr = level.nodes[0]->selectNodes(query.get(), list.put());
+    if (FAILED(hr)) LogRejected(path, hr);
+    if (hr != S_OK || !list) return;
+    const bool checkNamespace = reading == Reading::kWalk && AnyNamespace();
+    std::vector<bool> found(count, false);
+    size_t left = count;
+    while (left > 0) {
+        fx::ComPtr<IXMLDOMNode> node;
+        if (list->nextNode(node.put()) != S_OK || !node) break;
+        fx::Bstr name;
+        if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
+        for (size_t i = 0; i < count; ++i) {
+            if (found[i] || std::wcscmp(name.get(), children[i]) != 0) continue;
+            if (!checkNamespace || InNoNamespace(node.get())) {
+                found[i] = true;
+                --left;
+                texts[i] = NodeText(node.get());
+            }
+            break;
+        }
+    }
 }
 
 int XmlConfig::CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child) {
@@ -326,8 +475,10 @@ int XmlConfig::CountTargets() {
 int XmlConfig::CountEcps() {
     std::wstring path;
     TargetPath(path);
-    ecpCount_ = Held(CountBelow(TargetLevel(), path, L"ecp"), settings_rules::kMaxTargetEntries,
-                     L"panel entries of a target", entriesCutLogged_);
+    const WalkLevel& target = TargetLevel();
+    const int count = target.nodes.size() == 1 ? static_cast<int>(FlatEntries(target.nodes[0].get()).below)
+                                               : CountBelow(target, path, L"ecp");
+    ecpCount_ = Held(count, settings_rules::kMaxTargetEntries, L"panel entries of a target", entriesCutLogged_);
     return ecpCount_;
 }
 
@@ -335,14 +486,16 @@ void XmlConfig::ReadCategory(int c) {
     categoryIndex_ = c;
     std::wstring base;
     CategoryPath(base);
-    const WalkLevel& l = CategoryLevel();
-    catInMenu_ = TextBelow(l, base, L"in_menu");
-    catDivider_ = TextBelow(l, base, L"divider");
-    catActive_ = TextBelow(l, base, L"active");
-    catName_ = TextBelow(l, base, L"name");
-    catIcon_ = TextBelow(l, base, L"icon");
-    catVersion_ = TextBelow(l, base, L"version");
-    catId_ = TextBelow(l, base, L"id");
+    static const wchar_t* const kFields[] = {L"in_menu", L"divider", L"active", L"name", L"icon", L"version", L"id"};
+    std::wstring texts[std::size(kFields)];
+    TextsBelow(CategoryLevel(), base, kFields, std::size(kFields), texts, Reading::kFirstOfEach);
+    catInMenu_ = std::move(texts[0]);
+    catDivider_ = std::move(texts[1]);
+    catActive_ = std::move(texts[2]);
+    catName_ = std::move(texts[3]);
+    catIcon_ = std::move(texts[4]);
+    catVersion_ = std::move(texts[5]);
+    catId_ = std::move(texts[6]);
 }
 
 void XmlConfig::ReadTarget(int t) {
@@ -351,38 +504,100 @@ void XmlConfig::ReadTarget(int t) {
     targetText_ = l.nodes.empty() ? std::wstring() : NodeText(l.nodes[0].get());
 }
 
+namespace {
+
+// The children an entry's texts are read from, in the order of the tree table.
+const wchar_t* const kEntryChildren[] = {
+    L"location",    L"active",     L"action_whitespace", L"show_ads",  L"in_menu",    L"resizable",
+    L"show_search", L"media_mode", L"dockable",          L"shareable", L"detachable", L"id",
+    L"guesstext",   L"name",       L"parent",            L"searchable", L"action",    L"width",
+    L"height",      L"skin",       L"icon",              L"version"};
+constexpr size_t kEntryFields = std::size(kEntryChildren);
+constexpr size_t kWidthField = 17, kHeightField = 18;
+
+}  // namespace
+
+// The entries of a flat target (as many as a target's entries are read) in
+// one pass over it: its entries and their elements in document order
+// ("ecp | ecp//*"), each entry's elements running up to the next entry (no
+// entry lies inside another in a flat target).
+void XmlConfig::ReadFlatEntries(IXMLDOMNode* target, OwnChildren& f) {
+    f.textsRead = true;
+    f.textsOk = false;
+    const size_t kept = std::min(f.nodes.size(), static_cast<size_t>(settings_rules::kMaxTargetEntries));
+    f.texts.assign(kept * kEntryFields, std::wstring());
+    const std::wstring path = L"ecp | ecp//*";
+    fx::Bstr query(path);
+    fx::ComPtr<IXMLDOMNodeList> list;
+    const HRESULT hr = target->selectNodes(query.get(), list.put());
+    if (FAILED(hr)) LogRejected(path, hr);
+    if (hr != S_OK || !list) return;
+    const bool checkNamespace = AnyNamespace();
+    std::vector<bool> found(kEntryFields, false);
+    size_t entries = 0;
+    for (;;) {
+        fx::ComPtr<IXMLDOMNode> node;
+        if (list->nextNode(node.put()) != S_OK || !node) break;
+        fx::Bstr name;
+        if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
+        if (std::wcscmp(name.get(), L"ecp") == 0 && (!checkNamespace || InNoNamespace(node.get()))) {
+            if (entries == kept) {
+                entries = f.nodes.size();  // the rest is not read here
+                break;
+            }
+            ++entries;
+            found.assign(kEntryFields, false);
+            continue;
+        }
+        if (entries == 0) continue;
+        for (size_t i = 0; i < kEntryFields; ++i) {
+            if (found[i] || std::wcscmp(name.get(), kEntryChildren[i]) != 0) continue;
+            if (!checkNamespace || InNoNamespace(node.get())) {
+                found[i] = true;
+                f.texts[(entries - 1) * kEntryFields + i] = NodeText(node.get());
+            }
+            break;
+        }
+    }
+    // Anything else than one run an entry: the entries are read one by one.
+    f.textsOk = entries == f.nodes.size();
+}
+
+bool XmlConfig::FlatEntryTexts(int e, std::wstring* texts) {
+    const WalkLevel& up = TargetLevel();
+    if (up.nodes.size() != 1) return false;
+    OwnChildren& f = FlatEntries(up.nodes[0].get());
+    if (!f.flat) return false;
+    if (!f.textsRead) ReadFlatEntries(up.nodes[0].get(), f);
+    const size_t kept = f.texts.size() / kEntryFields;
+    if (!f.textsOk || (e > 0 && static_cast<size_t>(e) > kept && static_cast<size_t>(e) <= f.nodes.size()))
+        return false;
+    for (size_t i = 0; i < kEntryFields; ++i) texts[i].clear();
+    if (e >= 1 && static_cast<size_t>(e) <= kept)
+        for (size_t i = 0; i < kEntryFields; ++i) texts[i] = f.texts[(static_cast<size_t>(e) - 1) * kEntryFields + i];
+    return true;
+}
+
 void XmlConfig::ReadEcpEntry(int e) {
     ecpIndex_ = e;
-    std::wstring base;
-    EcpPath(base);
-    const WalkLevel& l = EntryLevel();
-    auto text = [&](const wchar_t* child) { return TextBelow(l, base, child); };
-    auto number = [&](const wchar_t* child) {
-        std::wstring t = text(child);
-        return t.empty() ? 0 : settings_rules::LeadingInt(t);
-    };
-    ecpLocation_ = text(L"location");
-    ecpActive_ = text(L"active");
-    ecpActionWhitespace_ = text(L"action_whitespace");
-    ecpShowAds_ = text(L"show_ads");
-    ecpInMenu_ = text(L"in_menu");
-    ecpResizable_ = text(L"resizable");
-    ecpShowSearch_ = text(L"show_search");
-    ecpMediaMode_ = text(L"media_mode");
-    ecpDockable_ = text(L"dockable");
-    ecpShareable_ = text(L"shareable");
-    ecpDetachable_ = text(L"detachable");
-    ecpId_ = text(L"id");
-    ecpGuessText_ = text(L"guesstext");
-    ecpName_ = text(L"name");
-    ecpParent_ = text(L"parent");
-    ecpSearchable_ = text(L"searchable");
-    ecpAction_ = text(L"action");
-    ecpWidth_ = number(L"width");
-    ecpHeight_ = number(L"height");
-    ecpSkin_ = text(L"skin");
-    ecpIcon_ = text(L"icon");
-    ecpVersion_ = text(L"version");
+    std::wstring texts[kEntryFields];
+    if (!FlatEntryTexts(e, texts)) {
+        std::wstring base;
+        EcpPath(base);
+        TextsBelow(EntryLevel(), base, kEntryChildren, kEntryFields, texts, Reading::kWalk);
+    }
+    auto number = [](const std::wstring& t) { return t.empty() ? 0 : settings_rules::LeadingInt(t); };
+    std::wstring* const into[] = {&ecpLocation_,  &ecpActive_,    &ecpActionWhitespace_, &ecpShowAds_,
+                                  &ecpInMenu_,    &ecpResizable_, &ecpShowSearch_,       &ecpMediaMode_,
+                                  &ecpDockable_,  &ecpShareable_, &ecpDetachable_,       &ecpId_,
+                                  &ecpGuessText_, &ecpName_,      &ecpParent_,           &ecpSearchable_,
+                                  &ecpAction_,    nullptr,        nullptr,               &ecpSkin_,
+                                  &ecpIcon_,      &ecpVersion_};
+    static_assert(std::size(into) == kEntryFields, "one member a field");
+    ecpWidth_ = number(texts[kWidthField]);
+    ecpHeight_ = number(texts[kHeightField]);
+    for (size_t i = 0; i < kEntryFields; ++i)
+        if (into[i]) *into[i] = std::move(texts[i]);
 }
 
 void XmlConfig::ReadEnhancer(int i) {

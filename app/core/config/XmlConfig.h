@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -141,8 +142,34 @@ private:
     const WalkLevel& CategoryLevel();
     const WalkLevel& TargetLevel();
     const WalkLevel& EntryLevel();
-    // Text of level path + "//" + child, the first match in document order.
-    std::wstring TextBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
+    // A level's own children of one name, asked once: when they are all the
+    // level has below it of that name (flat), the n-th of them is what the
+    // path's [n] step selects, without a query for each n.
+    struct OwnChildren {
+        bool known = false, flat = false;
+        int c = 0, t = 0;  // the target they belong to (entries)
+        size_t below = 0;  // elements of the name below the level
+        std::vector<fx::ComPtr<IXMLDOMNode>> nodes;
+        // Entries: the texts of every entry, read at the first entry asked.
+        bool textsRead = false, textsOk = false;
+        std::vector<std::wstring> texts;  // entry by entry, the entry children in order
+    };
+    const OwnChildren& FlatCategories();
+    OwnChildren& FlatEntries(IXMLDOMNode* target);
+    void ReadFlatEntries(IXMLDOMNode* target, OwnChildren& entries);
+    // The texts of entry e of the current target when the target is flat
+    // (empty beyond its entries), true; false when it is not.
+    bool FlatEntryTexts(int e, std::wstring* texts);
+    // Whether any element of the document is in a namespace (asked once).
+    bool AnyNamespace();
+    // Texts of level path + "//" + children[i], each the first match in
+    // document order (empty when none), into texts[0..count).  A level of
+    // one node answers in one query: a walk of its elements (cheap for a
+    // small node, a panel entry), or the first match of each child (for a
+    // node with much below it, a category).
+    enum class Reading { kWalk, kFirstOfEach };
+    void TextsBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* const* children,
+                    size_t count, std::wstring* texts, Reading reading);
     int CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child);
     // A count of the panel tree held at its limit (logged once per load).
     static void LogCut(const wchar_t* what, size_t count, int kept);
@@ -176,6 +203,10 @@ private:
 
     // Beside the record: the walk's node cache and the load outcome.
     WalkLevel categoryLevel_, targetLevel_, entryLevel_;
+    OwnChildren flatCategories_, flatEntries_;
+    bool userValuesRead_ = false;
+    std::map<std::wstring, std::wstring> userValues_;  // the user values by key, read at the first asked
+    int anyNamespace_ = -1;  // not asked yet
     bool loaded_ = false;
     std::wstring diagnostic_;
     bool targetsCutLogged_ = false, entriesCutLogged_ = false;  // the panel tree's cuts of this load

@@ -218,6 +218,115 @@ TEST_F(XmlConfigTest, TreeWalkAnswersAsTheWholePaths) {
     }
 }
 
+// The walk reads a category's, an entry's and the user's values in one
+// query each; every value must stay what its own whole path answers, on
+// records of every shape: missing, empty and repeated children, children
+// inside other children, mixed content, character data and entities,
+// names in other letter case or in a namespace, entries in a namespace,
+// inside other entries or beside other elements, more entries asked than
+// there are, two panel trees.
+TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
+    const char* docs[] = {
+        kTree,
+        "<init><user><userid>u</userid><key> k </key></user><ecptree>"
+        " <category><in_menu>false</in_menu><target>t1"
+        "  <ecp><id>A</id><name>Alpha &amp; co</name><width>310</width><height>200px</height>"
+        "   <location>tray</location><active>TRUE</active><action_whitespace> </action_whitespace>"
+        "   <show_ads>true</show_ads><in_menu/><resizable>true</resizable><show_search>1</show_search>"
+        "   <media_mode>true</media_mode><dockable>true</dockable><shareable>yes</shareable>"
+        "   <detachable>true</detachable><guesstext>g <![CDATA[<cd>]]> t</guesstext><parent>false</parent>"
+        "   <searchable>true</searchable><action>http://a/?q=1&amp;r=2</action><skin>Slate</skin>"
+        "   <icon>a.png</icon><version>3</version></ecp>"
+        "  <other><name>not an entry</name><id>x</id></other>"
+        "  <ecp><action><name>inner</name><id>in</id></action><name>outer</name><Name>case</Name>"
+        "   <skin></skin><!-- <icon>c</icon> --><icon>b<b>old</b>.png</icon><width>wide</width></ecp>"
+        "  <ecp><x:name xmlns:x=\"urn:x\">prefixed</x:name><name xmlns=\"urn:d\">defaulted</name>"
+        "   <ecp xmlns=\"urn:e\"><id>in a namespace</id></ecp><id>C</id><version> 4 </version></ecp>"
+        "  <ecp/>"
+        " </target><target><ecp><id>D</id></ecp><ecp><id>E</id><name>E1</name><name>E2</name></ecp></target>"
+        " </category>"
+        " <category><divider>after</divider><target><ecp><name>n</name><icon>i</icon><version>9</version>"
+        "  <id>F</id></ecp></target></category>"
+        "</ecptree><user><userid>second</userid><show_splash>no</show_splash></user></init>",
+        "<init><ecptree><category><target><ecp><id>1</id></ecp></target></category></ecptree>"
+        "<ecptree><category><target><ecp><id>2</id></ecp></target></category></ecptree></init>",
+        "<init><ecptree><category><target><ecp><id>A</id><ecp><id>B</id></ecp><ecp><id>C</id></ecp></ecp>"
+        "<ecp><id>D</id><name>d</name></ecp></target></category></ecptree></init>",
+    };
+    using Getter = std::wstring (XmlConfig::*)() const;
+    struct Field {
+        const wchar_t* child;
+        Getter get;
+    };
+    const Field categoryFields[] = {
+        {L"in_menu", &XmlConfig::GetCategoryInMenu}, {L"divider", &XmlConfig::GetCategoryDivider},
+        {L"active", &XmlConfig::GetCategoryActive},  {L"name", &XmlConfig::GetCategoryName},
+        {L"icon", &XmlConfig::GetCategoryIcon},      {L"version", &XmlConfig::GetCategoryVersion},
+        {L"id", &XmlConfig::GetCategoryId}};
+    const Field entryFields[] = {
+        {L"location", &XmlConfig::GetEcpLocation},       {L"active", &XmlConfig::GetEcpActive},
+        {L"action_whitespace", &XmlConfig::GetEcpActionWhitespace},
+        {L"show_ads", &XmlConfig::GetEcpShowAds},        {L"in_menu", &XmlConfig::GetEcpInMenu},
+        {L"resizable", &XmlConfig::GetEcpResizable},     {L"show_search", &XmlConfig::GetEcpShowSearch},
+        {L"media_mode", &XmlConfig::GetEcpMediaMode},    {L"dockable", &XmlConfig::GetEcpDockable},
+        {L"shareable", &XmlConfig::GetEcpShareable},     {L"detachable", &XmlConfig::GetEcpDetachable},
+        {L"id", &XmlConfig::GetEcpId},                   {L"guesstext", &XmlConfig::GetEcpGuessText},
+        {L"name", &XmlConfig::GetEcpName},               {L"parent", &XmlConfig::GetEcpParent},
+        {L"searchable", &XmlConfig::GetEcpSearchable},   {L"action", &XmlConfig::GetEcpAction},
+        {L"skin", &XmlConfig::GetEcpSkin},               {L"icon", &XmlConfig::GetEcpIcon},
+        {L"version", &XmlConfig::GetEcpVersion}};
+    const wchar_t* userKeys[] = {L"userid", L"key", L"show_splash", L"absent", L"userid|//id", L"Userid"};
+    int entriesRead = 0;
+    for (const char* doc : docs) {
+        auto r = Load(doc);
+        ASSERT_TRUE(r->IsLoaded());
+        for (const wchar_t* key : userKeys)
+            EXPECT_EQ(r->GetUserValue(key), r->GetText(std::wstring(L"//user//") + key)) << key;
+        for (int c = 1; c <= 3; ++c) {
+            r->ReadCategory(c);
+            std::wstring cp;
+            r->CategoryPath(cp);
+            for (const Field& f : categoryFields)
+                EXPECT_EQ(((*r).*f.get)(), r->GetText(cp + L"//" + f.child)) << cp << L"//" << f.child;
+            for (int t = 1; t <= 3; ++t) {
+                r->ReadTarget(t);
+                r->CountEcps();
+                for (int e = 1; e <= 6; ++e) {
+                    r->ReadEcpEntry(e);
+                    std::wstring ep;
+                    r->EcpPath(ep);
+                    for (const Field& f : entryFields)
+                        EXPECT_EQ(((*r).*f.get)(), r->GetText(ep + L"//" + f.child)) << ep << L"//" << f.child;
+                    int width = 0, height = 0;
+                    r->GetInt(ep + L"//width", width);
+                    r->GetInt(ep + L"//height", height);
+                    EXPECT_EQ(r->EcpWidth(), width) << ep;
+                    EXPECT_EQ(r->EcpHeight(), height) << ep;
+                    if (!r->GetEcpId().empty()) ++entriesRead;
+                }
+            }
+        }
+    }
+    // The entries that have an id were read: kTree's four, six here, the one
+    // that both trees' first entries answer together, and A and C (with D).
+    EXPECT_EQ(entriesRead, 4 + 6 + 1 + 2);
+
+    // A target with more entries than a target's entries are read at once.
+    std::string many = "<init><ecptree><category><target>";
+    const int count = settings_rules::kMaxTargetEntries + 4;
+    for (int e = 1; e <= count; ++e) many += "<ecp><id>" + std::to_string(e) + "</id></ecp>";
+    auto r = Load(many + "</target></category></ecptree></init>", L"many.xml");
+    r->ReadCategory(1);
+    r->ReadTarget(1);
+    for (int e : {1, count - 4, count - 3, count, count + 1}) {
+        r->ReadEcpEntry(e);
+        std::wstring ep;
+        r->EcpPath(ep);
+        EXPECT_EQ(r->GetEcpId(), e <= count ? std::to_wstring(e) : std::wstring()) << ep;
+        EXPECT_EQ(r->GetEcpId(), r->GetText(ep + L"//id")) << ep;
+    }
+}
+
 TEST_F(XmlConfigTest, MalformedOrMissingFilesAnswerAsEmptyAndLogWhy) {
     CapturedLog log;
     for (bool missing : {false, true}) {
