@@ -1,12 +1,16 @@
 #include "app/core/config/SettingsLog.h"
 
+#include "log/Logger.h"
 #include "log/PondrelLog.h"
 
 namespace settings_log {
 
 void Separator() { LogLine(std::wstring(65, L'-').c_str()); }
 
-void Value(const wchar_t* label, const std::wstring& value) { LogLine((label + value).c_str()); }
+void Value(const wchar_t* label, const std::wstring& value) {
+    if (!g_pLogger) return;  // no line to make: logging is off
+    LogLine((label + value).c_str());
+}
 
 void Value(const wchar_t* label, long long value) { Value(label, std::to_wstring(value)); }
 
