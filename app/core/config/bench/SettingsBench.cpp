@@ -25,11 +25,8 @@ std::wstring ScratchFile(const wchar_t* name, const std::string& utf8) {
 }
 
 std::string ReadSample() {
-    // This source lies in app/core/config/bench/ of the tree that holds demo/.
-    std::string file = __FILE__;
-    std::string top = file.substr(0, file.rfind("/app/core/config/bench/"));
     std::wstring path = L"Z:";
-    for (char c : top + "/demo/settings.xml") path += (c == '/') ? L'\\' : wchar_t(c);
+    for (char c : std::string(PONDREL_BENCH_SOURCE_DIR) + "/demo/settings.xml") path += (c == '/') ? L'\\' : wchar_t(c);
     std::string out;
     fx::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     char buf[4096];
@@ -72,19 +69,39 @@ struct Document {
     Document(const wchar_t* name, const std::string& xml) : path(ScratchFile(name, xml)), records(RecordsIn(xml)) {}
 };
 
+// Where a round's time went: the file into the document, the lists, the
+// values and records applied.
+struct Phases {
+    double load = 0, lists = 0, apply = 0;
+    int rounds = 0;
+    void Note() const {
+        if (rounds == 0) return;
+        bench::Note("per round: document load %.1f ms, lists %.1f ms, values and records applied %.1f ms",
+                    1e3 * load / rounds, 1e3 * lists / rounds, 1e3 * apply / rounds);
+    }
+};
+
 // What a settings download does once the file is on disk, then the values
 // and records applied to the application object; false (the run failed)
 // when the records applied are not the document's.
-bool LoadAndApply(const Document& doc) {
+bool LoadAndApply(const Document& doc, Phases& phases) {
     static Settings view;
     if (doc.records == 0) {
         bench::Fail("the document holds no panel records (not read?)");
         return false;
     }
     theApp.DeleteSettingsReader();
+    const double t0 = bench::Seconds();
     theApp.m_pSettings = new XmlConfig(doc.path.c_str());
+    const double t1 = bench::Seconds();
     theApp.m_SettingsLoaded = theApp.m_pSettings->LoadLists() == 0;
+    const double t2 = bench::Seconds();
     theApp.LoadSettingsValues(view);
+    const double t3 = bench::Seconds();
+    phases.load += t1 - t0;
+    phases.lists += t2 - t1;
+    phases.apply += t3 - t2;
+    ++phases.rounds;
     if (view.m_EcpList.GetCount() != doc.records) {
         bench::Fail("%u panel records applied, the document holds %u", static_cast<unsigned>(view.m_EcpList.GetCount()),
                     static_cast<unsigned>(doc.records));
@@ -97,16 +114,24 @@ bool LoadAndApply(const Document& doc) {
 
 BENCH("settings: load + apply the demo settings.xml") {
     static const Document doc(L"pondrel-bench-sample.xml", ReadSample());
+    Phases phases;
     for (auto _ : state) {
         (void)_;
-        if (!LoadAndApply(doc)) return;
+        if (!LoadAndApply(doc, phases)) return;
     }
+    phases.Note();
 }
 
 BENCH("settings: load + apply 1,000 panel records") {
     static const Document doc(L"pondrel-bench-1000.xml", ThousandRecords());
+    Phases phases;
+    const double t0 = bench::Seconds();
     for (auto _ : state) {
         (void)_;
-        if (!LoadAndApply(doc)) return;
+        if (!LoadAndApply(doc, phases)) return;
     }
+    phases.Note();
+    if (phases.rounds)
+        bench::Figure("settings: load + apply 1,000 panel records", 1e3 * (bench::Seconds() - t0) / phases.rounds,
+                      100.0, "ms");
 }
