@@ -205,7 +205,7 @@ public:
     // it cannot.  The start's clock runs from the program's creation.
     bool Start() {
         if (loopback::Port() == 0) {
-            std::printf("    skipped: no loopback server (run through the benchmark target)\n");
+            bench::Skip("no loopback server (run through the benchmark target)");
             return false;
         }
         install_ = coretest::ScratchDir();
@@ -240,7 +240,7 @@ public:
         const std::wstring report = install_ + L"firefox-report.txt";
         if (!firefox_.Start(FIREFOX_EXT_EXE, {L"--window", L"--script", script, L"--report", report, L"--run-ms",
                                               L"600000"})) {
-            std::printf("    skipped: the stand-in Firefox extension did not start\n");
+            bench::Fail("the stand-in Firefox extension did not start");
             return false;
         }
         Within([&] { return coretest::ReadFile(report).find("foreground\n") != std::string::npos; }, 10000);
@@ -248,7 +248,7 @@ public:
         log_.Lines();  // what came before this run
         const double t0 = bench::Seconds();
         if (!program_.Start(PONDREL_EXE, {}, install_)) {
-            std::printf("    skipped: PondRel.exe did not start\n");
+            bench::Fail("PondRel.exe did not start");
             return false;
         }
         // Idle: the heartbeat's first tick polls the enhancers ("{").  With
@@ -270,7 +270,7 @@ public:
         }, 60000);
         startSeconds_ = bench::Seconds() - t0;
         if (!idle) {
-            std::printf("    the heartbeat did not poll the enhancers within 60 s\n");
+            bench::Fail("the heartbeat did not poll the enhancers within 60 s");
             PrintLog(20);
             return false;
         }
@@ -278,7 +278,7 @@ public:
         frame_ = programharness::FindMainFrame(program_.pid());
         if (frame_) ::EnumChildWindows(frame_, &FindTree, reinterpret_cast<LPARAM>(&controller_));
         if (!controller_) {
-            std::printf("    the program's controller window was not found\n");
+            bench::Fail("the program's controller window was not found");
             return false;
         }
         return true;
@@ -307,7 +307,7 @@ public:
             const size_t before = ShownPanels(pid).size();
             ::PostMessageW(controller_, controller_msg::kOpenMiniBrowser, 0, 0);
             if (!Within([&] { return ShownPanels(pid).size() > before; }, 30000)) {
-                std::printf("    a panel did not show within 30 s (%lu shown)\n", static_cast<unsigned long>(before));
+                bench::Fail("a panel did not show within 30 s (%lu shown)", static_cast<unsigned long>(before));
                 return false;
             }
         }
@@ -434,7 +434,7 @@ BENCH("program: start-up to idle, its memory, 3 panels, shutdown with 16 panels"
         Print("with 16 panels open", Measure(run.Process(), run.Pid()));
         const double shut = run.Quit();
         if (shut < 0) {
-            std::printf("    the program did not end within 60 s of WM_QUIT\n");
+            bench::Fail("the program did not end within 60 s of WM_QUIT");
             run.PrintLog(40);
             return;
         }
@@ -448,7 +448,7 @@ BENCH("program: GDI and USER objects over 100 open-close cycles of a panel") {
         ProgramRun run;
         if (!run.Start()) return;
         if (!run.CloseAllPanels()) {
-            std::printf("    the start-up panel did not close\n");
+            bench::Fail("the start-up panel did not close");
             return;
         }
         ::Sleep(1000);
@@ -467,7 +467,7 @@ BENCH("program: GDI and USER objects over 100 open-close cycles of a panel") {
             opening += c1 - c0;
             closing += bench::Seconds() - c1;
             if (!closed) {
-                std::printf("    cycle %d: the panel did not close\n", cycle);
+                bench::Fail("cycle %d: the panel did not close", cycle);
                 return;
             }
             if (cycle == 1 || cycle == 10 || cycle == 50 || cycle == 100) {

@@ -14,6 +14,10 @@ BENCH("log: write with a viewer") {
     ViewerLog viewer;
     viewer.Create(L"LogViewer", 64 * 1024 * 1024);
     Logger* logger = Logger::Open();
+    if (!logger) {
+        bench::Fail("no logger opened on the viewer's log");
+        return;
+    }
     for (auto _ : state) {
         logger->Write(L"(%s) a line of %d", L"bench", 1);
         if (viewer.WriteOffset() > 60 * 1024 * 1024) viewer.SetWriteOffset(104);

@@ -65,6 +65,10 @@ BENCH("controller: idle CPU over a minute of ticks") {
         long polls = static_cast<long>(std::count(calls.begin(), calls.end(), L"Update"));
         std::printf("controller: %.3f s CPU in %.1f s of ticks (%.3f %%), %ld Update calls\n", cpu, wall,
                     100.0 * cpu / wall, polls);
+        if (polls == 0) {
+            bench::Fail("the heartbeat polled no enhancer in a minute");
+            break;
+        }
     }
     c.view.Destroy();
     ::DestroyWindow(parent);

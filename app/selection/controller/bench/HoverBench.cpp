@@ -54,14 +54,21 @@ BENCH("hover: selection to hotspot shown (ticks, fade frames)") {
         ::ShowWindow(c.view.HotspotWindow(), SW_HIDE);
         c.view.m_pCurrentLink = nullptr;
         int ticks = 0, frames = 0;
-        while (!c.view.Hotspot()->IsVisible()) {
+        const int kBound = 1000;
+        while (!c.view.Hotspot()->IsVisible() && ticks < kBound) {
             c.view.TrackHover();
             ++ticks;
         }
-        while (c.view.Hotspot()->m_Animation.Running()) {
+        while (c.view.Hotspot()->m_Animation.Running() && frames < kBound) {
             now += 33;
             c.view.Hotspot()->AnimationStep();
             ++frames;
+        }
+        if (ticks == kBound || frames == kBound) {
+            bench::Fail(ticks == kBound ? "the hotspot did not show within %d ticks"
+                                        : "the hotspot's fade did not end within %d frames",
+                        kBound);
+            return;
         }
         static bool told = false;
         if (!told) std::printf("hover: shown after %d tick(s), faded in after %d frame(s) of 33 ms\n", ticks, frames);
