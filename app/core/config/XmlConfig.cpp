@@ -48,13 +48,6 @@ std::wstring NodeText(IXMLDOMNode* node) {
     return node ? Text(node->get_text(b.put()), b) : std::wstring();
 }
 
-// True when the element is in no namespace, as an XPath name test without a
-// prefix asks.
-bool InNoNamespace(IXMLDOMNode* node) {
-    fx::Bstr uri;
-    return FAILED(node->get_namespaceURI(uri.put())) || !uri.get() || !uri.get()[0];
-}
-
 void LogRejected(const std::wstring& path, HRESULT hr) {
     wchar_t code[16];
     _snwprintf(code, 15, L"0x%08lx", static_cast<unsigned long>(hr));
@@ -181,11 +174,12 @@ std::wstring XmlConfig::GetUserValue(const std::wstring& key) {
     }
     if (!userValuesRead_) {
         // "//user//" + key for every key at once: the elements below user
-        // elements in document order, the first of each name.
+        // elements in document order, the first of each name; in no
+        // namespace, as a name test without a prefix asks (so without a
+        // prefix: the name is the key).
         userValuesRead_ = true;
-        fx::Bstr query(L"//user//*");
+        fx::Bstr query(L"//user//*[namespace-uri() = '']");
         fx::ComPtr<IXMLDOMNodeList> list;
-        const bool checkNamespace = AnyNamespace();
         if (document_ && document_->selectNodes(query.get(), list.put()) == S_OK && list) {
             for (;;) {
                 fx::ComPtr<IXMLDOMNode> node;
@@ -193,8 +187,7 @@ std::wstring XmlConfig::GetUserValue(const std::wstring& key) {
                 fx::Bstr name;
                 if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
                 const std::wstring n = name.str();
-                if (userValues_.count(n) || (checkNamespace && !InNoNamespace(node.get()))) continue;
-                userValues_[n] = NodeText(node.get());
+                if (!userValues_.count(n)) userValues_[n] = NodeText(node.get());
             }
         }
     }
@@ -389,17 +382,6 @@ const XmlConfig::WalkLevel& XmlConfig::EntryLevel() {
     return l;
 }
 
-bool XmlConfig::AnyNamespace() {
-    if (anyNamespace_ < 0) {
-        // A query the engine does not answer leaves every element checked.
-        fx::Bstr query(L"//*[namespace-uri() != '']");
-        fx::ComPtr<IXMLDOMNode> node;
-        const HRESULT hr = document_ ? document_->selectSingleNode(query.get(), node.put()) : S_FALSE;
-        anyNamespace_ = hr == S_FALSE || (hr == S_OK && !node) ? 0 : 1;
-    }
-    return anyNamespace_ != 0;
-}
-
 void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* const* children,
                            size_t count, std::wstring* texts, Reading reading) {
     for (size_t i = 0; i < count; ++i) texts[i].clear();
@@ -411,9 +393,10 @@ void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath
     fx::ComPtr<IXMLDOMNodeList> list;
     std::wstring path;
     if (reading == Reading::kWalk) {
-        // The level's elements in document order, each taken for the first
-        // of the names it carries.
-        path = L".//*";
+        // The level's elements in no namespace (as a name test without a
+        // prefix asks) in document order, each taken for the first of the
+        // names it carries.
+        path = L".//*[namespace-uri() = '']";
     } else {
         // The union of "(.//child)[1]" over the children: each first match
         // once, carrying its child's name (an element in no namespace has
@@ -424,7 +407,6 @@ void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath
     const HRESULT hr = level.nodes[0]->selectNodes(query.get(), list.put());
     if (FAILED(hr)) LogRejected(path, hr);
     if (hr != S_OK || !list) return;
-    const bool checkNamespace = reading == Reading::kWalk && AnyNamespace();
     std::vector<bool> found(count, false);
     size_t left = count;
     while (left > 0) {
@@ -434,11 +416,9 @@ void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath
         if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
         for (size_t i = 0; i < count; ++i) {
             if (found[i] || std::wcscmp(name.get(), children[i]) != 0) continue;
-            if (!checkNamespace || InNoNamespace(node.get())) {
-                found[i] = true;
-                --left;
-                texts[i] = NodeText(node.get());
-            }
+            found[i] = true;
+            --left;
+            texts[i] = NodeText(node.get());
             break;
         }
     }
@@ -518,21 +498,22 @@ constexpr size_t kWidthField = 17, kHeightField = 18;
 }  // namespace
 
 // The entries of a flat target (as many as a target's entries are read) in
-// one pass over it: its entries and their elements in document order
-// ("ecp | ecp//*"), each entry's elements running up to the next entry (no
-// entry lies inside another in a flat target).
+// one pass over it: its entries and the elements of theirs that the entry
+// children name ("ecp | ecp//location | ..."), in document order, each
+// entry's running up to the next entry (no entry lies inside another in a
+// flat target).
 void XmlConfig::ReadFlatEntries(IXMLDOMNode* target, OwnChildren& f) {
     f.textsRead = true;
     f.textsOk = false;
     const size_t kept = std::min(f.nodes.size(), static_cast<size_t>(settings_rules::kMaxTargetEntries));
     f.texts.assign(kept * kEntryFields, std::wstring());
-    const std::wstring path = L"ecp | ecp//*";
+    std::wstring path = L"ecp";
+    for (const wchar_t* child : kEntryChildren) path += std::wstring(L" | ecp//") + child;
     fx::Bstr query(path);
     fx::ComPtr<IXMLDOMNodeList> list;
     const HRESULT hr = target->selectNodes(query.get(), list.put());
     if (FAILED(hr)) LogRejected(path, hr);
     if (hr != S_OK || !list) return;
-    const bool checkNamespace = AnyNamespace();
     std::vector<bool> found(kEntryFields, false);
     size_t entries = 0;
     for (;;) {
@@ -540,7 +521,7 @@ void XmlConfig::ReadFlatEntries(IXMLDOMNode* target, OwnChildren& f) {
         if (list->nextNode(node.put()) != S_OK || !node) break;
         fx::Bstr name;
         if (FAILED(node->get_nodeName(name.put())) || !name.get()) continue;
-        if (std::wcscmp(name.get(), L"ecp") == 0 && (!checkNamespace || InNoNamespace(node.get()))) {
+        if (std::wcscmp(name.get(), L"ecp") == 0) {
             if (entries == kept) {
                 entries = f.nodes.size();  // the rest is not read here
                 break;
@@ -552,10 +533,8 @@ void XmlConfig::ReadFlatEntries(IXMLDOMNode* target, OwnChildren& f) {
         if (entries == 0) continue;
         for (size_t i = 0; i < kEntryFields; ++i) {
             if (found[i] || std::wcscmp(name.get(), kEntryChildren[i]) != 0) continue;
-            if (!checkNamespace || InNoNamespace(node.get())) {
-                found[i] = true;
-                f.texts[(entries - 1) * kEntryFields + i] = NodeText(node.get());
-            }
+            found[i] = true;
+            f.texts[(entries - 1) * kEntryFields + i] = NodeText(node.get());
             break;
         }
     }

@@ -160,8 +160,6 @@ private:
     // The texts of entry e of the current target when the target is flat
     // (empty beyond its entries), true; false when it is not.
     bool FlatEntryTexts(int e, std::wstring* texts);
-    // Whether any element of the document is in a namespace (asked once).
-    bool AnyNamespace();
     // Texts of level path + "//" + children[i], each the first match in
     // document order (empty when none), into texts[0..count).  A level of
     // one node answers in one query: a walk of its elements (cheap for a
@@ -206,7 +204,6 @@ private:
     OwnChildren flatCategories_, flatEntries_;
     bool userValuesRead_ = false;
     std::map<std::wstring, std::wstring> userValues_;  // the user values by key, read at the first asked
-    int anyNamespace_ = -1;  // not asked yet
     bool loaded_ = false;
     std::wstring diagnostic_;
     bool targetsCutLogged_ = false, entriesCutLogged_ = false;  // the panel tree's cuts of this load

@@ -228,7 +228,7 @@ TEST_F(XmlConfigTest, TreeWalkAnswersAsTheWholePaths) {
 TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
     const char* docs[] = {
         kTree,
-        "<init><user><userid>u</userid><key> k </key></user><ecptree>"
+        "<init><user><userid xmlns=\"urn:u\">ns</userid><userid>u</userid><key> k </key></user><ecptree>"
         " <category><in_menu>false</in_menu><target>t1"
         "  <ecp><id>A</id><name>Alpha &amp; co</name><width>310</width><height>200px</height>"
         "   <location>tray</location><active>TRUE</active><action_whitespace> </action_whitespace>"
@@ -251,7 +251,10 @@ TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
         "<init><ecptree><category><target><ecp><id>1</id></ecp></target></category></ecptree>"
         "<ecptree><category><target><ecp><id>2</id></ecp></target></category></ecptree></init>",
         "<init><ecptree><category><target><ecp><id>A</id><ecp><id>B</id></ecp><ecp><id>C</id></ecp></ecp>"
-        "<ecp><id>D</id><name>d</name></ecp></target></category></ecptree></init>",
+        "<ecp><id>D</id><name>d</name></ecp></target>"
+        "<target><ecp><id>G</id></ecp><ecp><id>H</id><w><ecp><id>I</id></ecp></w></ecp>"
+        "<ecp><name xmlns=\"urn:d\">defaulted</name><action><name>in</name></action><name>out</name><id>J</id>"
+        "</ecp></target></category></ecptree></init>",
     };
     using Getter = std::wstring (XmlConfig::*)() const;
     struct Field {
@@ -308,8 +311,9 @@ TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
         }
     }
     // The entries that have an id were read: kTree's four, six here, the one
-    // that both trees' first entries answer together, and A and C (with D).
-    EXPECT_EQ(entriesRead, 4 + 6 + 1 + 2);
+    // that both trees' first entries answer together, A and C (with D and
+    // B), and G, H and J (with I).
+    EXPECT_EQ(entriesRead, 4 + 6 + 1 + 2 + 3);
 
     // A target with more entries than a target's entries are read at once.
     std::string many = "<init><ecptree><category><target>";
