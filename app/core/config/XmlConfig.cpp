@@ -55,6 +55,27 @@ void LogRejected(const std::wstring& path, HRESULT hr) {
     LogLine((L"XML query rejected (" + std::wstring(code) + L"): " + path).c_str());
 }
 
+// Every node path selects from context (the document when null), in document
+// order; empty, and logged, when the engine rejects the path.
+std::vector<fx::ComPtr<IXMLDOMNode>> SelectRaw(IXMLDOMNode* context, const std::wstring& path) {
+    std::vector<fx::ComPtr<IXMLDOMNode>> out;
+    if (!context) return out;
+    fx::Bstr query(path);
+    fx::ComPtr<IXMLDOMNodeList> list;
+    HRESULT hr = context->selectNodes(query.get(), list.put());
+    if (FAILED(hr)) {
+        LogRejected(path, hr);
+        return out;
+    }
+    long length = 0;
+    if (!list || FAILED(list->get_length(&length))) return out;
+    for (long i = 0; i < length; ++i) {
+        fx::ComPtr<IXMLDOMNode> node;
+        if (list->get_item(i, node.put()) == S_OK && node) out.push_back(std::move(node));
+    }
+    return out;
+}
+
 }  // namespace
 
 XmlConfig::XmlConfig(const wchar_t* filePath) {
@@ -92,6 +113,7 @@ XmlConfig::~XmlConfig() {
     entryLevel_.nodes.clear();
     flatCategories_.nodes.clear();
     flatEntries_.nodes.clear();
+    levelNodes_.clear();
     document_.reset();
     // com_ goes last: only a start of our own is ended.
 }
@@ -136,7 +158,67 @@ std::vector<XmlNode> XmlConfig::SelectNodes(const std::wstring& path) {
     return lastNodes_;
 }
 
+namespace {
+
+// A name that a path step names as one element name (no prefix, no other
+// XPath).
+bool IsPlainName(const std::wstring& key) {
+    if (key.empty()) return false;
+    for (size_t i = 0; i < key.size(); ++i) {
+        const wchar_t c = key[i];
+        const bool letter = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_';
+        const bool later = (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+        if (!letter && (i == 0 || !later)) return false;
+    }
+    return true;
+}
+
+// "//a//b//c" split before its last step ("//a//b" and "c"), when the path
+// is nothing but descendant steps of plain names, two or more.
+bool SplitDescendantPath(const std::wstring& path, std::wstring& levels, std::wstring& last) {
+    if (path.compare(0, 2, L"//") != 0) return false;
+    const size_t cut = path.rfind(L"//");
+    if (cut == 0) return false;
+    for (size_t from = 2; from < path.size();) {
+        const size_t next = std::min(path.find(L"//", from), path.size());
+        if (!IsPlainName(path.substr(from, next - from))) return false;
+        from = next + 2;
+        if (next == path.size()) break;
+        if (from >= path.size()) return false;  // a trailing "//"
+    }
+    levels = path.substr(0, cut);
+    last = path.substr(cut + 2);
+    return true;
+}
+
+}  // namespace
+
 std::wstring XmlConfig::GetText(const std::wstring& path) {
+    // A path of descendant steps whose levels select one node is asked
+    // below that node: the same first match, without scanning the whole
+    // document for each of the values read below one level.
+    std::wstring levels, last;
+    if (document_ && SplitDescendantPath(path, levels, last)) {
+        auto known = levelNodes_.find(levels);
+        if (known == levelNodes_.end()) {
+            Level level;
+            fx::Bstr query(levels);
+            fx::ComPtr<IXMLDOMNodeList> list;
+            if (document_->selectNodes(query.get(), list.put()) != S_OK || !list ||
+                FAILED(list->get_length(&level.count)) ||
+                (level.count > 0 && (list->get_item(0, level.first.put()) != S_OK || !level.first)))
+                level.count = -1;  // asked as a whole below
+            known = levelNodes_.emplace(levels, std::move(level)).first;
+        }
+        const Level& level = known->second;
+        if (level.count == 0) return std::wstring();
+        if (level.count == 1) {
+            fx::Bstr query(L".//" + last);
+            fx::ComPtr<IXMLDOMNode> node;
+            if (level.first->selectSingleNode(query.get(), node.put()) != S_OK || !node) return std::wstring();
+            return NodeText(node.get());
+        }
+    }
     fx::ComPtr<IXMLDOMNode> node;
     if (!QuerySingle(path, node)) return std::wstring();
     fx::Bstr b;
@@ -149,23 +231,6 @@ bool XmlConfig::GetInt(const std::wstring& path, int& value) {
     value = settings_rules::LeadingInt(text);
     return true;
 }
-
-namespace {
-
-// A key that "//user//" + key names as one element name (no prefix, no
-// other XPath): what the user-value table answers.
-bool IsPlainName(const std::wstring& key) {
-    if (key.empty()) return false;
-    for (size_t i = 0; i < key.size(); ++i) {
-        const wchar_t c = key[i];
-        const bool letter = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_';
-        const bool later = (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
-        if (!letter && (i == 0 || !later)) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::wstring XmlConfig::GetUserValue(const std::wstring& key) {
     if (!IsPlainName(key)) {
@@ -255,31 +320,6 @@ void XmlConfig::EcpPath(std::wstring& path) const {
     TargetPath(path);
     path += L"//ecp[" + std::to_wstring(ecpIndex_) + L"]";
 }
-
-namespace {
-
-// Every node path selects from context (the document when null), in document
-// order; empty, and logged, when the engine rejects the path.
-std::vector<fx::ComPtr<IXMLDOMNode>> SelectRaw(IXMLDOMNode* context, const std::wstring& path) {
-    std::vector<fx::ComPtr<IXMLDOMNode>> out;
-    if (!context) return out;
-    fx::Bstr query(path);
-    fx::ComPtr<IXMLDOMNodeList> list;
-    HRESULT hr = context->selectNodes(query.get(), list.put());
-    if (FAILED(hr)) {
-        LogRejected(path, hr);
-        return out;
-    }
-    long length = 0;
-    if (!list || FAILED(list->get_length(&length))) return out;
-    for (long i = 0; i < length; ++i) {
-        fx::ComPtr<IXMLDOMNode> node;
-        if (list->get_item(i, node.put()) == S_OK && node) out.push_back(std::move(node));
-    }
-    return out;
-}
-
-}  // namespace
 
 // One ecptree whose categories are all its own children: category c is then
 // the c-th of them, as "//init//ecptree//category[c]" selects.

@@ -202,6 +202,13 @@ private:
     // Beside the record: the walk's node cache and the load outcome.
     WalkLevel categoryLevel_, targetLevel_, entryLevel_;
     OwnChildren flatCategories_, flatEntries_;
+    // The levels of descendant paths asked (GetText), by path: how many nodes
+    // they select (-1: not known) and the first.
+    struct Level {
+        long count = 0;
+        fx::ComPtr<IXMLDOMNode> first;
+    };
+    std::map<std::wstring, Level> levelNodes_;
     bool userValuesRead_ = false;
     std::map<std::wstring, std::wstring> userValues_;  // the user values by key, read at the first asked
     bool loaded_ = false;

@@ -219,7 +219,8 @@ TEST_F(XmlConfigTest, TreeWalkAnswersAsTheWholePaths) {
 }
 
 // The walk reads a category's, an entry's and the user's values in one
-// query each; every value must stay what its own whole path answers, on
+// query each, and a descendant path is asked below its levels' one node;
+// every value must stay what one query of its whole path answers, on
 // records of every shape: missing, empty and repeated children, children
 // inside other children, mixed content, character data and entities,
 // names in other letter case or in a namespace, entries in a namespace,
@@ -279,18 +280,24 @@ TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
         {L"skin", &XmlConfig::GetEcpSkin},               {L"icon", &XmlConfig::GetEcpIcon},
         {L"version", &XmlConfig::GetEcpVersion}};
     const wchar_t* userKeys[] = {L"userid", L"key", L"show_splash", L"absent", L"userid|//id", L"Userid"};
+    const wchar_t* paths[] = {L"//init//user//userid", L"//user//key", L"//init//ecptree//id", L"//ecptree//name",
+                              L"//init//ecptree//category//target//ecp//name", L"//init//absent//id", L"//ecp//id",
+                              L"//init//divider", L"//init", L"//user//show_splash"};
+    // What one query of the whole path answers.
+    auto whole = [](XmlConfig& r, const std::wstring& path) { return r.SelectNode(path).text; };
     int entriesRead = 0;
     for (const char* doc : docs) {
         auto r = Load(doc);
         ASSERT_TRUE(r->IsLoaded());
         for (const wchar_t* key : userKeys)
-            EXPECT_EQ(r->GetUserValue(key), r->GetText(std::wstring(L"//user//") + key)) << key;
+            EXPECT_EQ(r->GetUserValue(key), whole(*r, std::wstring(L"//user//") + key)) << key;
+        for (const wchar_t* path : paths) EXPECT_EQ(r->GetText(path), whole(*r, path)) << path;
         for (int c = 1; c <= 3; ++c) {
             r->ReadCategory(c);
             std::wstring cp;
             r->CategoryPath(cp);
             for (const Field& f : categoryFields)
-                EXPECT_EQ(((*r).*f.get)(), r->GetText(cp + L"//" + f.child)) << cp << L"//" << f.child;
+                EXPECT_EQ(((*r).*f.get)(), whole(*r, cp + L"//" + f.child)) << cp << L"//" << f.child;
             for (int t = 1; t <= 3; ++t) {
                 r->ReadTarget(t);
                 r->CountEcps();
@@ -299,7 +306,7 @@ TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
                     std::wstring ep;
                     r->EcpPath(ep);
                     for (const Field& f : entryFields)
-                        EXPECT_EQ(((*r).*f.get)(), r->GetText(ep + L"//" + f.child)) << ep << L"//" << f.child;
+                        EXPECT_EQ(((*r).*f.get)(), whole(*r, ep + L"//" + f.child)) << ep << L"//" << f.child;
                     int width = 0, height = 0;
                     r->GetInt(ep + L"//width", width);
                     r->GetInt(ep + L"//height", height);
@@ -327,7 +334,7 @@ TEST_F(XmlConfigTest, OnePassReadingAnswersAsEachValuesPath) {
         std::wstring ep;
         r->EcpPath(ep);
         EXPECT_EQ(r->GetEcpId(), e <= count ? std::to_wstring(e) : std::wstring()) << ep;
-        EXPECT_EQ(r->GetEcpId(), r->GetText(ep + L"//id")) << ep;
+        EXPECT_EQ(r->GetEcpId(), r->SelectNode(ep + L"//id").text) << ep;
     }
 }
 
