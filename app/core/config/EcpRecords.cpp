@@ -83,7 +83,7 @@ void RebuildEcpRecords(XmlConfig& r, Settings& view, const EcpRecordSources& app
     std::wstring& defaultEcp = app.defaultEcp ? *app.defaultEcp : scratchDefault;
 
     int records = 0;
-    const int categories = static_cast<int>(r.Categories().size());
+    const int categories = static_cast<int>(r.CategoryCount());
     Value(L"Category Count ", categories);
     settings_log::TicksSince(loadStartTick);
     for (int c = 1; c <= categories; ++c) {

@@ -111,6 +111,7 @@ XmlConfig::~XmlConfig() {
     categoryLevel_.nodes.clear();
     targetLevel_.nodes.clear();
     entryLevel_.nodes.clear();
+    categoryNodes_.clear();
     flatCategories_.nodes.clear();
     flatEntries_.nodes.clear();
     levelNodes_.clear();
@@ -267,11 +268,13 @@ std::wstring XmlConfig::GetTemplateVersion(const std::wstring& name) {
 
 int XmlConfig::LoadLists() {
     categoryIndex_ = targetIndex_ = ecpIndex_ = 1;
-    categories_ = SelectNodes(L"//init//ecptree//category");
+    categoryNodes_ = SelectRaw(document_.get(), L"//init//ecptree//category");
+    categories_.clear();
+    categoriesCopied_ = false;
     targetsCutLogged_ = entriesCutLogged_ = false;
-    if (categories_.size() > static_cast<size_t>(settings_rules::kMaxCategories)) {
-        LogCut(L"categories", categories_.size(), settings_rules::kMaxCategories);
-        categories_.resize(settings_rules::kMaxCategories);
+    if (categoryNodes_.size() > static_cast<size_t>(settings_rules::kMaxCategories)) {
+        LogCut(L"categories", categoryNodes_.size(), settings_rules::kMaxCategories);
+        categoryNodes_.resize(settings_rules::kMaxCategories);
     }
     templates_ = SelectNodes(L"//init//templates//ecp");
     enhancers_ = SelectNodes(L"//init//enhancers//app//enhancer");
@@ -279,9 +282,17 @@ int XmlConfig::LoadLists() {
         LogCut(L"enhancers", enhancers_.size(), settings_rules::kMaxEnhancers);
         enhancers_.resize(settings_rules::kMaxEnhancers);
     }
-    if (categories_.empty()) return -1;
+    if (categoryNodes_.empty()) return -1;
     CopyTemplateVersions();
     return 0;
+}
+
+const std::vector<XmlNode>& XmlConfig::Categories() const {
+    if (!categoriesCopied_) {
+        categoriesCopied_ = true;
+        for (const fx::ComPtr<IXMLDOMNode>& node : categoryNodes_) categories_.push_back(CopyNode(node.get()));
+    }
+    return categories_;
 }
 
 // Each element below a template entry that has a version gives one table row:

@@ -69,7 +69,10 @@ public:
     // its start; 0 when there is at least one category, else -1.  A document
     // with categories also replaces the template-version table.
     int LoadLists();
-    const std::vector<XmlNode>& Categories() const { return categories_; }
+    // The category list is copied out of the document when first asked;
+    // CategoryCount() needs no copy.
+    const std::vector<XmlNode>& Categories() const;
+    size_t CategoryCount() const { return categoryNodes_.size(); }
     const std::vector<XmlNode>& Templates() const { return templates_; }
     const std::vector<XmlNode>& Enhancers() const { return enhancers_; }
 
@@ -195,13 +198,15 @@ private:
     std::wstring enhancerId_;
     std::wstring targetText_;
     std::wstring lastUserValue_;
-    std::vector<XmlNode> categories_;
+    mutable std::vector<XmlNode> categories_;
     std::vector<XmlNode> templates_;
     std::vector<XmlNode> enhancers_;
 
     // Beside the record: the walk's node cache and the load outcome.
     WalkLevel categoryLevel_, targetLevel_, entryLevel_;
     OwnChildren flatCategories_, flatEntries_;
+    std::vector<fx::ComPtr<IXMLDOMNode>> categoryNodes_;  // the category list's nodes
+    mutable bool categoriesCopied_ = false;
     // The levels of descendant paths asked (GetText), by path: how many nodes
     // they select (-1: not known) and the first.
     struct Level {

@@ -29,7 +29,7 @@ UserSetting* FindRecord(const std::wstring& id) {
 class ReaderCategories : public text_menu::CategorySource {
 public:
     explicit ReaderCategories(XmlConfig& reader) : reader_(reader) {}
-    int CategoryCount() override { return static_cast<int>(reader_.Categories().size()); }
+    int CategoryCount() override { return static_cast<int>(reader_.CategoryCount()); }
     text_menu::CategoryTexts ReadCategory(int i) override {
         reader_.ReadCategory(i);
         reader_.ReadTarget(1);
@@ -83,7 +83,7 @@ void TextRootMenu::BuildItems() {
         CloseSubMenu();
     }
     if (m_WithAppItem) {
-        if (!theApp.m_pSettings->Categories().empty()) AddSeparator();
+        if (theApp.m_pSettings->CategoryCount() != 0) AddSeparator();
         MyMenuItem* app = AddItem(L"PondRel", L"5000", 5000);
         app->m_Token.clear();
         app->m_Index = 0;

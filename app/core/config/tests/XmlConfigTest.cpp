@@ -97,7 +97,16 @@ TEST_F(XmlConfigTest, GetIntAndUserValues) {
 TEST_F(XmlConfigTest, LoadListsNeedsACategory) {
     auto r = Load(kTree);
     EXPECT_EQ(r->LoadLists(), 0);
-    EXPECT_EQ(r->Categories().size(), 2u);
+    EXPECT_EQ(r->CategoryCount(), 2u);
+    EXPECT_EQ(r->LastNodeList().size(), 3u);  // the enhancers, listed last
+    // The category list, copied when asked, holds the categories' copies.
+    const std::vector<XmlNode> copies = r->SelectNodes(L"//init//ecptree//category");
+    ASSERT_EQ(r->Categories().size(), 2u);
+    for (size_t i = 0; i < copies.size(); ++i) {
+        EXPECT_EQ(r->Categories()[i].name, copies[i].name);
+        EXPECT_EQ(r->Categories()[i].text, copies[i].text);
+        EXPECT_EQ(r->Categories()[i].xml, copies[i].xml);
+    }
     EXPECT_EQ(r->Templates().size(), 1u);
     EXPECT_EQ(r->Enhancers().size(), 3u);
     EXPECT_EQ(r->CategoryIndex(), 1);
