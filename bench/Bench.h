@@ -131,12 +131,15 @@ inline void Figure(const char* figure, double value, double goal, const char* un
 inline void PrintGoals() {
     const Outcome& r = Results();
     if (!r.goals.empty()) {
-        std::printf("\n%-56s %12s %12s %7s\n", "figure", "measured", "goal", "ratio");
+        size_t longest = 6;  // the figures' column fits the longest
+        for (const Goal& g : r.goals) longest = g.figure.size() > longest ? g.figure.size() : longest;
+        const int width = static_cast<int>(longest);
+        std::printf("\n%-*s %12s %12s %7s\n", width, "figure", "measured", "goal", "ratio");
         for (const Goal& g : r.goals) {
             char value[32], goal[32];
-            std::snprintf(value, sizeof value, "%.3g %s", g.value, g.unit.c_str());
-            std::snprintf(goal, sizeof goal, "%.3g %s", g.goal, g.unit.c_str());
-            std::printf("%-56s %12s %12s %7.2f%s\n", g.figure.c_str(), value, goal,
+            std::snprintf(value, sizeof value, "%.4g %s", g.value, g.unit.c_str());
+            std::snprintf(goal, sizeof goal, "%.4g %s", g.goal, g.unit.c_str());
+            std::printf("%-*s %12s %12s %7.2f%s\n", width, g.figure.c_str(), value, goal,
                         g.goal > 0 ? g.value / g.goal : 0.0, g.goal > 0 && g.value > g.goal ? "  over" : "");
         }
     }
