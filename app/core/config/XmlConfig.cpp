@@ -76,6 +76,22 @@ std::vector<fx::ComPtr<IXMLDOMNode>> SelectRaw(IXMLDOMNode* context, const std::
     return out;
 }
 
+// How many nodes path selects from context (the document when null); 0, and
+// logged, when the engine rejects the path.
+size_t CountRaw(IXMLDOMNode* context, const std::wstring& path) {
+    if (!context) return 0;
+    fx::Bstr query(path);
+    fx::ComPtr<IXMLDOMNodeList> list;
+    HRESULT hr = context->selectNodes(query.get(), list.put());
+    if (FAILED(hr)) {
+        LogRejected(path, hr);
+        return 0;
+    }
+    long length = 0;
+    if (!list || FAILED(list->get_length(&length)) || length < 0) return 0;
+    return static_cast<size_t>(length);
+}
+
 }  // namespace
 
 XmlConfig::XmlConfig(const wchar_t* filePath) {
@@ -341,7 +357,7 @@ const XmlConfig::OwnChildren& XmlConfig::FlatCategories() {
         const auto trees = SelectRaw(document_.get(), L"//init//ecptree");
         if (trees.size() == 1) {
             f.nodes = SelectRaw(trees[0].get(), L"category");
-            f.below = SelectRaw(document_.get(), L"//init//ecptree//category").size();
+            f.below = CountRaw(document_.get(), L"//init//ecptree//category");
         }
         f.flat = trees.size() == 1 && f.below == f.nodes.size();
     }
@@ -359,7 +375,7 @@ XmlConfig::OwnChildren& XmlConfig::FlatEntries(IXMLDOMNode* target) {
         f.c = categoryIndex_;
         f.t = targetIndex_;
         f.nodes = SelectRaw(target, L"ecp");
-        f.below = SelectRaw(target, L".//ecp").size();
+        f.below = CountRaw(target, L".//ecp");
         f.flat = f.below == f.nodes.size();
     }
     return f;
@@ -478,8 +494,8 @@ void XmlConfig::TextsBelow(const WalkLevel& level, const std::wstring& levelPath
 int XmlConfig::CountBelow(const WalkLevel& level, const std::wstring& levelPath, const wchar_t* child) {
     if (level.nodes.empty()) return 0;
     if (level.nodes.size() > 1)
-        return static_cast<int>(SelectRaw(document_.get(), levelPath + L"//" + child).size());
-    return static_cast<int>(SelectRaw(level.nodes[0].get(), std::wstring(L".//") + child).size());
+        return static_cast<int>(CountRaw(document_.get(), levelPath + L"//" + child));
+    return static_cast<int>(CountRaw(level.nodes[0].get(), std::wstring(L".//") + child));
 }
 
 void XmlConfig::LogCut(const wchar_t* what, size_t count, int kept) {
