@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/main/tests/ShellHarness.h"
+#include "app/tests/support/ShellHarness.h"
 #include "tests/httpserver/LoopbackServer.h"
 #include "tests/support/Scene.h"
 #include "tests/support/TestSupport.h"

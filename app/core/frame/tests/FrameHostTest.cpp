@@ -17,7 +17,7 @@
 #include "app/core/frame/FrameHost.h"
 #include "app/core/frame/MainFrame.h"
 #include "app/core/frame/MainView.h"
-#include "app/core/frame/tests/RecordingController.h"
+#include "app/tests/support/RecordingController.h"
 
 namespace {
 
