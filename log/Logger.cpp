@@ -50,8 +50,7 @@ Logger::Logger(HANDLE mapping, bool create) : mapping_(mapping) {
     fx::MappedView view(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!view) return;
     MEMORY_BASIC_INFORMATION mbi{};
-    if (!::VirtualQuery(view.get(), &mbi, sizeof mbi) || mbi.RegionSize < sizeof(SharedLogHeader) + 4)
-        return;
+    if (!::VirtualQuery(view.get(), &mbi, sizeof mbi) || mbi.RegionSize < sizeof(SharedLogHeader) + 4) return;
     viewOwner_ = std::move(view);
     view_ = viewOwner_.bytes();
     viewSize_ = mbi.RegionSize;
@@ -86,9 +85,7 @@ Logger::~Logger() {
     // other thread of the module can still be writing through it.
 }
 
-bool Logger::ViewerPresent() const {
-    return ::FindWindowW(nullptr, g_viewerTitle) != nullptr;
-}
+bool Logger::ViewerPresent() const { return ::FindWindowW(nullptr, g_viewerTitle) != nullptr; }
 
 void Logger::Write(const wchar_t* format, ...) {
     va_list args;
@@ -112,13 +109,11 @@ void Logger::Format(const wchar_t* format, va_list args) {
     if (!Acquired(WaitBounded(mutex_.get()))) return;
     wchar_t pattern[SharedLog::kBufferChars];
     wchar_t text[SharedLog::kBufferChars];
-    if (_snwprintf(pattern, SharedLog::kMaxLine, L"%s", format) < 0)
-        pattern[SharedLog::kMaxLine] = L'\0';
+    if (_snwprintf(pattern, SharedLog::kMaxLine, L"%s", format) < 0) pattern[SharedLog::kMaxLine] = L'\0';
     pattern[SharedLog::kMaxLine] = L'\0';
     va_list copy;
     va_copy(copy, args);
-    if (_vsnwprintf(text, SharedLog::kMaxLine, pattern, copy) < 0)
-        text[SharedLog::kMaxLine] = L'\0';
+    if (_vsnwprintf(text, SharedLog::kMaxLine, pattern, copy) < 0) text[SharedLog::kMaxLine] = L'\0';
     va_end(copy);
     text[SharedLog::kMaxLine] = L'\0';
     size_t have = std::wcslen(g_pending);
@@ -151,8 +146,7 @@ bool ReadProductVersion(const void* address, wchar_t* out, int outChars) {
     if (outChars <= 0) return false;
     out[0] = L'\0';
     HMODULE module = nullptr;
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                               static_cast<LPCWSTR>(address), &module))
         return false;
     wchar_t path[MAX_PATH];
@@ -165,11 +159,14 @@ bool ReadProductVersion(const void* address, wchar_t* out, int outChars) {
     if (!data) return false;
     bool ok = false;
     if (::GetFileVersionInfoW(path, 0, size, data)) {
-        struct LangCodePage { WORD lang; WORD codePage; };
+        struct LangCodePage {
+            WORD lang;
+            WORD codePage;
+        };
         LangCodePage* tr = nullptr;
         UINT trLen = 0;
-        if (::VerQueryValueW(data, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &trLen) &&
-            tr && trLen >= sizeof(LangCodePage)) {
+        if (::VerQueryValueW(data, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &trLen) && tr &&
+            trLen >= sizeof(LangCodePage)) {
             wchar_t key[50];
             _snwprintf(key, 49, L"\\StringFileInfo\\%04X%04X\\ProductVersion", tr->lang, tr->codePage);
             key[49] = L'\0';

@@ -16,8 +16,8 @@
 
 // Layout of the mapping (all integers 32-bit little-endian, text UTF-16LE).
 struct SharedLogHeader {
-    int32_t writeOffset;   // offset of the record slot that receives the next line
-    wchar_t title[50];     // viewer window title, NUL-terminated
+    int32_t writeOffset;  // offset of the record slot that receives the next line
+    wchar_t title[50];    // viewer window title, NUL-terminated
 };
 static_assert(offsetof(SharedLogHeader, writeOffset) == 0, "write offset at 0");
 static_assert(offsetof(SharedLogHeader, title) == 4, "title at 4");
@@ -27,9 +27,9 @@ namespace SharedLog {
 constexpr const wchar_t* kMappingName = L"HXLoggerMemoryFile";
 constexpr const wchar_t* kMutexName = L"HXLoggerMutex";
 constexpr int32_t kFirstRecord = 104;
-constexpr int kMaxLine = 9999;          // characters kept of one line
-constexpr int kBufferChars = 10000;     // formatting buffers
-constexpr int kTitleChars = 52;         // module copy of the viewer title
+constexpr int kMaxLine = 9999;       // characters kept of one line
+constexpr int kBufferChars = 10000;  // formatting buffers
+constexpr int kTitleChars = 52;      // module copy of the viewer title
 
 // Bytes a record of a text of len characters occupies.
 constexpr int64_t RecordBytes(int64_t len) { return 4 + 2 * (len + 1); }

@@ -8,8 +8,8 @@ void BuildLogPrefix(wchar_t* buffer) {
     SYSTEMTIME t;
     ::GetLocalTime(&t);
     wchar_t stamp[999];
-    _snwprintf(stamp, 998, L"%04d/%02d/%02d %02d:%02d:%02d:%03d \t ", t.wYear, t.wMonth, t.wDay,
-               t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    _snwprintf(stamp, 998, L"%04d/%02d/%02d %02d:%02d:%02d:%03d \t ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+               t.wSecond, t.wMilliseconds);
     stamp[998] = L'\0';
     _snwprintf(buffer, kLogPrefixChars - 1, L"(Pondrel) %s", stamp);
     buffer[kLogPrefixChars - 1] = L'\0';

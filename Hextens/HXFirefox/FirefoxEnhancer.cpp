@@ -22,27 +22,25 @@ fftext::Box ToBox(const RECT& r) { return fftext::Box{r.left, r.top, r.right, r.
 CFirefoxEnhancer::CFirefoxEnhancer() : dispatch_(LIBID_HXIELib, 1, 0, IID_IAction) {}
 
 STDMETHODIMP CFirefoxEnhancer::QueryInterface(REFIID iid, void** out) {
-    return fx::ComBoundary(L"IUnknown::QueryInterface", fx::kComFailed, [&] {
-        return fx::QueryInterfaceFor<IAction, fx::Via<IDispatch, IAction>, IFirefoxEnhancer>(this, iid, out);
-    }, out);
+    return fx::ComBoundary(
+        L"IUnknown::QueryInterface", fx::kComFailed,
+        [&] { return fx::QueryInterfaceFor<IAction, fx::Via<IDispatch, IAction>, IFirefoxEnhancer>(this, iid, out); },
+        out);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetTypeInfoCount(UINT* count) {
-    return fx::ComBoundary(L"IDispatch::GetTypeInfoCount", fx::kComFailed, [&] {
-        return dispatch_.GetTypeInfoCount(count);
-    }, count);
+    return fx::ComBoundary(
+        L"IDispatch::GetTypeInfoCount", fx::kComFailed, [&] { return dispatch_.GetTypeInfoCount(count); }, count);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) {
-    return fx::ComBoundary(L"IDispatch::GetTypeInfo", fx::kComFailed, [&] {
-        return dispatch_.GetTypeInfo(index, lcid, out);
-    }, out);
+    return fx::ComBoundary(
+        L"IDispatch::GetTypeInfo", fx::kComFailed, [&] { return dispatch_.GetTypeInfo(index, lcid, out); }, out);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
-    return fx::ComBoundary(L"IDispatch::GetIDsOfNames", fx::kComFailed, [&] {
-        return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids);
-    });
+    return fx::ComBoundary(L"IDispatch::GetIDsOfNames", fx::kComFailed,
+                           [&] { return dispatch_.GetIDsOfNames(riid, names, count, lcid, ids); });
 }
 
 STDMETHODIMP CFirefoxEnhancer::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
@@ -88,26 +86,28 @@ STDMETHODIMP CFirefoxEnhancer::SetSiteEnhancer(IUnknown* siteEnhancer) {
                 break;
             }
             if (!entry.get() || !entry.get()[0]) break;
-            if (!channel->AddSiteString(entry.get())) break;   // pool or table full
+            if (!channel->AddSiteString(entry.get())) break;  // pool or table full
         }
         return S_OK;
     });
 }
 
 STDMETHODIMP CFirefoxEnhancer::SetConfigurationOption(LONG id, VARIANT* data1, VARIANT*, VARIANT*, VARIANT*) {
-    return fx::ComBoundary(L"IAction::SetConfigurationOption", kOnException, [&] {
-        return iaction::ApplyConfigurationOption(Utility(), id, data1);
-    });
+    return fx::ComBoundary(L"IAction::SetConfigurationOption", kOnException,
+                           [&] { return iaction::ApplyConfigurationOption(Utility(), id, data1); });
 }
 
 // --- the poll ---------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::Update(LONG* haveChanges) {
-    return fx::ComBoundary(L"IAction::Update", kOnException, [&] {
-        long bits = Poll();
-        if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
-        return Out(haveChanges, bits);
-    }, haveChanges);
+    return fx::ComBoundary(
+        L"IAction::Update", kOnException,
+        [&] {
+            long bits = Poll();
+            if (bits != 0) LogMessage(L"(%s) haveChanges = 0x%02x", kModuleName, (unsigned)bits);
+            return Out(haveChanges, bits);
+        },
+        haveChanges);
 }
 
 long CFirefoxEnhancer::Poll() {
@@ -134,7 +134,7 @@ long CFirefoxEnhancer::Poll() {
     bool alive = m.extensionAlive && ::WaitForSingleObject(m.extensionAlive.get(), aliveWaitMs) == WAIT_OBJECT_0;
     if (alive && !channel) ::ResetEvent(m.extensionAlive.get());
     const ExtensionAnswer answer = alive && channel ? AskExtension(channel) : ExtensionAnswer::kNotWaitedFor;
-    facts.extensionAnswers = answer != ExtensionAnswer::kNotWaitedFor;   // else: as if absent
+    facts.extensionAnswers = answer != ExtensionAnswer::kNotWaitedFor;  // else: as if absent
     if (facts.extensionAnswers) {
         // Everything of this poll comes from one copy of the block, taken in
         // one access: a lock the extension holds costs one wait, not one per field.
@@ -203,8 +203,8 @@ void CFirefoxEnhancer::ReadHotSpots(const ffchannel::ChannelBlock& block) {
             break;
         }
         if (!isLink) continue;
-        m.hotSpots.push_back(FirefoxHotSpot{copy.rects[i], Utility().SelectionFilter(text.c_str()), href, idsXml,
-                                            bestGuess.str()});
+        m.hotSpots.push_back(
+            FirefoxHotSpot{copy.rects[i], Utility().SelectionFilter(text.c_str()), href, idsXml, bestGuess.str()});
     }
 }
 
@@ -232,7 +232,8 @@ void CFirefoxEnhancer::ForwardExtensionLog(const ffchannel::ChannelBlock& block)
 }
 
 STDMETHODIMP CFirefoxEnhancer::UpdateForECP(IUnknown*, LONG* haveChanges) {
-    return fx::ComBoundary(L"IAction::UpdateForECP", kOnException, [&] { return Out(haveChanges, 0); }, haveChanges);
+    return fx::ComBoundary(
+        L"IAction::UpdateForECP", kOnException, [&] { return Out(haveChanges, 0); }, haveChanges);
 }
 
 // --- transfers ----------------------------------------------------------------
@@ -259,12 +260,15 @@ STDMETHODIMP CFirefoxEnhancer::HotSpotTransferBegin(LONG) {
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferNext(LONG* nextId) {
-    return fx::ComBoundary(L"IAction::HotSpotTransferNext", kOnException, [&] {
-        size_t size = Module().hotSpots.size();
-        if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
-        m_bHotSpotFirst = false;
-        return Out(nextId, m_HotSpotCursor < size ? 1 : 0);
-    }, nextId);
+    return fx::ComBoundary(
+        L"IAction::HotSpotTransferNext", kOnException,
+        [&] {
+            size_t size = Module().hotSpots.size();
+            if (!m_bHotSpotFirst && m_HotSpotCursor < size) ++m_HotSpotCursor;
+            m_bHotSpotFirst = false;
+            return Out(nextId, m_HotSpotCursor < size ? 1 : 0);
+        },
+        nextId);
 }
 
 STDMETHODIMP CFirefoxEnhancer::HotSpotTransferEnd() {
@@ -289,12 +293,15 @@ STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferBegin() {
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferNext(LONG* id) {
-    return fx::ComBoundary(L"IAction::TextHotSpotTransferNext", kOnException, [&] {
-        size_t size = Module().selection.size();
-        if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
-        m_bSelectionFirst = false;
-        return Out(id, m_TextCursor < size ? 1 : 0);
-    }, id);
+    return fx::ComBoundary(
+        L"IAction::TextHotSpotTransferNext", kOnException,
+        [&] {
+            size_t size = Module().selection.size();
+            if (!m_bSelectionFirst && m_TextCursor < size) ++m_TextCursor;
+            m_bSelectionFirst = false;
+            return Out(id, m_TextCursor < size ? 1 : 0);
+        },
+        id);
 }
 
 STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
@@ -310,144 +317,185 @@ STDMETHODIMP CFirefoxEnhancer::TextHotSpotTransferEnd() {
 // --- item getters ---------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotLeft(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetHotSpotLeft", kOnException, [&] {
-        auto h = CurrentHotSpot();
-        return Out(v, h ? h->rect.left : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotLeft", kOnException,
+        [&] {
+            auto h = CurrentHotSpot();
+            return Out(v, h ? h->rect.left : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotTop(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetHotSpotTop", kOnException, [&] {
-        auto h = CurrentHotSpot();
-        return Out(v, h ? h->rect.top : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotTop", kOnException,
+        [&] {
+            auto h = CurrentHotSpot();
+            return Out(v, h ? h->rect.top : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotRight(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetHotSpotRight", kOnException, [&] {
-        auto h = CurrentHotSpot();
-        return Out(v, h ? h->rect.right : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotRight", kOnException,
+        [&] {
+            auto h = CurrentHotSpot();
+            return Out(v, h ? h->rect.right : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotBottom(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetHotSpotBottom", kOnException, [&] {
-        auto h = CurrentHotSpot();
-        return Out(v, h ? h->rect.bottom : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotBottom", kOnException,
+        [&] {
+            auto h = CurrentHotSpot();
+            return Out(v, h ? h->rect.bottom : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHRef(BSTR* ref) {
-    return fx::ComBoundary(L"IAction::GetHRef", kOnException, [&] {
-        const FirefoxHotSpot* h = CurrentHotSpot();
-        if (!h) {
-            if (ref) *ref = nullptr;   // no item: an empty (NULL) string
-            return S_OK;
-        }
-        return Out(ref, h->href);
-    }, ref);
+    return fx::ComBoundary(
+        L"IAction::GetHRef", kOnException,
+        [&] {
+            const FirefoxHotSpot* h = CurrentHotSpot();
+            if (!h) {
+                if (ref) *ref = nullptr;  // no item: an empty (NULL) string
+                return S_OK;
+            }
+            return Out(ref, h->href);
+        },
+        ref);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotText(BSTR* text) {
-    return fx::ComBoundary(L"IAction::GetHotSpotText", kOnException, [&] {
-        const FirefoxHotSpot* h = CurrentHotSpot();
-        if (!h) {
-            if (text) *text = nullptr;
-            return S_OK;
-        }
-        return Out(text, h->text);
-    }, text);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotText", kOnException,
+        [&] {
+            const FirefoxHotSpot* h = CurrentHotSpot();
+            if (!h) {
+                if (text) *text = nullptr;
+                return S_OK;
+            }
+            return Out(text, h->text);
+        },
+        text);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelTextLeft(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetSelTextLeft", kOnException, [&] {
-        auto t = CurrentTextItem();
-        return Out(v, t ? t->rect.left : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetSelTextLeft", kOnException,
+        [&] {
+            auto t = CurrentTextItem();
+            return Out(v, t ? t->rect.left : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelTextTop(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetSelTextTop", kOnException, [&] {
-        auto t = CurrentTextItem();
-        return Out(v, t ? t->rect.top : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetSelTextTop", kOnException,
+        [&] {
+            auto t = CurrentTextItem();
+            return Out(v, t ? t->rect.top : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelTextRight(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetSelTextRight", kOnException, [&] {
-        auto t = CurrentTextItem();
-        return Out(v, t ? t->rect.right : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetSelTextRight", kOnException,
+        [&] {
+            auto t = CurrentTextItem();
+            return Out(v, t ? t->rect.right : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelTextBottom(LONG* v) {
-    return fx::ComBoundary(L"IAction::GetSelTextBottom", kOnException, [&] {
-        auto t = CurrentTextItem();
-        return Out(v, t ? t->rect.bottom : 0);
-    }, v);
+    return fx::ComBoundary(
+        L"IAction::GetSelTextBottom", kOnException,
+        [&] {
+            auto t = CurrentTextItem();
+            return Out(v, t ? t->rect.bottom : 0);
+        },
+        v);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelectedText(BSTR* text) {
-    return fx::ComBoundary(L"IAction::GetSelectedText", kOnException, [&] {
-        const fftext::TextItem* t = CurrentTextItem();
-        return t ? Out(text, t->text) : Empty(text);
-    }, text);
+    return fx::ComBoundary(
+        L"IAction::GetSelectedText", kOnException,
+        [&] {
+            const fftext::TextItem* t = CurrentTextItem();
+            return t ? Out(text, t->text) : Empty(text);
+        },
+        text);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetContext(BSTR* context) {
-    return fx::ComBoundary(L"IAction::GetContext", kOnException, [&] {
-        std::wstring text;
-        const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
-        if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
-        if (text.empty()) text = fftext::PlainContext();
-        return Out(context, text);
-    }, context);
+    return fx::ComBoundary(
+        L"IAction::GetContext", kOnException,
+        [&] {
+            std::wstring text;
+            const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+            if (h) text = fftext::HotSpotContext(Module().location, h->href, h->idsXml);
+            if (text.empty()) text = fftext::PlainContext();
+            return Out(context, text);
+        },
+        context);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetBestGuess(BSTR* bestGuess) {
-    return fx::ComBoundary(L"IAction::GetBestGuess", kOnException, [&] {
-        const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
-        return h ? Out(bestGuess, h->bestGuess) : Empty(bestGuess);
-    }, bestGuess);
+    return fx::ComBoundary(
+        L"IAction::GetBestGuess", kOnException,
+        [&] {
+            const FirefoxHotSpot* h = m_bHotSpotTransfer ? CurrentHotSpot() : nullptr;
+            return h ? Out(bestGuess, h->bestGuess) : Empty(bestGuess);
+        },
+        bestGuess);
 }
 
 // --- page and window ----------------------------------------------------------------
 
 STDMETHODIMP CFirefoxEnhancer::HaveActiveEnhancerAreas(LONG* haveActive) {
-    return fx::ComBoundary(L"IAction::HaveActiveEnhancerAreas", kOnException, [&] {
-        return Out(haveActive, FirefoxInForeground() ? 1 : 0);
-    }, haveActive);
+    return fx::ComBoundary(
+        L"IAction::HaveActiveEnhancerAreas", kOnException,
+        [&] { return Out(haveActive, FirefoxInForeground() ? 1 : 0); }, haveActive);
 }
 
 STDMETHODIMP CFirefoxEnhancer::get_NumEnhancerAreas(LONG* pVal) {
-    return fx::ComBoundary(L"IAction::get_NumEnhancerAreas", kOnException, [&] {
-        return Out(pVal, FirefoxInForeground() ? 1 : 0);
-    }, pVal);
+    return fx::ComBoundary(
+        L"IAction::get_NumEnhancerAreas", kOnException, [&] { return Out(pVal, FirefoxInForeground() ? 1 : 0); }, pVal);
 }
 
 STDMETHODIMP CFirefoxEnhancer::get_ActiveAreaTitle(BSTR* pVal) {
-    return fx::ComBoundary(L"IAction::get_ActiveAreaTitle", kOnException, [&] {
-        return Out(pVal, Module().title);
-    }, pVal);
+    return fx::ComBoundary(
+        L"IAction::get_ActiveAreaTitle", kOnException, [&] { return Out(pVal, Module().title); }, pVal);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetDomain(BSTR* name) {
-    return fx::ComBoundary(L"IAction::GetDomain", kOnException, [&] { return Out(name, Module().domain); }, name);
+    return fx::ComBoundary(
+        L"IAction::GetDomain", kOnException, [&] { return Out(name, Module().domain); }, name);
 }
 
 STDMETHODIMP CFirefoxEnhancer::NavigateToURL(OLE_HANDLE hwndBrowser, BSTR* url, LONG navFlags,
                                              VARIANT_BOOL* isSuccess) {
-    return fx::ComBoundary(L"IAction::NavigateToURL", kOnException, [&] {
-        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(hwndBrowser));
-        ffchannel::SharedData* channel = Module().Channel();
-        bool sent = false;
-        if (channel && IsFirefoxWindow(window) && url && *url) {
-            ::BringWindowToTop(window);
-            sent = channel->SetNavigate(window, *url, navFlags);
-        }
-        if (isSuccess) *isSuccess = sent ? 1 : 0;
-        return S_OK;
-    }, isSuccess);
+    return fx::ComBoundary(
+        L"IAction::NavigateToURL", kOnException,
+        [&] {
+            HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(hwndBrowser));
+            ffchannel::SharedData* channel = Module().Channel();
+            bool sent = false;
+            if (channel && IsFirefoxWindow(window) && url && *url) {
+                ::BringWindowToTop(window);
+                sent = channel->SetNavigate(window, *url, navFlags);
+            }
+            if (isSuccess) *isSuccess = sent ? 1 : 0;
+            return S_OK;
+        },
+        isSuccess);
 }
 
 // --- the rest ---------------------------------------------------------------------------
@@ -461,9 +509,8 @@ STDMETHODIMP CFirefoxEnhancer::IdleLoop() {
 }
 
 STDMETHODIMP CFirefoxEnhancer::get_enhancertype(BSTR* pVal) {
-    return fx::ComBoundary(L"IAction::get_enhancertype", kOnException, [&] {
-        return Out(pVal, L"Firefox Enhancer");
-    }, pVal);
+    return fx::ComBoundary(
+        L"IAction::get_enhancertype", kOnException, [&] { return Out(pVal, L"Firefox Enhancer"); }, pVal);
 }
 
 STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) {
@@ -471,9 +518,11 @@ STDMETHODIMP CFirefoxEnhancer::put_enhancertype(BSTR) {
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetHotSpotPlacementFlags(LONG* flags) {
-    return fx::ComBoundary(L"IAction::GetHotSpotPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
+    return fx::ComBoundary(
+        L"IAction::GetHotSpotPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
 }
 
 STDMETHODIMP CFirefoxEnhancer::GetSelTextPlacementFlags(LONG* flags) {
-    return fx::ComBoundary(L"IAction::GetSelTextPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
+    return fx::ComBoundary(
+        L"IAction::GetSelTextPlacementFlags", kOnException, [&] { return Out(flags, 255); }, flags);
 }

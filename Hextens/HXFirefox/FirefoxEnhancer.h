@@ -57,7 +57,7 @@ private:
     bool m_bHotSpotFirst = true;
     bool m_bSelectionFirst = true;
     bool m_bWasActive = false;
-    ISiteEnhancer* m_pSiteEnhancer = nullptr;   // lent, not reference-counted
+    ISiteEnhancer* m_pSiteEnhancer = nullptr;  // lent, not reference-counted
     // Hot-spot list lock held from HotSpotTransferBegin to End, the
     // selection list lock from TextHotSpotTransferBegin to End.
     std::unique_ptr<fx::MutexLock> m_HotSpotTransferLock;

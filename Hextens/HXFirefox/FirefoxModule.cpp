@@ -37,7 +37,7 @@ bool FirefoxInForeground() {
 namespace {
 
 void DropLogger() {
-    Utility().SetLogger(nullptr);   // HXLib lets go first
+    Utility().SetLogger(nullptr);  // HXLib lets go first
     delete g_pLogger;
     g_pLogger = nullptr;
 }

@@ -23,7 +23,7 @@ struct FirefoxModule {
     // Created once per process; re-initialised at every Init.  Null when
     // its creation failed.
     std::unique_ptr<ffchannel::SharedData> channel;
-    bool channelInUse = false;   // between Init and Unload
+    bool channelInUse = false;  // between Init and Unload
     fx::UniqueHandle enhancerAlive, extensionAlive;
     fx::UniqueHandle hotSpotLock, selectionLock;
 
@@ -44,7 +44,7 @@ struct FirefoxModule {
     ffchannel::SharedData* Channel() const { return channelInUse ? channel.get() : nullptr; }
 };
 
-extern const wchar_t kModuleName[];   // "HXFirefox"
+extern const wchar_t kModuleName[];  // "HXFirefox"
 FirefoxModule& Module();
 UtilityLib& Utility();
 

@@ -33,12 +33,10 @@ std::wstring HotSpotContext(const std::wstring& location, const std::wstring& hr
     return c;
 }
 
-std::wstring PlainContext() {
-    return L"<context><title><![CDATA[Firefox]]></title><content></content></context>";
-}
+std::wstring PlainContext() { return L"<context><title><![CDATA[Firefox]]></title><content></content></context>"; }
 
-std::vector<TextItem> SelectionItems(const wchar_t* text, int pieceCount, const int32_t* rectCounts,
-                                     const Box* rects, const Filter& filter) {
+std::vector<TextItem> SelectionItems(const wchar_t* text, int pieceCount, const int32_t* rectCounts, const Box* rects,
+                                     const Filter& filter) {
     std::vector<TextItem> items;
     TabFields pieces(text);
     int next = 0;

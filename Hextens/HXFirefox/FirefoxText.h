@@ -51,8 +51,8 @@ std::wstring PlainContext();
 // pieces, one item per rectangle of the piece when its filtered text is not
 // empty.  rectCounts and rects were checked against their maxima already.
 typedef std::function<std::wstring(const std::wstring&)> Filter;
-std::vector<TextItem> SelectionItems(const wchar_t* text, int pieceCount, const int32_t* rectCounts,
-                                     const Box* rects, const Filter& filter);
+std::vector<TextItem> SelectionItems(const wchar_t* text, int pieceCount, const int32_t* rectCounts, const Box* rects,
+                                     const Filter& filter);
 
 // Bits 0x01 / 0x08 / 0x09 from the selection list before and after a read.
 long SelectionBits(const std::vector<TextItem>& before, const std::vector<TextItem>& after);

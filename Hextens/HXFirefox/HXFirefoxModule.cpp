@@ -18,7 +18,8 @@ const fx::ComClass kClasses[] = {
      &fx::CreateObject<CFirefoxEnhancer>},
 };
 
-const fx::ComServer kServer = {&kHXFirefoxAppId, L"HXFirefox", L"HXFirefox.DLL", &LIBID_HXFirefoxLib, kClasses, ARRAYSIZE(kClasses)};
+const fx::ComServer kServer = {&kHXFirefoxAppId,    L"HXFirefox", L"HXFirefox.DLL",
+                               &LIBID_HXFirefoxLib, kClasses,     ARRAYSIZE(kClasses)};
 
 // The application object's exit: the enhancer lets go of the alive
 // events, list locks and the channel's presence flag even when the

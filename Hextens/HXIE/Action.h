@@ -20,9 +20,7 @@
 #include "fx/Handle.h"
 #include "hosts/SiteEnhancer.h"
 
-class CAction : public fx::DispatchImpl<IAction>,
-                public fx::SingleConnectionPointContainer,
-                private fx::ModuleObject {
+class CAction : public fx::DispatchImpl<IAction>, public fx::SingleConnectionPointContainer, private fx::ModuleObject {
 public:
     CAction();
 
@@ -68,8 +66,8 @@ private:
                       const hxie::Rect& clip, hxie::Point scroll);
     bool CheckSelection(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT cursor, hxie::Point documentOrigin,
                         const hxie::Rect& clip, hxie::Point scroll);
-    long CheckFrames(IWebBrowser2* browser, POINT cursor, long bits, const hxie::Rect& area,
-                     hxie::Point bodyScroll, hxie::Point rootScroll, int depth = 0);
+    long CheckFrames(IWebBrowser2* browser, POINT cursor, long bits, const hxie::Rect& area, hxie::Point bodyScroll,
+                     hxie::Point rootScroll, int depth = 0);
     static void CollectAncestorIds(IHTMLElement* element, hxie::IdRunCollector& runs);
     static fx::ComPtr<IHTMLElement> FindAnchorAncestor(IHTMLElement* element);
     static std::optional<hxie::Rect> GetElementRect(IHTMLElement* element);

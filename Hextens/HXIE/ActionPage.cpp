@@ -74,9 +74,8 @@ bool CAction::CheckHotSpot(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT cur
     if (FAILED(doc2->elementFromPoint(cursor.x - documentOrigin.x, cursor.y - documentOrigin.y, element.put())) ||
         !element)
         return false;
-    fx::ComPtr<IHTMLElement> anchor = hxie::EqualsIgnoreCase(TagName(element.get()).c_str(), L"A")
-                                          ? element
-                                          : FindAnchorAncestor(element.get());
+    fx::ComPtr<IHTMLElement> anchor =
+        hxie::EqualsIgnoreCase(TagName(element.get()).c_str(), L"A") ? element : FindAnchorAncestor(element.get());
     if (!anchor) return false;
 
     const std::wstring href = StringAttribute(anchor.get(), L"href").value_or(L"");
@@ -89,8 +88,8 @@ bool CAction::CheckHotSpot(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT cur
     if (!CracksAsUrl(href) || !m_pSiteEnhancer) return false;
     fx::Bstr location(m_Location), link(href), idRuns(ids.Runs()), bestGuess;
     VARIANT_BOOL isHotSpot = VARIANT_FALSE;
-    const HRESULT hr = m_pSiteEnhancer->IsHotSpotLink(location.get(), link.get(), idRuns.get(), bestGuess.put(),
-                                                      &isHotSpot);
+    const HRESULT hr =
+        m_pSiteEnhancer->IsHotSpotLink(location.get(), link.get(), idRuns.get(), bestGuess.put(), &isHotSpot);
     if (FAILED(hr)) {
         LogMessage(L"(%s) *** IsHotSpotLink failed: 0x%08lx", g_ModuleName, static_cast<unsigned long>(hr));
         return false;
@@ -99,8 +98,7 @@ bool CAction::CheckHotSpot(IHTMLDocument2* doc2, IHTMLDocument3* doc3, POINT cur
 
     fx::ComPtr<IHTMLElement2> anchor2;
     fx::ComPtr<IHTMLRect> bounds;
-    if (FAILED(anchor.As(anchor2)) || !anchor2 ||
-        FAILED(anchor2->getBoundingClientRect(bounds.put())) || !bounds)
+    if (FAILED(anchor.As(anchor2)) || !anchor2 || FAILED(anchor2->getBoundingClientRect(bounds.put())) || !bounds)
         return false;
     hxie::Rect client;
     if (FAILED(bounds->get_left(&client.left)) || FAILED(bounds->get_top(&client.top)) ||
@@ -270,8 +268,8 @@ std::optional<hxie::Rect> CAction::GetElementRect(IHTMLElement* element) {
         if (FAILED(parent->get_offsetLeft(&step.offsetLeft)) || FAILED(parent->get_offsetTop(&step.offsetTop)))
             return std::nullopt;
         fx::ComPtr<IHTMLElement2> parent2;
-        if (SUCCEEDED(parent.As(parent2)) && parent2 &&
-            SUCCEEDED(parent2->get_scrollLeft(&step.scrollLeft)) && SUCCEEDED(parent2->get_scrollTop(&step.scrollTop)))
+        if (SUCCEEDED(parent.As(parent2)) && parent2 && SUCCEEDED(parent2->get_scrollLeft(&step.scrollLeft)) &&
+            SUCCEEDED(parent2->get_scrollTop(&step.scrollTop)))
             step.scrollKnown = true;
         chain.push_back(step);
         fx::ComPtr<IHTMLElement> next;
@@ -289,9 +287,7 @@ void CAction::CheckContextText(IHTMLElement* element, size_t n) {
             if (picker.Offer(text ? text->c_str() : nullptr)) break;
         }
         m_ContextText = picker.Result();
-    } catch (...) {
-        LogMessage(L"*** (%s) Exception caught in CheckContextText", g_ModuleName);
-    }
+    } catch (...) { LogMessage(L"*** (%s) Exception caught in CheckContextText", g_ModuleName); }
 }
 
 void CAction::CheckMeta(IHTMLDocument3* doc3) {
@@ -314,9 +310,7 @@ void CAction::CheckMeta(IHTMLDocument3* doc3) {
         }
         m_Description = found.description;
         m_Keywords = found.keywords;
-    } catch (...) {
-        LogMessage(L"*** (%s) Exception caught in CheckMeta", g_ModuleName);
-    }
+    } catch (...) { LogMessage(L"*** (%s) Exception caught in CheckMeta", g_ModuleName); }
 }
 
 std::wstring CAction::BuildContextXml(const std::wstring& href, const std::wstring& idRuns) const {

@@ -50,28 +50,34 @@ CrackedUrl CrackUrl(const std::wstring& url) {
 // A poll cut short by an exception reports no change (0) and keeps nothing of
 // its browser.
 STDMETHODIMP CAction::Update(LONG* haveChanges) {
-    return fx::ComBoundary(L"IAction::Update", iaction::kOnException, [&] {
-        BrowserCallLimit limit;
-        BrowserRelease release{*this};
-        const long bits = DoUpdate(false);
-        if (haveChanges) *haveChanges = bits;
-        return S_OK;
-    }, haveChanges);
+    return fx::ComBoundary(
+        L"IAction::Update", iaction::kOnException,
+        [&] {
+            BrowserCallLimit limit;
+            BrowserRelease release{*this};
+            const long bits = DoUpdate(false);
+            if (haveChanges) *haveChanges = bits;
+            return S_OK;
+        },
+        haveChanges);
 }
 
 STDMETHODIMP CAction::UpdateForECP(IUnknown* browser, LONG* haveChanges) {
-    return fx::ComBoundary(L"IAction::UpdateForECP", iaction::kOnException, [&] {
-        long bits = 0;
-        BrowserCallLimit limit;
-        fx::ComPtr<IWebBrowser2> given;
-        BrowserRelease release{*this};
-        if (browser && SUCCEEDED(browser->QueryInterface(IID_IWebBrowser2, given.put_void())) && given) {
-            m_pBrowser = given;
-            bits = DoUpdate(true);
-        }
-        if (haveChanges) *haveChanges = bits;
-        return S_OK;
-    }, haveChanges);
+    return fx::ComBoundary(
+        L"IAction::UpdateForECP", iaction::kOnException,
+        [&] {
+            long bits = 0;
+            BrowserCallLimit limit;
+            fx::ComPtr<IWebBrowser2> given;
+            BrowserRelease release{*this};
+            if (browser && SUCCEEDED(browser->QueryInterface(IID_IWebBrowser2, given.put_void())) && given) {
+                m_pBrowser = given;
+                bits = DoUpdate(true);
+            }
+            if (haveChanges) *haveChanges = bits;
+            return S_OK;
+        },
+        haveChanges);
 }
 
 long CAction::DoUpdate(bool givenBrowser) {
@@ -191,8 +197,7 @@ HWND CAction::GetBrowserWindow(IUnknown* browser) {
     fx::ComPtr<IServiceProvider> services;
     if (FAILED(browser->QueryInterface(IID_IServiceProvider, services.put_void())) || !services) return nullptr;
     fx::ComPtr<IOleWindow> window;
-    if (FAILED(services->QueryService(IID_IShellBrowser, IID_IOleWindow, window.put_void())) || !window)
-        return nullptr;
+    if (FAILED(services->QueryService(IID_IShellBrowser, IID_IOleWindow, window.put_void())) || !window) return nullptr;
     HWND handle = nullptr;
     if (FAILED(window->GetWindow(&handle))) return nullptr;
     return handle;
@@ -211,8 +216,7 @@ CAction::DocumentView CAction::ReadDocumentView(IHTMLDocument2* doc2, IHTMLDocum
     std::optional<long> left, top, width, height;
     fx::ComPtr<IHTMLWindow2> window;
     fx::ComPtr<IHTMLWindow3> window3;
-    if (SUCCEEDED(doc2->get_parentWindow(window.put())) && window &&
-        SUCCEEDED(window.As(window3)) && window3) {
+    if (SUCCEEDED(doc2->get_parentWindow(window.put())) && window && SUCCEEDED(window.As(window3)) && window3) {
         long v = 0;
         if (SUCCEEDED(window3->get_screenLeft(&v))) left = v;
         if (SUCCEEDED(window3->get_screenTop(&v))) top = v;

@@ -37,9 +37,21 @@ Piece NextPiece(const std::wstring& s, size_t i, bool inCdata) {
             return p;
         }
     } else {
-        if (c == L'&') { p.text = kAmp; p.length = 5; return p; }
-        if (c == L'<') { p.text = kLt; p.length = 4; return p; }
-        if (c == L'>') { p.text = kGt; p.length = 4; return p; }
+        if (c == L'&') {
+            p.text = kAmp;
+            p.length = 5;
+            return p;
+        }
+        if (c == L'<') {
+            p.text = kLt;
+            p.length = 4;
+            return p;
+        }
+        if (c == L'>') {
+            p.text = kGt;
+            p.length = 4;
+            return p;
+        }
     }
     if (IsHighSurrogate(c)) {
         if (i + 1 < s.size() && IsLowSurrogate(static_cast<unsigned long>(s[i + 1]))) {

@@ -6,9 +6,7 @@ namespace hxie {
 
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-Rect Offset(const Rect& r, long dx, long dy) {
-    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-}
+Rect Offset(const Rect& r, long dx, long dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 Rect Intersect(const Rect& a, const Rect& b) {
     const Rect r = ClampInto(a, b);

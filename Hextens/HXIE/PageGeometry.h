@@ -40,12 +40,12 @@ long RightToLeftWidth(const RangeMetrics& first, const RangeMetrics& moved);
 
 // Where a selection lies on the screen.
 struct SelectionPlacement {
-    RangeMetrics metrics;     // width already corrected for right-to-left runs
-    Point textAreaOffset;     // a text area's scroll offsets, else 0
-    Rect textAreaClip;        // a text area's rectangle, else empty (no clip)
-    Point documentOrigin;     // the document window's top-left screen corner
-    Point scroll;             // the body's scroll offsets
-    Rect visible;             // the visible part of the document on the screen
+    RangeMetrics metrics;  // width already corrected for right-to-left runs
+    Point textAreaOffset;  // a text area's scroll offsets, else 0
+    Rect textAreaClip;     // a text area's rectangle, else empty (no clip)
+    Point documentOrigin;  // the document window's top-left screen corner
+    Point scroll;          // the body's scroll offsets
+    Rect visible;          // the visible part of the document on the screen
 };
 // The selection's screen rectangle after both clips (may be empty).
 Rect SelectionScreenRect(const SelectionPlacement& p);

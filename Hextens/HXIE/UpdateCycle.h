@@ -38,13 +38,13 @@ struct PollMemory {
 
 // What one poll saw.
 struct PollObservation {
-    bool windowFound = false;   // a browser window was found
-    long checkBits = 0;         // 0x01/0x02 from the document checks
-    std::wstring titleBefore;   // the page title of the previous poll
-    std::wstring title;         // the page title now
+    bool windowFound = false;  // a browser window was found
+    long checkBits = 0;        // 0x01/0x02 from the document checks
+    std::wstring titleBefore;  // the page title of the previous poll
+    std::wstring title;        // the page title now
     SelectionKey selectionBefore;
     SelectionKey selection;
-    Rect serverRect;            // the document window's screen rectangle (empty: none)
+    Rect serverRect;  // the document window's screen rectangle (empty: none)
     bool securePage = false;
 };
 

@@ -15,12 +15,15 @@ int main() {
     int last = -1, column = 0;
     for (unsigned c = 0; c <= 0xFFFF; ++c) {
         wint_t w = static_cast<wint_t>(c);
-        int bits = (std::iswalnum(w) ? 1 : 0) | (std::iswalpha(w) ? 2 : 0) |
-                   (std::iswdigit(w) ? 4 : 0) | (std::iswspace(w) ? 8 : 0);
+        int bits = (std::iswalnum(w) ? 1 : 0) | (std::iswalpha(w) ? 2 : 0) | (std::iswdigit(w) ? 4 : 0) |
+                   (std::iswspace(w) ? 8 : 0);
         if (bits == last) continue;
         last = bits;
         std::printf("%s{0x%04X,%d},", column == 0 ? "    " : "", c, bits);
-        if (++column == 8) { std::printf("\n"); column = 0; }
+        if (++column == 8) {
+            std::printf("\n");
+            column = 0;
+        }
     }
     std::printf("%s};\n", column ? "\n" : "");
     std::printf("const LowerPair kLowerPairs[] = {\n");
@@ -29,7 +32,10 @@ int main() {
         unsigned l = std::towlower(static_cast<wint_t>(c)) & 0xFFFF;
         if (l == c) continue;
         std::printf("%s{0x%04X,0x%04X},", column == 0 ? "    " : "", c, l);
-        if (++column == 8) { std::printf("\n"); column = 0; }
+        if (++column == 8) {
+            std::printf("\n");
+            column = 0;
+        }
     }
     std::printf("%s};\n", column ? "\n" : "");
     return 0;

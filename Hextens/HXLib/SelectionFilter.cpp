@@ -82,10 +82,8 @@ void IgnoreWordTrie::Build(const Char* words) {
         if (child == -1) {
             child = used_++;
             nodes_[child] = Node{l, -1, -1};
-            if (lastChild_ == -1)
-                nodes_[cursor_].firstChild = child;
-            else
-                nodes_[lastChild_].nextSibling = child;
+            if (lastChild_ == -1) nodes_[cursor_].firstChild = child;
+            else nodes_[lastChild_].nextSibling = child;
         }
         cursor_ = child;
     }
@@ -99,10 +97,8 @@ void IgnoreWordTrie::Build(const Char* words) {
 void IgnoreWordTrie::SelfTest(const Char* words) {
     String rest;
     RemoveWords(words, rest);
-    if (!rest.empty())
-        hxcore::Log(hxcore::Ascii("Ignore list test failed: [") + rest + u"]");
-    else
-        hxcore::Log(hxcore::Ascii("Ignore list test passed: all ignore words recognized"));
+    if (!rest.empty()) hxcore::Log(hxcore::Ascii("Ignore list test failed: [") + rest + u"]");
+    else hxcore::Log(hxcore::Ascii("Ignore list test passed: all ignore words recognized"));
     const String sample = hxcore::Ascii("this is a test");
     RemoveWords(sample.c_str(), rest);
     hxcore::Log(hxcore::Ascii("Ignore list test: [") + sample + u"] -> [" + rest + u"]");

@@ -13,9 +13,9 @@
 class IgnoreWordTrie {
 public:
     struct Node {
-        hxcore::Char character;   // lower-case; 0 in the root
-        int32_t nextSibling;      // -1: none
-        int32_t firstChild;       // -1: none
+        hxcore::Char character;  // lower-case; 0 in the root
+        int32_t nextSibling;     // -1: none
+        int32_t firstChild;      // -1: none
     };
 
     IgnoreWordTrie() = default;
@@ -44,9 +44,9 @@ private:
     void Free();
 
     Node* nodes_ = nullptr;
-    int32_t cursor_ = 0;       // current node during a walk; -1 fell off
-    int32_t lastChild_ = 0;    // scratch: last child visited
-    int32_t used_ = 0;         // nodes in use
+    int32_t cursor_ = 0;     // current node during a walk; -1 fell off
+    int32_t lastChild_ = 0;  // scratch: last child visited
+    int32_t used_ = 0;       // nodes in use
     int32_t capacity_ = 0;
 };
 

@@ -33,7 +33,8 @@ bool ReadSendContext(const Char* xml, const Char* configuredId) {
         if (enhancer.IsEmpty()) return false;
         XmlDomNode id = enhancer.GetChildNode(u"id", 0);
         const XmlDomText* idText = id.Text(0);
-        if (idText && EqualNoCase(idText->data(), idText->size(), key.data(), key.size())) return FirstTextIsTrue(enhancer.GetChildNode(u"send_context", 0));
+        if (idText && EqualNoCase(idText->data(), idText->size(), key.data(), key.size()))
+            return FirstTextIsTrue(enhancer.GetChildNode(u"send_context", 0));
     }
 }
 

@@ -105,9 +105,7 @@ void CopyBounded(wchar_t* to, const wchar_t* from, size_t chars) {
 }
 
 // The window's class name, at most 63 characters; false when unreadable.
-bool ReadClassName(HWND window, wchar_t (&name)[64]) {
-    return window && ::GetClassNameW(window, name, 64) > 0;
-}
+bool ReadClassName(HWND window, wchar_t (&name)[64]) { return window && ::GetClassNameW(window, name, 64) > 0; }
 
 }  // namespace
 
@@ -157,9 +155,7 @@ void UtilityLib::ConfigureServerInit(const wchar_t* xml) {
     sendContext_ = false;
     try {
         sendContext_ = hxcore::ReadSendContext(AsCore(xml), AsCore(id_));
-    } catch (...) {
-        LogMessage(L"(%s) *** Exception in ConfigureServerInit", kModule);
-    }
+    } catch (...) { LogMessage(L"(%s) *** Exception in ConfigureServerInit", kModule); }
 }
 
 void UtilityLib::ConfigureIgnoreWordsList(const wchar_t* words) {
@@ -176,15 +172,12 @@ void UtilityLib::ConfigureIgnoreWordsList(const wchar_t* words) {
             throw;
         }
         ignoreList_ = list;
-    } catch (...) {
-        LogMessage(L"(%s) *** Exception in ConfigureIgnoreList", kModule);
-    }
+    } catch (...) { LogMessage(L"(%s) *** Exception in ConfigureIgnoreList", kModule); }
 }
 
 wchar_t* UtilityLib::SelectionFilter(const wchar_t* text) {
     ClientLogScope log(this);
-    hxcore::FilterSelection(AsCore(text), reinterpret_cast<hxcore::Char*>(g_filterResult), requireLetter_,
-                            ignoreList_);
+    hxcore::FilterSelection(AsCore(text), reinterpret_cast<hxcore::Char*>(g_filterResult), requireLetter_, ignoreList_);
     return g_filterResult;
 }
 

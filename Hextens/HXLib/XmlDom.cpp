@@ -313,14 +313,14 @@ private:
         // The openers differ by their second and third code units.
         const ClearKind* k = nullptr;
         switch (s_[p_ + 1]) {
-        case u'!': {
-            const Char third = s_[p_ + 2];
-            k = third == u'[' ? &kCdata : third == u'D' ? &kDoctype : third == u'-' ? &kComment : nullptr;
-            break;
-        }
-        case u'P': k = &kPre; break;
-        case u'S': k = &kScript; break;
-        default: break;
+            case u'!': {
+                const Char third = s_[p_ + 2];
+                k = third == u'[' ? &kCdata : third == u'D' ? &kDoctype : third == u'-' ? &kComment : nullptr;
+                break;
+            }
+            case u'P': k = &kPre; break;
+            case u'S': k = &kScript; break;
+            default: break;
         }
         return k && At(k->opener) ? k : nullptr;
     }

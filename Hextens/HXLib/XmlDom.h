@@ -26,14 +26,14 @@ struct XmlDomNodeData;
 // Result codes of a parse; the parse keeps the first one it meets.
 enum XmlDomError : int {
     kXmlOk = 0,
-    kXmlMissingEndTag = 1,     // missing or mismatched end tag (tolerated)
-    kXmlEmptyDocument = 2,     // no element at all
-    kXmlNoName = 4,            // '<' not followed by a name
-    kXmlBadEndTag = 5,         // end tag without a name or without '>'
-    kXmlStrayEndTag = 6,       // end tag that matches no open element
-    kXmlOpenClear = 7,         // clear section without its closer
-    kXmlBadStartTag = 8,       // unexpected token inside a start tag; nesting too deep
-    kXmlBadEntity = 12,        // unknown or malformed character entity
+    kXmlMissingEndTag = 1,  // missing or mismatched end tag (tolerated)
+    kXmlEmptyDocument = 2,  // no element at all
+    kXmlNoName = 4,         // '<' not followed by a name
+    kXmlBadEndTag = 5,      // end tag without a name or without '>'
+    kXmlStrayEndTag = 6,    // end tag that matches no open element
+    kXmlOpenClear = 7,      // clear section without its closer
+    kXmlBadStartTag = 8,    // unexpected token inside a start tag; nesting too deep
+    kXmlBadEntity = 12,     // unknown or malformed character entity
 };
 
 // Elements nested deeper than this end the parse with kXmlBadStartTag:

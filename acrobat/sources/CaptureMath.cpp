@@ -30,8 +30,8 @@ AcroRect DeviceToScreen(const acrohost::DeviceRect& d, const AcroRect& view, con
 }
 
 AcroRect Clip(const AcroRect& r, const AcroRect& clip) {
-    AcroRect out{std::max(r.left, clip.left), std::max(r.top, clip.top),
-                 std::min(r.right, clip.right), std::min(r.bottom, clip.bottom)};
+    AcroRect out{std::max(r.left, clip.left), std::max(r.top, clip.top), std::min(r.right, clip.right),
+                 std::min(r.bottom, clip.bottom)};
     return IsEmpty(out) ? AcroRect{} : out;
 }
 

@@ -9,9 +9,9 @@
 #include "RecordLayout.h"
 #include "hosts/acrobat/PluginHost.h"
 
-constexpr int kSelectionBufferChars = 256;   // collected at most
-constexpr int kSelectionMaxChars = 255;      // reported at most
-constexpr int kTitleBytes = 255;             // read at most
+constexpr int kSelectionBufferChars = 256;  // collected at most
+constexpr int kSelectionMaxChars = 255;     // reported at most
+constexpr int kTitleBytes = 255;            // read at most
 
 // Appends an 8-bit chunk widened byte by byte (no code page), cut so the
 // buffer never holds more than 256 characters.
@@ -24,8 +24,7 @@ bool IsEmpty(const AcroRect& r);
 
 // The device rectangle moved onto the screen: each edge + the view's
 // left/top - the page's device origin, held within the int32 range.
-AcroRect DeviceToScreen(const acrohost::DeviceRect& device, const AcroRect& view,
-                        const acrohost::DevicePoint& origin);
+AcroRect DeviceToScreen(const acrohost::DeviceRect& device, const AcroRect& view, const acrohost::DevicePoint& origin);
 
 // The part of `r` inside `clip`; all zero when they do not overlap.
 AcroRect Clip(const AcroRect& r, const AcroRect& clip);

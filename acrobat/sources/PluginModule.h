@@ -13,7 +13,7 @@ struct PluginModule {
     HINSTANCE instance = nullptr;
     acrohost::WindowsData windows{};
     acrohost::ExtensionId extension = nullptr;
-    acrohost::Table core = nullptr;               // as given at setup
+    acrohost::Table core = nullptr;  // as given at setup
     acrohost::Version coreVersion = kCoreVersion;
     ModuleTables tables;
     bool exportedTables = false;
@@ -41,8 +41,8 @@ auto HostCall(acrohost::Table table, int selector, Args... args) {
 // A host callback for one of our procedures (Core 8).
 template <class P>
 acrohost::Callback MakeCallback(P procedure) {
-    return HostCall<acrohost::core::CreateCallback>(g_module.core, acrohost::core::kCreateCallback,
-                                                     g_module.extension, reinterpret_cast<void*>(procedure));
+    return HostCall<acrohost::core::CreateCallback>(g_module.core, acrohost::core::kCreateCallback, g_module.extension,
+                                                    reinterpret_cast<void*>(procedure));
 }
 
 inline acrohost::Atom AtomOf(const char* text) {

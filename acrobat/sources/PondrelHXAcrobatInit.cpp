@@ -20,8 +20,8 @@ const char kExtensionName[] = "ADBE:PondrelHXAcrobat";
 // failure names the check and where it stands.
 bool CoreVersionHolds(int line) {
     if (g_module.coreVersion >= kCoreVersion) return true;
-    LogMessage(L"(%s) Check failed: %S (%S, line %d)", kAcrobatModuleName,
-               "gCoreVersion >=CoreHFT_VERSION_2", "..\\sources\\PondrelHXAcrobatInit", line);
+    LogMessage(L"(%s) Check failed: %S (%S, line %d)", kAcrobatModuleName, "gCoreVersion >=CoreHFT_VERSION_2",
+               "..\\sources\\PondrelHXAcrobatInit", line);
     return false;
 }
 

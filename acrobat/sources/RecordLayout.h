@@ -19,7 +19,7 @@ static_assert(sizeof(AcroRect) == 16, "a rectangle is four 32-bit integers");
 namespace AcrobatRecordLayout {
 constexpr const wchar_t* kMappingName = L"PHXACROMEMORYFILE";
 constexpr const wchar_t* kMutexName = L"PHXACROLOCKMUTEX";
-constexpr int kTextUnits = 256;     // code units of a text slot, terminator included
+constexpr int kTextUnits = 256;  // code units of a text slot, terminator included
 constexpr int kTextSlots = 32;
 constexpr int kRectSlots = 100;
 constexpr uint32_t kSize = 18520;

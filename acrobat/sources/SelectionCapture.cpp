@@ -146,8 +146,8 @@ void MeasureSelection(Document doc, PageView pageView, Selection selection) {
     PageRect bounds{};
     HostCall<model::SelectionBounds>(g_module.Model(), model::kSelectionBounds, selection, &bounds);
     g_capture.selectionDevice = DeviceRect{};
-    HostCall<view::PageToDevice>(g_module.View(), view::kPageToDevice, pageView,
-                                 static_cast<const PageRect*>(&bounds), &g_capture.selectionDevice);
+    HostCall<view::PageToDevice>(g_module.View(), view::kPageToDevice, pageView, static_cast<const PageRect*>(&bounds),
+                                 &g_capture.selectionDevice);
     CurrentPageKeeper keeper(pageView);
     HostCall<view::EnumShownPages>(g_module.View(), view::kEnumShownPages, doc, g_capture.shownPages,
                                    static_cast<void*>(pageView));
@@ -173,9 +173,7 @@ void WriteRecord(Document doc) {
     std::wstring title;
     try {
         title = ReadTitle(doc);
-    } catch (...) {
-        title.clear();
-    }
+    } catch (...) { title.clear(); }
     if (!record->Lock()) return;
     try {
         ClearEmptySelection(g_capture.visibleSelection, g_capture.viewRect, g_capture.text);
@@ -183,8 +181,7 @@ void WriteRecord(Document doc) {
         record->SetViewRect(g_capture.viewRect);
         record->SetTitle(title.c_str());
         record->AddEntry(g_capture.text.c_str(), g_capture.visibleSelection);
-    } catch (...) {
-    }
+    } catch (...) {}
     record->Unlock();
 }
 
@@ -197,8 +194,7 @@ void ACROHOST_CALL OnDocumentNotification(void* doc, void*) {
 
 void ACROHOST_CALL OnPageViewNotification(void* pageView, void*) {
     if (g_capture.capturing) return;
-    CaptureSelection(HostCall<view::PageViewDocument>(g_module.View(), view::kPageViewDocument, pageView),
-                     pageView);
+    CaptureSelection(HostCall<view::PageViewDocument>(g_module.View(), view::kPageViewDocument, pageView), pageView);
 }
 
 void ACROHOST_CALL OnOtherNotification(void*, void*) {}
@@ -223,15 +219,14 @@ void CaptureSelection(Document doc, PageView pageView) {
             HostCall<model::EnumSelectedText>(g_module.Model(), model::kEnumSelectedText, selection,
                                               g_capture.textChunk, static_cast<void*>(&buffer));
             g_capture.text = ReportedSelection(buffer);
-            if (buffer.size() <= static_cast<size_t>(kSelectionMaxChars))
-                MeasureSelection(doc, pageView, selection);
+            if (buffer.size() <= static_cast<size_t>(kSelectionMaxChars)) MeasureSelection(doc, pageView, selection);
         }
     }
     WriteRecord(doc);
 }
 
 void ACROHOST_CALL IdleCheck(void*) {
-    if (g_capture.capturing) return;   // checked again at the next idle call
+    if (g_capture.capturing) return;  // checked again at the next idle call
     Document doc = HostCall<view::ActiveDocument>(g_module.View(), view::kActiveDocument);
     if (!doc) return;
     HWND frame = DocumentHwnd(doc);
@@ -254,12 +249,10 @@ void PluginInit() {
         Callback handler = nullptr;
         if (n == notify::kDocumentCaptureA || n == notify::kDocumentCaptureB)
             handler = MakeCallback(&OnDocumentNotification);
-        else if (n == notify::kPageViewCapture)
-            handler = MakeCallback(&OnPageViewNotification);
-        else
-            handler = MakeCallback(&OnOtherNotification);
-        HostCall<view::RegisterNotification>(g_module.View(), view::kRegisterNotification, n,
-                                             g_module.extension, handler, static_cast<void*>(nullptr));
+        else if (n == notify::kPageViewCapture) handler = MakeCallback(&OnPageViewNotification);
+        else handler = MakeCallback(&OnOtherNotification);
+        HostCall<view::RegisterNotification>(g_module.View(), view::kRegisterNotification, n, g_module.extension,
+                                             handler, static_cast<void*>(nullptr));
     }
     HostCall<view::RegisterIdle>(g_module.View(), view::kRegisterIdle, MakeCallback(&IdleCheck),
                                  static_cast<void*>(nullptr), kIdlePeriod);

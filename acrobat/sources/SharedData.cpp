@@ -9,8 +9,7 @@ using namespace AcrobatRecordLayout;
 
 const wchar_t* const kAcrobatModuleName = L"PondrelHXAcrobat";
 
-SharedData::SharedData(HANDLE mapping, HANDLE mutex, bool fresh)
-    : mapping_(mapping), mutex_(mutex) {
+SharedData::SharedData(HANDLE mapping, HANDLE mutex, bool fresh) : mapping_(mapping), mutex_(mutex) {
     if (!mapping_) return;
     view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSize));
     if (!view_) {
@@ -46,8 +45,7 @@ bool SharedData::Lock() {
         lock_.reset();
         return false;
     }
-    if (lock_->abandoned())
-        LogMessage(L"(%s) Record mutex was abandoned by its owner; taken over", kAcrobatModuleName);
+    if (lock_->abandoned()) LogMessage(L"(%s) Record mutex was abandoned by its owner; taken over", kAcrobatModuleName);
     return true;
 }
 
@@ -75,8 +73,8 @@ bool SharedData::AddEntry(const wchar_t* text, const AcroRect& rect) {
     const int32_t count = record_->entryCount;
     const int index = EntrySlot(count);
     if (index < 0) {
-        LogMessage(L"(%s) Record entry refused: entry count %d is outside the %d slots",
-                   kAcrobatModuleName, count, kTextSlots);
+        LogMessage(L"(%s) Record entry refused: entry count %d is outside the %d slots", kAcrobatModuleName, count,
+                   kTextSlots);
         return false;
     }
     record_->entryCount = index + 1;
@@ -85,13 +83,9 @@ bool SharedData::AddEntry(const wchar_t* text, const AcroRect& rect) {
     return true;
 }
 
-AcroRect SharedData::GetViewRect() const {
-    return IsLocked() ? record_->viewRect : AcroRect{};
-}
+AcroRect SharedData::GetViewRect() const { return IsLocked() ? record_->viewRect : AcroRect{}; }
 
-std::wstring SharedData::GetTitle() const {
-    return IsLocked() ? ReadRecordText(record_->title) : std::wstring();
-}
+std::wstring SharedData::GetTitle() const { return IsLocked() ? ReadRecordText(record_->title) : std::wstring(); }
 
 int SharedData::GetEntryCount() const {
     if (!IsLocked()) return 0;
@@ -128,8 +122,7 @@ SharedData* AttachAcrobatRecord() {
         LogMessage(L"(%s) Record mutex not obtained within %u ms", kAcrobatModuleName, kAttachWaitMs);
         return nullptr;
     }
-    if (attach.abandoned())
-        LogMessage(L"(%s) Record mutex was abandoned by its owner; taken over", kAcrobatModuleName);
+    if (attach.abandoned()) LogMessage(L"(%s) Record mutex was abandoned by its owner; taken over", kAcrobatModuleName);
 
     fx::UniqueHandle mapping(
         ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize, kMappingName));

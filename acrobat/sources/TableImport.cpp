@@ -5,10 +5,9 @@
 using acrohost::Version;
 
 const TableRequest kImportedTables[kImportedTableCount] = {
-    {"Core", 0x50000},         {"AcroView", 0x60000},     {"Cos", 0x60000},
-    {"PDSWrite", 0x60000},     {"PDModel", 0x60000},      {"PDSRead", 0x60000},
-    {"PDFEditWrite", 0x60000}, {"Win", 0x50000},          {"PDFEditRead", 0x60000},
-    {"ASExtra", 0x60000},      {"PDSysFont", 0x40000},    {"AcroViewSweetPea", 0x50000},
+    {"Core", 0x50000},           {"AcroView", 0x60000},   {"Cos", 0x60000},          {"PDSWrite", 0x60000},
+    {"PDModel", 0x60000},        {"PDSRead", 0x60000},    {"PDFEditWrite", 0x60000}, {"Win", 0x50000},
+    {"PDFEditRead", 0x60000},    {"ASExtra", 0x60000},    {"PDSysFont", 0x40000},    {"AcroViewSweetPea", 0x50000},
     {"PagePDEContent", 0x60000}, {"PDMetadata", 0x60000},
 };
 

@@ -23,8 +23,8 @@ constexpr acrohost::Version kCoreVersion = 0x20000;
 class TableSource {
 public:
     virtual ~TableSource() = default;
-    virtual acrohost::Atom AtomOf(const char* name) = 0;                            // Core 5
-    virtual acrohost::Table Request(acrohost::Atom name, acrohost::Version v) = 0;  // Core 10
+    virtual acrohost::Atom AtomOf(const char* name) = 0;                                  // Core 5
+    virtual acrohost::Table Request(acrohost::Atom name, acrohost::Version v) = 0;        // Core 10
     virtual acrohost::Version VersionOf(acrohost::Table support, acrohost::Table t) = 0;  // AcroSupport 103
 };
 
@@ -34,14 +34,13 @@ struct ImportedTable {
 };
 
 struct ModuleTables {
-    ImportedTable support;                        // "AcroSupport"
+    ImportedTable support;  // "AcroSupport"
     acrohost::Version supportVersion = kSupportVersion;
-    ImportedTable tables[kImportedTableCount];    // in the order of kImportedTables
+    ImportedTable tables[kImportedTableCount];  // in the order of kImportedTables
 };
 
 // One table by the rule; version 0 when none was granted.
-ImportedTable ImportTable(TableSource& host, const ModuleTables& module, const char* name,
-                          acrohost::Version asked);
+ImportedTable ImportTable(TableSource& host, const ModuleTables& module, const char* name, acrohost::Version asked);
 
 // The support table, then the 14 tables in order; false at the first one the
 // host does not grant.

@@ -63,7 +63,7 @@ struct SetupData {
     Version handshakeVersion;
     ExtensionId extension;
     Table core;
-    Callback handshake;   // out: the handshake callback
+    Callback handshake;  // out: the handshake callback
 };
 
 // Given to the handshake procedure; the plug-in fills everything but the version.
@@ -83,12 +83,11 @@ using PlainProc = HostBool(ACROHOST_CALL*)();
 using NotificationProc = void(ACROHOST_CALL*)(void* subject, void* clientData);
 using IdleProc = void(ACROHOST_CALL*)(void* clientData);
 using TextChunkProc = HostBool(ACROHOST_CALL*)(const char* chunk, int32_t length, void* clientData);
-using ShownPagesProc = HostBool(ACROHOST_CALL*)(PageView view, int32_t firstPage, int32_t lastPage,
-                                                void* clientData);
+using ShownPagesProc = HostBool(ACROHOST_CALL*)(PageView view, int32_t firstPage, int32_t lastPage, void* clientData);
 
 // The exported entry point (standard calling convention, undecorated name).
-using PlugInMainProc = HostBool(ACROHOST_ENTRY*)(Version hostVersion, Version* handshakeVersion,
-                                            SetupProc* setup, const WindowsData* windowsData);
+using PlugInMainProc = HostBool(ACROHOST_ENTRY*)(Version hostVersion, Version* handshakeVersion, SetupProc* setup,
+                                                 const WindowsData* windowsData);
 
 // Selectors and their signatures.
 namespace core {
@@ -111,8 +110,8 @@ using ActiveDocument = Document(ACROHOST_CALL*)();
 constexpr int kRegisterIdle = 39;
 using RegisterIdle = void(ACROHOST_CALL*)(Callback idle, void* clientData, int32_t period);
 constexpr int kRegisterNotification = 41;
-using RegisterNotification = void(ACROHOST_CALL*)(int32_t notification, ExtensionId extension,
-                                                  Callback handler, void* clientData);
+using RegisterNotification = void(ACROHOST_CALL*)(int32_t notification, ExtensionId extension, Callback handler,
+                                                  void* clientData);
 constexpr int kDocumentPdf = 48;
 using DocumentPdf = PdfDocument(ACROHOST_CALL*)(Document doc);
 constexpr int kDocumentPageView = 49;
@@ -154,9 +153,9 @@ using SelectionBounds = HostBool(ACROHOST_CALL*)(Selection selection, PageRect* 
 
 // Host notifications the plug-in registers for.
 namespace notify {
-constexpr int32_t kDocumentCaptureA = 10;     // capture for the given document
-constexpr int32_t kDocumentCaptureB = 114;    // capture for the given document
-constexpr int32_t kPageViewCapture = 103;     // capture for the given page view
+constexpr int32_t kDocumentCaptureA = 10;   // capture for the given document
+constexpr int32_t kDocumentCaptureB = 114;  // capture for the given document
+constexpr int32_t kPageViewCapture = 103;   // capture for the given page view
 constexpr int32_t kRegistered[] = {10, 114, 83, 53, 52, 121, 100, 103};
 }  // namespace notify
 

@@ -4,7 +4,7 @@
 
 BENCH("log: write with no viewer") {
     Logger* saved = g_pLogger;
-    g_pLogger = Logger::Open();   // none: no mapping
+    g_pLogger = Logger::Open();  // none: no mapping
     for (auto _ : state) LogMessage(L"(%s) a line of %d", L"bench", 1);
     delete g_pLogger;
     g_pLogger = saved;

@@ -103,7 +103,7 @@ TEST_F(LoggerTest, AnUnterminatedViewerTitleIsCopiedToItsFiftyCharacters) {
         fx::MutexLock lock(viewer.mutex(), 10000);
         ASSERT_TRUE(lock.acquired());
         reinterpret_cast<wchar_t*>(v + 4)[49] = L'T';
-        const wchar_t after[2] = {L'X', 0};            // what follows the title: not part of it
+        const wchar_t after[2] = {L'X', 0};  // what follows the title: not part of it
         std::memcpy(v + 104, after, sizeof after);
         const int32_t at = 112, end = 0;
         std::memcpy(v, &at, 4);
@@ -125,7 +125,7 @@ TEST_F(LoggerTest, AMutexAbandonedByADeadWriterIsTakenOver) {
     std::thread dying([&] {
         HANDLE m = ::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SharedLog::kMutexName);
         held = m && ::WaitForSingleObject(m, 5000) == WAIT_OBJECT_0;
-        if (m) ::CloseHandle(m);   // ends without releasing it
+        if (m) ::CloseHandle(m);  // ends without releasing it
     });
     dying.join();
     ASSERT_TRUE(held);
@@ -205,15 +205,15 @@ TEST_F(LoggerTest, LogVersionReadsTheModulesVersionResource) {
 TEST_F(LoggerTest, ANearlyFullLogDropsWhatDoesNotFitAndKeepsLogging) {
     ASSERT_TRUE(viewer.Create(L"LogViewer", 4096));
     Attach();
-    std::wstring line(1000, L'y');               // 2006 bytes a record
-    LogMessage(line.c_str());                    // 104 -> 2110
-    LogMessage(line.c_str());                    // needs 4120 > 4096: dropped
+    std::wstring line(1000, L'y');  // 2006 bytes a record
+    LogMessage(line.c_str());       // 104 -> 2110
+    LogMessage(line.c_str());       // needs 4120 > 4096: dropped
     EXPECT_EQ(viewer.WriteOffset(), 2110);
-    LogMessage(L"short");                        // fits
-    std::wstring exact((4096 - 2126 - 4 - 6) / 2, L'z');   // ends exactly at the view's end
+    LogMessage(L"short");                                 // fits
+    std::wstring exact((4096 - 2126 - 4 - 6) / 2, L'z');  // ends exactly at the view's end
     LogMessage(exact.c_str());
     EXPECT_EQ(viewer.WriteOffset(), 4096 - 4);
-    LogMessage(L"");                             // 6 + 4 bytes do not fit any more
+    LogMessage(L"");  // 6 + 4 bytes do not fit any more
     auto lines = viewer.ReadAll();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], L"short");

@@ -18,7 +18,7 @@ constexpr uint32_t kBlockSize = 189494;
 constexpr uint32_t kLockWaitMs = 1000;
 constexpr uint32_t kAnswerWaitMs = 500;
 
-constexpr int kPageTextChars = 256;       // location, domain, title
+constexpr int kPageTextChars = 256;  // location, domain, title
 constexpr int kMaxSelectionPieces = 32;
 constexpr int kSelectionChars = 8192;
 constexpr int kMaxSelectionRects = 100;
@@ -36,7 +36,7 @@ struct ChannelRect {
 };
 
 struct SiteStringEntry {
-    int32_t offset;       // byte offset from the start of the pool
+    int32_t offset;  // byte offset from the start of the pool
     uint8_t unused[4];
 };
 
@@ -67,7 +67,7 @@ struct ChannelBlock {
     uint32_t navigateWindow;
     char navigateUrl[kNavigateUrlChars];
     int32_t navigateFlags;
-    uint32_t siteStringNext;   // address in the enhancer's own process
+    uint32_t siteStringNext;  // address in the enhancer's own process
     char16_t siteStringPool[kSitePoolChars];
     char extensionLog[kExtensionLogBytes];
 };

@@ -21,11 +21,11 @@ int BoundedLength(const char* field, int capacity) {
 
 const wchar_t* RefusalText(Refusal r) {
     switch (r) {
-    case Refusal::kOk: return L"ok";
-    case Refusal::kCountOutOfRange: return L"count out of range";
-    case Refusal::kRectCountOutOfRange: return L"rectangle count out of range";
-    case Refusal::kTooManyRects: return L"too many rectangles";
-    case Refusal::kTextUnterminated: return L"text without terminator in its field";
+        case Refusal::kOk: return L"ok";
+        case Refusal::kCountOutOfRange: return L"count out of range";
+        case Refusal::kRectCountOutOfRange: return L"rectangle count out of range";
+        case Refusal::kTooManyRects: return L"too many rectangles";
+        case Refusal::kTextUnterminated: return L"text without terminator in its field";
     }
     return L"?";
 }
@@ -73,7 +73,8 @@ SelectionCheck CheckSelection(const ChannelBlock& copy) {
 
 Refusal CheckHotSpots(const ChannelBlock& copy) {
     return CheckHotSpots(copy.hotSpotCount, BoundedLength(copy.hotSpotTexts, kHotSpotChars),
-                         BoundedLength(copy.hotSpotHrefs, kHotSpotChars), BoundedLength(copy.hotSpotIds, kHotSpotChars));
+                         BoundedLength(copy.hotSpotHrefs, kHotSpotChars),
+                         BoundedLength(copy.hotSpotIds, kHotSpotChars));
 }
 
 bool CopyPageText(const char16_t* field, char16_t* dest) {

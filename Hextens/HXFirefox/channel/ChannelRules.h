@@ -29,8 +29,8 @@ const wchar_t* RefusalText(Refusal r);
 
 struct SelectionCheck {
     Refusal refusal = Refusal::kOk;
-    int pieces = 0;   // selection pieces to use
-    int rects = 0;    // rectangles of those pieces in all
+    int pieces = 0;  // selection pieces to use
+    int rects = 0;   // rectangles of those pieces in all
 };
 // count and the first count entries of rectCounts (kMaxSelectionPieces of
 // them) as the extension left them; textLength from BoundedLength.

@@ -26,10 +26,8 @@ void CopyRect(RECT& to, const ChannelRect& from) {
 class SharedData::Lock {
 public:
     explicit Lock(SharedData& channel) : lock_(channel.mutex_.get(), channel.LockWaitMs()) {
-        if (lock_.abandoned())
-            LogMessage(L"(%s) Channel lock was abandoned by the extension; taken over", kModule);
-        else if (!lock_.acquired())
-            channel.MarkSilent(Silence::kLockTimedOut);
+        if (lock_.abandoned()) LogMessage(L"(%s) Channel lock was abandoned by the extension; taken over", kModule);
+        else if (!lock_.acquired()) channel.MarkSilent(Silence::kLockTimedOut);
     }
     bool acquired() const { return lock_.acquired(); }
 
@@ -41,10 +39,11 @@ void SharedData::MarkSilent(Silence why) {
     if (silent_) return;
     silent_ = true;
     if (why == Silence::kLockTimedOut)
-        LogMessage(L"(%s) Channel lock not free within %d ms; access skipped, and no lock wait until the "
-                   L"extension answers again", kModule, (int)kLockWaitMs);
-    else
-        LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModule);
+        LogMessage(
+            L"(%s) Channel lock not free within %d ms; access skipped, and no lock wait until the "
+            L"extension answers again",
+            kModule, (int)kLockWaitMs);
+    else LogMessage(L"(%s) The extension did not answer; not waiting for it until it answers again", kModule);
 }
 
 void SharedData::MarkUnanswered() { MarkSilent(Silence::kUnanswered); }
@@ -57,8 +56,7 @@ void SharedData::MarkAnswering() {
 
 SharedData::SharedData(fx::UniqueHandle mapping, fx::UniqueHandle mutex, fx::UniqueHandle updateEvent)
     : mapping_(std::move(mapping)), mutex_(std::move(mutex)), updateEvent_(std::move(updateEvent)) {
-    if (mapping_)
-        view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, kBlockSize));
+    if (mapping_) view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, kBlockSize));
     block_ = static_cast<ChannelBlock*>(view_.get());
     Reinitialise();
 }
@@ -126,7 +124,7 @@ bool SharedData::RequestAnswer(int x, int y) {
     ::ResetEvent(updateEvent_.get());
     {
         Lock lock(*this);
-        if (!lock.acquired()) return false;   // nothing raised: nothing to wait for
+        if (!lock.acquired()) return false;  // nothing raised: nothing to wait for
         block_->cursorX = x;
         block_->cursorY = y;
         block_->updateRequested = 1;
@@ -213,8 +211,7 @@ int SharedData::ReadSelection(SelectionData& out) {
     Lock lock(*this);
     if (!lock.acquired()) return 0;
     ChannelRect rects[kMaxSelectionRects];
-    const SelectionCheck check =
-        CopySelection(*block_, reinterpret_cast<char16_t*>(out.text), out.rectCounts, rects);
+    const SelectionCheck check = CopySelection(*block_, reinterpret_cast<char16_t*>(out.text), out.rectCounts, rects);
     if (check.refusal != Refusal::kOk) {
         LogMessage(L"(%s) Channel selection refused: %s (count %d)", kModule, RefusalText(check.refusal),
                    (int)block_->selectionCount);
@@ -233,9 +230,9 @@ int SharedData::ReadHotSpots(HotSpotData& out) {
     if (!lock.acquired()) return 0;
     ChannelRect rects[kMaxHotSpots];
     int count = 0;
-    const Refusal r = CopyHotSpots(*block_, reinterpret_cast<char16_t*>(out.texts),
-                                   reinterpret_cast<char16_t*>(out.hrefs), reinterpret_cast<char16_t*>(out.ids),
-                                   rects, &count);
+    const Refusal r =
+        CopyHotSpots(*block_, reinterpret_cast<char16_t*>(out.texts), reinterpret_cast<char16_t*>(out.hrefs),
+                     reinterpret_cast<char16_t*>(out.ids), rects, &count);
     if (r != Refusal::kOk) {
         LogMessage(L"(%s) Channel hot spots refused: %s (count %d)", kModule, RefusalText(r),
                    (int)block_->hotSpotCount);
@@ -340,8 +337,8 @@ int CopyExtensionLog(const ChannelBlock& copy, wchar_t* buffer, int chars) {
 }
 
 std::unique_ptr<SharedData> CreateFirefoxChannel() {
-    fx::UniqueHandle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize,
-                                                  kMappingName));
+    fx::UniqueHandle mapping(
+        ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kMappingName));
     if (!mapping) return nullptr;
     fx::UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kMutexName));
     if (!mutex) return nullptr;

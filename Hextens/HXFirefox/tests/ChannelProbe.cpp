@@ -13,11 +13,18 @@ namespace {
 unsigned char* g_block = nullptr;
 int g_failures = 0;
 
-int32_t I32(size_t at) { int32_t v; std::memcpy(&v, g_block + at, 4); return v; }
+int32_t I32(size_t at) {
+    int32_t v;
+    std::memcpy(&v, g_block + at, 4);
+    return v;
+}
 void PutI32(size_t at, int32_t v) { std::memcpy(g_block + at, &v, 4); }
 void PutWide(size_t at, const wchar_t* s) { std::memcpy(g_block + at, s, 2 * (wcslen(s) + 1)); }
 void PutRect(size_t at, int32_t l, int32_t t, int32_t r, int32_t b) {
-    PutI32(at, l); PutI32(at + 4, t); PutI32(at + 8, r); PutI32(at + 12, b);
+    PutI32(at, l);
+    PutI32(at + 4, t);
+    PutI32(at + 8, r);
+    PutI32(at + 12, b);
 }
 
 void Expect(bool ok, const char* what) {

@@ -15,7 +15,7 @@ using namespace ffchannel;
 
 TEST(BoundedLength, StopsAtTheFieldEnd) {
     std::u16string full(8, u'x');
-    EXPECT_EQ(-1, BoundedLength(full.data(), 8));   // no terminator inside
+    EXPECT_EQ(-1, BoundedLength(full.data(), 8));  // no terminator inside
     EXPECT_EQ(3, BoundedLength(u"abc\0zz", 6));
     EXPECT_EQ(0, BoundedLength(u"", 1));
     char narrow[4] = {'a', 'b', 'c', 'd'};
@@ -92,7 +92,7 @@ TEST(CheckBlockCopy, ReadsTheCopysFields) {
     EXPECT_EQ(7, ok.rects);
     EXPECT_EQ(Refusal::kOk, CheckHotSpots(*copy));
 
-    for (auto& c : copy->selectionText) c = u'x';   // no terminator in the field
+    for (auto& c : copy->selectionText) c = u'x';  // no terminator in the field
     EXPECT_EQ(Refusal::kTextUnterminated, CheckSelection(*copy).refusal);
     copy->hotSpotCount = 101;
     EXPECT_EQ(Refusal::kCountOutOfRange, CheckHotSpots(*copy));
@@ -107,22 +107,17 @@ TEST(SiteStringOffset, Table) {
         int64_t used, length, offset;
     };
     const Case cases[] = {
-        {0, 0, 5, 0},
-        {3, 40, 5, 40},
-        {0, 0, 4095, -1},       // 8190 + 2 = 8192: would fill the pool
-        {0, 0, 4094, 0},        // 8188 + 2 < 8192
-        {1, 8000, 100, -1},     // too long for what is left ...
-        {1, 8000, 10, 8000},    // ... a shorter one still fits
-        {255, 0, 1, 0},
-        {256, 0, 1, -1},        // table full
-        {-1, 0, 1, -1},         // garbage count
-        {0, -2, 1, -1},         // garbage next-free address
-        {0, 9000, 1, -1},
-        {0, 7, 1, -1},          // not on a character boundary
+        {0, 0, 5, 0},        {3, 40, 5, 40},  {0, 0, 4095, -1},  // 8190 + 2 = 8192: would fill the pool
+        {0, 0, 4094, 0},                                         // 8188 + 2 < 8192
+        {1, 8000, 100, -1},                                      // too long for what is left ...
+        {1, 8000, 10, 8000},                                     // ... a shorter one still fits
+        {255, 0, 1, 0},      {256, 0, 1, -1},                    // table full
+        {-1, 0, 1, -1},                                          // garbage count
+        {0, -2, 1, -1},                                          // garbage next-free address
+        {0, 9000, 1, -1},    {0, 7, 1, -1},                      // not on a character boundary
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.offset, SiteStringOffset(c.count, c.used, c.length))
-            << c.count << " " << c.used << " " << c.length;
+        EXPECT_EQ(c.offset, SiteStringOffset(c.count, c.used, c.length)) << c.count << " " << c.used << " " << c.length;
 }
 
 TEST(EncodeNavigateUrl, Table) {
@@ -150,7 +145,7 @@ TEST(EncodeNavigateUrl, Table) {
 }
 
 TEST(WidenExtensionLog, BoundedToLogAndBuffer) {
-    std::vector<char> log(kExtensionLogBytes, 'x');   // no terminator at all
+    std::vector<char> log(kExtensionLogBytes, 'x');  // no terminator at all
     std::vector<char16_t> out(4096 + 10, u'?');
     EXPECT_EQ(4095, WidenExtensionLog(log.data(), out.data(), 4096));
     EXPECT_EQ(u'\0', out[4095]);

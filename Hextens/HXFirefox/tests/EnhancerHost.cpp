@@ -32,7 +32,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!aliveNow || ::WaitForSingleObject(aliveNow, 0) != WAIT_OBJECT_0) return 8;
     ::CloseHandle(aliveNow);
 
-    if (wcscmp(argv[2], L"exit") == 0) ::ExitProcess(0);   // no Unload, no unload of the DLL
+    if (wcscmp(argv[2], L"exit") == 0) ::ExitProcess(0);  // no Unload, no unload of the DLL
 
     action->Release();
     ::FreeLibrary(dll);

@@ -63,11 +63,13 @@ void Pump() {
 }
 
 bool BringToFront(HWND w) {
-    return testsupport::WaitFor([&] {
-        ::SetForegroundWindow(w);
-        Pump();
-        return ::GetForegroundWindow() == w;
-    }, 5000);
+    return testsupport::WaitFor(
+        [&] {
+            ::SetForegroundWindow(w);
+            Pump();
+            return ::GetForegroundWindow() == w;
+        },
+        5000);
 }
 
 class Enhancer : public ::testing::Test {
@@ -131,11 +133,14 @@ protected:
     // reports everything gone (0x1F) and no selection, and is not counted.
     std::vector<Item> PollForSelection() {
         LONG bits = 0;
-        EXPECT_TRUE(testsupport::WaitFor([&] {
-            if (!BringToFront(firefox)) return false;
-            bits = Update();
-            return (bits & 0x01) != 0 && (bits & 0x10) == 0;
-        }, 15000)) << "last poll: " << bits;
+        EXPECT_TRUE(testsupport::WaitFor(
+            [&] {
+                if (!BringToFront(firefox)) return false;
+                bits = Update();
+                return (bits & 0x01) != 0 && (bits & 0x10) == 0;
+            },
+            15000))
+            << "last poll: " << bits;
         return Selection();
     }
     std::vector<Item> HotSpots() { return testsupport::ReadHotSpotTransfer(action.get(), 201); }
@@ -192,10 +197,10 @@ TEST_F(Enhancer, ScenarioTable) {
 
     // No hot-spot change flagged: no hot spots yet.  Now the page flags all.
     extension.Kill();
-    StartExtension(std::string(kPage).replace(std::string(kPage).find("flags none"), 10,
-                                              "flags page selection hotspots"));
+    StartExtension(
+        std::string(kPage).replace(std::string(kPage).find("flags none"), 10, "flags page selection hotspots"));
     bits = UpdateAnswered();
-    EXPECT_EQ(0x01 | 0x02 | 0x04, bits);   // same selection: no 0x08
+    EXPECT_EQ(0x01 | 0x02 | 0x04, bits);  // same selection: no 0x08
 
     auto hot = HotSpots();
     ASSERT_EQ(2u, hot.size()) << "the rejected link is not listed";
@@ -204,13 +209,15 @@ TEST_F(Enhancer, ScenarioTable) {
     EXPECT_EQ(5, hot[0].l);
     EXPECT_EQ(8, hot[0].b);
     EXPECT_EQ(L"guess:http://ex.com/one", hot[0].guess);
-    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
-              L"<href><![CDATA[http://ex.com/one]]></href><content><id>a</id><id>b</id></content></context>",
-              hot[0].context);
+    EXPECT_EQ(
+        L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
+        L"<href><![CDATA[http://ex.com/one]]></href><content><id>a</id><id>b</id></content></context>",
+        hot[0].context);
     EXPECT_EQ(L"", hot[1].text) << "a hot spot whose text filters to nothing is still listed";
-    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
-              L"<href><![CDATA[http://ex.com/two]]></href></context>",
-              hot[1].context);
+    EXPECT_EQ(
+        L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[http://ex.com/page]]></location>"
+        L"<href><![CDATA[http://ex.com/two]]></href></context>",
+        hot[1].context);
     EXPECT_EQ(L"http://ex.com/page", site.lastLocation);
     BSTR s = nullptr;
     action->GetDomain(&s);
@@ -348,12 +355,15 @@ TEST_F(Enhancer, HostileExtensionData) {
     // Once the scribbling stops, the scripted page is served again.
     // (On a busy machine the extension may take a while to serve it again.)
     std::vector<Item> sel;
-    EXPECT_TRUE(testsupport::WaitFor([&] {
-        if (!BringToFront(firefox)) return false;
-        Update();
-        sel = Selection();
-        return sel.size() == 2u && sel[0].text == L"Hello world" && sel[1].text == L"Hello world";
-    }, 15000)) << "selection items read: " << sel.size();
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+            if (!BringToFront(firefox)) return false;
+            Update();
+            sel = Selection();
+            return sel.size() == 2u && sel[0].text == L"Hello world" && sel[1].text == L"Hello world";
+        },
+        15000))
+        << "selection items read: " << sel.size();
 }
 
 TEST_F(Enhancer, ExtensionKilledHoldingTheLock) {
@@ -363,7 +373,7 @@ TEST_F(Enhancer, ExtensionKilledHoldingTheLock) {
     ASSERT_TRUE(extension.Wait(10000, &code));
     EXPECT_EQ(9u, code);
     // The alive event it set stays set (it died without resetting it).
-    Update();   // recovers the abandoned lock; nothing answered
+    Update();  // recovers the abandoned lock; nothing answered
     StartExtension(kPage);
     EXPECT_EQ(2u, PollForSelection().size());
 }
@@ -407,12 +417,12 @@ TEST_F(Enhancer, AnExtensionHoldingTheLockCostsOneLockWait) {
     ViewerLog viewer;
     ASSERT_TRUE(viewer.Create());
     action->Unload();
-    action->Init();   // attaches to the viewer's log
+    action->Init();  // attaches to the viewer's log
     const std::string release = TempFile("ffenh_release_lock");
     StartExtension("location http://ex.com/\npiece held|1,2,3,4\nflags page selection\n",
                    {L"--hold-lock-until", W(release)});
-    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("holding the lock") != std::string::npos; },
-                                     5000));
+    ASSERT_TRUE(
+        testsupport::WaitFor([&] { return ReadAll(report).find("holding the lock") != std::string::npos; }, 5000));
     ASSERT_TRUE(BringToFront(firefox));
     for (int i = 0; i < 4; ++i) Update();
     int lockWaits = 0;
@@ -421,8 +431,8 @@ TEST_F(Enhancer, AnExtensionHoldingTheLockCostsOneLockWait) {
 
     // Let go: the extension is served again.
     WriteAll(release, "go");
-    ASSERT_TRUE(testsupport::WaitFor([&] { return ReadAll(report).find("released the lock") != std::string::npos; },
-                                     5000));
+    ASSERT_TRUE(
+        testsupport::WaitFor([&] { return ReadAll(report).find("released the lock") != std::string::npos; }, 5000));
     auto sel = PollForSelection();
     ASSERT_EQ(1u, sel.size());
     EXPECT_EQ(L"held", sel[0].text);
@@ -440,7 +450,7 @@ TEST_F(Enhancer, ConfigurationOptionsReachTheSelectionFilter) {
     ViewerLog viewer;
     ASSERT_TRUE(viewer.Create());
     action->Unload();
-    action->Init();   // attaches to the viewer's log
+    action->Init();  // attaches to the viewer's log
     auto option = [&](LONG id, VARIANT* v) {
         EXPECT_EQ(S_OK, action->SetConfigurationOption(id, v, nullptr, nullptr, nullptr));
     };
@@ -494,19 +504,21 @@ TEST_F(Enhancer, ExtensionLogReachesTheDebugLog) {
     ViewerLog viewer;
     ASSERT_TRUE(viewer.Create());
     ASSERT_TRUE(BringToFront(other));
-    Update();         // empties the module's lists
+    Update();  // empties the module's lists
     action->Unload();
-    action->Init();   // attaches to the viewer's log
+    action->Init();  // attaches to the viewer's log
     StartExtension(kPage);
     ASSERT_TRUE(BringToFront(firefox));
     Update();
     std::vector<std::wstring> lines;
-    ASSERT_TRUE(testsupport::WaitFor([&] {
-        for (auto& l : viewer.ReadNew()) lines.push_back(l);
-        for (auto& l : lines)
-            if (l.find(L"(HXFirefox:Extension) answered request 1 at") != std::wstring::npos) return true;
-        return false;
-    }, 5000));
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            for (auto& l : viewer.ReadNew()) lines.push_back(l);
+            for (auto& l : lines)
+                if (l.find(L"(HXFirefox:Extension) answered request 1 at") != std::wstring::npos) return true;
+            return false;
+        },
+        5000));
     bool sawBits = false, sawVersion = false;
     for (auto& l : lines) {
         sawBits |= l.find(L"(HXFirefox) haveChanges = 0x0d") != std::wstring::npos;

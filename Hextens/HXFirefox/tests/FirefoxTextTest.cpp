@@ -23,7 +23,7 @@ TEST(IdListToXml, Table) {
         {L"", L""},
         {L"a", L"<id>a</id>"},
         {L"a\nb", L"<id>a</id><id>b</id>"},
-        {L"a\n\nb\n", L"<id>a</id><id>b</id>"},               // empty ids are left out
+        {L"a\n\nb\n", L"<id>a</id><id>b</id>"},                // empty ids are left out
         {L"x&y\n<z>", L"<id>x&amp;y</id><id>&lt;z&gt;</id>"},  // ids are character data
         // 9 + 990 = 999 characters fit; one more does not, and no half element is kept.
         {std::wstring(990, L'x'), L"<id>" + std::wstring(990, L'x') + L"</id>"},
@@ -40,18 +40,22 @@ TEST(IdListToXml, Table) {
 }
 
 TEST(Context, ExactTexts) {
-    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[https://ex.com/p]]></location>"
-              L"<href><![CDATA[http://ex.com/l]]></href><content><id>a</id></content></context>",
-              HotSpotContext(L"https://ex.com/p", L"http://ex.com/l", L"<id>a</id>"));
-    EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[]]></location>"
-              L"<href><![CDATA[h]]></href></context>",
-              HotSpotContext(L"", L"h", L""));
+    EXPECT_EQ(
+        L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[https://ex.com/p]]></location>"
+        L"<href><![CDATA[http://ex.com/l]]></href><content><id>a</id></content></context>",
+        HotSpotContext(L"https://ex.com/p", L"http://ex.com/l", L"<id>a</id>"));
+    EXPECT_EQ(
+        L"<context><title><![CDATA[Firefox]]></title><location><![CDATA[]]></location>"
+        L"<href><![CDATA[h]]></href></context>",
+        HotSpotContext(L"", L"h", L""));
     EXPECT_EQ(L"<context><title><![CDATA[Firefox]]></title><content></content></context>", PlainContext());
 }
 
 TEST(Context, HostileExtensionDataStillGivesWellFormedXml) {
     const std::wstring location = L"https://ex.com/?a=]]>&b=<x>";
-    const std::wstring href = L"http://ex.com/]]]]>]]>\x01" L"end";
+    const std::wstring href =
+        L"http://ex.com/]]]]>]]>\x01"
+        L"end";
     const std::wstring ids = L"a&b\n<c>\n\n]]>\nd\"e'";
     const std::wstring xml = HotSpotContext(location, href, IdListToXml(ids));
     const ParsedContext parsed = ParseContext(xml);
@@ -59,7 +63,7 @@ TEST(Context, HostileExtensionDataStillGivesWellFormedXml) {
     EXPECT_EQ(L"context", parsed.rootName);
     EXPECT_EQ(L"Firefox", parsed.text.at(L"title"));
     EXPECT_EQ(location, parsed.text.at(L"location"));
-    EXPECT_EQ(L"http://ex.com/]]]]>]]> end", parsed.text.at(L"href"));   // control characters become blanks
+    EXPECT_EQ(L"http://ex.com/]]]]>]]> end", parsed.text.at(L"href"));  // control characters become blanks
     const std::vector<std::wstring> expectedIds = {L"a&b", L"<c>", L"]]>", L"d\"e'"};
     EXPECT_EQ(expectedIds, parsed.ids);
 }
@@ -72,14 +76,13 @@ TEST(SelectionItems, OneItemPerRectangleOfEachPieceThatSurvivesTheFilter) {
     auto items = SelectionItems(L"drop\tkeep\tlast", 3, counts, rects, filter);
     ASSERT_EQ(3u, items.size());
     EXPECT_EQ(L"[keep]", items[0].text);
-    EXPECT_EQ(3, items[0].rect.left);   // the second piece's own rectangles
+    EXPECT_EQ(3, items[0].rect.left);  // the second piece's own rectangles
     EXPECT_EQ(5, items[1].rect.left);
     EXPECT_EQ(L"[last]", items[2].text);
     EXPECT_EQ(7, items[2].rect.left);
 
     // Fewer pieces in the text than counted: the missing ones are empty.
-    EXPECT_TRUE(SelectionItems(L"", 2, counts, rects,
-                               [](const std::wstring& s) { return s; }).empty());
+    EXPECT_TRUE(SelectionItems(L"", 2, counts, rects, [](const std::wstring& s) { return s; }).empty());
     // A piece without rectangles gives no item.
     const int32_t none[] = {0};
     EXPECT_TRUE(SelectionItems(L"word", 1, none, rects, filter).empty());
@@ -92,13 +95,8 @@ TEST(SelectionBits, Table) {
         long bits;
     };
     const Case cases[] = {
-        {{}, {}, 0},
-        {{}, {a}, 0x09},
-        {{a}, {a}, 0x01},
-        {{a}, {a2}, 0x09},
-        {{a}, {b}, 0x09},
-        {{a}, {a, a}, 0x09},
-        {{a}, {}, 0x09},
+        {{}, {}, 0},      {{}, {a}, 0x09},     {{a}, {a}, 0x01}, {{a}, {a2}, 0x09},
+        {{a}, {b}, 0x09}, {{a}, {a, a}, 0x09}, {{a}, {}, 0x09},
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
         EXPECT_EQ(cases[i].bits, SelectionBits(cases[i].before, cases[i].after)) << i;

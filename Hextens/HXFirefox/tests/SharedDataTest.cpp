@@ -37,9 +37,7 @@ private:
     fx::MappedView view_;
 };
 
-void PutText(char16_t* field, const std::u16string& s) {
-    std::memcpy(field, s.c_str(), 2 * (s.size() + 1));
-}
+void PutText(char16_t* field, const std::u16string& s) { std::memcpy(field, s.c_str(), 2 * (s.size() + 1)); }
 
 // Another thread holds the channel's lock from the holder's making until
 // Release (or its end), as an extension busy inside the block does.
@@ -227,7 +225,7 @@ TEST_F(ChannelTest, ALockWaitThatRanOutSilencesTheWaitsUntilAnAnswer) {
     channel->RaiseRequest(3, 4);
     EXPECT_FALSE(channel->AnswerArrived());
     EXPECT_TRUE(channel->Silent());
-    ::SetEvent(channel->updateEvent());   // the extension answers
+    ::SetEvent(channel->updateEvent());  // the extension answers
     EXPECT_TRUE(channel->AnswerArrived());
     EXPECT_FALSE(channel->Silent());
     EXPECT_EQ(kLockWaitMs, channel->LockWaitMs());
@@ -246,7 +244,7 @@ TEST_F(ChannelTest, TakePollCopiesTheBlockAndClearsWhatItTook) {
     struct Case {
         const char* name;
         PollTake take;
-        bool selectionFlag, hotSpotsFlag;   // set by the extension before
+        bool selectionFlag, hotSpotsFlag;  // set by the extension before
         int32_t selectionCount, hotSpotCount;
         uint8_t requestAfter, selectionFlagAfter, hotSpotsFlagAfter;
     };
@@ -306,7 +304,7 @@ TEST_F(ChannelTest, PageTextsLongerThan255AreRefused) {
     EXPECT_EQ(255u, wcslen(location));
     std::memset(location, 0, sizeof location);
     wcscpy(location, L"kept");
-    for (auto& c : ext()->location) c = u'b';   // no terminator in the field
+    for (auto& c : ext()->location) c = u'b';  // no terminator in the field
     EXPECT_FALSE(channel->ReadLocation(location));
     EXPECT_STREQ(L"kept", location);
 }
@@ -338,14 +336,14 @@ TEST_F(ChannelTest, RefusedSelectionAndHotSpotsGiveNothingAndKeepTheFlag) {
 
 TEST_F(ChannelTest, SiteStringsFillThePoolAndGarbageIsRefused) {
     ASSERT_TRUE(channel->AddSiteString(L"first"));
-    std::wstring big(4090, L'x');   // 12 + 8180 + 2 >= 8192: dropped
+    std::wstring big(4090, L'x');  // 12 + 8180 + 2 >= 8192: dropped
     EXPECT_FALSE(channel->AddSiteString(big.c_str()));
     EXPECT_TRUE(channel->AddSiteString(L"second"));
     EXPECT_EQ(2, ext()->siteStringCount);
     EXPECT_EQ(12, ext()->siteStringOffsets[1].offset);
     EXPECT_EQ(0, std::memcmp(ext()->siteStringPool + 6, u"second", 14));
 
-    ext()->siteStringNext = 0xDEADBEEF;   // the extension scribbled on it
+    ext()->siteStringNext = 0xDEADBEEF;  // the extension scribbled on it
     EXPECT_FALSE(channel->AddSiteString(L"third"));
     channel->Reinitialise();
     ext()->siteStringCount = 256;
@@ -355,7 +353,7 @@ TEST_F(ChannelTest, SiteStringsFillThePoolAndGarbageIsRefused) {
 }
 
 TEST_F(ChannelTest, NavigationIsWrittenOnlyWhenItFits) {
-    std::wstring tooLong = L"http://" + std::wstring(249, L'a');   // 256 characters
+    std::wstring tooLong = L"http://" + std::wstring(249, L'a');  // 256 characters
     EXPECT_FALSE(channel->SetNavigate(reinterpret_cast<HWND>(0x42), tooLong.c_str(), 1));
     EXPECT_EQ(0, ext()->navigateUrl[0]);
     EXPECT_EQ(0u, ext()->navigateWindow);
@@ -367,7 +365,7 @@ TEST_F(ChannelTest, NavigationIsWrittenOnlyWhenItFits) {
 }
 
 TEST_F(ChannelTest, ExtensionLogIsBoundedToItsBuffer) {
-    std::memset(ext()->extensionLog, 'q', sizeof ext()->extensionLog);   // no terminator
+    std::memset(ext()->extensionLog, 'q', sizeof ext()->extensionLog);  // no terminator
     wchar_t log[4096];
     EXPECT_EQ(4095, channel->ReadExtensionLog(log, 4096));
     EXPECT_EQ(0, ext()->extensionLog[0]);
@@ -439,8 +437,8 @@ TEST_F(ChannelTest, StandInExtensionAnswersAndTakesRequests) {
     EXPECT_NE(std::string::npos, seen.find("site 0 0 ex.com")) << seen;
     EXPECT_NE(std::string::npos, seen.find("navigate 00000077 0 http://ex.com/%C3%A9")) << seen;
     wchar_t log[4096];
-    ASSERT_TRUE(testsupport::WaitFor([&] { return channel->ReadExtensionLog(log, 4096) > 0 &&
-                                              wcsstr(log, L"navigating to") != nullptr; }, 5000));
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] { return channel->ReadExtensionLog(log, 4096) > 0 && wcsstr(log, L"navigating to") != nullptr; }, 5000));
 }
 
 TEST_F(ChannelTest, ExtensionKilledHoldingTheLockIsRecoveredFrom) {
@@ -459,9 +457,11 @@ TEST_F(ChannelTest, ExtensionKilledHoldingTheLockIsRecoveredFrom) {
     // A restarted extension is served.
     testsupport::Child restarted;
     ASSERT_TRUE(restarted.Start(FIREFOX_EXT_EXE, {L"--report", W(report), L"--run-ms", L"20000"}));
-    ASSERT_TRUE(testsupport::WaitFor([&] {
-        std::string r = ReadAll(report);
-        return r.find("ready", r.find("holding the lock")) != std::string::npos;
-    }, 10000));
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            std::string r = ReadAll(report);
+            return r.find("ready", r.find("holding the lock")) != std::string::npos;
+        },
+        10000));
     EXPECT_TRUE(channel->RequestUpdate(1, 1));
 }

@@ -67,10 +67,10 @@ protected:
         RegisterClassOnce(L"IEFrame");
         RegisterClassOnce(L"Internet Explorer_Server");
         RegisterClassOnce(L"OtherApp");
-        frame_ = ::CreateWindowExW(0, L"IEFrame", L"Page", WS_POPUP | WS_VISIBLE, kLeft, kTop, kWidth, kHeight,
-                                   nullptr, nullptr, nullptr, nullptr);
-        server_ = ::CreateWindowExW(0, L"Internet Explorer_Server", L"", WS_CHILD | WS_VISIBLE, 0, 0, kWidth,
-                                    kHeight, frame_, nullptr, nullptr, nullptr);
+        frame_ = ::CreateWindowExW(0, L"IEFrame", L"Page", WS_POPUP | WS_VISIBLE, kLeft, kTop, kWidth, kHeight, nullptr,
+                                   nullptr, nullptr, nullptr);
+        server_ = ::CreateWindowExW(0, L"Internet Explorer_Server", L"", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                    frame_, nullptr, nullptr, nullptr);
         other_ = ::CreateWindowExW(0, L"OtherApp", L"Other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                    nullptr, nullptr);
     }
@@ -275,24 +275,86 @@ TEST_F(EnhancerTest, Selections) {
         Rect expectedRect;
         long bodyScrollTop = 0;
     } cases[] = {
-        {"plain text", L"P", {}, {0, 0, 400, 100}, 0, L"some words", {10, 20, 50, 15}, {}, true, L"some words",
+        {"plain text",
+         L"P",
+         {},
+         {0, 0, 400, 100},
+         0,
+         L"some words",
+         {10, 20, 50, 15},
+         {},
+         true,
+         L"some words",
          {110, 120, 160, 135}},
-        {"password field", L"INPUT", {{L"type", L"Password"}}, {0, 0, 200, 20}, 0, L"secret", {5, 2, 40, 15}, {},
+        {"password field",
+         L"INPUT",
+         {{L"type", L"Password"}},
+         {0, 0, 200, 20},
+         0,
+         L"secret",
+         {5, 2, 40, 15},
+         {},
          false},
-        {"plain input field", L"INPUT", {{L"type", L"text"}}, {0, 0, 200, 20}, 0, L"typed", {5, 2, 40, 15}, {},
-         true, L"typed", {105, 102, 145, 117}},
+        {"plain input field",
+         L"INPUT",
+         {{L"type", L"text"}},
+         {0, 0, 200, 20},
+         0,
+         L"typed",
+         {5, 2, 40, 15},
+         {},
+         true,
+         L"typed",
+         {105, 102, 145, 117}},
         {"nothing selected", L"P", {}, {0, 0, 400, 100}, 0, L"", {10, 20, 50, 15}, {}, false},
         {"256 characters", L"P", {}, {0, 0, 400, 100}, 0, std::wstring(256, L'a'), {10, 20, 50, 15}, {}, false},
-        {"255 characters", L"P", {}, {0, 0, 400, 100}, 0, std::wstring(255, L'a'), {10, 20, 50, 15}, {}, true,
-         std::wstring(255, L'a'), {110, 120, 160, 135}},
+        {"255 characters",
+         L"P",
+         {},
+         {0, 0, 400, 100},
+         0,
+         std::wstring(255, L'a'),
+         {10, 20, 50, 15},
+         {},
+         true,
+         std::wstring(255, L'a'),
+         {110, 120, 160, 135}},
         {"filtered to nothing", L"P", {}, {0, 0, 400, 100}, 0, L"...!!!", {10, 20, 50, 15}, {}, false},
-        {"text area clamped to its rectangle", L"TEXTAREA", {}, {20, 30, 120, 60}, 8, L"long line",
-         {30, 40, 200, 20}, {}, true, L"long line", {130, 148, 220, 160}},
-        {"right-to-left run", L"P", {}, {0, 0, 400, 100}, 0, L"rtl", {100, 10, 0, 12}, {92, 10, 30, 12}, true,
-         L"rtl", {200, 110, 222, 122}},
+        {"text area clamped to its rectangle",
+         L"TEXTAREA",
+         {},
+         {20, 30, 120, 60},
+         8,
+         L"long line",
+         {30, 40, 200, 20},
+         {},
+         true,
+         L"long line",
+         {130, 148, 220, 160}},
+        {"right-to-left run",
+         L"P",
+         {},
+         {0, 0, 400, 100},
+         0,
+         L"rtl",
+         {100, 10, 0, 12},
+         {92, 10, 30, 12},
+         true,
+         L"rtl",
+         {200, 110, 222, 122}},
         {"outside the visible area", L"P", {}, {0, 0, 400, 100}, 0, L"far", {900, 20, 50, 15}, {}, false},
-        {"scrolled page", L"P", {}, {0, 0, 400, 100}, 0, L"below", {10, 20, 50, 15}, {}, true, L"below",
-         {110, 150, 160, 165}, 30},
+        {"scrolled page",
+         L"P",
+         {},
+         {0, 0, 400, 100},
+         0,
+         L"below",
+         {10, 20, 50, 15},
+         {},
+         true,
+         L"below",
+         {110, 150, 160, 165},
+         30},
     };
     FakeBrowser* browser = nullptr;
     for (const Case& c : cases) {
@@ -448,23 +510,24 @@ TEST_F(EnhancerTest, ContextTextsWithSendingOffAndOn) {
                               L"</app><title><![CDATA[News]]></title>"
                               L"<location><![CDATA[http://www.example.com/news]]></location>";
     EXPECT_EQ(Poll() & 0x03, 0x03);
-    EXPECT_EQ(HotSpotContext(), head + L"<href><![CDATA[http://www.example.com/t]]></href>"
-                                       L"<content><id>l</id></content></context>");
+    EXPECT_EQ(HotSpotContext(), head +
+                                    L"<href><![CDATA[http://www.example.com/t]]></href>"
+                                    L"<content><id>l</id></content></context>");
     EXPECT_EQ(SelectionContext(), head + L"<href><![CDATA[]]></href><content></content></context>");
 
     Configure(kSendContextOn);
     Poll();
     // The link's 4 characters: its paragraph ("Para link", 9) is not more than
     // 32; the body text is.
-    const std::wstring bodyText =
-        L"The whole body text, long enough to be the context of the link.Para link";
-    const std::wstring meta = L"<meta><description><![CDATA[second]]></description>"
-                              L"<keywords><![CDATA[k1, k2]]></keywords></meta></context>";
-    EXPECT_EQ(HotSpotContext(), head + L"<href><![CDATA[http://www.example.com/t]]></href><text><![CDATA[" +
-                                    bodyText + L"]]></text><content><id>l</id></content>" + meta);
+    const std::wstring bodyText = L"The whole body text, long enough to be the context of the link.Para link";
+    const std::wstring meta =
+        L"<meta><description><![CDATA[second]]></description>"
+        L"<keywords><![CDATA[k1, k2]]></keywords></meta></context>";
+    EXPECT_EQ(HotSpotContext(), head + L"<href><![CDATA[http://www.example.com/t]]></href><text><![CDATA[" + bodyText +
+                                    L"]]></text><content><id>l</id></content>" + meta);
     // The selection's 4 characters: its paragraph's 9 are not enough either.
-    EXPECT_EQ(SelectionContext(), head + L"<href><![CDATA[]]></href><text><![CDATA[" + bodyText +
-                                      L"]]></text><content></content>" + meta);
+    EXPECT_EQ(SelectionContext(),
+              head + L"<href><![CDATA[]]></href><text><![CDATA[" + bodyText + L"]]></text><content></content>" + meta);
 }
 
 TEST_F(EnhancerTest, HostilePageTextStillGivesWellFormedContext) {
@@ -589,8 +652,8 @@ TEST_F(EnhancerTest, NavigateToURL) {
         BSTR url = ::SysAllocString(L"http://www.example.com/go");
         VARIANT_BOOL success = -1;
         const HWND target = c.foreign ? other_ : frame_;
-        EXPECT_EQ(action_->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<LONG_PTR>(target)), &url,
-                                         c.navFlags, &success),
+        EXPECT_EQ(action_->NavigateToURL(static_cast<OLE_HANDLE>(reinterpret_cast<LONG_PTR>(target)), &url, c.navFlags,
+                                         &success),
                   S_OK);
         ::SysFreeString(url);
         EXPECT_EQ(success, c.success) << c.what;

@@ -38,8 +38,8 @@ protected:
 
     ComPtr<IDispatch> Create() {
         ComPtr<IDispatch> d;
-        EXPECT_EQ(S_OK, ::CoCreateInstance(*GetParam().clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                           d.put_void()));
+        EXPECT_EQ(S_OK,
+                  ::CoCreateInstance(*GetParam().clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, d.put_void()));
         return d;
     }
 };
@@ -73,20 +73,22 @@ TEST_P(EnhancerClient, LateBoundByDispid) {
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     VARIANT result;
     ::VariantInit(&result);
-    ASSERT_EQ(S_OK, dispatch->Invoke(4, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
-                                     nullptr, nullptr));
+    ASSERT_EQ(S_OK, dispatch->Invoke(4, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                                     nullptr));
     ASSERT_EQ(VT_BSTR, result.vt);
     EXPECT_EQ(GetParam().type, std::wstring(result.bstrVal));
     ::VariantClear(&result);
 
-    ASSERT_EQ(S_OK, dispatch->Invoke(36, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
-                                     nullptr, nullptr));
+    ASSERT_EQ(S_OK,
+              dispatch->Invoke(36, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(255, result.lVal);
 
     // Names resolve to the DISPIDs of the type library.
-    struct { const wchar_t* name; DISPID id; } names[] = {
-        {L"enhancertype", 4}, {L"Update", 12}, {L"SetSiteEnhancer", 34}, {L"UpdateForECP", 40}};
+    struct {
+        const wchar_t* name;
+        DISPID id;
+    } names[] = {{L"enhancertype", 4}, {L"Update", 12}, {L"SetSiteEnhancer", 34}, {L"UpdateForECP", 40}};
     for (const auto& n : names) {
         LPOLESTR name = const_cast<LPOLESTR>(n.name);
         DISPID id = 0;
@@ -94,8 +96,8 @@ TEST_P(EnhancerClient, LateBoundByDispid) {
         EXPECT_EQ(n.id, id);
     }
     // A DISPID the interface leaves out.
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, dispatch->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none,
-                                                      &result, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              dispatch->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
 }
 
 TEST_P(EnhancerClient, ProgIdsNameTheClass) {
@@ -126,9 +128,7 @@ public:
     STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return S_OK;
-    }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return S_OK; }
     ULONG refs = 1;
 };
 
@@ -142,8 +142,8 @@ TEST_F(ActionEvents, ConnectionPointTakesAndReleasesASink) {
     EventSink sink;
     {
         ComPtr<IConnectionPointContainer> container;
-        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_Action, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IConnectionPointContainer, container.put_void()));
+        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_Action, nullptr, CLSCTX_INPROC_SERVER, IID_IConnectionPointContainer,
+                                           container.put_void()));
         ComPtr<IConnectionPoint> point;
         ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID__IActionEvents, point.put()));
         IID iid{};
@@ -177,8 +177,8 @@ TEST_F(ActionEvents, ConnectionPointTakesAndReleasesASink) {
 TEST_F(ActionEvents, ModuleUnloadsWhenNothingIsLeft) {
     {
         ComPtr<IAction> action;
-        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_Action, nullptr, CLSCTX_INPROC_SERVER, IID_IAction,
-                                           action.put_void()));
+        ASSERT_EQ(S_OK,
+                  ::CoCreateInstance(CLSID_Action, nullptr, CLSCTX_INPROC_SERVER, IID_IAction, action.put_void()));
         ::CoFreeUnusedLibrariesEx(0, 0);
         EXPECT_NE(nullptr, ::GetModuleHandleW(L"HXIE.dll"));
     }

@@ -89,8 +89,8 @@ TEST(ChangeBits, FrameWalkRunsUntilEverythingLookedForIsFound) {
         bool needed;
         bool all;
     } cases[] = {
-        {true, 0, true, false},     {true, 0x01, true, false}, {true, 0x02, true, false},
-        {true, 0x03, false, true},  {false, 0, true, false},   {false, 0x01, false, true},
+        {true, 0, true, false},    {true, 0x01, true, false}, {true, 0x02, true, false},
+        {true, 0x03, false, true}, {false, 0, true, false},   {false, 0x01, false, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FrameWalkNeeded(c.enhanced, c.bits), c.needed) << c.enhanced << " " << c.bits;
@@ -169,12 +169,15 @@ TEST(ContextXml, HostileTextStaysWellFormedAndBounded) {
         enum { kExact, kPrefix, kReplaced } check;  // how the texts come back
     } cases[] = {
         {"CDATA end in every text", L"x]]>y", L"]]>", L"]]]>", L"a]]>]]>b", L"]]", L"]>", L"", Case::kExact},
-        {"markup characters", L"<b>&amp;</b>", L"http://h/?a=1&b=<2>", L"&", L"<", L">", L"&lt;",
-         hostileIds.Runs(), Case::kExact},
+        {"markup characters", L"<b>&amp;</b>", L"http://h/?a=1&b=<2>", L"&", L"<", L">", L"&lt;", hostileIds.Runs(),
+         Case::kExact},
         {"20,000-character title", big, L"http://h/", L"", L"", L"", L"", L"", Case::kPrefix},
         {"every text huge", big, big, big, big, big, big, L"", Case::kPrefix},
         {"brackets that grow when split", manyBrackets, manyBrackets, L"", L"", L"", L"", L"", Case::kPrefix},
-        {"control characters and lone surrogates", std::wstring(L"a\x01" L"b\x1f") + wchar_t(0xD800) + L"c",
+        {"control characters and lone surrogates",
+         std::wstring(L"a\x01"
+                      L"b\x1f") +
+             wchar_t(0xD800) + L"c",
          std::wstring(1, wchar_t(0xFFFE)), L"", L"", L"", L"", L"", Case::kReplaced},
     };
     for (const Case& c : cases) {
@@ -198,13 +201,11 @@ TEST(ContextXml, HostileTextStaysWellFormedAndBounded) {
             struct Part {
                 const wchar_t* name;
                 const std::wstring* original;
-            } parts[] = {{L"title", &c.title}, {L"location", &c.location}, {L"href", &c.href},
-                         {L"text", &c.text},   {L"description", &c.description},
-                         {L"keywords", &c.keywords}};
+            } parts[] = {{L"title", &c.title}, {L"location", &c.location},       {L"href", &c.href},
+                         {L"text", &c.text},   {L"description", &c.description}, {L"keywords", &c.keywords}};
             for (const Part& part : parts) {
                 const bool present = parsed.text.count(part.name) != 0;
-                const bool optional = std::wstring(part.name) == L"text" ||
-                                      std::wstring(part.name) == L"description" ||
+                const bool optional = std::wstring(part.name) == L"text" || std::wstring(part.name) == L"description" ||
                                       std::wstring(part.name) == L"keywords";
                 EXPECT_EQ(present, !optional || send) << c.what;
                 if (!present) continue;
@@ -215,9 +216,7 @@ TEST(ContextXml, HostileTextStaysWellFormedAndBounded) {
                     EXPECT_EQ(part.original->compare(0, got.size(), got), 0) << c.what;
                 }
             }
-            if (!c.idRuns.empty()) {
-                EXPECT_EQ(parsed.ids, (std::vector<std::wstring>{L"a<b>&c", L"]]>"}));
-            }
+            if (!c.idRuns.empty()) { EXPECT_EQ(parsed.ids, (std::vector<std::wstring>{L"a<b>&c", L"]]>"})); }
         }
     }
 }
@@ -276,8 +275,7 @@ TEST(IdRuns, InnermostFirstWithinTheLimit) {
         {"innermost first", {L"link", L"p1", L"main"}, 999, L"<id>link</id><id>p1</id><id>main</id>"},
         {"empty and non-string ids skipped", {L"", nullptr, L"main"}, 999, L"<id>main</id>"},
         {"markup in ids escaped", {L"a&b<c>"}, 999, L"<id>a&amp;b&lt;c&gt;</id>"},
-        {"a long id skipped, outer ones still fit", {L"a", longId.c_str(), L"b"}, 999,
-         L"<id>a</id><id>b</id>"},
+        {"a long id skipped, outer ones still fit", {L"a", longId.c_str(), L"b"}, 999, L"<id>a</id><id>b</id>"},
         {"exactly at the limit", {L"abc"}, 12, L"<id>abc</id>"},
         {"one over the limit", {L"abcd", L"ab"}, 12, L"<id>ab</id>"},
     };
@@ -306,8 +304,11 @@ TEST(ContextText, FirstAncestorLongEnoughGoingOutward) {
         std::wstring expected;
         bool done;
     } cases[] = {
-        {"more than eight times the selection", 2, {L"ab", L"0123456789abcdefg", L"outer text"},
-         L"0123456789abcdefg", true},
+        {"more than eight times the selection",
+         2,
+         {L"ab", L"0123456789abcdefg", L"outer text"},
+         L"0123456789abcdefg",
+         true},
         {"exactly eight times is not enough", 2, {L"0123456789abcdef"}, L"", false},
         {"failed reads and empty texts go on", 1, {nullptr, L"", L"0123456789"}, L"0123456789", true},
         {"1024 or more characters cut to 1023", 1000, {huge.c_str()}, std::wstring(1023, L'h'), true},
@@ -354,18 +355,20 @@ TEST(Geometry, SelectionRectangle) {
         SelectionPlacement p;
         Rect expected;
     } cases[] = {
-        {"plain text moved to the screen", {{10, 20, 50, 15}, {}, {}, {100, 200}, {0, 0}, visible},
+        {"plain text moved to the screen",
+         {{10, 20, 50, 15}, {}, {}, {100, 200}, {0, 0}, visible},
          {110, 220, 160, 235}},
         {"body scroll added", {{10, 20, 50, 15}, {}, {}, {100, 200}, {5, 7}, visible}, {115, 227, 165, 242}},
-        {"clamped into the visible area", {{-20, 590, 50, 40}, {}, {}, {100, 200}, {0, 0}, visible},
+        {"clamped into the visible area",
+         {{-20, 590, 50, 40}, {}, {}, {100, 200}, {0, 0}, visible},
          {100, 790, 130, 800}},
         {"text area offset and clip",
          {{30, 40, 200, 20}, {0, 8}, {20, 30, 120, 60}, {100, 200}, {0, 0}, visible},
          {130, 248, 220, 260}},
-        {"scrolled out of the text area", {{30, 40, 50, 20}, {0, 50}, {20, 30, 120, 60}, {100, 200}, {}, visible},
+        {"scrolled out of the text area",
+         {{30, 40, 50, 20}, {0, 50}, {20, 30, 120, 60}, {100, 200}, {}, visible},
          {130, 290, 180, 260}},
-        {"outside the visible area", {{900, 20, 50, 15}, {}, {}, {100, 200}, {}, visible},
-         {1000, 220, 900, 235}},
+        {"outside the visible area", {{900, 20, 50, 15}, {}, {}, {100, 200}, {}, visible}, {1000, 220, 900, 235}},
     };
     for (const Case& c : cases) EXPECT_EQ(SelectionScreenRect(c.p), c.expected) << c.what;
     EXPECT_TRUE(IsEmpty(cases[4].expected));

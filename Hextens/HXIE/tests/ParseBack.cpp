@@ -1,8 +1,8 @@
 #include "ParseBack.h"
 
 namespace {
-const wchar_t* const kElements[] = {L"app",  L"title",   L"location",    L"href",    L"text",
-                                    L"content", L"meta", L"description", L"keywords"};
+const wchar_t* const kElements[] = {L"app",     L"title", L"location",    L"href",    L"text",
+                                    L"content", L"meta",  L"description", L"keywords"};
 }
 
 #ifdef _WIN32

@@ -127,8 +127,8 @@ TEST_P(Registration, ReRegistrationReplacesTheClassKey) {
     const Server& s = GetParam();
     fx::UniqueHKey stale;
     std::wstring path = kClasses + L"CLSID\\" + s.clsid + L"\\Stale";
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, stale.put(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                               stale.put(), nullptr));
     stale.reset();
     ASSERT_EQ(0, Regsvr32(s, false));
     EXPECT_EQ(0u, Classes(std::wstring(L"CLSID\\") + s.clsid).count(L"\\Stale"));

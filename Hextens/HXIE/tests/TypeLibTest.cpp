@@ -64,7 +64,10 @@ const std::vector<Member> kIAction = {
     {L"GetBestGuess", 35, M, {L"bstrCannedBestGuess"}, L"method GetBestGuess"},
     {L"GetHotSpotPlacementFlags", 36, M, {L"flags"}, L"method GetHotSpotPlacementFlags"},
     {L"GetSelTextPlacementFlags", 37, M, {L"flags"}, L"method GetSelTextPlacementFlags"},
-    {L"SetConfigurationOption", 38, M, {L"id", L"data1", L"data2", L"data3", L"data4"},
+    {L"SetConfigurationOption",
+     38,
+     M,
+     {L"id", L"data1", L"data2", L"data3", L"data4"},
      L"method SetConfigurationOption"},
     {L"NavigateToURL", 39, M, {L"hwndBrowser", L"url", L"navFlags", L"isSuccess"}, L"method NavigateToURL"},
     {L"UpdateForECP", 40, M, {L"browser", L"haveChanges"}, L"method UpdateForECP"},
@@ -251,7 +254,10 @@ TEST_F(HXIELibrary, ActionClassAndEvents) {
     EXPECT_EQ(L"Action", Take(name));
     EXPECT_EQ(L"Action Class", Take(help));
 
-    struct { const IID* iid; int flags; } impl[] = {
+    struct {
+        const IID* iid;
+        int flags;
+    } impl[] = {
         {&IID_IAction, IMPLTYPEFLAG_FDEFAULT},
         {&DIID__IActionEvents, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE},
     };

@@ -25,12 +25,23 @@ inline std::string SettingsDocument(int categories, int panelsPerCategory) {
         s += "    <category name=\"Category " + std::to_string(c) + "\" id='" + std::to_string(c) + "'>\n";
         for (int p = 0; p < panelsPerCategory; ++p) {
             const std::string n = std::to_string(c * panelsPerCategory + p);
-            s += "      <ecp id=\"ecp" + n + "\" active=\"true\" parent=\"false\">\n"
-                 "        <!-- panel " + n + " -->\n"
-                 "        <name>Panel &amp; friends &#35;" + n + "</name>\n"
-                 "        <skin>skin_" + n + "</skin><width>400</width><height>300</height>\n"
-                 "        <url><![CDATA[http://ecp.example.test/panel?id=" + n + "&q={pq_token}]]></url>\n"
-                 "        <desc>A content panel with a longer description text &lt;" + n + "&gt;.</desc>\n"
+            s += "      <ecp id=\"ecp" + n +
+                 "\" active=\"true\" parent=\"false\">\n"
+                 "        <!-- panel " +
+                 n +
+                 " -->\n"
+                 "        <name>Panel &amp; friends &#35;" +
+                 n +
+                 "</name>\n"
+                 "        <skin>skin_" +
+                 n +
+                 "</skin><width>400</width><height>300</height>\n"
+                 "        <url><![CDATA[http://ecp.example.test/panel?id=" +
+                 n +
+                 "&q={pq_token}]]></url>\n"
+                 "        <desc>A content panel with a longer description text &lt;" +
+                 n +
+                 "&gt;.</desc>\n"
                  "      </ecp>\n";
         }
         s += "    </category>\n";

@@ -116,10 +116,13 @@ TEST_F(CoreLogTest, BuildLogsSizeAndSelfTest) {
 TEST_F(CoreLogTest, TrieNodesInCreationOrder) {
     IgnoreWordTrie trie;
     trie.Build(u"the\r\nand\nThat");
-    struct Expected { Char c; int32_t next, child; };
+    struct Expected {
+        Char c;
+        int32_t next, child;
+    };
     const Expected expected[] = {
-        {0, -1, 1}, {u't', 4, 2}, {u'h', -1, 3}, {u'e', 7, -1},
-        {u'a', -1, 5}, {u'n', -1, 6}, {u'd', -1, -1}, {u'a', -1, 8}, {u't', -1, -1},
+        {0, -1, 1},    {u't', 4, 2},   {u'h', -1, 3}, {u'e', 7, -1},  {u'a', -1, 5},
+        {u'n', -1, 6}, {u'd', -1, -1}, {u'a', -1, 8}, {u't', -1, -1},
     };
     ASSERT_EQ(trie.NodeCount(), 9);
     for (int i = 0; i < 9; ++i) {
@@ -183,13 +186,11 @@ TEST(ServerInit, SendContextCases) {
          false},
         {"id compared ignoring case", Doc("TRUE", Enhancer(lower, "True")), kId, true},
         {"value padded with whitespace", Doc("\n  true  \n", Enhancer(key, " true\t")), kId, true},
-        {"other records before the match", Doc("true", Enhancer("other", "false") + Enhancer(key, "true")), kId,
-         true},
+        {"other records before the match", Doc("true", Enhancer("other", "false") + Enhancer(key, "true")), kId, true},
         {"first match wins", Doc("true", Enhancer(key, "false") + Enhancer(key, "true")), kId, false},
         {"user flag yes is not true", Doc("yes", Enhancer(key, "true")), kId, false},
         {"user flag empty", Doc("", Enhancer(key, "true")), kId, false},
-        {"no user element", "<init><enhancers><app>" + Enhancer(key, "true") + "</app></enhancers></init>", kId,
-         false},
+        {"no user element", "<init><enhancers><app>" + Enhancer(key, "true") + "</app></enhancers></init>", kId, false},
         {"no matching record", Doc("true", Enhancer("other", "true")), kId, false},
         {"record without send_context", Doc("true", "<enhancer><id>" + key + "</id></enhancer>"), kId, false},
         {"element names ignore case",

@@ -33,8 +33,8 @@ tagCONFIG Config(const wchar_t* id, const wchar_t* name, bool requireLetter) {
 
 std::wstring SettingsDoc(const std::wstring& recordId, const std::wstring& send) {
     return L"<?xml version=\"1.0\"?><init><user><send_context>true</send_context></user><enhancers><app>"
-           L"<enhancer><id>" + recordId + L"</id><send_context>" + send +
-           L"</send_context></enhancer></app></enhancers></init>";
+           L"<enhancer><id>" +
+           recordId + L"</id><send_context>" + send + L"</send_context></enhancer></app></enhancers></init>";
 }
 
 const unsigned char* Bytes(const UtilityLib& u) { return reinterpret_cast<const unsigned char*>(&u); }
@@ -186,20 +186,20 @@ TEST_F(UtilityLibLogTest, EachClientKeepsTheLoggerItLent) {
     };
     listLines();
 
-    util.SetLogger(nullptr);   // the first enhancer unloads
+    util.SetLogger(nullptr);  // the first enhancer unloads
     logger.reset();
     other.ConfigureIgnoreWordsList(L"ab");
     util.ConfigureIgnoreWordsList(L"abc");
     EXPECT_EQ(listLines(), (std::vector<std::wstring>{L"(HXLib) ConfigureIgnoreWordsList: 2"}));
 
-    logger.reset(Logger::Open());   // it initialises again
+    logger.reset(Logger::Open());  // it initialises again
     util.SetLogger(logger.get());
     other.ConfigureIgnoreWordsList(L"abcd");
     util.ConfigureIgnoreWordsList(L"abcde");
     EXPECT_EQ(listLines(), (std::vector<std::wstring>{L"(HXLib) ConfigureIgnoreWordsList: 4",
                                                       L"(HXLib) ConfigureIgnoreWordsList: 5"}));
 
-    other.SetLogger(nullptr);   // now the second one unloads
+    other.SetLogger(nullptr);  // now the second one unloads
     otherLogger.reset();
     other.ConfigureIgnoreWordsList(L"abcdef");
     util.ConfigureIgnoreWordsList(L"abcdefg");
@@ -241,7 +241,7 @@ TEST(UtilityLib, ToUpperCaseStaysInsideTheDestination) {
         const wchar_t* expected;  // null: the destination is untouched
     };
     const Case cases[] = {
-        {L"abcdef", 4, L"ABC"}, {L"abc", 10, L"ABC"}, {L"abc", 1, L""},
+        {L"abcdef", 4, L"ABC"}, {L"abc", 10, L"ABC"},  {L"abc", 1, L""},
         {L"abc", 0, nullptr},   {L"abc", -3, nullptr}, {nullptr, 4, L""},
     };
     for (const Case& c : cases) {

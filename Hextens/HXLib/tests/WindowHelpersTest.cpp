@@ -30,10 +30,10 @@ protected:
     }
     void SetUp() override {
         HINSTANCE inst = ::GetModuleHandleW(nullptr);
-        frame = ::CreateWindowExW(0, L"IEFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                                  inst, nullptr);
-        middle = ::CreateWindowExW(0, L"HXLibTestMiddle", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, frame,
-                                   nullptr, inst, nullptr);
+        frame = ::CreateWindowExW(0, L"IEFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, inst,
+                                  nullptr);
+        middle = ::CreateWindowExW(0, L"HXLibTestMiddle", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, frame, nullptr,
+                                   inst, nullptr);
         doc = ::CreateWindowExW(0, L"HXLibTestDoc", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, middle, nullptr, inst,
                                 nullptr);
         popup = ::CreateWindowExW(0, L"HXLibTestPopup", L"", WS_POPUP, 0, 0, 10, 10, frame, nullptr, inst, nullptr);
@@ -85,7 +85,7 @@ TEST_F(WindowHelpers, DocWindowBelowTheRootOwner) {
     EXPECT_EQ(UtilityLib::GetDocWindow(doc, L"HXLibTestDoc"), doc);
     EXPECT_EQ(UtilityLib::GetDocWindow(frame, L"HXLibTestDoc"), doc);
     EXPECT_EQ(UtilityLib::GetDocWindow(popup, L"HXLibTestDoc"), doc);  // through the pop-up's owner
-    EXPECT_EQ(UtilityLib::GetDocWindow(frame, L"IEFrame"), nullptr);  // descendants only
+    EXPECT_EQ(UtilityLib::GetDocWindow(frame, L"IEFrame"), nullptr);   // descendants only
     EXPECT_EQ(UtilityLib::GetDocWindow(nullptr, L"HXLibTestDoc"), nullptr);
 }
 

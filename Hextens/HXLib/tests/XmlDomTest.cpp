@@ -63,14 +63,14 @@ std::string Dump(const XmlDomNode& n) {
         first = false;
         const int index = entry / 4;
         switch (entry % 4) {
-        case XmlDomNode::kChild: out += Dump(n.GetChild(index)); break;
-        case XmlDomNode::kText: out += "\"" + Utf8(*n.Text(index)) + "\""; break;
-        case XmlDomNode::kClear: {
-            const XmlDomNode::Clear* c = n.ClearAt(index);
-            out += Utf8(c->opener) + Utf8(c->content) + Utf8(c->closer);
-            break;
-        }
-        default: out += "?kind"; break;
+            case XmlDomNode::kChild: out += Dump(n.GetChild(index)); break;
+            case XmlDomNode::kText: out += "\"" + Utf8(*n.Text(index)) + "\""; break;
+            case XmlDomNode::kClear: {
+                const XmlDomNode::Clear* c = n.ClearAt(index);
+                out += Utf8(c->opener) + Utf8(c->content) + Utf8(c->closer);
+                break;
+            }
+            default: out += "?kind"; break;
         }
     }
     return out + ")";
@@ -97,8 +97,8 @@ TEST(XmlDom, ParseStringCases) {
         {"the declaration itself", U("<?xml version=\"1.0\" standalone=yes?><init/>"), "xml", kXmlOk,
          "?xml{version=1.0,standalone=yes}(init())"},
         {"missing end tag tolerated", U("<init><a>x</a>"), "init", kXmlMissingEndTag, "init(a(\"x\"))"},
-        {"numeric and named entities",
-         U("<t>&#65;&#x41;&#x4a;&AMP;&lt;&gt;&quot;&apos;</t>"), "t", kXmlOk, "t(\"AAJ&<>\"'\")"},
+        {"numeric and named entities", U("<t>&#65;&#x41;&#x4a;&AMP;&lt;&gt;&quot;&apos;</t>"), "t", kXmlOk,
+         "t(\"AAJ&<>\"'\")"},
         {"entity beyond 16 bits is a surrogate pair", U("<t>&#x1F600;&#128512;</t>"), "t", kXmlOk,
          "t(\"\xF0\x9F\x98\x80\xF0\x9F\x98\x80\")"},
         {"&nbsp; fails", U("<init>a&nbsp;b</init>"), "init", kXmlBadEntity, "(empty)"},
@@ -122,8 +122,7 @@ TEST(XmlDom, ParseStringCases) {
         {"root two levels down is not found", U("<doc><x><init/></x></doc>"), "init", kXmlOk, "(empty)"},
         {"the first of two roots", U("<r><init>1</init><init>2</init></r>"), "init", kXmlOk, "init(\"1\")"},
         {"text beside the root", U("lead <init/> tail"), "init", kXmlOk, "init()"},
-        {"attributes with and without values", U("<a b c=\"1\" d=2 e='x>y'/>"), "a", kXmlOk,
-         "a{b,c=1,d=2,e=x>y}()"},
+        {"attributes with and without values", U("<a b c=\"1\" d=2 e='x>y'/>"), "a", kXmlOk, "a{b,c=1,d=2,e=x>y}()"},
         {"a quote without its partner", U("<a b='x/>"), "a", kXmlOk, "a{b='x}()"},
         {"a quoted attribute name", U("<a \"b\"=1/>"), "a", kXmlBadStartTag, "(empty)"},
         {"'=' without a value", U("<a b=>"), "a", kXmlBadStartTag, "(empty)"},
@@ -131,8 +130,8 @@ TEST(XmlDom, ParseStringCases) {
         {"end tag without '>'", U("<a></a"), "a", kXmlBadEndTag, "(empty)"},
         {"end tag without a name", U("<a></>"), "a", kXmlBadEndTag, "(empty)"},
         {"stray end tag at the top", U("<a/></b>"), "a", kXmlStrayEndTag, "(empty)"},
-        {"stray end tag after a tolerated error keeps the first code", U("<a><b></c></a>"), "a",
-         kXmlMissingEndTag, "a(b())"},
+        {"stray end tag after a tolerated error keeps the first code", U("<a><b></c></a>"), "a", kXmlMissingEndTag,
+         "a(b())"},
         {"stray end tag after a mismatch", U("<a><b></a></x>"), "a", kXmlMissingEndTag, "a(b())"},
         {"clear sections",
          U("<a>x<!-- c -->y<![CDATA[<b>&]]><!DOCTYPE a [<!ENTITY e \"v\">]><!DOCTYPE b><PRE><i></PRE>"

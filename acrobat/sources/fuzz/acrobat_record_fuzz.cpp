@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(ReadRecordText(record.title).size() <= static_cast<size_t>(kTextUnits - 1));
 
     // The capture: the host's data into the record's values.
-    const unsigned char* title = size > geometry + sizeof(AcrobatRecord) ? data + geometry + sizeof(AcrobatRecord)
-                                                                         : nullptr;
+    const unsigned char* title =
+        size > geometry + sizeof(AcrobatRecord) ? data + geometry + sizeof(AcrobatRecord) : nullptr;
     const int32_t titleLength =
         title ? static_cast<int32_t>(std::min<size_t>(size - geometry - sizeof(AcrobatRecord), kTitleBytes)) : 0;
     const std::wstring decoded = DecodeTitle(title, titleLength);

@@ -18,13 +18,13 @@ TEST(CaptureMath, TheSelectionIsPlacedOnTheScreenAndClippedToTheView) {
         acrohost::DevicePoint origin;
         AcroRect visible;
     } cases[] = {
-        {{150, 60, 250, 80}, {40, 40}, {510, 320, 610, 340}},    // wholly inside
-        {{0, 0, 50, 50}, {20, 10}, {400, 300, 430, 340}},        // cut at the left and top
-        {{450, 250, 600, 400}, {0, 0}, {850, 550, 900, 600}},    // cut at the right and bottom
-        {{150, 60, 250, 80}, {40, 2000}, {0, 0, 0, 0}},          // scrolled out above
-        {{150, 60, 250, 80}, {-600, 40}, {0, 0, 0, 0}},          // out to the right
-        {{500, 0, 520, 10}, {0, 0}, {0, 0, 0, 0}},               // touching the edge only
-        {{10, 10, 10, 30}, {0, 0}, {0, 0, 0, 0}},                // no width
+        {{150, 60, 250, 80}, {40, 40}, {510, 320, 610, 340}},  // wholly inside
+        {{0, 0, 50, 50}, {20, 10}, {400, 300, 430, 340}},      // cut at the left and top
+        {{450, 250, 600, 400}, {0, 0}, {850, 550, 900, 600}},  // cut at the right and bottom
+        {{150, 60, 250, 80}, {40, 2000}, {0, 0, 0, 0}},        // scrolled out above
+        {{150, 60, 250, 80}, {-600, 40}, {0, 0, 0, 0}},        // out to the right
+        {{500, 0, 520, 10}, {0, 0}, {0, 0, 0, 0}},             // touching the edge only
+        {{10, 10, 10, 30}, {0, 0}, {0, 0, 0, 0}},              // no width
         // The host's extremes: held at the int32 range, then clipped.
         {{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}, {0, 0, 0, 0}},
         {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {-5, -5}, {400, 300, 900, 600}},
@@ -64,17 +64,17 @@ TEST(CaptureMath, TitlesAreDecodedByTheirByteOrderMark) {
         {"Caf\xE9", L"Caf\u00E9"},
         {std::string("\xFE\xFF\x00H\x00i", 6), L"Hi"},
         {std::string("\xFE\xFF\x04\x1F\x20\xAC", 6), L"\u041F\u20AC"},
-        {std::string("\xFE\xFF\x00H\x00", 5), L"H"},                 // odd trailing byte dropped
-        {std::string("\xFE\xFF\x00H\x00\x00\x00i", 8), L"H"},        // stops at a 0 unit
+        {std::string("\xFE\xFF\x00H\x00", 5), L"H"},           // odd trailing byte dropped
+        {std::string("\xFE\xFF\x00H\x00\x00\x00i", 8), L"H"},  // stops at a 0 unit
         {std::string("\xFE\xFF", 2), L""},
-        {std::string("\xFF\xFE\x00", 3), L"\u00FF\u00FE"},           // not the mark: widened
+        {std::string("\xFF\xFE\x00", 3), L"\u00FF\u00FE"},  // not the mark: widened
         {std::string("ab\0cd", 5), L"ab"},
         {"", L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DecodeTitle(reinterpret_cast<const unsigned char*>(c.bytes.data()),
-                              static_cast<int32_t>(c.bytes.size())),
-                  c.title);
+        EXPECT_EQ(
+            DecodeTitle(reinterpret_cast<const unsigned char*>(c.bytes.data()), static_cast<int32_t>(c.bytes.size())),
+            c.title);
     }
     EXPECT_EQ(DecodeTitle(nullptr, 5), L"");
 }
@@ -112,9 +112,7 @@ TEST(CaptureMath, AnEmptySelectionIsReportedAsNothing) {
         EXPECT_EQ(Same(visible, AcroRect{}), c.cleared);
         EXPECT_EQ(Same(view, AcroRect{}), c.cleared);
         EXPECT_EQ(text.empty(), c.cleared);
-        if (!c.cleared) {
-            EXPECT_TRUE(Same(visible, c.visible));
-        }
+        if (!c.cleared) { EXPECT_TRUE(Same(visible, c.visible)); }
     }
 }
 

@@ -90,8 +90,9 @@ const AcroRect kExample{510, 320, 610, 340};
 
 TEST_F(PluginTest, PlugInMainAnswersAtMost0x20000AndGivesTheSetup) {
     ASSERT_TRUE(host.Load(kPlugin));
-    struct Case { acrohost::Version host, answered; } cases[] = {
-        {0x10000, 0x10000}, {0x1FFFF, 0x1FFFF}, {0x20000, 0x20000}, {0x20001, 0x20000}, {0x60000, 0x20000}};
+    struct Case {
+        acrohost::Version host, answered;
+    } cases[] = {{0x10000, 0x10000}, {0x1FFFF, 0x1FFFF}, {0x20000, 0x20000}, {0x20001, 0x20000}, {0x60000, 0x20000}};
     for (const auto& c : cases) {
         acrohost::Version answered = 0;
         EXPECT_TRUE(host.Main(c.host, &answered));
@@ -104,8 +105,9 @@ TEST_F(PluginTest, SetupAcceptsOnly0x20000InTheCallAndInItsData) {
     ASSERT_TRUE(host.Load(kPlugin));
     acrohost::Version answered = 0;
     ASSERT_TRUE(host.Main(0x20000, &answered));
-    struct Case { acrohost::Version call, data; } refused[] = {
-        {0x10000, 0x20000}, {0x20001, 0x20000}, {0x20000, 0x10000}, {0x20000, 0x30000}};
+    struct Case {
+        acrohost::Version call, data;
+    } refused[] = {{0x10000, 0x20000}, {0x20001, 0x20000}, {0x20000, 0x10000}, {0x20000, 0x30000}};
     for (const auto& c : refused) {
         EXPECT_FALSE(host.Setup(c.call, c.data)) << std::hex << c.call << " " << c.data;
         EXPECT_EQ(host.setupData.handshake, nullptr);
@@ -116,17 +118,29 @@ TEST_F(PluginTest, SetupAcceptsOnly0x20000InTheCallAndInItsData) {
 }
 
 TEST_F(PluginTest, SetupAsksForTheTablesInOrderAndFallsBackOnlyUpward) {
-    host.offered["PDSysFont"] = {0x20003, 0x50000};   // not at 0x40000 asked
+    host.offered["PDSysFont"] = {0x20003, 0x50000};  // not at 0x40000 asked
     ASSERT_TRUE(host.Load(kPlugin));
     acrohost::Version answered = 0;
     ASSERT_TRUE(host.Main(0x20000, &answered));
     ASSERT_TRUE(host.Setup());
-    std::vector<std::string> expected = {"Core.10 AcroSupport@60000", "Core.10 AcroSupport@60000",
-        "Core.10 Core@50000", "Core.10 AcroView@60000", "Core.10 Cos@60000", "Core.10 PDSWrite@60000",
-        "Core.10 PDModel@60000", "Core.10 PDSRead@60000", "Core.10 PDFEditWrite@60000",
-        "Core.10 Win@50000", "Core.10 PDFEditRead@60000", "Core.10 ASExtra@60000",
-        "Core.10 PDSysFont@40000", "Core.10 PDSysFont@50001", "Core.10 PDSysFont@50000",
-        "Core.10 AcroViewSweetPea@50000", "Core.10 PagePDEContent@60000", "Core.10 PDMetadata@60000"};
+    std::vector<std::string> expected = {"Core.10 AcroSupport@60000",
+                                         "Core.10 AcroSupport@60000",
+                                         "Core.10 Core@50000",
+                                         "Core.10 AcroView@60000",
+                                         "Core.10 Cos@60000",
+                                         "Core.10 PDSWrite@60000",
+                                         "Core.10 PDModel@60000",
+                                         "Core.10 PDSRead@60000",
+                                         "Core.10 PDFEditWrite@60000",
+                                         "Core.10 Win@50000",
+                                         "Core.10 PDFEditRead@60000",
+                                         "Core.10 ASExtra@60000",
+                                         "Core.10 PDSysFont@40000",
+                                         "Core.10 PDSysFont@50001",
+                                         "Core.10 PDSysFont@50000",
+                                         "Core.10 AcroViewSweetPea@50000",
+                                         "Core.10 PagePDEContent@60000",
+                                         "Core.10 PDMetadata@60000"};
     EXPECT_EQ(CallsStartingWith(host, "Core.10"), expected);
     EXPECT_EQ(host.Count("AcroSupport.103"), 15) << "the support table's own version and every direct grant";
 }
@@ -258,11 +272,15 @@ TEST_F(PluginTest, WithoutAVisibleTextSelectionTheEntryIsEmptyButTheTitleIsWritt
         const char* what;
         std::function<void(standin::Host&)> arrange;
     } cases[] = {
-        {"scrolled out of view", [](standin::Host& h) { h.origins[0] = {40, 2000}; }},
+        {"scrolled out of view",
+         [](standin::Host& h) {
+             h.origins[0] = {40, 2000};
+         }},
         {"page not shown", [](standin::Host& h) { h.shownPages.clear(); }},
         {"another selection type", [](standin::Host& h) { h.textSelection = false; }},
         {"no selection", [](standin::Host& h) { h.hasSelection = false; }},
-        {"a hostile page range", [](standin::Host& h) {
+        {"a hostile page range",
+         [](standin::Host& h) {
              h.firstPage = INT_MIN;
              h.lastPage = INT_MAX;
              h.shownPages.clear();
@@ -315,7 +333,7 @@ TEST_F(PluginTest, APageChangeNotifiedDuringTheCaptureStartsNoCaptureInsideIt) {
     size_t callsInside = 0;
     bool inside = false;
     host.onGoToPage = [&](int32_t) {
-        if (inside) return;   // a capture run inside would notify again: count it once
+        if (inside) return;  // a capture run inside would notify again: count it once
         inside = true;
         ++notified;
         const size_t before = host.calls.size();
@@ -393,7 +411,7 @@ TEST_F(PluginTest, TheFocusedPageViewIsKeptOnlyWhileItStillExists) {
     AcrobatRecord r = Capture();
     EXPECT_TRUE(Equal(r.viewRect, secondView));
 
-    ::SetFocus(host.frame);   // no page view has the focus: the last one stays
+    ::SetFocus(host.frame);  // no page view has the focus: the last one stays
     r = Capture();
     EXPECT_TRUE(Equal(r.viewRect, secondView));
     EXPECT_EQ(Text(r.entryTexts[0]), L"hello");
@@ -428,8 +446,8 @@ TEST_F(PluginTest, TitlesAreDecodedAndCutToTheBufferTheHostIsGiven) {
 
 TEST_F(PluginTest, WithoutARecordCapturesRunAndWriteNothing) {
     // A foreign block of the record's name that is too small to be it.
-    fx::UniqueHandle foreign(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                                  AcrobatRecordLayout::kMappingName));
+    fx::UniqueHandle foreign(
+        ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64, AcrobatRecordLayout::kMappingName));
     ASSERT_TRUE(foreign);
     ASSERT_NE(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "no record is left from before";
     fx::MappedView view(::MapViewOfFile(foreign.get(), FILE_MAP_ALL_ACCESS, 0, 0, 64));

@@ -14,8 +14,8 @@ std::wstring TempFileName() {
 }
 
 static bool Load(const std::wstring& file, AcrobatRecord& out) {
-    fx::UniqueHandle h(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fx::UniqueHandle h(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) return false;
     DWORD got = 0;
     return ::ReadFile(h.get(), &out, sizeof out, &got, nullptr) && got == sizeof out;
@@ -33,8 +33,8 @@ int ReadRecord(AcrobatRecord& out) {
 bool HeldRecord::Start(DWORD holdMs, DWORD timeoutMs) {
     file_ = TempFileName();
     if (!child_.Start(ACRO_RECORD_READER_EXE, {file_, std::to_wstring(holdMs)})) return false;
-    return testsupport::WaitFor(
-        [&] { return ::GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs);
+    return testsupport::WaitFor([&] { return ::GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                                timeoutMs);
 }
 
 HeldRecord::~HeldRecord() {
@@ -42,9 +42,7 @@ HeldRecord::~HeldRecord() {
     if (!file_.empty()) ::DeleteFileW(file_.c_str());
 }
 
-std::wstring Text(const wchar_t (&slot)[AcrobatRecordLayout::kTextUnits]) {
-    return ReadRecordText(slot);
-}
+std::wstring Text(const wchar_t (&slot)[AcrobatRecordLayout::kTextUnits]) { return ReadRecordText(slot); }
 
 bool Equal(const AcroRect& a, const AcroRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

@@ -33,11 +33,10 @@ int wmain(int argc, wchar_t** argv) {
     // Written to a side name and renamed, so OUTFILE appears complete.
     std::wstring part = std::wstring(argv[1]) + L".part";
     {
-        fx::UniqueHandle file(::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        fx::UniqueHandle file(
+            ::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (!file || !::WriteFile(file.get(), &copy, sizeof copy, &written, nullptr) ||
-            written != sizeof copy)
+        if (!file || !::WriteFile(file.get(), &copy, sizeof copy, &written, nullptr) || written != sizeof copy)
             return 5;
     }
     if (!::MoveFileExW(part.c_str(), argv[1], MOVEFILE_REPLACE_EXISTING)) return 5;

@@ -97,8 +97,16 @@ TEST_F(SharedDataTest, WritesLandAtTheDocumentedOffsets) {
     AcrobatRecord r;
     ASSERT_EQ(acrotest::ReadRecord(r), 0);
     const auto* b = reinterpret_cast<const unsigned char*>(&r);
-    auto i32 = [&](int off) { int32_t v; std::memcpy(&v, b + off, 4); return v; };
-    auto u16 = [&](int off) { uint16_t v; std::memcpy(&v, b + off, 2); return v; };
+    auto i32 = [&](int off) {
+        int32_t v;
+        std::memcpy(&v, b + off, 4);
+        return v;
+    };
+    auto u16 = [&](int off) {
+        uint16_t v;
+        std::memcpy(&v, b + off, 2);
+        return v;
+    };
     EXPECT_EQ(i32(0), 1);
     EXPECT_EQ(i32(4), 1);
     EXPECT_EQ(i32(16), 4);
@@ -146,7 +154,10 @@ TEST_F(SharedDataTest, WithoutTheLockWritesDoNothingAndReadsAreEmpty) {
 TEST_F(SharedDataTest, TextsKeepAtMost255UnitsAndATerminator) {
     auto rec = Attach();
     ASSERT_TRUE(rec);
-    struct Case { size_t length; size_t stored; } cases[] = {{0, 0}, {1, 1}, {255, 255}, {256, 255}, {300, 255}};
+    struct Case {
+        size_t length;
+        size_t stored;
+    } cases[] = {{0, 0}, {1, 1}, {255, 255}, {256, 255}, {300, 255}};
     for (const auto& c : cases) {
         std::wstring text(c.length, L'q');
         ASSERT_TRUE(rec->Lock());
@@ -256,7 +267,7 @@ TEST_F(SharedDataTest, AMutexHeldElsewhereSkipsTheAccessAndTheDetachCount) {
     acrotest::HeldRecord held;
     ASSERT_TRUE(held.Start(600));
     EXPECT_FALSE(rec->Lock());
-    rec.reset();   // its wait fails too: the count stays
+    rec.reset();  // its wait fails too: the count stays
     ASSERT_TRUE(held.Wait(10000));
 
     AcrobatRecord r;
@@ -299,8 +310,8 @@ TEST_F(SharedDataTest, AReaderThatCannotTakeTheMutexReadsNothing) {
 TEST_F(SharedDataTest, AttachFailsSafelyOverForeignObjectsOfTheSameNames) {
     {
         // A block of the record's name but too small to hold it.
-        fx::UniqueHandle small(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 100,
-                                                    kMappingName));
+        fx::UniqueHandle small(
+            ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 100, kMappingName));
         ASSERT_TRUE(small);
         EXPECT_EQ(AttachAcrobatRecord(), nullptr);
     }

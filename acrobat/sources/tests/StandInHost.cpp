@@ -12,9 +12,10 @@ Host* g_host = nullptr;
 
 namespace {
 
-const char* const kAllTables[] = {"AcroSupport", "Core", "AcroView", "Cos", "PDSWrite", "PDModel",
-                                  "PDSRead", "PDFEditWrite", "Win", "PDFEditRead", "ASExtra",
-                                  "PDSysFont", "AcroViewSweetPea", "PagePDEContent", "PDMetadata"};
+const char* const kAllTables[] = {
+    "AcroSupport",      "Core",           "AcroView",  "Cos",         "PDSWrite", "PDModel",
+    "PDSRead",          "PDFEditWrite",   "Win",       "PDFEditRead", "ASExtra",  "PDSysFont",
+    "AcroViewSweetPea", "PagePDEContent", "PDMetadata"};
 constexpr int kTableEntries = 512;
 
 std::string Hex(uint32_t v) {
@@ -240,8 +241,7 @@ std::string Host::AtomName(Atom a) const {
 int Host::Count(const std::string& prefix) const {
     int n = 0;
     for (const auto& c : calls)
-        if (c.compare(0, prefix.size(), prefix) == 0 && (c.size() == prefix.size() || c[prefix.size()] == ' '))
-            ++n;
+        if (c.compare(0, prefix.size(), prefix) == 0 && (c.size() == prefix.size() || c[prefix.size()] == ' ')) ++n;
     return n;
 }
 
@@ -328,7 +328,8 @@ bool Host::CreateDocument(int x, int y, int views) {
     frame = g_frame;
     g_container = Child(host_class::kAcrobatView, L"AVDocView", 0, frame, 0, 0, 600, 400);
     for (int i = 0; i < views; ++i) {
-        HWND pv = Child(host_class::kAcrobatView, L"AVPageView", WS_TABSTOP, g_container, 10 + 20 * i, 20 + 10 * i, 500, 300);
+        HWND pv =
+            Child(host_class::kAcrobatView, L"AVPageView", WS_TABSTOP, g_container, 10 + 20 * i, 20 + 10 * i, 500, 300);
         Child(L"ScrollBar", L"", SBS_VERT, g_container, 510, 20, 16, 300);
         Child(L"ScrollBar", L"", SBS_HORZ, g_container, 10, 320, 500, 16);
         pageViews.push_back(pv);

@@ -42,23 +42,23 @@ public:
     void Idle();
 
     // --- what the host offers
-    std::map<std::string, std::set<Version>> offered;   // table -> versions granted
-    std::map<std::string, Version> reported;            // what AcroSupport 103 says (default: granted)
+    std::map<std::string, std::set<Version>> offered;  // table -> versions granted
+    std::map<std::string, Version> reported;           // what AcroSupport 103 says (default: granted)
 
     // --- the document
     // Frame of class "AcrobatSDIWindow" at (x, y), 600 x 400 (one per process); page view i at
     // client (10 + 20 i, 20 + 10 i), 500 x 300, each followed by two scroll bars.
     bool CreateDocument(int x, int y, int pageViews = 1);
     void DestroyDocument();
-    HWND Container() const;   // the child of the frame that holds the page views
+    HWND Container() const;  // the child of the frame that holds the page views
     HWND frame = nullptr;
     std::vector<HWND> pageViews;
     bool FocusPageView(int i);
 
-    bool active = true;                 // AcroView 12 answers the document
-    bool textSelection = true;          // selection type "Text" (else another type)
+    bool active = true;         // AcroView 12 answers the document
+    bool textSelection = true;  // selection type "Text" (else another type)
     bool hasSelection = true;
-    std::vector<std::string> chunks;    // the selected text as the host hands it out
+    std::vector<std::string> chunks;  // the selected text as the host hands it out
     PageRect bounds{1, 2, 3, 4};
     DeviceRect device{150, 60, 250, 80};
     int32_t firstPage = 0, lastPage = 0;
@@ -66,14 +66,14 @@ public:
     std::map<int32_t, DevicePoint> origins{{0, {40, 40}}};
     int32_t currentPage = 0;
     std::string titleBytes;
-    std::function<void()> onTitle;      // runs inside PDModel 104
-    std::function<void(int32_t)> onGoToPage;           // runs inside AcroView 222, after the change
-    std::function<void(const std::string&)> onCall;    // runs at every call into the tables
+    std::function<void()> onTitle;                   // runs inside PDModel 104
+    std::function<void(int32_t)> onGoToPage;         // runs inside AcroView 222, after the change
+    std::function<void(const std::string&)> onCall;  // runs at every call into the tables
 
     void Select(const std::string& text) { chunks = {text}; }
 
     // --- what was seen
-    std::vector<std::string> calls;     // "Table.selector detail"
+    std::vector<std::string> calls;  // "Table.selector detail"
     int Count(const std::string& prefix) const;
     std::map<int32_t, Callback> notifications;
     std::map<int32_t, void*> notificationData;

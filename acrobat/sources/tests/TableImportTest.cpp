@@ -59,10 +59,11 @@ TEST(TableImport, AllTablesAreRequestedInOrderAtTheirVersions) {
     FakeSource host;
     ModuleTables module;
     ASSERT_TRUE(ImportAllTables(host, module));
-    std::vector<std::string> expected = {"AcroSupport@60000", "AcroSupport@60000",
-        "Core@50000", "AcroView@60000", "Cos@60000", "PDSWrite@60000", "PDModel@60000",
-        "PDSRead@60000", "PDFEditWrite@60000", "Win@50000", "PDFEditRead@60000", "ASExtra@60000",
-        "PDSysFont@40000", "AcroViewSweetPea@50000", "PagePDEContent@60000", "PDMetadata@60000"};
+    std::vector<std::string> expected = {
+        "AcroSupport@60000", "AcroSupport@60000", "Core@50000",      "AcroView@60000",         "Cos@60000",
+        "PDSWrite@60000",    "PDModel@60000",     "PDSRead@60000",   "PDFEditWrite@60000",     "Win@50000",
+        "PDFEditRead@60000", "ASExtra@60000",     "PDSysFont@40000", "AcroViewSweetPea@50000", "PagePDEContent@60000",
+        "PDMetadata@60000"};
     EXPECT_EQ(host.requests, expected);
     EXPECT_EQ(module.supportVersion, 0x60000u);
     EXPECT_EQ(module.tables[ImportedTableIndex("AcroView")].table, &host.slots["AcroView"]);
@@ -73,7 +74,7 @@ TEST(TableImport, FallbackVersionsAreTriedOnlyAtOrAboveTheVersionAsked) {
     struct Case {
         Version asked;
         std::set<Version> offered;
-        Version reported;   // 0: the table reports no version
+        Version reported;  // 0: the table reports no version
         Version granted;
         std::vector<std::string> requests;
     } cases[] = {
@@ -82,7 +83,10 @@ TEST(TableImport, FallbackVersionsAreTriedOnlyAtOrAboveTheVersionAsked) {
         {0x40000, {0x40000, 0x40005}, 0, 0x40005, {"T@40000", "T@50001", "T@50000", "T@40005"}},
         {0x50000, {0x40005, 0x20003}, 0x40005, 0, {"T@50000", "T@50001", "T@50000"}},
         {0x60000, {0x50001}, 0x50001, 0, {"T@60000"}},
-        {0x20001, {0x20001}, 0, 0x20001,
+        {0x20001,
+         {0x20001},
+         0,
+         0x20001,
          {"T@20001", "T@50001", "T@50000", "T@40005", "T@40000", "T@20003", "T@20002", "T@20001"}},
     };
     for (const auto& c : cases) {

@@ -23,20 +23,17 @@ public:
 
 namespace {
 
-#define FAKE_IUNKNOWN_IDISPATCH                                                                       \
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }                \
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs_); }               \
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {                                   \
-        if (n) *n = 0;                                                                               \
-        return S_OK;                                                                                 \
-    }                                                                                                \
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }    \
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {       \
-        return E_NOTIMPL;                                                                            \
-    }                                                                                                \
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, \
-                                     UINT*) override {                                               \
-        return E_NOTIMPL;                                                                            \
+#define FAKE_IUNKNOWN_IDISPATCH                                                                                       \
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }                                 \
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs_); }                                \
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {                                                    \
+        if (n) *n = 0;                                                                                                \
+        return S_OK;                                                                                                  \
+    }                                                                                                                 \
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }                     \
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }    \
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { \
+        return E_NOTIMPL;                                                                                             \
     }
 
 template <class I>
@@ -71,10 +68,22 @@ public:
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLRect) return Give<IHTMLRect>(this, out);
         return NoInterface(out);
     }
-    HRESULT STDMETHODCALLTYPE get_left(LONG* p) override { *p = r_.left; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_top(LONG* p) override { *p = r_.top; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_right(LONG* p) override { *p = r_.right; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_bottom(LONG* p) override { *p = r_.bottom; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_left(LONG* p) override {
+        *p = r_.left;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_top(LONG* p) override {
+        *p = r_.top;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_right(LONG* p) override {
+        *p = r_.right;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_bottom(LONG* p) override {
+        *p = r_.bottom;
+        return S_OK;
+    }
 
 private:
     hxie::Rect r_;
@@ -94,7 +103,10 @@ public:
     FakeElement* Parent() const;
     std::wstring InnerText() const;
 
-    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* p) override { *p = Alloc(Data().tag); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_tagName(BSTR* p) override {
+        *p = Alloc(Data().tag);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, LONG, VARIANT* value) override {
         ::VariantInit(value);
         for (const auto& a : Data().attributes) {
@@ -107,7 +119,10 @@ public:
         value->vt = VT_NULL;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_innerText(BSTR* p) override { *p = Alloc(InnerText()); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_innerText(BSTR* p) override {
+        *p = Alloc(InnerText());
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE get_parentElement(IHTMLElement** p) override {
         FakeElement* parent = Parent();
         *p = nullptr;
@@ -134,8 +149,14 @@ public:
         *p = Data().rect.bottom - Data().rect.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override { *p = Data().scrollLeft; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override { *p = Data().scrollTop; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override {
+        *p = Data().scrollLeft;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override {
+        *p = Data().scrollTop;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE getBoundingClientRect(IHTMLRect** p) override;
 
     FakeDocument* doc_;
@@ -144,14 +165,18 @@ public:
 
 class FakeCollection : public FakeObject, public StubIHTMLElementCollection {
 public:
-    FakeCollection(FakeIE& ie, std::vector<FakeElement*> items) : FakeObject(ie, "collection"), items_(std::move(items)) {}
+    FakeCollection(FakeIE& ie, std::vector<FakeElement*> items)
+        : FakeObject(ie, "collection"), items_(std::move(items)) {}
     FAKE_IUNKNOWN_IDISPATCH
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLElementCollection)
             return Give<IHTMLElementCollection>(this, out);
         return NoInterface(out);
     }
-    HRESULT STDMETHODCALLTYPE get_length(LONG* p) override { *p = static_cast<LONG>(items_.size()); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_length(LONG* p) override {
+        *p = static_cast<LONG>(items_.size());
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT, IDispatch** p) override {
         *p = nullptr;
         if (name.vt != VT_I4 || name.lVal < 0 || name.lVal >= static_cast<LONG>(items_.size())) return E_INVALIDARG;
@@ -174,7 +199,10 @@ public:
         return NoInterface(out);
     }
     const SelectionData& Data() const;
-    HRESULT STDMETHODCALLTYPE get_text(BSTR* p) override { *p = Alloc(Data().text); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_text(BSTR* p) override {
+        *p = Alloc(Data().text);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE parentElement(IHTMLElement** p) override;
     HRESULT STDMETHODCALLTYPE moveStart(BSTR, LONG count, LONG* actual) override {
         if (!Data().startMoves) {
@@ -186,10 +214,22 @@ public:
         return S_OK;
     }
     const hxie::RangeMetrics& M() const { return moved_ ? Data().afterMoveStart : Data().metrics; }
-    HRESULT STDMETHODCALLTYPE get_boundingLeft(LONG* p) override { *p = M().left; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_boundingTop(LONG* p) override { *p = M().top; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_boundingWidth(LONG* p) override { *p = M().width; return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_boundingHeight(LONG* p) override { *p = M().height; return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_boundingLeft(LONG* p) override {
+        *p = M().left;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_boundingTop(LONG* p) override {
+        *p = M().top;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_boundingWidth(LONG* p) override {
+        *p = M().width;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_boundingHeight(LONG* p) override {
+        *p = M().height;
+        return S_OK;
+    }
 
 private:
     FakeDocument* doc_;
@@ -221,8 +261,7 @@ public:
     FakeWindow(FakeIE& ie, FakeDocument* doc) : FakeObject(ie, "window"), doc_(doc) {}
     FAKE_IUNKNOWN_IDISPATCH
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLWindow2 ||
-            iid == IID_IHTMLFramesCollection2)
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLWindow2 || iid == IID_IHTMLFramesCollection2)
             return Give<IHTMLWindow2>(this, out);
         if (iid == IID_IHTMLWindow3) return Give<IHTMLWindow3>(this, out);
         return NoInterface(out);
@@ -312,8 +351,14 @@ HRESULT FakeRange::parentElement(IHTMLElement** p) {
     *p = nullptr;
     return Data().element < 0 ? S_OK : doc_->GiveElement(Data().element, p);
 }
-HRESULT FakeWindow::get_screenLeft(LONG* p) { *p = doc_->page_.screenLeft; return S_OK; }
-HRESULT FakeWindow::get_screenTop(LONG* p) { *p = doc_->page_.screenTop; return S_OK; }
+HRESULT FakeWindow::get_screenLeft(LONG* p) {
+    *p = doc_->page_.screenLeft;
+    return S_OK;
+}
+HRESULT FakeWindow::get_screenTop(LONG* p) {
+    *p = doc_->page_.screenTop;
+    return S_OK;
+}
 
 class FakeEnum : public FakeObject, public IEnumUnknown {
 public:
@@ -338,7 +383,10 @@ public:
         next_ += count;
         return next_ <= items_.size() ? S_OK : S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE Reset() override { next_ = 0; return S_OK; }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        next_ = 0;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Clone(IEnumUnknown**) override { return E_NOTIMPL; }
 
 private:
@@ -365,7 +413,10 @@ public:
         *p = reinterpret_cast<SHANDLE_PTR>(top_);
         return top_ ? S_OK : E_FAIL;
     }
-    HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* p) override { *p = Alloc(doc_->page_.title); return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* p) override {
+        *p = Alloc(doc_->page_.title);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* p) override {
         if (script_.locationUrlFails) {
             *p = nullptr;
@@ -409,7 +460,8 @@ public:
 
 namespace {
 FakeDocument::FakeDocument(FakeIE& ie, const PageData& page) : FakeObject(ie, "document"), ie_(ie), page_(page) {
-    for (size_t i = 0; i < page_.elements.size(); ++i) elements_.push_back(new FakeElement(ie, this, static_cast<int>(i)));
+    for (size_t i = 0; i < page_.elements.size(); ++i)
+        elements_.push_back(new FakeElement(ie, this, static_cast<int>(i)));
     selection_ = new FakeSelection(ie, this);
     window_ = new FakeWindow(ie, this);
     for (const PageData& frame : page_.frames) {
@@ -434,7 +486,8 @@ public:
     explicit FakeShellWindows(FakeIE& ie) : FakeObject(ie, "shell windows") {}
     FAKE_IUNKNOWN_IDISPATCH
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IShellWindows) return Give<IShellWindows>(this, out);
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IShellWindows)
+            return Give<IShellWindows>(this, out);
         return NoInterface(out);
     }
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
@@ -480,8 +533,7 @@ FakeShellWindowsFactory* g_factory = nullptr;
 FakeIE::FakeIE() {
     shellWindows_ = new FakeShellWindows(*this);
     g_factory = new FakeShellWindowsFactory(*this);
-    ::CoRegisterClassObject(CLSID_ShellWindows, g_factory, CLSCTX_INPROC_SERVER,
-                            REGCLS_MULTIPLEUSE, &cookie_);
+    ::CoRegisterClassObject(CLSID_ShellWindows, g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
 }
 
 FakeIE::~FakeIE() {

@@ -48,7 +48,7 @@ struct PageData {
     std::vector<ElementData> elements;   // element 0 is the root ("HTML")
     int body = 1;                        // index of "BODY"
     SelectionData selection;
-    std::vector<PageData> frames;        // embedded frames, each a page of its own
+    std::vector<PageData> frames;  // embedded frames, each a page of its own
 };
 
 // A page with the usual root and body over the given size.

@@ -6,15 +6,13 @@ namespace {
 
 bool IsFault(DWORD code) {
     switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION:
-    case EXCEPTION_ILLEGAL_INSTRUCTION:
-    case EXCEPTION_INT_DIVIDE_BY_ZERO:
-    case EXCEPTION_STACK_OVERFLOW:
-    case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_IN_PAGE_ERROR:
-        return true;
-    default:
-        return false;
+        case EXCEPTION_ACCESS_VIOLATION:
+        case EXCEPTION_ILLEGAL_INSTRUCTION:
+        case EXCEPTION_INT_DIVIDE_BY_ZERO:
+        case EXCEPTION_STACK_OVERFLOW:
+        case EXCEPTION_PRIV_INSTRUCTION:
+        case EXCEPTION_IN_PAGE_ERROR: return true;
+        default: return false;
     }
 }
 
@@ -37,8 +35,8 @@ struct GuardRecord {
 
 extern "C" void __cdecl pondrel_GlobalUnwind(void* targetFrame, EXCEPTION_RECORD* record);
 
-extern "C" EXCEPTION_DISPOSITION __cdecl pondrel_GuardHandler(EXCEPTION_RECORD* record, void* frame,
-                                                              CONTEXT* context, void*) {
+extern "C" EXCEPTION_DISPOSITION __cdecl pondrel_GuardHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT* context,
+                                                              void*) {
     if ((record->ExceptionFlags & kUnwinding) || !IsFault(record->ExceptionCode)) return ExceptionContinueSearch;
     const GuardRecord* guard = static_cast<const GuardRecord*>(frame);
     // The records the call pushed are unwound first, each handler told so.
@@ -67,15 +65,15 @@ __asm__(
     "    pushl %ebx\n"
     "    pushl %esi\n"
     "    pushl %edi\n"
-    "    pushl $1f\n"                      // record.resume
-    "    pushl %ebp\n"                     // record.ebp
-    "    pushl $_pondrel_GuardHandler\n"   // record.handler
-    "    pushl %fs:0\n"                    // record.next
+    "    pushl $1f\n"                     // record.resume
+    "    pushl %ebp\n"                    // record.ebp
+    "    pushl $_pondrel_GuardHandler\n"  // record.handler
+    "    pushl %fs:0\n"                   // record.next
     "    movl %esp, %fs:0\n"
     "    pushl 12(%ebp)\n"
     "    call *8(%ebp)\n"
     "    addl $4, %esp\n"
-    "1:\n"                                 // esp = the record, on both paths
+    "1:\n"  // esp = the record, on both paths
     "    movl (%esp), %ecx\n"
     "    movl %ecx, %fs:0\n"
     "    addl $16, %esp\n"
@@ -93,10 +91,10 @@ __asm__(
     "    pushl %ebx\n"
     "    pushl %esi\n"
     "    pushl %edi\n"
-    "    pushl $0\n"                       // return value
-    "    pushl 12(%ebp)\n"                 // exception record
-    "    pushl $2f\n"                      // target ip
-    "    pushl 8(%ebp)\n"                  // target frame
+    "    pushl $0\n"        // return value
+    "    pushl 12(%ebp)\n"  // exception record
+    "    pushl $2f\n"       // target ip
+    "    pushl 8(%ebp)\n"   // target frame
     "    call _RtlUnwind@16\n"
     "2:\n"
     "    popl %edi\n"
@@ -117,7 +115,7 @@ extern "C" EXCEPTION_DISPOSITION pondrel_GuardHandler(EXCEPTION_RECORD* record, 
     // on in GuardedCall after the call, with 0 as the call's result.
     ::RtlUnwindEx(frame, reinterpret_cast<void*>(&pondrel_GuardResume), record, nullptr, context,
                   dispatch->HistoryTable);
-    return ExceptionContinueSearch;   // not reached
+    return ExceptionContinueSearch;  // not reached
 }
 
 // uint32_t GuardedCall(GuardedProc call, void* context)    (rcx, rdx)

@@ -18,9 +18,7 @@ uint32_t CallOwnerWindow(void* context) {
         void* window = nullptr;
         if (xpcom::Failed(static_cast<xpcom::AccessNode*>(context)->GetOwnerWindow(&window))) return 0;
         return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-    } catch (...) {
-        return 0;
-    }
+    } catch (...) { return 0; }
 }
 
 uint32_t OwnerWindowOf(xpcom::AccessNode* node) { return GuardedCall(&CallOwnerWindow, node); }

@@ -13,8 +13,17 @@ using namespace xpcom;
 namespace {
 
 enum Step {
-    kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException,
-    kHandledFault, kDeclinedFault
+    kNone = 0,
+    kManager,
+    kCreate,
+    kAccessible,
+    kQuery,
+    kWindow,
+    kNullWindow,
+    kFault,
+    kHandledException,
+    kHandledFault,
+    kDeclinedFault
 };
 
 int g_failAt = kNone;
@@ -115,7 +124,10 @@ struct Counted {
     long overReleases = 0;
     uint32_t Add() { return ++refs; }
     uint32_t Drop() {
-        if (refs <= 0) { ++overReleases; return 0; }
+        if (refs <= 0) {
+            ++overReleases;
+            return 0;
+        }
         return --refs;
     }
 };
@@ -134,7 +146,7 @@ struct FakeAccessNode : AccessNode, Counted {
     nsresult __stdcall GetOwnerWindow(void** window) override {
         if (g_failAt == kWindow) return 0x80004005;
         if (g_failAt == kHandledException) RaiseHandledException();
-        if (g_failAt == kFault) *static_cast<volatile int*>(nullptr) = 1;   // Firefox faults inside the call
+        if (g_failAt == kFault) *static_cast<volatile int*>(nullptr) = 1;  // Firefox faults inside the call
         if (g_failAt == kHandledFault || g_failAt == kDeclinedFault) {
             g_frameHandles = g_failAt == kHandledFault;
             if (fake_GuardedRead(nullptr) != -1) return 0x80004005;

@@ -13,8 +13,17 @@ typedef void(__cdecl* ReportFn)(long*, long*);
 typedef long(__cdecl* UnwindsFn)();
 
 enum Step {
-    kNone = 0, kManager, kCreate, kAccessible, kQuery, kWindow, kNullWindow, kFault, kHandledException,
-    kHandledFault, kDeclinedFault
+    kNone = 0,
+    kManager,
+    kCreate,
+    kAccessible,
+    kQuery,
+    kWindow,
+    kNullWindow,
+    kFault,
+    kHandledException,
+    kHandledFault,
+    kDeclinedFault
 };
 
 class NodeWindowHandle : public ::testing::Test {
@@ -49,7 +58,7 @@ TEST_F(NodeWindowHandle, HandleOnSuccessZeroOnEveryFailureEveryObjectReleasedOnc
         const char* name;
         int failAt;
         uint32_t expected;
-        long frameUnwinds = 0;   // unwinds the faulting frame's own handler is told of
+        long frameUnwinds = 0;  // unwinds the faulting frame's own handler is told of
     };
     const Case cases[] = {
         {"success", kNone, 0x00ABCDEF},
