@@ -5,7 +5,6 @@
 
 #define PONDREL_LOCK_FIRST __attribute__((init_priority(200)))
 
-PONDREL_LOCK_FIRST fx::CriticalSection g_BackThreadLock;
 // The dock's item list is dockitems::Items() (app/panels/dockitems/).
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockImportsLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockLock;

@@ -5,7 +5,6 @@
 
 #include "fx/Lock.h"
 
-extern fx::CriticalSection g_BackThreadLock;    // download worker's message window hand-over
 extern fx::CriticalSection g_DockImportsLock;   // the dock's imported items
 extern fx::CriticalSection g_DockLock;          // dock bar items, contents archive
 extern fx::CriticalSection g_PanelRecordLock;   // a panel's current record and kept position

@@ -1,6 +1,5 @@
 #include "app/core/main/BackThread.h"
 
-#include "app/core/common/GlobalLocks.h"
 #include "app/core/main/BackThreadMsgHandler.h"
 #include "app/core/main/PondrelApp.h"
 #include "app/core/main/UpdateRules.h"
@@ -31,18 +30,14 @@ int BackThread::ExitInstance() {
 }
 
 void BackThread::PublishWindow(HWND window) {
-    {
-        fx::ScopedLock lock(g_BackThreadLock);
-        m_hPublished = window;
-    }
+    *m_hPublished.Lock() = window;
     if (m_WindowDone) ::SetEvent(m_WindowDone.get());
 }
 
 HWND BackThread::WaitForWindow(DWORD waitMs) {
     if (!m_WindowDone) return nullptr;
     if (fx::WaitDispatchingSent(m_WindowDone.get(), waitMs) != WAIT_OBJECT_0) return nullptr;
-    fx::ScopedLock lock(g_BackThreadLock);
-    return m_hPublished;
+    return m_hPublished.Copy();
 }
 
 bool BackThread::DownloadSetup() {

@@ -7,7 +7,7 @@
 //
 // Start (CPondrelApp::StartBackThread): made suspended, given the controller
 // window, resumed; the starter then waits a bounded time for WaitForWindow.
-// The window is handed over under g_BackThreadLock; an event tells the
+// The window is handed over under its own lock; an event tells the
 // starter that the thread has made its window (or failed to).
 //
 // The download takes status 200 and the whole body only: the body goes into
@@ -31,6 +31,7 @@
 
 #include "app/core/net/RequestCancel.h"
 #include "fx/Handle.h"
+#include "fx/Locked.h"
 #include "fx/UiThread.h"
 
 class BackThreadMsgHandler;
@@ -71,7 +72,7 @@ protected:
 
 private:
     std::unique_ptr<BackThreadMsgHandler> m_pHandler;
-    HWND m_hPublished = nullptr;   // g_BackThreadLock
+    fx::Locked<HWND> m_hPublished{nullptr};  // the window handed to the starter
     fx::UniqueHandle m_WindowDone;  // set once PublishWindow ran
     const std::shared_ptr<RequestCancel> m_Cancel = std::make_shared<RequestCancel>();
 };
