@@ -59,7 +59,7 @@ public:
     // A search panel closed: the record it showed last and where it was.
     virtual void SearchPanelClosed(const std::wstring& /*lastRecord*/, const RECT& /*rect*/) {}
     // A panel's context-shift or search control was pressed: the search menu
-    // drops down from dropDown with the text, for the panel (g_ContextPanelLock);
+    // drops down from dropDown with the text, for the panel (the menu's locked context);
     // 11135 follows.
     // Changes the controller's report under g_PanelRecordLock (the change
     // only copies values).

@@ -46,11 +46,7 @@ void AppToggleContextPanel(BrowserTreeView& view, LPARAM panelKey) {
     }
     theApp.OnHideMenus();
     theApp.m_ContextPanelKey = key;
-    SearchMenuContext context;
-    {
-        fx::ScopedLock lock(g_ContextPanelLock);
-        context = menu->m_Context;
-    }
+    const SearchMenuContext context = menu->m_Context.Copy();
     view.m_hActiveBeforeSearchMenu = ForegroundThreadActiveWindow();
     std::wstring query;
     {

@@ -250,10 +250,10 @@ void BrowserTreeView::UpdateReport(const std::function<void(panels::PanelReport&
 // object lives as long as the controller).
 void BrowserTreeView::OfferSearchMenu(const RECT& dropDown, HWND panel, const std::wstring& text) {
     if (!m_pSearchMenu) return;
-    fx::ScopedLock hold(g_ContextPanelLock);
-    m_pSearchMenu->m_Context.anchor = dropDown;
-    m_pSearchMenu->m_Context.panel = panel;
-    m_pSearchMenu->m_Context.text = text;
+    auto context = m_pSearchMenu->m_Context.Lock();
+    context->anchor = dropDown;
+    context->panel = panel;
+    context->text = text;
 }
 
 // The search menu's choice: the owner panel is looked up among the running

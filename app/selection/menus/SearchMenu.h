@@ -9,9 +9,10 @@
 #include <string>
 
 #include "app/selection/menus/TextRootMenu.h"
+#include "fx/Locked.h"
 
-// What a panel leaves for its context menu before posting 11135
-// (g_ContextPanelLock).
+// What a panel leaves for its context menu before posting 11135 (a panel's
+// thread writes it, the user-interface thread reads it: SearchMenu::m_Context).
 struct SearchMenuContext {
     RECT anchor{0, 0, 0, 0};
     HWND panel = nullptr;  // the panel asking; also the key of 11135
@@ -25,7 +26,7 @@ public:
 
     void OnItemChosen(MyMenuItem* item) override;
 
-    SearchMenuContext m_Context;      // g_ContextPanelLock
+    fx::Locked<SearchMenuContext> m_Context;
     HWND m_hOwnerPanel = nullptr;     // the panel the menu is shown for
     int m_Mode = 0;
 };

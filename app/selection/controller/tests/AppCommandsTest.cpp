@@ -335,10 +335,10 @@ TEST_F(AppCommands, ContextMenuToggle) {
     HWND second = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x2020));
     auto post = [&](HWND panel, const RECT& anchor) {
         {
-            fx::ScopedLock lock(g_ContextPanelLock);
-            menu.m_Context.anchor = anchor;
-            menu.m_Context.panel = panel;
-            menu.m_Context.mode = 3;
+            auto context = menu.m_Context.Lock();
+            context->anchor = anchor;
+            context->panel = panel;
+            context->mode = 3;
         }
         ::SendMessageW(view_->hwnd(), 11135, 0, reinterpret_cast<LPARAM>(panel));
     };
