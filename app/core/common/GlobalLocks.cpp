@@ -13,5 +13,4 @@ PONDREL_LOCK_FIRST fx::CriticalSection g_PanelListLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_RegistryLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_LaunchLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_BestGuessLock;
-PONDREL_LOCK_FIRST fx::CriticalSection g_NavigateUrlLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_SearchTextLock;

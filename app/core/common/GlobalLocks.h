@@ -12,5 +12,4 @@ extern fx::CriticalSection g_PanelListLock;     // running panels, panel strings
 extern fx::CriticalSection g_RegistryLock;      // HKCU values written by panel threads
 extern fx::CriticalSection g_LaunchLock;        // panel launch handshake flags and rectangle
 extern fx::CriticalSection g_BestGuessLock;     // best-guess strings, shared copies, results
-extern fx::CriticalSection g_NavigateUrlLock;   // CPondrelApp::m_NavigateUrl
 extern fx::CriticalSection g_SearchTextLock;    // CPondrelApp::m_SearchQuery, a panel child's URL

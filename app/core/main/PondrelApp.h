@@ -35,6 +35,7 @@
 #include "fx/Dialog.h"
 #include "fx/GdiPlus.h"
 #include "fx/Handle.h"
+#include "fx/Locked.h"
 #include "fx/Published.h"
 #include "fx/UiThread.h"
 
@@ -258,7 +259,7 @@ public:
     fx::UniqueHandle m_hBrowserProcess;
     DWORD m_BrowserProcessId = 0;
     std::wstring m_BrowserWindowClass;
-    std::wstring m_NavigateUrl;  // g_NavigateUrlLock
+    fx::Locked<std::wstring> m_NavigateUrl;  // from a panel's thread for 11144
     int m_UpdateState = 0;
     int m_SetupDownloadsPending = 0;  // 11401 posted, its 11146 or 11149 not yet come
     bool m_NonProductionServer = false;

@@ -696,10 +696,7 @@ void HoverThread::PublishUrl() {
 
 void HoverThread::OpenInBrowser() {
     std::wstring url = BrowserActionUrl(m_Current.m_Action, m_Current.m_QueryText, m_Current.m_ActionWhitespace);
-    {
-        fx::ScopedLock hold(g_NavigateUrlLock);
-        theApp.m_NavigateUrl = url;
-    }
+    *theApp.m_NavigateUrl.Lock() = url;
     if (m_pHost) ::PostMessageW(m_pHost->HostWindow(), controller_msg::kNavigateUrl, 0, 0);
 }
 

@@ -22,7 +22,7 @@ enum class ActionKind {
     HandOverUrl,       // text: the panel thread's handed-over URL (g_RegistryLock)
     LeavePanelOpen,    // text ecpguid, token, url: the controller's panel values
                        // with the view's screen rectangle (g_PanelRecordLock)
-    StoreNavigateUrl,  // text: the application's browser URL (g_NavigateUrlLock)
+    StoreNavigateUrl,  // text: the application's browser URL (CPondrelApp::m_NavigateUrl)
     Log,               // text: a line for the debug log
 };
 

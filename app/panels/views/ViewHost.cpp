@@ -11,8 +11,7 @@ std::wstring AppViewHost::ServerDomain() const { return views::ServerDomain(theA
 bool AppViewHost::ScriptErrorsSuppressed() const { return theApp.Snapshot()->scriptErrorsSuppressed; }
 
 void AppViewHost::StoreNavigateUrl(const std::wstring& url) {
-    fx::ScopedLock hold(g_NavigateUrlLock);
-    theApp.m_NavigateUrl = url;
+    *theApp.m_NavigateUrl.Lock() = url;
 }
 
 }  // namespace panels

@@ -30,7 +30,7 @@ public:
     // its identifier, token, URL and the view's screen rectangle; 11137 follows.
     virtual void LeavePanelOpen(const std::wstring& ecpId, const std::wstring& token, const std::wstring& url,
                                 const RECT& screenRect) = 0;
-    // The application's browser URL (g_NavigateUrlLock); 11144 follows.
+    // The application's browser URL (CPondrelApp::m_NavigateUrl); 11144 follows.
     virtual void StoreNavigateUrl(const std::wstring& url) = 0;
 };
 

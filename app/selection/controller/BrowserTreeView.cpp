@@ -274,12 +274,7 @@ bool BrowserTreeView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         case kDockAnimation: PostToAllPanels11203(*this); return true;
         case kPanelUsage: OnPanelUsage(wp, lp); return true;
         case kNavigateUrl: {
-            std::wstring url;
-            {
-                fx::ScopedLock lock(g_NavigateUrlLock);
-                url = theApp.m_NavigateUrl;
-            }
-            OpenUrlInBrowser(url);
+            OpenUrlInBrowser(theApp.m_NavigateUrl.Copy());
             return true;
         }
         case kDockEcp: DockEcp(); return true;

@@ -418,10 +418,7 @@ TEST_F(Controller, BestGuessWindowIsTakenOnlyFromTheBestGuessThread) {
 }
 
 TEST_F(Controller, NavigateMessageOpensTheNavigateUrl) {
-    {
-        fx::ScopedLock lock(g_NavigateUrlLock);
-        theApp.m_NavigateUrl = L"http://example.com/page";
-    }
+    *theApp.m_NavigateUrl.Lock() = L"http://example.com/page";
     ::PostMessageW(view_->hwnd(), controller_msg::kNavigateUrl, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !view_->urls.empty(); }, 5000));
     EXPECT_EQ(view_->urls[0], L"http://example.com/page");
