@@ -67,7 +67,8 @@ public:
 
     // At exit: closes every running panel within one bound.
     virtual void CloseAllPanels() = 0;
-    // Posts a panel message to every running panel.
+    // Posts a panel message to every running panel, the panel list's lock
+    // held until every post is made.
     virtual void PostToAllPanels(UINT msg) = 0;
 
     // The frame's open command; the panel's window, or null.

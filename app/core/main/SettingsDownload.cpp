@@ -95,10 +95,7 @@ void CPondrelApp::ReloadSettingsOnce() {
     ::SetFocus(::GetForegroundWindow());
     LogLine(L"Set Focus");
     // Open panels hear of a changed dock flag.
-    if (messages.toPanels) {
-        fx::ScopedLock hold(g_PanelListLock);
-        PostToAllPanels(panel_msg::kRepaint);
-    }
+    if (messages.toPanels) PostToAllPanels(panel_msg::kRepaint);
     // Started: the tray's look and the messages that waited for the settings.
     m_Starting = false;
     UpdateTrayIcon();

@@ -124,6 +124,12 @@ void HoverThreadList::PostToAll(UINT msg, WPARAM wp, LPARAM lp) const {
     for (HWND window : Windows()) ::PostMessageW(window, msg, wp, lp);
 }
 
+void HoverThreadList::PostToAllHoldingLock(UINT msg) const {
+    if (left_) return;
+    fx::ScopedLock hold(lock_);
+    PostToAll(msg);
+}
+
 void HoverThreadList::PostToAll11214() const { PostToAll(panel_msg::kRepaint); }
 void HoverThreadList::PostToAll11203() const { PostToAll(panel_msg::kDockAnimate); }
 

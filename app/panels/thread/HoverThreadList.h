@@ -1,6 +1,6 @@
 // The running content panels: one ThreadNode per panel thread, in launch
-// order, owned by the controller (its m_Panels) and guarded by the panel-list
-// lock.  A panel thread takes its own node out when it closes; the object of
+// order, owned by the controller (its m_Panels).  The list carries its lock:
+// every method takes it, and no node is reached from outside.  A panel thread takes its own node out when it closes; the object of
 // an ended thread is deleted later on the controller's thread (ReapEnded), so
 // no thread deletes its own object.  Windows of other threads are posted to
 // only after the list has been copied and the lock released.  The list's
@@ -46,11 +46,12 @@ public:
     static constexpr DWORD kExitBoundMs = 2000;
     static constexpr DWORD kExitCapMs = 10000;
 
-    explicit HoverThreadList(fx::CriticalSection& lock) : lock_(lock) {}
+    HoverThreadList() = default;
     ~HoverThreadList();
     HoverThreadList(const HoverThreadList&) = delete;
     HoverThreadList& operator=(const HoverThreadList&) = delete;
 
+    // The list's lock (a test's panel hangs holding it).
     fx::CriticalSection& Lock() const { return lock_; }
 
     // Appends a node for the thread with a copy of the record; the list owns
@@ -80,6 +81,9 @@ public:
     // The panels' windows, copied under the lock.
     std::vector<HWND> Windows() const;
     void PostToAll(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
+    // The same, the lock held until every post is made: no panel takes
+    // itself out of the list meanwhile.
+    void PostToAllHoldingLock(UINT msg) const;
     void PostToAll11214() const;  // repaint, after a settings reload
     void PostToAll11203() const;  // dock animation, every panel
     // At exit: hides every panel and asks it to close (so a panel that closes
@@ -95,7 +99,7 @@ private:
     // Moves the thread's node from the running panels to the ended ones.
     bool TakeOut(const PanelThread* thread, bool abandoned);
 
-    fx::CriticalSection& lock_;
+    mutable fx::CriticalSection lock_;
     std::vector<std::unique_ptr<ThreadNode>> nodes_;  // running, in launch order
     std::vector<std::unique_ptr<ThreadNode>> ended_;  // taken out, thread maybe still ending
     std::atomic<bool> left_{false};                   // a thread of the list was terminated

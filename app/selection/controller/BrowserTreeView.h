@@ -30,6 +30,7 @@
 #include "app/panels/thread/LaunchRules.h"
 #include "app/panels/thread/PanelThread.h"
 #include "fx/GdiPlus.h"
+#include "fx/Locked.h"
 #include "fx/Window.h"
 
 class UserSetting;
@@ -73,7 +74,7 @@ public:
     // At exit: every panel hidden and closed within one bound, stragglers
     // terminated, the usage reports of the panels that closed taken.
     void CloseAllPanels() override;
-    void PostToAllPanels(UINT msg) override { m_Panels.PostToAll(msg); }
+    void PostToAllPanels(UINT msg) override { m_Panels.PostToAllHoldingLock(msg); }
 
     // What the panel threads ask of the controller (PanelHost).
     HWND HostWindow() const override { return hwnd(); }
@@ -145,12 +146,16 @@ public:
     std::function<DWORD()> m_Clock = [] { return ::GetTickCount(); };
 
     // Members, in the controller's order.
-    std::wstring m_SearchText;  // g_PanelListLock
-    RECT m_LastPanelRect{-9999, 0, 0, 0};  // g_PanelListLock
-    // The final URL (or search text) of the last panel that ended, left by
-    // its children thread; a search panel's becomes m_SearchText when the
-    // panel closes.  g_PanelListLock.
-    std::wstring m_LastPanelUrl;
+    // The panel strings, which panel threads read and write.
+    struct PanelStrings {
+        std::wstring m_SearchText;
+        RECT m_LastPanelRect{-9999, 0, 0, 0};
+        // The final URL (or search text) of the last panel that ended, left by
+        // its children thread; a search panel's becomes m_SearchText when the
+        // panel closes.
+        std::wstring m_LastPanelUrl;
+    };
+    fx::Locked<PanelStrings> m_PanelStrings;
     LinkInfo* m_pCurrentLink = nullptr;
     LinkInfo m_HoverSelection;
     LinkInfo m_HoverLink;
@@ -173,7 +178,7 @@ public:
     // a panel's context menu.
     HWND m_hActiveBeforeSearchMenu = nullptr;
     void* m_pMenuPanel = nullptr;  // the menu panel's thread, null when none
-    panels::HoverThreadList m_Panels{g_PanelListLock};  // the running panels
+    panels::HoverThreadList m_Panels;  // the running panels
     HWND m_hMenuPanel = nullptr;
     std::unique_ptr<TxSelWin> m_pHotspot;         // "HoverHotspot" (the object from construction)
     std::unique_ptr<TextRootMenu> m_pTextMenu;    // "TxMenu"

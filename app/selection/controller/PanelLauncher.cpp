@@ -34,10 +34,8 @@ HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const s
     record->m_RunValue += 1;
     const bool searchPanel = record->m_SearchPanel != 0;
     const bool singleInstance = record->m_SingleInstance != 0;
-    if (searchPanel && m_Observer.m_Selections.GetCount() > 0) {
-        fx::ScopedLock hold(g_PanelListLock);
-        m_SearchText = m_Observer.m_Selections.GetHead()->m_Text;
-    }
+    if (searchPanel && m_Observer.m_Selections.GetCount() > 0)
+        m_PanelStrings.Lock()->m_SearchText = m_Observer.m_Selections.GetHead()->m_Text;
     if (singleInstance && ReshowSingleInstance(*record)) return nullptr;
 
     const size_t running = m_Panels.GetCount();
@@ -137,13 +135,13 @@ void BrowserTreeView::RefuseSeventeenthPanel() {
 void BrowserTreeView::HandOverSearchText(panels::PanelThread& thread) {
     UserSetting& r = thread.m_Current;
     {
-        fx::ScopedLock hold(g_PanelListLock);
-        r.m_QueryText = m_SearchText;
-        r.m_CurrentUrl = m_SearchText;
-        r.m_RunInt1 = m_LastPanelRect.left;
-        r.m_RunInt2 = m_LastPanelRect.top;
-        r.m_RunInt3 = m_LastPanelRect.right;
-        r.m_RunInt4 = m_LastPanelRect.bottom;
+        auto strings = m_PanelStrings.Lock();
+        r.m_QueryText = strings->m_SearchText;
+        r.m_CurrentUrl = strings->m_SearchText;
+        r.m_RunInt1 = strings->m_LastPanelRect.left;
+        r.m_RunInt2 = strings->m_LastPanelRect.top;
+        r.m_RunInt3 = strings->m_LastPanelRect.right;
+        r.m_RunInt4 = strings->m_LastPanelRect.bottom;
     }
     Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
     fx::ScopedLock hold(g_PanelRecordLock);
@@ -205,15 +203,11 @@ void BrowserTreeView::ReportReady(const panels::PanelThread* panel) {
 
 void BrowserTreeView::PostUsage(const std::wstring& ecpId, DWORD openMs) { PostPanelUsage(hwnd(), ecpId, openMs); }
 
-std::wstring BrowserTreeView::SearchText() {
-    fx::ScopedLock hold(g_PanelListLock);
-    return m_SearchText;
-}
+std::wstring BrowserTreeView::SearchText() { return m_PanelStrings.Lock()->m_SearchText; }
 
 // Called by a panel's children thread as the panel ends.
 void BrowserTreeView::LeavePanelUrl(const std::wstring& url) {
-    fx::ScopedLock hold(g_PanelListLock);
-    m_LastPanelUrl = url;
+    m_PanelStrings.Lock()->m_LastPanelUrl = url;
 }
 
 // Called by a page's web view (children thread) before it posts 11137: the
@@ -231,9 +225,9 @@ void BrowserTreeView::SearchPanelClosed(const std::wstring& lastRecord, const RE
         fx::ScopedLock hold(g_PanelRecordLock);
         m_LastInnerEcp = lastRecord;
     }
-    fx::ScopedLock hold(g_PanelListLock);
-    m_SearchText = m_LastPanelUrl;
-    m_LastPanelRect = rect;
+    auto strings = m_PanelStrings.Lock();
+    strings->m_SearchText = strings->m_LastPanelUrl;
+    strings->m_LastPanelRect = rect;
 }
 
 void BrowserTreeView::UpdateReport(const std::function<void(panels::PanelReport& report)>& change) {

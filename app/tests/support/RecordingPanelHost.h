@@ -99,8 +99,7 @@ public:
         return offer_;
     }
 
-    fx::CriticalSection lock;
-    panels::HoverThreadList list{lock};
+    panels::HoverThreadList list;
     std::atomic<bool> created{false}, go{true}, ready{false};
 
 private:

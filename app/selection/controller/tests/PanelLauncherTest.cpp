@@ -390,17 +390,14 @@ TEST_F(Launcher, SearchPanelsFinalTextOpensTheNextSearchPanel) {
     RECT rect{};
     openAndClose(other, L"other words", &rect);
     EXPECT_EQ(L"", view_->SearchText());
-    {
-        fx::ScopedLock hold(g_PanelListLock);
-        EXPECT_EQ(-9999, view_->m_LastPanelRect.left);
-    }
+    EXPECT_EQ(-9999, view_->m_PanelStrings.Copy().m_LastPanelRect.left);
 
     openAndClose(search, L"pond life", &rect);
     EXPECT_EQ(L"pond life", view_->SearchText());
     {
-        fx::ScopedLock hold(g_PanelListLock);
-        EXPECT_EQ(rect.left, view_->m_LastPanelRect.left);
-        EXPECT_EQ(rect.bottom, view_->m_LastPanelRect.bottom);
+        auto strings = view_->m_PanelStrings.Lock();
+        EXPECT_EQ(rect.left, strings->m_LastPanelRect.left);
+        EXPECT_EQ(rect.bottom, strings->m_LastPanelRect.bottom);
     }
 
     // The next search panel starts from that text.
