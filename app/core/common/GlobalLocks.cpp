@@ -9,7 +9,6 @@
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockImportsLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_PanelRecordLock;
-PONDREL_LOCK_FIRST fx::CriticalSection g_RegistryLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_LaunchLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_BestGuessLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_SearchTextLock;

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/core/common/GlobalLocks.h"
 #include "fx/Handle.h"
+#include "fx/Locked.h"
 
 namespace {
 constexpr const wchar_t* kUserKey = L"Software\\Pondrel";
@@ -51,14 +51,24 @@ void WriteRegistryValue(const wchar_t* value, const wchar_t* name) {
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void ReadRegistryValueLocked(const wchar_t* name, std::wstring& out) {
-    fx::ScopedLock hold(g_RegistryLock);
-    ReadRegistryValue(name, out);
+namespace {
+// The per-user values as panel threads reach them: one read or write at a
+// time, under the lock of PanelThreadValues().
+struct UserValues {
+    void Read(const wchar_t* name, std::wstring& out) const { ReadRegistryValue(name, out); }
+    void Write(const wchar_t* value, const wchar_t* name) const { WriteRegistryValue(value, name); }
+};
+
+fx::Locked<UserValues>& PanelThreadValues() {
+    static fx::Locked<UserValues> values;
+    return values;
 }
+}  // namespace
+
+void ReadRegistryValueLocked(const wchar_t* name, std::wstring& out) { PanelThreadValues().Lock()->Read(name, out); }
 
 void WriteRegistryValueLocked(const wchar_t* value, const wchar_t* name) {
-    fx::ScopedLock hold(g_RegistryLock);
-    WriteRegistryValue(value, name);
+    PanelThreadValues().Lock()->Write(value, name);
 }
 
 void WriteStartFlag(const wchar_t* text) { WriteRegistryValue(text, L"Start"); }

@@ -10,7 +10,7 @@ void ReadRegistryValue(const wchar_t* name, std::wstring& out);
 // Sets the default value of HKCU "Software\Pondrel\<name>" (REG_SZ), creating
 // "Software\Pondrel" when it is missing.
 void WriteRegistryValue(const wchar_t* value, const wchar_t* name);
-// The same two inside g_RegistryLock, for panel threads.
+// The same two one at a time (under one lock), for panel threads.
 void ReadRegistryValueLocked(const wchar_t* name, std::wstring& out);
 void WriteRegistryValueLocked(const wchar_t* value, const wchar_t* name);
 

@@ -211,8 +211,7 @@ void ChildrenThread::HandOverUrl(const std::wstring& url) {
         LogWithPrefix(L"The panel takes no handed-over address: %s is dropped", url.c_str());
         return;
     }
-    fx::ScopedLock hold(g_RegistryLock);
-    *m_pHandOverUrl = url;
+    *m_pHandOverUrl->Lock() = url;
 }
 
 void ChildrenThread::OnHideTail() {

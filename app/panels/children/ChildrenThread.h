@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/panels/children/ChildLink.h"
+#include "fx/Locked.h"
 #include "fx/UiThread.h"
 
 class ElementPanel;
@@ -48,7 +49,7 @@ public:
     std::wstring* m_pUrl = nullptr;         // the panel's shared text, g_SearchTextLock
     ChildPanelOps* m_pPanel = nullptr;      // the panel: the controller's window, the last panel URL
     TailElement* m_pTail = nullptr;         // the chosen tail, or none
-    std::wstring* m_pHandOverUrl = nullptr; // the panel's handed-over URL (11218), g_RegistryLock
+    fx::Locked<std::wstring>* m_pHandOverUrl = nullptr;  // the panel's handed-over URL (11218)
 
     // Under the panel lock.
     bool m_Ready = false;            // all child windows exist
@@ -78,7 +79,7 @@ public:
     CChildWin* MainContentWindow() const;
     // What the web views reach through this thread (made in InitInstance).
     ChildViewHost& Views() const { return *m_pViews; }
-    // A URL a view hands over to the panel thread (g_RegistryLock); 11218 follows.
+    // A URL a view hands over to the panel thread; 11218 follows.
     void HandOverUrl(const std::wstring& url);
 
 protected:

@@ -520,11 +520,7 @@ void HoverThread::OnRefreshSearch() {
 void HoverThread::OnLoadContentUrl() {
     ElementPanel* elements = Elements();
     if (!elements || !elements->mainContent) return;
-    std::wstring url;
-    {
-        fx::ScopedLock hold(g_RegistryLock);
-        url = m_HandedOverUrl;
-    }
+    const std::wstring url = m_HandedOverUrl.Copy();
     {
         fx::ScopedLock hold(g_PanelRecordLock);
         elements->mainContent->contentUrl = url;

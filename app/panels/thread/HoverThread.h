@@ -21,6 +21,7 @@
 #include "app/panels/window/PanelThreadOps.h"
 #include "fx/GdiPlus.h"
 #include "fx/Lock.h"
+#include "fx/Locked.h"
 
 namespace panels {
 
@@ -126,7 +127,7 @@ public:
     DWORD m_OpenTick = 0;
     std::wstring m_LastSearchRecord;  // the record last shown by the search control
     std::wstring m_ChildUrl;          // the children's URL, g_SearchTextLock
-    std::wstring m_HandedOverUrl;     // a view's content URL for 11218, g_RegistryLock
+    fx::Locked<std::wstring> m_HandedOverUrl;  // a view's content URL for 11218 (children thread)
     int m_TemplateWidth = 0, m_TemplateHeight = 0;
     fx::CriticalSection m_PanelLock;  // the element lists, shared with the children thread
     DWORD m_GoWaitMs = kGoWaitMs;

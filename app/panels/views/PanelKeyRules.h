@@ -19,7 +19,7 @@ enum class ActionKind {
     PostChildren,      // post msg (wp, lp) to the children thread's handler window
     StoreSearchText,   // text: the children thread's stored text (g_SearchTextLock)
     NavigateSelf,      // text: the view navigates itself there (not counted)
-    HandOverUrl,       // text: the panel thread's handed-over URL (g_RegistryLock)
+    HandOverUrl,       // text: the panel thread's handed-over URL
     LeavePanelOpen,    // text ecpguid, token, url: the controller's panel values
                        // with the view's screen rectangle (g_PanelRecordLock)
     StoreNavigateUrl,  // text: the application's browser URL (CPondrelApp::m_NavigateUrl)

@@ -24,7 +24,7 @@ public:
 
     // The children thread's stored text (g_SearchTextLock); 11308 follows.
     virtual void StoreSearchText(const std::wstring& text) = 0;
-    // The panel thread's handed-over URL (g_RegistryLock); 11218 follows.
+    // The panel thread's handed-over URL; 11218 follows.
     virtual void HandOverUrl(const std::wstring& url) = 0;
     // The controller's values for the panel to open (g_PanelRecordLock):
     // its identifier, token, URL and the view's screen rectangle; 11137 follows.

@@ -234,7 +234,7 @@ protected:
     ElementPanel elements_;
     TailElement* tail_ = nullptr;
     std::wstring url_;
-    std::wstring handedOver_;  // g_RegistryLock
+    fx::Locked<std::wstring> handedOver_;
     std::unique_ptr<CountingChildren> thread_;
 };
 

@@ -122,10 +122,7 @@ TEST_F(Children, AdViewHandsAContentLoadToThePanelThread) {
     const std::wstring url = L"http://127.0.0.1:9/ads/?pqecp=1&pqload=ecp#go";
     ASSERT_TRUE(testsupport::RunOn(*t, [&] { banner->Navigate2(url); }));
     ASSERT_TRUE(WaitFor([&] { return panel_.Got(panel_msg::kLoadContentUrl); }, 10000));
-    {
-        fx::ScopedLock hold(g_RegistryLock);
-        EXPECT_EQ(url + L"&adtype=ecp", handedOver_);
-    }
+    EXPECT_EQ(url + L"&adtype=ecp", handedOver_.Copy());
     ASSERT_TRUE(EndedThroughTheHandler(t, t->HandlerWindow()));
 }
 

@@ -36,10 +36,7 @@ TEST_F(PanelTemplate, TitleAndContentUrl) {
     ::SendMessageW(w, panel_msg::kStoreUrl, 0, 0);
     EXPECT_EQ(L"", title->text);
 
-    {
-        fx::ScopedLock hold(g_RegistryLock);
-        t->m_HandedOverUrl = L"http://panels.test/handed";
-    }
+    *t->m_HandedOverUrl.Lock() = L"http://panels.test/handed";
     ::SendMessageW(w, panel_msg::kLoadContentUrl, 0, 0);
     EXPECT_EQ(L"http://panels.test/handed", elements->mainContent->contentUrl);
 }
