@@ -9,6 +9,5 @@
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockImportsLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_PanelRecordLock;
-PONDREL_LOCK_FIRST fx::CriticalSection g_LaunchLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_BestGuessLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_SearchTextLock;

@@ -8,6 +8,5 @@
 extern fx::CriticalSection g_DockImportsLock;   // the dock's imported items
 extern fx::CriticalSection g_DockLock;          // dock bar items, contents archive
 extern fx::CriticalSection g_PanelRecordLock;   // a panel's current record and kept position
-extern fx::CriticalSection g_LaunchLock;        // panel launch handshake flags and rectangle
 extern fx::CriticalSection g_BestGuessLock;     // best-guess strings, shared copies, results
 extern fx::CriticalSection g_SearchTextLock;    // CPondrelApp::m_SearchQuery, a panel child's URL

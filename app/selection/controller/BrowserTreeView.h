@@ -163,9 +163,13 @@ public:
     bool m_MenuPanelSticky = false;
     bool m_HaveGuesses = false;
     bool m_GuessLaunchMode = false;
-    bool m_PanelCreated = false, m_PanelGo = false, m_PanelReady = false;  // g_LaunchLock
-    const panels::PanelThread* m_LaunchToken = nullptr;  // the launch in progress, g_LaunchLock
-    RECT m_MenuPanelRect{};  // g_LaunchLock
+    // The panel launch handshake, which the launching panel's thread answers.
+    struct LaunchHandshake {
+        bool m_PanelCreated = false, m_PanelGo = false, m_PanelReady = false;
+        const panels::PanelThread* m_LaunchToken = nullptr;  // the launch in progress
+        RECT m_MenuPanelRect{};
+    };
+    fx::Locked<LaunchHandshake> m_Launch;
     std::wstring m_LastInnerEcp;  // g_PanelRecordLock
     // The rest of the report request a panel or web view leaves before it
     // posts 11137 (g_PanelRecordLock): the record to open is m_LastInnerEcp,
@@ -228,7 +232,7 @@ private:
     bool ReshowSingleInstance(const UserSetting& record);
     void RefuseSeventeenthPanel();
     void HandOverSearchText(panels::PanelThread& thread);
-    bool WaitForLaunch(const panels::PanelThread* thread, bool (BrowserTreeView::*flag), const wchar_t* what);
+    bool WaitForLaunch(const panels::PanelThread* thread, bool LaunchHandshake::*flag, const wchar_t* what);
     void OnBestGuessAnswer(WPARAM requestId, LPARAM onSearchMenu);
     void LogNewSelections();
     // Runs call (a walk of the enhancer list calling into the enhancers) with

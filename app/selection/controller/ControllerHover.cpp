@@ -60,9 +60,9 @@ public:
     hover::Rect HotspotTargetRect() override { return ToHover(v_.m_pHotspot->m_TargetRect); }
     bool MenuPanelOpen() override { return v_.m_pMenuPanel != nullptr; }
     bool CreatedPanelRect(hover::Rect& r) override {
-        fx::ScopedLock lock(g_LaunchLock);
-        if (!v_.m_PanelCreated) return false;
-        r = ToHover(v_.m_MenuPanelRect);
+        auto launch = v_.m_Launch.Lock();
+        if (!launch->m_PanelCreated) return false;
+        r = ToHover(launch->m_MenuPanelRect);
         return true;
     }
     bool NewSelection() override { return v_.m_NewSelection; }
@@ -195,11 +195,7 @@ void BrowserTreeView::LoadMenuPanelMask() {
 
 bool BrowserTreeView::HitTestMenuEcp(POINT pt) {
     if (!m_pMenuPanel || !m_pMenuPanelMask || !m_hMenuPanel) return false;
-    RECT panel;
-    {
-        fx::ScopedLock lock(g_LaunchLock);
-        panel = m_MenuPanelRect;
-    }
+    const RECT panel = m_Launch.Lock()->m_MenuPanelRect;
     POINT p = pt;
     ::ScreenToClient(m_hMenuPanel, &p);
     if (p.x < 0 || p.y < 0 || p.x >= panel.right - panel.left || p.y >= panel.bottom - panel.top) return false;

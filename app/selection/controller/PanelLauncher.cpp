@@ -61,9 +61,9 @@ HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const s
         return nullptr;
     }
     {
-        fx::ScopedLock hold(g_LaunchLock);
-        m_PanelCreated = m_PanelGo = m_PanelReady = false;
-        m_LaunchToken = made.get();
+        auto launch = m_Launch.Lock();
+        launch->m_PanelCreated = launch->m_PanelGo = launch->m_PanelReady = false;
+        launch->m_LaunchToken = made.get();
     }
     made->m_pHost = this;
     made->m_Current.CopyFrom(*record);
@@ -82,20 +82,14 @@ HWND BrowserTreeView::LaunchEcp(const RECT& anchor, UserSetting* record, const s
         thread->m_SaveMask = true;
     }
     thread->Resume();
-    if (!WaitForLaunch(thread, &BrowserTreeView::m_PanelCreated, L"created")) return nullptr;
+    if (!WaitForLaunch(thread, &LaunchHandshake::m_PanelCreated, L"created")) return nullptr;
     m_pMenuPanelMask.reset();
-    {
-        fx::ScopedLock hold(g_LaunchLock);
-        m_PanelGo = true;
-    }
+    m_Launch.Lock()->m_PanelGo = true;
     HWND panel = thread->PanelWindow();
     m_Panels.SetWindow(thread, panel);
     ::PostMessageW(panel, panel_msg::kReady, 0, 0);
-    if (!WaitForLaunch(thread, &BrowserTreeView::m_PanelReady, L"ready")) return nullptr;
-    {
-        fx::ScopedLock hold(g_LaunchLock);
-        m_LaunchToken = nullptr;
-    }
+    if (!WaitForLaunch(thread, &LaunchHandshake::m_PanelReady, L"ready")) return nullptr;
+    m_Launch.Lock()->m_LaunchToken = nullptr;
     if (panels::WantsMask(flags)) LoadMenuPanelMask();
     ::PostMessageW(panel, panels::FinalLaunchMessage(flags), 0, 0);
     if (panels::IsMenuPanelLaunch(flags)) {
@@ -162,22 +156,19 @@ void BrowserTreeView::HandOverSearchText(panels::PanelThread& thread) {
 // given up: a late report of that panel no longer counts, its node leaves the
 // running panels (it no longer counts toward the limit, and a single-instance
 // record opens anew), and a window it made is asked to close at once.
-bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool(BrowserTreeView::*flag),
+bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool LaunchHandshake::*flag,
                                     const wchar_t* what) {
     bool done = fx::PollDispatchingSent(
         [&] {
-            fx::ScopedLock hold(g_LaunchLock);
-            return m_LaunchToken == thread && this->*flag;
+            auto launch = m_Launch.Lock();
+            return launch->m_LaunchToken == thread && (*launch).*flag;
         },
         m_LaunchWaitMs, 50);
     if (done) return true;
     LogLine((L"The panel did not report " + std::wstring(what) + L" within " + std::to_wstring(m_LaunchWaitMs) +
              L" ms: launch given up")
                 .c_str());
-    {
-        fx::ScopedLock hold(g_LaunchLock);
-        m_LaunchToken = nullptr;
-    }
+    m_Launch.Lock()->m_LaunchToken = nullptr;
     HWND window = thread->PanelWindow();
     m_Panels.Abandon(thread);
     if (window) ::PostMessageW(window, panel_msg::kCloseNow, 0, 0);
@@ -185,20 +176,20 @@ bool BrowserTreeView::WaitForLaunch(const panels::PanelThread* thread, bool(Brow
 }
 
 void BrowserTreeView::ReportCreated(const panels::PanelThread* panel, const RECT& panelRect) {
-    fx::ScopedLock hold(g_LaunchLock);
-    if (m_LaunchToken != panel) return;
-    m_MenuPanelRect = panelRect;
-    m_PanelCreated = true;
+    auto launch = m_Launch.Lock();
+    if (launch->m_LaunchToken != panel) return;
+    launch->m_MenuPanelRect = panelRect;
+    launch->m_PanelCreated = true;
 }
 
 bool BrowserTreeView::GoGiven(const panels::PanelThread* panel) {
-    fx::ScopedLock hold(g_LaunchLock);
-    return m_LaunchToken == panel && m_PanelGo;
+    auto launch = m_Launch.Lock();
+    return launch->m_LaunchToken == panel && launch->m_PanelGo;
 }
 
 void BrowserTreeView::ReportReady(const panels::PanelThread* panel) {
-    fx::ScopedLock hold(g_LaunchLock);
-    if (m_LaunchToken == panel) m_PanelReady = true;
+    auto launch = m_Launch.Lock();
+    if (launch->m_LaunchToken == panel) launch->m_PanelReady = true;
 }
 
 void BrowserTreeView::PostUsage(const std::wstring& ecpId, DWORD openMs) { PostPanelUsage(hwnd(), ecpId, openMs); }

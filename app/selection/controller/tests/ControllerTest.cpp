@@ -286,7 +286,7 @@ TEST_F(Controller, MenuPanelHitTestFollowsTheMasksAlpha) {
     int thread = 0;
     view_->m_pMenuPanel = &thread;
     view_->m_hMenuPanel = panel;
-    view_->m_MenuPanelRect = RECT{300, 200, 340, 230};
+    view_->m_Launch.Lock()->m_MenuPanelRect = RECT{300, 200, 340, 230};
     const struct {
         POINT pt;
         bool over;
