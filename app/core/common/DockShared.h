@@ -1,7 +1,8 @@
 // What the dock shares with the application and the controller: the dock
-// items the settings name (CPondrelApp::m_DockImports) and the request an
-// imported item's click leaves for the controller (CPondrelApp::m_DockRequest),
-// both under g_DockImportsLock.
+// items the settings name (m_DockImports) and the request an imported item's
+// click leaves for the controller (m_DockRequest), together in one
+// DockImportState, which the application keeps locked
+// (CPondrelApp::m_DockImportState).
 #pragma once
 
 #include <string>
@@ -22,4 +23,9 @@ using DockItemImportList = std::vector<DockItemImportNode>;
 struct DockRequest {
     std::wstring ecpId;
     std::wstring url;
+};
+
+struct DockImportState {
+    DockItemImportList m_DockImports;  // the settings' dock items
+    DockRequest m_DockRequest;         // an imported item's click for 11145
 };

@@ -6,7 +6,6 @@
 #define PONDREL_LOCK_FIRST __attribute__((init_priority(200)))
 
 // The dock's item list is dockitems::Items() (app/panels/dockitems/).
-PONDREL_LOCK_FIRST fx::CriticalSection g_DockImportsLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_DockLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_PanelRecordLock;
 PONDREL_LOCK_FIRST fx::CriticalSection g_BestGuessLock;

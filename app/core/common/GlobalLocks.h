@@ -5,7 +5,6 @@
 
 #include "fx/Lock.h"
 
-extern fx::CriticalSection g_DockImportsLock;   // the dock's imported items
 extern fx::CriticalSection g_DockLock;          // dock bar items, contents archive
 extern fx::CriticalSection g_PanelRecordLock;   // a panel's current record and kept position
 extern fx::CriticalSection g_BestGuessLock;     // best-guess strings, shared copies, results

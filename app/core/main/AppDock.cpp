@@ -55,7 +55,7 @@ void CPondrelApp::StartDockThread() {
     m_pDockThread = m_pDock ? &m_pDock->Thread() : nullptr;
 }
 
-// The settings' dock items into m_DockImports, then 11118 to the dock bar.
+// The settings' dock items into m_DockImportState, then 11118 to the dock bar.
 void CPondrelApp::ImportDockItems() {
     if (!m_pDock || !m_pSettings) return;
     m_pDock->ImportItems(*m_pSettings);

@@ -24,7 +24,7 @@ public:
     virtual fx::UiThread& Thread() = 0;
     // The bar's window; null until the thread has made it.
     virtual HWND Window() const = 0;
-    // Reads the settings' dock items into CPondrelApp::m_DockImports
+    // Reads the settings' dock items into CPondrelApp::m_DockImportState
     // (user-interface thread; the icons are downloaded with no lock held).
     virtual void ImportItems(XmlConfig& settings) = 0;
     // The contents file: the caller holds g_DockLock.

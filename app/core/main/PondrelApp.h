@@ -367,8 +367,9 @@ public:
     std::wstring m_BestGuessTitle;
     // The best-guess worker's latest query and held answer (g_BestGuessLock).
     text_menu::BestGuessShared m_BestGuessShared;
-    DockItemImportList m_DockImports;  // the settings' dock items (g_DockImportsLock)
-    DockRequest m_DockRequest;         // an imported item's click for 11145 (g_DockImportsLock)
+    // The settings' dock items and an imported item's click (the dock thread's
+    // and the user-interface thread's).
+    fx::Locked<DockImportState> m_DockImportState;
     std::unique_ptr<DockOps> m_pDock;  // the dock thread and bar (m_pDockThread is its thread)
     // The bar's window as the dock thread published it (any thread).
     std::atomic<HWND> m_hDockWindow{nullptr};

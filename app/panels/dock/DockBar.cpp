@@ -317,8 +317,8 @@ void DockBar::OnRebuildItems() {
     {
         fx::ScopedLock dockHold(g_DockLock);
         dockitems::RemoveImportedItems();
-        fx::ScopedLock importsHold(g_DockImportsLock);
-        for (const DockItemImportNode& record : theApp.m_DockImports) {
+        auto imports = theApp.m_DockImportState.Lock();
+        for (const DockItemImportNode& record : imports->m_DockImports) {
             if (!record.control) continue;
             DockItem* item = dockitems::AddItem(record.iconPath, L"", nullptr, false, -2, m_InstallDir);
             if (!item) continue;
@@ -381,8 +381,7 @@ void DockBar::OnLButtonUp(int x, int y) {
             hide = dock::HidesAfterRemoval(dockitems::Items().size());
             redraw = true;
         } else if (hit->imported) {
-            fx::ScopedLock importsHold(g_DockImportsLock);
-            theApp.m_DockRequest = DockRequest{hit->ecpId, hit->url};
+            theApp.m_DockImportState.Lock()->m_DockRequest = DockRequest{hit->ecpId, hit->url};
             asked = hit->ecpId;
             if (m_hController) ::PostMessageW(m_hController, controller_msg::kDockEcp, 0, 0);
         }

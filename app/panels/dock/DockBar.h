@@ -58,7 +58,7 @@ public:
     bool AnimateItems(bool cursorOverBar);
     // 11117: shown when the settings want the dock bar, else hidden.
     void ShowOrHide();
-    // 11118: the imported items anew from CPondrelApp::m_DockImports; the
+    // 11118: the imported items anew from CPondrelApp::m_DockImportState; the
     // bar then shows or hides as for 11117.
     void OnRebuildItems();
     // 11110: a panel took its own item out (it came back by itself or

@@ -97,8 +97,7 @@ void ImportDockItems(XmlConfig& settings, const std::wstring& imagesUrl, const s
         }
         imports.push_back(std::move(record));
     }
-    fx::ScopedLock hold(g_DockImportsLock);
-    theApp.m_DockImports.swap(imports);
+    theApp.m_DockImportState.Lock()->m_DockImports.swap(imports);
 }
 
 void SaveDockLayout(fx::Archive& archive) { archive.Write(dock::ArchiveStringBytes(u"AllDone")); }

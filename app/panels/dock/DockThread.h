@@ -53,7 +53,7 @@ std::unique_ptr<DockOps> MakeDock(ControllerOps* controller);
 
 // The settings' dock items (/init/dock/areas/item[n]/...), their icons
 // fetched from imagesUrl into installDir + "Images\": built with no lock
-// held, then swapped into CPondrelApp::m_DockImports under g_DockImportsLock.
+// held, then swapped into CPondrelApp::m_DockImportState under its lock.
 void ImportDockItems(XmlConfig& settings, const std::wstring& imagesUrl, const std::wstring& installDir);
 // The contents file's dock part: the string "AllDone"; the load reads nothing.
 void SaveDockLayout(fx::Archive& archive);

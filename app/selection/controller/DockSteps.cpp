@@ -16,11 +16,7 @@ void AppSaveContents() { theApp.OnSaveContents(); }
 // with the request's URL as its query and current URL.  An identifier no
 // record has opens nothing.
 void DockEcp() {
-    DockRequest request;
-    {
-        fx::ScopedLock hold(g_DockImportsLock);
-        request = theApp.m_DockRequest;
-    }
+    const DockRequest request = theApp.m_DockImportState.Lock()->m_DockRequest;
     Settings* settings = theApp.m_pDoc ? theApp.m_pDoc->GetSettingsView() : nullptr;
     ControllerOps* controller = theApp.m_pDoc ? theApp.m_pDoc->GetController() : nullptr;
     UserSetting* record = settings && !request.ecpId.empty() ? settings->FindEcp(request.ecpId) : nullptr;

@@ -67,10 +67,13 @@ struct ShownDock {
         theApp.m_InstallDir = dir;
         theApp.m_ShowDockBar = true;
         theApp.PublishSnapshot();
-        theApp.m_DockImports.clear();
-        for (int i = 0; i < 10; ++i)
-            theApp.m_DockImports.push_back(
-                DockItemImportNode{L"Item", L"ID-" + std::to_wstring(i), dir + L"item.png", L"", true, false});
+        {
+            auto imports = theApp.m_DockImportState.Lock();
+            imports->m_DockImports.clear();
+            for (int i = 0; i < 10; ++i)
+                imports->m_DockImports.push_back(
+                    DockItemImportNode{L"Item", L"ID-" + std::to_wstring(i), dir + L"item.png", L"", true, false});
+        }
         dock = MakeDock(nullptr);
         if (!dock || !WaitFor([&] { return dock->Window() != nullptr; }, 10000)) return false;
         bar = dock->Window();
@@ -95,7 +98,7 @@ struct ShownDock {
     ~ShownDock() {
         if (dock) dock->Thread().Quit(5000);
         dock.reset();
-        theApp.m_DockImports.clear();
+        theApp.m_DockImportState.Lock()->m_DockImports.clear();
         theApp.m_Gdiplus.Shutdown();
     }
 };

@@ -122,7 +122,7 @@ protected:
         WriteBackground(dir_ + L"Images\\DockBack.png");
         picture_ = dir_ + L"yellow.png";
         WriteSolidPng(picture_, 30, 30, kYellow);
-        theApp.m_DockImports.clear();
+        theApp.m_DockImportState.Lock()->m_DockImports.clear();
         bar_ = std::make_unique<DockBar>();
         ASSERT_TRUE(bar_->CreateBar(dir_, controller_.hwnd));
         bar_->m_WorkArea = RECT{0, 0, 1024, 700};
@@ -130,7 +130,7 @@ protected:
     }
     void TearDown() override {
         bar_.reset();
-        theApp.m_DockImports.clear();
+        theApp.m_DockImportState.Lock()->m_DockImports.clear();
     }
     DockItem* Add(DockedPanel* live, int position = -1) {
         fx::ScopedLock hold(g_DockLock);
@@ -319,8 +319,10 @@ TEST_F(DockBarTest, RebuildShowsOrHidesTheBarAsTheSettingsSay) {
         SCOPED_TRACE(c.name);
         theApp.m_ShowDockBar = c.wanted;
         theApp.PublishSnapshot();
-        theApp.m_DockImports.clear();
-        if (c.records) theApp.m_DockImports = {DockItemImportNode{L"One", L"ID-ONE", picture_, L"", true, false}};
+        theApp.m_DockImportState.Lock()->m_DockImports.clear();
+        if (c.records)
+            theApp.m_DockImportState.Lock()->m_DockImports = {
+                DockItemImportNode{L"One", L"ID-ONE", picture_, L"", true, false}};
         for (UINT msg : {dock_msg::kShowOrHide, dock_msg::kRebuildItems}) {
             ::ShowWindow(bar_->hwnd(), c.shownFirst ? SW_SHOWNOACTIVATE : SW_HIDE);
             ::SendMessageW(bar_->hwnd(), msg, 0, 0);
@@ -332,7 +334,7 @@ TEST_F(DockBarTest, RebuildShowsOrHidesTheBarAsTheSettingsSay) {
 }
 
 TEST_F(DockBarTest, ClickOnAnImportedItemAsksTheControllerFor11145) {
-    theApp.m_DockImports = {
+    theApp.m_DockImportState.Lock()->m_DockImports = {
         DockItemImportNode{L"One", L"ID-ONE", picture_, L"http://one/", true, false},
         DockItemImportNode{L"Two", L"ID-TWO", picture_, L"http://two/", true, true},
         DockItemImportNode{L"Off", L"ID-OFF", picture_, L"", false, true},          // control off
@@ -355,13 +357,13 @@ TEST_F(DockBarTest, ClickOnAnImportedItemAsksTheControllerFor11145) {
     bar_->OnLButtonUp(at.x, at.y);
     EXPECT_TRUE(controller_.Received(controller_msg::kDockEcp));
     {
-        fx::ScopedLock hold(g_DockImportsLock);
-        EXPECT_EQ(theApp.m_DockRequest.ecpId, L"ID-ONE");
-        EXPECT_EQ(theApp.m_DockRequest.url, L"http://one/");
+        auto imports = theApp.m_DockImportState.Lock();
+        EXPECT_EQ(imports->m_DockRequest.ecpId, L"ID-ONE");
+        EXPECT_EQ(imports->m_DockRequest.url, L"http://one/");
     }
     EXPECT_EQ(Count(), 3u);  // imported items stay
     // A rebuild without records leaves the live item alone.
-    theApp.m_DockImports.clear();
+    theApp.m_DockImportState.Lock()->m_DockImports.clear();
     bar_->OnRebuildItems();
     EXPECT_EQ(Count(), 1u);
 }
@@ -653,7 +655,7 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
     const std::wstring dir = coretest::ScratchDir();
     const std::wstring picture = dir + L"yellow.png";
     WriteSolidPng(picture, 30, 30, kYellow);
-    theApp.m_DockImports = {DockItemImportNode{L"One", L"ID-ONE", picture, L"", true, false}};
+    theApp.m_DockImportState.Lock()->m_DockImports = {DockItemImportNode{L"One", L"ID-ONE", picture, L"", true, false}};
     std::unique_ptr<DockOps> dock = MakeDock(nullptr);
     ASSERT_NE(dock, nullptr);
     ASSERT_TRUE(WaitFor([&] { return dock->Window() != nullptr; }, 10000));
@@ -696,7 +698,7 @@ TEST(DockThread, MouseTrackingWaitsBetweenRoundsAndHandlesTheBarsMessages) {
     g_PointerX = w.right + 200;  // let the loop end
     g_PointerY = w.bottom + 200;
     EXPECT_TRUE(dock->Thread().Quit(5000));
-    theApp.m_DockImports.clear();
+    theApp.m_DockImportState.Lock()->m_DockImports.clear();
     EXPECT_TRUE(rebuilt) << "11118 waited for the pointer to leave";
     EXPECT_LT(cpu, 0.3) << "the tracking loop spins";
 }
@@ -723,20 +725,20 @@ TEST_F(DockAppTest, ImportReadsTheItemsAndFetchesTheirIconsUnderTheInstallDirect
       <item><text>Three</text><ecp>ID-3</ecp><icon>x.png:stream</icon><context></context><control>true</control><docked></docked></item>
     </areas></dock></init>)");
     ImportDockItems(*theApp.m_pSettings, base, dir_);
-    fx::ScopedLock hold(g_DockImportsLock);
-    ASSERT_EQ(theApp.m_DockImports.size(), 3u);
-    const DockItemImportNode& one = theApp.m_DockImports[0];
+    auto imports = theApp.m_DockImportState.Lock();
+    ASSERT_EQ(imports->m_DockImports.size(), 3u);
+    const DockItemImportNode& one = imports->m_DockImports[0];
     EXPECT_EQ(one.text, L"One");
     EXPECT_EQ(one.ecpId, L"ID-ONE");
     EXPECT_EQ(one.iconPath, dir_ + L"Images\\dock1.png");
     EXPECT_EQ(one.context, L"http://one/");
     EXPECT_TRUE(one.control);
     EXPECT_TRUE(one.docked);
-    const DockItemImportNode& two = theApp.m_DockImports[1];
+    const DockItemImportNode& two = imports->m_DockImports[1];
     EXPECT_EQ(two.iconPath, dir_ + L"Images\\escape.png");  // the last segment only
     EXPECT_FALSE(two.control);
     EXPECT_FALSE(two.docked);
-    EXPECT_EQ(theApp.m_DockImports[2].iconPath, L"");  // refused
+    EXPECT_EQ(imports->m_DockImports[2].iconPath, L"");  // refused
     // The first icon's request went to the images URL.
     bool asked = false;
     for (const auto& r : loopback::Requests())
@@ -755,9 +757,9 @@ TEST_F(DockAppTest, ImportReadsNoMoreThanItsBoundOfItems) {
     UseDocument("<?xml version=\"1.0\"?><init><dock><areas>" + items + "</areas></dock></init>");
     ImportDockItems(*theApp.m_pSettings, loopback::Url(L"/status/404/"), dir_);
     {
-        fx::ScopedLock hold(g_DockImportsLock);
-        ASSERT_EQ(theApp.m_DockImports.size(), static_cast<size_t>(dock::kMaxImportedItems));
-        EXPECT_EQ(theApp.m_DockImports.back().ecpId, L"ID-31");
+        auto imports = theApp.m_DockImportState.Lock();
+        ASSERT_EQ(imports->m_DockImports.size(), static_cast<size_t>(dock::kMaxImportedItems));
+        EXPECT_EQ(imports->m_DockImports.back().ecpId, L"ID-31");
     }
     EXPECT_EQ(loopback::Requests().size(), static_cast<size_t>(dock::kMaxImportedItems));
 }
@@ -778,7 +780,7 @@ TEST_F(DockAppTest, ImportHoldsNoLockWhileItDownloads) {
     // not after the download.
     const DWORD start = ::GetTickCount();
     {
-        fx::ScopedLock hold(g_DockImportsLock);
+        auto imports = theApp.m_DockImportState.Lock();
     }
     const DWORD waited = ::GetTickCount() - start;
     const bool downloading = !done;
@@ -794,10 +796,7 @@ TEST_F(DockAppTest, DockRequestLaunchesItsRecordWithDockEcpFlags) {
     theApp.LoadSettingsValues(View());
     const std::wstring id = L"0E3A4C51-8D2B-4F6A-B1C7-2D9E5F8A3B14";
     ASSERT_NE(View().FindEcp(id), nullptr);
-    {
-        fx::ScopedLock hold(g_DockImportsLock);
-        theApp.m_DockRequest = DockRequest{id, L"http://dock/context"};
-    }
+    theApp.m_DockImportState.Lock()->m_DockRequest = DockRequest{id, L"http://dock/context"};
     DockEcp();
     ASSERT_EQ(controller_->launchRecord, View().FindEcp(id));
     EXPECT_EQ(controller_->launchTitle, L"Dock ECP");
@@ -806,10 +805,7 @@ TEST_F(DockAppTest, DockRequestLaunchesItsRecordWithDockEcpFlags) {
     EXPECT_EQ(controller_->launchRecord->m_CurrentUrl, L"http://dock/context");
     // An identifier no record has opens nothing.
     controller_->launchRecord = nullptr;
-    {
-        fx::ScopedLock hold(g_DockImportsLock);
-        theApp.m_DockRequest = DockRequest{L"NO-SUCH-ID", L""};
-    }
+    theApp.m_DockImportState.Lock()->m_DockRequest = DockRequest{L"NO-SUCH-ID", L""};
     DockEcp();
     EXPECT_EQ(controller_->launchRecord, nullptr);
 }
