@@ -15,9 +15,11 @@
 // while it holds it).
 //
 // Lock order: a Locked made with fx::TakenAfter(first) is the second of a
-// pair whose first is taken before it when a thread holds both.  Asking for
-// the first while this thread holds the second is logged as a fault (the
-// lock is still taken: the log names the place to mend).
+// pair whose first is taken before it when a thread holds both; one made
+// with fx::TakenBefore(second) is the first of such a pair (several firsts
+// may come before one second, which must outlive them).  Asking for the
+// first while this thread holds the second is logged as a fault (the lock is
+// still taken: the log names the place to mend).
 //
 // The lock type is a parameter so that the logic builds and is tested outside
 // Windows too; the program uses fx::CriticalSection.
@@ -75,7 +77,7 @@ inline const void* ThisThread() noexcept {
 }
 }  // namespace locked_detail
 
-// The first of a pair: see "Lock order" above.
+// The other one of a pair: see "Lock order" above.
 template <class T, class L>
 struct TakenAfterTag {
     Locked<T, L>& first;
@@ -83,6 +85,14 @@ struct TakenAfterTag {
 template <class T, class L>
 TakenAfterTag<T, L> TakenAfter(Locked<T, L>& first) {
     return TakenAfterTag<T, L>{first};
+}
+template <class T, class L>
+struct TakenBeforeTag {
+    Locked<T, L>& second;
+};
+template <class T, class L>
+TakenBeforeTag<T, L> TakenBefore(Locked<T, L>& second) {
+    return TakenBeforeTag<T, L>{second};
 }
 
 template <class T, class L = CriticalSection>
@@ -94,6 +104,16 @@ public:
     template <class U, class... A>
     explicit Locked(TakenAfterTag<U, L> after, A&&... args) : value_(std::forward<A>(args)...) {
         after.first.SetSecond(this, &Locked::HeldByThisThreadOf);
+        first_ = &after.first;
+        forgetSecond_ = [](void* first) { static_cast<Locked<U, L>*>(first)->SetSecond(nullptr, nullptr); };
+    }
+    // The first of a pair whose second is `before.second`.
+    template <class U, class... A>
+    explicit Locked(TakenBeforeTag<U, L> before, A&&... args) : value_(std::forward<A>(args)...) {
+        SetSecond(&before.second, &Locked<U, L>::HeldByThisThreadOf);
+    }
+    ~Locked() {
+        if (first_) forgetSecond_(first_);
     }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
@@ -162,6 +182,8 @@ private:
     mutable int depth_ = 0;                              // the holder's nesting (under the lock)
     const void* second_ = nullptr;                       // the Locked that comes after this one
     bool (*secondHeld_)(const void*) = nullptr;
+    void* first_ = nullptr;                              // the one this comes after (TakenAfter)
+    void (*forgetSecond_)(void*) = nullptr;
 };
 
 }  // namespace fx

@@ -186,6 +186,39 @@ TEST_F(LockOrder, TheFirstAskedForWhileTheSecondIsHeldIsLogged) {
     }
 }
 
+// Several firsts before one second, as each panel's value comes before one
+// value of the application; a first that goes leaves the second's order.
+TEST_F(LockOrder, ManyFirstsComeBeforeOneSecond) {
+    const std::wstring fault = L"Lock order";
+    TestLocked<int> second(0);
+    TestLocked<int> one(fx::TakenBefore(second), 1);
+    TestLocked<int> two(fx::TakenBefore(second), 2);
+    {
+        auto a = one.Lock();
+        auto b = second.Lock();
+    }
+    {
+        auto b = two.Lock();
+        auto c = second.Lock();
+    }
+    EXPECT_TRUE(LinesWith(fault).empty());
+    {
+        auto b = second.Lock();
+        auto a = two.Lock();
+    }
+    EXPECT_EQ(1u, LinesWith(fault).size());
+    // A second that goes before its first: the first no longer checks it.
+    TestLocked<int> first(0);
+    {
+        TestLocked<int> shortLived(fx::TakenAfter(first), 0);
+        auto b = shortLived.Lock();
+        auto a = first.Lock();
+    }
+    EXPECT_EQ(2u, LinesWith(fault).size());
+    { auto a = first.Lock(); }
+    EXPECT_EQ(2u, LinesWith(fault).size());
+}
+
 }  // namespace
 
 #ifndef _WIN32
